@@ -1,0 +1,31 @@
+#include "SheetState.h"
+
+namespace zukaro {
+
+bool LabelRecord::isBlank() const {
+    return jan.isEmpty() && maker.isEmpty() && product.isEmpty() && spec.isEmpty() &&
+           lot.isEmpty() && price.isEmpty();
+}
+
+void SheetState::clearAllLabels() {
+    for (LabelTexts* texts : {&janText, &makerText, &productText, &specText, &lotText,
+                              &priceText, &janWork, &makerWork, &productWork, &specWork,
+                              &lotWork, &priceWork}) {
+        texts->clear();
+    }
+}
+
+LabelRecord SheetState::label(int n) const {
+    return {janText[n], makerText[n], productText[n], specText[n], lotText[n], priceText[n]};
+}
+
+void SheetState::setLabel(int n, const LabelRecord& record) {
+    janText[n] = record.jan;
+    makerText[n] = record.maker;
+    productText[n] = record.product;
+    specText[n] = record.spec;
+    lotText[n] = record.lot;
+    priceText[n] = record.price;
+}
+
+}  // namespace zukaro

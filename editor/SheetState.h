@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// The editor's whole model: the 21 labels of the sheet, the layout they are printed with, and
+// where the user is. No widgets: the window owns one SheetState and mirrors the caption-held
+// states onto its buttons.
+namespace zukaro {
+
+inline constexpr int kLabelCount = 21;
+inline constexpr int kColumns = 3;
+inline constexpr double kLabelPitchX = 66.1;  // mm
+inline constexpr double kLabelPitchY = 38.1;  // mm
+
+// Windows colour value 0x00BBGGRR (255 is pure red).
+using WinColor = std::int32_t;
+
+// One text per label, numbered 1 to 21 like the labels themselves.
+class LabelTexts {
+public:
+    QString& operator[](int label) { return texts_.at(static_cast<std::size_t>(label - 1)); }
+    const QString& operator[](int label) const {
+        return texts_.at(static_cast<std::size_t>(label - 1));
+    }
+    void clear() { texts_.fill(QString()); }
+    bool operator==(const LabelTexts&) const = default;
+
+private:
+    std::array<QString, kLabelCount> texts_{};
+};
+
+struct FontSpec {
+    QString Name = QStringLiteral("ＭＳ 明朝");
+    std::int16_t Size = 9;
+    bool Bold = false;
+    bool Italic = false;
+    bool operator==(const FontSpec&) const = default;
+};
+
+// Captions that carry state. Each names what the next click does, so it reads as the
+// opposite of the current state. Anything read from a file is kept verbatim.
+namespace caption {
+inline const QString shown = QStringLiteral("表示しない");        // item is drawn
+inline const QString hidden = QStringLiteral("表示する");         // item is not drawn
+inline const QString plain = QStringLiteral("アンダーライン有");  // not underlined
+inline const QString underlined = QStringLiteral("アンダーライン無");
+inline const QString outlineOn = QStringLiteral("縁取りしない");
+inline const QString outlineOff = QStringLiteral("カラーで縁取りする");
+inline const QString zoomHalf = QStringLiteral("倍率切替100%");  // zoom is 0.5
+inline const QString zoomFull = QStringLiteral("倍率切替50%");   // zoom is 1.0
+}  // namespace caption
+
+// Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
+// underline and outline captions, the outline colour and the texts of the adjustment boxes.
+// Member initialisers are the design values of a window that has read no settings yet (the
+// first-start font sizes, every item drawn, nothing underlined, no outline).
+struct Layout {
+    FontSpec janFont{.Size = 8};
+    FontSpec makerFont{.Size = 9};
+    FontSpec productFont{.Size = 11};
+    FontSpec specFont{.Size = 9};
+    FontSpec lotFont{.Size = 8};
+    FontSpec priceFont{.Size = 48};
+    FontSpec yenFont{.Size = 12};
+
+    WinColor janColor = 0;
+    WinColor makerColor = 0;
+    WinColor productColor = 0;
+    WinColor specColor = 0;
+    WinColor lotColor = 0;
+    WinColor priceColor = 255;
+    WinColor yenColor = 255;
+    WinColor borderColor = 0;
+
+    std::int16_t janX = 0, janY = 0;
+    std::int16_t barX = 0, barY = 0;
+    std::int16_t makerX = 0, makerY = 0;
+    std::int16_t productX = 0, productY = 0;
+    std::int16_t specX = 0, specY = 0;
+    std::int16_t lotX = 0, lotY = 0;
+    std::int16_t priceX = 0, priceY = 0;
+    std::int16_t yenX = 0, yenY = 0;
+
+    QString jan表示 = caption::shown;
+    QString メーカー表示 = caption::shown;
+    QString 品名表示 = caption::shown;
+    QString 規格表示 = caption::shown;
+    QString ロット表示 = caption::shown;
+    QString 単価表示 = caption::shown;
+    QString 円表示 = caption::shown;
+    QString メーカーU表示 = caption::plain;
+    QString 品名U表示 = caption::plain;
+    QString 規格U表示 = caption::plain;
+    QString ロットU表示 = caption::plain;
+    QString 縁取 = caption::outlineOff;
+
+    QString x座標調整 = QStringLiteral("0");
+    QString y座標調整 = QStringLiteral("0");
+
+    bool operator==(const Layout&) const = default;
+};
+
+// The six texts of one label.
+struct LabelRecord {
+    QString jan, maker, product, spec, lot, price;
+    bool operator==(const LabelRecord&) const = default;
+    bool isBlank() const;
+};
+
+struct SheetState {
+    LabelTexts janText, makerText, productText, specText, lotText, priceText;
+    LabelTexts janWork, makerWork, productWork, specWork, lotWork, priceWork;
+
+    int currentLabel = 1;
+    int focusLabel = 1;
+    QString activeField;
+    QString printMode = QStringLiteral("0");
+    double zoom = 0.5;
+    QString fileName = QStringLiteral("無題");
+
+    Layout layout;
+    double sheetX = 2.7;   // mm, not saved
+    double sheetY = 12.6;  // mm, not saved
+
+    // Caption-held states that no file stores.
+    QString BARCODE = caption::shown;
+    QString 倍率 = caption::zoomHalf;
+
+    // Empties the six label arrays and the six work arrays; nothing else.
+    void clearAllLabels();
+
+    LabelRecord label(int n) const;
+    void setLabel(int n, const LabelRecord& record);
+};
+
+// Where label n (1 to 21) sits on the sheet grid: column 0..2 from the left, row 0..6 from
+// the top.
+constexpr int labelColumn(int n) { return (n - 1) % kColumns; }
+constexpr int labelRow(int n) { return (n - 1) / kColumns; }
+
+}  // namespace zukaro

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Builds and runs the benchmarks (not part of the test suite).
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+for b in build/bench/bench_*; do
+  [ -x "$b" ] && "$b" --benchmark_min_time=0.5
+done
