@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace zukaro {
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+
+// Message boxes as the editor uses them: questions with Yes and No, and notices with OK.
+// The Qt implementation shows QMessageBox; tests use a scripted double that records what was
+// asked and answers from a script.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+
+    // Returns true for Yes.
+    virtual bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
+                          bool yesIsDefault) = 0;
+    virtual void tell(const QString& caption, const QString& text, MessageIcon icon) = 0;
+};
+
+}  // namespace zukaro
