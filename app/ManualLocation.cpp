@@ -21,12 +21,15 @@ QString findManual(const QString& programDir, const QString& installedFromProgra
     return installed;
 }
 
+QString installedManualFromProgramDir() {
+    return QStringLiteral(ZUKARO_MANUAL_FROM_BINDIR);
+}
+
 QUrl manualUrl() {
-    // Both paths come from the build: where the install puts the manual relative to the
-    // program, and where the manual sits in the source tree.
-    const QString path = findManual(QCoreApplication::applicationDirPath(),
-                                    QStringLiteral(ZUKARO_MANUAL_FROM_BINDIR),
-                                    {QStringLiteral(ZUKARO_MANUAL_IN_SOURCE)});
+    // The source tree's copy serves a program run from its build folder.
+    const QString path =
+        findManual(QCoreApplication::applicationDirPath(), installedManualFromProgramDir(),
+                   {QStringLiteral(ZUKARO_MANUAL_IN_SOURCE)});
     return QUrl::fromLocalFile(path);
 }
 

@@ -13,6 +13,9 @@ namespace zukaro {
 QString findManual(const QString& programDir, const QString& installedFromProgramDir,
                    const QStringList& fallbacks);
 
+// Where the install puts the manual, relative to the program's folder.
+QString installedManualFromProgramDir();
+
 // The manual for this build of the program, as a file URL.
 QUrl manualUrl();
 
