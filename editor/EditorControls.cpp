@@ -106,15 +106,15 @@ void buildMenu(QMainWindow* window, EditorControls& c) {
                           QKeySequence(Qt::CTRL | Qt::Key_N));
     c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファィルを開く(&O)"),
                            QKeySequence(Qt::CTRL | Qt::Key_O));
-    c.U_SAVE = menuCommand(menu, QStringLiteral("U_SAVE"),
-                           QStringLiteral("ファィルの上書き保存(&S)"),
-                           QKeySequence(Qt::CTRL | Qt::Key_S));
+    c.U_SAVE =
+        menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファィルの上書き保存(&S)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_S));
     c.N_SAVE = menuCommand(menu, QStringLiteral("N_SAVE"),
                            QStringLiteral("名前を付けてファィルを保存(&A)"),
                            QKeySequence(Qt::CTRL | Qt::Key_A));
-    c.M_プレビュー = menuCommand(menu, QStringLiteral("M_プレビュー"),
-                                 QStringLiteral("プレピュー(&V)"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_V));
+    c.M_プレビュー =
+        menuCommand(menu, QStringLiteral("M_プレビュー"), QStringLiteral("プレピュー(&V)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_V));
     c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
                            QKeySequence(Qt::CTRL | Qt::Key_P));
     c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
@@ -227,24 +227,23 @@ QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
                      {&c.メーカーフォント切替, &c.メーカー_color, &c.メーカー表示, &c.メーカーU表示,
                       &c.makerNudges},
                      panel),
-        elementFrame(QStringLiteral("品名"), QStringLiteral("品名フォント切替"),
-                     QStringLiteral("品名_color"), QStringLiteral("品名表示"),
-                     QStringLiteral("品名U表示"), QStringLiteral("品名_"),
-                     {&c.品名フォント切替, &c.品名_color, &c.品名表示, &c.品名U表示,
-                      &c.productNudges},
-                     panel),
+        elementFrame(
+            QStringLiteral("品名"), QStringLiteral("品名フォント切替"),
+            QStringLiteral("品名_color"), QStringLiteral("品名表示"), QStringLiteral("品名U表示"),
+            QStringLiteral("品名_"),
+            {&c.品名フォント切替, &c.品名_color, &c.品名表示, &c.品名U表示, &c.productNudges},
+            panel),
         elementFrame(QStringLiteral("規格"), QStringLiteral("規格フォント切替"),
                      QStringLiteral("規格_color"), QStringLiteral("規格表示"),
                      QStringLiteral("規格U表示"), QStringLiteral("規格_"),
-                     {&c.規格フォント切替, &c.規格_color, &c.規格表示, &c.規格U表示,
-                      &c.specNudges},
+                     {&c.規格フォント切替, &c.規格_color, &c.規格表示, &c.規格U表示, &c.specNudges},
                      panel),
-        elementFrame(QStringLiteral("ロット"), QStringLiteral("ロットフォント切替"),
-                     QStringLiteral("色_color"), QStringLiteral("ロット表示"),
-                     QStringLiteral("ロットU表示"), QStringLiteral("rot_"),
-                     {&c.ロットフォント切替, &c.色_color, &c.ロット表示, &c.ロットU表示,
-                      &c.lotNudges},
-                     panel),
+        elementFrame(
+            QStringLiteral("ロット"), QStringLiteral("ロットフォント切替"),
+            QStringLiteral("色_color"), QStringLiteral("ロット表示"), QStringLiteral("ロットU表示"),
+            QStringLiteral("rot_"),
+            {&c.ロットフォント切替, &c.色_color, &c.ロット表示, &c.ロットU表示, &c.lotNudges},
+            panel),
         elementFrame(QStringLiteral("売価"), QStringLiteral("単価フォント切替"),
                      QStringLiteral("売価_COLOR"), QStringLiteral("単価表示"), none, QString(),
                      {&c.単価フォント切替, &c.売価_COLOR, &c.単価表示, nullptr, &c.priceNudges},
@@ -295,8 +294,8 @@ QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
     c.縁取 = button(QStringLiteral("縁取"), caption::outlineOff, panel);
     c.pt保存 = button(QStringLiteral("pt保存"),
                       QStringLiteral("この印字位置やフォントパターンを保存しておく"), panel);
-    c.デフォルト = button(QStringLiteral("デフォルト"), QStringLiteral("デフォルトパターンに戻す"),
-                          panel);
+    c.デフォルト =
+        button(QStringLiteral("デフォルト"), QStringLiteral("デフォルトパターンに戻す"), panel);
     auto* buttons = new QGridLayout;
     buttons->setSpacing(3);
     buttons->addWidget(c.縁取, 0, 0);

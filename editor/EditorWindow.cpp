@@ -40,6 +40,8 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidge
 
     wireEntryFields(*this);
     wireLabelButtons(*this);
+    wireStyleButtons(*this);
+    wirePositionButtons(*this);
     connect(ui_.Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.MNUEXIT, &QAction::triggered, this, &QWidget::close);
 

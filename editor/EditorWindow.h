@@ -69,5 +69,7 @@ private:
 // Handler wiring, one function per concern.
 void wireEntryFields(EditorWindow& window);
 void wireLabelButtons(EditorWindow& window);
+void wireStyleButtons(EditorWindow& window);
+void wirePositionButtons(EditorWindow& window);
 
 }  // namespace zukaro

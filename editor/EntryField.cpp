@@ -1,46 +1,23 @@
 #include "EntryField.h"
 
+#include "FileSafeValidator.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QValidator>
 #include <utility>
 
 namespace zukaro {
 
-// Keeps out what a label data file cannot hold (a double quote ends a field, a line break a
-// record) and enforces the typing limit without touching texts that were already longer.
-class EntryValidator final : public QValidator {
-public:
-    explicit EntryValidator(EntryField* field) : QValidator(field), field_(field) {}
-
-    State validate(QString& input, int& pos) const override {
-        for (qsizetype i = input.size() - 1; i >= 0; --i) {
-            const QChar c = input.at(i);
-            if (c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-                input.remove(i, 1);
-                if (i < pos) {
-                    --pos;
-                }
-            }
-        }
-        const int limit = field_->typingLimit_;
-        if (limit > 0 && input.size() > limit && input.size() > field_->lastText_.size()) {
-            return Invalid;
-        }
-        return Acceptable;
-    }
-
-private:
-    EntryField* field_;
-};
-
 EntryField::EntryField(const QString& designName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(designName);
-    setValidator(new EntryValidator(this));
+    setValidator(new FileSafeValidator(
+        this, [this] { return typingLimit_; }, [this] { return lastText_.size(); }));
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { lastText_ = text; });
 }
 
-void EntryField::setTypingLimit(int characters) { typingLimit_ = characters; }
+void EntryField::setTypingLimit(int characters) {
+    typingLimit_ = characters;
+}
 
 void EntryField::loadText(const QString& text) {
     setText(text);

@@ -44,8 +44,7 @@ protected:
 private:
     int typingLimit_ = 0;
     bool focused_ = false;  // between our own focus-in and focus-out
-    QString lastText_;  // the text before the edit being validated
-    friend class EntryValidator;
+    QString lastText_;      // the text before the edit being validated
 };
 
 }  // namespace zukaro

@@ -47,7 +47,6 @@ void wireLabelButtons(EditorWindow& window) {
         labels::clearCurrent(sheet);
         window.loadEntryFields();
         window.showPreview();
-        window.focusText1();
     });
 
     window.onClick(ui.コピー, [&window, &sheet] {
@@ -64,14 +63,15 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.削除, [&window, &sheet] {
-        const bool yes = window.messages().askYesNo(QStringLiteral("削除"),
-                                                    QStringLiteral("削除しますか?。"),
-                                                    MessageIcon::Critical, false);
+        const bool yes =
+            window.messages().askYesNo(QStringLiteral("削除"), QStringLiteral("削除しますか?。"),
+                                       MessageIcon::Critical, false);
         if (yes) {
             labels::deleteCurrent(sheet);
             window.showPreview();
+        } else {
+            window.focusText1();
         }
-        window.focusText1();
     });
 
     window.onClick(ui.挿入, [&window, &sheet] {
@@ -84,7 +84,6 @@ void wireLabelButtons(EditorWindow& window) {
         }
         labels::insertEmpty(sheet);
         window.showPreview();
-        window.focusText1();
     });
 
     window.onClick(ui.前候補, [&window, &sheet] {
@@ -95,9 +94,9 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.全クリア, [&window, &sheet] {
-        const bool yes = window.messages().askYesNo(
-            QApplication::applicationDisplayName(), QStringLiteral("データを全部クリアしますか？"),
-            MessageIcon::None, true);
+        const bool yes = window.messages().askYesNo(QApplication::applicationDisplayName(),
+                                                    QStringLiteral("データを全部クリアしますか？"),
+                                                    MessageIcon::None, true);
         if (!yes) {
             return;
         }
@@ -107,7 +106,6 @@ void wireLabelButtons(EditorWindow& window) {
         }
         window.setFileName(QString());
         window.showPreview();
-        window.focusText1();
     });
 
     window.onClick(ui.全コピー, [&window, &sheet] {

@@ -52,8 +52,12 @@ LabelTexts* activeItem(SheetState& sheet) {
 
 }  // namespace
 
-void goFirst(SheetState& sheet) { sheet.currentLabel = 1; }
-void goLast(SheetState& sheet) { sheet.currentLabel = kLabelCount; }
+void goFirst(SheetState& sheet) {
+    sheet.currentLabel = 1;
+}
+void goLast(SheetState& sheet) {
+    sheet.currentLabel = kLabelCount;
+}
 
 void goNext(SheetState& sheet) {
     if (sheet.currentLabel < kLabelCount) {
@@ -67,7 +71,9 @@ void goPrevious(SheetState& sheet) {
     }
 }
 
-void clearCurrent(SheetState& sheet) { sheet.setLabel(sheet.currentLabel, {}); }
+void clearCurrent(SheetState& sheet) {
+    sheet.setLabel(sheet.currentLabel, {});
+}
 
 bool isOccupied(const SheetState& sheet, int label) {
     return !sheet.productText[label].isEmpty();
@@ -97,7 +103,9 @@ void deleteCurrent(SheetState& sheet) {
     }
 }
 
-bool canInsert(const SheetState& sheet) { return sheet.label(kLabelCount).isBlank(); }
+bool canInsert(const SheetState& sheet) {
+    return sheet.label(kLabelCount).isBlank();
+}
 
 void insertEmpty(SheetState& sheet) {
     moveLabelsToWork(sheet);

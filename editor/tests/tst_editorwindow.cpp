@@ -57,7 +57,9 @@ void typeText(QWidget* field, const QString& text) {
     }
 }
 
-void pressEnter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
+void pressEnter() {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+}
 
 // Types one label through the Enter chain: JAN, maker, product, spec, lot, price.
 void typeLabel(const QStringList& texts) {
@@ -114,7 +116,9 @@ void TestEditorWindow::init() {
     openWindow();
 }
 
-void TestEditorWindow::cleanup() { window_.reset(); }
+void TestEditorWindow::cleanup() {
+    window_.reset();
+}
 
 void TestEditorWindow::openWindow() {
     window_ = std::make_unique<EditorWindow>(dialogs_, messages_);
@@ -289,7 +293,8 @@ void TestEditorWindow::copyThreeTimesFromLabel2() {
 }
 
 void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
-    typeLabel({QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
+    typeLabel(
+        {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
     for (int i = 0; i < 6; ++i) {
         click(QStringLiteral("Cmdnext"));
     }
@@ -351,7 +356,8 @@ void TestEditorWindow::windowShortcutsWinOverTheField() {
 }
 
 void TestEditorWindow::closingDiscardsTheLabels() {
-    typeLabel({QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
+    typeLabel(
+        {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
     QVERIFY(!window_->sheet().label(1).isBlank());
     QVERIFY(window_->close());
     QVERIFY(messages_.shown.isEmpty());

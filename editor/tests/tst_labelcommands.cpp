@@ -85,18 +85,14 @@ void TestLabelCommands::navigationStopsAtTheEnds() {
 void TestLabelCommands::deleteCloses_data() {
     QTest::addColumn<int>("current");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("label 5") << 5
-                             << sequence({1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                          18, 19, 20, 21, 0});
-    QTest::newRow("label 15") << 15
-                              << sequence({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17,
-                                           18, 19, 20, 21, 0});
-    QTest::newRow("label 21") << 21
-                              << sequence({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
-                                           17, 18, 19, 20, 0});
-    QTest::newRow("label 1") << 1
-                             << sequence({2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17,
-                                          18, 19, 20, 21, 0});
+    QTest::newRow("label 5") << 5 << sequence({1,  2,  3,  4,  6,  7,  8,  9,  10, 11, 12,
+                                               13, 14, 15, 16, 17, 18, 19, 20, 21, 0});
+    QTest::newRow("label 15") << 15 << sequence({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
+                                                 12, 13, 14, 16, 17, 18, 19, 20, 21, 0});
+    QTest::newRow("label 21") << 21 << sequence({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
+                                                 12, 13, 14, 15, 16, 17, 18, 19, 20, 0});
+    QTest::newRow("label 1") << 1 << sequence({2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                               13, 14, 15, 16, 17, 18, 19, 20, 21, 0});
 }
 
 void TestLabelCommands::deleteCloses() {
@@ -115,15 +111,14 @@ void TestLabelCommands::insertOpens_data() {
     QTest::addColumn<int>("current");
     QTest::addColumn<int>("filled");  // labels 1..filled hold texts
     QTest::addColumn<QString>("expected");
-    QTest::newRow("label 3 of 20") << 3 << 20
-                                   << sequence({1, 2, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
-                                                15, 16, 17, 18, 19, 20});
-    QTest::newRow("label 21, empty") << 21 << 20
-                                     << sequence({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
-                                                  15, 16, 17, 18, 19, 20, 0});
-    QTest::newRow("label 1 of 2") << 1 << 2
-                                  << sequence({0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                               0, 0, 0, 0});
+    QTest::newRow("label 3 of 20")
+        << 3 << 20
+        << sequence({1, 2, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
+    QTest::newRow("label 21, empty")
+        << 21 << 20
+        << sequence({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 0});
+    QTest::newRow("label 1 of 2") << 1 << 2 << sequence({0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
 }
 
 void TestLabelCommands::insertOpens() {
@@ -147,8 +142,8 @@ void TestLabelCommands::insertRefusedWhileLabel21HoldsAnyText_data() {
     QTest::newRow("empty") << LabelRecord{} << true;
     QTest::newRow("product name") << LabelRecord{{}, {}, QStringLiteral("品"), {}, {}, {}} << false;
     // Without a product name these would have been pushed off the sheet unnoticed.
-    QTest::newRow("JAN code only") << LabelRecord{QStringLiteral("4901234567894"), {}, {}, {}, {}, {}}
-                                   << false;
+    QTest::newRow("JAN code only")
+        << LabelRecord{QStringLiteral("4901234567894"), {}, {}, {}, {}, {}} << false;
     QTest::newRow("price only") << LabelRecord{{}, {}, {}, {}, {}, QStringLiteral("100")} << false;
     QTest::newRow("blank maker") << LabelRecord{{}, QStringLiteral(" "), {}, {}, {}, {}} << false;
 }
@@ -169,7 +164,8 @@ void TestLabelCommands::copyPrevious_data() {
     QTest::addColumn<bool>("copied");
 
     const LabelRecord full = recordOf(9);
-    const LabelRecord noProduct{QStringLiteral("4901234567894"), {}, {}, {}, {}, QStringLiteral("98")};
+    const LabelRecord noProduct{
+        QStringLiteral("4901234567894"), {}, {}, {}, {}, QStringLiteral("98")};
     QTest::newRow("at label 1") << 1 << full << int(labels::CopyOutcome::AtFirstLabel) << 1
                                 << false;
     QTest::newRow("previous without product name")
@@ -201,8 +197,8 @@ void TestLabelCommands::threeCopiesFromLabel2() {
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(labels::copyPrevious(sheet), labels::CopyOutcome::Copied);
     }
-    QCOMPARE(origins(sheet), sequence({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       0, 0}));
+    QCOMPARE(origins(sheet),
+             sequence({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     QCOMPARE(sheet.currentLabel, 5);
 }
 
@@ -235,19 +231,25 @@ void TestLabelCommands::copyFirstToAll() {
 
     sheet.setLabel(1, {});
     labels::copyFirstToAll(sheet);
-    QCOMPARE(origins(sheet), sequence({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       0}));
+    QCOMPARE(origins(sheet),
+             sequence({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 void TestLabelCommands::checkDigitCompletion_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("EAN-13 corrected") << "4901234567890" << "4901234567894";
-    QTest::newRow("EAN-13 kept") << "4901234567894" << "4901234567894";
-    QTest::newRow("EAN-8 corrected") << "49123450" << "49123456";
-    QTest::newRow("letters count as 0") << "ABCDEFGHIJKL9" << "ABCDEFGHIJKL0";
-    QTest::newRow("12 characters unchanged") << "490123456789" << "490123456789";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("EAN-13 corrected") << "4901234567890"
+                                      << "4901234567894";
+    QTest::newRow("EAN-13 kept") << "4901234567894"
+                                 << "4901234567894";
+    QTest::newRow("EAN-8 corrected") << "49123450"
+                                     << "49123456";
+    QTest::newRow("letters count as 0") << "ABCDEFGHIJKL9"
+                                        << "ABCDEFGHIJKL0";
+    QTest::newRow("12 characters unchanged") << "490123456789"
+                                             << "490123456789";
+    QTest::newRow("empty") << ""
+                           << "";
     QTest::newRow("full-width digits count as 0") << QStringLiteral("４９０１２３４５６７８９０")
                                                   << QStringLiteral("４９０１２３４５６７８９0");
 }
