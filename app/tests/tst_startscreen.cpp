@@ -9,6 +9,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "CommonDialog1.h"
+#include "EditorWindow.h"
+#include "MessageBoxes.h"
 #include "StartScreen.h"
 
 using namespace zukaro;
@@ -28,6 +31,22 @@ struct EditorFactoryProbe {
             return editor;
         };
     }
+};
+
+// The real editor needs its dialogs; none of them is opened here.
+class NoDialogs final : public CommonDialog1 {
+public:
+    int showPrinter(QPrinter&) override { return kCancelError; }
+    int showFont(FontChoice&) override { return kCancelError; }
+    int showColor(WinColor&) override { return kCancelError; }
+    int showOpen(const QString&, QString&) override { return kCancelError; }
+    int showSave(const QString&, QString&) override { return kCancelError; }
+};
+
+class NoMessages final : public MessageBoxes {
+public:
+    bool askYesNo(const QString&, const QString&, MessageIcon, bool) override { return false; }
+    void tell(const QString&, const QString&, MessageIcon) override {}
 };
 
 QPushButton* button(QWidget& window, const char* name) {
@@ -204,6 +223,49 @@ private slots:
         QVERIFY(start.editorWindow()->isVisible());
         QCOMPARE(start.editorWindow()->findChild<QLineEdit*>(QStringLiteral("Text1"))->text(),
                  QString());
+    }
+
+    // The same with the real label editor: its labels survive a second 作成, and a closed
+    // editor comes back empty (it starts up again from scratch).
+    void realEditorKeepsItsLabelsUntilClosed() {
+        NoDialogs dialogs;
+        NoMessages messages;
+        int made = 0;
+        StartScreen start(
+            [&]() -> QWidget* {
+                ++made;
+                return new EditorWindow(dialogs, messages);
+            },
+            manual_);
+        start.show();
+        click(start, "Command1");
+        QPointer<EditorWindow> editor = qobject_cast<EditorWindow*>(start.editorWindow());
+        QVERIFY(editor);
+        QVERIFY(QTest::qWaitForWindowExposed(editor));
+        const LabelRecord typed{QStringLiteral("4901234567894"),
+                                QStringLiteral("山田食品"),
+                                QStringLiteral("国産丸大豆しょうゆ"),
+                                QStringLiteral("1L"),
+                                QStringLiteral("A-0412"),
+                                QStringLiteral("398")};
+        editor->sheet().setLabel(3, typed);
+        editor->sheet().currentLabel = 3;
+
+        click(start, "Command1");
+        QCOMPARE(made, 1);
+        QCOMPARE(start.editorWindow(), editor.data());
+        QCOMPARE(editor->sheet().label(3), typed);
+        QCOMPARE(editor->sheet().currentLabel, 3);
+
+        editor->close();
+        QTRY_VERIFY(editor.isNull());
+        QVERIFY(start.isVisible());
+        click(start, "Command1");
+        QCOMPARE(made, 2);
+        auto* fresh = qobject_cast<EditorWindow*>(start.editorWindow());
+        QVERIFY(fresh);
+        QVERIFY(fresh->sheet().label(3).isBlank());
+        QCOMPARE(fresh->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
     }
 
     void helpTwiceShowsOneHelpWindow() {
