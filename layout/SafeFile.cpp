@@ -57,6 +57,17 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
                 "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
                 .arg(device == &file ? file.errorString() : QStringLiteral("write failed")));
     }
+    // QSaveFile::commit() does not notice a failed flush of its buffer (a disk that filled
+    // up), so flush first and look.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(
+            path,
+            QStringLiteral(
+                "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
+                .arg(reason));
+    }
     if (!file.commit()) {
         return failure(
             path,
