@@ -149,6 +149,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
         ++report.trailingFields;
     }
     report.unclosedQuote = reader.sawUnclosedQuote();
+    report.droppedAfterQuotes = reader.droppedAfterQuotes();
     return report;
 }
 

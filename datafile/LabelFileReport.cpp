@@ -35,6 +35,10 @@ QStringList LabelFileReport::warnings() const {
         lines << QStringLiteral(
             "閉じていない \" があり、ファイルの終わりまでを一つの項目として読みました。");
     }
+    if (droppedAfterQuotes > 0) {
+        lines << QStringLiteral("\" の後ろにあった %1 文字を読み飛ばしました。")
+                     .arg(droppedAfterQuotes);
+    }
     if (settingsFieldsSkipped > 0) {
         lines << QStringLiteral(
                      "レイアウト設定のうち %1 項目を読めなかったため、元の設定のままにしました。")

@@ -19,6 +19,7 @@ struct LabelFileReport {
     int trailingFields = 0;              // fields after the settings block, not read
     qsizetype invalidBytes = 0;          // bytes that were no character, read as U+FFFD
     bool unclosedQuote = false;          // a quote ran to the end of the file
+    qsizetype droppedAfterQuotes = 0;    // characters after a closing quote, not read
 
     // One Japanese line per kind of problem; empty when the file read cleanly.
     QStringList warnings() const;

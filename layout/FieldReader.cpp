@@ -97,6 +97,9 @@ Field FieldReader::next() {
         field.text = text_.mid(pos_ + 1, close - pos_ - 1).toString();
         pos_ = close + 1;
         while (pos_ < text_.size() && !isDelimiter(text_[pos_])) {
+            if (!isBlank(text_[pos_])) {
+                ++droppedAfterQuotes_;
+            }
             ++pos_;
         }
         consumeDelimiter();

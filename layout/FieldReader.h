@@ -24,6 +24,10 @@ public:
     // True once a quoted field ran to the end of the text without its closing quote.
     bool sawUnclosedQuote() const { return unclosedQuote_; }
 
+    // How many characters stood between a closing quote and the next delimiter and were
+    // dropped (a text that held a double quote).
+    qsizetype droppedAfterQuotes() const { return droppedAfterQuotes_; }
+
 private:
     void skipToFieldStart();
     void consumeDelimiter();
@@ -32,6 +36,7 @@ private:
     qsizetype pos_ = 0;
     bool afterLineEnd_ = true;  // a line end (or the start) came last, not a comma
     bool unclosedQuote_ = false;
+    qsizetype droppedAfterQuotes_ = 0;
 };
 
 }  // namespace zukaro

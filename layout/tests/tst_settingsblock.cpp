@@ -1,75 +1,19 @@
-#include <QFile>
 #include <QTest>
 
 #include "BuiltInValues.h"
 #include "Cp932.h"
 #include "SettingsBlock.h"
 #include "SettingsFile.h"
+#include "TestLayouts.h"
 
 using namespace zukaro;
 
 Q_DECLARE_METATYPE(zukaro::Layout)
 
-namespace {
-
-QByteArray fixture(const QString& name) {
-    QFile f(QStringLiteral(TESTDATA "/") + name);
-    if (!f.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return f.readAll();
-}
-
-Layout firstStart() {
-    Layout layout;
-    applyFirstStartValues(layout);
-    return layout;
-}
-
-// The layout of custom_layout_data.txt, field by field.
-Layout customLayout() {
-    Layout l = firstStart();
-    l.x座標調整 = u"3"_qs;
-    l.y座標調整 = u"-2"_qs;
-    l.縁取 = caption::outlineOn;
-    l.borderColor = 65280;
-    l.janFont = {u"ＭＳ ゴシック"_qs, 9, true, false};
-    l.janColor = 16711680;
-    l.janX = 1;
-    l.janY = -1;
-    l.barX = 2;
-    l.barY = -2;
-    l.makerFont = {u"ＭＳ 明朝"_qs, 10, false, true};
-    l.メーカー表示 = caption::hidden;
-    l.メーカーU表示 = caption::underlined;
-    l.makerY = -3;
-    l.productFont = {u"ＭＳ Ｐゴシック"_qs, 18, true, true};
-    l.productColor = 128;
-    l.productX = 4;
-    l.productY = 5;
-    l.specFont.Size = 10;
-    l.規格U表示 = caption::underlined;
-    l.specX = -6;
-    l.specY = 7;
-    l.lotFont.Size = 10;
-    l.ロット表示 = caption::hidden;
-    l.lotX = 8;
-    l.lotY = -9;
-    l.priceX = 10;
-    l.priceY = -11;
-    l.yenFont.Size = 24;
-    l.yenX = -12;
-    l.yenY = 13;
-    return l;
-}
-
-QString asText(const Layout& layout) {
-    FieldWriter w;
-    writeSettingsBlock(w, layout);
-    return w.result();
-}
-
-}  // namespace
+using testlayouts::asText;
+using testlayouts::firstStart;
+using testlayouts::fixture;
+constexpr auto customLayout = testlayouts::custom;
 
 class TestSettingsBlock : public QObject {
     Q_OBJECT
