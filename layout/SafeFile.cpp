@@ -48,6 +48,7 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
         device = wrapper.get();
     }
     const qint64 written = device->write(bytes.data(), bytes.size());
+    const QString writeError = device->errorString();
     wrapper.reset();
     if (written != bytes.size()) {
         file.cancelWriting();
@@ -55,7 +56,7 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
             path,
             QStringLiteral(
                 "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
-                .arg(device == &file ? file.errorString() : QStringLiteral("write failed")));
+                .arg(writeError));
     }
     // QSaveFile::commit() does not notice a failed flush of its buffer (a disk that filled
     // up), so flush first and look.

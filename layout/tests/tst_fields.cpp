@@ -38,8 +38,6 @@ class TestFields : public QObject {
     Q_OBJECT
 
 private slots:
-    void writer_data();
-    void writer();
     void reader_data();
     void reader();
     void readerReportsMissingAtTheEnd();
@@ -50,53 +48,6 @@ private slots:
     void conversions_data();
     void conversions();
 };
-
-void TestFields::writer_data() {
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("box texts line") << u"\"印字位置調整\",\"0\",\"0\",0,0,0,0,0,0,0\r\n"_qs;
-    QTest::newRow("jan line")
-        << u"\"jan\",\"ＭＳ 明朝\",12,#FALSE#,#FALSE#,0,\"表示しない\",0,-3,0\r\n"_qs;
-    QTest::newRow("empty text and Boolean true") << u"\"\",#TRUE#,-32768,2147483647\r\n"_qs;
-    QTest::newRow("quote becomes right double quotation mark") << u"\"say ”hi” now\",\"”\"\r\n"_qs;
-    QTest::newRow("comma and line end stay inside quotes") << u"\"a,b\r\nc\"\r\n"_qs;
-}
-
-void TestFields::writer() {
-    QFETCH(QString, expected);
-    FieldWriter w;
-    const QString tag = QString::fromUtf8(QTest::currentDataTag());
-    if (tag == u"box texts line") {
-        w.text(u"印字位置調整");
-        w.text(u"0");
-        w.text(u"0");
-        for (int i = 0; i < 7; ++i) {
-            w.integer(0);
-        }
-    } else if (tag == u"jan line") {
-        w.text(u"jan");
-        w.text(u"ＭＳ 明朝");
-        w.integer(12);
-        w.boolean(false);
-        w.boolean(false);
-        w.integer(0);
-        w.text(u"表示しない");
-        w.integer(0);
-        w.integer(-3);
-        w.integer(0);
-    } else if (tag == u"empty text and Boolean true") {
-        w.text(u"");
-        w.boolean(true);
-        w.integer(-32768);
-        w.integer(2147483647);
-    } else if (tag == u"quote becomes right double quotation mark") {
-        w.text(u"say \"hi\" now");
-        w.text(u"\"");
-    } else {
-        w.text(u"a,b\r\nc");
-    }
-    w.endLine();
-    QCOMPARE(w.result(), expected);
-}
 
 void TestFields::reader_data() {
     QTest::addColumn<QString>("text");
