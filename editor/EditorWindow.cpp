@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <utility>
 
 #include "CommonDialog1.h"
 #include "EntryField.h"
 #include "FontNames.h"
+#include "JanCompletion.h"
 #include "MessageBoxes.h"
 
 namespace zukaro {
@@ -18,8 +21,9 @@ const QString kTitlePrefix = QStringLiteral("ズカロ入力画面  ");
 
 }  // namespace
 
-EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent), dialog_(dialog), messages_(messages) {
+EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
+                           SettingsLocations settings, QWidget* parent)
+    : QMainWindow(parent), dialog_(dialog), messages_(messages), settings_(std::move(settings)) {
     setObjectName(QStringLiteral("ズカロ入力"));
     ui_ = buildEditorControls(this);
 
@@ -42,6 +46,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidge
     wireLabelButtons(*this);
     wireStyleButtons(*this);
     wirePositionButtons(*this);
+    wireFileMenu(*this);
     connect(ui_.Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.MNUEXIT, &QAction::triggered, this, &QWidget::close);
 
@@ -53,6 +58,17 @@ EditorWindow::~EditorWindow() = default;
 void EditorWindow::startUp() {
     sheet_.clearAllLabels();
     sheet_.currentLabel = 1;
+    // data.txt, or the first-start values; a damaged file never stops the window.
+    const SettingsLoad settings = loadSettings(settings_);
+    sheet_.layout = settings.layout;
+    if (settings.damaged()) {
+        settingsWarning_ = settings.path +
+                           QStringLiteral("\nの一部を読み込めませんでした。読み込めなかった設定は"
+                                          "初期値のままです。");
+        if (!settings.error.isEmpty()) {
+            settingsWarning_ += QLatin1Char('\n') + settings.error;
+        }
+    }
     mirrorCaptions();
     loadEntryFields();
     setFileName(QStringLiteral("無題"));
@@ -89,8 +105,15 @@ void EditorWindow::focusText1() {
 }
 
 void EditorWindow::showFirstPreview() {
-    if (!firstPreviewShown_) {
-        showCurrentLabel();
+    if (firstPreviewShown_) {
+        return;
+    }
+    showCurrentLabel();
+    if (!settingsWarning_.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            messages_.tell(QStringLiteral("注意"), std::exchange(settingsWarning_, QString()),
+                           MessageIcon::Exclamation);
+        });
     }
 }
 
@@ -102,6 +125,45 @@ void EditorWindow::loadEntryFields() {
     ui_.Text4->loadText(sheet_.specText[n]);
     ui_.Text5->loadText(sheet_.priceText[n]);
     ui_.Text6->loadText(sheet_.lotText[n]);
+}
+
+void EditorWindow::storeField(EntryField* field) {
+    SheetState& sheet = sheet_;
+    const int n = sheet.currentLabel;
+    if (field == ui_.Text1) {
+        const QString completed = completeJanCheckDigit(field->text());
+        if (completed != field->text()) {
+            field->setText(completed);
+        }
+        sheet.janText[n] = completed;
+    } else if (field == ui_.Text2) {
+        sheet.makerText[n] = field->text();
+    } else if (field == ui_.Text3) {
+        sheet.productText[n] = field->text();
+    } else if (field == ui_.Text4) {
+        sheet.specText[n] = field->text();
+    } else if (field == ui_.Text6) {
+        sheet.lotText[n] = field->text();
+    } else if (field == ui_.Text5) {
+        sheet.priceText[n] = field->text();
+    }
+}
+
+void EditorWindow::storeFocusedField() {
+    for (EntryField* field : ui_.fieldsInTabOrder()) {
+        if (QApplication::focusWidget() == field) {
+            storeField(field);
+        }
+    }
+}
+
+void EditorWindow::returnToLabel1() {
+    storeFocusedField();
+    sheet_.currentLabel = 1;
+    loadEntryFields();
+    quietFocusMove_ = true;
+    focusText1();
+    quietFocusMove_ = false;
 }
 
 void EditorWindow::setFileName(const QString& name) {

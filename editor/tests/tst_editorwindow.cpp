@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -108,6 +109,7 @@ private:
 
     NoDialogs dialogs_;
     ScriptedMessages messages_;
+    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
     std::unique_ptr<EditorWindow> window_;
 };
 
@@ -121,7 +123,8 @@ void TestEditorWindow::cleanup() {
 }
 
 void TestEditorWindow::openWindow() {
-    window_ = std::make_unique<EditorWindow>(dialogs_, messages_);
+    window_ = std::make_unique<EditorWindow>(
+        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
     window_->resize(1366, 740);
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));

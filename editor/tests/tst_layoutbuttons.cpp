@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -84,12 +85,14 @@ private:
 
     ScriptedDialogs dialogs_;
     SilentMessages messages_;
+    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
     std::unique_ptr<EditorWindow> window_;
 };
 
 void TestLayoutButtons::init() {
     dialogs_ = ScriptedDialogs();
-    window_ = std::make_unique<EditorWindow>(dialogs_, messages_);
+    window_ = std::make_unique<EditorWindow>(
+        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
 }
