@@ -38,13 +38,21 @@ struct Word {
 };
 
 // Where label n starts on the page, in mm, with the start-up sheet offsets.
-double labelLeft(int n) { return ((n - 1) % 3) * 66.1 + 2.7; }
-double labelTop(int n) { return ((n - 1) / 3) * 38.1 + 12.6; }
+double labelLeft(int n) {
+    return ((n - 1) % 3) * 66.1 + 2.7;
+}
+double labelTop(int n) {
+    return ((n - 1) / 3) * 38.1 + 12.6;
+}
 
-int mmToPixel(double mm) { return static_cast<int>(std::floor(mm / 25.4 * kDpi)); }
+int mmToPixel(double mm) {
+    return static_cast<int>(std::floor(mm / 25.4 * kDpi));
+}
 
 // The width of a half-width space, in mm, of a fixed-pitch face at the given size.
-double spacesMm(int count, double points) { return count * points / 2 * kMmPerPoint; }
+double spacesMm(int count, double points) {
+    return count * points / 2 * kMmPerPoint;
+}
 
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
@@ -61,8 +69,8 @@ QList<Word> wordsOf(const QString& bboxHtml) {
     QList<Word> words;
     for (const QRegularExpressionMatch& m : re.globalMatch(bboxHtml)) {
         const QString text = QTextDocumentFragment::fromHtml(m.captured(3)).toPlainText();
-        words.append({text, m.captured(1).toDouble() * kMmPerPoint,
-                      m.captured(2).toDouble() * kMmPerPoint});
+        words.append(
+            {text, m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint});
     }
     return words;
 }
@@ -124,12 +132,12 @@ void TestSheetPdf::initTestCase() {
     }
     QCOMPARE(sheet.zoom, 0.5);
 
-    words_ = wordsOf(run(QStringLiteral("pdftotext"),
-                         {QStringLiteral("-bbox"), pdf_, QStringLiteral("-")}));
+    words_ = wordsOf(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf_, QStringLiteral("-")}));
     const QString stem = dir_.filePath(QStringLiteral("page"));
-    run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi),
-                                     QStringLiteral("-gray"), QStringLiteral("-singlefile"),
-                                     QStringLiteral("-png"), pdf_, stem});
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
+         QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf_, stem});
     png_ = stem + QStringLiteral(".png");
     QImageReader::setAllocationLimit(0);  // an A4 page at 600 dpi is larger than Qt's default
     page_ = QImage(png_).convertToFormat(QImage::Format_Grayscale8);
@@ -203,16 +211,20 @@ void TestSheetPdf::zbarReadsTheWholePage() {
     QCOMPARE(found, expected);
 }
 
-void TestSheetPdf::zxingReadsEveryLabel_data() { textsAtTheirAnchors_data(); }
+void TestSheetPdf::zxingReadsEveryLabel_data() {
+    textsAtTheirAnchors_data();
+}
 
 void TestSheetPdf::zxingReadsEveryLabel() {
     QFETCH(int, label);
-    const QRect cell(mmToPixel(labelLeft(label)), mmToPixel(labelTop(label)),
-                     mmToPixel(66.1), mmToPixel(38.1));
+    const QRect cell(mmToPixel(labelLeft(label)), mmToPixel(labelTop(label)), mmToPixel(66.1),
+                     mmToPixel(38.1));
     QCOMPARE(decodeWithZxing(page_.copy(cell)), sample::janOf(label));
 }
 
-void TestSheetPdf::modulesAreWholePrinterPixels_data() { textsAtTheirAnchors_data(); }
+void TestSheetPdf::modulesAreWholePrinterPixels_data() {
+    textsAtTheirAnchors_data();
+}
 
 void TestSheetPdf::modulesAreWholePrinterPixels() {
     QFETCH(int, label);
@@ -242,7 +254,8 @@ void TestSheetPdf::modulesAreWholePrinterPixels() {
     for (int x = first + 1; x <= last + 1; ++x) {
         if (x == last + 1 || dark(x) != dark(runStart)) {
             QVERIFY2((x - runStart) % module == 0,
-                     qPrintable(QStringLiteral("run of %1 pixels at %2").arg(x - runStart).arg(runStart)));
+                     qPrintable(
+                         QStringLiteral("run of %1 pixels at %2").arg(x - runStart).arg(runStart)));
             runStart = x;
         }
     }
