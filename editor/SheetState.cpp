@@ -8,9 +8,9 @@ bool LabelRecord::isBlank() const {
 }
 
 void SheetState::clearAllLabels() {
-    for (LabelTexts* texts : {&janText, &makerText, &productText, &specText, &lotText,
-                              &priceText, &janWork, &makerWork, &productWork, &specWork,
-                              &lotWork, &priceWork}) {
+    for (LabelTexts* texts :
+         {&janText, &makerText, &productText, &specText, &lotText, &priceText, &janWork, &makerWork,
+          &productWork, &specWork, &lotWork, &priceWork}) {
         texts->clear();
     }
 }

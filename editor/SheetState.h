@@ -137,7 +137,11 @@ struct SheetState {
 
 // Where label n (1 to 21) sits on the sheet grid: column 0..2 from the left, row 0..6 from
 // the top.
-constexpr int labelColumn(int n) { return (n - 1) % kColumns; }
-constexpr int labelRow(int n) { return (n - 1) / kColumns; }
+constexpr int labelColumn(int n) {
+    return (n - 1) % kColumns;
+}
+constexpr int labelRow(int n) {
+    return (n - 1) / kColumns;
+}
 
 }  // namespace zukaro

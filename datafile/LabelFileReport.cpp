@@ -1,0 +1,58 @@
+#include "LabelFileReport.h"
+
+namespace zukaro {
+
+namespace {
+
+QString joinNumbers(const std::vector<int>& numbers) {
+    QStringList parts;
+    for (int n : numbers) {
+        parts << QString::number(n);
+    }
+    return parts.join(u'、');
+}
+
+}  // namespace
+
+QStringList LabelFileReport::warnings() const {
+    QStringList lines;
+    if (!opened) {
+        return lines;
+    }
+    if (!droppedRecords.empty()) {
+        lines << QStringLiteral(
+                     "ラベル番号が 1 から 21 でない行を読み飛ばしました（%1 件目の行）。")
+                     .arg(joinNumbers(droppedRecords));
+    }
+    if (!overwrittenLabels.empty()) {
+        lines << QStringLiteral("同じラベル番号の行が複数あり、後の行を使いました（ラベル %1）。")
+                     .arg(joinNumbers(overwrittenLabels));
+    }
+    if (missingFields > 0) {
+        lines << QStringLiteral("ファイルが途中で終わっています。足りない項目は空のままです。");
+    }
+    if (unclosedQuote) {
+        lines << QStringLiteral(
+            "閉じていない \" があり、ファイルの終わりまでを一つの項目として読みました。");
+    }
+    if (droppedAfterQuotes > 0) {
+        lines << QStringLiteral("\" の後ろにあった %1 文字を読み飛ばしました。")
+                     .arg(droppedAfterQuotes);
+    }
+    if (settingsFieldsSkipped > 0) {
+        lines << QStringLiteral(
+                     "レイアウト設定のうち %1 項目を読めなかったため、元の設定のままにしました。")
+                     .arg(settingsFieldsSkipped);
+    }
+    if (trailingFields > 0) {
+        lines << QStringLiteral("レイアウト設定の後にある %1 項目は読み込んでいません。")
+                     .arg(trailingFields);
+    }
+    if (invalidBytes > 0) {
+        lines << QStringLiteral("シフトJISとして読めないバイトが %1 個あり、「\uFFFD」にしました。")
+                     .arg(invalidBytes);
+    }
+    return lines;
+}
+
+}  // namespace zukaro

@@ -1,0 +1,342 @@
+#include "EditorControls.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "EntryField.h"
+#include "SheetState.h"
+
+namespace zukaro {
+namespace {
+
+QPushButton* button(const QString& designName, const QString& text, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(designName);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
+QPushButton* smallButton(const QString& designName, const QString& text, QWidget* parent) {
+    QPushButton* b = button(designName, text, parent);
+    b->setFixedWidth(30);
+    return b;
+}
+
+QLabel* caption(const QString& designName, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(designName);
+    return label;
+}
+
+// Four nudge buttons in a row: 左 上 下 右. `prefix` is the design prefix ("jan_", "" ...).
+NudgeButtons nudges(const QString& prefix, QGridLayout* grid, int row, QWidget* parent) {
+    NudgeButtons n;
+    n.left = smallButton(prefix + QStringLiteral("左"), QStringLiteral("左"), parent);
+    n.up = smallButton(prefix + QStringLiteral("上"), QStringLiteral("上"), parent);
+    n.down = smallButton(prefix + QStringLiteral("下"), QStringLiteral("下"), parent);
+    n.right = smallButton(prefix + QStringLiteral("右"), QStringLiteral("右"), parent);
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(2);
+    for (QPushButton* b : {n.left, n.up, n.down, n.right}) {
+        strip->addWidget(b);
+    }
+    strip->addStretch();
+    grid->addLayout(strip, row, 0, 1, 2);
+    return n;
+}
+
+// One element's frame: font and colour, show/hide and underline, then the nudges. The
+// buttons that an element does not have stay null.
+struct ElementGroup {
+    QPushButton** font = nullptr;
+    QPushButton** color = nullptr;
+    QPushButton** shown = nullptr;
+    QPushButton** underline = nullptr;
+    NudgeButtons* nudges = nullptr;
+};
+
+QGroupBox* elementFrame(const QString& title, const QString& fontName, const QString& colorName,
+                        const QString& shownName, const QString& underlineName,
+                        const QString& nudgePrefix, const ElementGroup& out, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* grid = new QGridLayout(box);
+    grid->setContentsMargins(4, 2, 4, 4);
+    grid->setSpacing(2);
+    if (out.font != nullptr) {
+        *out.font = button(fontName, QStringLiteral("フォント.サイズ切替"), box);
+        *out.color = button(colorName, QStringLiteral("色"), box);
+        (*out.color)->setFixedWidth(30);
+        grid->addWidget(*out.font, 0, 0);
+        grid->addWidget(*out.color, 0, 1);
+    }
+    *out.shown = button(shownName, caption::shown, box);
+    grid->addWidget(*out.shown, 1, 0);
+    if (out.underline != nullptr) {
+        *out.underline = button(underlineName, caption::plain, box);
+        grid->addWidget(*out.underline, 2, 0);
+    }
+    *out.nudges = nudges(nudgePrefix, grid, 3, box);
+    grid->setRowStretch(4, 1);
+    return box;
+}
+
+QAction* menuCommand(QMenu* menu, const QString& designName, const QString& text,
+                     const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(designName);
+    action->setShortcut(shortcut);
+    // The window's shortcuts win over the text fields' own Ctrl+V and Ctrl+A.
+    action->setShortcutContext(Qt::WindowShortcut);
+    return action;
+}
+
+void buildMenu(QMainWindow* window, EditorControls& c) {
+    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("ファィル(&F)"));
+    c.KURIA = menuCommand(menu, QStringLiteral("KURIA"), QStringLiteral("新規作成(&N)"),
+                          QKeySequence(Qt::CTRL | Qt::Key_N));
+    c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファィルを開く(&O)"),
+                           QKeySequence(Qt::CTRL | Qt::Key_O));
+    c.U_SAVE =
+        menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファィルの上書き保存(&S)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_S));
+    c.N_SAVE = menuCommand(menu, QStringLiteral("N_SAVE"),
+                           QStringLiteral("名前を付けてファィルを保存(&A)"),
+                           QKeySequence(Qt::CTRL | Qt::Key_A));
+    c.M_プレビュー =
+        menuCommand(menu, QStringLiteral("M_プレビュー"), QStringLiteral("プレピュー(&V)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_V));
+    c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
+                           QKeySequence(Qt::CTRL | Qt::Key_P));
+    c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
+                            QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setVerticalSpacing(3);
+
+    c.Text1 = new EntryField(QStringLiteral("Text1"), panel);
+    c.Text2 = new EntryField(QStringLiteral("Text2"), panel);
+    c.Text3 = new EntryField(QStringLiteral("Text3"), panel);
+    c.Text4 = new EntryField(QStringLiteral("Text4"), panel);
+    c.Text6 = new EntryField(QStringLiteral("Text6"), panel);
+    c.Text5 = new EntryField(QStringLiteral("Text5"), panel);
+
+    const std::pair<QLabel*, EntryField*> rows[] = {
+        {caption(QStringLiteral("Label1"), QStringLiteral("JANコード OR 空白"), panel), c.Text1},
+        {caption(QStringLiteral("Label2"), QStringLiteral("メーカー等"), panel), c.Text2},
+        {caption(QStringLiteral("Label3"), QStringLiteral("品名等"), panel), c.Text3},
+        {caption(QStringLiteral("Label4"), QStringLiteral("規格等"), panel), c.Text4},
+        {caption(QStringLiteral("Label7"), QStringLiteral("ロット等"), panel), c.Text6},
+        {caption(QStringLiteral("Label5"), QStringLiteral("売価等"), panel), c.Text5},
+    };
+    int row = 0;
+    for (const auto& [label, field] : rows) {
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(field, row, 1);
+        ++row;
+    }
+    c.Text1->setMinimumWidth(220);
+
+    // Counter, navigation and the commands that work on the current label.
+    c.Label6 = caption(QStringLiteral("Label6"), QStringLiteral("1/21"), panel);
+    c.Label6->setAlignment(Qt::AlignCenter);
+    QFont counterFont = c.Label6->font();
+    counterFont.setPointSizeF(counterFont.pointSizeF() * 1.5);
+    c.Label6->setFont(counterFont);
+    c.cmdfirst = button(QStringLiteral("cmdfirst"), QStringLiteral("<<"), panel);
+    c.cmdprevious = button(QStringLiteral("cmdprevious"), QStringLiteral("<"), panel);
+    c.Cmdnext = button(QStringLiteral("Cmdnext"), QStringLiteral(">"), panel);
+    c.Cmdlast = button(QStringLiteral("Cmdlast"), QStringLiteral(">>"), panel);
+    auto* nav = new QHBoxLayout;
+    nav->setSpacing(2);
+    for (QPushButton* b : {c.cmdfirst, c.cmdprevious, c.Cmdnext, c.Cmdlast}) {
+        b->setFixedWidth(36);
+        nav->addWidget(b);
+    }
+    c.前候補 = button(QStringLiteral("前候補"), QStringLiteral("前候補 "), panel);
+    c.コピー = button(QStringLiteral("コピー"), QStringLiteral("前のデータをコピーする &C"), panel);
+    c.クリア = button(QStringLiteral("クリア"), QStringLiteral("クリア"), panel);
+    c.削除 = button(QStringLiteral("削除"), QStringLiteral("削除"), panel);
+    c.挿入 = button(QStringLiteral("挿入"), QStringLiteral("挿入"), panel);
+    c.全クリア = button(QStringLiteral("全クリア"), QStringLiteral("全画面クリア"), panel);
+    c.全コピー = button(QStringLiteral("全コピー"), QStringLiteral("１項目を全コピー"), panel);
+
+    auto* side = new QGridLayout;
+    side->setSpacing(3);
+    side->addWidget(c.Label6, 0, 0, 1, 2);
+    side->addLayout(nav, 1, 0, 1, 2);
+    side->addWidget(c.前候補, 2, 0);
+    side->addWidget(c.クリア, 2, 1);
+    side->addWidget(c.コピー, 3, 0, 1, 2);
+    side->addWidget(c.削除, 4, 0);
+    side->addWidget(c.挿入, 4, 1);
+    side->addWidget(c.全クリア, 5, 0);
+    side->addWidget(c.全コピー, 5, 1);
+    grid->addLayout(side, 0, 2, 6, 1);
+    grid->setColumnStretch(1, 1);
+    return panel;
+}
+
+QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    c.プレビュー = button(QStringLiteral("プレビュー"), QStringLiteral("プレビュー"), row);
+    c.印刷 = button(QStringLiteral("印刷"), QStringLiteral("印刷"), row);
+    c.倍率 = button(QStringLiteral("倍率"), caption::zoomHalf, row);
+    c.Command1 = button(QStringLiteral("Command1"), QStringLiteral("終了"), row);
+    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率}) {
+        layout->addWidget(b);
+    }
+    layout->addStretch();
+    layout->addWidget(c.Command1);
+    return row;
+}
+
+QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+    const QString none;
+    QGroupBox* frames[] = {
+        elementFrame(QStringLiteral("JANコード"), QStringLiteral("janフォント切替"),
+                     QStringLiteral("JAN_COLOR"), QStringLiteral("jan表示"), none,
+                     QStringLiteral("jan_"),
+                     {&c.janフォント切替, &c.JAN_COLOR, &c.jan表示, nullptr, &c.janNudges}, panel),
+        elementFrame(QStringLiteral("バーコード"), none, none, QStringLiteral("BARCODE"), none,
+                     QStringLiteral("bar_"), {nullptr, nullptr, &c.BARCODE, nullptr, &c.barNudges},
+                     panel),
+        elementFrame(QStringLiteral("メーカー"), QStringLiteral("メーカーフォント切替"),
+                     QStringLiteral("メーカー_color"), QStringLiteral("メーカー表示"),
+                     QStringLiteral("メーカーU表示"), QStringLiteral("maker_"),
+                     {&c.メーカーフォント切替, &c.メーカー_color, &c.メーカー表示, &c.メーカーU表示,
+                      &c.makerNudges},
+                     panel),
+        elementFrame(
+            QStringLiteral("品名"), QStringLiteral("品名フォント切替"),
+            QStringLiteral("品名_color"), QStringLiteral("品名表示"), QStringLiteral("品名U表示"),
+            QStringLiteral("品名_"),
+            {&c.品名フォント切替, &c.品名_color, &c.品名表示, &c.品名U表示, &c.productNudges},
+            panel),
+        elementFrame(QStringLiteral("規格"), QStringLiteral("規格フォント切替"),
+                     QStringLiteral("規格_color"), QStringLiteral("規格表示"),
+                     QStringLiteral("規格U表示"), QStringLiteral("規格_"),
+                     {&c.規格フォント切替, &c.規格_color, &c.規格表示, &c.規格U表示, &c.specNudges},
+                     panel),
+        elementFrame(
+            QStringLiteral("ロット"), QStringLiteral("ロットフォント切替"),
+            QStringLiteral("色_color"), QStringLiteral("ロット表示"), QStringLiteral("ロットU表示"),
+            QStringLiteral("rot_"),
+            {&c.ロットフォント切替, &c.色_color, &c.ロット表示, &c.ロットU表示, &c.lotNudges},
+            panel),
+        elementFrame(QStringLiteral("売価"), QStringLiteral("単価フォント切替"),
+                     QStringLiteral("売価_COLOR"), QStringLiteral("単価表示"), none, QString(),
+                     {&c.単価フォント切替, &c.売価_COLOR, &c.単価表示, nullptr, &c.priceNudges},
+                     panel),
+        elementFrame(QStringLiteral("円"), QStringLiteral("円フォント切替"),
+                     QStringLiteral("円_color"), QStringLiteral("円表示"), none,
+                     QStringLiteral("enn_"),
+                     {&c.円フォント切替, &c.円_color, &c.円表示, nullptr, &c.yenNudges}, panel),
+    };
+    for (int i = 0; i < 8; ++i) {
+        grid->addWidget(frames[i], i / 4, i % 4);
+    }
+    return panel;
+}
+
+QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto* frame = new QGroupBox(QStringLiteral("印字位置調整"), panel);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(4, 2, 4, 4);
+    grid->setSpacing(2);
+    auto box = [frame](const QString& name) {
+        auto* edit = new QLineEdit(QStringLiteral("0"), frame);
+        edit->setObjectName(name);
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setFixedWidth(44);
+        return edit;
+    };
+    c.x座標調整 = box(QStringLiteral("x座標調整"));
+    c.y座標調整 = box(QStringLiteral("y座標調整"));
+    c.xマイナス = smallButton(QStringLiteral("xマイナス"), QStringLiteral("-"), frame);
+    c.xプラス = smallButton(QStringLiteral("xプラス"), QStringLiteral("+"), frame);
+    c.yマイナス = smallButton(QStringLiteral("yマイナス"), QStringLiteral("-"), frame);
+    c.yプラス = smallButton(QStringLiteral("yプラス"), QStringLiteral("+"), frame);
+    grid->addWidget(new QLabel(QStringLiteral("Ｘ座標"), frame), 0, 0);
+    grid->addWidget(c.xマイナス, 0, 1);
+    grid->addWidget(c.x座標調整, 0, 2);
+    grid->addWidget(c.xプラス, 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Ｙ座標"), frame), 0, 4);
+    grid->addWidget(c.yマイナス, 0, 5);
+    grid->addWidget(c.y座標調整, 0, 6);
+    grid->addWidget(c.yプラス, 0, 7);
+    row->addWidget(frame);
+
+    c.縁取 = button(QStringLiteral("縁取"), caption::outlineOff, panel);
+    c.pt保存 = button(QStringLiteral("pt保存"),
+                      QStringLiteral("この印字位置やフォントパターンを保存しておく"), panel);
+    c.デフォルト =
+        button(QStringLiteral("デフォルト"), QStringLiteral("デフォルトパターンに戻す"), panel);
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(3);
+    buttons->addWidget(c.縁取, 0, 0);
+    buttons->addWidget(c.デフォルト, 0, 1);
+    buttons->addWidget(c.pt保存, 1, 0, 1, 2);
+    row->addLayout(buttons);
+    row->addStretch();
+    return panel;
+}
+
+}  // namespace
+
+EditorControls buildEditorControls(QMainWindow* window) {
+    EditorControls c;
+    buildMenu(window, c);
+
+    auto* central = new QWidget(window);
+    auto* columns = new QHBoxLayout(central);
+    columns->setContentsMargins(4, 4, 4, 4);
+    c.previewArea = new QWidget(central);
+    c.previewArea->setMinimumWidth(420);
+    auto* previewLayout = new QVBoxLayout(c.previewArea);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(c.previewArea, 1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(buildEntryPanel(c, central));
+    right->addWidget(buildCommandRow(c, central));
+    right->addWidget(buildStylePanel(c, central));
+    right->addWidget(buildPositionPanel(c, central));
+    right->addStretch();
+    columns->addLayout(right, 0);
+    window->setCentralWidget(central);
+
+    // Tab order: the six fields first (the lot field comes before the price field).
+    const auto fields = c.fieldsInTabOrder();
+    for (std::size_t i = 0; i + 1 < fields.size(); ++i) {
+        QWidget::setTabOrder(fields[i], fields[i + 1]);
+    }
+    return c;
+}
+
+}  // namespace zukaro

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+#include "EditorControls.h"
+#include "SheetState.h"
+
+class QPushButton;
+
+namespace zukaro {
+
+class CommonDialog1;
+class MessageBoxes;
+
+// The editor window ズカロ入力: owns the Sheet state for as long as it exists and holds the
+// routines that its handlers share (preview, showing the current label, captions). The
+// handlers themselves live in one file per concern (entry fields, label buttons, ...).
+class EditorWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    SheetState& sheet() { return sheet_; }
+    const SheetState& sheet() const { return sheet_; }
+    const EditorControls& controls() const { return ui_; }
+    CommonDialog1& dialog() { return dialog_; }
+    MessageBoxes& messages() { return messages_; }
+
+    // Redraws the whole sheet on the preview and puts the focus in the JAN field.
+    void showPreview();
+    // The JAN field's focus handling: redraw, frame the current label, counter, load the six
+    // fields, disable 前候補, select the JAN text.
+    void showCurrentLabel();
+    // The last step of a command: the focus to the JAN field, which shows the current label
+    // (also when the JAN field had the focus already).
+    void focusText1();
+    // The JAN field's first focus after the window opened shows the first real preview.
+    void showFirstPreview();
+    // Puts the current label's six texts into the entry fields.
+    void loadEntryFields();
+
+    void setFileName(const QString& name);
+    // Shows the caption-held states and box texts of the sheet on the buttons and boxes.
+    void mirrorCaptions();
+
+    // Connects a button to a command. Like a click on the old platform, the button takes the
+    // focus first, so the field being edited stores its text before the command runs.
+    void onClick(QPushButton* button, std::function<void()> command);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void startUp();
+    void drawPreviewSheet();
+    void drawCurrentLabelFrame();
+
+    SheetState sheet_;
+    EditorControls ui_;
+    CommonDialog1& dialog_;
+    MessageBoxes& messages_;
+    bool firstPreviewShown_ = false;
+    bool closing_ = false;
+};
+
+// Handler wiring, one function per concern.
+void wireEntryFields(EditorWindow& window);
+void wireLabelButtons(EditorWindow& window);
+void wireStyleButtons(EditorWindow& window);
+void wirePositionButtons(EditorWindow& window);
+
+}  // namespace zukaro

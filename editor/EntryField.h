@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLineEdit>
+#include <functional>
+
+namespace zukaro {
+
+// One of the six label entry fields. The editor's behaviour hangs on focus: a field stores
+// its text when the user leaves it, and the JAN field shows the current label when it gets
+// the focus. Qt also moves the focus when a menu or a message box opens; those moves are not
+// the user leaving the field, so the handlers run only for real moves.
+class EntryField : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit EntryField(const QString& designName, QWidget* parent = nullptr);
+
+    // Handlers, run synchronously inside the focus change that triggers them.
+    std::function<void()> onGotFocus;
+    std::function<void()> onLostFocus;
+    std::function<void()> onEnter;
+    // Runs when the field receives the focus because its window became active (the window
+    // was shown, or a dialog closed); the editor uses it once, for its first preview.
+    std::function<void()> onWindowFocus;
+
+    // Limits typing (and pasting) to this many characters; texts put in by the program are
+    // never shortened. 0 means no limit.
+    void setTypingLimit(int characters);
+    int typingLimit() const { return typingLimit_; }
+
+    // Puts a text in the field the way loading a label does: the caret at the start.
+    void loadText(const QString& text);
+    // Selects from the caret to the end, so that typing replaces a freshly loaded text.
+    void selectFromCaret();
+
+    static bool isRealMove(Qt::FocusReason reason);
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int typingLimit_ = 0;
+    bool focused_ = false;  // between our own focus-in and focus-out
+    QString lastText_;      // the text before the edit being validated
+};
+
+}  // namespace zukaro

@@ -1,0 +1,70 @@
+// The six entry fields: what happens when one gets the focus, when Enter is pressed in it and
+// when the user leaves it.
+#include <QPushButton>
+
+#include "EditorWindow.h"
+#include "EntryField.h"
+#include "JanCompletion.h"
+
+namespace zukaro {
+namespace {
+
+// Maker, product name, spec and lot: 前候補 works on the field entered last.
+void wireCandidateField(EditorWindow& window, EntryField* field, const QString& fieldNumber,
+                        LabelTexts SheetState::*texts) {
+    field->onGotFocus = [&window, field, fieldNumber] {
+        SheetState& sheet = window.sheet();
+        window.controls().前候補->setEnabled(true);
+        sheet.activeField = fieldNumber;
+        sheet.focusLabel = sheet.currentLabel;
+        field->selectFromCaret();
+    };
+    field->onLostFocus = [&window, field, texts] {
+        SheetState& sheet = window.sheet();
+        (sheet.*texts)[sheet.currentLabel] = field->text();
+    };
+}
+
+}  // namespace
+
+void wireEntryFields(EditorWindow& window) {
+    const EditorControls& ui = window.controls();
+
+    ui.Text1->onGotFocus = [&window] { window.showCurrentLabel(); };
+    ui.Text1->onWindowFocus = [&window] { window.showFirstPreview(); };
+    ui.Text1->onLostFocus = [&window, field = ui.Text1] {
+        const QString completed = completeJanCheckDigit(field->text());
+        if (completed != field->text()) {
+            field->setText(completed);
+        }
+        SheetState& sheet = window.sheet();
+        sheet.janText[sheet.currentLabel] = completed;
+    };
+
+    wireCandidateField(window, ui.Text2, QStringLiteral("2"), &SheetState::makerText);
+    wireCandidateField(window, ui.Text3, QStringLiteral("3"), &SheetState::productText);
+    wireCandidateField(window, ui.Text4, QStringLiteral("4"), &SheetState::specText);
+    wireCandidateField(window, ui.Text6, QStringLiteral("6"), &SheetState::lotText);
+
+    ui.Text5->onGotFocus = [&window, field = ui.Text5] {
+        field->selectFromCaret();
+        window.controls().前候補->setEnabled(false);
+    };
+    ui.Text5->onLostFocus = [&window, field = ui.Text5] {
+        SheetState& sheet = window.sheet();
+        sheet.priceText[sheet.currentLabel] = field->text();
+        if (sheet.currentLabel < kLabelCount) {
+            ++sheet.currentLabel;
+        }
+        window.showPreview();
+    };
+
+    // Enter moves on along the fields and round to the JAN field; the key itself is dropped.
+    const auto fields = ui.fieldsInTabOrder();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        EntryField* next = fields[(i + 1) % fields.size()];
+        fields[i]->onEnter = [next] { next->setFocus(Qt::OtherFocusReason); };
+    }
+}
+
+}  // namespace zukaro

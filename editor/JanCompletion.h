@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace zukaro {
+
+// What the JAN field does to its text when the user leaves it: a 13-character text gets its
+// 13th character replaced by the EAN-13 check digit of the first 12, an 8-character text its
+// 8th by the EAN-8 check digit of the first 7. Any character other than 0 to 9 counts as 0.
+// Other lengths come back unchanged.
+QString completeJanCheckDigit(const QString& text);
+
+}  // namespace zukaro

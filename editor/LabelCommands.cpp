@@ -1,0 +1,143 @@
+#include "LabelCommands.h"
+
+#include <array>
+
+namespace zukaro::labels {
+namespace {
+
+struct ArrayPair {
+    LabelTexts SheetState::*text;
+    LabelTexts SheetState::*work;
+};
+
+constexpr std::array<ArrayPair, 6> kArrays{{
+    {&SheetState::janText, &SheetState::janWork},
+    {&SheetState::makerText, &SheetState::makerWork},
+    {&SheetState::productText, &SheetState::productWork},
+    {&SheetState::specText, &SheetState::specWork},
+    {&SheetState::lotText, &SheetState::lotWork},
+    {&SheetState::priceText, &SheetState::priceWork},
+}};
+
+// Copies the sheet into the work arrays and empties the labels, the first half of both
+// delete and insert.
+void moveLabelsToWork(SheetState& sheet) {
+    for (const ArrayPair& pair : kArrays) {
+        sheet.*pair.work = sheet.*pair.text;
+        (sheet.*pair.text).clear();
+    }
+}
+
+void takeFromWork(SheetState& sheet, int label, int workLabel) {
+    for (const ArrayPair& pair : kArrays) {
+        (sheet.*pair.text)[label] = (sheet.*pair.work)[workLabel];
+    }
+}
+
+LabelTexts* activeItem(SheetState& sheet) {
+    if (sheet.activeField == QLatin1String("2")) {
+        return &sheet.makerText;
+    }
+    if (sheet.activeField == QLatin1String("3")) {
+        return &sheet.productText;
+    }
+    if (sheet.activeField == QLatin1String("4")) {
+        return &sheet.specText;
+    }
+    if (sheet.activeField == QLatin1String("6")) {
+        return &sheet.lotText;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void goFirst(SheetState& sheet) {
+    sheet.currentLabel = 1;
+}
+void goLast(SheetState& sheet) {
+    sheet.currentLabel = kLabelCount;
+}
+
+void goNext(SheetState& sheet) {
+    if (sheet.currentLabel < kLabelCount) {
+        ++sheet.currentLabel;
+    }
+}
+
+void goPrevious(SheetState& sheet) {
+    if (sheet.currentLabel > 1) {
+        --sheet.currentLabel;
+    }
+}
+
+void clearCurrent(SheetState& sheet) {
+    sheet.setLabel(sheet.currentLabel, {});
+}
+
+bool isOccupied(const SheetState& sheet, int label) {
+    return !sheet.productText[label].isEmpty();
+}
+
+CopyOutcome copyPrevious(SheetState& sheet) {
+    const int n = sheet.currentLabel;
+    if (n == 1) {
+        return CopyOutcome::AtFirstLabel;
+    }
+    if (!isOccupied(sheet, n - 1)) {
+        return CopyOutcome::PreviousEmpty;
+    }
+    sheet.setLabel(n, sheet.label(n - 1));
+    goNext(sheet);
+    return CopyOutcome::Copied;
+}
+
+void deleteCurrent(SheetState& sheet) {
+    moveLabelsToWork(sheet);
+    int shift = 0;
+    for (int k = 1; k < kLabelCount; ++k) {
+        if (k == sheet.currentLabel) {
+            shift = 1;
+        }
+        takeFromWork(sheet, k, k + shift);
+    }
+}
+
+bool canInsert(const SheetState& sheet) {
+    return sheet.label(kLabelCount).isBlank();
+}
+
+void insertEmpty(SheetState& sheet) {
+    moveLabelsToWork(sheet);
+    int shift = 0;
+    for (int k = 1; k <= kLabelCount; ++k) {
+        if (k == sheet.currentLabel) {
+            shift = 1;
+            continue;
+        }
+        takeFromWork(sheet, k, k - shift);
+    }
+}
+
+std::optional<QString> takeEarlierItem(SheetState& sheet) {
+    LabelTexts* item = activeItem(sheet);
+    if (item == nullptr || sheet.focusLabel <= 1) {
+        return std::nullopt;
+    }
+    --sheet.focusLabel;
+    const QString text = (*item)[sheet.focusLabel];
+    (*item)[sheet.currentLabel] = text;
+    return text;
+}
+
+void copyFirstToAll(SheetState& sheet) {
+    const LabelRecord first = sheet.label(1);
+    for (int n = 2; n <= kLabelCount; ++n) {
+        sheet.setLabel(n, first);
+    }
+    for (const ArrayPair& pair : kArrays) {
+        (sheet.*pair.work).clear();
+    }
+}
+
+}  // namespace zukaro::labels

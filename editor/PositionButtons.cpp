@@ -1,0 +1,98 @@
+// Element nudges (1 mm per click) and the sheet shifts with their step boxes.
+#include <QLineEdit>
+#include <QPushButton>
+#include <limits>
+#include <optional>
+
+#include "EditorWindow.h"
+#include "FileSafeValidator.h"
+
+namespace zukaro {
+namespace {
+
+// Offsets stop at the 16-bit bounds; a click there does nothing.
+constexpr int kOffsetLimit = std::numeric_limits<std::int16_t>::max();
+
+void nudge(EditorWindow& window, std::int16_t& offset, int step) {
+    const int moved = offset + step;
+    if (moved > kOffsetLimit || moved < -kOffsetLimit) {
+        return;
+    }
+    offset = static_cast<std::int16_t>(moved);
+    window.showPreview();
+}
+
+// The step count a box holds: an empty box counts as 0; any other text that is not a
+// number leaves the shift buttons without effect.
+std::optional<double> boxSteps(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return 0.0;
+    }
+    bool ok = false;
+    const double value = trimmed.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// 1 for "+", -1 for "-": the box counts the steps, the sheet moves 1 mm per step, and the
+// box may not pass 10 steps either way.
+void shiftSheet(EditorWindow& window, QString& box, double& sheetOffset, int direction) {
+    const std::optional<double> steps = boxSteps(box);
+    if (!steps || (direction > 0 && *steps >= 10) || (direction < 0 && *steps <= -10)) {
+        return;
+    }
+    box = QString::number(*steps + direction, 'g', 15);
+    sheetOffset += direction;
+    window.mirrorCaptions();
+    window.showPreview();
+}
+
+}  // namespace
+
+void wirePositionButtons(EditorWindow& window) {
+    const EditorControls& ui = window.controls();
+    Layout& layout = window.sheet().layout;
+
+    const std::pair<const NudgeButtons*, std::pair<std::int16_t*, std::int16_t*>> groups[] = {
+        {&ui.priceNudges, {&layout.priceX, &layout.priceY}},
+        {&ui.janNudges, {&layout.janX, &layout.janY}},
+        {&ui.barNudges, {&layout.barX, &layout.barY}},
+        {&ui.makerNudges, {&layout.makerX, &layout.makerY}},
+        {&ui.productNudges, {&layout.productX, &layout.productY}},
+        {&ui.specNudges, {&layout.specX, &layout.specY}},
+        {&ui.lotNudges, {&layout.lotX, &layout.lotY}},
+        {&ui.yenNudges, {&layout.yenX, &layout.yenY}},
+    };
+    for (const auto& [buttons, offsets] : groups) {
+        std::int16_t* x = offsets.first;
+        std::int16_t* y = offsets.second;
+        window.onClick(buttons->right, [&window, x] { nudge(window, *x, 1); });
+        window.onClick(buttons->left, [&window, x] { nudge(window, *x, -1); });
+        window.onClick(buttons->down, [&window, y] { nudge(window, *y, 1); });
+        window.onClick(buttons->up, [&window, y] { nudge(window, *y, -1); });
+    }
+
+    SheetState& sheet = window.sheet();
+    window.onClick(ui.xプラス, [&window, &layout, &sheet] {
+        shiftSheet(window, layout.x座標調整, sheet.sheetX, 1);
+    });
+    window.onClick(ui.xマイナス, [&window, &layout, &sheet] {
+        shiftSheet(window, layout.x座標調整, sheet.sheetX, -1);
+    });
+    window.onClick(ui.yプラス, [&window, &layout, &sheet] {
+        shiftSheet(window, layout.y座標調整, sheet.sheetY, 1);
+    });
+    window.onClick(ui.yマイナス, [&window, &layout, &sheet] {
+        shiftSheet(window, layout.y座標調整, sheet.sheetY, -1);
+    });
+
+    // What the user types into a box is the box's text; it moves nothing by itself.
+    for (const auto& [box, text] :
+         {std::pair{ui.x座標調整, &layout.x座標調整}, std::pair{ui.y座標調整, &layout.y座標調整}}) {
+        box->setValidator(new FileSafeValidator(box));
+        QObject::connect(box, &QLineEdit::textChanged, box,
+                         [text = text](const QString& typed) { *text = typed; });
+    }
+}
+
+}  // namespace zukaro
