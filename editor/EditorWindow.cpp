@@ -3,16 +3,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <utility>
 
+#include "CommandBindings.h"
 #include "CommonDialog1.h"
 #include "EntryField.h"
 #include "FontNames.h"
 #include "JanCompletion.h"
 #include "MessageBoxes.h"
+#include "PreviewPane.h"
+#include "SheetCommands.h"
 
 namespace zukaro {
 namespace {
@@ -42,6 +46,14 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     priceFont.setPointSizeF(14.25);
     ui_.Text5->setFont(priceFont);
 
+    preview_ = new PreviewPane(ui_.previewArea);
+    ui_.previewArea->layout()->addWidget(preview_);
+    commands_ =
+        std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
+    commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
+    bindSheetCommands(*commands_,
+                      {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率});
+
     wireEntryFields(*this);
     wireLabelButtons(*this);
     wireStyleButtons(*this);
@@ -56,15 +68,18 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
 EditorWindow::~EditorWindow() = default;
 
 void EditorWindow::startUp() {
+    // picDraw takes the size of the printer's page; the scroll ranges follow from it.
+    preview_->sizeToPage(pageTwips(defaultPrinterPage()));
     sheet_.clearAllLabels();
     sheet_.currentLabel = 1;
     // data.txt, or the first-start values; a damaged file never stops the window.
     const SettingsLoad settings = loadSettings(settings_);
     sheet_.layout = settings.layout;
     if (settings.damaged()) {
-        settingsWarning_ = settings.path +
-                           QStringLiteral("\nの一部を読み込めませんでした。読み込めなかった設定は"
-                                          "初期値のままです。");
+        settingsWarning_ =
+            settings.path + QStringLiteral(
+                                "\nの一部を読み込めませんでした。読み込めなかった設定は"
+                                "初期値のままです。");
         if (!settings.error.isEmpty()) {
             settingsWarning_ += QLatin1Char('\n') + settings.error;
         }
@@ -74,21 +89,21 @@ void EditorWindow::startUp() {
     setFileName(QStringLiteral("無題"));
     ui_.Label6->setText(QStringLiteral("1/21"));
     sheet_.zoom = 0.5;
+    // The empty numbered sheet; it also puts the sheet at its start-up offsets.
+    commands_->showLayoutGuide();
     // The window opens with the focus in the JAN field; its first activation draws the
     // real preview.
     ui_.Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorWindow::showPreview() {
-    sheet_.printMode = QStringLiteral("0");
-    drawPreviewSheet();
-    ui_.Text1->setFocus(Qt::OtherFocusReason);
+    commands_->showPreview();
 }
 
 void EditorWindow::showCurrentLabel() {
     firstPreviewShown_ = true;
     showPreview();
-    drawCurrentLabelFrame();
+    commands_->markCurrentLabel();
     ui_.Label6->setText(QLatin1Char(' ') + QString::number(sheet_.currentLabel) +
                         QStringLiteral("/21"));
     loadEntryFields();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPrinter>
 #include <functional>
+#include <memory>
 
 #include "EditorControls.h"
 #include "SettingsFile.h"
@@ -13,6 +15,8 @@ namespace zukaro {
 
 class EntryField;
 class CommonDialog1;
+class PreviewPane;
+class SheetCommands;
 class MessageBoxes;
 
 // The editor window ズカロ入力: owns the Sheet state for as long as it exists and holds the
@@ -33,6 +37,8 @@ public:
     CommonDialog1& dialog() { return dialog_; }
     MessageBoxes& messages() { return messages_; }
     const SettingsLocations& settingsLocations() const { return settings_; }
+    PreviewPane& preview() { return *preview_; }
+    SheetCommands& sheetCommands() { return *commands_; }
 
     // Redraws the whole sheet on the preview and puts the focus in the JAN field.
     void showPreview();
@@ -70,8 +76,6 @@ protected:
 
 private:
     void startUp();
-    void drawPreviewSheet();
-    void drawCurrentLabelFrame();
 
     SheetState sheet_;
     EditorControls ui_;
@@ -79,6 +83,9 @@ private:
     MessageBoxes& messages_;
     SettingsLocations settings_;
     QString settingsWarning_;  // shown once the window is up
+    QPrinter printer_{QPrinter::HighResolution};
+    PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
+    std::unique_ptr<SheetCommands> commands_;
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;

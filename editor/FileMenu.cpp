@@ -29,9 +29,9 @@ std::optional<UnencodablePolicy> confirmUnencodable(EditorWindow& window,
     if (found.empty()) {
         return UnencodablePolicy::Refuse;
     }
-    const QString text =
-        QStringLiteral("次の文字は Shift_JIS で保存できません。\n") + describeUnencodable(found) +
-        QStringLiteral("\n\nこれらの文字を「?」に置き換えて保存しますか？");
+    const QString text = QStringLiteral("次の文字は Shift_JIS で保存できません。\n") +
+                         describeUnencodable(found) +
+                         QStringLiteral("\n\nこれらの文字を「?」に置き換えて保存しますか？");
     if (!window.messages().askYesNo(QStringLiteral("保存"), text, MessageIcon::Exclamation,
                                     false)) {
         return std::nullopt;
@@ -121,7 +121,9 @@ void open(EditorWindow& window) {
     if (report.anythingSkipped()) {
         window.messages().tell(
             QStringLiteral("注意"),
-            path + QStringLiteral("\nの一部を読み込めませんでした。読み込めた分だけを開きました。\n\n") +
+            path +
+                QStringLiteral(
+                    "\nの一部を読み込めませんでした。読み込めた分だけを開きました。\n\n") +
                 report.warnings().join(QLatin1Char('\n')),
             MessageIcon::Exclamation);
     }
@@ -163,8 +165,7 @@ void restoreDefaultPattern(EditorWindow& window) {
 void wireFileMenu(EditorWindow& window) {
     const EditorControls& ui = window.controls();
     QObject::connect(ui.f_open, &QAction::triggered, &window, [&window] { open(window); });
-    QObject::connect(ui.U_SAVE, &QAction::triggered, &window,
-                     [&window] { overwriteSave(window); });
+    QObject::connect(ui.U_SAVE, &QAction::triggered, &window, [&window] { overwriteSave(window); });
     QObject::connect(ui.N_SAVE, &QAction::triggered, &window, [&window] { saveAs(window); });
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });

@@ -13,36 +13,14 @@
 #include <QTest>
 #include <memory>
 
-#include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "EntryField.h"
-#include "MessageBoxes.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
 
 using namespace zukaro;
 
 namespace {
-
-class NoDialogs : public CommonDialog1 {
-public:
-    int showPrinter(QPrinter&) override { return kCancelError; }
-    int showFont(FontChoice&) override { return kCancelError; }
-    int showColor(WinColor&) override { return kCancelError; }
-    int showOpen(const QString&, QString&) override { return kCancelError; }
-    int showSave(const QString&, QString&) override { return kCancelError; }
-};
-
-class ScriptedMessages : public MessageBoxes {
-public:
-    QList<bool> answers;
-    QStringList shown;  // "caption|text"
-    bool askYesNo(const QString& caption, const QString& text, MessageIcon, bool) override {
-        shown << caption + QLatin1Char('|') + text;
-        return answers.isEmpty() ? false : answers.takeFirst();
-    }
-    void tell(const QString& caption, const QString& text, MessageIcon) override {
-        shown << caption + QLatin1Char('|') + text;
-    }
-};
 
 void typeText(QWidget* field, const QString& text) {
     bool latin = true;
@@ -106,15 +84,23 @@ private:
     }
     void click(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     QString counter() const { return window_->controls().Label6->text(); }
+    // Every message box shown so far, as "caption|text".
+    QStringList shownTexts() const {
+        QStringList out;
+        for (const auto& box : messages_.shown()) {
+            out << box.caption + QLatin1Char('|') + box.text;
+        }
+        return out;
+    }
 
-    NoDialogs dialogs_;
-    ScriptedMessages messages_;
+    ScriptedCommonDialog1 dialogs_;
+    ScriptedMessageBoxes messages_;
     QTemporaryDir settingsDir_;  // no data.txt: the first-start values
     std::unique_ptr<EditorWindow> window_;
 };
 
 void TestEditorWindow::init() {
-    messages_ = ScriptedMessages();
+    messages_ = ScriptedMessageBoxes();
     openWindow();
 }
 
@@ -255,9 +241,9 @@ void TestEditorWindow::deleteAsksAndClosesTheGap() {
     }
     QCOMPARE(window_->sheet().currentLabel, 5);
 
-    messages_.answers = {answer};
+    messages_.scriptAnswer(answer);
     click(QStringLiteral("削除"));
-    QCOMPARE(messages_.shown, QStringList{QStringLiteral("削除|削除しますか?。")});
+    QCOMPARE(shownTexts(), QStringList{QStringLiteral("削除|削除しますか?。")});
     const SheetState& sheet = window_->sheet();
     QCOMPARE(sheet.productText[5], answer ? QStringLiteral("品6") : QStringLiteral("品5"));
     QCOMPARE(sheet.productText[6], answer ? QString() : QStringLiteral("品6"));
@@ -273,7 +259,7 @@ void TestEditorWindow::insertRefusedWithAnyTextInLabel21() {
     QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
 
     click(QStringLiteral("挿入"));
-    QCOMPARE(messages_.shown,
+    QCOMPARE(shownTexts(),
              QStringList{QStringLiteral("エラー|最後尾にデータがあります。挿入できません。")});
     QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
     QCOMPARE(QApplication::focusWidget(), field("Text1"));
@@ -305,11 +291,11 @@ void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
     window_->sheet().layout.makerY = -3;
     const Layout layout = window_->sheet().layout;
 
-    messages_.answers = {false};
+    messages_.scriptAnswer(false);
     click(QStringLiteral("全クリア"));
     QCOMPARE(window_->sheet().productText[1], QStringLiteral("品"));
 
-    messages_.answers = {true};
+    messages_.scriptAnswer(true);
     click(QStringLiteral("全クリア"));
     for (int n = 1; n <= kLabelCount; ++n) {
         QVERIFY(window_->sheet().label(n).isBlank());
@@ -318,8 +304,8 @@ void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
     QCOMPARE(window_->sheet().fileName, QString());
     QCOMPARE(window_->sheet().currentLabel, 8);
     QVERIFY(window_->sheet().layout == layout);
-    QCOMPARE(messages_.shown.size(), 2);
-    QVERIFY(messages_.shown.at(1).endsWith(QStringLiteral("|データを全部クリアしますか？")));
+    QCOMPARE(shownTexts().size(), 2);
+    QVERIFY(shownTexts().at(1).endsWith(QStringLiteral("|データを全部クリアしますか？")));
 }
 
 void TestEditorWindow::typingLimitOnlyLimitsTyping() {
@@ -363,7 +349,7 @@ void TestEditorWindow::closingDiscardsTheLabels() {
         {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
     QVERIFY(!window_->sheet().label(1).isBlank());
     QVERIFY(window_->close());
-    QVERIFY(messages_.shown.isEmpty());
+    QVERIFY(shownTexts().isEmpty());
     openWindow();
     QVERIFY(window_->sheet().label(1).isBlank());
     QCOMPARE(window_->sheet().currentLabel, 1);

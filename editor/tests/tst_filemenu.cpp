@@ -112,9 +112,10 @@ void TestFileMenu::openWindow() {
 QString TestFileMenu::sampleFile(const QString& name) {
     SheetState sheet;
     for (int n = 1; n <= kLabelCount; ++n) {
-        sheet.setLabel(n, {QStringLiteral("4901234567894"), QStringLiteral("メーカ") + QString::number(n),
-                           QStringLiteral("品名") + QString::number(n), QStringLiteral("規格"),
-                           QStringLiteral("ロット"), QString::number(100 * n)});
+        sheet.setLabel(
+            n, {QStringLiteral("4901234567894"), QStringLiteral("メーカ") + QString::number(n),
+                QStringLiteral("品名") + QString::number(n), QStringLiteral("規格"),
+                QStringLiteral("ロット"), QString::number(100 * n)});
     }
     sheet.layout.makerY = -3;
     const QString file = path(name);
@@ -233,8 +234,8 @@ void TestFileMenu::failedSaveChangesNothing() {
     dialogs_.script(pathAnswer(target));
     messages_.scriptAnswer(true);  // overwrite the read-only file, if asked
     window_->controls().N_SAVE->trigger();
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     const auto& shown = messages_.shown();
     QVERIFY(!shown.isEmpty());
@@ -404,13 +405,13 @@ void TestFileMenu::defaultThenPatternSaveGivesTheKnownFile() {
         "\"縁取り\",\"カラーで縁取りする\",0,0,0,0,0,0,0,0\r\n"
         "\"jan\",\"ＭＳ 明朝\",12,#FALSE#,#FALSE#,0,\"表示しない\",0,0,0\r\n"
         "\"BARCODE\",0,0,0,0,0,0,0,0,0\r\n"
-        "\"メーカー\",\"ＭＳ 明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
+        "\"メーカー\",\"ＭＳ "
+        "明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
         "\"品名\",\"ＭＳ 明朝\",18,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
         "\"規格\",\"ＭＳ 明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
         "\"ロット\",\"ＭＳ 明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
         "\"売価\",\"ＭＳ 明朝\",48,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n"
-        "\"円\",\"ＭＳ 明朝\",24,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n")
-                                   ;
+        "\"円\",\"ＭＳ 明朝\",24,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n");
     const cp932::Encoded encoded = cp932::encode(expected);
     QVERIFY(encoded.unencodable.empty());
     QCOMPARE(readAll(settingsDir_->filePath(QStringLiteral("data.txt"))), encoded.bytes);
