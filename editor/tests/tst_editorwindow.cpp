@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "EntryField.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
 
@@ -58,6 +61,8 @@ private slots:
     void cleanup();
 
     void startsOnLabel1WithTheFocusInTheJanField();
+    void startUpWithoutAndWithDataTxt_data();
+    void startUpWithoutAndWithDataTxt();
     void typicalPath();
     void enterChainRunsThroughTheLotBeforeThePrice();
     void priceFieldOfLabel21StaysOn21();
@@ -123,6 +128,59 @@ void TestEditorWindow::startsOnLabel1WithTheFocusInTheJanField() {
     QCOMPARE(counter(), QStringLiteral(" 1/21"));
     QCOMPARE(window_->sheet().zoom, 0.5);
     QVERIFY(!button(QStringLiteral("前候補"))->isEnabled());
+}
+
+void TestEditorWindow::startUpWithoutAndWithDataTxt_data() {
+    QTest::addColumn<QByteArray>("dataTxt");  // empty: no file
+    QTest::addColumn<QString>("boxX");
+    QTest::addColumn<QString>("boxY");
+    QTest::addColumn<int>("janSize");
+    QTest::addColumn<int>("warnings");
+
+    Layout saved;
+    saved.x座標調整 = QStringLiteral("3");
+    saved.y座標調整 = QStringLiteral("-2");
+    saved.janFont.Size = 14;
+    const QByteArray bytes = settingsBytes(saved);
+    QTest::newRow("first start") << QByteArray() << "0" << "0" << 8 << 0;
+    QTest::newRow("data.txt") << bytes << "3" << "-2" << 14 << 0;
+    // Cut after the jan line's size: what was read is taken, the rest stays first-start.
+    QTest::newRow("short data.txt") << bytes.left(bytes.indexOf(",14,") + 4) << "3" << "-2" << 14
+                                    << 1;
+    QTest::newRow("binary data.txt") << QByteArray("\x00\xff\xfe garbage \x81", 14) << "0" << "0"
+                                     << 8 << 1;
+}
+
+void TestEditorWindow::startUpWithoutAndWithDataTxt() {
+    QFETCH(QByteArray, dataTxt);
+    QFETCH(QString, boxX);
+    QFETCH(QString, boxY);
+    QFETCH(int, janSize);
+    QFETCH(int, warnings);
+    window_.reset();
+    const QString path = settingsDir_.filePath(QStringLiteral("data.txt"));
+    QFile::remove(path);
+    if (!dataTxt.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(dataTxt);
+    }
+    openWindow();
+    QFile::remove(path);
+
+    const SheetState& sheet = window_->sheet();
+    QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("x座標調整"))->text(), boxX);
+    QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("y座標調整"))->text(), boxY);
+    QCOMPARE(int(sheet.layout.janFont.Size), janSize);
+    // The boxes only count steps: the sheet starts at its fixed offsets whatever they say.
+    QCOMPARE(sheet.sheetX, 2.7);
+    QCOMPARE(sheet.sheetY, 12.6);
+    QCOMPARE(sheet.zoom, 0.5);
+    QCOMPARE(sheet.layout.priceColor, 255);
+    QCOMPARE(button(QStringLiteral("縁取"))->text(), QStringLiteral("カラーで縁取りする"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
+    QCoreApplication::processEvents();  // the warning waits until the window is up
+    QCOMPARE(int(messages_.shown().size()), warnings);
 }
 
 void TestEditorWindow::typicalPath() {
