@@ -3,13 +3,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <utility>
 
+#include "CommandBindings.h"
 #include "CommonDialog1.h"
 #include "EntryField.h"
 #include "FontNames.h"
+#include "JanCompletion.h"
 #include "MessageBoxes.h"
+#include "PreviewPane.h"
+#include "SheetCommands.h"
 
 namespace zukaro {
 namespace {
@@ -18,8 +25,9 @@ const QString kTitlePrefix = QStringLiteral("ズカロ入力画面  ");
 
 }  // namespace
 
-EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidget* parent)
-    : QMainWindow(parent), dialog_(dialog), messages_(messages) {
+EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
+                           SettingsLocations settings, QWidget* parent)
+    : QMainWindow(parent), dialog_(dialog), messages_(messages), settings_(std::move(settings)) {
     setObjectName(QStringLiteral("ズカロ入力"));
     ui_ = buildEditorControls(this);
 
@@ -38,10 +46,19 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidge
     priceFont.setPointSizeF(14.25);
     ui_.Text5->setFont(priceFont);
 
+    preview_ = new PreviewPane(ui_.previewArea);
+    ui_.previewArea->layout()->addWidget(preview_);
+    commands_ =
+        std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
+    commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
+    bindSheetCommands(*commands_,
+                      {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率});
+
     wireEntryFields(*this);
     wireLabelButtons(*this);
     wireStyleButtons(*this);
     wirePositionButtons(*this);
+    wireFileMenu(*this);
     connect(ui_.Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.MNUEXIT, &QAction::triggered, this, &QWidget::close);
 
@@ -51,28 +68,42 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidge
 EditorWindow::~EditorWindow() = default;
 
 void EditorWindow::startUp() {
+    // picDraw takes the size of the printer's page; the scroll ranges follow from it.
+    preview_->sizeToPage(pageTwips(defaultPrinterPage()));
     sheet_.clearAllLabels();
     sheet_.currentLabel = 1;
+    // data.txt, or the first-start values; a damaged file never stops the window.
+    const SettingsLoad settings = loadSettings(settings_);
+    sheet_.layout = settings.layout;
+    if (settings.damaged()) {
+        settingsWarning_ =
+            settings.path + QStringLiteral(
+                                "\nの一部を読み込めませんでした。読み込めなかった設定は"
+                                "初期値のままです。");
+        if (!settings.error.isEmpty()) {
+            settingsWarning_ += QLatin1Char('\n') + settings.error;
+        }
+    }
     mirrorCaptions();
     loadEntryFields();
     setFileName(QStringLiteral("無題"));
     ui_.Label6->setText(QStringLiteral("1/21"));
     sheet_.zoom = 0.5;
+    // The empty numbered sheet; it also puts the sheet at its start-up offsets.
+    commands_->showLayoutGuide();
     // The window opens with the focus in the JAN field; its first activation draws the
     // real preview.
     ui_.Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void EditorWindow::showPreview() {
-    sheet_.printMode = QStringLiteral("0");
-    drawPreviewSheet();
-    ui_.Text1->setFocus(Qt::OtherFocusReason);
+    commands_->showPreview();
 }
 
 void EditorWindow::showCurrentLabel() {
     firstPreviewShown_ = true;
     showPreview();
-    drawCurrentLabelFrame();
+    commands_->markCurrentLabel();
     ui_.Label6->setText(QLatin1Char(' ') + QString::number(sheet_.currentLabel) +
                         QStringLiteral("/21"));
     loadEntryFields();
@@ -89,8 +120,15 @@ void EditorWindow::focusText1() {
 }
 
 void EditorWindow::showFirstPreview() {
-    if (!firstPreviewShown_) {
-        showCurrentLabel();
+    if (firstPreviewShown_) {
+        return;
+    }
+    showCurrentLabel();
+    if (!settingsWarning_.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            messages_.tell(QStringLiteral("注意"), std::exchange(settingsWarning_, QString()),
+                           MessageIcon::Exclamation);
+        });
     }
 }
 
@@ -102,6 +140,45 @@ void EditorWindow::loadEntryFields() {
     ui_.Text4->loadText(sheet_.specText[n]);
     ui_.Text5->loadText(sheet_.priceText[n]);
     ui_.Text6->loadText(sheet_.lotText[n]);
+}
+
+void EditorWindow::storeField(EntryField* field) {
+    SheetState& sheet = sheet_;
+    const int n = sheet.currentLabel;
+    if (field == ui_.Text1) {
+        const QString completed = completeJanCheckDigit(field->text());
+        if (completed != field->text()) {
+            field->setText(completed);
+        }
+        sheet.janText[n] = completed;
+    } else if (field == ui_.Text2) {
+        sheet.makerText[n] = field->text();
+    } else if (field == ui_.Text3) {
+        sheet.productText[n] = field->text();
+    } else if (field == ui_.Text4) {
+        sheet.specText[n] = field->text();
+    } else if (field == ui_.Text6) {
+        sheet.lotText[n] = field->text();
+    } else if (field == ui_.Text5) {
+        sheet.priceText[n] = field->text();
+    }
+}
+
+void EditorWindow::storeFocusedField() {
+    for (EntryField* field : ui_.fieldsInTabOrder()) {
+        if (QApplication::focusWidget() == field) {
+            storeField(field);
+        }
+    }
+}
+
+void EditorWindow::returnToLabel1() {
+    storeFocusedField();
+    sheet_.currentLabel = 1;
+    loadEntryFields();
+    quietFocusMove_ = true;
+    focusText1();
+    quietFocusMove_ = false;
 }
 
 void EditorWindow::setFileName(const QString& name) {

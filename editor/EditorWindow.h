@@ -1,16 +1,22 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPrinter>
 #include <functional>
+#include <memory>
 
 #include "EditorControls.h"
+#include "SettingsFile.h"
 #include "SheetState.h"
 
 class QPushButton;
 
 namespace zukaro {
 
+class EntryField;
 class CommonDialog1;
+class PreviewPane;
+class SheetCommands;
 class MessageBoxes;
 
 // The editor window ズカロ入力: owns the Sheet state for as long as it exists and holds the
@@ -20,7 +26,9 @@ class EditorWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, QWidget* parent = nullptr);
+    // `settings` says where data.txt is read at start-up and written by pt保存.
+    EditorWindow(CommonDialog1& dialog, MessageBoxes& messages, SettingsLocations settings,
+                 QWidget* parent = nullptr);
     ~EditorWindow() override;
 
     SheetState& sheet() { return sheet_; }
@@ -28,6 +36,9 @@ public:
     const EditorControls& controls() const { return ui_; }
     CommonDialog1& dialog() { return dialog_; }
     MessageBoxes& messages() { return messages_; }
+    const SettingsLocations& settingsLocations() const { return settings_; }
+    PreviewPane& preview() { return *preview_; }
+    SheetCommands& sheetCommands() { return *commands_; }
 
     // Redraws the whole sheet on the preview and puts the focus in the JAN field.
     void showPreview();
@@ -42,6 +53,16 @@ public:
     // Puts the current label's six texts into the entry fields.
     void loadEntryFields();
 
+    // A field's store step: its text becomes the current label's item (the JAN field first
+    // completes the check digit). The price field's move to the next label is not part of it.
+    void storeField(EntryField* field);
+    // The store step of whichever entry field has the focus, if one has.
+    void storeFocusedField();
+    // After a save: label 1 shown as after 「<<」, without the focused field moving on.
+    void returnToLabel1();
+    // True while the focus moves without the fields' leave handlers running.
+    bool quietFocusMove() const { return quietFocusMove_; }
+
     void setFileName(const QString& name);
     // Shows the caption-held states and box texts of the sheet on the buttons and boxes.
     void mirrorCaptions();
@@ -55,15 +76,19 @@ protected:
 
 private:
     void startUp();
-    void drawPreviewSheet();
-    void drawCurrentLabelFrame();
 
     SheetState sheet_;
     EditorControls ui_;
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
+    SettingsLocations settings_;
+    QString settingsWarning_;  // shown once the window is up
+    QPrinter printer_{QPrinter::HighResolution};
+    PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
+    std::unique_ptr<SheetCommands> commands_;
     bool firstPreviewShown_ = false;
     bool closing_ = false;
+    bool quietFocusMove_ = false;
 };
 
 // Handler wiring, one function per concern.
@@ -71,5 +96,6 @@ void wireEntryFields(EditorWindow& window);
 void wireLabelButtons(EditorWindow& window);
 void wireStyleButtons(EditorWindow& window);
 void wirePositionButtons(EditorWindow& window);
+void wireFileMenu(EditorWindow& window);
 
 }  // namespace zukaro

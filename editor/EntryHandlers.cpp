@@ -4,14 +4,12 @@
 
 #include "EditorWindow.h"
 #include "EntryField.h"
-#include "JanCompletion.h"
 
 namespace zukaro {
 namespace {
 
 // Maker, product name, spec and lot: 前候補 works on the field entered last.
-void wireCandidateField(EditorWindow& window, EntryField* field, const QString& fieldNumber,
-                        LabelTexts SheetState::*texts) {
+void wireCandidateField(EditorWindow& window, EntryField* field, const QString& fieldNumber) {
     field->onGotFocus = [&window, field, fieldNumber] {
         SheetState& sheet = window.sheet();
         window.controls().前候補->setEnabled(true);
@@ -19,9 +17,10 @@ void wireCandidateField(EditorWindow& window, EntryField* field, const QString& 
         sheet.focusLabel = sheet.currentLabel;
         field->selectFromCaret();
     };
-    field->onLostFocus = [&window, field, texts] {
-        SheetState& sheet = window.sheet();
-        (sheet.*texts)[sheet.currentLabel] = field->text();
+    field->onLostFocus = [&window, field] {
+        if (!window.quietFocusMove()) {
+            window.storeField(field);
+        }
     };
 }
 
@@ -33,26 +32,26 @@ void wireEntryFields(EditorWindow& window) {
     ui.Text1->onGotFocus = [&window] { window.showCurrentLabel(); };
     ui.Text1->onWindowFocus = [&window] { window.showFirstPreview(); };
     ui.Text1->onLostFocus = [&window, field = ui.Text1] {
-        const QString completed = completeJanCheckDigit(field->text());
-        if (completed != field->text()) {
-            field->setText(completed);
+        if (!window.quietFocusMove()) {
+            window.storeField(field);
         }
-        SheetState& sheet = window.sheet();
-        sheet.janText[sheet.currentLabel] = completed;
     };
 
-    wireCandidateField(window, ui.Text2, QStringLiteral("2"), &SheetState::makerText);
-    wireCandidateField(window, ui.Text3, QStringLiteral("3"), &SheetState::productText);
-    wireCandidateField(window, ui.Text4, QStringLiteral("4"), &SheetState::specText);
-    wireCandidateField(window, ui.Text6, QStringLiteral("6"), &SheetState::lotText);
+    wireCandidateField(window, ui.Text2, QStringLiteral("2"));
+    wireCandidateField(window, ui.Text3, QStringLiteral("3"));
+    wireCandidateField(window, ui.Text4, QStringLiteral("4"));
+    wireCandidateField(window, ui.Text6, QStringLiteral("6"));
 
     ui.Text5->onGotFocus = [&window, field = ui.Text5] {
         field->selectFromCaret();
         window.controls().前候補->setEnabled(false);
     };
     ui.Text5->onLostFocus = [&window, field = ui.Text5] {
+        if (window.quietFocusMove()) {
+            return;
+        }
+        window.storeField(field);
         SheetState& sheet = window.sheet();
-        sheet.priceText[sheet.currentLabel] = field->text();
         if (sheet.currentLabel < kLabelCount) {
             ++sheet.currentLabel;
         }

@@ -36,6 +36,15 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
         return failure(path, QStringLiteral("読み取り専用のファイルです。"));
     }
 
+    // The same for the folder the file goes into: the temporary file is made there.
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir()) {
+        return failure(path, QStringLiteral("保存先のフォルダがありません。"));
+    }
+    if (!folder.isWritable() || hasNoWriteBit(folder)) {
+        return failure(path, QStringLiteral("保存先のフォルダは読み取り専用です。"));
+    }
+
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return failure(path,

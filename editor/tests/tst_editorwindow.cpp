@@ -4,44 +4,26 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "EntryField.h"
-#include "MessageBoxes.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
 
 namespace {
-
-class NoDialogs : public CommonDialog1 {
-public:
-    int showPrinter(QPrinter&) override { return kCancelError; }
-    int showFont(FontChoice&) override { return kCancelError; }
-    int showColor(WinColor&) override { return kCancelError; }
-    int showOpen(const QString&, QString&) override { return kCancelError; }
-    int showSave(const QString&, QString&) override { return kCancelError; }
-};
-
-class ScriptedMessages : public MessageBoxes {
-public:
-    QList<bool> answers;
-    QStringList shown;  // "caption|text"
-    bool askYesNo(const QString& caption, const QString& text, MessageIcon, bool) override {
-        shown << caption + QLatin1Char('|') + text;
-        return answers.isEmpty() ? false : answers.takeFirst();
-    }
-    void tell(const QString& caption, const QString& text, MessageIcon) override {
-        shown << caption + QLatin1Char('|') + text;
-    }
-};
 
 void typeText(QWidget* field, const QString& text) {
     bool latin = true;
@@ -79,6 +61,8 @@ private slots:
     void cleanup();
 
     void startsOnLabel1WithTheFocusInTheJanField();
+    void startUpWithoutAndWithDataTxt_data();
+    void startUpWithoutAndWithDataTxt();
     void typicalPath();
     void enterChainRunsThroughTheLotBeforeThePrice();
     void priceFieldOfLabel21StaysOn21();
@@ -105,14 +89,23 @@ private:
     }
     void click(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     QString counter() const { return window_->controls().Label6->text(); }
+    // Every message box shown so far, as "caption|text".
+    QStringList shownTexts() const {
+        QStringList out;
+        for (const auto& box : messages_.shown()) {
+            out << box.caption + QLatin1Char('|') + box.text;
+        }
+        return out;
+    }
 
-    NoDialogs dialogs_;
-    ScriptedMessages messages_;
+    ScriptedCommonDialog1 dialogs_;
+    ScriptedMessageBoxes messages_;
+    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
     std::unique_ptr<EditorWindow> window_;
 };
 
 void TestEditorWindow::init() {
-    messages_ = ScriptedMessages();
+    messages_ = ScriptedMessageBoxes();
     openWindow();
 }
 
@@ -121,7 +114,8 @@ void TestEditorWindow::cleanup() {
 }
 
 void TestEditorWindow::openWindow() {
-    window_ = std::make_unique<EditorWindow>(dialogs_, messages_);
+    window_ = std::make_unique<EditorWindow>(
+        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
     window_->resize(1366, 740);
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
@@ -134,6 +128,59 @@ void TestEditorWindow::startsOnLabel1WithTheFocusInTheJanField() {
     QCOMPARE(counter(), QStringLiteral(" 1/21"));
     QCOMPARE(window_->sheet().zoom, 0.5);
     QVERIFY(!button(QStringLiteral("前候補"))->isEnabled());
+}
+
+void TestEditorWindow::startUpWithoutAndWithDataTxt_data() {
+    QTest::addColumn<QByteArray>("dataTxt");  // empty: no file
+    QTest::addColumn<QString>("boxX");
+    QTest::addColumn<QString>("boxY");
+    QTest::addColumn<int>("janSize");
+    QTest::addColumn<int>("warnings");
+
+    Layout saved;
+    saved.x座標調整 = QStringLiteral("3");
+    saved.y座標調整 = QStringLiteral("-2");
+    saved.janFont.Size = 14;
+    const QByteArray bytes = settingsBytes(saved);
+    QTest::newRow("first start") << QByteArray() << "0" << "0" << 8 << 0;
+    QTest::newRow("data.txt") << bytes << "3" << "-2" << 14 << 0;
+    // Cut after the jan line's size: what was read is taken, the rest stays first-start.
+    QTest::newRow("short data.txt") << bytes.left(bytes.indexOf(",14,") + 4) << "3" << "-2" << 14
+                                    << 1;
+    QTest::newRow("binary data.txt") << QByteArray("\x00\xff\xfe garbage \x81", 14) << "0" << "0"
+                                     << 8 << 1;
+}
+
+void TestEditorWindow::startUpWithoutAndWithDataTxt() {
+    QFETCH(QByteArray, dataTxt);
+    QFETCH(QString, boxX);
+    QFETCH(QString, boxY);
+    QFETCH(int, janSize);
+    QFETCH(int, warnings);
+    window_.reset();
+    const QString path = settingsDir_.filePath(QStringLiteral("data.txt"));
+    QFile::remove(path);
+    if (!dataTxt.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(dataTxt);
+    }
+    openWindow();
+    QFile::remove(path);
+
+    const SheetState& sheet = window_->sheet();
+    QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("x座標調整"))->text(), boxX);
+    QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("y座標調整"))->text(), boxY);
+    QCOMPARE(int(sheet.layout.janFont.Size), janSize);
+    // The boxes only count steps: the sheet starts at its fixed offsets whatever they say.
+    QCOMPARE(sheet.sheetX, 2.7);
+    QCOMPARE(sheet.sheetY, 12.6);
+    QCOMPARE(sheet.zoom, 0.5);
+    QCOMPARE(sheet.layout.priceColor, 255);
+    QCOMPARE(button(QStringLiteral("縁取"))->text(), QStringLiteral("カラーで縁取りする"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
+    QCoreApplication::processEvents();  // the warning waits until the window is up
+    QCOMPARE(int(messages_.shown().size()), warnings);
 }
 
 void TestEditorWindow::typicalPath() {
@@ -252,9 +299,9 @@ void TestEditorWindow::deleteAsksAndClosesTheGap() {
     }
     QCOMPARE(window_->sheet().currentLabel, 5);
 
-    messages_.answers = {answer};
+    messages_.scriptAnswer(answer);
     click(QStringLiteral("削除"));
-    QCOMPARE(messages_.shown, QStringList{QStringLiteral("削除|削除しますか?。")});
+    QCOMPARE(shownTexts(), QStringList{QStringLiteral("削除|削除しますか?。")});
     const SheetState& sheet = window_->sheet();
     QCOMPARE(sheet.productText[5], answer ? QStringLiteral("品6") : QStringLiteral("品5"));
     QCOMPARE(sheet.productText[6], answer ? QString() : QStringLiteral("品6"));
@@ -270,7 +317,7 @@ void TestEditorWindow::insertRefusedWithAnyTextInLabel21() {
     QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
 
     click(QStringLiteral("挿入"));
-    QCOMPARE(messages_.shown,
+    QCOMPARE(shownTexts(),
              QStringList{QStringLiteral("エラー|最後尾にデータがあります。挿入できません。")});
     QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
     QCOMPARE(QApplication::focusWidget(), field("Text1"));
@@ -302,11 +349,11 @@ void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
     window_->sheet().layout.makerY = -3;
     const Layout layout = window_->sheet().layout;
 
-    messages_.answers = {false};
+    messages_.scriptAnswer(false);
     click(QStringLiteral("全クリア"));
     QCOMPARE(window_->sheet().productText[1], QStringLiteral("品"));
 
-    messages_.answers = {true};
+    messages_.scriptAnswer(true);
     click(QStringLiteral("全クリア"));
     for (int n = 1; n <= kLabelCount; ++n) {
         QVERIFY(window_->sheet().label(n).isBlank());
@@ -315,8 +362,8 @@ void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
     QCOMPARE(window_->sheet().fileName, QString());
     QCOMPARE(window_->sheet().currentLabel, 8);
     QVERIFY(window_->sheet().layout == layout);
-    QCOMPARE(messages_.shown.size(), 2);
-    QVERIFY(messages_.shown.at(1).endsWith(QStringLiteral("|データを全部クリアしますか？")));
+    QCOMPARE(shownTexts().size(), 2);
+    QVERIFY(shownTexts().at(1).endsWith(QStringLiteral("|データを全部クリアしますか？")));
 }
 
 void TestEditorWindow::typingLimitOnlyLimitsTyping() {
@@ -360,7 +407,7 @@ void TestEditorWindow::closingDiscardsTheLabels() {
         {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
     QVERIFY(!window_->sheet().label(1).isBlank());
     QVERIFY(window_->close());
-    QVERIFY(messages_.shown.isEmpty());
+    QVERIFY(shownTexts().isEmpty());
     openWindow();
     QVERIFY(window_->sheet().label(1).isBlank());
     QCOMPARE(window_->sheet().currentLabel, 1);

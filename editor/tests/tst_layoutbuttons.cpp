@@ -3,51 +3,29 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "CommonDialog1.h"
 #include "EditorWindow.h"
-#include "MessageBoxes.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
 
 using namespace zukaro;
 
 namespace {
 
-class ScriptedDialogs : public CommonDialog1 {
-public:
-    std::optional<FontChoice> font;  // nothing: cancel
-    std::optional<WinColor> color;   // nothing: cancel
-    FontChoice presetSeen;
-    int fontCalls = 0, colorCalls = 0;
+DialogAnswer fontAnswer(const FontChoice& font) {
+    DialogAnswer answer;
+    answer.font = font;
+    return answer;
+}
 
-    int showPrinter(QPrinter&) override { return kCancelError; }
-    int showFont(FontChoice& choice) override {
-        ++fontCalls;
-        presetSeen = choice;
-        if (!font) {
-            return kCancelError;
-        }
-        choice = *font;
-        return 0;
-    }
-    int showColor(WinColor& chosen) override {
-        ++colorCalls;
-        if (!color) {
-            return kCancelError;
-        }
-        chosen = *color;
-        return 0;
-    }
-    int showOpen(const QString&, QString&) override { return kCancelError; }
-    int showSave(const QString&, QString&) override { return kCancelError; }
-};
-
-class SilentMessages : public MessageBoxes {
-public:
-    bool askYesNo(const QString&, const QString&, MessageIcon, bool) override { return false; }
-    void tell(const QString&, const QString&, MessageIcon) override {}
-};
+DialogAnswer colorAnswer(WinColor color) {
+    DialogAnswer answer;
+    answer.color = color;
+    return answer;
+}
 
 }  // namespace
 
@@ -82,14 +60,16 @@ private:
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
-    ScriptedDialogs dialogs_;
-    SilentMessages messages_;
+    ScriptedCommonDialog1 dialogs_;
+    ScriptedMessageBoxes messages_;
+    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
     std::unique_ptr<EditorWindow> window_;
 };
 
 void TestLayoutButtons::init() {
-    dialogs_ = ScriptedDialogs();
-    window_ = std::make_unique<EditorWindow>(dialogs_, messages_);
+    dialogs_ = ScriptedCommonDialog1();
+    window_ = std::make_unique<EditorWindow>(
+        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
 }
@@ -108,7 +88,7 @@ void TestLayoutButtons::fontSizeRoundsHalfToEven() {
     QFETCH(QString, button);
     QFETCH(double, chosen);
     QFETCH(int, stored);
-    dialogs_.font = FontChoice{QStringLiteral("ＭＳ ゴシック"), chosen, true, false};
+    dialogs_.script(fontAnswer({QStringLiteral("ＭＳ ゴシック"), chosen, true, false}));
     click(button);
     const Layout& l = window_->sheet().layout;
     const FontSpec& font = button.startsWith(QStringLiteral("品名"))  ? l.productFont
@@ -123,10 +103,10 @@ void TestLayoutButtons::fontSizeRoundsHalfToEven() {
 void TestLayoutButtons::fontCancelChangesNothing() {
     const Layout before = window_->sheet().layout;
     click(QStringLiteral("メーカーフォント切替"));
-    QCOMPARE(dialogs_.fontCalls, 1);
+    QCOMPARE(dialogs_.shownKinds(), QStringList{QStringLiteral("font")});
     // The dialog opened on the maker's own font.
-    QCOMPARE(dialogs_.presetSeen.name, before.makerFont.Name);
-    QCOMPARE(dialogs_.presetSeen.size, double(before.makerFont.Size));
+    QCOMPARE(dialogs_.shown().at(0).font.name, before.makerFont.Name);
+    QCOMPARE(dialogs_.shown().at(0).font.size, double(before.makerFont.Size));
     QVERIFY(window_->sheet().layout == before);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
 }
@@ -136,7 +116,7 @@ void TestLayoutButtons::colourCancelKeepsColourAndFocus() {
     QCOMPARE(window_->sheet().layout.priceColor, 255);
     QCOMPARE(QApplication::focusWidget(), button(QStringLiteral("売価_COLOR")));
 
-    dialogs_.color = 0xFF0000;
+    dialogs_.script(colorAnswer(0xFF0000));
     click(QStringLiteral("色_color"));
     QCOMPARE(window_->sheet().layout.lotColor, 0xFF0000);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
@@ -147,19 +127,19 @@ void TestLayoutButtons::outlineOnOffAndCancel() {
     Layout& l = window_->sheet().layout;
 
     click(QStringLiteral("縁取"));  // off -> dialog cancelled: stays off
-    QCOMPARE(dialogs_.colorCalls, 1);
+    QCOMPARE(dialogs_.shownKinds().size(), 1);
     QCOMPARE(l.縁取, QStringLiteral("カラーで縁取りする"));
     QCOMPARE(outline->text(), QStringLiteral("カラーで縁取りする"));
 
-    dialogs_.color = 255;
+    dialogs_.script(colorAnswer(255));
     click(QStringLiteral("縁取"));  // off -> on in red
     QCOMPARE(l.縁取, QStringLiteral("縁取りしない"));
     QCOMPARE(outline->text(), QStringLiteral("縁取りしない"));
     QCOMPARE(l.borderColor, 255);
 
-    dialogs_.color = 0x00FF00;
+    dialogs_.script(colorAnswer(0x00FF00));
     click(QStringLiteral("縁取"));  // on -> off without asking
-    QCOMPARE(dialogs_.colorCalls, 2);
+    QCOMPARE(dialogs_.shownKinds().size(), 2);
     QCOMPARE(l.縁取, QStringLiteral("カラーで縁取りする"));
     QCOMPARE(l.borderColor, 255);
 }

@@ -1,0 +1,62 @@
+// Time of one full preview redraw, the work behind every command: clear the page image and
+// draw 21 full labels, at 100 % and 50 %. And one sheet printed into a 600-dpi PDF.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include "PainterTarget.h"
+#include "PreviewSurface.h"
+#include "SampleSheet.h"
+#include "SheetRenderer.h"
+
+namespace {
+
+using namespace zukaro;
+
+void BM_PreviewRedraw(benchmark::State& state) {
+    SheetState sheet = sample::fullSheet();
+    sheet.zoom = state.range(0) / 100.0;
+    sheet.倍率 = state.range(0) == 100 ? caption::zoomFull : caption::zoomHalf;
+    sheet.printMode = QStringLiteral("0");
+    PreviewSurface picDraw;
+    for (auto _ : state) {
+        picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target); });
+    }
+    benchmark::DoNotOptimize(picDraw.image().constBits());
+}
+BENCHMARK(BM_PreviewRedraw)->Arg(100)->Arg(50)->Unit(benchmark::kMicrosecond);
+
+void BM_PrintPdf600dpi(benchmark::State& state) {
+    QTemporaryDir dir;
+    SheetState sheet = sample::fullSheet();
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("sheet.pdf")));
+        printer.setResolution(600);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setFullPage(true);
+        sheet.printMode = QStringLiteral("1");
+        QPainter painter(&printer);
+        draw::PainterTarget target(painter, true);
+        drawSheet(sheet, target);
+        painter.end();
+    }
+}
+BENCHMARK(BM_PrintPdf600dpi)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,174 @@
+// The file menu: open, overwrite save and save as, and the two buttons that keep or restore
+// the layout pattern (pt保存, デフォルト).
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+#include "BuiltInValues.h"
+#include "CommonDialog1.h"
+#include "EditorWindow.h"
+#include "EntryField.h"
+#include "LabelFile.h"
+#include "MessageBoxes.h"
+#include "SettingsFile.h"
+#include "UnencodableText.h"
+
+namespace zukaro {
+namespace {
+
+const QString kFilter = QStringLiteral(
+    "テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+const QString kUntitled = QStringLiteral("無題");
+
+// Asks before characters that Shift_JIS cannot hold are written as "?". Returns the policy
+// to write with, or nothing when the user said no.
+std::optional<UnencodablePolicy> confirmUnencodable(EditorWindow& window,
+                                                    const std::vector<UnencodableText>& found) {
+    if (found.empty()) {
+        return UnencodablePolicy::Refuse;
+    }
+    const QString text = QStringLiteral("次の文字は Shift_JIS で保存できません。\n") +
+                         describeUnencodable(found) +
+                         QStringLiteral("\n\nこれらの文字を「?」に置き換えて保存しますか？");
+    if (!window.messages().askYesNo(QStringLiteral("保存"), text, MessageIcon::Exclamation,
+                                    false)) {
+        return std::nullopt;
+    }
+    return UnencodablePolicy::WriteQuestionMark;
+}
+
+// Writes the sheet to `path`. Typed text is stored first so the file holds what the user
+// sees. Returns false (after telling the user why) when nothing was written.
+bool writeSheet(EditorWindow& window, const QString& path) {
+    window.storeFocusedField();
+    const std::optional<UnencodablePolicy> policy =
+        confirmUnencodable(window, findUnencodable(window.sheet()));
+    if (!policy) {
+        return false;
+    }
+    const FileResult result = writeLabelFile(path, window.sheet(), *policy);
+    if (!result.ok) {
+        window.messages().tell(QStringLiteral("エラー"),
+                               QStringLiteral("ファイルを保存できませんでした。\n") + result.error,
+                               MessageIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void saveAs(EditorWindow& window) {
+    QString path;
+    if (window.dialog().showSave(kFilter, path) == kCancelError) {
+        window.focusText1();
+        return;
+    }
+    if (QFileInfo::exists(path)) {
+        const bool overwrite = window.messages().askYesNo(
+            QStringLiteral("削除"), path + QStringLiteral("はすでに存在します　上書きしますか?"),
+            MessageIcon::Critical, false);
+        if (!overwrite) {
+            window.focusText1();
+            return;
+        }
+    }
+    if (!writeSheet(window, path)) {
+        window.focusText1();
+        return;
+    }
+    window.setFileName(path);
+    window.returnToLabel1();
+}
+
+void overwriteSave(EditorWindow& window) {
+    const QString& fileName = window.sheet().fileName;
+    // Without a file of its own (a new sheet, or after 全クリア) the sheet needs a name.
+    if (fileName == kUntitled || fileName.isEmpty()) {
+        saveAs(window);
+        window.focusText1();
+        return;
+    }
+    if (!writeSheet(window, fileName)) {
+        window.focusText1();
+        return;
+    }
+    window.setFileName(fileName);
+    window.returnToLabel1();
+}
+
+void open(EditorWindow& window) {
+    QString path;
+    if (window.dialog().showOpen(kFilter, path) == kCancelError) {
+        return;  // the focus stays where it was
+    }
+    SheetState& sheet = window.sheet();
+    const LabelFileReport report = readLabelFile(path, sheet);
+    if (!report.opened) {
+        window.messages().tell(QStringLiteral("エラー"),
+                               QStringLiteral("ズカロ形式のデータではありません"),
+                               MessageIcon::Critical);
+        return;
+    }
+    // The reader emptied the labels (work arrays included) before it read the records.
+    sheet.currentLabel = 1;
+    window.loadEntryFields();
+    window.mirrorCaptions();
+    window.controls().Label6->setText(QStringLiteral("1/21"));
+    window.setFileName(path);
+    window.showPreview();
+    window.controls().Text1->setFocus(Qt::OtherFocusReason);
+    if (report.anythingSkipped()) {
+        window.messages().tell(
+            QStringLiteral("注意"),
+            path +
+                QStringLiteral(
+                    "\nの一部を読み込めませんでした。読み込めた分だけを開きました。\n\n") +
+                report.warnings().join(QLatin1Char('\n')),
+            MessageIcon::Exclamation);
+    }
+}
+
+void savePattern(EditorWindow& window) {
+    if (!window.messages().askYesNo(QApplication::applicationDisplayName(),
+                                    QStringLiteral("保存しますか？"), MessageIcon::None, true)) {
+        return;
+    }
+    const Layout& layout = window.sheet().layout;
+    const std::optional<UnencodablePolicy> policy =
+        confirmUnencodable(window, findUnencodable(layout));
+    if (!policy) {
+        return;
+    }
+    const FileResult result = saveSettings(window.settingsLocations(), layout, *policy);
+    if (!result.ok) {
+        window.messages().tell(
+            QStringLiteral("エラー"),
+            QStringLiteral("印字位置とフォントパターンを保存できませんでした。\n") + result.error,
+            MessageIcon::Critical);
+    }
+}
+
+void restoreDefaultPattern(EditorWindow& window) {
+    if (!window.messages().askYesNo(QApplication::applicationDisplayName(),
+                                    QStringLiteral("設定をデフォルトにもどしますか？"),
+                                    MessageIcon::None, true)) {
+        return;
+    }
+    applyDefaultPattern(window.sheet());
+    window.mirrorCaptions();
+    window.showPreview();
+}
+
+}  // namespace
+
+void wireFileMenu(EditorWindow& window) {
+    const EditorControls& ui = window.controls();
+    QObject::connect(ui.f_open, &QAction::triggered, &window, [&window] { open(window); });
+    QObject::connect(ui.U_SAVE, &QAction::triggered, &window, [&window] { overwriteSave(window); });
+    QObject::connect(ui.N_SAVE, &QAction::triggered, &window, [&window] { saveAs(window); });
+    window.onClick(ui.pt保存, [&window] { savePattern(window); });
+    window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
+}
+
+}  // namespace zukaro

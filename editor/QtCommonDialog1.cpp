@@ -1,0 +1,86 @@
+#include "QtCommonDialog1.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "DrawTarget.h"
+#include "FileFilter.h"
+#include "FontChoiceDialog.h"
+
+namespace zukaro {
+namespace {
+
+int showFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                   QString& path) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    const QStringList filters = toNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (!path.isEmpty()) {
+        const QFileInfo info(path);
+        if (info.dir().exists()) {
+            dialog.setDirectory(info.dir());
+        }
+    }
+    if (mode == QFileDialog::AcceptSave) {
+        // "sheet1" typed under the CSV filter is saved as "sheet1.csv".
+        auto follow = [&dialog](const QString& nameFilter) {
+            dialog.setDefaultSuffix(defaultSuffixOf(nameFilter));
+        };
+        if (!filters.isEmpty()) {
+            follow(filters.first());
+        }
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return kCancelError;
+    }
+    path = QDir::toNativeSeparators(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+    return 0;
+}
+
+}  // namespace
+
+int QtCommonDialog1::showPrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    // One sheet, one page: page ranges and selections mean nothing here.
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+    return dialog.exec() == QDialog::Accepted ? 0 : kCancelError;
+}
+
+int QtCommonDialog1::showFont(FontChoice& font) {
+    FontChoiceDialog dialog(font, parent_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return kCancelError;
+    }
+    font = dialog.choice();
+    return 0;
+}
+
+int QtCommonDialog1::showColor(WinColor& color) {
+    const QColor chosen = QColorDialog::getColor(Qt::black, parent_);
+    if (!chosen.isValid()) {
+        return kCancelError;
+    }
+    color = draw::rgb(chosen.red(), chosen.green(), chosen.blue());
+    return 0;
+}
+
+int QtCommonDialog1::showOpen(const QString& filter, QString& path) {
+    return showFileDialog(parent_, QFileDialog::AcceptOpen, filter, path);
+}
+
+int QtCommonDialog1::showSave(const QString& filter, QString& path) {
+    return showFileDialog(parent_, QFileDialog::AcceptSave, filter, path);
+}
+
+}  // namespace zukaro

@@ -1,0 +1,39 @@
+#include "QtMessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace zukaro {
+namespace {
+
+QMessageBox::Icon toQtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+bool QtMessageBoxes::askYesNo(const QString& caption, const QString& text, MessageIcon icon,
+                              bool yesIsDefault) {
+    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(yesIsDefault ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtMessageBoxes::tell(const QString& caption, const QString& text, MessageIcon icon) {
+    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+}  // namespace zukaro

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+
+#include "MessageBoxes.h"
+
+namespace zukaro {
+
+// MessageBoxes for tests: records every box shown and answers questions from a script, in
+// order. A question with no answer left gets its default button, as if Enter were pressed.
+class ScriptedMessageBoxes final : public MessageBoxes {
+public:
+    struct Shown {
+        bool question = false;
+        QString caption;
+        QString text;
+        MessageIcon icon = MessageIcon::None;
+        bool yesIsDefault = false;
+    };
+
+    void scriptAnswer(bool yes) { answers_.append(yes); }
+    const QList<Shown>& shown() const { return shown_; }
+
+    bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
+                  bool yesIsDefault) override;
+    void tell(const QString& caption, const QString& text, MessageIcon icon) override;
+
+private:
+    QList<bool> answers_;
+    QList<Shown> shown_;
+};
+
+}  // namespace zukaro

@@ -1,0 +1,27 @@
+#include "CommandBindings.h"
+
+#include <QAbstractButton>
+#include <QAction>
+
+#include "SheetCommands.h"
+
+namespace zukaro {
+
+void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& controls) {
+    SheetCommands* c = &commands;
+    QObject::connect(&controls.プレビュー, &QAbstractButton::clicked, &controls.プレビュー,
+                     [c] { c->showPreview(); });
+    QObject::connect(&controls.M_プレビュー, &QAction::triggered, &controls.M_プレビュー,
+                     [c] { c->showPreview(); });
+    QObject::connect(&controls.印刷, &QAbstractButton::clicked, &controls.印刷,
+                     [c] { c->printSheet(); });
+    QObject::connect(&controls.P_印刷, &QAction::triggered, &controls.P_印刷,
+                     [c] { c->printSheet(); });
+    QObject::connect(&controls.倍率, &QAbstractButton::clicked, &controls.倍率,
+                     [c] { c->倍率Click(); });
+    QAbstractButton* zoomButton = &controls.倍率;
+    commands.setZoomCaptionChanged(
+        [zoomButton](const QString& text) { zoomButton->setText(text); });
+}
+
+}  // namespace zukaro

@@ -1,0 +1,22 @@
+#pragma once
+
+class QAbstractButton;
+class QAction;
+
+namespace zukaro {
+
+class SheetCommands;
+
+// Wires the window's buttons and menu entries to the sheet commands: プレビュー and
+// M_プレビュー share showPreview, 印刷 and P_印刷 share printSheet, and 倍率 switches the
+// scale and keeps its caption in step with the state.
+struct SheetCommandControls {
+    QAbstractButton& プレビュー;
+    QAction& M_プレビュー;
+    QAbstractButton& 印刷;
+    QAction& P_印刷;
+    QAbstractButton& 倍率;
+};
+void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& controls);
+
+}  // namespace zukaro

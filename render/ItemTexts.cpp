@@ -1,0 +1,60 @@
+#include "ItemTexts.h"
+
+#include "HalfEven.h"
+
+namespace zukaro {
+namespace {
+
+constexpr qsizetype kPriceWidth = 5;
+
+// Blanks a clerk may type around a price: the ASCII space and the full-width space of the
+// Japanese input method.
+bool isPriceBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QChar(0x3000);
+}
+
+}  // namespace
+
+QString barcodeCode(const QString& janText) {
+    return janText.size() == 13 || janText.size() == 8 ? janText : QString();
+}
+
+QString janDigitsLine(const QString& janText) {
+    return janText.size() == 8 ? QStringLiteral("    ") + janText : janText;
+}
+
+int productNameSpaces(qsizetype utf16Bytes) {
+    if (utf16Bytes <= 0 || utf16Bytes >= 24) {
+        return 0;
+    }
+    return static_cast<int>(roundHalfEven(static_cast<double>(26 - utf16Bytes) / 3.0));
+}
+
+QString centredProductName(const QString& productText) {
+    const int spaces = productNameSpaces(productText.size() * 2);
+    return QString(spaces, QLatin1Char(' ')) + productText;
+}
+
+QString priceField(const QString& priceText) {
+    qsizetype first = 0;
+    qsizetype last = priceText.size();
+    while (first < last && isPriceBlank(priceText[first])) {
+        ++first;
+    }
+    while (last > first && isPriceBlank(priceText[last - 1])) {
+        --last;
+    }
+    QString field = QString(kPriceWidth, QLatin1Char(' ')) + priceText.mid(first, last - first);
+    field = field.right(kPriceWidth);
+    // Never start with half of a character outside the basic plane.
+    if (field.front().isLowSurrogate()) {
+        field.front() = QLatin1Char(' ');
+    }
+    return field;
+}
+
+QString labelNumber(int n) {
+    return QString::number(n).rightJustified(2, QLatin1Char(' '));
+}
+
+}  // namespace zukaro

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The texts exactly as they go onto a label: padding, centring and alignment are done with
+// spaces, which line up because the label faces are fixed-pitch.
+namespace zukaro {
+
+// The code the bars are drawn for: the JAN text when it is 13 or 8 characters long, else empty.
+QString barcodeCode(const QString& janText);
+
+// An 8-character JAN text gets four leading spaces so that it sits under its shorter symbol;
+// any other text is printed as it stands.
+QString janDigitsLine(const QString& janText);
+
+// Number of spaces that centre a product name of `utf16Bytes` bytes (2 per character) in
+// the label: round((26 - bytes) / 3) for 1 to 11 characters, none otherwise.
+int productNameSpaces(qsizetype utf16Bytes);
+QString centredProductName(const QString& productText);
+
+// The price right-aligned in five characters: trimmed, padded on the left, and cut to its
+// last five characters (123456 prints as 23456).
+QString priceField(const QString& priceText);
+
+// Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").
+QString labelNumber(int n);
+
+}  // namespace zukaro

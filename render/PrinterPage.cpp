@@ -1,0 +1,30 @@
+#include "PrinterPage.h"
+
+#include <QPrinterInfo>
+#include <algorithm>
+
+#include "HalfEven.h"
+
+namespace zukaro {
+
+QPageSize defaultPrinterPage() {
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    if (!printer.isNull()) {
+        const QPageSize page = printer.defaultPageSize();
+        if (page.isValid()) {
+            return page;
+        }
+    }
+    return QPageSize(QPageSize::A4);
+}
+
+TwipsSize pageTwips(const QPageSize& page) {
+    const QSizeF mm = page.size(QPageSize::Millimeter);
+    constexpr double twipsPerMm = 1440.0 / 25.4;
+    const double shortSide = std::min(mm.width(), mm.height());
+    const double longSide = std::max(mm.width(), mm.height());
+    return {static_cast<int>(roundHalfEven(shortSide * twipsPerMm)),
+            static_cast<int>(roundHalfEven(longSide * twipsPerMm))};
+}
+
+}  // namespace zukaro

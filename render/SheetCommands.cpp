@@ -1,0 +1,156 @@
+#include "SheetCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <exception>
+
+#include "CommonDialog1.h"
+#include "MessageBoxes.h"
+#include "PainterTarget.h"
+#include "PreviewSurface.h"
+#include "SheetRenderer.h"
+#include "SheetState.h"
+
+namespace zukaro {
+namespace {
+
+const QString kPrintCaption = QStringLiteral("印刷");
+
+QString outputName(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat
+               ? QDir::toNativeSeparators(printer.outputFileName())
+               : printer.printerName();
+}
+
+QString noPrinterMessage() {
+    return QStringLiteral(
+        "印刷できるプリンターがありません。\n"
+        "プリンターを接続して設定するか、「PDF ファイルに出力」を選んでから、"
+        "もう一度印刷してください。");
+}
+
+QString cannotStartMessage(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        return QStringLiteral(
+                   "PDF ファイル「%1」を作成できませんでした。\n"
+                   "保存先のフォルダーがあるか、書き込みできるかを確かめてください。")
+            .arg(outputName(printer));
+    }
+    return QStringLiteral(
+               "プリンター「%1」で印刷を始められませんでした。\n"
+               "プリンターの電源、接続、用紙を確かめてから、もう一度印刷してください。")
+        .arg(outputName(printer));
+}
+
+QString refusedMessage(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        return QStringLiteral(
+                   "PDF ファイル「%1」を書き終えられませんでした。\n"
+                   "保存先の空き容量と書き込みの権限を確かめてください。")
+            .arg(outputName(printer));
+    }
+    return QStringLiteral(
+               "プリンター「%1」が印刷を受け付けませんでした。シートは印刷されていません。\n"
+               "プリンターの状態を確かめてから、もう一度印刷してください。")
+        .arg(outputName(printer));
+}
+
+// Qt reports a PDF as printed even when its file could not be written (a full disk): the
+// file must really end with the PDF end marker.
+bool pdfWritten(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() < 16) {
+        return false;
+    }
+    file.seek(file.size() - 16);
+    return file.readAll().contains("%%EOF");
+}
+
+}  // namespace
+
+SheetCommands::SheetCommands(SheetState& sheet, PreviewSurface& picDraw, CommonDialog1& dialog,
+                             MessageBoxes& messages, QPrinter& printer)
+    : sheet_(sheet), picDraw_(picDraw), dialog_(dialog), messages_(messages), printer_(printer) {}
+
+void SheetCommands::focusText1() const {
+    if (focusText1_) {
+        focusText1_();
+    }
+}
+
+void SheetCommands::showPreview() {
+    sheet_.printMode = QStringLiteral("0");
+    picDraw_.paintPage([this](draw::DrawTarget& target) { drawSheet(sheet_, target); });
+    focusText1();
+}
+
+void SheetCommands::printSheet() {
+    if (dialog_.showPrinter(printer_) == kCancelError) {
+        focusText1();
+        return;
+    }
+    // Any other dialog outcome still prints on the printer as it stands.
+    sheet_.printMode = QStringLiteral("1");
+    const double zoomBefore = sheet_.zoom;
+    const QString failure = printOnPrinter();
+    // Whatever happened on the way, the preview keeps its scale.
+    sheet_.zoom = zoomBefore;
+    if (!failure.isEmpty()) {
+        messages_.tell(kPrintCaption, failure, MessageIcon::Critical);
+    }
+    focusText1();
+}
+
+QString SheetCommands::printOnPrinter() {
+    const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
+    if (toPdf ? printer_.outputFileName().isEmpty() : !printer_.isValid()) {
+        return noPrinterMessage();
+    }
+    QPainter painter;
+    if (!painter.begin(&printer_)) {
+        return cannotStartMessage(printer_);
+    }
+    try {
+        draw::PainterTarget target(painter, true);
+        target.setScaleMode(draw::ScaleMode::Millimeters);
+        drawSheet(sheet_, target);
+    } catch (const std::exception&) {
+        printer_.abort();
+        painter.end();
+        return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
+    }
+    // Ending the document sends the page; a printer that refuses it says so here.
+    if (!painter.end() || printer_.printerState() == QPrinter::Error ||
+        (toPdf && !pdfWritten(printer_.outputFileName()))) {
+        return refusedMessage(printer_);
+    }
+    return {};
+}
+
+void SheetCommands::倍率Click() {
+    if (sheet_.倍率 != caption::zoomHalf) {
+        sheet_.倍率 = caption::zoomHalf;
+        sheet_.zoom = 0.5;
+    } else {
+        sheet_.倍率 = caption::zoomFull;
+        sheet_.zoom = 1.0;
+    }
+    if (zoomCaptionChanged_) {
+        zoomCaptionChanged_(sheet_.倍率);
+    }
+    showPreview();
+    focusText1();
+}
+
+void SheetCommands::showLayoutGuide() {
+    picDraw_.paintPage([this](draw::DrawTarget& target) { drawLayoutGuide(sheet_, target); });
+}
+
+void SheetCommands::markCurrentLabel() {
+    picDraw_.paintPage([this](draw::DrawTarget& target) { drawCurrentLabelFrame(sheet_, target); });
+}
+
+}  // namespace zukaro

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QPrinter;
+
+namespace zukaro {
+
+struct SheetState;
+class CommonDialog1;
+class MessageBoxes;
+class PreviewSurface;
+
+// The commands that show the sheet: preview (also every other command's redraw), print and
+// the 100 % / 50 % switch, plus the start-up drawing and the current-label frame. The editor
+// window owns the state, the dialogs, the printer and Text1; its buttons and menu entries
+// all call these same functions.
+class SheetCommands {
+public:
+    SheetCommands(SheetState& sheet, PreviewSurface& picDraw, CommonDialog1& dialog,
+                  MessageBoxes& messages, QPrinter& printer);
+
+    // Puts the keyboard focus into Text1 (which runs Text1's own focus handling).
+    void setFocusText1(std::function<void()> focus) { focusText1_ = std::move(focus); }
+    // Tells the window the 倍率 caption changed, so the button can show it.
+    void setZoomCaptionChanged(std::function<void(const QString&)> changed) {
+        zoomCaptionChanged_ = std::move(changed);
+    }
+
+    // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
+    void showPreview();
+    // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars. Cancel prints
+    // nothing; a missing or refusing printer is reported. zoom is as before afterwards.
+    void printSheet();
+    // 倍率: switches between 50 % and 100 % and redraws.
+    void 倍率Click();
+
+    // Start-up: the empty numbered sheet (fixes the sheet offsets).
+    void showLayoutGuide();
+    // Text1's focus handling: the blue frame around the current label over the preview.
+    void markCurrentLabel();
+
+private:
+    // Returns the message for the user, or an empty text when the page went out.
+    QString printOnPrinter();
+    void focusText1() const;
+
+    SheetState& sheet_;
+    PreviewSurface& picDraw_;
+    CommonDialog1& dialog_;
+    MessageBoxes& messages_;
+    QPrinter& printer_;
+    std::function<void()> focusText1_;
+    std::function<void(const QString&)> zoomCaptionChanged_;
+};
+
+}  // namespace zukaro
