@@ -5,8 +5,9 @@
 
 namespace zukaro {
 
-// The start screen's picture: the top of a sample sheet of labels (sampleSheet()), the full
-// width of the A4 page across `size` logical pixels, painted for `devicePixelRatio`.
+// The start screen's picture: the top three rows of the sample sheet (sampleSheet()) as
+// printed, real barcodes included, drawn by the sheet renderer on a white label stock,
+// `size` logical pixels for `devicePixelRatio`.
 QPixmap samplePicture(const QSize& size, qreal devicePixelRatio);
 
 }  // namespace zukaro

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "BuiltInValues.h"
+#include "DrawTarget.h"
+
 namespace zukaro {
 namespace {
 
@@ -20,7 +23,7 @@ constexpr std::array<SampleLabel, 12> kLabels{{
     {u"4901234567894", u"山田食品", u"国産丸大豆しょうゆ", u"1L", u"A-0412", u"398"},
     {u"49123456", u"北海乳業", u"のむヨーグルト", u"500ml", u"B-1107", u"178"},
     {u"4512345678906", u"さくら製菓", u"いちご大福", u"6個入", u"C-0301", u"480"},
-    {u"4900000123456", u"青空飲料", u"緑茶", u"2L×6本", u"D-2201", u"1280"},
+    {u"4900000123456", u"青空飲料", u"緑茶", u"2L", u"D-2201", u"198"},
     {u"4571200003017", u"山田食品", u"本みりん", u"500ml", u"A-0415", u"358"},
     {u"4539012345671", u"みなと水産", u"さば味噌煮缶", u"190g", u"E-0930", u"248"},
     {u"4902222333347", u"北海乳業", u"無塩バター", u"200g", u"B-1121", u"598"},
@@ -35,6 +38,15 @@ constexpr std::array<SampleLabel, 12> kLabels{{
 
 SheetState sampleSheet() {
     SheetState sheet;
+    applyDefaultPattern(sheet);
+    sheet.sheetX = 2.7;  // where a start-up puts the sheet
+    sheet.sheetY = 12.6;
+    // The outline bars in a quiet blue.
+    sheet.layout.縁取 = caption::outlineOn;
+    sheet.layout.borderColor = draw::rgb(0x2a, 0x6f, 0xb8);
+    // Price and 円 nudged right, clear of the spec and lot, as a shop would set them.
+    sheet.layout.priceX = 5;
+    sheet.layout.yenX = 3;
     int n = 1;
     for (const SampleLabel& label : kLabels) {
         sheet.setLabel(n++, {QString::fromUtf16(label.jan), QString::fromUtf16(label.maker),

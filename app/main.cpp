@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include "AppIcon.h"
+#include "EditorWindow.h"
 #include "ManualLocation.h"
-#include "PlaceholderEditor.h"
+#include "QtCommonDialog1.h"
+#include "QtMessageBoxes.h"
 #include "QtTranslations.h"
 #include "QuitWhenShown.h"
 #include "StartScreen.h"
@@ -14,10 +16,17 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral(ZUKARO_APP_ID));
     QApplication::setWindowIcon(zukaro::appIcon());
     QApplication::setQuitOnLastWindowClosed(true);
-    zukaro::installJapaneseQtTranslations(app);
+    zukaro::installQtJapanese(app);
 
-    // The placeholder stands in until the label editor window exists.
-    zukaro::StartScreen start(zukaro::makePlaceholderEditor, zukaro::manualUrl());
+    // One editor is open at a time, so every editor window shares these dialogs.
+    zukaro::QtCommonDialog1 dialogs;
+    zukaro::QtMessageBoxes messages;
+    zukaro::StartScreen start(
+        [&]() -> QWidget* {
+            return new zukaro::EditorWindow(dialogs, messages,
+                                            zukaro::SettingsLocations::standard());
+        },
+        zukaro::manualUrl());
     // Hidden: quits once the start screen is on screen, to time the start-up.
     if (QApplication::arguments().contains(QStringLiteral("--quit-when-shown"))) {
         zukaro::quitWhenShown(start);

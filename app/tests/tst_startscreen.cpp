@@ -33,15 +33,16 @@ public:
     void tell(const QString&, const QString&, MessageIcon) override {}
 };
 
-// Makes real editors and counts them.
+// Makes real editors and counts them. Their data.txt lives in a folder of their own.
 struct Editors {
     NoDialogs dialogs;
     NoMessages messages;
+    QTemporaryDir settings;
     int made = 0;
     EditorFactory factory() {
         return [this] {
             ++made;
-            return new EditorWindow(dialogs, messages);
+            return new EditorWindow(dialogs, messages, {settings.path(), settings.path()});
         };
     }
 };
