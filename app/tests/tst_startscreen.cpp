@@ -8,35 +8,19 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "CommonDialog1.h"
 #include "EditorWindow.h"
-#include "MessageBoxes.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
 #include "StartScreen.h"
 
 using namespace zukaro;
 
 namespace {
 
-// The real editor needs its dialogs; none of them is opened here.
-class NoDialogs final : public CommonDialog1 {
-public:
-    int showPrinter(QPrinter&) override { return kCancelError; }
-    int showFont(FontChoice&) override { return kCancelError; }
-    int showColor(WinColor&) override { return kCancelError; }
-    int showOpen(const QString&, QString&) override { return kCancelError; }
-    int showSave(const QString&, QString&) override { return kCancelError; }
-};
-
-class NoMessages final : public MessageBoxes {
-public:
-    bool askYesNo(const QString&, const QString&, MessageIcon, bool) override { return false; }
-    void tell(const QString&, const QString&, MessageIcon) override {}
-};
-
 // Makes real editors and counts them. Their data.txt lives in a folder of their own.
 struct Editors {
-    NoDialogs dialogs;
-    NoMessages messages;
+    ScriptedCommonDialog1 dialogs;  // any dialog shown would be cancelled
+    ScriptedMessageBoxes messages;
     QTemporaryDir settings;
     int made = 0;
     EditorFactory factory() {
@@ -180,6 +164,8 @@ private slots:
         QVERIFY(fresh);
         QVERIFY(fresh->sheet().label(3).isBlank());
         QCOMPARE(fresh->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
+        QVERIFY(editors_.messages.shown().isEmpty());
+        QVERIFY(editors_.dialogs.shown().isEmpty());
     }
 
     void helpTwiceShowsOneHelpWindow() {
