@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,10 +145,10 @@ void TestLabelFile::roundTrip() {
 
 void TestLabelFile::header_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("big");       // grown past 16 MiB
+    QTest::addColumn<qint64>("size");    // grown to this size; 0: as it is; -1: a named pipe
     QTest::addColumn<QString>("error");  // part of the reason; empty when the file opens
     const auto row = [](const char* name, const QByteArray& bytes, const QString& error,
-                        bool big = false) { QTest::newRow(name) << bytes << big << error; };
+                        qint64 size = 0) { QTest::newRow(name) << bytes << size << error; };
     const QByteArray word("\x83\x59\x83\x4a\x83\x8d");  // ズカロ
     const QString wrong = u"1 行目が"_qs;
     row("quoted", "\"" + word + "\"\r\n", {});
@@ -159,20 +160,23 @@ void TestLabelFile::header_data() {
     row("UTF-8 with byte-order mark", fixture(u"header_utf8_bom.csv"_qs), wrong);
     row("byte-order mark", "\xef\xbb\xbf\"" + word + "\"", wrong);
     row("empty", QByteArray(), wrong);
-    row("over 16 MiB", fixture(u"full_sheet_custom_layout.csv"_qs), u"大きすぎます"_qs, true);
+    const QByteArray full = fixture(u"full_sheet_custom_layout.csv"_qs);
+    row("exactly 16 MiB is read", full, {}, kMaxFileSize);
+    row("over 16 MiB", full, u"大きすぎます"_qs, kMaxFileSize + 1);
+    row("named pipe", {}, u"普通のファイルではありません"_qs, -1);
 }
 
 void TestLabelFile::header() {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, big);
+    QFETCH(qint64, size);
     QFETCH(QString, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"sheet.csv"_qs);
-    writeBytes(path, bytes);
-    if (big) {
-        QVERIFY(QFile::resize(path, kMaxFileSize + 1));
+    if (size < 0) {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     } else {
-        QCOMPARE(hasLabelFileHeader(bytes), error.isEmpty());
+        writeBytes(path, bytes);
+        QVERIFY(size == 0 || QFile::resize(path, size));
     }
     SheetState sheet = busySheet();
     const LabelFileReport report = readLabelFile(path, sheet);
