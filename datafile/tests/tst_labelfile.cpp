@@ -84,10 +84,8 @@ class TestLabelFile : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void header_data();
-    void header();
-    void readFixture_data();
-    void readFixture();
+    void open_data();
+    void open();
     void warningsSayWhatWasSkipped();
     void unencodableCharactersAreListedBeforeWriting();
     void failedSaveLeavesOldFile();
@@ -110,9 +108,7 @@ void TestLabelFile::roundTrip_data() {
     odd.makerFont.Name = u"Font, with comma"_qs;
     odd.makerX = -32768;
     odd.makerY = 32767;
-    odd.borderColor = -2147483647 - 1;
     odd.priceColor = 2147483647;
-    odd.yenFont.Size = -1;
     QTest::newRow("label 21 only, odd layout") << u"21:||x"_qs << odd << u"21:||x"_qs << QString();
     QTest::newRow("quotes, line break, blanks, Boolean, leading zero")
         << u"2:\"4901\"|a\r\nb|say \"hi\"|  x  |#TRUE#|0128"_qs << firstStart()
@@ -143,32 +139,79 @@ void TestLabelFile::roundTrip() {
     QCOMPARE(labelFileBytes(opened), bytes);
 }
 
-void TestLabelFile::header_data() {
+void TestLabelFile::open_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<qint64>("size");    // grown to this size; 0: as it is; -1: a named pipe
+    QTest::addColumn<qint64>("size");  // grown to this size; 0: as it is; -1: a named pipe
+    QTest::addColumn<QString>("labels");
+    QTest::addColumn<QString>("layout");  // empty: not checked
+    QTest::addColumn<QString>("report");
     QTest::addColumn<QString>("error");  // part of the reason; empty when the file opens
-    const auto row = [](const char* name, const QByteArray& bytes, const QString& error,
-                        qint64 size = 0) { QTest::newRow(name) << bytes << size << error; };
+    const auto row = [](const char* name, const QByteArray& bytes, const QString& labels,
+                        const QString& layout, const QString& report, const QString& error = {},
+                        qint64 size = 0) {
+        QTest::newRow(name) << bytes << size << labels << layout << report << error;
+    };
+    const auto file = [&row](const char* name, const QString& labels, const QString& layout,
+                             const QString& report = {}) {
+        row(name, fixture(QString::fromLatin1(name) + u".csv"_qs), labels, layout, report);
+    };
+    // A file that is not opened leaves the sheet as it was.
+    const QString beforeText = asText(busySheet().layout);
+    const auto refused = [&](const char* name, const QByteArray& bytes, const QString& error,
+                             qint64 size = 0) {
+        row(name, bytes, labelsOf(busySheet()), beforeText, {}, error, size);
+    };
+    const QString customText = asText(custom());
+    const QString firstText = asText(firstStart());
+    const Layout before = busySheet().layout;
+    QString inRange = u"5:555|five"_qs;
+    for (int n = 6; n <= kLabelCount; ++n) {
+        inRange += u";%1:%1"_qs.arg(n);
+    }
+    file("lf_only_line_ends", kFullSheet, customText);
+    file("header_unquoted", kFullSheet, customText);
+    file("records_out_of_order", u"3:333|three;7:111|seven"_qs, firstText);
+    file("record_out_of_range", inRange, firstText, u"drop1 drop2 drop3 drop4"_qs);
+    file("duplicate_record_numbers", u"5:second||品名2"_qs, firstText, u"dup5"_qs);
+    file("record_number_half_even", u"1:one;2:one-and-half;4:even-up;7:exp;20:twenty-and-half"_qs,
+         firstText, u"drop5 drop6 dup2"_qs);
+    file("record_split_across_lines",
+         u"1:4901234567894|メーカー|品名|規格|ロット|100;2:a||b|c|d|e"_qs, firstText);
+    file("unquoted_numbers", u"1:4901234567894|7|-5|1.5|True|980"_qs, customText);
+    file("blank_lines_between_records", u"1:a|b|c|d|e|f;2:g|h|i|j|k|l"_qs, customText);
+    file("quote_inside_text", u"1:JAN|say |品名|規格|ロット|1"_qs, customText, u"quotes7"_qs);
+    file("invalid_bytes", QString(kFullSheet).replace(u"カトー製菓"_qs, u"\uFFFD\uFFFDX\uFFFD"_qs),
+         customText, u"invalid4"_qs);
+    file("ends_after_record_3", kLabel1 + u";3:49012348|メーカー"_qs, beforeText,
+         u"missing130 settings100"_qs);
+    file("ends_inside_settings", kFullSheet, splice(custom(), 4, before), u"settings57"_qs);
+    file("unclosed_quote", kLabel1 + u";2:abc,def\r\nghi\r\n"_qs, beforeText,
+         u"missing138 settings100 unclosed1"_qs);
+    file("extra_record_shifts_settings", kFullSheet, QString(), u"settings21 trailing7"_qs);
+
+    const QByteArray never = fixture(u"never_filled_first_start.csv"_qs);
+    const QByteArray records = never.mid(never.indexOf('\n') + 1);
     const QByteArray word("\x83\x59\x83\x4a\x83\x8d");  // ズカロ
-    const QString wrong = u"1 行目が"_qs;
-    row("quoted", "\"" + word + "\"\r\n", {});
-    row("first field only", "\"" + word + "\",\"x\"", {});
-    row("blank lines before", "\r\n\r\n\"" + word + "\"", {});
-    row("trailing blank inside quotes", fixture(u"header_trailing_blank.csv"_qs), wrong);
-    row("other word", fixture(u"header_wrong.csv"_qs), wrong);
-    row("UTF-8", "\"\xe3\x82\xba\xe3\x82\xab\xe3\x83\xad\"", wrong);
-    row("UTF-8 with byte-order mark", fixture(u"header_utf8_bom.csv"_qs), wrong);
-    row("byte-order mark", "\xef\xbb\xbf\"" + word + "\"", wrong);
-    row("empty", QByteArray(), wrong);
+    row("blank lines before the header", "\r\n\r\n" + never, QString(), firstText, {});
     const QByteArray full = fixture(u"full_sheet_custom_layout.csv"_qs);
-    row("exactly 16 MiB is read", full, {}, kMaxFileSize);
-    row("over 16 MiB", full, u"大きすぎます"_qs, kMaxFileSize + 1);
-    row("named pipe", {}, u"普通のファイルではありません"_qs, -1);
+    row("exactly 16 MiB is read", full, kFullSheet, customText, u"trailing1"_qs, {}, kMaxFileSize);
+    const QString wrong = u"1 行目が"_qs;
+    refused("header_trailing_blank", fixture(u"header_trailing_blank.csv"_qs), wrong);
+    refused("header_wrong", fixture(u"header_wrong.csv"_qs), wrong);
+    refused("header_utf8_bom", fixture(u"header_utf8_bom.csv"_qs), wrong);
+    refused("UTF-8 header", "\"\xe3\x82\xba\xe3\x82\xab\xe3\x83\xad\"\r\n" + records, wrong);
+    refused("byte-order mark", "\xef\xbb\xbf\"" + word + "\"\r\n" + records, wrong);
+    refused("empty", QByteArray(), wrong);
+    refused("over 16 MiB", full, u"大きすぎます"_qs, kMaxFileSize + 1);
+    refused("named pipe", {}, u"普通のファイルではありません"_qs, -1);
 }
 
-void TestLabelFile::header() {
+void TestLabelFile::open() {
     QFETCH(QByteArray, bytes);
     QFETCH(qint64, size);
+    QFETCH(QString, labels);
+    QFETCH(QString, layout);
+    QFETCH(QString, report);
     QFETCH(QString, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"sheet.csv"_qs);
@@ -179,64 +222,12 @@ void TestLabelFile::header() {
         QVERIFY(size == 0 || QFile::resize(path, size));
     }
     SheetState sheet = busySheet();
-    const LabelFileReport report = readLabelFile(path, sheet);
-    QCOMPARE(report.opened, error.isEmpty());
-    if (!report.opened) {
-        QVERIFY2(report.error.startsWith(u"ズカロ形式のデータではありません。"_qs) &&
-                     report.error.contains(error),
-                 qPrintable(report.error));
-        QVERIFY(report.warnings().isEmpty());
-        QCOMPARE(labelsOf(sheet), labelsOf(busySheet()));
-        QCOMPARE(asText(sheet.layout), asText(busySheet().layout));
-    }
-}
-
-void TestLabelFile::readFixture_data() {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("labels");
-    QTest::addColumn<QString>("layout");  // empty: not checked
-    QTest::addColumn<QString>("report");
-    const auto row = [](const char* file, const QString& labels, const QString& layout,
-                        const QString& report = {}) {
-        QTest::newRow(file) << QString::fromLatin1(file) + u".csv"_qs << labels << layout << report;
-    };
-    const QString customText = asText(custom());
-    const QString firstText = asText(firstStart());
-    const Layout before = busySheet().layout;
-    QString inRange = u"5:555|five"_qs;
-    for (int n = 6; n <= kLabelCount; ++n) {
-        inRange += u";%1:%1"_qs.arg(n);
-    }
-    row("lf_only_line_ends", kFullSheet, customText);
-    row("header_unquoted", kFullSheet, customText);
-    row("records_out_of_order", u"3:333|three;7:111|seven"_qs, firstText);
-    row("record_out_of_range", inRange, firstText, u"drop1 drop2 drop3 drop4"_qs);
-    row("duplicate_record_numbers", u"5:second||品名2"_qs, firstText, u"dup5"_qs);
-    row("record_number_half_even", u"1:one;2:one-and-half;4:even-up;7:exp;20:twenty-and-half"_qs,
-        firstText, u"drop5 drop6 dup2"_qs);
-    row("record_split_across_lines",
-        u"1:4901234567894|メーカー|品名|規格|ロット|100;2:a||b|c|d|e"_qs, firstText);
-    row("unquoted_numbers", u"1:4901234567894|7|-5|1.5|True|980"_qs, customText);
-    row("blank_lines_between_records", u"1:a|b|c|d|e|f;2:g|h|i|j|k|l"_qs, customText);
-    row("quote_inside_text", u"1:JAN|say |品名|規格|ロット|1"_qs, customText, u"quotes7"_qs);
-    row("invalid_bytes", QString(kFullSheet).replace(u"カトー製菓"_qs, u"\uFFFD\uFFFDX\uFFFD"_qs),
-        customText, u"invalid4"_qs);
-    row("ends_after_record_3", kLabel1 + u";3:49012348|メーカー"_qs, asText(before),
-        u"missing130 settings100"_qs);
-    row("ends_inside_settings", kFullSheet, splice(custom(), 4, before), u"settings57"_qs);
-    row("unclosed_quote", kLabel1 + u";2:abc,def\r\nghi\r\n"_qs, asText(before),
-        u"missing138 settings100 unclosed1"_qs);
-    row("extra_record_shifts_settings", kFullSheet, QString(), u"settings21 trailing7"_qs);
-}
-
-void TestLabelFile::readFixture() {
-    QFETCH(QString, file);
-    QFETCH(QString, labels);
-    QFETCH(QString, layout);
-    QFETCH(QString, report);
-    SheetState sheet = busySheet();
-    const LabelFileReport read = readLabelData(fixture(file), sheet);
-    QVERIFY(read.opened && read.error.isEmpty());
+    const LabelFileReport read = readLabelFile(path, sheet);
+    QCOMPARE(read.opened, error.isEmpty());
+    QVERIFY2(error.isEmpty() ? read.error.isEmpty()
+                             : read.error.startsWith(u"ズカロ形式のデータではありません。"_qs) &&
+                                   read.error.contains(error),
+             qPrintable(read.error));
     QCOMPARE(labelsOf(sheet), labels);
     if (!layout.isEmpty()) {
         QCOMPARE(asText(sheet.layout), layout);
