@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QFile>
+#include <QTest>
 
 #include "BuiltInValues.h"
 #include "FieldWriter.h"
 #include "SettingsBlock.h"
 
-// Layouts the fixture files hold, built field by field from their lines.
+// Layouts the fixture files hold, built field by field from their lines, and file helpers.
 namespace testlayouts {
 
 inline zukaro::Layout firstStart() {
@@ -60,12 +61,26 @@ inline QString asText(const zukaro::Layout& layout) {
     return w.result();
 }
 
+// The block of `head` for its first `lines` lines and of `tail` after them, as a file that
+// ends early leaves it.
+inline QString splice(const zukaro::Layout& head, int lines, const zukaro::Layout& tail) {
+    const QStringList h = asText(head).split(u"\r\n"_qs);
+    return (h.first(lines) + asText(tail).split(u"\r\n"_qs).mid(lines)).join(u"\r\n"_qs);
+}
+
+inline QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 inline QByteArray fixture(const QString& name) {
-    QFile f(QStringLiteral(TESTDATA "/") + name);
-    if (!f.open(QIODevice::ReadOnly)) {
-        qFatal("missing fixture %s", qPrintable(name));
-    }
-    return f.readAll();
+    return readBytes(QStringLiteral(TESTDATA "/") + name);
 }
 
 }  // namespace testlayouts

@@ -1,7 +1,5 @@
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -9,50 +7,19 @@
 #include "BuiltInValues.h"
 #include "FailAfterDevice.h"
 #include "SettingsFile.h"
+#include "TestLayouts.h"
 
 using namespace zukaro;
+using namespace testlayouts;
 
 namespace {
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-Layout changedLayout() {
-    Layout l;
-    applyFirstStartValues(l);
-    l.makerY = -3;
-    l.メーカー表示 = caption::hidden;
-    l.縁取 = caption::outlineOn;
-    l.borderColor = 0xFF00;
-    l.x座標調整 = u"10"_qs;
-    return l;
-}
-
-// A program folder, a user folder and the two data.txt paths in a fresh temporary folder.
+// A program folder and a user folder in a fresh temporary folder.
 struct Folders {
     QTemporaryDir root;
-    SettingsLocations locations;
+    SettingsLocations at{root.filePath(u"program"_qs), root.filePath(u"config/zukaro"_qs)};
 
-    Folders() {
-        QDir(root.path()).mkdir(u"program"_qs);
-        locations = {root.filePath(u"program"_qs), root.filePath(u"config/zukaro"_qs)};
-    }
-    // Makes the program folder impossible to write into: its path names a regular file.
-    void blockProgramFolder() {
-        locations.programDir = root.filePath(u"program-is-a-file"_qs);
-        writeBytes(locations.programDir, "x");
-    }
-    QStringList leftovers(const QString& dir) const {
-        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    }
+    Folders() { QDir(root.path()).mkdir(u"program"_qs); }
 };
 
 }  // namespace
@@ -61,216 +28,128 @@ class TestSettingsFile : public QObject {
     Q_OBJECT
 
 private slots:
-    void missingFileGivesFirstStartValuesWithoutError();
-    void saveThenLoadGivesTheLayoutBack();
-    void userCopyIsReadFirst();
-    void saveFallsBackToUserFolder();
+    void saveGoesWhereStartUpReads_data();
     void saveGoesWhereStartUpReads();
-    void readOnlyProgramCopyIsNotReplaced();
-    void failureInBothPlacesNamesBothAndChangesNothing();
-    void failedWriteLeavesOldFileByteIdentical_data();
-    void failedWriteLeavesOldFileByteIdentical();
-    void fullDiskAtCommitLeavesOldFile();
+    void failedWriteLeavesOldFile_data();
+    void failedWriteLeavesOldFile();
     void unencodableFontNameIsRefusedUnlessAllowed();
-    void unreadableFiles_data();
-    void unreadableFiles();
 };
 
-void TestSettingsFile::missingFileGivesFirstStartValuesWithoutError() {
-    Folders f;
-    const SettingsLoad load = loadSettings(f.locations);
-    Layout expected;
-    applyFirstStartValues(expected);
-    QVERIFY(load.layout == expected);
-    QVERIFY(load.path.isEmpty());
-    QVERIFY(load.error.isEmpty());
-    QVERIFY(!load.damaged());
-}
-
-void TestSettingsFile::saveThenLoadGivesTheLayoutBack() {
-    Folders f;
-    const FileResult saved = saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse);
-    QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(saved.path, f.locations.programFile());
-    QVERIFY(!QFile::exists(f.locations.userFile()));
-    QCOMPARE(readBytes(saved.path), settingsBytes(changedLayout()));
-
-    const SettingsLoad load = loadSettings(f.locations);
-    QVERIFY(load.layout == changedLayout());
-    QCOMPARE(load.path, f.locations.programFile());
-    QVERIFY(!load.damaged());
-    QCOMPARE(f.leftovers(f.locations.programDir), QStringList{u"data.txt"_qs});
-}
-
-void TestSettingsFile::userCopyIsReadFirst() {
-    Folders f;
-    QVERIFY(saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse).ok);
-    QDir().mkpath(f.locations.userDir);
-    Layout user = changedLayout();
-    user.makerY = 7;
-    writeBytes(f.locations.userFile(), settingsBytes(user));
-    const SettingsLoad load = loadSettings(f.locations);
-    QCOMPARE(load.path, f.locations.userFile());
-    QCOMPARE(load.layout.makerY, std::int16_t{7});
-}
-
-void TestSettingsFile::saveFallsBackToUserFolder() {
-    Folders f;
-    f.blockProgramFolder();
-    const FileResult saved = saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse);
-    QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(saved.path, f.locations.userFile());
-    QCOMPARE(readBytes(f.locations.userFile()), settingsBytes(changedLayout()));
-    QVERIFY(loadSettings(f.locations).layout == changedLayout());
+void TestSettingsFile::saveGoesWhereStartUpReads_data() {
+    QTest::addColumn<QString>("before");   // copies and blocked folders before the save
+    QTest::addColumn<QString>("savedTo");  // program or user; empty when nowhere can be written
+    QTest::newRow("fresh install") << QString() << u"program"_qs;
+    QTest::newRow("user copy only") << u"user"_qs << u"user"_qs;
+    QTest::newRow("user copy is read first") << u"program user"_qs << u"user"_qs;
+    QTest::newRow("program folder not writable") << u"unwritable"_qs << u"user"_qs;
+    QTest::newRow("read-only program copy") << u"program read-only"_qs << u"user"_qs;
+    QTest::newRow("nowhere writable") << u"unwritable nowhere"_qs << QString();
 }
 
 void TestSettingsFile::saveGoesWhereStartUpReads() {
-    Folders f;
-    QDir().mkpath(f.locations.userDir);
-    writeBytes(f.locations.userFile(), settingsBytes(Layout{}));
-    const FileResult saved = saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse);
-    QVERIFY(saved.ok);
-    QCOMPARE(saved.path, f.locations.userFile());
-    QVERIFY(!QFile::exists(f.locations.programFile()));
-    QVERIFY(loadSettings(f.locations).layout == changedLayout());
-}
-
-void TestSettingsFile::readOnlyProgramCopyIsNotReplaced() {
+    QFETCH(QString, before);
+    QFETCH(QString, savedTo);
     Folders f;
     const QByteArray old = settingsBytes(Layout{});
-    writeBytes(f.locations.programFile(), old);
-    QVERIFY(QFile::setPermissions(f.locations.programFile(), QFileDevice::ReadOwner));
+    if (before.contains(u"program")) {
+        writeBytes(f.at.programFile(), old);
+    }
+    if (before.contains(u"user")) {
+        QVERIFY(QDir().mkpath(f.at.userDir));
+        writeBytes(f.at.userFile(), old);
+    }
+    if (before.contains(u"read-only")) {
+        QVERIFY(QFile::setPermissions(f.at.programFile(), QFileDevice::ReadOwner));
+    }
+    if (before.contains(u"unwritable")) {  // the program folder's path names a file
+        f.at.programDir = f.root.filePath(u"program-is-a-file"_qs);
+        writeBytes(f.at.programDir, "x");
+    }
+    if (before.contains(u"nowhere")) {  // under a file: cannot exist
+        f.at.userDir = f.at.programDir + u"/sub"_qs;
+    }
+    if (before.isEmpty()) {  // no data.txt anywhere: first start, and no complaint
+        const SettingsLoad none = loadSettings(f.at);
+        QVERIFY(none.path.isEmpty() && none.error.isEmpty() && none.layout == firstStart());
+    }
 
-    const FileResult saved = saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse);
-    QVERIFY(saved.ok);
-    QCOMPARE(saved.path, f.locations.userFile());
-    QCOMPARE(readBytes(f.locations.programFile()), old);
-    QCOMPARE(QFileInfo(f.locations.programFile()).permissions() & QFileDevice::WriteOwner,
-             QFileDevice::Permissions{});
-    QVERIFY(loadSettings(f.locations).layout == changedLayout());
+    const FileResult saved = saveSettings(f.at, custom(), UnencodablePolicy::Refuse);
+    if (savedTo.isEmpty()) {
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.error.contains(u"保存できませんでした"_qs) &&
+                     saved.error.contains(QDir::toNativeSeparators(f.at.programFile())) &&
+                     saved.error.contains(QDir::toNativeSeparators(f.at.userFile())),
+                 qPrintable(saved.error));
+        QCOMPARE(readBytes(f.at.programDir), QByteArray("x"));
+        return;
+    }
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(saved.path, savedTo == u"user" ? f.at.userFile() : f.at.programFile());
+    if (saved.path != f.at.programFile()) {  // left as it was, or not there at all
+        QCOMPARE(readBytes(f.at.programFile()),
+                 before.contains(u"program") ? old : QByteArray("<unreadable>"));
+    }
+    const SettingsLoad load = loadSettings(f.at);
+    QCOMPARE(load.path, saved.path);
+    QVERIFY(load.layout == custom());
 }
 
-void TestSettingsFile::failureInBothPlacesNamesBothAndChangesNothing() {
-    Folders f;
-    f.blockProgramFolder();
-    f.locations.userDir = f.locations.programDir + u"/sub"_qs;  // under a file: cannot exist
-    const FileResult saved = saveSettings(f.locations, changedLayout(), UnencodablePolicy::Refuse);
-    QVERIFY(!saved.ok);
-    QVERIFY2(saved.error.contains(QDir::toNativeSeparators(f.locations.programFile())),
-             qPrintable(saved.error));
-    QVERIFY2(saved.error.contains(QDir::toNativeSeparators(f.locations.userFile())),
-             qPrintable(saved.error));
-    QVERIFY(saved.error.contains(u"保存できませんでした"_qs));
-    QCOMPARE(readBytes(f.locations.programDir), QByteArray("x"));
+void TestSettingsFile::failedWriteLeavesOldFile_data() {
+    QTest::addColumn<qint64>("failAfter");  // bytes a device lets through; -1: no such device
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("device fails at once") << qint64{0} << QString();
+    QTest::newRow("device fails one byte short") << settingsBytes(custom()).size() - 1 << QString();
+    QTest::newRow("file size limit, as a full disk") << qint64{-1} << QString();
+    QTest::newRow("read-only target") << qint64{-1} << u"読み取り専用"_qs;
 }
 
-void TestSettingsFile::failedWriteLeavesOldFileByteIdentical_data() {
-    QTest::addColumn<qint64>("failAfter");
-    QTest::newRow("at once") << qint64{0};
-    QTest::newRow("inside a double-byte character") << qint64{1};
-    QTest::newRow("after the first line") << qint64{41};
-    QTest::newRow("one byte short") << qint64{settingsBytes(changedLayout()).size() - 1};
-}
-
-void TestSettingsFile::failedWriteLeavesOldFileByteIdentical() {
+void TestSettingsFile::failedWriteLeavesOldFile() {
     QFETCH(qint64, failAfter);
+    QFETCH(QString, reason);
     Folders f;
+    const QString path = f.at.programFile();
     const QByteArray old = settingsBytes(Layout{});
-    writeBytes(f.locations.programFile(), old);
-    const auto wrap = [failAfter](QIODevice& file) -> std::unique_ptr<QIODevice> {
-        return std::make_unique<FailAfterDevice>(file, failAfter);
-    };
-    const FileResult saved =
-        writeFileAtomically(f.locations.programFile(), settingsBytes(changedLayout()), wrap);
+    writeBytes(path, old);
+    FileResult saved;
+    if (failAfter >= 0) {
+        saved = writeFileAtomically(path, settingsBytes(custom()),
+                                    [failAfter](QIODevice& file) -> std::unique_ptr<QIODevice> {
+                                        return std::make_unique<FailAfterDevice>(file, failAfter);
+                                    });
+    } else if (!reason.isEmpty()) {
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        saved = writeFileAtomically(path, settingsBytes(custom()));
+    } else {
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
+        rlimit small = original;
+        small.rlim_cur = 100;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        saved = writeFileAtomically(path, settingsBytes(custom()));
+        setrlimit(RLIMIT_FSIZE, &original);
+        std::signal(SIGXFSZ, previous);
+    }
     QVERIFY(!saved.ok);
-    QVERIFY(saved.error.contains(QDir::toNativeSeparators(f.locations.programFile())));
-    QCOMPARE(readBytes(f.locations.programFile()), old);
-    QCOMPARE(f.leftovers(f.locations.programDir), QStringList{u"data.txt"_qs});
-}
-
-void TestSettingsFile::fullDiskAtCommitLeavesOldFile() {
-    // A real write error from the kernel: the file size limit stands in for a full disk.
-    Folders f;
-    const QByteArray old = settingsBytes(Layout{});
-    writeBytes(f.locations.programFile(), old);
-    Layout big = changedLayout();
-    big.makerFont.Name = QString(3000, QChar(u'漢'));
-
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileResult result = writeFileAtomically(f.locations.programFile(), settingsBytes(big));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
-
-    QVERIFY(!result.ok);
-    QVERIFY(!result.error.isEmpty());
-    QCOMPARE(readBytes(f.locations.programFile()), old);
-    QCOMPARE(f.leftovers(f.locations.programDir), QStringList{u"data.txt"_qs});
+    QVERIFY2(saved.error.contains(QDir::toNativeSeparators(path)) && saved.error.contains(reason),
+             qPrintable(saved.error));
+    QCOMPARE(readBytes(path), old);
+    QCOMPARE(bool(QFileInfo(path).permissions() & QFileDevice::WriteOwner), reason.isEmpty());
+    QCOMPARE(QDir(f.at.programDir).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"data.txt"_qs});
 }
 
 void TestSettingsFile::unencodableFontNameIsRefusedUnlessAllowed() {
     Folders f;
-    Layout layout = changedLayout();
+    Layout layout = custom();
     layout.productFont.Name = u"Malgun 맑은 고딕"_qs;  // Hangul is not in code page 932
-
-    const std::vector<UnencodableText> found = findUnencodable(layout);
-    QCOMPARE(found.size(), std::size_t{4});
-    QCOMPARE(found[0], (UnencodableText{0, u"品名のフォント名"_qs, 8, U'맑'}));
-    QCOMPARE(found[3], (UnencodableText{0, u"品名のフォント名"_qs, 12, U'딕'}));
-
-    const FileResult refused = saveSettings(f.locations, layout, UnencodablePolicy::Refuse);
+    const FileResult refused = saveSettings(f.at, layout, UnencodablePolicy::Refuse);
     QVERIFY(!refused.ok);
     QVERIFY2(refused.error.contains(u"レイアウトの品名のフォント名、8 文字目「맑」(U+B9D1)"_qs),
              qPrintable(refused.error));
-    QVERIFY(!QFile::exists(f.locations.programFile()));
-
-    const FileResult written =
-        saveSettings(f.locations, layout, UnencodablePolicy::WriteQuestionMark);
-    QVERIFY(written.ok);
-    QCOMPARE(loadSettings(f.locations).layout.productFont.Name, u"Malgun ?? ??"_qs);
-}
-
-void TestSettingsFile::unreadableFiles_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("folder") << u"folder"_qs << u"普通のファイルではありません"_qs;
-    QTest::newRow("named pipe") << u"fifo"_qs << u"普通のファイルではありません"_qs;
-    QTest::newRow("over 16 MiB") << u"big"_qs << u"大きすぎます"_qs;
-    QTest::newRow("exactly 16 MiB is read") << u"cap"_qs << QString();
-}
-
-void TestSettingsFile::unreadableFiles() {
-    QFETCH(QString, kind);
-    QFETCH(QString, reason);
-    Folders f;
-    const QString path = f.locations.programFile();
-    if (kind == u"folder") {
-        QVERIFY(QDir().mkdir(path));
-    } else if (kind == u"fifo") {
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        const QByteArray start = settingsBytes(changedLayout());
-        file.write(start);
-        QVERIFY(file.resize(kMaxFileSize + (kind == u"big" ? 1 : 0)));
-    }
-    const SettingsLoad load = loadSettings(f.locations);
-    QCOMPARE(load.path, path);
-    if (reason.isEmpty()) {
-        QVERIFY(load.error.isEmpty());
-        QVERIFY(load.layout == changedLayout());
-        return;
-    }
-    QVERIFY2(load.error.contains(reason), qPrintable(load.error));
-    QVERIFY(load.error.contains(QDir::toNativeSeparators(path)));
-    Layout expected;
-    applyFirstStartValues(expected);
-    QVERIFY(load.layout == expected);
+    QVERIFY(!QFile::exists(f.at.programFile()));
+    QVERIFY(saveSettings(f.at, layout, UnencodablePolicy::WriteQuestionMark).ok);
+    QCOMPARE(loadSettings(f.at).layout.productFont.Name, u"Malgun ?? ??"_qs);
 }
 
 QTEST_APPLESS_MAIN(TestSettingsFile)
