@@ -65,6 +65,8 @@ private slots:
     void openWhileMakerFieldHasFocus();
     void openWhilePriceFieldHasFocusEndsOnLabel2();
     void openCancelKeepsTheFocus();
+    void openSheetFileWithoutTheDialog_data();
+    void openSheetFileWithoutTheDialog();
     void damagedFileOpensAndWarnsOnce();
     void openAndSaveAsGiveBackTheSameBytes();
     void patternSavedAndRestoredOnNextStart();
@@ -355,6 +357,55 @@ void TestFileMenu::damagedFileOpensAndWarnsOnce() {
     QCOMPARE(window_->sheet().fileName, file);
     QCOMPARE(messages_.shown().size(), 1);
     QCOMPARE(messages_.shown().at(0).icon, MessageIcon::Exclamation);
+}
+
+void TestFileMenu::openSheetFileWithoutTheDialog_data() {
+    QTest::addColumn<QString>("content");  // "sample", "cut" or the file's bytes
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("message");  // caption of the one message box, if any
+    QTest::newRow("label data file") << "sample" << true << "";
+    QTest::newRow("cut after label 7") << "cut" << true << "注意";
+    QTest::newRow("other text file") << "\"ズカロ \"\r\n" << false << "エラー";
+    QTest::newRow("empty file") << "" << false << "エラー";
+}
+
+void TestFileMenu::openSheetFileWithoutTheDialog() {
+    // A file named on the command line opens like one chosen in the open dialog.
+    QFETCH(QString, content);
+    QFETCH(bool, opens);
+    QFETCH(QString, message);
+    QString file = sampleFile(QStringLiteral("given.csv"));
+    if (content == QStringLiteral("cut")) {
+        QByteArray bytes = readAll(file);
+        bytes.truncate(bytes.indexOf("\" 8\""));
+        QFile cut(file);
+        QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        cut.write(bytes);
+    } else if (content != QStringLiteral("sample")) {
+        QFile other(file);
+        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        other.write(content.toUtf8());
+    }
+    click(QStringLiteral("Cmdnext"));
+
+    QCOMPARE(openSheetFile(*window_, file), opens);
+    QVERIFY(dialogs_.shown().isEmpty());
+    QCOMPARE(messages_.shown().size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QCOMPARE(messages_.shown().at(0).caption, message);
+    }
+    const SheetState& sheet = window_->sheet();
+    if (opens) {
+        QCOMPARE(sheet.currentLabel, 1);
+        QCOMPARE(sheet.productText[1], QStringLiteral("品名1"));
+        QCOMPARE(field("Text3")->text(), QStringLiteral("品名1"));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  ") + file);
+        QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    } else {
+        QCOMPARE(sheet.currentLabel, 2);
+        QCOMPARE(sheet.productText[1], QString());
+        QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
+    }
 }
 
 void TestFileMenu::openAndSaveAsGiveBackTheSameBytes() {
