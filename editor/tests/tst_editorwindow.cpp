@@ -1,71 +1,38 @@
 // The editor window driven as a user drives it: real focus changes, key presses and button
 // clicks on the real widgets, with scripted dialogs and message boxes.
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QInputMethodEvent>
-#include <QLabel>
+#include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
-#include "EditorWindow.h"
-#include "EntryField.h"
-#include "ScriptedCommonDialog1.h"
-#include "ScriptedMessageBoxes.h"
+#include "EditorFixture.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
-
-namespace {
-
-void typeText(QWidget* field, const QString& text) {
-    bool latin = true;
-    for (QChar c : text) {
-        latin = latin && c.unicode() < 0x80;
-    }
-    if (latin) {
-        QTest::keyClicks(field, text);
-    } else {
-        QInputMethodEvent commit;
-        commit.setCommitString(text);
-        QApplication::sendEvent(field, &commit);
-    }
-}
-
-void pressEnter() {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-}
-
-// Types one label through the Enter chain: JAN, maker, product, spec, lot, price.
-void typeLabel(const QStringList& texts) {
-    for (const QString& text : texts) {
-        typeText(QApplication::focusWidget(), text);
-        pressEnter();
-    }
-}
-
-}  // namespace
+using namespace zukaro::testing;
 
 class TestEditorWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() {
+        ui_.reset();
+        QVERIFY(ui_.open());
+    }
+    void cleanup() { ui_.reset(); }
 
-    void startsOnLabel1WithTheFocusInTheJanField();
+    void startUp_data();
+    void startUp();
     void typicalPath();
-    void enterChainRunsThroughTheLotBeforeThePrice();
     void priceFieldOfLabel21StaysOn21();
     void previousCandidateWalksBack();
     void buttonWhilePriceFieldHasFocusRunsOnTheNextLabel();
     void menuPopupDoesNotCommit();
-    void deleteAsksAndClosesTheGap_data();
-    void deleteAsksAndClosesTheGap();
+    void deleteAsks_data();
+    void deleteAsks();
     void insertRefusedWithAnyTextInLabel21();
     void copyThreeTimesFromLabel2();
     void clearAllKeepsCurrentLabelAndLayout();
@@ -75,284 +42,236 @@ private slots:
     void closingDiscardsTheLabels();
 
 private:
-    void openWindow();
-    EntryField* field(const char* name) const {
-        return window_->findChild<EntryField*>(QLatin1String(name));
-    }
-    QPushButton* button(const QString& name) const {
-        return window_->findChild<QPushButton*>(name);
-    }
-    void click(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
-    QString counter() const { return window_->controls().Label6->text(); }
-    // Every message box shown so far, as "caption|text".
-    QStringList shownTexts() const {
-        QStringList out;
-        for (const auto& box : messages_.shown()) {
-            out << box.caption + QLatin1Char('|') + box.text;
-        }
-        return out;
-    }
-
-    ScriptedCommonDialog1 dialogs_;
-    ScriptedMessageBoxes messages_;
-    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
-    std::unique_ptr<EditorWindow> window_;
+    EditorFixture ui_;
 };
 
-void TestEditorWindow::init() {
-    messages_ = ScriptedMessageBoxes();
-    openWindow();
+void TestEditorWindow::startUp_data() {
+    QTest::addColumn<QByteArray>("dataTxt");  // empty: no file
+    QTest::addColumn<QString>("boxes");
+    QTest::addColumn<int>("janSize");
+    QTest::addColumn<int>("warnings");
+    Layout saved;
+    saved.x座標調整 = u"3"_qs;
+    saved.y座標調整 = u"-2"_qs;
+    saved.janFont.Size = 14;
+    const QByteArray bytes = settingsBytes(saved);
+    QTest::newRow("first start") << QByteArray() << "0 0" << 8 << 0;
+    QTest::newRow("data.txt") << bytes << "3 -2" << 14 << 0;
+    // Cut after the JAN size: what was read is taken, the rest keeps the first-start values.
+    QTest::newRow("short data.txt") << bytes.left(bytes.indexOf(",14,") + 4) << "3 -2" << 14 << 1;
+    QTest::newRow("binary data.txt")
+        << QByteArray("\x00\xff\xfe garbage \x81", 14) << "0 0" << 8 << 1;
 }
 
-void TestEditorWindow::cleanup() {
-    window_.reset();
-}
+void TestEditorWindow::startUp() {
+    QFETCH(QByteArray, dataTxt);
+    QFETCH(QString, boxes);
+    QFETCH(int, janSize);
+    QFETCH(int, warnings);
+    const QString path = ui_.settingsDir->filePath(u"data.txt"_qs);
+    if (!dataTxt.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(dataTxt);
+    }
+    QVERIFY(ui_.open());
+    QFile::remove(path);
 
-void TestEditorWindow::openWindow() {
-    window_ = std::make_unique<EditorWindow>(
-        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
-    window_->resize(1366, 740);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
-void TestEditorWindow::startsOnLabel1WithTheFocusInTheJanField() {
-    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
-    // The JAN field's first focus showed label 1: the counter with its leading blank.
-    QCOMPARE(counter(), QStringLiteral(" 1/21"));
-    QCOMPARE(window_->sheet().zoom, 0.5);
-    QVERIFY(!button(QStringLiteral("前候補"))->isEnabled());
+    const SheetState& sheet = ui_.sheet();
+    const auto box = [this](const QString& name) {
+        return ui_.window->findChild<QLineEdit*>(name)->text();
+    };
+    QCOMPARE(box(u"x座標調整"_qs) + u' ' + box(u"y座標調整"_qs), boxes);
+    QCOMPARE(int(sheet.layout.janFont.Size), janSize);
+    // The boxes only count steps: the sheet starts at its fixed offsets whatever they say.
+    QCOMPARE(sheet.sheetX, 2.7);
+    QCOMPARE(sheet.sheetY, 12.6);
+    QCOMPARE(sheet.zoom, 0.5);
+    QCOMPARE(sheet.layout.priceColor, 255);
+    QCOMPARE(ui_.button(u"縁取"_qs)->text(), u"カラーで縁取りする"_qs);
+    QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
+    // The JAN field has the focus and its first focus showed label 1.
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
+    QCOMPARE(ui_.counter(), u" 1/21"_qs);
+    QVERIFY(!ui_.button(u"前候補"_qs)->isEnabled());
+    QCoreApplication::processEvents();  // the warning waits until the window is up
+    QCOMPARE(int(ui_.messages.shown().size()), warnings);
 }
 
 void TestEditorWindow::typicalPath() {
-    typeText(field("Text1"), QStringLiteral("4901234567890"));
+    typeText(ui_.field("Text1"), u"4901234567890"_qs);
     pressEnter();
-    QCOMPARE(QApplication::focusWidget(), field("Text2"));
-    QCOMPARE(field("Text1")->text(), QStringLiteral("4901234567894"));
-    QCOMPARE(window_->sheet().janText[1], QStringLiteral("4901234567894"));
+    QCOMPARE(ui_.focused(), u"Text2"_qs);
+    QCOMPARE(ui_.field("Text1")->text(), u"4901234567894"_qs);
+    typeLabel({u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs, u"A-12"_qs, u"398"_qs});
 
-    typeLabel({QStringLiteral("花王"), QStringLiteral("アタック"), QStringLiteral("1.0kg"),
-               QStringLiteral("A-12"), QStringLiteral("398")});
-
-    const SheetState& sheet = window_->sheet();
-    QCOMPARE(sheet.label(1), (LabelRecord{QStringLiteral("4901234567894"), QStringLiteral("花王"),
-                                          QStringLiteral("アタック"), QStringLiteral("1.0kg"),
-                                          QStringLiteral("A-12"), QStringLiteral("398")}));
-    QCOMPARE(sheet.currentLabel, 2);
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
-    QCOMPARE(counter(), QStringLiteral(" 2/21"));
+    // Enter ran maker, product, spec, lot (before the price) and price, then the next label.
+    QCOMPARE(ui_.sheet().label(1), (LabelRecord{u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs,
+                                                u"1.0kg"_qs, u"A-12"_qs, u"398"_qs}));
+    QCOMPARE(ui_.sheet().currentLabel, 2);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
+    QCOMPARE(ui_.counter(), u" 2/21"_qs);
     for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"}) {
-        QVERIFY2(field(name)->text().isEmpty(), name);
+        QVERIFY2(ui_.field(name)->text().isEmpty(), name);
     }
-}
-
-void TestEditorWindow::enterChainRunsThroughTheLotBeforeThePrice() {
-    QStringList visited;
-    for (int i = 0; i < 6; ++i) {
-        pressEnter();
-        visited << QApplication::focusWidget()->objectName();
-    }
-    QCOMPARE(visited, (QStringList{"Text2", "Text3", "Text4", "Text6", "Text5", "Text1"}));
-    QCOMPARE(window_->sheet().currentLabel, 2);
 }
 
 void TestEditorWindow::priceFieldOfLabel21StaysOn21() {
-    click(QStringLiteral("Cmdlast"));
-    QCOMPARE(counter(), QStringLiteral(" 21/21"));
-    field("Text5")->setFocus(Qt::MouseFocusReason);
-    typeText(field("Text5"), QStringLiteral("1980"));
+    ui_.click(u"Cmdlast"_qs);
+    QCOMPARE(ui_.counter(), u" 21/21"_qs);
+    ui_.clickInto("Text5");
+    typeText(ui_.field("Text5"), u"1980"_qs);
     pressEnter();
-    QCOMPARE(window_->sheet().currentLabel, 21);
-    QCOMPARE(window_->sheet().priceText[21], QStringLiteral("1980"));
-    QCOMPARE(field("Text5")->text(), QStringLiteral("1980"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    QCOMPARE(ui_.sheet().currentLabel, 21);
+    QCOMPARE(ui_.sheet().priceText[21], u"1980"_qs);
+    QCOMPARE(ui_.field("Text5")->text(), u"1980"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestEditorWindow::previousCandidateWalksBack() {
-    for (const char* maker : {"A", "B", "C"}) {
-        typeLabel({QString(), QString::fromLatin1(maker), QStringLiteral("x"), QString(), QString(),
-                   QString()});
+    for (const QString& maker : {u"A"_qs, u"B"_qs, u"C"_qs}) {
+        typeLabel({QString(), maker, u"x"_qs, QString(), QString(), QString()});
     }
-    QCOMPARE(window_->sheet().currentLabel, 4);
-    QTest::mouseClick(field("Text2"), Qt::LeftButton);
-    QVERIFY(button(QStringLiteral("前候補"))->isEnabled());
-
+    ui_.clickInto("Text2");  // at label 4
+    QVERIFY(ui_.button(u"前候補"_qs)->isEnabled());
     QStringList shown;
     for (int i = 0; i < 4; ++i) {
-        click(QStringLiteral("前候補"));
-        shown << field("Text2")->text();
+        ui_.click(u"前候補"_qs);
+        shown << ui_.field("Text2")->text();
     }
-    QCOMPARE(shown, (QStringList{"C", "B", "A", "A"}));
-    QCOMPARE(window_->sheet().makerText[4], QStringLiteral("A"));
-    QCOMPARE(QApplication::focusWidget(), button(QStringLiteral("前候補")));
-
-    // Entering the price field disarms it.
-    QTest::mouseClick(field("Text5"), Qt::LeftButton);
-    QVERIFY(!button(QStringLiteral("前候補"))->isEnabled());
+    QCOMPARE(shown, (QStringList{u"C"_qs, u"B"_qs, u"A"_qs, u"A"_qs}));
+    QCOMPARE(ui_.sheet().makerText[4], u"A"_qs);
+    QCOMPARE(ui_.sheet().productText[4], QString());
+    QCOMPARE(ui_.focused(), u"前候補"_qs);
+    ui_.clickInto("Text5");  // the price field disarms it
+    QVERIFY(!ui_.button(u"前候補"_qs)->isEnabled());
 }
 
 void TestEditorWindow::buttonWhilePriceFieldHasFocusRunsOnTheNextLabel() {
-    click(QStringLiteral("Cmdnext"));
-    click(QStringLiteral("Cmdnext"));
-    QCOMPARE(window_->sheet().currentLabel, 3);
-    QTest::mouseClick(field("Text5"), Qt::LeftButton);
-    typeText(field("Text5"), QStringLiteral("500"));
-
-    // Leaving the price field stores it and moves on to label 4; ">" then runs there.
-    click(QStringLiteral("Cmdnext"));
-    QCOMPARE(window_->sheet().priceText[3], QStringLiteral("500"));
-    QCOMPARE(window_->sheet().currentLabel, 5);
-    QCOMPARE(counter(), QStringLiteral(" 5/21"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    ui_.click(u"Cmdnext"_qs, 2);
+    ui_.clickInto("Text5");
+    typeText(ui_.field("Text5"), u"500"_qs);
+    // Leaving the price field stores it and moves on to label 4; 「>」 then runs there.
+    ui_.click(u"Cmdnext"_qs);
+    QCOMPARE(ui_.sheet().priceText[3], u"500"_qs);
+    QCOMPARE(ui_.sheet().currentLabel, 5);
+    QCOMPARE(ui_.counter(), u" 5/21"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestEditorWindow::menuPopupDoesNotCommit() {
-    QTest::mouseClick(field("Text2"), Qt::LeftButton);
-    typeText(field("Text2"), QStringLiteral("途中"));
-    QMenu* menu = window_->menuBar()->findChild<QMenu*>();
-    QVERIFY(menu);
-    menu->popup(window_->mapToGlobal(QPoint(10, 10)));
+    ui_.clickInto("Text2");
+    typeText(ui_.field("Text2"), u"途中"_qs);
+    QMenu* menu = ui_.window->menuBar()->findChild<QMenu*>();
+    menu->popup(ui_.window->mapToGlobal(QPoint(10, 10)));
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     menu->close();
-    QTRY_COMPARE(QApplication::focusWidget(), field("Text2"));
-    QVERIFY(window_->sheet().makerText[1].isEmpty());
-    QCOMPARE(field("Text2")->text(), QStringLiteral("途中"));
-
+    QTRY_COMPARE(ui_.focused(), u"Text2"_qs);
+    QVERIFY(ui_.sheet().makerText[1].isEmpty());
     pressEnter();  // a real move stores it
-    QCOMPARE(window_->sheet().makerText[1], QStringLiteral("途中"));
+    QCOMPARE(ui_.sheet().makerText[1], u"途中"_qs);
 }
 
-void TestEditorWindow::deleteAsksAndClosesTheGap_data() {
+void TestEditorWindow::deleteAsks_data() {
     QTest::addColumn<bool>("answer");
     QTest::newRow("yes") << true;
     QTest::newRow("no") << false;
 }
 
-void TestEditorWindow::deleteAsksAndClosesTheGap() {
+void TestEditorWindow::deleteAsks() {
     QFETCH(bool, answer);
-    for (int n = 1; n <= 6; ++n) {
-        typeLabel({QString(), QString(), QStringLiteral("品") + QString::number(n), QString(),
-                   QString(), QString()});
+    for (const QString& product : {u"品1"_qs, u"品2"_qs}) {
+        typeLabel({QString(), QString(), product, QString(), QString(), QString()});
     }
-    click(QStringLiteral("cmdfirst"));
-    for (int i = 0; i < 4; ++i) {
-        click(QStringLiteral("Cmdnext"));
-    }
-    QCOMPARE(window_->sheet().currentLabel, 5);
-
-    messages_.scriptAnswer(answer);
-    click(QStringLiteral("削除"));
-    QCOMPARE(shownTexts(), QStringList{QStringLiteral("削除|削除しますか?。")});
-    const SheetState& sheet = window_->sheet();
-    QCOMPARE(sheet.productText[5], answer ? QStringLiteral("品6") : QStringLiteral("品5"));
-    QCOMPARE(sheet.productText[6], answer ? QString() : QStringLiteral("品6"));
-    QCOMPARE(sheet.currentLabel, 5);
-    QCOMPARE(field("Text3")->text(), sheet.productText[5]);
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    ui_.click(u"cmdprevious"_qs, 2);
+    ui_.messages.scriptAnswer(answer);
+    ui_.click(u"削除"_qs);
+    QCOMPARE(ui_.shownTexts(), QStringList{u"削除|削除しますか?。"_qs});
+    QVERIFY(!ui_.messages.shown().at(0).yesIsDefault);
+    QCOMPARE(ui_.sheet().productText[1], answer ? u"品2"_qs : u"品1"_qs);
+    QCOMPARE(ui_.field("Text3")->text(), ui_.sheet().productText[1]);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestEditorWindow::insertRefusedWithAnyTextInLabel21() {
-    click(QStringLiteral("Cmdlast"));
-    typeText(field("Text1"), QStringLiteral("4901234567894"));
-    click(QStringLiteral("cmdfirst"));
-    QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
-
-    click(QStringLiteral("挿入"));
-    QCOMPARE(shownTexts(),
-             QStringList{QStringLiteral("エラー|最後尾にデータがあります。挿入できません。")});
-    QCOMPARE(window_->sheet().janText[21], QStringLiteral("4901234567894"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    ui_.click(u"Cmdlast"_qs);
+    typeText(ui_.field("Text1"), u"4901234567894"_qs);
+    ui_.click(u"cmdfirst"_qs);
+    ui_.click(u"挿入"_qs);
+    QCOMPARE(ui_.shownTexts(),
+             QStringList{u"エラー|最後尾にデータがあります。挿入できません。"_qs});
+    QCOMPARE(ui_.sheet().janText[21], u"4901234567894"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestEditorWindow::copyThreeTimesFromLabel2() {
-    typeLabel({QStringLiteral("49123456"), QStringLiteral("M"), QStringLiteral("P"),
-               QStringLiteral("S"), QStringLiteral("L"), QStringLiteral("100")});
-    QCOMPARE(window_->sheet().currentLabel, 2);
-    for (int i = 0; i < 3; ++i) {
-        click(QStringLiteral("コピー"));
-    }
-    const SheetState& sheet = window_->sheet();
+    typeLabel({u"49123456"_qs, u"M"_qs, u"P"_qs, u"S"_qs, u"L"_qs, u"100"_qs});
+    ui_.click(u"コピー"_qs, 3);
     for (int n = 2; n <= 4; ++n) {
-        QCOMPARE(sheet.label(n), sheet.label(1));
+        QCOMPARE(ui_.sheet().label(n), ui_.sheet().label(1));
     }
-    QVERIFY(sheet.label(5).isBlank());
-    QCOMPARE(sheet.currentLabel, 5);
-    QCOMPARE(counter(), QStringLiteral(" 5/21"));
+    QVERIFY(ui_.sheet().label(5).isBlank());
+    QCOMPARE(ui_.counter(), u" 5/21"_qs);
 }
 
 void TestEditorWindow::clearAllKeepsCurrentLabelAndLayout() {
-    typeLabel(
-        {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
-    for (int i = 0; i < 6; ++i) {
-        click(QStringLiteral("Cmdnext"));
-    }
-    QCOMPARE(window_->sheet().currentLabel, 8);
-    window_->sheet().layout.makerY = -3;
-    const Layout layout = window_->sheet().layout;
+    typeLabel({QString(), QString(), u"品"_qs, QString(), QString(), QString()});
+    ui_.click(u"Cmdnext"_qs, 6);
+    ui_.sheet().layout.makerY = -3;
+    const Layout layout = ui_.sheet().layout;
+    ui_.messages.scriptAnswer(false);
+    ui_.click(u"全クリア"_qs);
+    QCOMPARE(ui_.sheet().productText[1], u"品"_qs);
 
-    messages_.scriptAnswer(false);
-    click(QStringLiteral("全クリア"));
-    QCOMPARE(window_->sheet().productText[1], QStringLiteral("品"));
-
-    messages_.scriptAnswer(true);
-    click(QStringLiteral("全クリア"));
-    for (int n = 1; n <= kLabelCount; ++n) {
-        QVERIFY(window_->sheet().label(n).isBlank());
-    }
-    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  "));
-    QCOMPARE(window_->sheet().fileName, QString());
-    QCOMPARE(window_->sheet().currentLabel, 8);
-    QVERIFY(window_->sheet().layout == layout);
-    QCOMPARE(shownTexts().size(), 2);
-    QVERIFY(shownTexts().at(1).endsWith(QStringLiteral("|データを全部クリアしますか？")));
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"全クリア"_qs);
+    QVERIFY(ui_.sheet().label(1).isBlank());
+    QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs);
+    QCOMPARE(ui_.sheet().currentLabel, 8);
+    QVERIFY(ui_.sheet().layout == layout);
+    QVERIFY(ui_.shownTexts().at(1).endsWith(u"|データを全部クリアしますか？"_qs));
 }
 
 void TestEditorWindow::typingLimitOnlyLimitsTyping() {
-    QTest::mouseClick(field("Text2"), Qt::LeftButton);
-    QTest::keyClicks(field("Text2"), QStringLiteral("abcdefgh"));
-    QCOMPARE(field("Text2")->text(), QStringLiteral("abcdef"));
-    pressEnter();
-
-    // A longer text from the arrays is shown whole and can still be edited down.
-    window_->sheet().productText[2] = QStringLiteral("とても長い商品名がここに入ります");
-    click(QStringLiteral("Cmdnext"));
-    QCOMPARE(field("Text3")->text(), QStringLiteral("とても長い商品名がここに入ります"));
-    QTest::mouseClick(field("Text3"), Qt::LeftButton);
-    field("Text3")->end(false);
-    QTest::keyClick(field("Text3"), Qt::Key_Backspace);
-    QCOMPARE(field("Text3")->text(), QStringLiteral("とても長い商品名がここに入りま"));
-    QTest::keyClicks(field("Text3"), QStringLiteral("x"));
-    QCOMPARE(field("Text3")->text(), QStringLiteral("とても長い商品名がここに入りま"));
+    ui_.clickInto("Text2");
+    QTest::keyClicks(ui_.field("Text2"), u"abcdefgh"_qs);
+    QCOMPARE(ui_.field("Text2")->text(), u"abcdef"_qs);
+    // A longer text from the sheet is shown whole and can still be edited down, not up.
+    ui_.sheet().productText[2] = u"とても長い商品名がここに入ります"_qs;
+    ui_.click(u"Cmdnext"_qs);
+    QCOMPARE(ui_.field("Text3")->text(), u"とても長い商品名がここに入ります"_qs);
+    ui_.clickInto("Text3");
+    ui_.field("Text3")->end(false);
+    QTest::keyClick(ui_.field("Text3"), Qt::Key_Backspace);
+    QTest::keyClicks(ui_.field("Text3"), u"xy"_qs);
+    QCOMPARE(ui_.field("Text3")->text(), u"とても長い商品名がここに入りま"_qs);
 }
 
 void TestEditorWindow::quotesAndLineBreaksNeverEnterAField() {
-    QTest::keyClicks(field("Text1"), QStringLiteral("12\"3"));
-    QCOMPARE(field("Text1")->text(), QStringLiteral("123"));
-    QTest::mouseClick(field("Text4"), Qt::LeftButton);
-    QApplication::clipboard()->setText(QStringLiteral("500\"ml\r\n24本"));
-    field("Text4")->paste();
-    QCOMPARE(field("Text4")->text(), QStringLiteral("500ml24本"));
+    QTest::keyClicks(ui_.field("Text1"), u"12\"3"_qs);
+    QCOMPARE(ui_.field("Text1")->text(), u"123"_qs);
+    ui_.clickInto("Text4");
+    QApplication::clipboard()->setText(u"500\"ml\r\n24本"_qs);
+    ui_.field("Text4")->paste();
+    QCOMPARE(ui_.field("Text4")->text(), u"500ml24本"_qs);
 }
 
 void TestEditorWindow::windowShortcutsWinOverTheField() {
-    QTest::mouseClick(field("Text2"), Qt::LeftButton);
-    QApplication::clipboard()->setText(QStringLiteral("貼付"));
-    QSignalSpy preview(window_->controls().M_プレビュー, &QAction::triggered);
-    QTest::keyClick(field("Text2"), Qt::Key_V, Qt::ControlModifier);
+    ui_.clickInto("Text2");
+    QApplication::clipboard()->setText(u"貼付"_qs);
+    QSignalSpy preview(ui_.window->controls().M_プレビュー, &QAction::triggered);
+    QTest::keyClick(ui_.field("Text2"), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(preview.count(), 1);
-    QVERIFY(!field("Text2")->text().contains(QStringLiteral("貼付")));
+    QVERIFY(ui_.field("Text2")->text().isEmpty());
 }
 
 void TestEditorWindow::closingDiscardsTheLabels() {
-    typeLabel(
-        {QString(), QString(), QStringLiteral("品"), QString(), QString(), QStringLiteral("1")});
-    QVERIFY(!window_->sheet().label(1).isBlank());
-    QVERIFY(window_->close());
-    QVERIFY(shownTexts().isEmpty());
-    openWindow();
-    QVERIFY(window_->sheet().label(1).isBlank());
-    QCOMPARE(window_->sheet().currentLabel, 1);
+    typeLabel({QString(), QString(), u"品"_qs, QString(), QString(), QString()});
+    QVERIFY(ui_.window->close());
+    QVERIFY(ui_.messages.shown().isEmpty());
+    QVERIFY(ui_.open());
+    QVERIFY(ui_.sheet().label(1).isBlank());
+    QCOMPARE(ui_.sheet().currentLabel, 1);
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -1,40 +1,27 @@
 // The file menu and the pattern buttons on the real window, with real files in a temporary
 // folder and the dialogs and message boxes answered from a script.
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 #include "Cp932.h"
-#include "EditorWindow.h"
-#include "EntryField.h"
+#include "EditorFixture.h"
 #include "LabelFile.h"
-#include "ScriptedCommonDialog1.h"
-#include "ScriptedMessageBoxes.h"
-#include "SettingsFile.h"
 
 using namespace zukaro;
+using namespace zukaro::testing;
 
 namespace {
-
-const QString kFilter = QStringLiteral(
-    "テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void typeText(QWidget* field, const QString& text) {
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QApplication::sendEvent(field, &commit);
+bool writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 DialogAnswer pathAnswer(const QString& path) {
@@ -50,7 +37,7 @@ class TestFileMenu : public QObject {
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { ui_.reset(); }
 
     void ctrlSAtStartUpAsksForAName();
     void saveAsOverAnExistingFile_data();
@@ -69,73 +56,56 @@ private slots:
     void openSheetFileWithoutTheDialog();
     void damagedFileOpensAndWarnsOnce();
     void openAndSaveAsGiveBackTheSameBytes();
-    void patternSavedAndRestoredOnNextStart();
+    void patternSavedAndReadOnNextStart();
     void defaultThenPatternSaveGivesTheKnownFile();
 
 private:
-    void openWindow();
-    EntryField* field(const char* name) const {
-        return window_->findChild<EntryField*>(QLatin1String(name));
+    QString path(const QString& name) const { return files_->filePath(name); }
+    // A full sheet with the maker 3 mm up, written through the real writer.
+    QString sampleFile();
+    void save(const QString& target) {
+        ui_.dialogs.script(pathAnswer(target));
+        ui_.window->controls().N_SAVE->trigger();
     }
-    void click(const QString& name) {
-        QTest::mouseClick(window_->findChild<QPushButton*>(name), Qt::LeftButton);
+    void open(const QString& file) {
+        ui_.dialogs.script(pathAnswer(file));
+        ui_.window->controls().f_open->trigger();
     }
-    QString path(const QString& name) const { return files_.filePath(name); }
-    // A file that holds label 1 "A" ... written through the real writer.
-    QString sampleFile(const QString& name);
 
-    std::unique_ptr<QTemporaryDir> settingsDir_;
-    QTemporaryDir files_;
-    ScriptedCommonDialog1 dialogs_;
-    ScriptedMessageBoxes messages_;
-    std::unique_ptr<EditorWindow> window_;
+    EditorFixture ui_;
+    std::unique_ptr<QTemporaryDir> files_;
 };
 
 void TestFileMenu::init() {
-    settingsDir_ = std::make_unique<QTemporaryDir>();
-    dialogs_ = ScriptedCommonDialog1();
-    messages_ = ScriptedMessageBoxes();
-    openWindow();
+    ui_.reset();
+    ui_.settingsDir = std::make_unique<QTemporaryDir>();
+    files_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(ui_.open());
 }
 
-void TestFileMenu::cleanup() {
-    window_.reset();
-    QDir(files_.path()).removeRecursively();
-    QDir().mkpath(files_.path());
-}
-
-void TestFileMenu::openWindow() {
-    window_ = std::make_unique<EditorWindow>(
-        dialogs_, messages_, SettingsLocations{settingsDir_->path(), settingsDir_->path()});
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
-QString TestFileMenu::sampleFile(const QString& name) {
+QString TestFileMenu::sampleFile() {
     SheetState sheet;
     for (int n = 1; n <= kLabelCount; ++n) {
-        sheet.setLabel(
-            n, {QStringLiteral("4901234567894"), QStringLiteral("メーカ") + QString::number(n),
-                QStringLiteral("品名") + QString::number(n), QStringLiteral("規格"),
-                QStringLiteral("ロット"), QString::number(100 * n)});
+        const QString s = QString::number(n);
+        sheet.setLabel(n, {u"4901234567894"_qs, u"メーカ"_qs + s, u"品名"_qs + s, u"規格"_qs,
+                           u"ロット"_qs, QString::number(100 * n)});
     }
     sheet.layout.makerY = -3;
-    const QString file = path(name);
-    [&] { QVERIFY(writeLabelFile(file, sheet, UnencodablePolicy::Refuse).ok); }();
-    return file;
+    const QString file = path(u"sample.csv"_qs);
+    return writeLabelFile(file, sheet, UnencodablePolicy::Refuse).ok ? file : QString();
 }
 
 void TestFileMenu::ctrlSAtStartUpAsksForAName() {
-    dialogs_.script(pathAnswer(path(QStringLiteral("new.csv"))));
-    QTest::keyClick(field("Text1"), Qt::Key_S, Qt::ControlModifier);
-
-    QCOMPARE(dialogs_.shownKinds(), QStringList{QStringLiteral("save")});
-    QCOMPARE(dialogs_.shown().at(0).filter, kFilter);
-    QVERIFY(QFile::exists(path(QStringLiteral("new.csv"))));
-    QCOMPARE(window_->windowTitle(),
-             QStringLiteral("ズカロ入力画面  ") + path(QStringLiteral("new.csv")));
-    QCOMPARE(window_->controls().Label6->text(), QStringLiteral(" 1/21"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    ui_.dialogs.script(pathAnswer(path(u"new.csv"_qs)));
+    QTest::keyClick(ui_.field("Text1"), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"save"_qs});
+    QCOMPARE(ui_.dialogs.shown().at(0).filter,
+             u"テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|"
+             u"すべてのファイル (*.*)|*.*|"_qs);
+    QVERIFY(QFile::exists(path(u"new.csv"_qs)));
+    QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs + path(u"new.csv"_qs));
+    QCOMPARE(ui_.counter(), u" 1/21"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestFileMenu::saveAsOverAnExistingFile_data() {
@@ -146,67 +116,45 @@ void TestFileMenu::saveAsOverAnExistingFile_data() {
 
 void TestFileMenu::saveAsOverAnExistingFile() {
     QFETCH(bool, overwrite);
-    const QString target = path(QStringLiteral("old.csv"));
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("old contents\r\n");
-    old.close();
-
-    dialogs_.script(pathAnswer(target));
-    messages_.scriptAnswer(overwrite);
-    window_->controls().N_SAVE->trigger();
-
-    QCOMPARE(messages_.shown().size(), 1);
-    QCOMPARE(messages_.shown().at(0).caption, QStringLiteral("削除"));
-    QCOMPARE(messages_.shown().at(0).text,
-             target + QStringLiteral("はすでに存在します　上書きしますか?"));
-    QVERIFY(!messages_.shown().at(0).yesIsDefault);
-    QCOMPARE(readAll(target).startsWith("old contents"), !overwrite);
-    QCOMPARE(window_->sheet().fileName, overwrite ? target : QStringLiteral("無題"));
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    const QString target = path(u"old.csv"_qs);
+    QVERIFY(writeAll(target, "old contents"));
+    ui_.messages.scriptAnswer(overwrite);
+    save(target);
+    QCOMPARE(ui_.shownTexts(),
+             QStringList{u"削除|"_qs + target + u"はすでに存在します　上書きしますか?"_qs});
+    QVERIFY(!ui_.messages.shown().at(0).yesIsDefault);
+    QCOMPARE(readAll(target) == "old contents", !overwrite);
+    QCOMPARE(ui_.sheet().fileName, overwrite ? target : u"無題"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestFileMenu::saveWritesWhatTheUserSees() {
-    // Label 5, price typed but not yet stored by leaving the field.
-    for (int i = 0; i < 4; ++i) {
-        click(QStringLiteral("Cmdnext"));
-    }
-    QTest::mouseClick(field("Text3"), Qt::LeftButton);
-    typeText(field("Text3"), QStringLiteral("品"));
-    QTest::mouseClick(field("Text5"), Qt::LeftButton);
-    QCOMPARE(window_->sheet().currentLabel, 5);
-    typeText(field("Text5"), QStringLiteral("1980"));
-
-    dialogs_.script(pathAnswer(path(QStringLiteral("typed.csv"))));
-    window_->controls().N_SAVE->trigger();
+    ui_.click(u"Cmdnext"_qs, 4);
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"品"_qs);
+    ui_.clickInto("Text5");
+    typeText(ui_.field("Text5"), u"1980"_qs);  // typed, not yet stored by leaving the field
+    save(path(u"typed.csv"_qs));
 
     SheetState reread;
-    QVERIFY(readLabelFile(path(QStringLiteral("typed.csv")), reread).opened);
-    QCOMPARE(reread.priceText[5], QStringLiteral("1980"));
-    QCOMPARE(reread.productText[5], QStringLiteral("品"));
+    QVERIFY(readLabelFile(path(u"typed.csv"_qs), reread).opened);
+    QCOMPARE(reread.priceText[5], u"1980"_qs);
     // The editor then shows label 1; the price field did not move on.
-    QCOMPARE(window_->sheet().currentLabel, 1);
-    QCOMPARE(window_->sheet().priceText[5], QStringLiteral("1980"));
-    QVERIFY(window_->sheet().label(6).isBlank());
-    QCOMPARE(field("Text5")->text(), QString());
-    QCOMPARE(window_->controls().Label6->text(), QStringLiteral(" 1/21"));
+    QCOMPARE(ui_.sheet().currentLabel, 1);
+    QVERIFY(ui_.sheet().label(6).isBlank());
+    QCOMPARE(ui_.field("Text5")->text(), QString());
+    QCOMPARE(ui_.counter(), u" 1/21"_qs);
 }
 
 void TestFileMenu::overwriteSaveAfterClearAllAsksForAName() {
-    const QString first = path(QStringLiteral("first.csv"));
-    dialogs_.script(pathAnswer(first));
-    window_->controls().N_SAVE->trigger();
-    const QByteArray saved = readAll(first);
-
-    messages_.scriptAnswer(true);
-    click(QStringLiteral("全クリア"));
-    QCOMPARE(window_->sheet().fileName, QString());
-
-    dialogs_.scriptCancel();
-    window_->controls().U_SAVE->trigger();
-    QCOMPARE(dialogs_.shownKinds(), (QStringList{QStringLiteral("save"), QStringLiteral("save")}));
-    QCOMPARE(readAll(first), saved);
-    QCOMPARE(window_->sheet().fileName, QString());
+    save(path(u"first.csv"_qs));
+    const QByteArray saved = readAll(path(u"first.csv"_qs));
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"全クリア"_qs);
+    ui_.window->controls().U_SAVE->trigger();  // the dialog is cancelled
+    QCOMPARE(ui_.dialogs.shownKinds(), (QStringList{u"save"_qs, u"save"_qs}));
+    QCOMPARE(readAll(path(u"first.csv"_qs)), saved);
+    QCOMPARE(ui_.sheet().fileName, QString());
 }
 
 void TestFileMenu::failedSaveChangesNothing_data() {
@@ -218,35 +166,25 @@ void TestFileMenu::failedSaveChangesNothing_data() {
 
 void TestFileMenu::failedSaveChangesNothing() {
     QFETCH(QString, kind);
-    const QString folder = path(QStringLiteral("locked"));
+    const QString folder = path(u"locked"_qs);
     QVERIFY(QDir().mkpath(folder));
-    QString target = folder + QStringLiteral("/sheet.csv");
-    if (kind == QLatin1String("file")) {
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("keep me");
-        file.close();
-        QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
-    } else if (kind == QLatin1String("folder")) {
+    const QString target =
+        kind == u"missing"_qs ? path(u"nowhere/sheet.csv"_qs) : folder + u"/sheet.csv"_qs;
+    if (kind == u"file"_qs) {
+        QVERIFY(writeAll(target, "keep me"));
+        QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner));
+        ui_.messages.scriptAnswer(true);  // yes, overwrite
+    } else if (kind == u"folder"_qs) {
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    } else {
-        target = path(QStringLiteral("nowhere/sheet.csv"));
     }
+    save(target);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    dialogs_.script(pathAnswer(target));
-    messages_.scriptAnswer(true);  // overwrite the read-only file, if asked
-    window_->controls().N_SAVE->trigger();
-    QFile::setPermissions(folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    const auto& shown = messages_.shown();
-    QVERIFY(!shown.isEmpty());
-    QCOMPARE(shown.last().caption, QStringLiteral("エラー"));
-    QVERIFY2(shown.last().text.contains(QDir::toNativeSeparators(target)),
-             qPrintable(shown.last().text));
-    QCOMPARE(window_->sheet().fileName, QStringLiteral("無題"));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
-    QCOMPARE(readAll(target), kind == QLatin1String("file") ? QByteArray("keep me") : QByteArray());
+    const auto& box = ui_.messages.shown().last();
+    QCOMPARE(box.caption, u"エラー"_qs);
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(target)), qPrintable(box.text));
+    QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
+    QCOMPARE(readAll(target), kind == u"file"_qs ? QByteArray("keep me") : QByteArray());
 }
 
 void TestFileMenu::unencodableCharactersAskFirst_data() {
@@ -257,215 +195,147 @@ void TestFileMenu::unencodableCharactersAskFirst_data() {
 
 void TestFileMenu::unencodableCharactersAskFirst() {
     QFETCH(bool, yes);
-    click(QStringLiteral("Cmdnext"));
-    click(QStringLiteral("Cmdnext"));
-    QTest::mouseClick(field("Text3"), Qt::LeftButton);
-    typeText(field("Text3"), QStringLiteral("ハート♥"));
+    ui_.click(u"Cmdnext"_qs, 2);
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"ハート♥"_qs);
+    ui_.messages.scriptAnswer(yes);
+    save(path(u"heart.csv"_qs));
 
-    const QString target = path(QStringLiteral("heart.csv"));
-    dialogs_.script(pathAnswer(target));
-    messages_.scriptAnswer(yes);
-    window_->controls().N_SAVE->trigger();
-
-    QCOMPARE(messages_.shown().size(), 1);
-    QVERIFY2(messages_.shown().at(0).text.contains(QStringLiteral("ラベル 3")),
-             qPrintable(messages_.shown().at(0).text));
-    QCOMPARE(QFile::exists(target), yes);
+    QCOMPARE(ui_.messages.shown().size(), 1);
+    QVERIFY(ui_.messages.shown().at(0).text.contains(u"ラベル 3"_qs));
+    QCOMPARE(QFile::exists(path(u"heart.csv"_qs)), yes);
+    SheetState reread;
     if (yes) {
-        SheetState reread;
-        QVERIFY(readLabelFile(target, reread).opened);
-        QCOMPARE(reread.productText[3], QStringLiteral("ハート?"));
-        QCOMPARE(window_->sheet().productText[3], QStringLiteral("ハート♥"));
-    } else {
-        QCOMPARE(window_->sheet().fileName, QStringLiteral("無題"));
+        QVERIFY(readLabelFile(path(u"heart.csv"_qs), reread).opened);
+        QCOMPARE(reread.productText[3], u"ハート?"_qs);
+        QCOMPARE(ui_.sheet().productText[3], u"ハート♥"_qs);
     }
 }
 
 void TestFileMenu::openRejectsOtherFiles() {
-    QTest::mouseClick(field("Text3"), Qt::LeftButton);
-    typeText(field("Text3"), QStringLiteral("残す"));
-    QTest::keyClick(field("Text3"), Qt::Key_Return);
-    const QString other = path(QStringLiteral("other.csv"));
-    QFile file(other);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\"ズカロ \"\r\n");
-    file.close();
-
-    dialogs_.script(pathAnswer(other));
-    window_->controls().f_open->trigger();
-    QCOMPARE(messages_.shown().size(), 1);
-    QCOMPARE(messages_.shown().at(0).caption, QStringLiteral("エラー"));
-    QCOMPARE(messages_.shown().at(0).text, QStringLiteral("ズカロ形式のデータではありません"));
-    QCOMPARE(messages_.shown().at(0).icon, MessageIcon::Critical);
-    QCOMPARE(window_->sheet().productText[1], QStringLiteral("残す"));
-    QCOMPARE(window_->sheet().fileName, QStringLiteral("無題"));
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"残す"_qs);
+    pressEnter();
+    const QString other = path(u"other.csv"_qs);
+    QVERIFY(writeAll(other, cp932::encode(u"\"ズカロ \"\r\n"_qs).bytes));
+    open(other);
+    QCOMPARE(ui_.shownTexts(), QStringList{u"エラー|ズカロ形式のデータではありません"_qs});
+    QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Critical);
+    QCOMPARE(ui_.sheet().productText[1], u"残す"_qs);
+    QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
 }
 
 void TestFileMenu::openWhileMakerFieldHasFocus() {
-    const QString file = sampleFile(QStringLiteral("sample.csv"));
-    for (int i = 0; i < 8; ++i) {
-        click(QStringLiteral("Cmdnext"));
-    }
-    QTest::mouseClick(field("Text2"), Qt::LeftButton);
-    typeText(field("Text2"), QStringLiteral("途中"));
-
-    dialogs_.script(pathAnswer(file));
-    window_->controls().f_open->trigger();
-
-    const SheetState& sheet = window_->sheet();
-    QCOMPARE(sheet.currentLabel, 1);
-    QCOMPARE(sheet.makerText[1], QStringLiteral("メーカ1"));
-    QCOMPARE(sheet.makerText[9], QStringLiteral("メーカ9"));
-    QCOMPARE(field("Text2")->text(), QStringLiteral("メーカ1"));
-    QCOMPARE(sheet.layout.makerY, std::int16_t(-3));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  ") + file);
-    QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    const QString file = sampleFile();
+    ui_.click(u"Cmdnext"_qs, 8);
+    ui_.clickInto("Text2");
+    typeText(ui_.field("Text2"), u"途中"_qs);
+    open(file);
+    QCOMPARE(ui_.sheet().currentLabel, 1);
+    QCOMPARE(ui_.sheet().makerText[1], u"メーカ1"_qs);
+    QCOMPARE(ui_.sheet().makerText[9], u"メーカ9"_qs);
+    QCOMPARE(ui_.field("Text2")->text(), u"メーカ1"_qs);
+    QCOMPARE(ui_.sheet().layout.makerY, std::int16_t(-3));
+    QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs + file);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestFileMenu::openWhilePriceFieldHasFocusEndsOnLabel2() {
-    const QString file = sampleFile(QStringLiteral("sample.csv"));
-    QTest::mouseClick(field("Text5"), Qt::LeftButton);
-    dialogs_.script(pathAnswer(file));
-    window_->controls().f_open->trigger();
-    QCOMPARE(window_->sheet().currentLabel, 2);
-    QCOMPARE(window_->sheet().priceText[1], QStringLiteral("100"));
-    QCOMPARE(field("Text3")->text(), QStringLiteral("品名2"));
-    QCOMPARE(window_->controls().Label6->text(), QStringLiteral(" 2/21"));
+    const QString file = sampleFile();
+    ui_.clickInto("Text5");
+    open(file);
+    QCOMPARE(ui_.sheet().currentLabel, 2);
+    QCOMPARE(ui_.sheet().priceText[1], u"100"_qs);
+    QCOMPARE(ui_.field("Text3")->text(), u"品名2"_qs);
+    QCOMPARE(ui_.counter(), u" 2/21"_qs);
 }
 
 void TestFileMenu::openCancelKeepsTheFocus() {
-    QTest::mouseClick(field("Text3"), Qt::LeftButton);
-    dialogs_.scriptCancel();
-    window_->controls().f_open->trigger();
-    QCOMPARE(QApplication::focusWidget(), field("Text3"));
-    QCOMPARE(window_->sheet().fileName, QStringLiteral("無題"));
+    ui_.clickInto("Text3");
+    ui_.window->controls().f_open->trigger();
+    QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"open"_qs});
+    QCOMPARE(ui_.focused(), u"Text3"_qs);
+    QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
 }
 
 void TestFileMenu::damagedFileOpensAndWarnsOnce() {
-    const QString file = sampleFile(QStringLiteral("cut.csv"));
-    QByteArray bytes = readAll(file);
-    bytes.truncate(bytes.indexOf("\" 8\""));
-    QFile cut(file);
-    QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    cut.write(bytes);
-    cut.close();
-
-    dialogs_.script(pathAnswer(file));
-    window_->controls().f_open->trigger();
-    QCOMPARE(window_->sheet().productText[7], QStringLiteral("品名7"));
-    QVERIFY(window_->sheet().label(8).isBlank());
-    QCOMPARE(window_->sheet().fileName, file);
-    QCOMPARE(messages_.shown().size(), 1);
-    QCOMPARE(messages_.shown().at(0).icon, MessageIcon::Exclamation);
+    const QString file = sampleFile();
+    const QByteArray bytes = readAll(file);
+    QVERIFY(writeAll(file, bytes.left(bytes.indexOf("\" 8\""))));
+    open(file);
+    QCOMPARE(ui_.sheet().productText[7], u"品名7"_qs);
+    QVERIFY(ui_.sheet().label(8).isBlank());
+    QCOMPARE(ui_.sheet().fileName, file);
+    QCOMPARE(ui_.messages.shown().size(), 1);
+    QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Exclamation);
 }
 
 void TestFileMenu::openSheetFileWithoutTheDialog_data() {
-    QTest::addColumn<QString>("content");  // "sample", "cut" or the file's bytes
-    QTest::addColumn<bool>("opens");
-    QTest::addColumn<QString>("message");  // caption of the one message box, if any
-    QTest::newRow("label data file") << "sample" << true << "";
-    QTest::newRow("cut after label 7") << "cut" << true << "注意";
-    QTest::newRow("other text file") << "\"ズカロ \"\r\n" << false << "エラー";
-    QTest::newRow("empty file") << "" << false << "エラー";
+    QTest::addColumn<bool>("ourFormat");
+    QTest::newRow("label data file") << true;
+    QTest::newRow("other text file") << false;
 }
 
 void TestFileMenu::openSheetFileWithoutTheDialog() {
     // A file named on the command line opens like one chosen in the open dialog.
-    QFETCH(QString, content);
-    QFETCH(bool, opens);
-    QFETCH(QString, message);
-    QString file = sampleFile(QStringLiteral("given.csv"));
-    if (content == QStringLiteral("cut")) {
-        QByteArray bytes = readAll(file);
-        bytes.truncate(bytes.indexOf("\" 8\""));
-        QFile cut(file);
-        QVERIFY(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        cut.write(bytes);
-    } else if (content != QStringLiteral("sample")) {
-        QFile other(file);
-        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        other.write(content.toUtf8());
+    QFETCH(bool, ourFormat);
+    QString file = sampleFile();
+    if (!ourFormat) {
+        QVERIFY(writeAll(file, "\"ズカロ2\"\r\n"));
     }
-    click(QStringLiteral("Cmdnext"));
-
-    QCOMPARE(openSheetFile(*window_, file), opens);
-    QVERIFY(dialogs_.shown().isEmpty());
-    QCOMPARE(messages_.shown().size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty()) {
-        QCOMPARE(messages_.shown().at(0).caption, message);
-    }
-    const SheetState& sheet = window_->sheet();
-    if (opens) {
-        QCOMPARE(sheet.currentLabel, 1);
-        QCOMPARE(sheet.productText[1], QStringLiteral("品名1"));
-        QCOMPARE(field("Text3")->text(), QStringLiteral("品名1"));
-        QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  ") + file);
-        QCOMPARE(QApplication::focusWidget(), field("Text1"));
+    ui_.click(u"Cmdnext"_qs);
+    QCOMPARE(openSheetFile(*ui_.window, file), ourFormat);
+    QVERIFY(ui_.dialogs.shown().isEmpty());
+    if (ourFormat) {
+        QVERIFY(ui_.messages.shown().isEmpty());
+        QCOMPARE(ui_.sheet().currentLabel, 1);
+        QCOMPARE(ui_.field("Text3")->text(), u"品名1"_qs);
+        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs + file);
+        QCOMPARE(ui_.focused(), u"Text1"_qs);
     } else {
-        QCOMPARE(sheet.currentLabel, 2);
-        QCOMPARE(sheet.productText[1], QString());
-        QCOMPARE(window_->windowTitle(), QStringLiteral("ズカロ入力画面  無題"));
+        QCOMPARE(ui_.shownTexts(), QStringList{u"エラー|ズカロ形式のデータではありません"_qs});
+        QCOMPARE(ui_.sheet().currentLabel, 2);
+        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
     }
 }
 
 void TestFileMenu::openAndSaveAsGiveBackTheSameBytes() {
-    const QString file = sampleFile(QStringLiteral("sample.csv"));
-    dialogs_.script(pathAnswer(file));
-    window_->controls().f_open->trigger();
-    const QString copy = path(QStringLiteral("copy.txt"));
-    dialogs_.script(pathAnswer(copy));
-    window_->controls().N_SAVE->trigger();
-    QCOMPARE(readAll(copy), readAll(file));
-
-    // Overwrite save rewrites the opened file without a question.
-    window_->controls().U_SAVE->trigger();
-    QCOMPARE(dialogs_.shownKinds().size(), 2);
-    QVERIFY(messages_.shown().isEmpty());
+    const QString file = sampleFile();
+    open(file);
+    save(path(u"copy.txt"_qs));
+    QCOMPARE(readAll(path(u"copy.txt"_qs)), readAll(file));
+    ui_.window->controls().U_SAVE->trigger();  // rewrites copy.txt without a question
+    QCOMPARE(ui_.dialogs.shownKinds().size(), 2);
+    QVERIFY(ui_.messages.shown().isEmpty());
 }
 
-void TestFileMenu::patternSavedAndRestoredOnNextStart() {
-    click(QStringLiteral("maker_上"));
-    click(QStringLiteral("maker_上"));
-    click(QStringLiteral("maker_上"));
-    click(QStringLiteral("規格U表示"));
-    messages_.scriptAnswer(false);
-    click(QStringLiteral("pt保存"));
-    QVERIFY(!QFile::exists(settingsDir_->filePath(QStringLiteral("data.txt"))));
-    messages_.scriptAnswer(true);
-    click(QStringLiteral("pt保存"));
-    QCOMPARE(messages_.shown().at(1).text, QStringLiteral("保存しますか？"));
-    QVERIFY(readAll(settingsDir_->filePath(QStringLiteral("data.txt"))).contains(",0,-3\r\n"));
+void TestFileMenu::patternSavedAndReadOnNextStart() {
+    const QString dataTxt = ui_.settingsDir->filePath(u"data.txt"_qs);
+    ui_.click(u"maker_上"_qs, 3);
+    ui_.click(u"規格U表示"_qs);
+    ui_.messages.scriptAnswer(false);
+    ui_.click(u"pt保存"_qs);
+    QVERIFY(!QFile::exists(dataTxt));
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"pt保存"_qs);
+    QCOMPARE(ui_.messages.shown().at(1).text, u"保存しますか？"_qs);
 
-    window_.reset();
-    openWindow();
-    QCOMPARE(window_->sheet().layout.makerY, std::int16_t(-3));
-    QCOMPARE(window_->sheet().layout.規格U表示, QStringLiteral("アンダーライン無"));
-    QCOMPARE(window_->sheet().sheetX, 2.7);
+    QVERIFY(ui_.open());
+    QCOMPARE(ui_.sheet().layout.makerY, std::int16_t(-3));
+    QCOMPARE(ui_.sheet().layout.規格U表示, u"アンダーライン無"_qs);
+    QCOMPARE(ui_.sheet().sheetX, 2.7);
 }
 
 void TestFileMenu::defaultThenPatternSaveGivesTheKnownFile() {
-    messages_.scriptAnswer(true);
-    click(QStringLiteral("デフォルト"));
-    QCOMPARE(window_->sheet().sheetX, 12.0);
-    QCOMPARE(window_->sheet().sheetY, 7.8);
-    messages_.scriptAnswer(true);
-    click(QStringLiteral("pt保存"));
-
-    const QString expected = QStringLiteral(
-        "\"印字位置調整\",\"0\",\"0\",0,0,0,0,0,0,0\r\n"
-        "\"縁取り\",\"カラーで縁取りする\",0,0,0,0,0,0,0,0\r\n"
-        "\"jan\",\"ＭＳ 明朝\",12,#FALSE#,#FALSE#,0,\"表示しない\",0,0,0\r\n"
-        "\"BARCODE\",0,0,0,0,0,0,0,0,0\r\n"
-        "\"メーカー\",\"ＭＳ "
-        "明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
-        "\"品名\",\"ＭＳ 明朝\",18,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
-        "\"規格\",\"ＭＳ 明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
-        "\"ロット\",\"ＭＳ 明朝\",10,#FALSE#,#FALSE#,0,\"表示しない\",\"アンダーライン有\",0,0\r\n"
-        "\"売価\",\"ＭＳ 明朝\",48,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n"
-        "\"円\",\"ＭＳ 明朝\",24,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n");
-    const cp932::Encoded encoded = cp932::encode(expected);
-    QVERIFY(encoded.unencodable.empty());
-    QCOMPARE(readAll(settingsDir_->filePath(QStringLiteral("data.txt"))), encoded.bytes);
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"デフォルト"_qs);
+    QCOMPARE(ui_.sheet().sheetX, 12.0);
+    QCOMPARE(ui_.sheet().sheetY, 7.8);
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"pt保存"_qs);
+    QFile golden(QStringLiteral(ZUKARO_LAYOUT_TEST_DATA "/default_pattern_data.txt"));
+    QVERIFY(golden.open(QIODevice::ReadOnly));
+    QCOMPARE(readAll(ui_.settingsDir->filePath(u"data.txt"_qs)), golden.readAll());
 }
 
 QTEST_MAIN(TestFileMenu)

@@ -1,5 +1,5 @@
-// The label rules without the window: navigation bounds, copy, delete, insert, the previous
-// candidate and copy-to-all, and the JAN field's check-digit completion.
+// The label rules without the window: navigation bounds, copy, delete, insert, copy-to-all
+// and the JAN field's check-digit completion.
 #include <QTest>
 
 #include "JanCompletion.h"
@@ -11,37 +11,27 @@ Q_DECLARE_METATYPE(zukaro::LabelRecord)
 
 namespace {
 
-// A record that says which label it came from, e.g. "J7" "M7" ... "P7".
+// A record that says which label it came from: "J7", "M7", "N7", ...
 LabelRecord recordOf(int n) {
     const QString s = QString::number(n);
-    return {QLatin1Char('J') + s, QLatin1Char('M') + s, QLatin1Char('N') + s,
-            QLatin1Char('S') + s, QLatin1Char('L') + s, QLatin1Char('P') + s};
+    return {u'J' + s, u'M' + s, u'N' + s, u'S' + s, u'L' + s, u'P' + s};
 }
 
-SheetState fullSheet() {
+SheetState sheetWith(int filled) {
     SheetState sheet;
-    for (int n = 1; n <= kLabelCount; ++n) {
+    for (int n = 1; n <= filled; ++n) {
         sheet.setLabel(n, recordOf(n));
     }
     return sheet;
 }
 
-// Which original label each label holds now (0 for an empty one), e.g. "1 2 3 4 6 7 ... 0".
+// Which original label each label holds now, 0 for an empty one: "1 2 3 4 6 ... 0".
 QString origins(const SheetState& sheet) {
     QStringList out;
     for (int n = 1; n <= kLabelCount; ++n) {
-        const QString product = sheet.productText[n];
-        out << (sheet.label(n).isBlank() ? QStringLiteral("0") : product.mid(1));
+        out << (sheet.label(n).isBlank() ? QStringLiteral("0") : sheet.productText[n].mid(1));
     }
-    return out.join(QLatin1Char(' '));
-}
-
-QString sequence(std::initializer_list<int> labels) {
-    QStringList out;
-    for (int n : labels) {
-        out << QString::number(n);
-    }
-    return out.join(QLatin1Char(' '));
+    return out.join(u' ');
 }
 
 }  // namespace
@@ -51,16 +41,12 @@ class TestLabelCommands : public QObject {
 
 private slots:
     void navigationStopsAtTheEnds();
-    void deleteCloses_data();
-    void deleteCloses();
-    void insertOpens_data();
-    void insertOpens();
+    void deleteAndInsert_data();
+    void deleteAndInsert();
     void insertRefusedWhileLabel21HoldsAnyText_data();
     void insertRefusedWhileLabel21HoldsAnyText();
     void copyPrevious_data();
     void copyPrevious();
-    void threeCopiesFromLabel2();
-    void earlierItemWalksBack();
     void copyFirstToAll();
     void checkDigitCompletion_data();
     void checkDigitCompletion();
@@ -68,84 +54,62 @@ private slots:
 
 void TestLabelCommands::navigationStopsAtTheEnds() {
     SheetState sheet;
-    sheet.currentLabel = 21;
-    labels::goNext(sheet);
-    QCOMPARE(sheet.currentLabel, 21);
-    sheet.currentLabel = 1;
     labels::goPrevious(sheet);
     QCOMPARE(sheet.currentLabel, 1);
     labels::goLast(sheet);
+    labels::goNext(sheet);
     QCOMPARE(sheet.currentLabel, 21);
     labels::goPrevious(sheet);
     QCOMPARE(sheet.currentLabel, 20);
-    labels::goFirst(sheet);
-    QCOMPARE(sheet.currentLabel, 1);
 }
 
-void TestLabelCommands::deleteCloses_data() {
+void TestLabelCommands::deleteAndInsert_data() {
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<int>("filled");
     QTest::addColumn<int>("current");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("label 5") << 5 << sequence({1,  2,  3,  4,  6,  7,  8,  9,  10, 11, 12,
-                                               13, 14, 15, 16, 17, 18, 19, 20, 21, 0});
-    QTest::newRow("label 15") << 15 << sequence({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                                 12, 13, 14, 16, 17, 18, 19, 20, 21, 0});
-    QTest::newRow("label 21") << 21 << sequence({1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                                 12, 13, 14, 15, 16, 17, 18, 19, 20, 0});
-    QTest::newRow("label 1") << 1 << sequence({2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
-                                               13, 14, 15, 16, 17, 18, 19, 20, 21, 0});
+    QTest::addColumn<QString>("after");
+    QTest::newRow("delete 5 of 21")
+        << false << 21 << 5 << "1 2 3 4 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 0";
+    QTest::newRow("delete 15 of 21")
+        << false << 21 << 15 << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 16 17 18 19 20 21 0";
+    QTest::newRow("delete 21") << false << 21 << 21
+                               << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 0";
+    QTest::newRow("insert at 3") << true << 20 << 3
+                                 << "1 2 0 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20";
+    QTest::newRow("insert at 21") << true << 20 << 21
+                                  << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 0";
 }
 
-void TestLabelCommands::deleteCloses() {
-    QFETCH(int, current);
-    QFETCH(QString, expected);
-    SheetState sheet = fullSheet();
-    sheet.currentLabel = current;
-    labels::deleteCurrent(sheet);
-    QCOMPARE(origins(sheet), expected);
-    QCOMPARE(sheet.currentLabel, current);
-    // All six texts moved together.
-    QCOMPARE(sheet.label(current), current == 21 ? LabelRecord{} : recordOf(current + 1));
-}
-
-void TestLabelCommands::insertOpens_data() {
-    QTest::addColumn<int>("current");
-    QTest::addColumn<int>("filled");  // labels 1..filled hold texts
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("label 3 of 20")
-        << 3 << 20
-        << sequence({1, 2, 0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
-    QTest::newRow("label 21, empty")
-        << 21 << 20
-        << sequence({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 0});
-    QTest::newRow("label 1 of 2") << 1 << 2 << sequence({0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                         0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-}
-
-void TestLabelCommands::insertOpens() {
-    QFETCH(int, current);
+void TestLabelCommands::deleteAndInsert() {
+    QFETCH(bool, insert);
     QFETCH(int, filled);
-    QFETCH(QString, expected);
-    SheetState sheet;
-    for (int n = 1; n <= filled; ++n) {
-        sheet.setLabel(n, recordOf(n));
-    }
+    QFETCH(int, current);
+    QFETCH(QString, after);
+    SheetState sheet = sheetWith(filled);
     sheet.currentLabel = current;
-    QVERIFY(labels::canInsert(sheet));
-    labels::insertEmpty(sheet);
-    QCOMPARE(origins(sheet), expected);
+    if (insert) {
+        QVERIFY(labels::canInsert(sheet));
+        labels::insertEmpty(sheet);
+    } else {
+        labels::deleteCurrent(sheet);
+    }
+    QCOMPARE(origins(sheet), after);
     QCOMPARE(sheet.currentLabel, current);
+    // All six texts move together.
+    if (!insert && current < 21) {
+        QCOMPARE(sheet.label(current), recordOf(current + 1));
+    }
 }
 
 void TestLabelCommands::insertRefusedWhileLabel21HoldsAnyText_data() {
     QTest::addColumn<LabelRecord>("label21");
     QTest::addColumn<bool>("allowed");
     QTest::newRow("empty") << LabelRecord{} << true;
-    QTest::newRow("product name") << LabelRecord{{}, {}, QStringLiteral("品"), {}, {}, {}} << false;
-    // Without a product name these would have been pushed off the sheet unnoticed.
-    QTest::newRow("JAN code only")
-        << LabelRecord{QStringLiteral("4901234567894"), {}, {}, {}, {}, {}} << false;
-    QTest::newRow("price only") << LabelRecord{{}, {}, {}, {}, {}, QStringLiteral("100")} << false;
-    QTest::newRow("blank maker") << LabelRecord{{}, QStringLiteral(" "), {}, {}, {}, {}} << false;
+    QTest::newRow("product name") << LabelRecord{{}, {}, u"品"_qs, {}, {}, {}} << false;
+    // Without a product name these would be pushed off the sheet unnoticed.
+    QTest::newRow("JAN code only") << LabelRecord{u"4901234567894"_qs, {}, {}, {}, {}, {}} << false;
+    QTest::newRow("price only") << LabelRecord{{}, {}, {}, {}, {}, u"100"_qs} << false;
+    QTest::newRow("blank maker") << LabelRecord{{}, u" "_qs, {}, {}, {}, {}} << false;
 }
 
 void TestLabelCommands::insertRefusedWhileLabel21HoldsAnyText() {
@@ -161,17 +125,12 @@ void TestLabelCommands::copyPrevious_data() {
     QTest::addColumn<LabelRecord>("previous");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("currentAfter");
-    QTest::addColumn<bool>("copied");
-
-    const LabelRecord full = recordOf(9);
-    const LabelRecord noProduct{
-        QStringLiteral("4901234567894"), {}, {}, {}, {}, QStringLiteral("98")};
-    QTest::newRow("at label 1") << 1 << full << int(labels::CopyOutcome::AtFirstLabel) << 1
-                                << false;
+    const LabelRecord noProduct{u"4901234567894"_qs, {}, {}, {}, {}, u"98"_qs};
+    QTest::newRow("at label 1") << 1 << recordOf(9) << int(labels::CopyOutcome::AtFirstLabel) << 1;
     QTest::newRow("previous without product name")
-        << 6 << noProduct << int(labels::CopyOutcome::PreviousEmpty) << 6 << false;
-    QTest::newRow("label 21 stays") << 21 << full << int(labels::CopyOutcome::Copied) << 21 << true;
-    QTest::newRow("moves on") << 7 << full << int(labels::CopyOutcome::Copied) << 8 << true;
+        << 6 << noProduct << int(labels::CopyOutcome::PreviousEmpty) << 6;
+    QTest::newRow("label 21 stays") << 21 << recordOf(9) << int(labels::CopyOutcome::Copied) << 21;
+    QTest::newRow("moves on") << 7 << recordOf(9) << int(labels::CopyOutcome::Copied) << 8;
 }
 
 void TestLabelCommands::copyPrevious() {
@@ -179,7 +138,6 @@ void TestLabelCommands::copyPrevious() {
     QFETCH(LabelRecord, previous);
     QFETCH(int, outcome);
     QFETCH(int, currentAfter);
-    QFETCH(bool, copied);
     SheetState sheet;
     if (current > 1) {
         sheet.setLabel(current - 1, previous);
@@ -187,52 +145,18 @@ void TestLabelCommands::copyPrevious() {
     sheet.currentLabel = current;
     QCOMPARE(int(labels::copyPrevious(sheet)), outcome);
     QCOMPARE(sheet.currentLabel, currentAfter);
-    QCOMPARE(sheet.label(current) == previous, copied);
-}
-
-void TestLabelCommands::threeCopiesFromLabel2() {
-    SheetState sheet;
-    sheet.setLabel(1, recordOf(1));
-    sheet.currentLabel = 2;
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(labels::copyPrevious(sheet), labels::CopyOutcome::Copied);
-    }
-    QCOMPARE(origins(sheet),
-             sequence({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    QCOMPARE(sheet.currentLabel, 5);
-}
-
-void TestLabelCommands::earlierItemWalksBack() {
-    SheetState sheet = fullSheet();
-    sheet.currentLabel = 4;
-    sheet.focusLabel = 4;
-    sheet.activeField = QStringLiteral("2");
-    QCOMPARE(labels::takeEarlierItem(sheet), std::optional<QString>(QStringLiteral("M3")));
-    QCOMPARE(labels::takeEarlierItem(sheet), std::optional<QString>(QStringLiteral("M2")));
-    QCOMPARE(labels::takeEarlierItem(sheet), std::optional<QString>(QStringLiteral("M1")));
-    QCOMPARE(labels::takeEarlierItem(sheet), std::nullopt);
-    QCOMPARE(sheet.makerText[4], QStringLiteral("M1"));
-    QCOMPARE(sheet.productText[4], QStringLiteral("N4"));  // other items untouched
-
-    sheet.activeField = QStringLiteral("5");  // the price field never arms it
-    sheet.focusLabel = 4;
-    QCOMPARE(labels::takeEarlierItem(sheet), std::nullopt);
-    QCOMPARE(sheet.focusLabel, 4);
+    QCOMPARE(sheet.label(current) == previous, outcome == int(labels::CopyOutcome::Copied));
 }
 
 void TestLabelCommands::copyFirstToAll() {
-    SheetState sheet = fullSheet();
-    sheet.janWork[3] = QStringLiteral("stale");
+    SheetState sheet = sheetWith(21);
+    sheet.janWork[3] = u"stale"_qs;
     labels::copyFirstToAll(sheet);
-    for (int n = 1; n <= kLabelCount; ++n) {
-        QCOMPARE(sheet.label(n), recordOf(1));
-    }
+    QCOMPARE(origins(sheet), QString(u"1 "_qs.repeated(20) + u'1'));
     QVERIFY(sheet.janWork[3].isEmpty());
-
     sheet.setLabel(1, {});
     labels::copyFirstToAll(sheet);
-    QCOMPARE(origins(sheet),
-             sequence({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(origins(sheet), QString(u"0 "_qs.repeated(20) + u'0'));
 }
 
 void TestLabelCommands::checkDigitCompletion_data() {
@@ -248,10 +172,8 @@ void TestLabelCommands::checkDigitCompletion_data() {
                                         << "ABCDEFGHIJKL0";
     QTest::newRow("12 characters unchanged") << "490123456789"
                                              << "490123456789";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("full-width digits count as 0") << QStringLiteral("４９０１２３４５６７８９０")
-                                                  << QStringLiteral("４９０１２３４５６７８９0");
+    QTest::newRow("full-width digits count as 0")
+        << u"４９０１２３４５６７８９０"_qs << u"４９０１２３４５６７８９0"_qs;
 }
 
 void TestLabelCommands::checkDigitCompletion() {

@@ -1,23 +1,17 @@
 // The style and position buttons of the editor window, clicked for real, with the font and
 // colour dialogs answered from a script.
-#include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
-#include "EditorWindow.h"
-#include "ScriptedCommonDialog1.h"
-#include "ScriptedMessageBoxes.h"
+#include "EditorFixture.h"
 
 using namespace zukaro;
+using namespace zukaro::testing;
 
 namespace {
 
-DialogAnswer fontAnswer(const FontChoice& font) {
+DialogAnswer fontAnswer(double size) {
     DialogAnswer answer;
-    answer.font = font;
+    answer.font = {u"ＭＳ ゴシック"_qs, size, true, false};
     return answer;
 }
 
@@ -33,184 +27,132 @@ class TestLayoutButtons : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup() { window_.reset(); }
+    void init() {
+        ui_.reset();
+        QVERIFY(ui_.open());
+    }
+    void cleanup() { ui_.reset(); }
 
     void fontSizeRoundsHalfToEven_data();
     void fontSizeRoundsHalfToEven();
     void fontCancelChangesNothing();
     void colourCancelKeepsColourAndFocus();
     void outlineOnOffAndCancel();
-    void togglesTwiceReturn_data();
-    void togglesTwiceReturn();
-    void unknownCaptionFirstClick_data();
-    void unknownCaptionFirstClick();
-    void makerUpThreeTimes();
-    void offsetsStopAtTheSixteenBitBounds();
+    void toggles_data();
+    void toggles();
+    void nudges();
     void sheetShiftLimits_data();
     void sheetShiftLimits();
 
 private:
-    QPushButton* button(const QString& name) const {
-        return window_->findChild<QPushButton*>(name);
-    }
-    void click(const QString& name) {
-        QPushButton* b = button(name);
-        QVERIFY2(b, qPrintable(name));
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
-
-    ScriptedCommonDialog1 dialogs_;
-    ScriptedMessageBoxes messages_;
-    QTemporaryDir settingsDir_;  // no data.txt: the first-start values
-    std::unique_ptr<EditorWindow> window_;
+    EditorFixture ui_;
 };
 
-void TestLayoutButtons::init() {
-    dialogs_ = ScriptedCommonDialog1();
-    window_ = std::make_unique<EditorWindow>(
-        dialogs_, messages_, SettingsLocations{settingsDir_.path(), settingsDir_.path()});
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-}
-
 void TestLayoutButtons::fontSizeRoundsHalfToEven_data() {
-    QTest::addColumn<QString>("button");
     QTest::addColumn<double>("chosen");
     QTest::addColumn<int>("stored");
-    QTest::newRow("10.5 -> 10") << "品名フォント切替" << 10.5 << 10;
-    QTest::newRow("11.5 -> 12") << "品名フォント切替" << 11.5 << 12;
-    QTest::newRow("whole size unchanged") << "janフォント切替" << 8.0 << 8;
-    QTest::newRow("14.25 -> 14") << "単価フォント切替" << 14.25 << 14;
+    QTest::newRow("10.5 -> 10") << 10.5 << 10;
+    QTest::newRow("11.5 -> 12") << 11.5 << 12;
+    QTest::newRow("whole size unchanged") << 8.0 << 8;
 }
 
 void TestLayoutButtons::fontSizeRoundsHalfToEven() {
-    QFETCH(QString, button);
     QFETCH(double, chosen);
     QFETCH(int, stored);
-    dialogs_.script(fontAnswer({QStringLiteral("ＭＳ ゴシック"), chosen, true, false}));
-    click(button);
-    const Layout& l = window_->sheet().layout;
-    const FontSpec& font = button.startsWith(QStringLiteral("品名"))  ? l.productFont
-                           : button.startsWith(QStringLiteral("jan")) ? l.janFont
-                                                                      : l.priceFont;
+    ui_.dialogs.script(fontAnswer(chosen));
+    ui_.click(u"品名フォント切替"_qs);
+    const FontSpec& font = ui_.sheet().layout.productFont;
     QCOMPARE(int(font.Size), stored);
-    QCOMPARE(font.Name, QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(font.Name, u"ＭＳ ゴシック"_qs);
     QVERIFY(font.Bold);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestLayoutButtons::fontCancelChangesNothing() {
-    const Layout before = window_->sheet().layout;
-    click(QStringLiteral("メーカーフォント切替"));
-    QCOMPARE(dialogs_.shownKinds(), QStringList{QStringLiteral("font")});
-    // The dialog opened on the maker's own font.
-    QCOMPARE(dialogs_.shown().at(0).font.name, before.makerFont.Name);
-    QCOMPARE(dialogs_.shown().at(0).font.size, double(before.makerFont.Size));
-    QVERIFY(window_->sheet().layout == before);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
+    const Layout before = ui_.sheet().layout;
+    ui_.click(u"janフォント切替"_qs);
+    // The dialog opened on the JAN digits' own font.
+    QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"font"_qs});
+    QCOMPARE(ui_.dialogs.shown().at(0).font.size, double(before.janFont.Size));
+    QVERIFY(ui_.sheet().layout == before);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestLayoutButtons::colourCancelKeepsColourAndFocus() {
-    click(QStringLiteral("売価_COLOR"));
-    QCOMPARE(window_->sheet().layout.priceColor, 255);
-    QCOMPARE(QApplication::focusWidget(), button(QStringLiteral("売価_COLOR")));
-
-    dialogs_.script(colorAnswer(0xFF0000));
-    click(QStringLiteral("色_color"));
-    QCOMPARE(window_->sheet().layout.lotColor, 0xFF0000);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
+    ui_.click(u"売価_COLOR"_qs);
+    QCOMPARE(ui_.sheet().layout.priceColor, 255);
+    QCOMPARE(ui_.focused(), u"売価_COLOR"_qs);
+    ui_.dialogs.script(colorAnswer(0xFF0000));
+    ui_.click(u"色_color"_qs);
+    QCOMPARE(ui_.sheet().layout.lotColor, 0xFF0000);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
 void TestLayoutButtons::outlineOnOffAndCancel() {
-    QPushButton* outline = button(QStringLiteral("縁取"));
-    Layout& l = window_->sheet().layout;
-
-    click(QStringLiteral("縁取"));  // off -> dialog cancelled: stays off
-    QCOMPARE(dialogs_.shownKinds().size(), 1);
-    QCOMPARE(l.縁取, QStringLiteral("カラーで縁取りする"));
-    QCOMPARE(outline->text(), QStringLiteral("カラーで縁取りする"));
-
-    dialogs_.script(colorAnswer(255));
-    click(QStringLiteral("縁取"));  // off -> on in red
-    QCOMPARE(l.縁取, QStringLiteral("縁取りしない"));
-    QCOMPARE(outline->text(), QStringLiteral("縁取りしない"));
+    const Layout& l = ui_.sheet().layout;
+    ui_.click(u"縁取"_qs);  // off, dialog cancelled: stays off
+    QCOMPARE(ui_.button(u"縁取"_qs)->text(), u"カラーで縁取りする"_qs);
+    ui_.dialogs.script(colorAnswer(255));
+    ui_.click(u"縁取"_qs);  // on in red
+    QCOMPARE(ui_.button(u"縁取"_qs)->text(), u"縁取りしない"_qs);
     QCOMPARE(l.borderColor, 255);
-
-    dialogs_.script(colorAnswer(0x00FF00));
-    click(QStringLiteral("縁取"));  // on -> off without asking
-    QCOMPARE(dialogs_.shownKinds().size(), 2);
-    QCOMPARE(l.縁取, QStringLiteral("カラーで縁取りする"));
+    ui_.dialogs.script(colorAnswer(0x00FF00));
+    ui_.click(u"縁取"_qs);  // off again without asking
+    QCOMPARE(l.縁取, u"カラーで縁取りする"_qs);
+    QCOMPARE(ui_.dialogs.shownKinds().size(), 2);
     QCOMPARE(l.borderColor, 255);
 }
 
-void TestLayoutButtons::togglesTwiceReturn_data() {
+void TestLayoutButtons::toggles_data() {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("start");  // caption put there first
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
+    const QString show = u"表示しない"_qs, hide = u"表示する"_qs;
+    const QString plain = u"アンダーライン有"_qs, underlined = u"アンダーライン無"_qs;
     for (const char* name : {"jan表示", "BARCODE", "メーカー表示", "品名表示", "規格表示",
                              "ロット表示", "単価表示", "円表示"}) {
-        QTest::newRow(name) << QString::fromUtf8(name) << QStringLiteral("表示する")
-                            << QStringLiteral("表示しない");
+        QTest::newRow(name) << QString::fromUtf8(name) << show << hide << show;
     }
     for (const char* name : {"メーカーU表示", "品名U表示", "規格U表示", "ロットU表示"}) {
-        QTest::newRow(name) << QString::fromUtf8(name) << QStringLiteral("アンダーライン無")
-                            << QStringLiteral("アンダーライン有");
+        QTest::newRow(name) << QString::fromUtf8(name) << plain << underlined << plain;
     }
+    // A caption from a damaged file counts as hidden / underlined and stays so at first.
+    QTest::newRow("unknown show caption") << u"規格表示"_qs << u"壊れた"_qs << hide << show;
+    QTest::newRow("unknown underline") << u"規格U表示"_qs << u"壊れた"_qs << underlined << plain;
 }
 
-void TestLayoutButtons::togglesTwiceReturn() {
+void TestLayoutButtons::toggles() {
     QFETCH(QString, name);
+    QFETCH(QString, start);
     QFETCH(QString, first);
     QFETCH(QString, second);
-    click(name);
-    QCOMPARE(button(name)->text(), first);
-    click(name);
-    QCOMPARE(button(name)->text(), second);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Text1"));
-}
-
-void TestLayoutButtons::unknownCaptionFirstClick_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("show/hide") << QStringLiteral("規格表示") << QStringLiteral("表示する");
-    QTest::newRow("underline") << QStringLiteral("規格U表示") << QStringLiteral("アンダーライン無");
-}
-
-void TestLayoutButtons::unknownCaptionFirstClick() {
-    QFETCH(QString, name);
-    QFETCH(QString, after);
-    Layout& l = window_->sheet().layout;
-    l.規格表示 = QStringLiteral("壊れた");
-    l.規格U表示 = QStringLiteral("壊れた");
-    window_->mirrorCaptions();
-    click(name);
-    QCOMPARE(button(name)->text(), after);
-}
-
-void TestLayoutButtons::makerUpThreeTimes() {
-    for (int i = 0; i < 3; ++i) {
-        click(QStringLiteral("maker_上"));
+    if (name.startsWith(u"規格"_qs)) {
+        ui_.sheet().layout.規格表示 = ui_.sheet().layout.規格U表示 = start;
+        ui_.window->mirrorCaptions();
     }
-    QCOMPARE(window_->sheet().layout.makerY, std::int16_t(-3));
-    for (int i = 0; i < 40; ++i) {
-        click(QStringLiteral("jan_右"));
-    }
-    QCOMPARE(window_->sheet().layout.janX, std::int16_t(40));
-    click(QStringLiteral("右"));  // the unprefixed buttons move the price
-    QCOMPARE(window_->sheet().layout.priceX, std::int16_t(1));
+    ui_.click(name);
+    QCOMPARE(ui_.button(name)->text(), first);
+    ui_.click(name);
+    QCOMPARE(ui_.button(name)->text(), second);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
-void TestLayoutButtons::offsetsStopAtTheSixteenBitBounds() {
-    Layout& l = window_->sheet().layout;
+void TestLayoutButtons::nudges() {
+    Layout& l = ui_.sheet().layout;
+    ui_.click(u"maker_上"_qs, 3);
+    ui_.click(u"jan_右"_qs, 40);
+    ui_.click(u"右"_qs);  // the unprefixed buttons move the price
+    QCOMPARE(l.makerY, std::int16_t(-3));
+    QCOMPARE(l.janX, std::int16_t(40));
+    QCOMPARE(l.priceX, std::int16_t(1));
+    // Offsets stop at the 16-bit bounds.
     l.barX = 32767;
     l.yenY = -32767;
-    click(QStringLiteral("bar_右"));
-    click(QStringLiteral("enn_上"));
+    ui_.click(u"bar_右"_qs);
+    ui_.click(u"enn_上"_qs);
     QCOMPARE(l.barX, std::int16_t(32767));
     QCOMPARE(l.yenY, std::int16_t(-32767));
-    click(QStringLiteral("bar_左"));
-    QCOMPARE(l.barX, std::int16_t(32766));
 }
 
 void TestLayoutButtons::sheetShiftLimits_data() {
@@ -218,40 +160,19 @@ void TestLayoutButtons::sheetShiftLimits_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("after");
     QTest::addColumn<double>("moved");  // mm
-
-    QTest::newRow("9 -> 10") << "9"
-                             << "xプラス"
-                             << "10" << 1.0;
-    QTest::newRow("10 stops") << "10"
-                              << "xプラス"
-                              << "10" << 0.0;
-    QTest::newRow("-9 -> -10") << "-9"
-                               << "yマイナス"
-                               << "-10" << -1.0;
-    QTest::newRow("-10 stops") << "-10"
-                               << "yマイナス"
-                               << "-10" << 0.0;
-    QTest::newRow("-10 may go up") << "-10"
-                                   << "yプラス"
-                                   << "-9" << 1.0;
-    QTest::newRow("9.5 -> 10.5") << "9.5"
-                                 << "xプラス"
-                                 << "10.5" << 1.0;
-    QTest::newRow("10.5 stops") << "10.5"
-                                << "xプラス"
-                                << "10.5" << 0.0;
-    QTest::newRow("10.5 may go down") << "10.5"
-                                      << "xマイナス"
-                                      << "9.5" << -1.0;
-    QTest::newRow("-1 -> 0") << "-1"
-                             << "xプラス"
-                             << "0" << 1.0;
-    QTest::newRow("empty counts as 0") << ""
-                                       << "xプラス"
-                                       << "1" << 1.0;
-    QTest::newRow("not a number") << "abc"
-                                  << "xプラス"
-                                  << "abc" << 0.0;
+    // clang-format off
+    QTest::newRow("9 -> 10")            << "9"    << "xプラス"   << "10"   << 1.0;
+    QTest::newRow("10 stops")           << "10"   << "xプラス"   << "10"   << 0.0;
+    QTest::newRow("-9 -> -10")          << "-9"   << "yマイナス" << "-10"  << -1.0;
+    QTest::newRow("-10 stops")          << "-10"  << "yマイナス" << "-10"  << 0.0;
+    QTest::newRow("-10 may go up")      << "-10"  << "yプラス"   << "-9"   << 1.0;
+    QTest::newRow("9.5 -> 10.5")        << "9.5"  << "xプラス"   << "10.5" << 1.0;
+    QTest::newRow("10.5 stops")         << "10.5" << "xプラス"   << "10.5" << 0.0;
+    QTest::newRow("10.5 may go down")   << "10.5" << "xマイナス" << "9.5"  << -1.0;
+    QTest::newRow("-1 -> 0")            << "-1"   << "xプラス"   << "0"    << 1.0;
+    QTest::newRow("empty counts as 0")  << ""     << "xプラス"   << "1"    << 1.0;
+    QTest::newRow("not a number")       << "abc"  << "xプラス"   << "abc"  << 0.0;
+    // clang-format on
 }
 
 void TestLayoutButtons::sheetShiftLimits() {
@@ -259,17 +180,15 @@ void TestLayoutButtons::sheetShiftLimits() {
     QFETCH(QString, button);
     QFETCH(QString, after);
     QFETCH(double, moved);
-    const bool xAxis = button.startsWith(QLatin1Char('x'));
-    QLineEdit* edit = window_->findChild<QLineEdit*>(xAxis ? QStringLiteral("x座標調整")
-                                                           : QStringLiteral("y座標調整"));
+    const bool x = button.startsWith(u'x');
+    auto* edit = ui_.window->findChild<QLineEdit*>(x ? u"x座標調整"_qs : u"y座標調整"_qs);
     edit->setText(box);
-    const SheetState& sheet = window_->sheet();
-    const double before = xAxis ? sheet.sheetX : sheet.sheetY;
-
-    click(button);
+    const SheetState& sheet = ui_.sheet();
+    const double before = x ? sheet.sheetX : sheet.sheetY;
+    ui_.click(button);
     QCOMPARE(edit->text(), after);
-    QCOMPARE(xAxis ? sheet.layout.x座標調整 : sheet.layout.y座標調整, after);
-    QCOMPARE((xAxis ? sheet.sheetX : sheet.sheetY) - before, moved);
+    QCOMPARE(x ? sheet.layout.x座標調整 : sheet.layout.y座標調整, after);
+    QCOMPARE((x ? sheet.sheetX : sheet.sheetY) - before, moved);
 }
 
 QTEST_MAIN(TestLayoutButtons)

@@ -8,55 +8,29 @@ class TestSheetState : public QObject {
     Q_OBJECT
 
 private slots:
-    void clearAllLabelsTouchesOnlyTheTexts();
-    void gridPositions_data();
-    void gridPositions();
+    // Emptying the sheet leaves the current label, the file name and the layout alone.
+    void clearAllLabelsTouchesOnlyTheTexts() {
+        SheetState sheet;
+        for (int n = 1; n <= kLabelCount; ++n) {
+            sheet.setLabel(n, {u"4901234567894"_qs, u"M"_qs, u"品"_qs, u"S"_qs, u"L"_qs, u"1"_qs});
+            sheet.janWork[n] = sheet.priceWork[n] = u"w"_qs;
+        }
+        sheet.currentLabel = 8;
+        sheet.fileName = u"/tmp/a.csv"_qs;
+        sheet.layout.makerY = -3;
+        const Layout layoutBefore = sheet.layout;
+
+        sheet.clearAllLabels();
+
+        for (int n = 1; n <= kLabelCount; ++n) {
+            QVERIFY(sheet.label(n).isBlank());
+            QVERIFY(sheet.janWork[n].isEmpty() && sheet.priceWork[n].isEmpty());
+        }
+        QCOMPARE(sheet.currentLabel, 8);
+        QCOMPARE(sheet.fileName, u"/tmp/a.csv"_qs);
+        QVERIFY(sheet.layout == layoutBefore);
+    }
 };
-
-void TestSheetState::clearAllLabelsTouchesOnlyTheTexts() {
-    SheetState sheet;
-    for (int n = 1; n <= kLabelCount; ++n) {
-        sheet.setLabel(n, {QString::number(n), QStringLiteral("メーカー"), QStringLiteral("品"),
-                           QStringLiteral("規"), QStringLiteral("L"), QStringLiteral("100")});
-        sheet.janWork[n] = QStringLiteral("w");
-        sheet.priceWork[n] = QStringLiteral("w");
-    }
-    sheet.currentLabel = 8;
-    sheet.fileName = QStringLiteral("/tmp/a.csv");
-    sheet.layout.makerY = -3;
-    sheet.layout.メーカー表示 = caption::hidden;
-    const Layout layoutBefore = sheet.layout;
-
-    sheet.clearAllLabels();
-
-    const SheetState empty;
-    for (int n = 1; n <= kLabelCount; ++n) {
-        QVERIFY(sheet.label(n).isBlank());
-    }
-    QCOMPARE(sheet.janWork, empty.janWork);
-    QCOMPARE(sheet.priceWork, empty.priceWork);
-    QCOMPARE(sheet.currentLabel, 8);
-    QCOMPARE(sheet.fileName, QStringLiteral("/tmp/a.csv"));
-    QVERIFY(sheet.layout == layoutBefore);
-}
-
-void TestSheetState::gridPositions_data() {
-    QTest::addColumn<int>("label");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::newRow("1") << 1 << 0 << 0;
-    QTest::newRow("3") << 3 << 2 << 0;
-    QTest::newRow("4 starts row 2") << 4 << 0 << 1;
-    QTest::newRow("21 bottom right") << 21 << 2 << 6;
-}
-
-void TestSheetState::gridPositions() {
-    QFETCH(int, label);
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QCOMPARE(labelColumn(label), column);
-    QCOMPARE(labelRow(label), row);
-}
 
 QTEST_APPLESS_MAIN(TestSheetState)
 #include "tst_sheetstate.moc"

@@ -1,0 +1,25 @@
+#include "Help01.h"
+
+#include <QLabel>
+
+#include "DesignGeometry.h"
+
+namespace zukaro {
+
+Help01::Help01(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("help01"));
+    setWindowTitle(QStringLiteral("使い方"));
+    setFont(designFont());
+    const int width = twipsToPixels(4680);
+    setFixedSize(width, twipsToPixels(2175));
+
+    Label1 = new QLabel(QStringLiteral("使い方やバージョンアップについては"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    placeControl(*Label1, designRect(720, 840, 3615, 375), Grow::Right, width);
+
+    Label2 = new QLabel(QStringLiteral("画面の上のＵＲＬをクリックしてください"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    placeControl(*Label2, designRect(720, 1200, 3255, 375), Grow::Right, width);
+}
+
+}  // namespace zukaro

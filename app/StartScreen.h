@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QPushButton;
+
+namespace zukaro {
+
+// Makes a new label editor window: a top-level window without a parent.
+using EditorFactory = std::function<QWidget*()>;
+// Opens an address in the user's browser without waiting; false when it could not start.
+using UrlOpener = std::function<bool(const QUrl&)>;
+
+// The first window: a picture of a label sheet, 作成 (open the label editor), 終了 (close
+// this window only), the manual's address as a button at the top, and the menu 使い方.
+// It holds no data: the editor and the help window live on their own once shown, and the
+// program ends with whichever window is closed last.
+class StartScreen final : public QMainWindow {
+public:
+    StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* parent = nullptr);
+
+    // Replaces the browser launch (QDesktopServices), e.g. for tests.
+    void setUrlOpener(UrlOpener open);
+
+    // The editor and help windows while they are open, else null.
+    QWidget* editorWindow() const;
+    QWidget* helpWindow() const;
+
+    void Command1_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void HELP1_Click();
+
+private:
+    void tell(const QString& text);
+
+    EditorFactory makeEditor_;
+    UrlOpener openUrl_;
+    QPointer<QWidget> editor_;
+    QPointer<QWidget> help_;
+
+    QPushButton* Command5;
+    QLabel* Picture1;
+    QPushButton* Command1;
+    QPushButton* Command4;
+    QAction* HELP1;
+};
+
+}  // namespace zukaro

@@ -1,0 +1,55 @@
+// Keystroke to redrawn preview: Enter in the price field stores the price, moves on to the
+// next label, redraws the sheet and shows the next label with its frame and counter.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "EditorWindow.h"
+#include "EntryField.h"
+#include "SampleSheet.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
+
+namespace {
+
+using namespace zukaro;
+
+void BM_PriceEnterToRedrawnPreview(benchmark::State& state) {
+    QTemporaryDir settings;
+    ScriptedCommonDialog1 dialogs;
+    ScriptedMessageBoxes messages;
+    EditorWindow window(dialogs, messages, {settings.path(), settings.path()});
+    window.show();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        state.SkipWithError("the window did not become active");
+        return;
+    }
+    const SheetState sample = sample::fullSheet();
+    for (int n = 1; n <= kLabelCount; ++n) {
+        window.sheet().setLabel(n, sample.label(n));
+    }
+    EntryField* price = window.controls().Text5;
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.sheet().currentLabel = 1 + (window.sheet().currentLabel % 20);
+        price->setFocus(Qt::MouseFocusReason);
+        state.ResumeTiming();
+        QTest::keyClick(price, Qt::Key_Return);
+    }
+}
+BENCHMARK(BM_PriceEnterToRedrawnPreview)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
