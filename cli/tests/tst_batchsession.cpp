@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "BatchSession.h"
+#include "CliFixture.h"
 #include "EditorWindow.h"
-#include "FixtureSheet.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
 #include "PrintedSheet.h"
@@ -25,10 +25,6 @@
 using namespace zukaro;
 
 namespace {
-
-QString datafileFixture(const char* name) {
-    return QStringLiteral(DATAFILE_FIXTURES "/") + QLatin1String(name);
-}
 
 void copyFile(const QString& from, const QString& to) {
     QFile::remove(to);
@@ -67,7 +63,6 @@ private slots:
     void samePrintedPageAsTheEditor();
     void samePreviewAsTheEditor_data();
     void samePreviewAsTheEditor();
-    void notOurFormatChangesNothing();
 
 private:
     void openEditor();
@@ -118,13 +113,12 @@ void TestBatchSession::sameSheetAsTheEditor_data() {
     QTest::addColumn<QString>("file");
     const QString full = fixture::path("full_sheet.csv");
     QTest::newRow("first start, full sheet") << "" << full;
-    QTest::newRow("data.txt, full sheet") << "layout_only_data.txt" << full;
     QTest::newRow("data.txt, labels only")
         << "layout_only_data.txt" << fixture::path("records_without_layout.csv");
     QTest::newRow("first start, damaged file")
         << "" << fixture::path("record_22_and_cut_after_10.csv");
     QTest::newRow("first start, hand-edited file")
-        << "" << datafileFixture("records_out_of_order.csv");
+        << "" << fixture::datafile("records_out_of_order.csv");
 }
 
 void TestBatchSession::sameSheetAsTheEditor() {
@@ -210,16 +204,6 @@ void TestBatchSession::samePreviewAsTheEditor() {
     const QImage saved = QImage(png).convertToFormat(editorPreview.format());
     QCOMPARE(saved.size(), editorPreview.size());
     QVERIFY2(saved == editorPreview, "the previews differ");
-}
-
-void TestBatchSession::notOurFormatChangesNothing() {
-    BatchSession batch(settings_, *errStream_);
-    const SheetState before = batch.sheet();
-    const QString file = datafileFixture("header_wrong.csv");
-    QVERIFY(!batch.open(file));
-    compareSheets(batch.sheet(), before);
-    QVERIFY2(err_.contains(QStringLiteral("ズカロ形式のデータではありません")), qPrintable(err_));
-    QVERIFY2(err_.contains(QDir::toNativeSeparators(file)), qPrintable(err_));
 }
 
 QTEST_MAIN(TestBatchSession)

@@ -9,10 +9,11 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 
-#include "FixtureSheet.h"
+#include "CliFixture.h"
 #include "PrintedSheet.h"
 
 using namespace zukaro;
@@ -27,38 +28,23 @@ struct TestPrinter {
     QString problem;  // why the test printer cannot be used
 };
 
-// Reads what scripts/test-printer.sh wrote and points this process (and the zukaro it runs)
-// at that server, before anything asks CUPS.
+// Reads what scripts/test-printer.sh wrote (NAME=value lines) and points this process, and
+// the zukaro it runs, at that server before anything asks CUPS.
 TestPrinter loadTestPrinter() {
     TestPrinter printer;
-    QFile env(QStringLiteral(TEST_PRINTER_ENV));
-    if (!env.open(QIODevice::ReadOnly)) {
-        printer.problem =
-            QStringLiteral(
-                "%1 is missing: start the test printer with `sh scripts/test-printer.sh start` "
-                "(scripts/test.sh does)")
-                .arg(env.fileName());
+    if (!QFileInfo::exists(QStringLiteral(TEST_PRINTER_ENV))) {
+        printer.problem = QStringLiteral(TEST_PRINTER_ENV
+                                         " is missing: start the test printer with `sh "
+                                         "scripts/test-printer.sh start` (scripts/test.sh does)");
         return printer;
     }
-    for (const QByteArray& line : env.readAll().split('\n')) {
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0) {
-            continue;
-        }
-        const QByteArray name = line.left(eq);
-        const QString value = QString::fromLocal8Bit(line.mid(eq + 1));
-        if (name == "CUPS_SERVER") {
-            printer.server = value;
-        } else if (name == "ZUKARO_TEST_QUEUE") {
-            printer.queue = value;
-        } else if (name == "ZUKARO_TEST_REFUSING") {
-            printer.refusing = value;
-        } else if (name == "ZUKARO_TEST_PDF_DIR") {
-            printer.pdfDir = value;
-        }
-    }
+    const QSettings env(QStringLiteral(TEST_PRINTER_ENV), QSettings::IniFormat);
+    printer.server = env.value(QStringLiteral("CUPS_SERVER")).toString();
+    printer.queue = env.value(QStringLiteral("ZUKARO_TEST_QUEUE")).toString();
+    printer.refusing = env.value(QStringLiteral("ZUKARO_TEST_REFUSING")).toString();
+    printer.pdfDir = env.value(QStringLiteral("ZUKARO_TEST_PDF_DIR")).toString();
     if (printer.server.isEmpty() || printer.queue.isEmpty() || printer.pdfDir.isEmpty()) {
-        printer.problem = env.fileName() + QStringLiteral(" is incomplete");
+        printer.problem = QStringLiteral(TEST_PRINTER_ENV " is incomplete");
     }
     qputenv("CUPS_SERVER", printer.server.toLocal8Bit());
     return printer;
@@ -69,26 +55,11 @@ const TestPrinter& testPrinter() {
     return printer;
 }
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runZukaro(const QStringList& args) {
+fixture::Run runZukaro(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("CUPS_SERVER"), testPrinter().server);
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ZUKARO_BINARY), args);
-    Run run;
-    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) {
-        run.exitCode = p.exitCode();
-    }
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.err = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return fixture::runZukaro(args, env);
 }
 
 QStringList pdfsIn(const QString& dir) {
@@ -155,7 +126,7 @@ void TestCupsPrint::printsAFullSheet() {
     if (named) {
         args << QStringLiteral("--printer") << testPrinter().queue;
     }
-    const Run run = runZukaro(args);
+    const fixture::Run run = runZukaro(args);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     static const QRegularExpression jobNumber(QStringLiteral("ジョブ (\\d+)"));
     const QRegularExpressionMatch job = jobNumber.match(run.out);
@@ -179,8 +150,8 @@ void TestCupsPrint::printsAFullSheet() {
 void TestCupsPrint::refusedJobIsReported() {
     QVERIFY(!testPrinter().refusing.isEmpty());
     const QStringList before = pdfsIn(testPrinter().pdfDir);
-    const Run run = runZukaro({QStringLiteral("--print"), fixture::path("full_sheet.csv"),
-                               QStringLiteral("--printer"), testPrinter().refusing});
+    const fixture::Run run = runZukaro({QStringLiteral("--print"), fixture::path("full_sheet.csv"),
+                                        QStringLiteral("--printer"), testPrinter().refusing});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QStringLiteral("印刷を受け付けませんでした")), qPrintable(run.err));
     QVERIFY2(run.err.contains(testPrinter().refusing), qPrintable(run.err));
