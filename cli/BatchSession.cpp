@@ -12,7 +12,6 @@
 #include "CupsJob.h"
 #include "LabelFile.h"
 #include "PreviewSurface.h"
-#include "PrinterPage.h"
 #include "SafeFile.h"
 #include "SheetCommands.h"
 
