@@ -12,8 +12,11 @@
 #include "CupsJob.h"
 #include "LabelFile.h"
 #include "PreviewSurface.h"
+#include "RecordingTarget.h"
 #include "SafeFile.h"
 #include "SheetCommands.h"
+#include "SheetRenderer.h"
+#include "UnattendedDialog.h"
 
 namespace zukaro {
 namespace {
@@ -43,13 +46,7 @@ std::unique_ptr<QTemporaryFile> printFile(const QString& suffix) {
 
 }  // namespace
 
-BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err)
-    : messages_(err),
-      picDraw_(std::make_unique<PreviewSurface>()),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    // picDraw starts as an A4 page, the sheet's paper whatever the default printer's.
-    commands_ = std::make_unique<SheetCommands>(sheet_, *picDraw_, dialog_, messages_, *printer_);
-
+BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) : messages_(err) {
     sheet_.clearAllLabels();
     sheet_.currentLabel = 1;
     const SettingsLoad load = loadSettings(settings);
@@ -65,13 +62,9 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err)
     }
     sheet_.fileName = QStringLiteral("無題");
     sheet_.zoom = 0.5;
-    commands_->showLayoutGuide();
-}
-
-BatchSession::~BatchSession() = default;
-
-const QImage& BatchSession::preview() const {
-    return picDraw_->image();
+    // The empty numbered sheet; only the sheet offsets it fixes outlive it.
+    draw::RecordingTarget emptySheet;
+    drawLayoutGuide(sheet_, emptySheet);
 }
 
 bool BatchSession::open(const QString& path) {
@@ -93,9 +86,13 @@ bool BatchSession::open(const QString& path) {
     return true;
 }
 
-bool BatchSession::printed() {
-    commands_->printSheet();
-    return !messages_.failed();
+bool BatchSession::printed(QPrinter& printer) {
+    const QString failure = printSheetOn(sheet_, printer);
+    if (!failure.isEmpty()) {
+        messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 bool BatchSession::printPdf(const QString& out, int dpi) {
@@ -107,7 +104,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
                        MessageIcon::Critical);
         return false;
     }
-    QPrinter& printer = *printer_;
+    QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf->fileName());
     printer.setResolution(dpi);
@@ -116,7 +113,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
     printer.setFullPage(true);
     printer.setDocName(fileTitle_);
     printer.setCreator(QStringLiteral("zukaro"));
-    if (!printed()) {
+    if (!printed(printer)) {
         return false;
     }
     const ReadResult bytes = readFileBounded(pdf->fileName(), std::numeric_limits<qint64>::max());
@@ -130,16 +127,21 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
 }
 
 bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
-    // What the open command leaves on picDraw; at 100 % the user then presses 倍率 once,
+    // The window's preview routines on an A4 picDraw (the sheet's paper, whatever the
+    // default printer's): what the open command leaves, then at 100 % one press of 倍率,
     // which draws it again.
-    commands_->showPreview();
+    PreviewSurface picDraw;
+    UnattendedDialog dialog;
+    QPrinter unused;
+    SheetCommands commands(sheet_, picDraw, dialog, messages_, unused);
+    commands.showPreview();
     if (zoomPercent == 100) {
-        commands_->倍率Click();
+        commands.倍率Click();
     }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!picDraw_->image().save(&buffer, "PNG")) {
+    if (!picDraw.image().save(&buffer, "PNG")) {
         messages_.tell(QStringLiteral("プレビュー"),
                        QStringLiteral("プレビューを PNG にできませんでした。"),
                        MessageIcon::Critical);
@@ -180,7 +182,7 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
                        MessageIcon::Critical);
         return false;
     }
-    QPrinter& device = *printer_;
+    QPrinter device(QPrinter::HighResolution);
     device.setOutputFormat(QPrinter::NativeFormat);
     device.setPrinterName(name);
     device.setPageSize(QPageSize(QPageSize::A4));
@@ -190,7 +192,7 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
     device.setDocName(fileTitle_);
     device.setCreator(QStringLiteral("zukaro"));
     device.setOutputFileName(job->fileName());
-    if (!printed()) {
+    if (!printed(device)) {
         return false;
     }
     const CupsJob submitted =
