@@ -11,7 +11,6 @@
 #include <cmath>
 
 #include "CliFixture.h"
-#include "LabelFile.h"
 #include "PrintedSheet.h"
 
 using namespace zukaro;
@@ -61,7 +60,6 @@ class TestCliOutput : public QObject {
 private slots:
     void initTestCase();
 
-    void fixtureIsTheSampleSheet();
     void pdfIsOneA4Page();
     void textsAtTheirAnchors_data();
     void textsAtTheirAnchors();
@@ -79,7 +77,6 @@ private slots:
     void damagedDataTxtIsReported();
     void outputFolderMissing_data();
     void outputFolderMissing();
-    void existingOutputIsReplacedWhole();
     void printerMissing_data();
     void printerMissing();
 
@@ -129,19 +126,6 @@ void TestCliOutput::initTestCase() {
     png_ = temp(QStringLiteral("sheet.png"));
     page_ = printed::rasterise(pdf_, 600, png_);
     QVERIFY(!page_.isNull());
-}
-
-void TestCliOutput::fixtureIsTheSampleSheet() {
-    // The fixture was written by hand in code page 932; the real reader must see exactly the
-    // sheet the checks below expect.
-    SheetState read;
-    const LabelFileReport report = readLabelFile(fixture::path("full_sheet.csv"), read);
-    QVERIFY(report.opened);
-    QVERIFY(!report.anythingSkipped());
-    for (int n = 1; n <= kLabelCount; ++n) {
-        QCOMPARE(read.label(n), sheet_.label(n));
-    }
-    QCOMPARE(read.layout, sheet_.layout);
 }
 
 void TestCliOutput::pdfIsOneA4Page() {
@@ -278,8 +262,6 @@ void TestCliOutput::headerFailureWritesNothing_data() {
 
     const QStringList files = {
         fixture::datafile("header_wrong.csv"),
-        fixture::datafile("header_utf8_bom.csv"),
-        fixture::datafile("header_trailing_blank.csv"),
         QStringLiteral("empty.csv"),
         QStringLiteral("missing.csv"),
         QStringLiteral("a folder"),
@@ -402,19 +384,6 @@ void TestCliOutput::outputFolderMissing() {
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(QDir::toNativeSeparators(out)), qPrintable(run.err));
     QVERIFY(!QFileInfo::exists(temp(QStringLiteral("no such folder"))));
-}
-
-void TestCliOutput::existingOutputIsReplacedWhole() {
-    const QString pdf = temp(QStringLiteral("replaced.pdf"));
-    writeFile(pdf, QByteArray(1 << 20, 'x'));
-    const Run run = zukaro({QStringLiteral("--print-pdf"), fixture::path("full_sheet.csv"), pdf});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QByteArray bytes = readAll(pdf);
-    QVERIFY(bytes.startsWith("%PDF-"));
-    QVERIFY(bytes.trimmed().endsWith("%%EOF"));
-    QVERIFY(!bytes.contains("xxxxxxxx"));
-    // Readable like any file the user creates, not only by its owner.
-    QVERIFY(QFileInfo(pdf).permissions() & QFileDevice::ReadOther);
 }
 
 void TestCliOutput::printerMissing_data() {
