@@ -1,15 +1,23 @@
 #include <QApplication>
 
 #include "AppIcon.h"
+#include "CommandLine.h"
 #include "EditorWindow.h"
 #include "ManualLocation.h"
 #include "QtCommonDialog1.h"
 #include "QtMessageBoxes.h"
 #include "QtTranslations.h"
 #include "QuitWhenShown.h"
+#include "RunCommandLine.h"
 #include "StartScreen.h"
 
 int main(int argc, char* argv[]) {
+    // Help, version, usage errors and the batch commands need no window (nor a display).
+    const zukaro::CommandLine command = zukaro::parseCommandLine(
+        zukaro::argumentList(argc, argv), {QStringLiteral("quit-when-shown")});
+    if (command.mode != zukaro::CommandLine::Mode::Window) {
+        return zukaro::runCommandLine(command, argc, argv);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zukaro"));
     QApplication::setApplicationVersion(QStringLiteral(ZUKARO_VERSION));
@@ -28,9 +36,17 @@ int main(int argc, char* argv[]) {
         },
         zukaro::manualUrl());
     // Hidden: quits once the start screen is on screen, to time the start-up.
-    if (QApplication::arguments().contains(QStringLiteral("--quit-when-shown"))) {
+    if (command.windowFlags.contains(QStringLiteral("quit-when-shown"))) {
         zukaro::quitWhenShown(start);
     }
     start.show();
+    // A file named on the command line (the desktop entry opens .csv files so) opens in the
+    // editor, as 作成 and then ファィルを開く(&O) would.
+    if (!command.file.isEmpty()) {
+        start.Command1_Click();
+        if (auto* editor = qobject_cast<zukaro::EditorWindow*>(start.editorWindow())) {
+            zukaro::openSheetFile(*editor, command.file);
+        }
+    }
     return QApplication::exec();
 }

@@ -98,4 +98,10 @@ void wireStyleButtons(EditorWindow& window);
 void wirePositionButtons(EditorWindow& window);
 void wireFileMenu(EditorWindow& window);
 
+// The open command once a file is chosen (ファィルを開く(&O) after its dialog; also a file
+// named on the command line): reads the label data file at `path` into the window and shows
+// label 1. A file that fails the header check changes nothing and is reported; returns
+// whether the file was opened.
+bool openSheetFile(EditorWindow& window, const QString& path);
+
 }  // namespace zukaro

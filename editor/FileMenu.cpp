@@ -102,31 +102,7 @@ void open(EditorWindow& window) {
     if (window.dialog().showOpen(kFilter, path) == kCancelError) {
         return;  // the focus stays where it was
     }
-    SheetState& sheet = window.sheet();
-    const LabelFileReport report = readLabelFile(path, sheet);
-    if (!report.opened) {
-        window.messages().tell(QStringLiteral("エラー"),
-                               QStringLiteral("ズカロ形式のデータではありません"),
-                               MessageIcon::Critical);
-        return;
-    }
-    // The reader emptied the labels (work arrays included) before it read the records.
-    sheet.currentLabel = 1;
-    window.loadEntryFields();
-    window.mirrorCaptions();
-    window.controls().Label6->setText(QStringLiteral("1/21"));
-    window.setFileName(path);
-    window.showPreview();
-    window.controls().Text1->setFocus(Qt::OtherFocusReason);
-    if (report.anythingSkipped()) {
-        window.messages().tell(
-            QStringLiteral("注意"),
-            path +
-                QStringLiteral(
-                    "\nの一部を読み込めませんでした。読み込めた分だけを開きました。\n\n") +
-                report.warnings().join(QLatin1Char('\n')),
-            MessageIcon::Exclamation);
-    }
+    openSheetFile(window, path);
 }
 
 void savePattern(EditorWindow& window) {
@@ -161,6 +137,35 @@ void restoreDefaultPattern(EditorWindow& window) {
 }
 
 }  // namespace
+
+bool openSheetFile(EditorWindow& window, const QString& path) {
+    SheetState& sheet = window.sheet();
+    const LabelFileReport report = readLabelFile(path, sheet);
+    if (!report.opened) {
+        window.messages().tell(QStringLiteral("エラー"),
+                               QStringLiteral("ズカロ形式のデータではありません"),
+                               MessageIcon::Critical);
+        return false;
+    }
+    // The reader emptied the labels (work arrays included) before it read the records.
+    sheet.currentLabel = 1;
+    window.loadEntryFields();
+    window.mirrorCaptions();
+    window.controls().Label6->setText(QStringLiteral("1/21"));
+    window.setFileName(path);
+    window.showPreview();
+    window.controls().Text1->setFocus(Qt::OtherFocusReason);
+    if (report.anythingSkipped()) {
+        window.messages().tell(
+            QStringLiteral("注意"),
+            path +
+                QStringLiteral(
+                    "\nの一部を読み込めませんでした。読み込めた分だけを開きました。\n\n") +
+                report.warnings().join(QLatin1Char('\n')),
+            MessageIcon::Exclamation);
+    }
+    return true;
+}
 
 void wireFileMenu(EditorWindow& window) {
     const EditorControls& ui = window.controls();

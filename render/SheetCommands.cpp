@@ -69,6 +69,33 @@ bool pdfWritten(const QString& path) {
     return file.readAll().contains("%%EOF");
 }
 
+// Returns the message for the user, or an empty text when the page went out.
+QString printOnPrinter(SheetState& sheet, QPrinter& printer) {
+    const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
+    if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
+        return noPrinterMessage();
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return cannotStartMessage(printer);
+    }
+    try {
+        draw::PainterTarget target(painter, true);
+        target.setScaleMode(draw::ScaleMode::Millimeters);
+        drawSheet(sheet, target);
+    } catch (const std::exception&) {
+        printer.abort();
+        painter.end();
+        return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
+    }
+    // Ending the document sends the page; a printer that refuses it says so here.
+    if (!painter.end() || printer.printerState() == QPrinter::Error ||
+        (toPdf && !pdfWritten(printer.outputFileName()))) {
+        return refusedMessage(printer);
+    }
+    return {};
+}
+
 }  // namespace
 
 SheetCommands::SheetCommands(SheetState& sheet, PreviewSurface& picDraw, CommonDialog1& dialog,
@@ -93,41 +120,20 @@ void SheetCommands::printSheet() {
         return;
     }
     // Any other dialog outcome still prints on the printer as it stands.
-    sheet_.printMode = QStringLiteral("1");
-    const double zoomBefore = sheet_.zoom;
-    const QString failure = printOnPrinter();
-    // Whatever happened on the way, the preview keeps its scale.
-    sheet_.zoom = zoomBefore;
+    const QString failure = printSheetOn(sheet_, printer_);
     if (!failure.isEmpty()) {
         messages_.tell(kPrintCaption, failure, MessageIcon::Critical);
     }
     focusText1();
 }
 
-QString SheetCommands::printOnPrinter() {
-    const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
-    if (toPdf ? printer_.outputFileName().isEmpty() : !printer_.isValid()) {
-        return noPrinterMessage();
-    }
-    QPainter painter;
-    if (!painter.begin(&printer_)) {
-        return cannotStartMessage(printer_);
-    }
-    try {
-        draw::PainterTarget target(painter, true);
-        target.setScaleMode(draw::ScaleMode::Millimeters);
-        drawSheet(sheet_, target);
-    } catch (const std::exception&) {
-        printer_.abort();
-        painter.end();
-        return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
-    }
-    // Ending the document sends the page; a printer that refuses it says so here.
-    if (!painter.end() || printer_.printerState() == QPrinter::Error ||
-        (toPdf && !pdfWritten(printer_.outputFileName()))) {
-        return refusedMessage(printer_);
-    }
-    return {};
+QString printSheetOn(SheetState& sheet, QPrinter& printer) {
+    sheet.printMode = QStringLiteral("1");
+    const double zoomBefore = sheet.zoom;
+    const QString failure = printOnPrinter(sheet, printer);
+    // Whatever happened on the way, the preview keeps its scale.
+    sheet.zoom = zoomBefore;
+    return failure;
 }
 
 void SheetCommands::倍率Click() {

@@ -42,8 +42,6 @@ public:
     void markCurrentLabel();
 
 private:
-    // Returns the message for the user, or an empty text when the page went out.
-    QString printOnPrinter();
     void focusText1() const;
 
     SheetState& sheet_;
@@ -54,5 +52,10 @@ private:
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
 };
+
+// What 印刷 does once the printer is set up: the sheet at 100 % with real bars on `printer`
+// (printMode "1"), zoom as before afterwards. Returns the message for the user, or an empty
+// text when the page went out. Also the command line's print.
+QString printSheetOn(SheetState& sheet, QPrinter& printer);
 
 }  // namespace zukaro

@@ -8,7 +8,7 @@ PACKAGES="
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n libgl-dev
   fonts-ipafont fonts-ipafont-mincho fonts-ipafont-gothic
   zbar-tools libzxing-dev poppler-utils
-  cups cups-client cups-bsd printer-driver-cups-pdf
+  cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev hyperfine
   clang libclang-rt-14-dev
   xvfb xauth imagemagick

@@ -8,6 +8,9 @@ cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --parallel "$(nproc)"
 ./scripts/build.sh -DZUKARO_FUZZ_DIR="$PWD/build-fuzz"
+# A private CUPS server with a cups-pdf queue for the real printing test, stopped at the end.
+./scripts/test-printer.sh start
+trap "'$PWD/scripts/test-printer.sh' stop" EXIT
 export QT_QPA_PLATFORM=offscreen QTEST_DISABLE_STACK_DUMP=1
 cd build
 ctest --output-on-failure --parallel "$(nproc)"

@@ -52,6 +52,8 @@ private slots:
     void openWhileMakerFieldHasFocus();
     void openWhilePriceFieldHasFocusEndsOnLabel2();
     void openCancelKeepsTheFocus();
+    void openSheetFileWithoutTheDialog_data();
+    void openSheetFileWithoutTheDialog();
     void damagedFileOpensAndWarnsOnce();
     void openAndSaveAsGiveBackTheSameBytes();
     void patternSavedAndReadOnNextStart();
@@ -266,6 +268,35 @@ void TestFileMenu::damagedFileOpensAndWarnsOnce() {
     QCOMPARE(ui_.sheet().fileName, file);
     QCOMPARE(ui_.messages.shown().size(), 1);
     QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Exclamation);
+}
+
+void TestFileMenu::openSheetFileWithoutTheDialog_data() {
+    QTest::addColumn<bool>("ourFormat");
+    QTest::newRow("label data file") << true;
+    QTest::newRow("other text file") << false;
+}
+
+void TestFileMenu::openSheetFileWithoutTheDialog() {
+    // A file named on the command line opens like one chosen in the open dialog.
+    QFETCH(bool, ourFormat);
+    QString file = sampleFile();
+    if (!ourFormat) {
+        QVERIFY(writeAll(file, "\"ズカロ2\"\r\n"));
+    }
+    ui_.click(u"Cmdnext"_qs);
+    QCOMPARE(openSheetFile(*ui_.window, file), ourFormat);
+    QVERIFY(ui_.dialogs.shown().isEmpty());
+    if (ourFormat) {
+        QVERIFY(ui_.messages.shown().isEmpty());
+        QCOMPARE(ui_.sheet().currentLabel, 1);
+        QCOMPARE(ui_.field("Text3")->text(), u"品名1"_qs);
+        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs + file);
+        QCOMPARE(ui_.focused(), u"Text1"_qs);
+    } else {
+        QCOMPARE(ui_.shownTexts(), QStringList{u"エラー|ズカロ形式のデータではありません"_qs});
+        QCOMPARE(ui_.sheet().currentLabel, 2);
+        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
+    }
 }
 
 void TestFileMenu::openAndSaveAsGiveBackTheSameBytes() {

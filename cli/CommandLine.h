@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program is asked to do by its arguments. Parsing needs no application object, so
+// main can decide before it creates one whether a window is needed at all.
+namespace zukaro {
+
+inline constexpr int kDefaultDpi = 600;
+inline constexpr int kMinDpi = 72;
+inline constexpr int kMaxDpi = 2400;
+
+struct CommandLine {
+    enum class Mode {
+        Window,      // the start screen; `file` (optional) opens in the editor
+        PrintPdf,    // --print-pdf FILE OUT.pdf [--dpi N]
+        PreviewPng,  // --preview-png FILE OUT.png [--zoom 50|100]
+        Print,       // --print FILE [--printer NAME]
+        Help,
+        Version,
+        UsageError,
+    };
+
+    Mode mode = Mode::Window;
+    QString file;             // the label data file
+    QString output;           // PrintPdf and PreviewPng
+    int dpi = kDefaultDpi;    // PrintPdf
+    int zoomPercent = 50;     // PreviewPng
+    QString printer;          // Print; empty for the default printer
+    QStringList windowFlags;  // the hidden window flags that were given (see below)
+    QString error;            // UsageError: what is wrong, in Japanese
+
+    bool operator==(const CommandLine&) const = default;
+};
+
+// argv as Qt would decode it.
+QStringList argumentList(int argc, char* argv[]);
+
+// `arguments` starts with the program's name. `windowFlags` are extra flags (names without
+// dashes) that only the window start accepts, kept out of the help.
+CommandLine parseCommandLine(const QStringList& arguments, const QStringList& windowFlags = {});
+
+// The forms of the command, for usage errors; the full help; "zukaro 1.1.0".
+QString usageText();
+QString helpText();
+QString versionText();
+
+}  // namespace zukaro
