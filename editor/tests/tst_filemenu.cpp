@@ -50,13 +50,11 @@ private slots:
     void unencodableCharactersAskFirst();
     void openRejectsOtherFiles();
     void openWhileMakerFieldHasFocus();
-    void openWhilePriceFieldHasFocusEndsOnLabel2();
     void openCancelKeepsTheFocus();
-    void openSheetFileWithoutTheDialog_data();
-    void openSheetFileWithoutTheDialog();
     void damagedFileOpensAndWarnsOnce();
     void openAndSaveAsGiveBackTheSameBytes();
     void patternSavedAndReadOnNextStart();
+    void patternSaveThatCannotWriteSaysSo();
     void defaultThenPatternSaveGivesTheKnownFile();
 
 private:
@@ -161,7 +159,6 @@ void TestFileMenu::failedSaveChangesNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::newRow("read-only folder") << "folder";
     QTest::newRow("read-only file") << "file";
-    QTest::newRow("missing folder") << "missing";
 }
 
 void TestFileMenu::failedSaveChangesNothing() {
@@ -174,7 +171,7 @@ void TestFileMenu::failedSaveChangesNothing() {
         QVERIFY(writeAll(target, "keep me"));
         QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner));
         ui_.messages.scriptAnswer(true);  // yes, overwrite
-    } else if (kind == u"folder"_qs) {
+    } else {
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
     save(target);
@@ -240,16 +237,6 @@ void TestFileMenu::openWhileMakerFieldHasFocus() {
     QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
-void TestFileMenu::openWhilePriceFieldHasFocusEndsOnLabel2() {
-    const QString file = sampleFile();
-    ui_.clickInto("Text5");
-    open(file);
-    QCOMPARE(ui_.sheet().currentLabel, 2);
-    QCOMPARE(ui_.sheet().priceText[1], u"100"_qs);
-    QCOMPARE(ui_.field("Text3")->text(), u"品名2"_qs);
-    QCOMPARE(ui_.counter(), u" 2/21"_qs);
-}
-
 void TestFileMenu::openCancelKeepsTheFocus() {
     ui_.clickInto("Text3");
     ui_.window->controls().f_open->trigger();
@@ -268,35 +255,6 @@ void TestFileMenu::damagedFileOpensAndWarnsOnce() {
     QCOMPARE(ui_.sheet().fileName, file);
     QCOMPARE(ui_.messages.shown().size(), 1);
     QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Exclamation);
-}
-
-void TestFileMenu::openSheetFileWithoutTheDialog_data() {
-    QTest::addColumn<bool>("ourFormat");
-    QTest::newRow("label data file") << true;
-    QTest::newRow("other text file") << false;
-}
-
-void TestFileMenu::openSheetFileWithoutTheDialog() {
-    // A file named on the command line opens like one chosen in the open dialog.
-    QFETCH(bool, ourFormat);
-    QString file = sampleFile();
-    if (!ourFormat) {
-        QVERIFY(writeAll(file, "\"ズカロ2\"\r\n"));
-    }
-    ui_.click(u"Cmdnext"_qs);
-    QCOMPARE(openSheetFile(*ui_.window, file), ourFormat);
-    QVERIFY(ui_.dialogs.shown().isEmpty());
-    if (ourFormat) {
-        QVERIFY(ui_.messages.shown().isEmpty());
-        QCOMPARE(ui_.sheet().currentLabel, 1);
-        QCOMPARE(ui_.field("Text3")->text(), u"品名1"_qs);
-        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  "_qs + file);
-        QCOMPARE(ui_.focused(), u"Text1"_qs);
-    } else {
-        QCOMPARE(ui_.shownTexts(), QStringList{u"エラー|ズカロ形式のデータではありません"_qs});
-        QCOMPARE(ui_.sheet().currentLabel, 2);
-        QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
-    }
 }
 
 void TestFileMenu::openAndSaveAsGiveBackTheSameBytes() {
@@ -324,6 +282,18 @@ void TestFileMenu::patternSavedAndReadOnNextStart() {
     QCOMPARE(ui_.sheet().layout.makerY, std::int16_t(-3));
     QCOMPARE(ui_.sheet().layout.規格U表示, u"アンダーライン無"_qs);
     QCOMPARE(ui_.sheet().sheetX, 2.7);
+}
+
+void TestFileMenu::patternSaveThatCannotWriteSaysSo() {
+    const QString folder = ui_.settingsDir->path();
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    ui_.messages.scriptAnswer(true);
+    ui_.click(u"pt保存"_qs);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(ui_.messages.shown().size(), 2);
+    QCOMPARE(ui_.messages.shown().at(1).caption, u"エラー"_qs);
+    QVERIFY(ui_.messages.shown().at(1).text.contains(u"data.txt"_qs));
+    QVERIFY(!QFile::exists(folder + u"/data.txt"_qs));
 }
 
 void TestFileMenu::defaultThenPatternSaveGivesTheKnownFile() {

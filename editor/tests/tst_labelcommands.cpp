@@ -40,7 +40,6 @@ class TestLabelCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void navigationStopsAtTheEnds();
     void deleteAndInsert_data();
     void deleteAndInsert();
     void insertRefusedWhileLabel21HoldsAnyText_data();
@@ -51,17 +50,6 @@ private slots:
     void checkDigitCompletion_data();
     void checkDigitCompletion();
 };
-
-void TestLabelCommands::navigationStopsAtTheEnds() {
-    SheetState sheet;
-    labels::goPrevious(sheet);
-    QCOMPARE(sheet.currentLabel, 1);
-    labels::goLast(sheet);
-    labels::goNext(sheet);
-    QCOMPARE(sheet.currentLabel, 21);
-    labels::goPrevious(sheet);
-    QCOMPARE(sheet.currentLabel, 20);
-}
 
 void TestLabelCommands::deleteAndInsert_data() {
     QTest::addColumn<bool>("insert");
