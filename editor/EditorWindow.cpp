@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <utility>
 
@@ -53,6 +54,12 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
     bindSheetCommands(*commands_,
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率});
+
+    // Room for the preview: as large as a 1366 x 768 screen allows.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        resize(screen->availableGeometry().size().boundedTo(QSize(1366, 740)).expandedTo(
+            minimumSizeHint()));
+    }
 
     wireEntryFields(*this);
     wireLabelButtons(*this);
