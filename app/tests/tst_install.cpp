@@ -19,11 +19,6 @@ std::pair<int, QString> run(const QString& program, const QStringList& args) {
     return {p.exitCode(), QString::fromUtf8(p.readAll())};
 }
 
-QString textOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 }  // namespace
 
 class InstallTest : public QObject {
@@ -61,26 +56,19 @@ private slots:
         }
     }
 
-    // The desktop entry opens files with the installed program and names the installed icon;
-    // the AppStream data names the same entry, program and file type.
-    void entriesAgree() {
-        const QStringList entry = textOf(desktopFile()).split(u'\n');
+    // The desktop entry opens label files with the installed program and names its own icon.
+    void desktopEntryOpensFilesWithItsIcon() {
+        QFile file(desktopFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList entry = QString::fromUtf8(file.readAll()).split(u'\n');
         for (const QString& line :
              QStringList{"Name=ズカロ", "Exec=zukaro %f", "MimeType=text/csv;", "Icon=" + kId}) {
             QVERIFY2(entry.contains(line), qPrintable(line));
         }
-        const QString metainfo = textOf(metainfoFile());
-        for (const QString& element :
-             QStringList{"<id>" + kId + "</id>",
-                         "<launchable type=\"desktop-id\">" + kId + ".desktop</launchable>",
-                         "<binary>zukaro</binary>", "<mediatype>text/csv</mediatype>"}) {
-            QVERIFY2(metainfo.contains(element), qPrintable(element));
-        }
-        for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        for (int size : {16, 24, 32, 48, 64, 128, 256}) {  // painted at least in the centre
             const QImage icon(
                 installed(DATADIR "/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kId));
             QCOMPARE(icon.size(), QSize(size, size));
-            // Painted, not empty: the centre is covered, the corners may stay clear.
             QVERIFY(icon.hasAlphaChannel() && icon.pixelColor(size / 2, size / 2).alpha() > 0);
         }
     }

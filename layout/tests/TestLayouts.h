@@ -4,7 +4,6 @@
 #include <QTest>
 
 #include "BuiltInValues.h"
-#include "FieldWriter.h"
 #include "SettingsBlock.h"
 
 // Layouts the fixture files hold, built field by field from their lines, and file helpers.
@@ -20,52 +19,35 @@ inline zukaro::Layout firstStart() {
 inline zukaro::Layout custom() {
     using namespace zukaro;
     Layout l = firstStart();
+    const auto at = [](auto& x, auto& y, std::int16_t a, std::int16_t b) { x = a, y = b; };
     l.x座標調整 = QStringLiteral("3");
     l.y座標調整 = QStringLiteral("-2");
     l.縁取 = caption::outlineOn;
     l.borderColor = 65280;
     l.janFont = {QStringLiteral("ＭＳ ゴシック"), 9, true, false};
     l.janColor = 16711680;
-    l.janX = 1;
-    l.janY = -1;
-    l.barX = 2;
-    l.barY = -2;
+    at(l.janX, l.janY, 1, -1);
+    at(l.barX, l.barY, 2, -2);
     l.makerFont = {QStringLiteral("ＭＳ 明朝"), 10, false, true};
-    l.メーカー表示 = caption::hidden;
-    l.メーカーU表示 = caption::underlined;
-    l.makerY = -3;
+    l.メーカー表示 = l.ロット表示 = caption::hidden;
+    l.メーカーU表示 = l.規格U表示 = caption::underlined;
+    at(l.makerX, l.makerY, 0, -3);
     l.productFont = {QStringLiteral("ＭＳ Ｐゴシック"), 18, true, true};
     l.productColor = 128;
-    l.productX = 4;
-    l.productY = 5;
-    l.specFont.Size = 10;
-    l.規格U表示 = caption::underlined;
-    l.specX = -6;
-    l.specY = 7;
-    l.lotFont.Size = 10;
-    l.ロット表示 = caption::hidden;
-    l.lotX = 8;
-    l.lotY = -9;
-    l.priceX = 10;
-    l.priceY = -11;
+    at(l.productX, l.productY, 4, 5);
+    l.specFont.Size = l.lotFont.Size = 10;
+    at(l.specX, l.specY, -6, 7);
+    at(l.lotX, l.lotY, 8, -9);
+    at(l.priceX, l.priceY, 10, -11);
     l.yenFont.Size = 24;
-    l.yenX = -12;
-    l.yenY = 13;
+    at(l.yenX, l.yenY, -12, 13);
     return l;
 }
 
-// The block as text, for readable comparisons.
 inline QString asText(const zukaro::Layout& layout) {
     zukaro::FieldWriter w;
     zukaro::writeSettingsBlock(w, layout);
     return w.result();
-}
-
-// The block of `head` for its first `lines` lines and of `tail` after them, as a file that
-// ends early leaves it.
-inline QString splice(const zukaro::Layout& head, int lines, const zukaro::Layout& tail) {
-    const QStringList h = asText(head).split(u"\r\n"_qs);
-    return (h.first(lines) + asText(tail).split(u"\r\n"_qs).mid(lines)).join(u"\r\n"_qs);
 }
 
 inline QByteArray readBytes(const QString& path) {
