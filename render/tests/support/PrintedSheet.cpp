@@ -16,7 +16,7 @@ QStringList splitArgs(const char* text) {
     return QString::fromLatin1(text).split(u' ');
 }
 
-// A printed line as a word: the text after its leading spaces, moved right half an em each.
+// A printed line as a word: leading spaces move it right, half an em each (fixed pitch).
 Word placed(const QString& line, double x, double y, double points) {
     static const QRegularExpression leading(QStringLiteral("^ *"));
     const qsizetype spaces = leading.match(line).capturedLength();

@@ -35,15 +35,13 @@ QStringList expectedZbarCodes(const SheetState& sheet);
 double labelLeft(const SheetState& sheet, int n);
 double labelTop(const SheetState& sheet, int n);
 
-// The seven texts of label n where they must land on paper: anchor plus offset, moved right
-// by the leading spaces (half an em each in the fixed-pitch faces).
+// The seven texts of label n where they must land on paper: anchor plus offset.
 QList<Word> expectedWords(const SheetState& sheet, int n);
 // The word with the same text nearest to `expected`, and its distance in mm (huge if none).
 std::pair<Word, double> nearestWord(const QList<Word>& words, const Word& expected);
 
-// Checks label n's bars on a grey raster at `dpi`: they start after the 9-module quiet zone,
-// span 95 (or 67) modules, and every bar and gap is a whole number of `module` pixels.
-// Returns what is wrong, or an empty text.
+// What is wrong with label n's bars on a grey raster (empty if nothing): they must start after
+// the quiet zone, span 95 (or 67) modules, and every bar and gap be whole `module` pixels.
 QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module);
 
 }  // namespace zukaro::printed
