@@ -1,8 +1,5 @@
 #include "PrintedSheet.h"
 
-#include <ZXing/DecodeHints.h>
-#include <ZXing/ReadBarcode.h>
-
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,38 +12,23 @@
 namespace zukaro::printed {
 namespace {
 
-// The encoder's own conversion: 56.7 twips to the millimetre.
-constexpr double kTwipsPerMm = 56.7;
-
-// Width of `count` half-width spaces, in mm, at `points`.
-double spacesMm(qsizetype count, double points) {
-    return static_cast<double>(count) * points / 2 * kMmPerPoint;
+QStringList splitArgs(const char* text) {
+    return QString::fromLatin1(text).split(u' ');
 }
 
-qsizetype leadingSpaces(const QString& text) {
-    qsizetype n = 0;
-    while (n < text.size() && text.at(n) == u' ') {
-        ++n;
-    }
-    return n;
-}
-
-// A printed line as a word: the visible text after its leading spaces, moved right by them.
+// A printed line as a word: leading spaces move it right, half an em each (fixed pitch).
 Word placed(const QString& line, double x, double y, double points) {
-    const qsizetype spaces = leadingSpaces(line);
-    return {line.mid(spaces), x + spacesMm(spaces, points), y};
+    static const QRegularExpression leading(QStringLiteral("^ *"));
+    const qsizetype spaces = leading.match(line).capturedLength();
+    return {line.mid(spaces), x + static_cast<double>(spaces) * points / 2 * kMmPerPoint, y};
 }
 
 }  // namespace
 
 QStringList missingTools() {
-    QStringList missing;
-    for (const char* tool : {"pdftotext", "pdftoppm", "zbarimg"}) {
-        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
-            missing << QLatin1String(tool);
-        }
-    }
-    return missing;
+    QStringList tools = splitArgs("pdftotext pdftoppm zbarimg");
+    tools.removeIf([](const QString& t) { return !QStandardPaths::findExecutable(t).isEmpty(); });
+    return tools;
 }
 
 QString run(const QString& program, const QStringList& args) {
@@ -61,26 +43,21 @@ QString run(const QString& program, const QStringList& args) {
 QList<Word> pdfWords(const QString& pdf) {
     static const QRegularExpression re(QStringLiteral(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
-    const QString html =
-        run(QStringLiteral("pdftotext"),
-            {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-             QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    QList<Word> words;
+    const QString html = run(QStringLiteral("pdftotext"), splitArgs("-f 1 -l 1 -bbox")
+                                                              << pdf << QStringLiteral("-"));
+    QList<Word> found;
     for (const QRegularExpressionMatch& m : re.globalMatch(html)) {
-        const QString text = QTextDocumentFragment::fromHtml(m.captured(3)).toPlainText();
-        words.append(
-            {text, m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint});
+        found.append({QTextDocumentFragment::fromHtml(m.captured(3)).toPlainText(),
+                      m.captured(1).toDouble() * kMmPerPoint,
+                      m.captured(2).toDouble() * kMmPerPoint});
     }
-    return words;
+    return found;
 }
 
 QImage rasterise(const QString& pdf, int dpi, const QString& png) {
-    QString stem = png;
-    stem.chop(4);  // pdftoppm adds ".png" itself
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
-         QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-gray"),
-         QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, stem});
+    const QStringList args = splitArgs("-f 1 -l 1 -gray -singlefile -png -r")
+                             << QString::number(dpi) << pdf << png.chopped(4);  // adds ".png"
+    run(QStringLiteral("pdftoppm"), args);
     QImageReader::setAllocationLimit(0);  // an A4 page at 600 dpi is larger than Qt's default
     return QImage(png).convertToFormat(QImage::Format_Grayscale8);
 }
@@ -96,24 +73,12 @@ QStringList expectedZbarCodes(const SheetState& sheet) {
     QStringList expected;
     for (int n = 1; n <= kLabelCount; ++n) {
         const QString code = barcodeCode(sheet.janText[n]);
-        if (sheet.productText[n].isEmpty() || code.isEmpty()) {
-            continue;
+        if (!sheet.productText[n].isEmpty() && !code.isEmpty()) {
+            expected << QStringLiteral("EAN-%1:%2").arg(code.size() == 8 ? 8 : 13).arg(code);
         }
-        expected << (code.size() == 8 ? QStringLiteral("EAN-8:") : QStringLiteral("EAN-13:")) +
-                        code;
     }
     expected.sort();
     return expected;
-}
-
-QString zxingCode(const QImage& grayCell) {
-    const QImage gray = grayCell.convertToFormat(QImage::Format_Grayscale8);
-    ZXing::ImageView view(gray.constBits(), gray.width(), gray.height(), ZXing::ImageFormat::Lum,
-                          static_cast<int>(gray.bytesPerLine()));
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::EAN8);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    return result.isValid() ? QString::fromStdWString(result.text()) : QString();
 }
 
 double labelLeft(const SheetState& sheet, int n) {
@@ -122,15 +87,6 @@ double labelLeft(const SheetState& sheet, int n) {
 
 double labelTop(const SheetState& sheet, int n) {
     return labelRow(n) * kLabelPitchY + sheet.sheetY;
-}
-
-int mmToPixel(double mm, int dpi) {
-    return static_cast<int>(std::floor(mm / 25.4 * dpi));
-}
-
-QRect labelCell(const SheetState& sheet, int n, int dpi) {
-    return {mmToPixel(labelLeft(sheet, n), dpi), mmToPixel(labelTop(sheet, n), dpi),
-            mmToPixel(kLabelPitchX, dpi), mmToPixel(kLabelPitchY, dpi)};
 }
 
 QList<Word> expectedWords(const SheetState& sheet, int n) {
@@ -160,46 +116,33 @@ std::pair<Word, double> nearestWord(const QList<Word>& words, const Word& expect
     return best;
 }
 
-QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi,
-                     int modulePixels) {
-    const bool ean8 = barcodeCode(sheet.janText[n]).size() == 8;
-    const int darkModules = ean8 ? 67 : 95;
-    const double twipsPerPixel = 1440.0 / dpi;
+QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module) {
+    const int darkModules = barcodeCode(sheet.janText[n]).size() == 8 ? 67 : 95;
     const double rectLeft = labelLeft(sheet, n) + 10 + sheet.layout.barX;
-    const int left = static_cast<int>(std::floor(rectLeft * kTwipsPerMm / twipsPerPixel));
-    const int right = mmToPixel(rectLeft + 55, dpi);
-    const int y = mmToPixel(labelTop(sheet, n) + 7 + sheet.layout.barY, dpi);
+    // The encoder's own conversion: 56.7 twips to the millimetre.
+    const int left = static_cast<int>(std::floor(rectLeft * 56.7 * dpi / 1440));
+    auto pixel = [dpi](double mm) { return static_cast<int>(std::floor(mm / 25.4 * dpi)); };
+    const int right = pixel(rectLeft + 55);
+    const int y = pixel(labelTop(sheet, n) + 7 + sheet.layout.barY);
     if (y < 0 || y >= page.height() || right >= page.width()) {
         return QStringLiteral("the bars lie outside the page");
     }
     const uchar* row = page.constScanLine(y);
-    auto dark = [row](int x) { return row[x] < 128; };
-    int first = left;
-    while (first < right && !dark(first)) {
-        ++first;
-    }
-    int last = right;
-    while (last > first && !dark(last)) {
-        --last;
-    }
-    if (first != left + 9 * modulePixels) {
-        return QStringLiteral("the first bar starts at pixel %1, expected %2")
-            .arg(first)
-            .arg(left + 9 * modulePixels);
-    }
-    if (last - first + 1 != darkModules * modulePixels) {
-        return QStringLiteral("the bars span %1 pixels, expected %2")
-            .arg(last - first + 1)
-            .arg(darkModules * modulePixels);
-    }
-    int runStart = first;
-    for (int x = first + 1; x <= last + 1; ++x) {
-        if (x == last + 1 || dark(x) != dark(runStart)) {
-            if ((x - runStart) % modulePixels != 0) {
-                return QStringLiteral("a run of %1 pixels at %2").arg(x - runStart).arg(runStart);
+    QList<int> edges;  // where light turns dark or dark turns light
+    for (int x = left; x < right; ++x) {
+        if ((row[x] < 128) != (row[x + 1] < 128)) {
+            if (!edges.isEmpty() && (x + 1 - edges.back()) % module != 0) {
+                return QString::asprintf("a run of %d pixels at %d", x + 1 - edges.back(),
+                                         edges.back());
             }
-            runStart = x;
+            edges << x + 1;
         }
+    }
+    if (edges.isEmpty() || edges.front() != left + 9 * module ||
+        edges.back() - edges.front() != darkModules * module) {
+        return QString::asprintf("bars at pixels %d to %d, expected from %d over %d",
+                                 edges.value(0), edges.value(edges.size() - 1), left + 9 * module,
+                                 darkModules * module);
     }
     return {};
 }
