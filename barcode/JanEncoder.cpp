@@ -9,7 +9,7 @@ namespace zukaro::Module1 {
 namespace {
 
 // EAN-13 number sets A (odd parity) and B (even parity), as in ISO/IEC 15420 table 1 /
-// GS1 General Specifications figure 5.2.2.4.1-2; set C is set A with modules inverted.
+// the GS1 EAN/UPC symbol tables; set C is set A with modules inverted.
 constexpr std::array<std::string_view, 10> kDigitPatterns{
     "0001101-0100111", "0011001-0110011", "0010011-0011011", "0111101-0100001",
     "0100011-0011101", "0110001-0111001", "0101111-0000101", "0111011-0010001",

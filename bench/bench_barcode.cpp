@@ -1,7 +1,6 @@
 // Time to paint one EAN-13 symbol into a 600-dpi image, the printer's job per label.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -35,13 +34,3 @@ void BM_JanCheckDigit(benchmark::State& state) {
 BENCHMARK(BM_JanCheckDigit);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

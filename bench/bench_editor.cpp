@@ -2,7 +2,6 @@
 // next label, redraws the sheet and shows the next label with its frame and counter.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,14 +41,3 @@ void BM_PriceEnterToRedrawnPreview(benchmark::State& state) {
 BENCHMARK(BM_PriceEnterToRedrawnPreview)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,7 +2,6 @@
 // draw 21 full labels, at 100 % and 50 %. And one sheet printed into a 600-dpi PDF.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -49,14 +48,3 @@ void BM_PrintPdf600dpi(benchmark::State& state) {
 BENCHMARK(BM_PrintPdf600dpi)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
