@@ -1,11 +1,11 @@
 // Font, colour, show/hide, underline and outline buttons: each changes one item on all 21
 // labels and redraws.
 #include <QPushButton>
-#include <cmath>
-#include <limits>
+#include <algorithm>
 
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
+#include "HalfEven.h"
 
 namespace zukaro {
 namespace {
@@ -20,14 +20,7 @@ struct StyledItem {
 // Font sizes are whole points; the dialog may answer 10.5, which becomes 10 (halves go to
 // the even neighbour).
 std::int16_t wholePoints(double size) {
-    const double rounded = std::nearbyint(size);
-    if (rounded < 1) {
-        return 1;
-    }
-    if (rounded > std::numeric_limits<std::int16_t>::max()) {
-        return std::numeric_limits<std::int16_t>::max();
-    }
-    return static_cast<std::int16_t>(rounded);
+    return std::max<std::int16_t>(1, roundHalfEvenInt16(size));
 }
 
 void switchFont(EditorWindow& window, FontSpec& font) {

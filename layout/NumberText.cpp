@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "HalfEven.h"
+
 #include <cmath>
 
 namespace zukaro {
@@ -87,8 +89,7 @@ std::optional<std::int64_t> roundHalfEven(double value, std::int64_t low, std::i
     if (!std::isfinite(value)) {
         return std::nullopt;
     }
-    // nearbyint rounds halves to even in the default rounding mode.
-    const double rounded = std::nearbyint(value);
+    const double rounded = zukaro::roundHalfEven(value);
     if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) {
         return std::nullopt;
     }

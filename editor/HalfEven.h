@@ -7,18 +7,9 @@
 namespace zukaro {
 
 // Real to integer the way layouts and window geometry have always been computed: to the
-// nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-inline double roundHalfEven(double value) {
-    const double down = std::floor(value);
-    const double diff = value - down;
-    if (diff > 0.5) {
-        return down + 1.0;
-    }
-    if (diff < 0.5) {
-        return down;
-    }
-    return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
-}
+// nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). nearbyint does exactly
+// that in the default rounding mode.
+inline double roundHalfEven(double value) { return std::nearbyint(value); }
 
 // The same, held in a 16-bit integer; values beyond its range stop at its limits instead of
 // overflowing.
