@@ -18,6 +18,13 @@ FileResult failure(const QString& path, const QString& reason) {
             QStringLiteral("「%1」に保存できませんでした。%2").arg(shown(path), reason)};
 }
 
+FileResult interrupted(const QString& path, const QString& reason) {
+    return failure(
+        path, QStringLiteral(
+                  "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
+                  .arg(reason));
+}
+
 bool hasNoWriteBit(const QFileInfo& info) {
     return (info.permissions() &
             (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) == 0;
@@ -61,22 +68,14 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
     wrapper.reset();
     if (written != bytes.size()) {
         file.cancelWriting();
-        return failure(
-            path,
-            QStringLiteral(
-                "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
-                .arg(writeError));
+        return interrupted(path, writeError);
     }
     // QSaveFile::commit() does not notice a failed flush of its buffer (a disk that filled
     // up), so flush first and look.
     if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return failure(
-            path,
-            QStringLiteral(
-                "書き込みの途中でエラーが起きました。ディスクの空きを確かめてください（%1）。")
-                .arg(reason));
+        return interrupted(path, reason);
     }
     if (!file.commit()) {
         return failure(
