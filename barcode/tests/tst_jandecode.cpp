@@ -1,5 +1,5 @@
 // Round trips through a real decoder: what the encoder paints into an image at printer
-// resolutions must scan as the same number (the PDF path is checked by tst_sheetpdf).
+// resolutions must scan as the same number (the printed PDF is checked by tst_clioutput).
 #include <ZXing/DecodeHints.h>
 #include <ZXing/ReadBarcode.h>
 

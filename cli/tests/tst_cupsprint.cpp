@@ -59,7 +59,6 @@ void TestCupsPrint::initTestCase() {
              TEST_PRINTER_ENV " is missing: run `sh scripts/test-printer.sh start` (test.sh does)");
     printer_ = std::make_unique<QSettings>(TEST_PRINTER_ENV, QSettings::IniFormat);
     QVERIFY2(QFileInfo::exists(value("CUPS_SERVER")), "the test printer is not running");
-    QVERIFY2(printed::missingTools().isEmpty(), qPrintable(printed::missingTools().join(u' ')));
     env_.remove("QT_QPA_PLATFORM");
     env_.insert("CUPS_SERVER", value("CUPS_SERVER"));
 }
