@@ -12,11 +12,8 @@ std::pair<int, QString> run(const QString& program, const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
-        p.kill();
-        return {-1, program + QStringLiteral(" did not finish")};
-    }
-    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+    const bool finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+    return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
 }
 
 }  // namespace
@@ -26,12 +23,9 @@ class InstallTest : public QObject {
     QTemporaryDir prefix_;
 
     QString installed(const QString& relative) const { return prefix_.filePath(relative); }
-    QString desktopFile() const { return installed(DATADIR "/applications/" + kId + ".desktop"); }
-    QString metainfoFile() const { return installed(DATADIR "/metainfo/" + kId + ".metainfo.xml"); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(prefix_.isValid());
         qputenv("QT_QPA_PLATFORM", "offscreen");  // for the installed program
         const auto [code, output] =
             run(CMAKE_COMMAND, {"--install", BUILD_DIR, "--prefix", prefix_.path()});
@@ -40,9 +34,11 @@ private slots:
 
     void validatorsAccept_data() {
         QTest::addColumn<QStringList>("command");
-        QTest::newRow("desktop-file-validate") << QStringList{DESKTOP_FILE_VALIDATE, desktopFile()};
+        QTest::newRow("desktop-file-validate") << QStringList{
+            DESKTOP_FILE_VALIDATE, installed(DATADIR "/applications/" + kId + ".desktop")};
         QTest::newRow("appstreamcli validate")
-            << QStringList{APPSTREAMCLI, "validate", "--no-net", metainfoFile()};
+            << QStringList{APPSTREAMCLI, "validate", "--no-net",
+                           installed(DATADIR "/metainfo/" + kId + ".metainfo.xml")};
     }
 
     void validatorsAccept() {
@@ -58,7 +54,7 @@ private slots:
 
     // The desktop entry opens label files with the installed program and names its own icon.
     void desktopEntryOpensFilesWithItsIcon() {
-        QFile file(desktopFile());
+        QFile file(installed(DATADIR "/applications/" + kId + ".desktop"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList entry = QString::fromUtf8(file.readAll()).split(u'\n');
         for (const QString& line :

@@ -23,22 +23,16 @@ private slots:
     void barcodesScan() {
         QFETCH(qreal, ratio);
         QFETCH(int, labels);
-        const QSize size(639, 423);  // inside Picture1's frame
-        const QPixmap picture = samplePicture(size, ratio);
-        QCOMPARE(picture.size(), size * ratio);
-        QCOMPARE(picture.devicePixelRatio(), ratio);
-
+        const QPixmap picture = samplePicture(QSize(639, 423), ratio);  // inside Picture1's frame
+        QVERIFY(picture.size() == QSize(639, 423) * ratio && picture.devicePixelRatio() == ratio);
         QTemporaryDir dir;
-        const QString png = dir.filePath(QStringLiteral("picture.png"));
-        QVERIFY(picture.save(png));
+        QVERIFY(picture.save(dir.filePath("picture.png")));
         QProcess zbar;
-        zbar.start(QStringLiteral(ZBARIMG), {QStringLiteral("--raw"), QStringLiteral("-q"), png});
+        zbar.start(ZBARIMG, {"--raw", "-q", dir.filePath("picture.png")});
         QVERIFY(zbar.waitForFinished(60000));
-        const QStringList scanned =
-            QString::fromLatin1(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        const SheetState sheet = sampleSheet();
+        const QStringList scanned = QString::fromLatin1(zbar.readAllStandardOutput()).split(u'\n');
         for (int n = 1; n <= labels; ++n) {
-            QVERIFY2(scanned.contains(sheet.janText[n]), qPrintable(sheet.janText[n]));
+            QVERIFY2(scanned.contains(sampleSheet().janText[n]), qPrintable(QString::number(n)));
         }
     }
 };

@@ -11,7 +11,7 @@ inline QString path(const char* name) {
 }
 
 struct Run {
-    int exitCode = -1;  // -1 when it crashed or hung
+    int exitCode = -1;  // -1 when it crashed or hung (then killed)
     QString out, err;
 };
 
@@ -20,10 +20,6 @@ inline Run runZukaro(const QStringList& args, const QProcessEnvironment& env) {
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(ZUKARO_BINARY), args);
     const bool finished = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    if (!finished) {
-        p.kill();
-        p.waitForFinished();
-    }
     return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

@@ -22,64 +22,57 @@ class TestBatchSession : public QObject {
     Q_OBJECT
 
 private slots:
-    void sameAsTheEditor_data();
-    void sameAsTheEditor();
-};
-
-void TestBatchSession::sameAsTheEditor_data() {
-    QTest::addColumn<QString>("dataTxt");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("zoomPercent");
-    QTest::newRow("first start, full sheet, 100 %") << "" << fixture::path("full_sheet.csv") << 100;
-    QTest::newRow("data.txt, labels only") << fixture::path("layout_only_data.txt")
-                                           << fixture::path("records_without_layout.csv") << 50;
-    QTest::newRow("damaged file") << "" << fixture::path("record_22_and_cut_after_10.csv") << 50;
-}
-
-void TestBatchSession::sameAsTheEditor() {
-    QFETCH(QString, dataTxt);
-    QFETCH(QString, file);
-    QFETCH(int, zoomPercent);
-    QTemporaryDir dir;
-    const SettingsLocations settings{dir.path(), dir.filePath("user")};
-    QVERIFY(dataTxt.isEmpty() || QFile::copy(dataTxt, settings.programFile()));
-    ScriptedCommonDialog1 dialogs;
-    ScriptedMessageBoxes messages;
-    EditorWindow editor(dialogs, messages, settings);
-    editor.show();
-    QVERIFY(QTest::qWaitForWindowActive(&editor));
-    QVERIFY(openSheetFile(editor, file));
-    QString err;
-    QTextStream errStream(&err);
-    BatchSession batch(settings, errStream);
-    QVERIFY(batch.open(file));
-    // The window told the user about a damaged file in a box, the session on the console.
-    QCOMPARE(err.contains("一部を読み込めませんでした"), !messages.shown().isEmpty());
-
-    // The user picks a full-page 600-dpi PDF printer in the print dialog.
-    DialogAnswer answer;
-    answer.choosePrinter = [&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("editor.pdf"));
-        printer.setResolution(600);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setFullPage(true);
-    };
-    dialogs.script(answer);
-    editor.controls().P_印刷->trigger();
-    QVERIFY2(batch.printPdf(dir.filePath("batch.pdf"), 600), qPrintable(err));
-    const QImage page = printed::rasterise(dir.filePath("editor.pdf"), 150, dir.filePath("e.png"));
-    QVERIFY(!page.isNull());
-    QCOMPARE(printed::rasterise(dir.filePath("batch.pdf"), 150, dir.filePath("b.png")), page);
-
-    if (zoomPercent == 100) {
-        QTest::mouseClick(editor.controls().倍率, Qt::LeftButton);
+    void sameAsTheEditor_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("zoomPercent");
+        QTest::newRow("first start, full sheet, 100 %") << fixture::path("full_sheet.csv") << 100;
+        QTest::newRow("damaged file") << fixture::path("record_22_and_cut_after_10.csv") << 50;
     }
-    editor.sheetCommands().showPreview();
-    const QImage preview = editor.preview().picDraw().image();
-    QVERIFY(batch.savePreviewPng(dir.filePath("preview.png"), zoomPercent));
-    QCOMPARE(QImage(dir.filePath("preview.png")).convertToFormat(preview.format()), preview);
-}
+
+    void sameAsTheEditor() {
+        QFETCH(QString, file);
+        QFETCH(int, zoomPercent);
+        QTemporaryDir dir;
+        const SettingsLocations settings{dir.path(), dir.filePath("user")};
+        ScriptedCommonDialog1 dialogs;
+        ScriptedMessageBoxes messages;
+        EditorWindow editor(dialogs, messages, settings);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QVERIFY(openSheetFile(editor, file));
+        QString err;
+        QTextStream errStream(&err);
+        BatchSession batch(settings, errStream);
+        QVERIFY(batch.open(file));
+        // The window told the user about a damaged file in a box, the session on the console.
+        QCOMPARE(err.contains("一部を読み込めませんでした"), !messages.shown().isEmpty());
+
+        // The user picks a full-page 600-dpi PDF printer in the print dialog.
+        DialogAnswer answer;
+        answer.choosePrinter = [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("editor.pdf"));
+            printer.setResolution(600);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            printer.setFullPage(true);
+        };
+        dialogs.script(answer);
+        editor.controls().P_印刷->trigger();
+        QVERIFY2(batch.printPdf(dir.filePath("batch.pdf"), 600), qPrintable(err));
+        const QImage page =
+            printed::rasterise(dir.filePath("editor.pdf"), 150, dir.filePath("e.png"));
+        QVERIFY(!page.isNull());
+        QCOMPARE(printed::rasterise(dir.filePath("batch.pdf"), 150, dir.filePath("b.png")), page);
+
+        if (zoomPercent == 100) {
+            QTest::mouseClick(editor.controls().倍率, Qt::LeftButton);
+        }
+        editor.sheetCommands().showPreview();
+        const QImage preview = editor.preview().picDraw().image();
+        QVERIFY(batch.savePreviewPng(dir.filePath("preview.png"), zoomPercent));
+        QCOMPARE(QImage(dir.filePath("preview.png")).convertToFormat(preview.format()), preview);
+    }
+};
 
 QTEST_MAIN(TestBatchSession)
 #include "tst_batchsession.moc"

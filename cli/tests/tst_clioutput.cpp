@@ -26,29 +26,16 @@ QMap<QString, QByteArray> snapshot(const QString& dir) {
     return files;
 }
 
-// full_sheet.csv's labels and its own layout (the box texts must not move the sheet) at a
-// fresh start's sheet offsets.
+// full_sheet.csv's labels and its own layout (the box texts must not move the sheet).
 SheetState fullSheet() {
     SheetState sheet = sample::fullSheet();
-    sheet.sheetX = 2.7;
-    sheet.sheetY = 12.6;
-    sheet.layout = {.janFont{.Size = 10},
-                    .productFont{.Size = 12},
-                    .lotFont{.Size = 9},
-                    .priceFont{.Size = 40},
-                    .yenFont{.Size = 14},
-                    .borderColor = 255,
-                    .janX = 1,
-                    .barX = 1,
-                    .makerX = -1,
-                    .productY = 1,
-                    .specY = -1,
-                    .lotX = 1,
-                    .priceX = 2,
-                    .yenX = -2,
-                    .縁取 = caption::outlineOn,
-                    .x座標調整 = "3",
-                    .y座標調整 = "-2"};
+    Layout& l = sheet.layout;
+    std::tie(l.janFont.Size, l.productFont.Size, l.lotFont.Size, l.priceFont.Size, l.yenFont.Size) =
+        std::tuple(10, 12, 9, 40, 14);
+    std::tie(l.janX, l.barX, l.makerX, l.productY, l.specY, l.lotX, l.priceX, l.yenX) =
+        std::tuple(1, 1, -1, 1, -1, 1, 2, -2);
+    std::tie(l.borderColor, l.縁取, l.x座標調整, l.y座標調整) =
+        std::tuple(255, caption::outlineOn, "3", "-2");
     return sheet;
 }
 
@@ -57,164 +44,124 @@ SheetState fullSheet() {
 class TestCliOutput : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void textsAtTheirAnchors();
-    void oneA4PageOfBarsOnThePrinterPixelGrid();
-    void previewPng_data();
-    void previewPng();
-    void dataTxtOfTheUser();
-    void failuresChangeNothing_data();
-    void failuresChangeNothing();
-    void helpAndVersion();
-
-private:
     fixture::Run zukaro(const QStringList& args) const { return fixture::runZukaro(args, env_); }
     QString temp(const QString& name) const { return dir_.filePath(name); }
 
     QTemporaryDir dir_;
     const SheetState sheet_ = fullSheet();
     QString pdf_ = temp("sheet.pdf");
-    QString png_ = temp("sheet.png");
-    QImage page_;
     QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
-};
 
-void TestCliOutput::initTestCase() {
-    QVERIFY2(printed::missingTools().isEmpty(), qPrintable(printed::missingTools().join(u' ')));
-    // No display, no platform chosen, no configuration and no CUPS server.
-    env_.remove("DISPLAY");
-    env_.remove("WAYLAND_DISPLAY");
-    env_.remove("QT_QPA_PLATFORM");
-    env_.insert("XDG_CONFIG_HOME", temp("config"));
-    env_.insert("CUPS_SERVER", temp("no-cups.sock"));
-    QVERIFY(QDir().mkpath(temp("work")));
-    // The work folder for the failures: a label file, an older output, an empty file.
-    QVERIFY(QFile::copy(kSheetFile, temp("work/sheet.csv")));
-    QVERIFY(QFile::copy(kSheetFile, temp("work/older.pdf")));
-    QVERIFY(QFile(temp("work/empty.csv")).open(QIODevice::WriteOnly));
-    const auto run = zukaro({"--print-pdf", kSheetFile, pdf_});
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    page_ = printed::rasterise(pdf_, 600, png_);
-}
+private slots:
+    void initTestCase() {
+        // No display, no platform chosen, no configuration and no CUPS server.
+        env_.remove("DISPLAY");
+        env_.remove("WAYLAND_DISPLAY");
+        env_.remove("QT_QPA_PLATFORM");
+        env_.insert("XDG_CONFIG_HOME", temp("config"));
+        env_.insert("CUPS_SERVER", temp("no-cups.sock"));
+        QVERIFY(QDir().mkpath(temp("work")));
+        // The work folder for the failures: a label file, an older output, an empty file.
+        QVERIFY(QFile::copy(kSheetFile, temp("work/sheet.csv")));
+        QVERIFY(QFile::copy(kSheetFile, temp("work/older.pdf")));
+        QVERIFY(QFile(temp("work/empty.csv")).open(QIODevice::WriteOnly));
+        QVERIFY(QDir().mkpath(temp("user/zukaro")));
+        QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), temp("user/zukaro/data.txt")));
+        const auto run = zukaro({"--print-pdf", kSheetFile, pdf_});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    }
 
-void TestCliOutput::textsAtTheirAnchors() {
-    const QList<printed::Word> words = printed::pdfWords(pdf_);
-    for (int n = 1; n <= kLabelCount; ++n) {
-        for (const printed::Word& e : printed::expectedWords(sheet_, n)) {
-            const auto [found, distance] = printed::nearestWord(words, e);
-            const QString where = QString("label %1 \"%2\" at %3, %4 mm").arg(n).arg(e.text);
-            QVERIFY2(distance <= 0.25, qPrintable(where.arg(found.x).arg(found.y)));
+    void printedPdf() {
+        QVERIFY(printed::run("pdfinfo", {pdf_}).contains(QRegularExpression("Pages:\\s+1\\n")));
+        // Portrait A4 at 600 dpi: 4960 x 7016 pixels (Qt writes 595 x 842 points).
+        const QImage page = printed::rasterise(pdf_, 600, temp("sheet.png"));
+        QVERIFY(std::abs(page.width() - 4960) <= 5 && std::abs(page.height() - 7016) <= 5);
+        QCOMPARE(printed::zbarCodes(temp("sheet.png")), printed::expectedZbarCodes(sheet_));
+        const QList<printed::Word> words = printed::pdfWords(pdf_);
+        for (int n = 1; n <= kLabelCount; ++n) {
+            const QString label = QString("label %1: ").arg(n);
+            for (const printed::Word& e : printed::expectedWords(sheet_, n)) {
+                const double mm = printed::nearestWord(words, e).second;
+                QVERIFY2(mm <= 0.25, qPrintable(label + e.text + QString(" %1 mm away").arg(mm)));
+            }
+            // 55 mm are 1299 pixels: 11 for each of EAN-13's 113 modules, 15 for EAN-8's 85.
+            const int module = sheet_.janText[n].size() == 8 ? 15 : 11;
+            const QString fault = printed::checkModules(page, sheet_, n, 600, module);
+            QVERIFY2(fault.isEmpty(), qPrintable(label + fault));
         }
     }
-}
 
-void TestCliOutput::oneA4PageOfBarsOnThePrinterPixelGrid() {
-    QVERIFY(printed::run("pdfinfo", {pdf_}).contains(QRegularExpression("Pages:\\s+1\\n")));
-    // Portrait A4 at 600 dpi: 4960 x 7016 pixels (Qt writes 595 x 842 points).
-    QVERIFY(std::abs(page_.width() - 4960) <= 5 && std::abs(page_.height() - 7016) <= 5);
-    QCOMPARE(printed::zbarCodes(png_), printed::expectedZbarCodes(sheet_));
-    // 55 mm are 1299 pixels: 11 for each of EAN-13's 113 modules, 15 for each of EAN-8's 85.
-    for (int n = 1; n <= kLabelCount; ++n) {
-        const QString fault =
-            printed::checkModules(page_, sheet_, n, 600, sheet_.janText[n].size() == 8 ? 15 : 11);
-        QVERIFY2(fault.isEmpty(), qPrintable(QString("label %1: ").arg(n) + fault));
+    void previewPng_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("zoomArgs");
+        QTest::newRow("50 % by default") << kSheetFile << QStringList{};
+        QTest::newRow("--zoom 100") << kSheetFile << QStringList{"--zoom", "100"};
+        // Only labels in the file: the layout is the user's data.txt, as at a fresh start.
+        QTest::newRow("data.txt") << fixture::path("records_without_layout.csv") << QStringList{};
     }
-}
 
-void TestCliOutput::previewPng_data() {
-    QTest::addColumn<QStringList>("zoomArgs");
-    QTest::addColumn<QString>("display");
-    QTest::newRow("50 % by default") << QStringList{} << "";
-    // A display that is set but gone (a cron job, a stale ssh session) still needs no window.
-    QTest::newRow("--zoom 100, stale display") << QStringList{"--zoom", "100"} << ":97";
-}
-
-void TestCliOutput::previewPng() {
-    QFETCH(QStringList, zoomArgs);
-    QFETCH(QString, display);
-    const double zoom = zoomArgs.isEmpty() ? 0.5 : 1.0;
-    QProcessEnvironment env = env_;
-    env.insert("DISPLAY", display);
-    const QString png = temp(QTest::currentDataTag()) + ".png";
-    const auto run =
-        fixture::runZukaro(QStringList{"--preview-png", kSheetFile, png} + zoomArgs, env);
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QImage image(png);
-    // The whole A4 surface at 96 dpi.
-    QCOMPARE(image.size(), QSize(794, 1123));
-    const auto px = [zoom](double mm) { return int(std::floor(mm * zoom / 25.4 * 96)); };
-    for (int n = 1; n <= kLabelCount; ++n) {
-        const double left = printed::labelLeft(sheet_, n), top = printed::labelTop(sheet_, n);
-        // The red outline's lower bar, and the first imitation bar (14 mm + barX across).
-        QCOMPARE(image.pixel(px(left + 26.5), px(top + 35.75)), qRgb(255, 0, 0));
-        QCOMPARE(image.pixel(px(left + 15.5), px(top + 6.75)), qRgb(0, 0, 0));
+    void previewPng() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, zoomArgs);
+        const double zoom = zoomArgs.isEmpty() ? 0.5 : 1.0;
+        QProcessEnvironment env = env_;
+        // A display that is set but gone (a cron job, a stale ssh session) still needs no window.
+        env.insert("DISPLAY", ":97");
+        env.insert("XDG_CONFIG_HOME", temp("user"));
+        const QString png = temp(QTest::currentDataTag()) + ".png";
+        const auto run =
+            fixture::runZukaro(QStringList{"--preview-png", file, png} + zoomArgs, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QImage image(png);
+        QCOMPARE(image.size(), QSize(794, 1123));  // the whole A4 surface at 96 dpi
+        const auto px = [zoom](double mm) { return int(std::floor(mm * zoom / 25.4 * 96)); };
+        for (int n = 1; n <= kLabelCount; ++n) {
+            const double left = printed::labelLeft(sheet_, n), top = printed::labelTop(sheet_, n);
+            // The red outline's lower bar, and the first imitation bar (14 mm + barX across).
+            QCOMPARE(image.pixel(px(left + 26.5), px(top + 35.75)), qRgb(255, 0, 0));
+            QCOMPARE(image.pixel(px(left + 15.5), px(top + 6.75)), qRgb(0, 0, 0));
+        }
     }
-}
 
-void TestCliOutput::dataTxtOfTheUser() {
-    // The file holds only labels; the layout is the user's data.txt, as at a fresh start.
-    const QString dataTxt = temp("user/zukaro/data.txt");
-    QVERIFY(QDir().mkpath(temp("user/zukaro")));
-    QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), dataTxt));
-    QProcessEnvironment env = env_;
-    env.insert("XDG_CONFIG_HOME", temp("user"));
-    const QString pdf = temp("user.pdf");
-    const auto run =
-        fixture::runZukaro({"--print-pdf", fixture::path("records_without_layout.csv"), pdf}, env);
-    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-    const QList<printed::Word> words = printed::pdfWords(pdf);
-    for (const printed::Word& e : printed::expectedWords(sheet_, 1)) {
-        QVERIFY2(printed::nearestWord(words, e).second <= 0.25, qPrintable(e.text));
+    void runsChangeNoFile_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("says");  // on stdout when it succeeds, else on stderr
+        const QString w = temp("work/");
+        const QString wrong = QStringLiteral(DATAFILE_FIXTURES "/header_wrong.csv");
+        const QString notOurs = QStringLiteral("ズカロ形式のデータではありません");
+        const auto row = [](const char* name, const QStringList& args, int code,
+                            const QStringList& says) {
+            QTest::newRow(name) << args << code << says;
+        };
+        row("--help", {"--help"}, 0, {"--printer"});
+        row("--version", {"--version"}, 0, {"zukaro " ZUKARO_VERSION "\n"});
+        row("header wrong", {"--print-pdf", wrong, w + "older.pdf"}, 1, {notOurs, wrong});
+        row("empty file", {"--preview-png", w + "empty.csv", w + "older.pdf"}, 1, {notOurs});
+        row("missing file", {"--print", w + "missing.csv"}, 1, {notOurs, w + "missing.csv"});
+        row("no output folder", {"--print-pdf", kSheetFile, w + "no/s.pdf"}, 1, {w + "no/s.pdf"});
+        row("no such printer", {"--print", kSheetFile, "--printer", "nosuch"}, 1,
+            {"プリンター「nosuch」が見つかりません"});
+        row("no default printer", {"--print", kSheetFile}, 1, {"いつも使うプリンター"});
+        // Writing the PDF over the label file would lose every label typed into it.
+        row("output is the label file", {"--print-pdf", w + "sheet.csv", w + "sheet.csv"}, 2,
+            {"開くファイルと同じ", "使い方:"});
     }
-}
 
-void TestCliOutput::failuresChangeNothing_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QStringList>("says");
-    const QString w = temp("work/");
-    const QString wrong = QStringLiteral(DATAFILE_FIXTURES "/header_wrong.csv");
-    const QString notOurs = QStringLiteral("ズカロ形式のデータではありません");
-    QTest::newRow("header wrong") << QStringList{"--print-pdf", wrong, w + "older.pdf"} << 1
-                                  << QStringList{notOurs, wrong};
-    QTest::newRow("empty file") << QStringList{"--preview-png", w + "empty.csv", w + "older.pdf"}
-                                << 1 << QStringList{notOurs, w + "empty.csv"};
-    QTest::newRow("missing file") << QStringList{"--print", w + "missing.csv"} << 1
-                                  << QStringList{notOurs, w + "missing.csv"};
-    QTest::newRow("output folder missing") << QStringList{"--print-pdf", kSheetFile, w + "no/s.pdf"}
-                                           << 1 << QStringList{w + "no/s.pdf"};
-    QTest::newRow("no such printer") << QStringList{"--print", kSheetFile, "--printer", "nosuch"}
-                                     << 1 << QStringList{"プリンター「nosuch」が見つかりません"};
-    QTest::newRow("no default printer") << QStringList{"--print", kSheetFile} << 1
-                                        << QStringList{"いつも使うプリンターが決まっていません"};
-    // Writing the PDF over the label file would lose every label typed into it.
-    QTest::newRow("output is the label file")
-        << QStringList{"--print-pdf", w + "sheet.csv", w + "sheet.csv"} << 2
-        << QStringList{"開くファイルと同じ", "使い方:"};
-}
-
-void TestCliOutput::failuresChangeNothing() {
-    QFETCH(QStringList, args);
-    QFETCH(int, exitCode);
-    QFETCH(QStringList, says);
-    const QMap<QString, QByteArray> before = snapshot(temp("work"));
-    const auto run = zukaro(args);
-    QCOMPARE(run.exitCode, exitCode);
-    for (const QString& text : says) {
-        QVERIFY2(run.err.contains(text), qPrintable(run.err));
+    void runsChangeNoFile() {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, says);
+        const QMap<QString, QByteArray> before = snapshot(temp("work"));
+        const auto run = zukaro(args);
+        QCOMPARE(run.exitCode, exitCode);
+        for (const QString& text : says) {
+            QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text), qPrintable(run.err));
+        }
+        QCOMPARE(exitCode == 0 ? run.err : run.out, QString());
+        QVERIFY(snapshot(temp("work")) == before);
     }
-    QCOMPARE(run.out, QString());
-    QVERIFY(snapshot(temp("work")) == before);
-}
-
-void TestCliOutput::helpAndVersion() {
-    const auto help = zukaro({"--help"});
-    QVERIFY2(help.exitCode == 0 && help.out.contains("--printer"), qPrintable(help.out));
-    const auto version = zukaro({"--version"});
-    QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QStringLiteral("zukaro " ZUKARO_VERSION "\n"));
-}
+};
 
 QTEST_GUILESS_MAIN(TestCliOutput)
 #include "tst_clioutput.moc"

@@ -27,46 +27,44 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private slots:
-    void parse_data();
-    void parse();
+    void parse_data() {
+        QTest::addColumn<QStringList>("args");
+        // "mode file output dpi zoom printer", or part of the error
+        QTest::addColumn<QString>("expected");
+        row("nothing: the start screen", {}, "window   600 50 ");
+        row("a file: the editor", {"棚札.csv"}, "window 棚札.csv  600 50 ");
+        row("pdf, 600 dpi by default", {"--print-pdf", "a", "b"}, "pdf a b 600 50 ");
+        row("single dashes, 72 dpi", {"-print-pdf", "a", "b", "-dpi", "72"}, "pdf a b 72 50 ");
+        row("png, 50 % by default", {"--preview-png", "a", "b"}, "png a b 600 50 ");
+        row("png at 100 %", {"--preview-png", "a", "b", "--zoom", "100"}, "png a b 600 100 ");
+        row("print, default printer", {"--print", "a"}, "print a  600 50 ");
+        row("print, named printer", {"--print", "a", "--printer", "店頭"}, "print a  600 50 店頭");
+        row("-h wins over a command", {"--print-pdf", "a", "b", "-h"}, "help   600 50 ");
+        row("--version", {"--version"}, "version   600 50 ");
+        row("after --, a file like an option", {"--print", "--", "--x"}, "print --x  600 50 ");
+
+        row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
+        row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
+        row("pdf without output", {"--print-pdf", "a"}, "PDF ファイルの二つ");
+        row("two files for the window", {"a", "b"}, "一つだけ");
+        row("empty file name", {"--print", ""}, "名前が空");
+        row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
+        row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");
+        row("dpi for a png", {"--preview-png", "a", "b", "--dpi", "1"}, "--dpi は --print-pdf と");
+        row("zoom 75", {"--preview-png", "a", "b", "--zoom", "75"}, "50 か 100");
+        row("empty printer name", {"--print", "a", "--printer", ""}, "プリンターの名前");
+    }
+
+    void parse() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const CommandLine command = parseCommandLine(QStringList{"zukaro"} + args);
+        const QString got = described(command);
+        QVERIFY2(command.mode == CommandLine::Mode::UsageError ? got.contains(expected)
+                                                               : got == expected,
+                 qPrintable(got));
+    }
 };
-
-void TestCommandLine::parse_data() {
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("expected");  // "mode file output dpi zoom printer", or error text
-    row("nothing: the start screen", {}, "window   600 50 ");
-    row("a file: the editor", {"棚札.csv"}, "window 棚札.csv  600 50 ");
-    row("pdf, 600 dpi by default", {"--print-pdf", "a", "b"}, "pdf a b 600 50 ");
-    row("single dashes, 72 dpi", {"-print-pdf", "a", "b", "-dpi", "72"}, "pdf a b 72 50 ");
-    row("png, 50 % by default", {"--preview-png", "a", "b"}, "png a b 600 50 ");
-    row("png at 100 %", {"--preview-png", "a", "b", "--zoom", "100"}, "png a b 600 100 ");
-    row("print, default printer", {"--print", "a"}, "print a  600 50 ");
-    row("print, named printer", {"--print", "a", "--printer", "店頭"}, "print a  600 50 店頭");
-    row("-h wins over a command", {"--print-pdf", "a", "b", "-h"}, "help   600 50 ");
-    row("--version", {"--version"}, "version   600 50 ");
-    row("after --, a file like an option", {"--print", "--", "--x"}, "print --x  600 50 ");
-
-    row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプションはありません");
-    row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
-    row("pdf without output", {"--print-pdf", "a"}, "開くファイルと書き出す PDF ファイルの二つ");
-    row("two files for the window", {"a", "b"}, "一つだけ");
-    row("empty file name", {"--print", ""}, "名前が空");
-    row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
-    row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");
-    row("dpi for a png", {"--preview-png", "a", "b", "--dpi", "1"}, "--dpi は --print-pdf と");
-    row("zoom 75", {"--preview-png", "a", "b", "--zoom", "75"}, "50 か 100");
-    row("empty printer name", {"--print", "a", "--printer", ""}, "プリンターの名前");
-}
-
-void TestCommandLine::parse() {
-    QFETCH(QStringList, args);
-    QFETCH(QString, expected);
-    const CommandLine command = parseCommandLine(QStringList{"zukaro"} + args);
-    const QString got = described(command);
-    QVERIFY2(
-        command.mode == CommandLine::Mode::UsageError ? got.contains(expected) : got == expected,
-        qPrintable(got));
-}
 
 QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

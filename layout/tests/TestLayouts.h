@@ -19,28 +19,18 @@ inline zukaro::Layout firstStart() {
 inline zukaro::Layout custom() {
     using namespace zukaro;
     Layout l = firstStart();
-    const auto at = [](auto& x, auto& y, std::int16_t a, std::int16_t b) { x = a, y = b; };
-    l.x座標調整 = QStringLiteral("3");
-    l.y座標調整 = QStringLiteral("-2");
-    l.縁取 = caption::outlineOn;
-    l.borderColor = 65280;
-    l.janFont = {QStringLiteral("ＭＳ ゴシック"), 9, true, false};
-    l.janColor = 16711680;
-    at(l.janX, l.janY, 1, -1);
-    at(l.barX, l.barY, 2, -2);
-    l.makerFont = {QStringLiteral("ＭＳ 明朝"), 10, false, true};
+    l.janFont = {"ＭＳ ゴシック", 9, true, false};
+    l.makerFont = {"ＭＳ 明朝", 10, false, true};
+    l.productFont = {"ＭＳ Ｐゴシック", 18, true, true};
+    std::tie(l.specFont.Size, l.lotFont.Size, l.yenFont.Size) = std::tuple(10, 10, 24);
+    std::tie(l.borderColor, l.janColor, l.productColor) = std::tuple(65280, 16711680, 128);
+    std::tie(l.janX, l.janY, l.barX, l.barY, l.makerX, l.makerY, l.productX, l.productY) =
+        std::tuple(1, -1, 2, -2, 0, -3, 4, 5);
+    std::tie(l.specX, l.specY, l.lotX, l.lotY, l.priceX, l.priceY, l.yenX, l.yenY) =
+        std::tuple(-6, 7, 8, -9, 10, -11, -12, 13);
     l.メーカー表示 = l.ロット表示 = caption::hidden;
     l.メーカーU表示 = l.規格U表示 = caption::underlined;
-    at(l.makerX, l.makerY, 0, -3);
-    l.productFont = {QStringLiteral("ＭＳ Ｐゴシック"), 18, true, true};
-    l.productColor = 128;
-    at(l.productX, l.productY, 4, 5);
-    l.specFont.Size = l.lotFont.Size = 10;
-    at(l.specX, l.specY, -6, 7);
-    at(l.lotX, l.lotY, 8, -9);
-    at(l.priceX, l.priceY, 10, -11);
-    l.yenFont.Size = 24;
-    at(l.yenX, l.yenY, -12, 13);
+    std::tie(l.縁取, l.x座標調整, l.y座標調整) = std::tuple(caption::outlineOn, "3", "-2");
     return l;
 }
 

@@ -17,21 +17,15 @@ private slots:
         QTest::addColumn<int>("skipped");
         QTest::addColumn<bool>("golden");  // the layout writes the file byte for byte
         QTest::newRow("first_start_data.txt") << firstStart() << 0 << true;
-        SheetState fresh;  // a fresh start, then the デフォルト button
-        applyDefaultPattern(fresh);
-        QTest::newRow("default_pattern_data.txt") << fresh.layout << 0 << true;
         QTest::newRow("custom_layout_data.txt") << custom() << 0 << true;
         QTest::newRow("section_words_misspelled.txt") << custom() << 0 << false;
+        // "9pt", 40000, yes, 3000000000 and 32768 leave their targets as they were.
         Layout wrong = custom();
-        wrong.janFont.Size = 8;        // "9pt"
-        wrong.makerFont.Size = 9;      // 40000 does not fit 16 bits
-        wrong.makerFont.Bold = false;  // yes is no Boolean
-        wrong.productColor = 0;        // 3000000000 does not fit 32 bits
-        wrong.productX = 4;            // 4.5 rounds to even
-        wrong.productY = 6;            // 5.5 rounds to even
-        wrong.単価表示 = u"True"_qs;   // a Boolean read into a caption
-        wrong.priceX = -32768;
-        wrong.priceY = 0;  // 32768 does not fit 16 bits
+        std::tie(wrong.janFont.Size, wrong.makerFont.Size, wrong.makerFont.Bold, wrong.productColor,
+                 wrong.priceY) = std::tuple(8, 9, false, 0, 0);
+        // 4.5 and 5.5 round to even; a Boolean read into a caption becomes its text.
+        std::tie(wrong.productX, wrong.productY, wrong.priceX, wrong.単価表示) =
+            std::tuple(4, 6, -32768, "True");
         QTest::newRow("wrong_types.txt") << wrong << 5 << false;
     }
 
@@ -48,7 +42,7 @@ private slots:
         }
     }
 
-    // デフォルト keeps hidden and underlined items and the outline colour, and moves the sheet.
+    // デフォルト keeps hidden and underlined items, the outline colour and the bars' state.
     void defaultPatternKeepsCaptionsAndBorder() {
         SheetState sheet;
         sheet.layout = custom();
@@ -60,16 +54,10 @@ private slots:
         expected.メーカーU表示 = expected.規格U表示 = caption::underlined;
         QCOMPARE(asText(sheet.layout), asText(expected));
         QCOMPARE(sheet.BARCODE, caption::hidden);
-        QCOMPARE(sheet.sheetX, 12.0);
-        QCOMPARE(sheet.sheetY, 7.8);
     }
 
     void binaryKeepsFirstStartValues() {
-        QByteArray binary;
-        for (int i = 0; i < 4 * 256; ++i) {
-            binary.append(static_cast<char>((i * 7) & 0xFF));
-        }
-        const SettingsLoad load = readSettingsData(binary);
+        const SettingsLoad load = readSettingsData(fixture(u"binary.bin"_qs));
         QCOMPARE(asText(load.layout), asText(firstStart()));
         QVERIFY(load.invalidBytes > 0);
     }

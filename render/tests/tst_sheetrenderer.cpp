@@ -57,195 +57,165 @@ class TestSheetRenderer : public QObject {
     Q_OBJECT
 
 private slots:
-    void fullLabelPrimitives_data();
-    void fullLabelPrimitives();
-    void oneLabel_data();
-    void oneLabel();
-    void printingRestoresZoom_data();
-    void printingRestoresZoom();
-    void layoutGuide();
-    void currentLabelFrame();
+    void fullLabelPrimitives_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("50 %") << 0.5;
+    }
+
+    void fullLabelPrimitives() {
+        QFETCH(double, zoom);
+        // Every item with its own face, size, style, colour and offset, so that mix-ups show.
+        SheetState s;
+        Layout& l = s.layout;
+        l.janFont = {"ＭＳ ゴシック", 8, true, false};
+        l.makerFont = {"メイリオ", 9, false, true};
+        l.productFont = {"ＭＳ 明朝", 11, true, true};
+        l.specFont = {"ＭＳ Ｐ明朝", 10, false, false};
+        l.lotFont = {"ＭＳ Ｐゴシック", 7, false, false};
+        l.priceFont = {"ＭＳ 明朝", 48, true, false};
+        l.yenFont = {"ＭＳ ゴシック", 12, false, false};
+        std::tie(l.janColor, l.makerColor, l.productColor, l.specColor, l.lotColor, l.priceColor,
+                 l.yenColor, l.borderColor) = std::tuple(1, 2, 3, 4, 5, 255, 0xFF0000, 0x00FF00);
+        std::tie(l.barX, l.barY, l.janX, l.janY, l.productX, l.productY, l.priceX, l.priceY) =
+            std::tuple(-1, 1, 2, -2, 3, 0, 0, 4);
+        std::tie(l.yenX, l.yenY, l.makerX, l.makerY, l.specX, l.specY, l.lotX, l.lotY) =
+            std::tuple(-3, -1, 1, 2, -2, 3, 4, -4);
+        l.品名U表示 = caption::underlined;
+        l.縁取 = caption::outlineOn;
+        s.zoom = zoom;
+        s.倍率 = zoom == 1.0 ? caption::zoomFull : caption::zoomHalf;
+        fillLabel(s, 5);
+        RecordingTarget t;
+        drawSheet(s, t);
+
+        auto z = [zoom](double v) { return v * zoom; };
+        QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
+        for (int n = 1; n <= 21; ++n) {
+            expected << line(Kind::Box, z(labelX(n)), z(labelY(n)), z(labelX(n)) + z(66.1),
+                             z(labelY(n)) + z(38.1), draw::rgb(128, 128, 128));
+        }
+        const double x0 = labelX(5), y0 = labelY(5);  // second column, second row
+        auto fill = [&](double dx, double dy, double w, double h, draw::WinColor c) {
+            expected << line(Kind::FilledBox, z(x0 + dx), z(y0 + dy), z(x0 + dx) + z(w),
+                             z(y0 + dy) + z(h), c);
+        };
+        fill(3, 1, 59, 1.5, 0x00FF00);
+        fill(3, 35, 59, 1.5, 0x00FF00);
+        // The imitation bars' left edges and widths, moved by barX and barY.
+        const int bars[] = {14, 1, 16, 2, 19, 3, 23, 1, 8,  2, 28, 3, 32, 1,
+                            34, 2, 37, 2, 41, 1, 43, 2, 46, 2, 50, 1, 52, 2};
+        for (int i = 0; i < 28; i += 2) {
+            fill(bars[i] - 1, 2 + 1, bars[i + 1], 9.5, draw::kBlack);
+        }
+        auto text = [&](double dx, double dy, const char* printed, Font f, draw::WinColor c) {
+            f.size *= zoom;
+            expected << line(Kind::Text, z(x0 + dx), z(y0 + dy), 0, 0, c, printed, f);
+        };
+        // Anchors (32, 11), (4, 17), (0, 20), (48, 30), (5, 13.5), (8, 26), (8, 30) plus offsets.
+        text(34, 9, "4901234567894", {"ＭＳ ゴシック", 8, true, false, false}, 1);
+        text(7, 17, "       ビオレ", {"ＭＳ 明朝", 11, true, true, true}, 3);
+        text(0, 24, " 1980", {"ＭＳ 明朝", 48, true, false, false}, 255);
+        text(45, 29, "円", {"ＭＳ ゴシック", 12, false, false, false}, 0xFF0000);
+        text(6, 15.5, "花王", {"メイリオ", 9, false, true, false}, 2);
+        text(6, 29, "400ml", {"ＭＳ Ｐ明朝", 10, false, false, false}, 4);
+        text(12, 26, "L12", {"ＭＳ Ｐゴシック", 7, false, false, false}, 5);
+        QCOMPARE(lines(t.ops()), expected);
+        QCOMPARE(t.opsOf(Kind::Box).front().fillStyle, draw::FillStyle::Transparent);
+    }
+
+    void oneLabel_data() {
+        QTest::addColumn<QString>("field");  // "paper " first: printed, not previewed
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("bars");
+        QTest::addColumn<QString>("drawn");  // the texts, "_" marking an underlined one
+        const QString all = "4901234567894|       ビオレ| 1980|円|花王|400ml|L12";
+        auto with = [&all](const QString& from, const QString& to) {
+            return QString(all).replace(from, to);
+        };
+        auto row = [](const char* name, const char* field, const QString& value, int bars,
+                      const QString& drawn) {
+            QTest::newRow(name) << QString(field) << value << bars << drawn;
+        };
+        row("JAN of 8: four spaces", "janText", "49123456", 14,
+            with("4901234567894", "    49123456"));
+        row("JAN of 12: no bars", "janText", "490123456789", 0,
+            with("4901234567894", "490123456789"));
+        row("price trimmed", "priceText", "  500 ", 14, with(" 1980", "  500"));
+        row("price cut to five", "priceText", "123456", 14, with(" 1980", "23456"));
+        const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};
+        for (int length = 1; length <= 12; ++length) {
+            const QString name(length, u'品');
+            QTest::addRow("name of %d", length)
+                << "productText" << name << 14
+                << with("       ビオレ", QString(spaces[length - 1], u' ') + name);
+        }
+        row("empty name: nothing", "productText", "", 0, "");
+        row("empty name on paper", "paper productText", "", 0, "");
+        row("blank name: everything", "productText", " ", 14, with("       ビオレ", "         "));
+        row("JAN hidden, bars stay", "jan表示", "表示する", 14, all.mid(14));
+        row("bars: unknown caption hides", "BARCODE", "はい", 0, all);
+        row("price: unknown caption hides", "単価表示", "表示", 14, with("| 1980", ""));
+        row("maker: unknown caption underlines", "メーカーU表示", "xyz", 14, with("花王", "_花王"));
+        row("outline: unknown caption is off", "縁取", "縁取り", 14, all);
+        row("refused code keeps its digits", "paper janText", "4901234567890", 0,
+            with("94|", "90|"));
+    }
+
+    // Printing at 50 % draws at full size (checked on paper by tst_preview) and restores zoom.
+    void oneLabel() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(int, bars);
+        QFETCH(QString, drawn);
+        SheetState s;  // at 50 %
+        fillLabel(s, 1);
+        Layout& l = s.layout;
+        const bool paper = field.startsWith("paper ");
+        const QStringList names = {"janText", "productText", "priceText",     "jan表示",
+                                   "BARCODE", "単価表示",    "メーカーU表示", "縁取"};
+        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],  &l.jan表示,
+                                   &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取};
+        *fields[names.indexOf(field.remove("paper "))] = value;
+        s.printMode = paper ? "1" : "0";
+        RecordingTarget t(paper, {2.4, 2.4});
+        drawSheet(s, t);
+        QCOMPARE(texts(t), drawn);
+        QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
+        // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
+        QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
+        QCOMPARE(s.zoom, 0.5);
+    }
+
+    void layoutGuide() {
+        SheetState s;  // at 50 %, offsets as after デフォルト; the guide restores start-up ones
+        std::tie(s.sheetX, s.sheetY) = std::pair(12.0, 7.8);
+        fillLabel(s, 1);  // the guide ignores label texts
+        RecordingTarget t;
+        drawLayoutGuide(s, t);
+        QCOMPARE(QPointF(s.sheetX, s.sheetY), QPointF(2.7, 12.6));
+        QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
+        for (int n = 1; n <= 21; ++n) {
+            const double x = labelX(n) * 0.5, y = labelY(n) * 0.5;
+            expected << line(Kind::Box, x, y, x + 33.05, y + 19.05, kButtonFaceColor)
+                     << line(Kind::Text, x + 28, y + 8, 0, 0, kButtonFaceColor,
+                             (n < 10 ? " " : "") + std::to_string(n), {"ＭＳ 明朝", 5});
+        }
+        QCOMPARE(lines(t.ops()), expected);
+    }
+
+    void currentLabelFrame() {
+        SheetState s;  // at 50 %: lines of 5 pixels halved, 2.5 rounded to even
+        s.currentLabel = 4;
+        RecordingTarget t;
+        drawCurrentLabelFrame(s, t);
+        QCOMPARE(t.ops().size(), 4u);
+        QCOMPARE(lines(t.ops()).front(), line(Kind::Line, 1.35, 25.35, 34.4, 25.35, 0xFF0000));
+        QCOMPARE(lines(t.ops()).back(), line(Kind::Line, 34.4, 25.35, 34.4, 44.4, 0xFF0000));
+        QCOMPARE(t.ops().back().lineWidth, 2);
+        QCOMPARE(t.lineWidth(), 1);
+    }
 };
-
-void TestSheetRenderer::fullLabelPrimitives_data() {
-    QTest::addColumn<double>("zoom");
-    QTest::newRow("100 %") << 1.0;
-    QTest::newRow("50 %") << 0.5;
-}
-
-void TestSheetRenderer::fullLabelPrimitives() {
-    QFETCH(double, zoom);
-    // Every item with its own face, size, style, colour and offset, so that mix-ups show.
-    SheetState s;
-    Layout& l = s.layout;
-    l.janFont = {"ＭＳ ゴシック", 8, true, false};
-    l.makerFont = {"メイリオ", 9, false, true};
-    l.productFont = {"ＭＳ 明朝", 11, true, true};
-    l.specFont = {"ＭＳ Ｐ明朝", 10, false, false};
-    l.lotFont = {"ＭＳ Ｐゴシック", 7, false, false};
-    l.priceFont = {"ＭＳ 明朝", 48, true, false};
-    l.yenFont = {"ＭＳ ゴシック", 12, false, false};
-    std::tie(l.janColor, l.makerColor, l.productColor, l.specColor, l.lotColor, l.priceColor,
-             l.yenColor, l.borderColor) = std::tuple(1, 2, 3, 4, 5, 255, 0xFF0000, 0x00FF00);
-    std::tie(l.barX, l.barY, l.janX, l.janY, l.productX, l.productY, l.priceX, l.priceY) =
-        std::tuple(-1, 1, 2, -2, 3, 0, 0, 4);
-    std::tie(l.yenX, l.yenY, l.makerX, l.makerY, l.specX, l.specY, l.lotX, l.lotY) =
-        std::tuple(-3, -1, 1, 2, -2, 3, 4, -4);
-    l.品名U表示 = caption::underlined;
-    l.縁取 = caption::outlineOn;
-    s.zoom = zoom;
-    s.倍率 = zoom == 1.0 ? caption::zoomFull : caption::zoomHalf;
-    fillLabel(s, 5);
-    RecordingTarget t;
-    drawSheet(s, t);
-
-    auto z = [zoom](double v) { return v * zoom; };
-    QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
-    for (int n = 1; n <= 21; ++n) {
-        expected << line(Kind::Box, z(labelX(n)), z(labelY(n)), z(labelX(n)) + z(66.1),
-                         z(labelY(n)) + z(38.1), draw::rgb(128, 128, 128));
-    }
-    const double x0 = labelX(5), y0 = labelY(5);  // second column, second row
-    auto fill = [&](double dx, double dy, double w, double h, draw::WinColor c) {
-        expected << line(Kind::FilledBox, z(x0 + dx), z(y0 + dy), z(x0 + dx) + z(w),
-                         z(y0 + dy) + z(h), c);
-    };
-    fill(3, 1, 59, 1.5, 0x00FF00);
-    fill(3, 35, 59, 1.5, 0x00FF00);
-    // The imitation bars' left edges and widths, moved by barX and barY.
-    const int bars[] = {14, 1, 16, 2, 19, 3, 23, 1, 8,  2, 28, 3, 32, 1,
-                        34, 2, 37, 2, 41, 1, 43, 2, 46, 2, 50, 1, 52, 2};
-    for (int i = 0; i < 28; i += 2) {
-        fill(bars[i] - 1, 2 + 1, bars[i + 1], 9.5, draw::kBlack);
-    }
-    auto text = [&](double dx, double dy, const char* printed, Font f, draw::WinColor c) {
-        f.size *= zoom;
-        expected << line(Kind::Text, z(x0 + dx), z(y0 + dy), 0, 0, c, printed, f);
-    };
-    // Anchors (32, 11), (4, 17), (0, 20), (48, 30), (5, 13.5), (8, 26), (8, 30) plus offsets.
-    text(34, 9, "4901234567894", {"ＭＳ ゴシック", 8, true, false, false}, 1);
-    text(7, 17, "       ビオレ", {"ＭＳ 明朝", 11, true, true, true}, 3);
-    text(0, 24, " 1980", {"ＭＳ 明朝", 48, true, false, false}, 255);
-    text(45, 29, "円", {"ＭＳ ゴシック", 12, false, false, false}, 0xFF0000);
-    text(6, 15.5, "花王", {"メイリオ", 9, false, true, false}, 2);
-    text(6, 29, "400ml", {"ＭＳ Ｐ明朝", 10, false, false, false}, 4);
-    text(12, 26, "L12", {"ＭＳ Ｐゴシック", 7, false, false, false}, 5);
-    QCOMPARE(lines(t.ops()), expected);
-    QCOMPARE(t.opsOf(Kind::Box).front().fillStyle, draw::FillStyle::Transparent);
-}
-
-void TestSheetRenderer::oneLabel_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("paper");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("bars");
-    QTest::addColumn<QString>("drawn");  // the texts, "_" marking an underlined one
-    const QString all = "4901234567894|       ビオレ| 1980|円|花王|400ml|L12";
-    auto with = [&all](const QString& from, const QString& to) {
-        return QString(all).replace(from, to);
-    };
-    QTest::newRow("JAN of 8: four spaces")
-        << "janText" << false << "49123456" << 14 << with("4901234567894", "    49123456");
-    QTest::newRow("JAN of 12: no bars")
-        << "janText" << false << "490123456789" << 0 << with("4901234567894", "490123456789");
-    QTest::newRow("price trimmed")
-        << "priceText" << false << "  500 " << 14 << with(" 1980", "  500");
-    QTest::newRow("price cut to five")
-        << "priceText" << false << "123456" << 14 << with(" 1980", "23456");
-    const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};
-    for (int length = 1; length <= 12; ++length) {
-        const QString name(length, u'品');
-        QTest::addRow("name of %d", length)
-            << "productText" << false << name << 14
-            << with("       ビオレ", QString(spaces[length - 1], u' ') + name);
-    }
-    QTest::newRow("empty name: nothing") << "productText" << false << "" << 0 << "";
-    QTest::newRow("empty name on paper") << "productText" << true << "" << 0 << "";
-    QTest::newRow("blank name: everything")
-        << "productText" << false << " " << 14 << with("       ビオレ", QString(9, u' '));
-    QTest::newRow("JAN hidden, bars stay") << "jan表示" << false << "表示する" << 14 << all.mid(14);
-    QTest::newRow("bars: unknown caption hides") << "BARCODE" << false << "はい" << 0 << all;
-    QTest::newRow("price: unknown caption hides")
-        << "単価表示" << false << "表示" << 14 << with("| 1980", "");
-    QTest::newRow("maker: unknown caption underlines")
-        << "メーカーU表示" << false << "xyz" << 14 << with("花王", "_花王");
-    QTest::newRow("outline: unknown caption is off") << "縁取" << false << "縁取り" << 14 << all;
-    QTest::newRow("refused code keeps its digits")
-        << "janText" << true << "4901234567890" << 0 << with("94|", "90|");
-}
-
-void TestSheetRenderer::oneLabel() {
-    QFETCH(QString, field);
-    QFETCH(bool, paper);
-    QFETCH(QString, value);
-    QFETCH(int, bars);
-    QFETCH(QString, drawn);
-    SheetState s;
-    fillLabel(s, 1);
-    Layout& l = s.layout;
-    const QStringList names = {"janText", "productText", "priceText",     "jan表示",
-                               "BARCODE", "単価表示",    "メーカーU表示", "縁取"};
-    QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],  &l.jan表示,
-                               &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取};
-    *fields[names.indexOf(field)] = value;
-    s.printMode = paper ? "1" : "0";
-    RecordingTarget t(paper, {2.4, 2.4});
-    drawSheet(s, t);
-    QCOMPARE(texts(t), drawn);
-    QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
-    // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
-    QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
-}
-
-void TestSheetRenderer::printingRestoresZoom_data() {
-    QTest::addColumn<double>("zoom");
-    QTest::newRow("at 50 %") << 0.5;
-    QTest::newRow("at 100 %") << 1.0;
-}
-
-void TestSheetRenderer::printingRestoresZoom() {
-    QFETCH(double, zoom);
-    SheetState s;
-    s.zoom = zoom;
-    s.倍率 = zoom == 1.0 ? caption::zoomFull : caption::zoomHalf;
-    s.printMode = QStringLiteral("1");
-    fillLabel(s, 1);
-    RecordingTarget t(true, {2.4, 2.4});
-    drawSheet(s, t);
-    // Paper at 100 %: label 1's 円 at (2.7 + 48, 12.6 + 30) mm in 12 points.
-    QCOMPARE(lines(t.opsOf(Kind::Text)).at(3),
-             line(Kind::Text, 50.7, 42.6, 0, 0, 255, "円", {"ＭＳ 明朝", 12}));
-    QCOMPARE(s.zoom, zoom);
-}
-
-void TestSheetRenderer::layoutGuide() {
-    SheetState s;  // at 50 %, offsets as after デフォルト; the guide puts the start-up ones back
-    std::tie(s.sheetX, s.sheetY) = std::pair(12.0, 7.8);
-    fillLabel(s, 1);  // the guide ignores label texts
-    RecordingTarget t;
-    drawLayoutGuide(s, t);
-    QCOMPARE(QPointF(s.sheetX, s.sheetY), QPointF(2.7, 12.6));
-    QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
-    for (int n = 1; n <= 21; ++n) {
-        const double x = labelX(n) * 0.5, y = labelY(n) * 0.5;
-        expected << line(Kind::Box, x, y, x + 33.05, y + 19.05, kButtonFaceColor)
-                 << line(Kind::Text, x + 28, y + 8, 0, 0, kButtonFaceColor,
-                         (n < 10 ? " " : "") + std::to_string(n), {"ＭＳ 明朝", 5});
-    }
-    QCOMPARE(lines(t.ops()), expected);
-}
-
-void TestSheetRenderer::currentLabelFrame() {
-    SheetState s;  // at 50 %: lines of 5 pixels halved, 2.5 rounded to even
-    s.currentLabel = 4;
-    RecordingTarget t;
-    drawCurrentLabelFrame(s, t);
-    QCOMPARE(t.ops().size(), 4u);
-    QCOMPARE(lines(t.ops()).front(), line(Kind::Line, 1.35, 25.35, 34.4, 25.35, 0xFF0000));
-    QCOMPARE(lines(t.ops()).back(), line(Kind::Line, 34.4, 25.35, 34.4, 44.4, 0xFF0000));
-    QCOMPARE(t.ops().back().lineWidth, 2);
-    QCOMPARE(t.lineWidth(), 1);
-}
 
 QTEST_MAIN(TestSheetRenderer)
 #include "tst_sheetrenderer.moc"

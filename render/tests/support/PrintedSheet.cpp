@@ -25,12 +25,6 @@ Word placed(const QString& line, double x, double y, double points) {
 
 }  // namespace
 
-QStringList missingTools() {
-    QStringList tools = splitArgs("pdftotext pdftoppm zbarimg");
-    tools.removeIf([](const QString& t) { return !QStandardPaths::findExecutable(t).isEmpty(); });
-    return tools;
-}
-
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(QStandardPaths::findExecutable(program), args);

@@ -16,9 +16,7 @@ struct Word {
     double y = 0;  // top of the text line, mm from the page's top edge
 };
 
-// The names of the tools these checks run that are not installed.
-QStringList missingTools();
-// Runs a program and returns what it wrote, or an empty text when it failed.
+// Runs a program and returns what it wrote, or an empty text when it failed (or is missing).
 QString run(const QString& program, const QStringList& args);
 
 // Every word of the PDF's first page (pdftotext -bbox).
