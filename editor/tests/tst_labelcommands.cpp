@@ -42,8 +42,6 @@ class TestLabelCommands : public QObject {
 private slots:
     void deleteAndInsert_data();
     void deleteAndInsert();
-    void insertRefusedWhileLabel21HoldsAnyText_data();
-    void insertRefusedWhileLabel21HoldsAnyText();
     void copyPrevious_data();
     void copyPrevious();
     void copyFirstToAll();
@@ -87,23 +85,6 @@ void TestLabelCommands::deleteAndInsert() {
     if (!insert && current < 21) {
         QCOMPARE(sheet.label(current), recordOf(current + 1));
     }
-}
-
-void TestLabelCommands::insertRefusedWhileLabel21HoldsAnyText_data() {
-    QTest::addColumn<LabelRecord>("label21");
-    QTest::addColumn<bool>("allowed");
-    QTest::newRow("empty") << LabelRecord{} << true;
-    QTest::newRow("product name") << LabelRecord{{}, {}, u"品"_qs, {}, {}, {}} << false;
-    // Without a product name these would be pushed off the sheet unnoticed.
-    QTest::newRow("JAN code only") << LabelRecord{u"4901234567894"_qs, {}, {}, {}, {}, {}} << false;
-}
-
-void TestLabelCommands::insertRefusedWhileLabel21HoldsAnyText() {
-    QFETCH(LabelRecord, label21);
-    QFETCH(bool, allowed);
-    SheetState sheet;
-    sheet.setLabel(kLabelCount, label21);
-    QCOMPARE(labels::canInsert(sheet), allowed);
 }
 
 void TestLabelCommands::copyPrevious_data() {
