@@ -70,7 +70,7 @@ char16_t lookAlike(char32_t c) {
         case 0x00AC:
             return 0xFFE2;  // ¬ → ￢
         case 0x00A5:
-            return 0xFFE5;  // ¥ → ￥
+            return 0x005C;  // ¥ → byte 5C, the yen sign of Japanese Windows
         case 0x2014:
             return 0x2015;  // — em dash → ―
         case 0x203E:

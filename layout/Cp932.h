@@ -22,8 +22,9 @@ std::optional<std::uint16_t> encodeChar(char32_t c);
 std::optional<char16_t> decodeBytes(std::uint16_t packed);
 
 // Replaces the usual Unicode look-alikes by the characters code page 932 holds, one for one
-// (so positions stay the same): 〜 U+301C → ～, ‖ → ∥, − → －, ¢ £ ¬ → ￠ ￡ ￢, ¥ U+00A5 → ￥,
-// — U+2014 → ―, ‾ → ￣. Never onto an ASCII byte: 0x5C reads back as U+005C.
+// (so positions stay the same): 〜 U+301C → ～, ‖ → ∥, − → －, ¢ £ ¬ → ￠ ￡ ￢, — U+2014 → ―,
+// ‾ → ￣, and ¥ U+00A5 → byte 5C as Japanese Windows writes it (it reads back as U+005C, which
+// Japanese Windows fonts show as the yen sign).
 QString mapLookAlikes(QStringView text);
 
 struct Unencodable {
