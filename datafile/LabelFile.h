@@ -25,7 +25,7 @@ QByteArray labelFileBytes(const SheetState& sheet);
 // Replaces the file at `path` with the sheet, all or nothing. With UnencodablePolicy::Refuse
 // and an unencodable character nothing is written and the error lists them.
 FileResult writeLabelFile(const QString& path, const SheetState& sheet, UnencodablePolicy policy,
-                          const DeviceWrapper& wrap = {});
+                          FileSystem& fs = FileSystem::real());
 
 // True when the first field is exactly the text "ズカロ".
 bool hasLabelFileHeader(QByteArrayView bytes);
@@ -37,8 +37,8 @@ bool hasLabelFileHeader(QByteArrayView bytes);
 // header check changes nothing in `sheet`.
 LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet);
 
-// The same from a file: only a regular file of at most 16 MiB is read; anything else fails
-// like a wrong header.
+// The same from a file: only a regular file of at most 16 MiB is read; anything else is not
+// opened (`unreadable`, and the error says why). Every error names the file.
 LabelFileReport readLabelFile(const QString& path, SheetState& sheet);
 
 }  // namespace zukaro

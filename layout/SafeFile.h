@@ -2,33 +2,73 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QIODevice>
 #include <QString>
-#include <functional>
-#include <memory>
 
-// Whole-file reads and writes for the settings and label data files. Writes go to a
-// temporary file beside the target that replaces it only when everything was written, so a
-// failure leaves the old file as it was. Reads take regular files of bounded size only.
+#include "FileSystem.h"
+
+// Whole-file reads and writes for the settings and label data files and the printed outputs.
 namespace zukaro {
 
 inline constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
-// The outcome of a write. `error` is a Japanese sentence that names the path and the reason.
+// The outcome of a write. `error` is a Japanese sentence that names the user's path and the
+// reason.
 struct FileResult {
     bool ok = false;
     QString path;
     QString error;
 };
 
-// Lets a test put a device between the writer and the temporary file (one that fails after
-// N bytes, say). Production code passes nothing.
-using DeviceWrapper = std::function<std::unique_ptr<QIODevice>(QIODevice& file)>;
+// Replaces a file so that nothing is ever half written. The new content goes into a temporary
+// file beside the target; once it is complete and on the disk it takes the target's owner,
+// group and mode, replaces the target in one rename, and the folder is synced. A failure at
+// any step leaves the old file byte for byte as it was and says why.
+//
+// When the new file cannot be given the old one's owner, group or mode (a file of another
+// user, a setgid group the user is not in), or the old file has further hard links, the file
+// is rewritten in place instead, as careful editors do: only after the complete new content
+// is synced beside it. Should that rewrite fail halfway, the temporary file is kept and the
+// message names it.
+//
+// A symbolic link is followed: the file it points to is replaced and the link stays.
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& path, FileSystem& fs = FileSystem::real());
+    ~AtomicFile();  // an uncommitted temporary file is removed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
 
-// Replaces `path` with `bytes`. Refuses a read-only target (it is not replaced through the
-// rename) and a folder.
+    // Checks the target and creates the temporary file. Refuses a folder, a named pipe, a
+    // device or a socket at the path (they are never replaced), a read-only file and a
+    // read-only folder.
+    FileResult begin();
+    // The temporary file, for a writer that opens its output by name (the PDF printer).
+    QString temporaryPath() const { return temporary_; }
+    FileResult write(QByteArrayView bytes);
+    // Puts the temporary file in the target's place.
+    FileResult commit();
+
+private:
+    FileResult failure(const QString& reason) const;
+    FileResult failureWithErrno(const QString& what, int errorNumber) const;
+    bool keepOwnerAndMode();
+    FileResult replaceByRename();
+    FileResult rewriteInPlace();
+    bool syncFolder();
+    void discardTemporary();
+
+    QString path_;    // as the user named it
+    QString target_;  // after symbolic links
+    QString temporary_;
+    FileSystem& fs_;
+    int fd_ = -1;
+    bool existed_ = false;
+    struct stat old_ {};
+};
+
+// The whole of `bytes` into `path` through an AtomicFile.
 FileResult writeFileAtomically(const QString& path, QByteArrayView bytes,
-                               const DeviceWrapper& wrap = {});
+                               FileSystem& fs = FileSystem::real());
 
 struct ReadResult {
     enum class Status { Ok, Missing, NotRegular, TooLarge, Unreadable };

@@ -41,9 +41,30 @@ SettingsLoad readSettingsData(QByteArrayView bytes) {
     load.skippedFields = readSettingsBlock(reader, load.layout);
     while (!reader.atEnd()) {
         reader.next();
-        ++load.skippedFields;
+        ++load.trailingFields;
     }
     return load;
+}
+
+QStringList SettingsLoad::warnings() const {
+    QStringList lines;
+    if (!error.isEmpty()) {
+        lines << error;
+    }
+    if (skippedFields > 0) {
+        lines << QStringLiteral(
+                     "%1 項目が足りないか読めない値だったため、その設定は初期値のままです。")
+                     .arg(skippedFields);
+    }
+    if (trailingFields > 0) {
+        lines << QStringLiteral("10 行の設定の後にある %1 項目は読み込んでいません。")
+                     .arg(trailingFields);
+    }
+    if (invalidBytes > 0) {
+        lines << QStringLiteral("シフトJISとして読めないバイトが %1 個ありました。")
+                     .arg(invalidBytes);
+    }
+    return lines;
 }
 
 SettingsLoad loadSettings(const SettingsLocations& locations) {
@@ -77,7 +98,7 @@ QByteArray settingsBytes(const Layout& layout) {
 }
 
 FileResult saveSettings(const SettingsLocations& locations, const Layout& layout,
-                        UnencodablePolicy policy, const DeviceWrapper& wrap) {
+                        UnencodablePolicy policy, FileSystem& fs) {
     const bool userCopyExists =
         !locations.userDir.isEmpty() && QFileInfo::exists(locations.userFile());
     const QString firstTarget = userCopyExists ? locations.userFile() : locations.programFile();
@@ -93,12 +114,12 @@ FileResult saveSettings(const SettingsLocations& locations, const Layout& layout
     }
     const QByteArray bytes = settingsBytes(layout);
 
-    const FileResult first = writeFileAtomically(firstTarget, bytes, wrap);
+    const FileResult first = writeFileAtomically(firstTarget, bytes, fs);
     if (first.ok || userCopyExists || locations.userDir.isEmpty()) {
         return first;
     }
     QDir().mkpath(locations.userDir);
-    const FileResult second = writeFileAtomically(locations.userFile(), bytes, wrap);
+    const FileResult second = writeFileAtomically(locations.userFile(), bytes, fs);
     if (second.ok) {
         return second;
     }

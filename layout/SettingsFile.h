@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include "SafeFile.h"
 #include "SheetState.h"
@@ -28,11 +29,14 @@ struct SettingsLoad {
     Layout layout;               // the first-start values plus every field that read correctly
     QString path;                // the file that was read; empty when there was none
     int skippedFields = 0;       // fields missing, of the wrong type or out of range
+    int trailingFields = 0;      // fields after the ten lines, not read
     qsizetype invalidBytes = 0;  // bytes that were no code page 932 character
     QString error;               // the file exists but could not be read (Japanese)
 
     // True when the file existed but not everything in it could be used.
-    bool damaged() const { return !error.isEmpty() || skippedFields > 0 || invalidBytes > 0; }
+    bool damaged() const { return !warnings().isEmpty(); }
+    // What was skipped, one Japanese line per kind; the read error first.
+    QStringList warnings() const;
 };
 
 // Start-up: reads the per-user copy when it exists, else the one beside the program. A
@@ -52,6 +56,6 @@ QByteArray settingsBytes(const Layout& layout);
 // UnencodablePolicy::Refuse and an unencodable character nothing is written. On failure
 // nothing changes and `error` names every path tried with its reason.
 FileResult saveSettings(const SettingsLocations& locations, const Layout& layout,
-                        UnencodablePolicy policy, const DeviceWrapper& wrap = {});
+                        UnencodablePolicy policy, FileSystem& fs = FileSystem::real());
 
 }  // namespace zukaro

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace zukaro {
+
+// What a system error number means, in Japanese, for messages that tell the user why a file
+// could not be read or written: "ディスクの空きがありません" rather than "Unknown error".
+QString describeSystemError(int errorNumber);
+
+// What kind of thing stands at a path that is not a regular file ("名前付きパイプ",
+// "デバイス", "ソケット", "フォルダー"), from its st_mode.
+QString describeFileKind(unsigned mode);
+
+}  // namespace zukaro
