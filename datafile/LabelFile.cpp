@@ -1,6 +1,8 @@
 #include "LabelFile.h"
 
 #include <QDir>
+#include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 #include "Cp932.h"
@@ -48,8 +50,48 @@ std::optional<int> recordNumber(const Field& field) {
     return static_cast<int>(*n);
 }
 
-QString cannotOpen(const QString& reason) {
-    return QStringLiteral("ズカロ形式のデータではありません。%1").arg(reason);
+// Text in UTF-16 without a byte-order mark: the quotes, commas, digits and line ends of a
+// label file put a zero byte beside at least every second character; Shift_JIS never has one.
+bool looksLikeUtf16(QByteArrayView bytes) {
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 64) & ~qsizetype{1};
+    int evenZeros = 0;
+    int oddZeros = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        evenZeros += bytes[i] == 0 ? 1 : 0;
+        oddZeros += bytes[i + 1] == 0 ? 1 : 0;
+    }
+    const qsizetype pairs = n / 2;
+    return pairs >= 2 &&
+           ((evenZeros == 0 && oddZeros * 2 >= pairs) || (oddZeros == 0 && evenZeros * 2 >= pairs));
+}
+
+// A file saved from another program in a Unicode encoding says so rather than only that its
+// first line is wrong.
+QString otherEncodingHint(QByteArrayView bytes) {
+    const QString saidAs = QStringLiteral(
+        "このファイルは %1 で保存されているようです。ズカロのファイルは Shift_JIS です。");
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || looksLikeUtf16(bytes)) {
+        return saidAs.arg(QStringLiteral("UTF-16"));
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return saidAs.arg(QStringLiteral("UTF-8"));
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    const bool nonAscii = std::any_of(bytes.begin(), bytes.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (!utf8.hasError() && nonAscii) {
+        return saidAs.arg(QStringLiteral("UTF-8"));
+    }
+    return {};
+}
+
+// NUL characters come from damaged or binary files; no label text may hold one.
+QString withoutNul(QString text, qsizetype& removed) {
+    const qsizetype before = text.size();
+    text.remove(QChar(u'\0'));
+    removed += before - text.size();
+    return text;
 }
 
 }  // namespace
@@ -82,7 +124,7 @@ QByteArray labelFileBytes(const SheetState& sheet) {
 }
 
 FileResult writeLabelFile(const QString& path, const SheetState& sheet, UnencodablePolicy policy,
-                          const DeviceWrapper& wrap) {
+                          FileSystem& fs) {
     if (policy == UnencodablePolicy::Refuse) {
         const std::vector<UnencodableText> found = findUnencodable(sheet);
         if (!found.empty()) {
@@ -92,7 +134,7 @@ FileResult writeLabelFile(const QString& path, const SheetState& sheet, Unencoda
                         .arg(QDir::toNativeSeparators(path), describeUnencodable(found))};
         }
     }
-    return writeFileAtomically(path, labelFileBytes(sheet), wrap);
+    return writeFileAtomically(path, labelFileBytes(sheet), fs);
 }
 
 bool hasLabelFileHeader(QByteArrayView bytes) {
@@ -106,7 +148,10 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
     const cp932::Decoded decoded = cp932::decode(bytes);
     FieldReader reader(decoded.text);
     if (!headerPasses(reader)) {
-        report.error = cannotOpen(QStringLiteral("1 行目が \"ズカロ\" ではありません。"));
+        report.encodingHint = otherEncodingHint(bytes);
+        report.error = report.encodingHint.isEmpty()
+                           ? QStringLiteral("1 行目が \"ズカロ\" ではありません。")
+                           : report.encodingHint;
         return report;
     }
     report.opened = true;
@@ -138,7 +183,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
             if (!text) {
                 ++report.missingFields;
             } else if (n) {
-                (sheet.*item.texts)[*n] = *text;
+                (sheet.*item.texts)[*n] = withoutNul(*text, report.nulCharacters);
             }
         }
     }
@@ -157,10 +202,16 @@ LabelFileReport readLabelFile(const QString& path, SheetState& sheet) {
     const ReadResult read = readFileBounded(path);
     if (!read.ok()) {
         LabelFileReport report;
-        report.error = cannotOpen(read.error);
+        report.unreadable = true;
+        report.error = read.error;
         return report;
     }
-    return readLabelData(read.bytes, sheet);
+    LabelFileReport report = readLabelData(read.bytes, sheet);
+    if (!report.opened) {
+        report.error = QStringLiteral("「%1」はズカロ形式のデータではありません。%2")
+                           .arg(QDir::toNativeSeparators(path), report.error);
+    }
+    return report;
 }
 
 }  // namespace zukaro

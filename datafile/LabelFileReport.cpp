@@ -52,6 +52,10 @@ QStringList LabelFileReport::warnings() const {
         lines << QStringLiteral("シフトJISとして読めないバイトが %1 個あり、「\uFFFD」にしました。")
                      .arg(invalidBytes);
     }
+    if (nulCharacters > 0) {
+        lines << QStringLiteral("ラベルの文字に混じっていた NUL 文字 %1 個を取り除きました。")
+                     .arg(nulCharacters);
+    }
     return lines;
 }
 

@@ -83,13 +83,11 @@ void EditorWindow::startUp() {
     const SettingsLoad settings = loadSettings(settings_);
     sheet_.layout = settings.layout;
     if (settings.damaged()) {
-        settingsWarning_ =
-            settings.path + QStringLiteral(
-                                "\nの一部を読み込めませんでした。読み込めなかった設定は"
-                                "初期値のままです。");
-        if (!settings.error.isEmpty()) {
-            settingsWarning_ += QLatin1Char('\n') + settings.error;
-        }
+        settingsWarning_ = settings.path +
+                           QStringLiteral(
+                               "\nの一部を読み込めませんでした。読み込めなかった設定は"
+                               "初期値のままです。\n\n") +
+                           settings.warnings().join(QLatin1Char('\n'));
     }
     mirrorCaptions();
     loadEntryFields();

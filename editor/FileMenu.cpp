@@ -142,9 +142,13 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
     SheetState& sheet = window.sheet();
     const LabelFileReport report = readLabelFile(path, sheet);
     if (!report.opened) {
-        window.messages().tell(QStringLiteral("エラー"),
-                               QStringLiteral("ズカロ形式のデータではありません"),
-                               MessageIcon::Critical);
+        QString text = QStringLiteral("ズカロ形式のデータではありません");
+        if (report.unreadable) {
+            text = QStringLiteral("ファイルを開けませんでした。\n") + report.error;
+        } else if (!report.encodingHint.isEmpty()) {
+            text += QStringLiteral("\n\n") + report.encodingHint;
+        }
+        window.messages().tell(QStringLiteral("エラー"), text, MessageIcon::Critical);
         return false;
     }
     // The reader emptied the labels (work arrays included) before it read the records.

@@ -85,8 +85,18 @@ public:
     }
 
     void int16(std::int16_t& target) { take(reader_.next().toInt16(), target); }
-    void int32(std::int32_t& target) { take(reader_.next().toInt32(), target); }
     void boolean(bool& target) { take(reader_.next().toBool(), target); }
+
+    // A font size of 0 points or less draws nothing; the old size is the safer reading.
+    void fontSize(std::int16_t& target) {
+        const std::optional<std::int16_t> value = reader_.next().toInt16();
+        take(value && *value > 0 ? value : std::nullopt, target);
+    }
+    // A Windows colour value holds blue, green and red in its three low bytes only.
+    void color(std::int32_t& target) {
+        const std::optional<std::int32_t> value = reader_.next().toInt32();
+        take(value && *value >= 0 && *value <= 0xFFFFFF ? value : std::nullopt, target);
+    }
 
     int skipped() const { return skipped_; }
 
@@ -119,10 +129,10 @@ void readItemLine(BlockReader& in, Layout& layout, const ItemLine& line) {
     FontSpec& font = layout.*line.font;
     in.ignore();
     in.text(font.Name);
-    in.int16(font.Size);
+    in.fontSize(font.Size);
     in.boolean(font.Bold);
     in.boolean(font.Italic);
-    in.int32(layout.*line.color);
+    in.color(layout.*line.color);
     in.text(layout.*line.shown);
     if (line.underline) {
         in.text(layout.*line.underline);
@@ -172,7 +182,7 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
 
     in.ignore();
     in.text(layout.縁取);
-    in.int32(layout.borderColor);
+    in.color(layout.borderColor);
     in.ignore(7);
 
     const auto& lines = itemLines();

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "FailAfterDevice.h"
+#include "FailingFileSystem.h"
 #include "LabelFile.h"
 #include "TestLayouts.h"
 
@@ -104,11 +104,12 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("size");      // grown to this size; 0: as it is; -1: a named pipe
         QTest::addColumn<QString>("sheet");    // the labels, then the layout
-        QTest::addColumn<QString>("outcome");  // opened, skipped (then warned), or why not
+        QTest::addColumn<QString>("outcome");  // "opened" (no warning), else what the warning
+                                               // or the refusal says
         const auto file = [](const char* name, const QString& labels, const QString& layout,
-                             const char* outcome = "opened") {
+                             const QString& outcome = "opened") {
             QTest::newRow(name) << fixture(QString::fromLatin1(name) + ".csv") << qint64{0}
-                                << labels + '\n' + layout << QString(outcome);
+                                << labels + '\n' + layout << outcome;
         };
         const QString before = asText(busySheet().layout);
         const auto refused = [&](const char* name, const QByteArray& bytes, const QString& error,
@@ -120,19 +121,41 @@ private slots:
         file("record_out_of_range",
              "5:555|five;6:6;7:7;8:8;9:9;10:10;11:11;12:12;13:13;14:14;15:15;16:16;17:17;18:18;"
              "19:19;20:20;21:21",
-             firstText, "skipped");
+             firstText, "1 から 21 でない行を読み飛ばしました（1、2、3、4 件目の行）");
         file("record_number_half_even", "1:one;2:one-and-half;4:even-up;7:exp;20:twenty-and-half",
-             firstText, "skipped");
+             firstText, "後の行を使いました");
         file("record_split_across_lines",
              "1:4901234567894|メーカー|品名|規格|ロット|100;2:a||b|c|d|e", firstText);
         file("unquoted_numbers", "1:4901234567894|7|-5|1.5|True|980", customText);
-        file("quote_inside_text", "1:JAN|say |品名|規格|ロット|1", customText, "skipped");
+        file("quote_inside_text", "1:JAN|say |品名|規格|ロット|1", customText,
+             "\" の後ろにあった 7 文字を読み飛ばしました");
         file("invalid_bytes", QString(kFullSheet).replace("カトー製菓", "\uFFFD\uFFFDX\uFFFD"),
-             customText, "skipped");
-        file("unclosed_quote", kLabel1 + ";2:abc,def\r\nghi\r\n", before, "skipped");
+             customText, "読めないバイトが 4 個あり");
+        file("unclosed_quote", kLabel1 + ";2:abc,def\r\nghi\r\n", before, "閉じていない \"");
+        file("duplicate_record_numbers", "5:second||品名2", firstText,
+             "同じラベル番号の行が複数あり、後の行を使いました（ラベル 5）");
+        // The later record empties the label before it refills it, even when it is cut short.
+        file("duplicate_cut_short", "5:second", before,
+             "後の行を使いました（ラベル 5）。\nファイルが途中で終わっています");
+        file("records_out_of_order", "3:333|three;7:111|seven", firstText);
+        file("ends_after_record_3", kLabel1 + ";3:49012348|メーカー", before,
+             "ファイルが途中で終わっています。足りない項目は空のままです。");
+        // Font size 0 and colours -1 and 0x1000000 keep what the sheet had.
+        Layout kept = firstStart();
+        kept.janFont.Size = busySheet().layout.janFont.Size;
+        file("nul_and_out_of_range_settings", "1:4901234567894|メーカー|品名|規格|ロット|100",
+             asText(kept),
+             "レイアウト設定のうち 3 項目を読めなかったため、元の設定のままにしました。\n"
+             "ラベルの文字に混じっていた NUL 文字 2 個を取り除きました。");
         refused("header_trailing_blank", fixture("header_trailing_blank.csv"), "1 行目が");
+        refused(
+            "header_utf8_bom", fixture("header_utf8_bom.csv"),
+            "このファイルは UTF-8 で保存されているようです。ズカロのファイルは Shift_JIS です。");
+        refused("utf-16 without byte-order mark",
+                QByteArray::fromRawData(reinterpret_cast<const char*>(u"\"ズカロ\"\r\n\" 1\""), 22),
+                "UTF-16 で保存されているようです");
         refused("over 16 MiB", fixture("lf_only_line_ends.csv"), "大きすぎます", kMaxFileSize + 1);
-        refused("named pipe", {}, "普通のファイルではありません", -1);
+        refused("named pipe", {}, "普通のファイルではありません（名前付きパイプ）", -1);
     }
 
     void open() {
@@ -148,10 +171,34 @@ private slots:
         }
         SheetState opened = busySheet();
         const LabelFileReport read = readLabelFile(path_, opened);
-        const QString got =
-            read.opened ? (read.anythingSkipped() ? "skipped" : "opened") : read.error;
-        QVERIFY2(got.contains(outcome), qPrintable(got));
+        const QString got = read.opened ? read.warnings().join('\n') : read.error;
+        QVERIFY2(outcome == "opened" ? read.opened && got.isEmpty() : got.contains(outcome),
+                 qPrintable(got));
+        QVERIFY(read.opened || read.error.contains(QDir::toNativeSeparators(path_)));
         QCOMPARE(labelsOf(opened) + '\n' + asText(opened.layout), sheet);
+    }
+
+    // Missing files and links that go round in circles say so, not that the file is not ours.
+    void unreadableFileSaysWhy_data() {
+        QTest::addColumn<QString>("make");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("missing") << ""
+                                 << "が見つかりません。";
+        QTest::newRow("symbolic link loop") << "loop"
+                                            << "シンボリックリンクが循環しています";
+    }
+
+    void unreadableFileSaysWhy() {
+        QFETCH(QString, make);
+        QFETCH(QString, says);
+        if (make == "loop") {
+            QVERIFY(QFile::link(path_, path_ + ".other") && QFile::link(path_ + ".other", path_));
+        }
+        SheetState sheet = busySheet();
+        const LabelFileReport read = readLabelFile(path_, sheet);
+        QVERIFY(!read.opened && read.unreadable);
+        QVERIFY2(read.error.contains(says) && !read.error.contains("ズカロ形式"),
+                 qPrintable(read.error));
     }
 
     // A refused or failed save leaves the old file as it was, and no temporary file.
@@ -160,7 +207,10 @@ private slots:
         QTest::addColumn<qint64>("failAfter");  // bytes the device lets through
         QTest::addColumn<QString>("error");
         const qint64 oneShort = fixture(u"full_sheet_custom_layout.csv"_qs).size() - 1;
-        QTest::newRow("device fails one byte short") << kFullSheet << oneShort << u"sheet.csv"_qs;
+        QTest::newRow("disk full one byte short")
+            << kFullSheet << oneShort
+            << u"sheet.csv」に保存できませんでした。書き込みの途中でエラーが"
+               u"起きました（ディスクの空きがありません）"_qs;
         QTest::newRow("unencodable refused") << u"3:||品♥名;21:|||||€9"_qs << kMaxFileSize
                                              << u"ラベル 3 の品名、2 文字目「♥」(U+2665)\n"
                                                 u"ラベル 21 の売価、1 文字目「€」(U+20AC)"_qs;
@@ -172,11 +222,9 @@ private slots:
         QFETCH(QString, error);
         const QByteArray old = fixture(u"never_filled_first_start.csv"_qs);
         writeBytes(path_, old);
+        FailingFileSystem fullDisk(FailingFileSystem::Call::Write, int(failAfter), ENOSPC);
         const FileResult saved =
-            writeLabelFile(path_, sheetWith(labels, custom()), UnencodablePolicy::Refuse,
-                           [failAfter](QIODevice& file) -> std::unique_ptr<QIODevice> {
-                               return std::make_unique<FailAfterDevice>(file, failAfter);
-                           });
+            writeLabelFile(path_, sheetWith(labels, custom()), UnencodablePolicy::Refuse, fullDisk);
         QVERIFY2(!saved.ok && saved.error.contains(error), qPrintable(saved.error));
         QCOMPARE(readBytes(path_), old);
         QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),

@@ -14,11 +14,11 @@ class TestSettingsBlock : public QObject {
 private slots:
     void read_data() {
         QTest::addColumn<Layout>("layout");
-        QTest::addColumn<int>("skipped");
+        QTest::addColumn<QString>("warnings");
         QTest::addColumn<bool>("golden");  // the layout writes the file byte for byte
-        QTest::newRow("first_start_data.txt") << firstStart() << 0 << true;
-        QTest::newRow("custom_layout_data.txt") << custom() << 0 << true;
-        QTest::newRow("section_words_misspelled.txt") << custom() << 0 << false;
+        QTest::newRow("first_start_data.txt") << firstStart() << QString() << true;
+        QTest::newRow("custom_layout_data.txt") << custom() << QString() << true;
+        QTest::newRow("section_words_misspelled.txt") << custom() << QString() << false;
         // "9pt", 40000, yes, 3000000000 and 32768 leave their targets as they were.
         Layout wrong = custom();
         std::tie(wrong.janFont.Size, wrong.makerFont.Size, wrong.makerFont.Bold, wrong.productColor,
@@ -26,17 +26,25 @@ private slots:
         // 4.5 and 5.5 round to even; a Boolean read into a caption becomes its text.
         std::tie(wrong.productX, wrong.productY, wrong.priceX, wrong.単価表示) =
             std::tuple(4, 6, -32768, "True");
-        QTest::newRow("wrong_types.txt") << wrong << 5 << false;
+        const QString kept =
+            "%1 項目が足りないか読めない値だったため、その設定は初期値のままです。";
+        QTest::newRow("wrong_types.txt") << wrong << QString(kept).arg(5) << false;
+        // A size of 0 points and colours outside 0 to 0xFFFFFF draw nothing sensible.
+        Layout outOfRange = custom();
+        std::tie(outOfRange.janFont.Size, outOfRange.makerColor, outOfRange.borderColor) =
+            std::tuple(8, 0, 0);
+        QTest::newRow("size_zero_colours_out_of_range.txt")
+            << outOfRange << QString(kept).arg(3) << false;
     }
 
     void read() {
         QFETCH(Layout, layout);
-        QFETCH(int, skipped);
+        QFETCH(QString, warnings);
         QFETCH(bool, golden);
         const QByteArray file = fixture(QString::fromLatin1(QTest::currentDataTag()));
         const SettingsLoad load = readSettingsData(file);
         QCOMPARE(asText(load.layout), asText(layout));
-        QCOMPARE(load.skippedFields, skipped);
+        QCOMPARE(load.warnings().join('\n'), warnings);
         if (golden) {
             QCOMPARE(settingsBytes(layout), file);
         }
@@ -59,7 +67,7 @@ private slots:
     void binaryKeepsFirstStartValues() {
         const SettingsLoad load = readSettingsData(fixture(u"binary.bin"_qs));
         QCOMPARE(asText(load.layout), asText(firstStart()));
-        QVERIFY(load.invalidBytes > 0);
+        QVERIFY(load.warnings().join('\n').contains("シフトJISとして読めないバイトが"));
     }
 };
 
