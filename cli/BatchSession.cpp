@@ -1,21 +1,23 @@
 #include "BatchSession.h"
 
+#include <unistd.h>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
-#include <limits>
+#include <cerrno>
 
 #include "CupsJob.h"
 #include "LabelFile.h"
 #include "PreviewSurface.h"
 #include "RecordingTarget.h"
 #include "SafeFile.h"
+#include "ScratchFile.h"
 #include "SheetCommands.h"
 #include "SheetRenderer.h"
+#include "SystemError.h"
 #include "UnattendedDialog.h"
 
 namespace zukaro {
@@ -33,15 +35,28 @@ QString availablePrinters() {
     return QStringLiteral("使えるプリンター: ") + names.join(QStringLiteral("、"));
 }
 
-// A temporary file for the printer to write into; nothing of it is left behind.
-std::unique_ptr<QTemporaryFile> printFile(const QString& suffix) {
-    auto file = std::make_unique<QTemporaryFile>(
-        QDir::temp().filePath(QStringLiteral("zukaro-XXXXXX") + suffix));
-    if (!file->open()) {
-        return nullptr;
+// Binary output on standard output ("-" as the output file).
+QString writeStandardOutput(QByteArrayView bytes) {
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return QStringLiteral("標準出力に書き出せませんでした（%1）。")
+                .arg(describeSystemError(written < 0 ? errno : EIO));
+        }
+        data += written;
+        left -= written;
     }
-    file->close();
-    return file;
+    return {};
+}
+
+// The printer's file must end as a complete PDF; a full temporary folder cuts it short.
+bool endsAsPdf(const QByteArray& bytes) {
+    return bytes.right(16).contains("%%EOF");
 }
 
 }  // namespace
@@ -52,13 +67,10 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
     const SettingsLoad load = loadSettings(settings);
     sheet_.layout = load.layout;
     if (load.damaged()) {
-        QString text = shown(load.path) + QStringLiteral(
-                                              ": 一部を読み込めませんでした。読み込めなかった設定は"
-                                              "初期値のままです。");
-        if (!load.error.isEmpty()) {
-            text += u'\n' + load.error;
-        }
-        messages_.write(text);
+        messages_.write(shown(load.path) +
+                        QStringLiteral(": 一部を読み込めませんでした。読み込めなかった設定は"
+                                       "初期値のままです。\n") +
+                        load.warnings().join(u'\n'));
     }
     sheet_.fileName = QStringLiteral("無題");
     sheet_.zoom = 0.5;
@@ -70,8 +82,7 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
 bool BatchSession::open(const QString& path) {
     const LabelFileReport report = readLabelFile(path, sheet_);
     if (!report.opened) {
-        messages_.tell(QStringLiteral("エラー"), shown(path) + QStringLiteral(": ") + report.error,
-                       MessageIcon::Critical);
+        messages_.tell(QStringLiteral("エラー"), report.error, MessageIcon::Critical);
         return false;
     }
     sheet_.currentLabel = 1;
@@ -86,8 +97,8 @@ bool BatchSession::open(const QString& path) {
     return true;
 }
 
-bool BatchSession::printed(QPrinter& printer) {
-    const QString failure = printSheetOn(sheet_, printer);
+bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
+    const QString failure = printSheetOn(sheet_, printer, shownName);
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
@@ -95,35 +106,46 @@ bool BatchSession::printed(QPrinter& printer) {
     return true;
 }
 
+bool BatchSession::failed(const QString& caption, const QString& message) {
+    messages_.tell(caption, message, MessageIcon::Critical);
+    return false;
+}
+
 bool BatchSession::printPdf(const QString& out, int dpi) {
-    const std::unique_ptr<QTemporaryFile> pdf = printFile(QStringLiteral(".pdf"));
-    if (!pdf) {
-        messages_.tell(QStringLiteral("印刷"),
-                       QStringLiteral("一時ファイルを作れないため、PDF を書き出せません（%1）。")
-                           .arg(shown(QDir::tempPath())),
-                       MessageIcon::Critical);
-        return false;
-    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf->fileName());
     printer.setResolution(dpi);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(true);
     printer.setDocName(fileTitle_);
     printer.setCreator(QStringLiteral("zukaro"));
-    if (!printed(printer)) {
+    const QString caption = QStringLiteral("印刷");
+    if (out == kStandardOutput) {
+        ScratchFile pdf;
+        QString error;
+        if (!pdf.create(error)) {
+            return failed(caption, QStringLiteral("標準出力に書き出す PDF を作れません。") + error);
+        }
+        printer.setOutputFileName(pdf.path());
+        if (!printed(printer, QStringLiteral("（標準出力）"))) {
+            return false;
+        }
+        error = writeStandardOutput(pdf.readAll());
+        return error.isEmpty() || failed(caption, error);
+    }
+    // The PDF is made straight in the temporary file beside `out`, which it then replaces.
+    AtomicFile file(out);
+    const FileResult ready = file.begin();
+    if (!ready.ok) {
+        return failed(caption, ready.error);
+    }
+    printer.setOutputFileName(file.temporaryPath());
+    if (!printed(printer, shown(out))) {
         return false;
     }
-    const ReadResult bytes = readFileBounded(pdf->fileName(), std::numeric_limits<qint64>::max());
-    const FileResult written =
-        bytes.ok() ? writeFileAtomically(out, bytes.bytes) : FileResult{false, out, bytes.error};
-    if (!written.ok) {
-        messages_.tell(QStringLiteral("印刷"), written.error, MessageIcon::Critical);
-        return false;
-    }
-    return true;
+    const FileResult written = file.commit();
+    return written.ok || failed(caption, written.error);
 }
 
 bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
@@ -138,21 +160,19 @@ bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
     if (zoomPercent == 100) {
         commands.倍率Click();
     }
+    const QString caption = QStringLiteral("プレビュー");
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!picDraw.image().save(&buffer, "PNG")) {
-        messages_.tell(QStringLiteral("プレビュー"),
-                       QStringLiteral("プレビューを PNG にできませんでした。"),
-                       MessageIcon::Critical);
-        return false;
+        return failed(caption, QStringLiteral("プレビューを PNG にできませんでした。"));
+    }
+    if (out == kStandardOutput) {
+        const QString error = writeStandardOutput(png);
+        return error.isEmpty() || failed(caption, error);
     }
     const FileResult written = writeFileAtomically(out, png);
-    if (!written.ok) {
-        messages_.tell(QStringLiteral("プレビュー"), written.error, MessageIcon::Critical);
-        return false;
-    }
-    return true;
+    return written.ok || failed(caption, written.error);
 }
 
 bool BatchSession::print(const QString& printer, QTextStream& out) {
@@ -174,13 +194,12 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
     }
     // Qt hands its file to CUPS without looking at the answer, so the page is printed into a
     // file for this printer and handed over here, where a refusal can be reported.
-    const std::unique_ptr<QTemporaryFile> job = printFile(QStringLiteral(".job"));
-    if (!job) {
-        messages_.tell(QStringLiteral("印刷"),
-                       QStringLiteral("一時ファイルを作れないため、印刷できません（%1）。")
-                           .arg(shown(QDir::tempPath())),
-                       MessageIcon::Critical);
-        return false;
+    ScratchFile job;
+    QString error;
+    if (!job.create(error)) {
+        return failed(
+            QStringLiteral("印刷"),
+            QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(name) + error);
     }
     QPrinter device(QPrinter::HighResolution);
     device.setOutputFormat(QPrinter::NativeFormat);
@@ -191,12 +210,19 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
     device.setFullPage(false);
     device.setDocName(fileTitle_);
     device.setCreator(QStringLiteral("zukaro"));
-    device.setOutputFileName(job->fileName());
+    device.setOutputFileName(job.path());
     if (!printed(device)) {
         return false;
     }
+    if (!endsAsPdf(job.readAll())) {
+        return failed(QStringLiteral("印刷"),
+                      QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
+                                     "書き終えられませんでした。空き容量を確かめてください。"
+                                     "シートは印刷されていません。")
+                          .arg(name, shown(QDir::tempPath())));
+    }
     const CupsJob submitted =
-        submitToCups(name, job->fileName(), fileTitle_,
+        submitToCups(name, job.path(), fileTitle_,
                      {{QByteArrayLiteral("media"), device.pageLayout().pageSize().key().toUtf8()},
                       {QByteArrayLiteral("sides"), QByteArrayLiteral("one-sided")}});
     if (submitted.id == 0) {

@@ -10,6 +10,9 @@
 
 namespace zukaro {
 
+// The output name that means standard output.
+inline const QString kStandardOutput = QStringLiteral("-");
+
 // The editor without its window: a fresh start (data.txt or the first-start values, zoom
 // 0.5, the empty numbered sheet, which fixes the sheet offsets), the open command with a
 // chosen file, then the window's own preview, 倍率 and print routines. Nothing is drawn that
@@ -26,11 +29,12 @@ public:
     bool open(const QString& path);
 
     // 印刷(&P) with a PDF printer: one A4 portrait page, full page (origin at the paper's
-    // corner), `dpi` device pixels per inch. `out` is replaced only by a complete PDF.
+    // corner), `dpi` device pixels per inch. `out` is replaced only by a complete PDF, and
+    // never when it is a pipe, a device or a socket; "-" means standard output.
     bool printPdf(const QString& out, int dpi);
 
     // picDraw as the open command's preview leaves it (after 倍率 for 100 %), as a PNG of
-    // the A4 page at 96 dpi.
+    // the A4 page at 96 dpi; "-" means standard output.
     bool savePreviewPng(const QString& out, int zoomPercent);
 
     // 印刷(&P) on a CUPS printer (the default one when `printer` is empty), A4, no dialog.
@@ -40,7 +44,9 @@ public:
     const SheetState& sheet() const { return sheet_; }
 
 private:
-    bool printed(QPrinter& printer);
+    bool printed(QPrinter& printer, const QString& shownName = {});
+    // Tells the message as a failure; returns false.
+    bool failed(const QString& caption, const QString& message);
 
     SheetState sheet_;
     ConsoleMessages messages_;

@@ -170,7 +170,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     if (command.mode != CommandLine::Mode::Window && command.file.isEmpty()) {
         return usageError(QStringLiteral("開くファイルの名前が空です。"));
     }
-    if (!command.output.isEmpty() && sameFile(command.file, command.output)) {
+    if (!command.output.isEmpty() && command.output != QStringLiteral("-") &&
+        sameFile(command.file, command.output)) {
         return usageError(
             QStringLiteral("書き出すファイル「%1」が開くファイルと同じです。"
                            "ラベルのデータが消えてしまうため、別の名前を指定してください。")
@@ -232,10 +233,12 @@ QString helpText() {
                "画面を開き、このラベルデータファイルを入力画面で開きます。\n"
                "  --print-pdf           ファイルを開き、シートを A4 の PDF に印刷します。\n"
                "                        用紙の左上隅が原点です (余白なし)。\n"
+               "                        出力を - にすると標準出力に書き出します。\n"
                "  --dpi N               PDF の解像度 (72 から 2400、既定は 600)。\n"
                "                        バーコードはこの解像度の画素にそろえて描きます。\n"
                "  --preview-png         ファイルを開いたときのプレビューを、A4 全体の\n"
-               "                        96 dpi の PNG (794 × 1123 画素) に保存します。\n"
+               "                        96 dpi の PNG (794 × 1123 画素) に保存します\n"
+               "                        (- なら標準出力)。\n"
                "  --zoom 50|100         プレビューの倍率 (既定は 50)。\n"
                "  --print               ファイルを開き、シートをプリンターで印刷します\n"
                "                        (A4、ダイアログなし)。\n"

@@ -19,7 +19,12 @@ namespace {
 
 const QString kPrintCaption = QStringLiteral("印刷");
 
-QString outputName(const QPrinter& printer) {
+// What the messages call the output: the PDF file or the printer, unless the caller names
+// it (a PDF written into a temporary file first is called by its final name).
+QString outputName(const QPrinter& printer, const QString& shownName) {
+    if (!shownName.isEmpty()) {
+        return shownName;
+    }
     return printer.outputFormat() == QPrinter::PdfFormat
                ? QDir::toNativeSeparators(printer.outputFileName())
                : printer.printerName();
@@ -32,30 +37,30 @@ QString noPrinterMessage() {
         "もう一度印刷してください。");
 }
 
-QString cannotStartMessage(const QPrinter& printer) {
+QString cannotStartMessage(const QPrinter& printer, const QString& shownName) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         return QStringLiteral(
                    "PDF ファイル「%1」を作成できませんでした。\n"
                    "保存先のフォルダーがあるか、書き込みできるかを確かめてください。")
-            .arg(outputName(printer));
+            .arg(outputName(printer, shownName));
     }
     return QStringLiteral(
                "プリンター「%1」で印刷を始められませんでした。\n"
                "プリンターの電源、接続、用紙を確かめてから、もう一度印刷してください。")
-        .arg(outputName(printer));
+        .arg(outputName(printer, shownName));
 }
 
-QString refusedMessage(const QPrinter& printer) {
+QString refusedMessage(const QPrinter& printer, const QString& shownName) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         return QStringLiteral(
                    "PDF ファイル「%1」を書き終えられませんでした。\n"
                    "保存先の空き容量と書き込みの権限を確かめてください。")
-            .arg(outputName(printer));
+            .arg(outputName(printer, shownName));
     }
     return QStringLiteral(
                "プリンター「%1」が印刷を受け付けませんでした。シートは印刷されていません。\n"
                "プリンターの状態を確かめてから、もう一度印刷してください。")
-        .arg(outputName(printer));
+        .arg(outputName(printer, shownName));
 }
 
 // Qt reports a PDF as printed even when its file could not be written (a full disk): the
@@ -70,14 +75,14 @@ bool pdfWritten(const QString& path) {
 }
 
 // Returns the message for the user, or an empty text when the page went out.
-QString printOnPrinter(SheetState& sheet, QPrinter& printer) {
+QString printOnPrinter(SheetState& sheet, QPrinter& printer, const QString& shownName) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-        return cannotStartMessage(printer);
+        return cannotStartMessage(printer, shownName);
     }
     try {
         draw::PainterTarget target(painter, true);
@@ -91,7 +96,7 @@ QString printOnPrinter(SheetState& sheet, QPrinter& printer) {
     // Ending the document sends the page; a printer that refuses it says so here.
     if (!painter.end() || printer.printerState() == QPrinter::Error ||
         (toPdf && !pdfWritten(printer.outputFileName()))) {
-        return refusedMessage(printer);
+        return refusedMessage(printer, shownName);
     }
     return {};
 }
@@ -127,10 +132,10 @@ void SheetCommands::printSheet() {
     focusText1();
 }
 
-QString printSheetOn(SheetState& sheet, QPrinter& printer) {
+QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName) {
     sheet.printMode = QStringLiteral("1");
     const double zoomBefore = sheet.zoom;
-    const QString failure = printOnPrinter(sheet, printer);
+    const QString failure = printOnPrinter(sheet, printer, shownName);
     // Whatever happened on the way, the preview keeps its scale.
     sheet.zoom = zoomBefore;
     return failure;

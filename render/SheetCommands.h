@@ -55,7 +55,8 @@ private:
 
 // What 印刷 does once the printer is set up: the sheet at 100 % with real bars on `printer`
 // (printMode "1"), zoom as before afterwards. Returns the message for the user, or an empty
-// text when the page went out. Also the command line's print.
-QString printSheetOn(SheetState& sheet, QPrinter& printer);
+// text when the page went out. Also the command line's print. The messages call the output
+// `shownName` when one is given.
+QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName = {});
 
 }  // namespace zukaro

@@ -1,5 +1,6 @@
 // zukaro run as a shop's script runs it, with no display and no printer; its PDF is read back
 // by poppler and zbar, its PNG pixel by pixel. Failures exit non-zero and change no file.
+#include <sys/stat.h>
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
@@ -19,9 +20,14 @@ const QString kSheetFile = fixture::path("full_sheet.csv");
 
 QMap<QString, QByteArray> snapshot(const QString& dir) {
     QMap<QString, QByteArray> files;
-    for (const QString& name : QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+    const auto all = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+    for (const QString& name : QDir(dir).entryList(all)) {
         QFile file(dir + u'/' + name);
-        files[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QFileInfo info(file);
+        files[name] = info.isSymLink() ? "-> " + QFile::encodeName(info.symLinkTarget())
+                      : !info.isFile() ? "(not a file)"
+                      : file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                       : QByteArray();
     }
     return files;
 }
@@ -60,11 +66,20 @@ private slots:
         env_.remove("QT_QPA_PLATFORM");
         env_.insert("XDG_CONFIG_HOME", temp("config"));
         env_.insert("CUPS_SERVER", temp("no-cups.sock"));
+        env_.insert("XDG_RUNTIME_DIR", temp("runtime"));
+        QVERIFY(QDir().mkpath(temp("runtime")) &&
+                QFile::setPermissions(temp("runtime"), QFileDevice::ReadOwner |
+                                                           QFileDevice::WriteOwner |
+                                                           QFileDevice::ExeOwner));
         QVERIFY(QDir().mkpath(temp("work")));
         // The work folder for the failures: a label file, an older output, an empty file.
         QVERIFY(QFile::copy(kSheetFile, temp("work/sheet.csv")));
         QVERIFY(QFile::copy(kSheetFile, temp("work/older.pdf")));
         QVERIFY(QFile(temp("work/empty.csv")).open(QIODevice::WriteOnly));
+        // A pipe a script reads from, and links that go round in a circle.
+        QCOMPARE(mkfifo(QFile::encodeName(temp("work/pipe.pdf")).constData(), 0600), 0);
+        QVERIFY(QFile::link(temp("work/loop1.csv"), temp("work/loop2.csv")) &&
+                QFile::link(temp("work/loop2.csv"), temp("work/loop1.csv")));
         QVERIFY(QDir().mkpath(temp("user/zukaro")));
         QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), temp("user/zukaro/data.txt")));
         const auto run = zukaro({"--print-pdf", kSheetFile, pdf_});
@@ -123,6 +138,30 @@ private slots:
         }
     }
 
+    // Nothing is left in the temporary folder: the PDF is made beside its output, and the
+    // scratch file for standard output loses its name as soon as it is made.
+    void temporaryFolderStaysEmpty_data() {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("file") << "sheet.pdf";
+        QTest::newRow("standard output") << "-";
+    }
+
+    void temporaryFolderStaysEmpty() {
+        QFETCH(QString, output);
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        const QString folder = temp(QTest::currentDataTag()), tmp = folder + "/tmp";
+        QVERIFY(QDir().mkpath(tmp));
+        QProcessEnvironment env = env_;
+        env.insert("TMPDIR", tmp);
+        const QString out = output == "-" ? output : folder + '/' + output;
+        const auto run = fixture::runZukaro({"--print-pdf", kSheetFile, out}, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(QDir(tmp).entryList(all), QStringList());
+        const QStringList expected =
+            output == "-" ? QStringList{"tmp"} : QStringList{output, "tmp"};
+        QCOMPARE(QDir(folder).entryList(all), expected);
+    }
+
     void runsChangeNoFile_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");
@@ -138,7 +177,16 @@ private slots:
         row("--version", {"--version"}, 0, {"zukaro " ZUKARO_VERSION "\n"});
         row("header wrong", {"--print-pdf", wrong, w + "older.pdf"}, 1, {notOurs, wrong});
         row("empty file", {"--preview-png", w + "empty.csv", w + "older.pdf"}, 1, {notOurs});
-        row("missing file", {"--print", w + "missing.csv"}, 1, {notOurs, w + "missing.csv"});
+        // A file that cannot be read is not called a file of the wrong format.
+        row("missing file", {"--print", w + "missing.csv"}, 1,
+            {"「" + w + "missing.csv」が見つかりません。", "!" + notOurs});
+        row("links in a circle", {"--print-pdf", w + "loop1.csv", w + "older.pdf"}, 1,
+            {"シンボリックリンクが循環しています"});
+        row("output is a named pipe", {"--print-pdf", kSheetFile, w + "pipe.pdf"}, 1,
+            {w + "pipe.pdf", "名前付きパイプ", "上書きしません"});
+        // Standard output, for a pipeline into lp or a web server.
+        row("PDF to standard output", {"--print-pdf", kSheetFile, "-"}, 0, {"%PDF-1.4", "%%EOF"});
+        row("PNG to standard output", {"--preview-png", kSheetFile, "-"}, 0, {"PNG\r\n"});
         row("no output folder", {"--print-pdf", kSheetFile, w + "no/s.pdf"}, 1, {w + "no/s.pdf"});
         row("no such printer", {"--print", kSheetFile, "--printer", "nosuch"}, 1,
             {"プリンター「nosuch」が見つかりません"});
@@ -155,9 +203,12 @@ private slots:
         const QMap<QString, QByteArray> before = snapshot(temp("work"));
         const auto run = zukaro(args);
         QCOMPARE(run.exitCode, exitCode);
-        for (const QString& text : says) {
-            QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text), qPrintable(run.err));
+        for (const QString& text : says) {  // "!" first: must not be said
+            const bool said =
+                (exitCode == 0 ? run.out : run.err).contains(text.mid(text.startsWith('!')));
+            QVERIFY2(said != text.startsWith('!'), qPrintable(text + '\n' + run.err));
         }
+
         QCOMPARE(exitCode == 0 ? run.err : run.out, QString());
         QVERIFY(snapshot(temp("work")) == before);
     }
