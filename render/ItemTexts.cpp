@@ -2,6 +2,8 @@
 
 #include "HalfEven.h"
 
+#include <algorithm>
+
 namespace zukaro {
 namespace {
 
@@ -51,6 +53,19 @@ QString priceField(const QString& priceText) {
         field.front() = QLatin1Char(' ');
     }
     return field;
+}
+
+QString drawablePart(const QString& text, double fromMm, double fontPoints) {
+    constexpr double kWidestPaperMm = 500;
+    constexpr double kMmPerPoint = 25.4 / 72;
+    const double narrowestGlyphMm = std::max(fontPoints, 0.5) * kMmPerPoint / 5;
+    const double reach = (kWidestPaperMm - std::min(fromMm, 0.0)) / narrowestGlyphMm;
+    const qsizetype keep = static_cast<qsizetype>(std::min(reach, 1e9)) + 1;
+    if (text.size() <= keep) {
+        return text;
+    }
+    // Never end on the first half of a character outside the basic plane.
+    return text.left(text.at(keep - 1).isHighSurrogate() ? keep - 1 : keep);
 }
 
 QString labelNumber(int n) {

@@ -22,6 +22,12 @@ QString centredProductName(const QString& productText);
 // last five characters (123456 prints as 23456).
 QString priceField(const QString& priceText);
 
+// As much of a text as can reach the page: a label file may hold a product name of millions
+// of characters, and drawing all of them would take minutes for nothing. Counted from a start
+// `fromMm` millimetres from the page's left edge at `fontPoints`, with room for glyphs a fifth
+// of the font size wide on paper up to half a metre across, wider than any label stock.
+QString drawablePart(const QString& text, double fromMm, double fontPoints);
+
 // Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").
 QString labelNumber(int n);
 

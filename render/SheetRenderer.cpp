@@ -81,6 +81,12 @@ void printAt(draw::DrawTarget& target, double x, double y, const QString& text) 
     target.printText(text.toStdString());
 }
 
+// An item's text at (dx, dy) inside the label, cut to what can reach the page.
+void printItem(draw::DrawTarget& target, const LabelGeometry& g, double dx, double dy,
+               const FontSpec& font, const QString& text) {
+    printAt(target, g.x(dx), g.y(dy), drawablePart(text, g.x(dx) / g.size(1), font.Size));
+}
+
 bool isShown(const QString& visibilityCaption) {
     return visibilityCaption == caption::shown;
 }
@@ -115,12 +121,12 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool pr
 
     if (isShown(l.jan表示)) {
         setItemFont(target, l.janFont, zoom, false, l.janColor);
-        printAt(target, g.x(32 + l.janX), g.y(11 + l.janY), janDigitsLine(sheet.janText[n]));
+        printItem(target, g, 32 + l.janX, 11 + l.janY, l.janFont, janDigitsLine(sheet.janText[n]));
     }
     if (isShown(l.品名表示)) {
         setItemFont(target, l.productFont, zoom, isUnderlined(l.品名U表示), l.productColor);
-        printAt(target, g.x(4 + l.productX), g.y(17 + l.productY),
-                centredProductName(sheet.productText[n]));
+        printItem(target, g, 4 + l.productX, 17 + l.productY, l.productFont,
+                  centredProductName(sheet.productText[n]));
     }
     if (isShown(l.単価表示)) {
         setItemFont(target, l.priceFont, zoom, false, l.priceColor);
@@ -132,15 +138,15 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool pr
     }
     if (isShown(l.メーカー表示)) {
         setItemFont(target, l.makerFont, zoom, isUnderlined(l.メーカーU表示), l.makerColor);
-        printAt(target, g.x(5 + l.makerX), g.y(13.5 + l.makerY), sheet.makerText[n]);
+        printItem(target, g, 5 + l.makerX, 13.5 + l.makerY, l.makerFont, sheet.makerText[n]);
     }
     if (isShown(l.規格表示)) {
         setItemFont(target, l.specFont, zoom, isUnderlined(l.規格U表示), l.specColor);
-        printAt(target, g.x(8 + l.specX), g.y(26 + l.specY), sheet.specText[n]);
+        printItem(target, g, 8 + l.specX, 26 + l.specY, l.specFont, sheet.specText[n]);
     }
     if (isShown(l.ロット表示)) {
         setItemFont(target, l.lotFont, zoom, isUnderlined(l.ロットU表示), l.lotColor);
-        printAt(target, g.x(8 + l.lotX), g.y(30 + l.lotY), sheet.lotText[n]);
+        printItem(target, g, 8 + l.lotX, 30 + l.lotY, l.lotFont, sheet.lotText[n]);
     }
 }
 

@@ -187,6 +187,31 @@ private slots:
         QCOMPARE(s.zoom, 0.5);
     }
 
+    // A product name of millions of characters is drawn only as far as any page reaches.
+    void hugeTextIsCutToThePage_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("11 pt") << 11;
+        QTest::newRow("1 pt") << 1;
+    }
+
+    void hugeTextIsCutToThePage() {
+        QFETCH(int, points);
+        SheetState s;
+        s.printMode = "1";
+        fillLabel(s, 3);
+        s.productText[3] = QString(4'000'000, u'品');
+        s.layout.productFont.Size = std::int16_t(points);
+        RecordingTarget t(true, {2.4, 2.4});
+        drawSheet(s, t);
+        const QString drawn = QString::fromStdString(t.opsOf(Kind::Text)[1].text);
+        // At least a whole A3 sheet's width of the narrowest half-width glyphs.
+        const double mmPerPoint = 25.4 / 72;
+        QVERIFY2(drawn.size() >= 420 / (points * mmPerPoint * 0.25),
+                 qPrintable(QString::number(drawn.size())));
+        QVERIFY(drawn.size() < 100'000);
+        QVERIFY(s.productText[3].startsWith(drawn.trimmed()));
+    }
+
     void layoutGuide() {
         SheetState s;  // at 50 %, offsets as after デフォルト; the guide restores start-up ones
         std::tie(s.sheetX, s.sheetY) = std::pair(12.0, 7.8);
