@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "CupsJob.h"
+#include "JanCompletion.h"
 #include "LabelFile.h"
 #include "PreviewSurface.h"
 #include "RecordingTarget.h"
@@ -102,6 +103,19 @@ bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
+    }
+    // A script sees on stderr which labels went out without bars; the run still succeeds.
+    if (sheet_.BARCODE == caption::shown) {
+        for (int n = 1; n <= kLabelCount; ++n) {
+            const QString problem = janBarsProblem(sheet_.janText[n]);
+            if (!sheet_.productText[n].isEmpty() && !problem.isEmpty()) {
+                messages_.write(
+                    QStringLiteral(
+                        "ラベル %1 は JAN コード「%2」のバーコードなしで印刷しました（%3）。")
+                        .arg(n)
+                        .arg(sheet_.janText[n], problem));
+            }
+        }
     }
     return true;
 }

@@ -10,6 +10,12 @@ bool ConsoleMessages::askYesNo(const QString& /*caption*/, const QString& text,
     return false;
 }
 
+Answer ConsoleMessages::askYesNoCancel(const QString& /*caption*/, const QString& text,
+                                       MessageIcon /*icon*/) {
+    write(text + QStringLiteral("\n(キャンセル として続けます)"));
+    return Answer::Cancel;
+}
+
 void ConsoleMessages::tell(const QString& /*caption*/, const QString& text, MessageIcon icon) {
     if (icon == MessageIcon::Critical) {
         failed_ = true;

@@ -16,6 +16,7 @@ public:
     bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
                   bool yesIsDefault) override;
     void tell(const QString& caption, const QString& text, MessageIcon icon) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text, MessageIcon icon) override;
 
     // Writes one message, as tell() does, without marking a failure.
     void write(const QString& text);

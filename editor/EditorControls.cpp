@@ -91,11 +91,10 @@ QGroupBox* elementFrame(const QString& title, const QString& fontName, const QSt
 }
 
 QAction* menuCommand(QMenu* menu, const QString& designName, const QString& text,
-                     const QKeySequence& shortcut) {
+                     const QList<QKeySequence>& shortcuts) {
     QAction* action = menu->addAction(text);
     action->setObjectName(designName);
-    action->setShortcut(shortcut);
-    // The window's shortcuts win over the text fields' own Ctrl+V and Ctrl+A.
+    action->setShortcuts(shortcuts);
     action->setShortcutContext(Qt::WindowShortcut);
     return action;
 }
@@ -103,22 +102,29 @@ QAction* menuCommand(QMenu* menu, const QString& designName, const QString& text
 void buildMenu(QMainWindow* window, EditorControls& c) {
     QMenu* menu = window->menuBar()->addMenu(QStringLiteral("ファィル(&F)"));
     c.KURIA = menuCommand(menu, QStringLiteral("KURIA"), QStringLiteral("新規作成(&N)"),
-                          QKeySequence(Qt::CTRL | Qt::Key_N));
+                          {QKeySequence(Qt::CTRL | Qt::Key_N)});
     c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファィルを開く(&O)"),
-                           QKeySequence(Qt::CTRL | Qt::Key_O));
+                           {QKeySequence(Qt::CTRL | Qt::Key_O)});
     c.U_SAVE =
         menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファィルの上書き保存(&S)"),
-                    QKeySequence(Qt::CTRL | Qt::Key_S));
+                    {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    // Ctrl+A and Ctrl+V stay with the entry fields (select all, paste).
     c.N_SAVE = menuCommand(menu, QStringLiteral("N_SAVE"),
                            QStringLiteral("名前を付けてファィルを保存(&A)"),
-                           QKeySequence(Qt::CTRL | Qt::Key_A));
-    c.M_プレビュー =
-        menuCommand(menu, QStringLiteral("M_プレビュー"), QStringLiteral("プレピュー(&V)"),
-                    QKeySequence(Qt::CTRL | Qt::Key_V));
+                           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
+    c.M_プレビュー = menuCommand(menu, QStringLiteral("M_プレビュー"),
+                                 QStringLiteral("プレピュー(&V)"), {QKeySequence(Qt::Key_F5)});
     c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
-                           QKeySequence(Qt::CTRL | Qt::Key_P));
+                           {QKeySequence(Qt::CTRL | Qt::Key_P)});
     c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
-                            QKeySequence(Qt::CTRL | Qt::Key_Q));
+                            {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+
+    QMenu* editMenu = window->menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    c.元に戻す = menuCommand(editMenu, QStringLiteral("元に戻す"), QStringLiteral("元に戻す(&U)"),
+                             {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    c.やり直し = menuCommand(
+        editMenu, QStringLiteral("やり直し"), QStringLiteral("やり直し(&R)"),
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 }
 
 QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {

@@ -113,6 +113,10 @@ struct EditorControls {
     QAction* P_印刷 = nullptr;
     QAction* MNUEXIT = nullptr;
 
+    // Menu "編集(&E)": undo and redo of every change of the labels and the layout.
+    QAction* 元に戻す = nullptr;
+    QAction* やり直し = nullptr;
+
     // The six entry fields in tab order: JAN, maker, product name, spec, lot, price.
     std::array<EntryField*, 6> fieldsInTabOrder() const {
         return {Text1, Text2, Text3, Text4, Text6, Text5};

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
 #include <utility>
 
@@ -18,11 +19,14 @@
 #include "MessageBoxes.h"
 #include "PreviewPane.h"
 #include "SheetCommands.h"
+#include "SheetEdit.h"
 
 namespace zukaro {
 namespace {
 
 const QString kTitlePrefix = QStringLiteral("ズカロ入力画面  ");
+const QString kUntitled = QStringLiteral("無題");
+constexpr int kUndoSteps = 500;
 
 }  // namespace
 
@@ -35,8 +39,11 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     // Field properties of the window design.
     ui_.Text1->setAlignment(Qt::AlignRight);
     ui_.Text5->setAlignment(Qt::AlignRight);
-    ui_.Text2->setTypingLimit(6);
-    ui_.Text3->setTypingLimit(13);
+    ui_.Text2->setTypingLimit(6, QStringLiteral("メーカー"));
+    ui_.Text3->setTypingLimit(13, QStringLiteral("品名"));
+    for (EntryField* field : {ui_.Text2, ui_.Text3}) {
+        field->onCut = [this](const QString& text) { say(text); };
+    }
     // JAN, spec, lot and price start with the input method in Latin mode; maker and product
     // name are typed in Japanese.
     for (EntryField* field : {ui_.Text1, ui_.Text4, ui_.Text6, ui_.Text5}) {
@@ -53,12 +60,24 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
         std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
     bindSheetCommands(*commands_,
-                      {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率});
+                      {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
+                       [this](const std::function<void()>& command) { runMenuCommand(command); }});
+    undo_.setUndoLimit(kUndoSteps);
+    connect(&undo_, &QUndoStack::indexChanged, this, [this] { refreshTitle(); });
+    connect(ui_.元に戻す, &QAction::triggered, this,
+            [this] { runMenuCommand([this] { undo_.undo(); }); });
+    connect(ui_.やり直し, &QAction::triggered, this,
+            [this] { runMenuCommand([this] { undo_.redo(); }); });
+    connect(ui_.KURIA, &QAction::triggered, this,
+            [this] { runMenuCommand([this] { newSheet(); }); });
+    statusBar();
 
     // Room for the preview: as large as a 1366 x 768 screen allows.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        resize(screen->availableGeometry().size().boundedTo(QSize(1366, 740)).expandedTo(
-            minimumSizeHint()));
+        resize(screen->availableGeometry()
+                   .size()
+                   .boundedTo(QSize(1366, 740))
+                   .expandedTo(minimumSizeHint()));
     }
 
     wireEntryFields(*this);
@@ -91,7 +110,8 @@ void EditorWindow::startUp() {
     }
     mirrorCaptions();
     loadEntryFields();
-    setFileName(QStringLiteral("無題"));
+    markSaved();
+    setFileName(kUntitled);
     ui_.Label6->setText(QStringLiteral("1/21"));
     sheet_.zoom = 0.5;
     // The empty numbered sheet; it also puts the sheet at its start-up offsets.
@@ -102,12 +122,20 @@ void EditorWindow::startUp() {
 }
 
 void EditorWindow::showPreview() {
-    commands_->showPreview();
+    commands_->redraw();
+    focusText1();
+}
+
+void EditorWindow::showPreviewQuietly() {
+    const bool wasQuiet = std::exchange(quietFocusMove_, true);
+    showPreview();
+    quietFocusMove_ = wasQuiet;
 }
 
 void EditorWindow::showCurrentLabel() {
     firstPreviewShown_ = true;
-    showPreview();
+    ++labelShows_;
+    commands_->redraw();
     commands_->markCurrentLabel();
     ui_.Label6->setText(QLatin1Char(' ') + QString::number(sheet_.currentLabel) +
                         QStringLiteral("/21"));
@@ -117,10 +145,15 @@ void EditorWindow::showCurrentLabel() {
 }
 
 void EditorWindow::focusText1() {
-    if (QApplication::focusWidget() == ui_.Text1) {
-        showCurrentLabel();
-    } else {
+    // While a dialog that just closed still holds the activation, the focus arrives later and
+    // without its handler; the label is shown here then, so that counter, frame and fields
+    // always name the current label.
+    const int shown = labelShows_;
+    if (QApplication::focusWidget() != ui_.Text1) {
         ui_.Text1->setFocus(Qt::OtherFocusReason);
+    }
+    if (labelShows_ == shown) {
+        showCurrentLabel();
     }
 }
 
@@ -145,50 +178,147 @@ void EditorWindow::loadEntryFields() {
     ui_.Text4->loadText(sheet_.specText[n]);
     ui_.Text5->loadText(sheet_.priceText[n]);
     ui_.Text6->loadText(sheet_.lotText[n]);
+    markJanField();
+}
+
+void EditorWindow::markJanField() {
+    const QString problem = janBarsProblem(ui_.Text1->text());
+    ui_.Text1->setStyleSheet(
+        problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { border: 2px solid red; }"));
+    if (!problem.isEmpty()) {
+        say(QStringLiteral("ラベル %1 の JAN コード「%2」はバーコードなしで印刷されます（%3）。")
+                .arg(sheet_.currentLabel)
+                .arg(ui_.Text1->text(), problem));
+    }
 }
 
 void EditorWindow::storeField(EntryField* field) {
-    SheetState& sheet = sheet_;
-    const int n = sheet.currentLabel;
+    const int n = sheet_.currentLabel;
+    QString text = field->text();
     if (field == ui_.Text1) {
-        const QString completed = completeJanCheckDigit(field->text());
-        if (completed != field->text()) {
+        const QString completed = completeJanCheckDigit(text);
+        if (completed != text) {
             field->setText(completed);
+            say(QStringLiteral("チェックデジットを %1 から %2 に直しました。")
+                    .arg(QString(text.back()), QString(completed.back())));
+            text = completed;
         }
-        sheet.janText[n] = completed;
-    } else if (field == ui_.Text2) {
-        sheet.makerText[n] = field->text();
-    } else if (field == ui_.Text3) {
-        sheet.productText[n] = field->text();
-    } else if (field == ui_.Text4) {
-        sheet.specText[n] = field->text();
-    } else if (field == ui_.Text6) {
-        sheet.lotText[n] = field->text();
-    } else if (field == ui_.Text5) {
-        sheet.priceText[n] = field->text();
+    }
+    const std::pair<EntryField*, LabelTexts SheetState::*> items[] = {
+        {ui_.Text1, &SheetState::janText},     {ui_.Text2, &SheetState::makerText},
+        {ui_.Text3, &SheetState::productText}, {ui_.Text4, &SheetState::specText},
+        {ui_.Text6, &SheetState::lotText},     {ui_.Text5, &SheetState::priceText},
+    };
+    for (const auto& [entry, texts] : items) {
+        if (entry == field) {
+            edit(QStringLiteral("入力"), [&, texts = texts] { (sheet_.*texts)[n] = text; });
+        }
+    }
+    if (field == ui_.Text1) {
+        markJanField();
     }
 }
 
 void EditorWindow::storeFocusedField() {
-    for (EntryField* field : ui_.fieldsInTabOrder()) {
-        if (QApplication::focusWidget() == field) {
-            storeField(field);
-        }
+    // The window's own focus child: a dialog that has the focus for the moment leaves it.
+    // Only typing needs storing; a field that shows its label's text as loaded stays as it is.
+    auto* field = qobject_cast<EntryField*>(focusWidget());
+    if (field != nullptr && field->isModified()) {
+        storeField(field);
     }
+}
+
+void EditorWindow::runMenuCommand(const std::function<void()>& command) {
+    if (closing_) {
+        return;
+    }
+    storeFocusedField();
+    const bool wasQuiet = std::exchange(quietFocusMove_, true);
+    command();
+    quietFocusMove_ = wasQuiet;
+}
+
+void EditorWindow::edit(const QString& what, const std::function<void()>& change, int mergeId) {
+    const SheetContent before = sheet_.content();
+    const int labelBefore = sheet_.currentLabel;
+    change();
+    SheetContent after = sheet_.content();
+    if (after == before) {
+        return;
+    }
+    undo_.push(new SheetEdit(
+        what, before, labelBefore, std::move(after), sheet_.currentLabel,
+        [this](const SheetContent& content, int label) { restore(content, label); }, mergeId));
+}
+
+void EditorWindow::restore(const SheetContent& content, int label) {
+    sheet_.setContent(content);
+    sheet_.currentLabel = label;
+    mirrorCaptions();
+    loadEntryFields();
+    showPreviewQuietly();
+}
+
+bool EditorWindow::isModified() const {
+    return !sheet_.content().sameDocument(saved_);
+}
+
+void EditorWindow::markSaved() {
+    saved_ = sheet_.content();
+    refreshTitle();
+}
+
+bool EditorWindow::confirmDiscard() {
+    if (!isModified()) {
+        return true;
+    }
+    switch (messages_.askYesNoCancel(
+        QStringLiteral("ズカロ"), QStringLiteral("変更を保存しますか？"), MessageIcon::Question)) {
+        case Answer::Yes:
+            return saveSheet(*this);
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
+    }
+    focusText1();
+    return false;
+}
+
+void EditorWindow::newSheet() {
+    if (!confirmDiscard()) {
+        return;
+    }
+    sheet_.clearAllLabels();
+    sheet_.currentLabel = 1;
+    undo_.clear();
+    markSaved();
+    setFileName(kUntitled);
+    loadEntryFields();
+    showPreviewQuietly();
+}
+
+void EditorWindow::say(const QString& text) {
+    statusBar()->showMessage(text);
 }
 
 void EditorWindow::returnToLabel1() {
     storeFocusedField();
     sheet_.currentLabel = 1;
     loadEntryFields();
-    quietFocusMove_ = true;
+    const bool wasQuiet = std::exchange(quietFocusMove_, true);
     focusText1();
-    quietFocusMove_ = false;
+    quietFocusMove_ = wasQuiet;
 }
 
 void EditorWindow::setFileName(const QString& name) {
     sheet_.fileName = name;
-    setWindowTitle(kTitlePrefix + name);
+    refreshTitle();
+}
+
+void EditorWindow::refreshTitle() {
+    setWindowTitle((isModified() ? QStringLiteral("*") : QString()) + kTitlePrefix +
+                   sheet_.fileName);
 }
 
 void EditorWindow::mirrorCaptions() {
@@ -222,8 +352,16 @@ void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
-    // Unsaved labels are discarded without a question; the fields must not store or move on
-    // while the window goes away.
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    runMenuCommand([] {});
+    if (!confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    // The fields must not store or move on while the window goes away.
     closing_ = true;
     for (EntryField* field : ui_.fieldsInTabOrder()) {
         field->onLostFocus = nullptr;

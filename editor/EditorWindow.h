@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPrinter>
+#include <QUndoStack>
 #include <functional>
 #include <memory>
 
@@ -42,6 +43,9 @@ public:
 
     // Redraws the whole sheet on the preview and puts the focus in the JAN field.
     void showPreview();
+    // The same after the program replaced what the fields show: the field that had the focus
+    // neither stores nor moves on when it loses it.
+    void showPreviewQuietly();
     // The JAN field's focus handling: redraw, frame the current label, counter, load the six
     // fields, disable 前候補, select the JAN text.
     void showCurrentLabel();
@@ -54,16 +58,42 @@ public:
     void loadEntryFields();
 
     // A field's store step: its text becomes the current label's item (the JAN field first
-    // completes the check digit). The price field's move to the next label is not part of it.
+    // completes the check digit and says so when it changed it), one step that can be undone.
+    // The price field's move to the next label is not part of it.
     void storeField(EntryField* field);
-    // The store step of whichever entry field has the focus, if one has.
+    // The store step of the entry field being edited, if any: the one that has the focus in
+    // this window, also while a dialog or message box has it for the moment, when the user
+    // typed into it.
     void storeFocusedField();
+    // What a menu entry (or its shortcut) does: the field being edited stores its text first,
+    // the price field without moving on, and focus moves made by the command do not run the
+    // fields' leave handlers again.
+    void runMenuCommand(const std::function<void()>& command);
     // After a save: label 1 shown as after 「<<」, without the focused field moving on.
     void returnToLabel1();
     // True while the focus moves without the fields' leave handlers running.
     bool quietFocusMove() const { return quietFocusMove_; }
 
     void setFileName(const QString& name);
+
+    // A change of the sheet that can be undone: runs `change` and, when the sheet changed, puts
+    // one step on the undo stack. Consecutive changes with the same `mergeId` make one step.
+    void edit(const QString& what, const std::function<void()>& change, int mergeId = -1);
+    // Undo and redo: the sheet as in `content`, with `label` current, shown in full.
+    void restore(const SheetContent& content, int label);
+    QUndoStack& undoStack() { return undo_; }
+
+    // Unsaved changes: the labels or the layout differ from what was last opened or saved.
+    bool isModified() const;
+    // What the sheet holds now counts as saved.
+    void markSaved();
+    // Before the sheet is replaced or the window closes: asks "変更を保存しますか？" when there
+    // are unsaved changes. True when the command may go on (saved, or いいえ).
+    bool confirmDiscard();
+    // 新規作成: empty labels, no file, the layout kept.
+    void newSheet();
+    // A note in the status bar.
+    void say(const QString& text);
     // Shows the caption-held states and box texts of the sheet on the buttons and boxes.
     void mirrorCaptions();
 
@@ -76,6 +106,9 @@ protected:
 
 private:
     void startUp();
+    void refreshTitle();
+    // A red frame and a note when the JAN text will print without bars.
+    void markJanField();
 
     SheetState sheet_;
     EditorControls ui_;
@@ -86,6 +119,9 @@ private:
     QPrinter printer_{QPrinter::HighResolution};
     PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
     std::unique_ptr<SheetCommands> commands_;
+    QUndoStack undo_;
+    SheetContent saved_;
+    int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;
@@ -103,5 +139,9 @@ void wireFileMenu(EditorWindow& window);
 // label 1. A file that fails the header check changes nothing and is reported; returns
 // whether the file was opened.
 bool openSheetFile(EditorWindow& window, const QString& path);
+
+// ファィルの上書き保存(&S): the sheet's own file, or save as for a sheet without one. Returns
+// whether the sheet was saved.
+bool saveSheet(EditorWindow& window);
 
 }  // namespace zukaro

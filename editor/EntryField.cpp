@@ -4,6 +4,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <utility>
 
 namespace zukaro {
@@ -11,17 +12,32 @@ namespace zukaro {
 EntryField::EntryField(const QString& designName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(designName);
     setValidator(new FileSafeValidator(
-        this, [this] { return typingLimit_; }, [this] { return lastText_.size(); }));
+        this, [this] { return typingLimit_; }, [this] { return lastText_; },
+        [this](int from) {
+            if (onCut) {
+                onCut(QStringLiteral("%1は %2 文字までです。%3 文字目から後は入りませんでした。")
+                          .arg(itemName_)
+                          .arg(typingLimit_)
+                          .arg(from));
+            }
+        }));
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { lastText_ = text; });
+    connect(this, &QLineEdit::textEdited, this, [this] { loaded_ = false; });
 }
 
-void EntryField::setTypingLimit(int characters) {
+void EntryField::setTypingLimit(int characters, const QString& itemName) {
     typingLimit_ = characters;
+    itemName_ = itemName;
 }
 
 void EntryField::loadText(const QString& text) {
+    // A label's text is shown exactly as it is, however long, whatever it holds.
+    const QValidator* checks = validator();
+    setValidator(nullptr);
     setText(text);
+    setValidator(checks);
     setCursorPosition(0);
+    loaded_ = true;
 }
 
 void EntryField::selectFromCaret() {
@@ -46,11 +62,14 @@ bool EntryField::isRealMove(Qt::FocusReason reason) {
 }
 
 bool EntryField::event(QEvent* event) {
-    // Ctrl+V (preview) and Ctrl+A (save as) belong to the window's menu, as they always did;
-    // paste and select-all stay on the field's context menu.
+    // Undo and redo inside a field are the field's own while it has something to undo; past
+    // that they undo and redo whole changes of the sheet (the window's 元に戻す, やり直し).
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::SelectAll)) {
+        const bool redo = key->matches(QKeySequence::Redo) ||
+                          key->keyCombination() == QKeyCombination(Qt::CTRL | Qt::Key_Y);
+        if ((key->matches(QKeySequence::Undo) && !isUndoAvailable()) ||
+            (redo && !isRedoAvailable())) {
             event->ignore();
             return true;
         }
@@ -61,6 +80,7 @@ bool EntryField::event(QEvent* event) {
 void EntryField::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     focused_ = true;
+    clickFocused_ = event->reason() == Qt::MouseFocusReason;
     if (isRealMove(event->reason())) {
         if (onGotFocus) {
             onGotFocus();
@@ -78,6 +98,15 @@ void EntryField::focusOutEvent(QFocusEvent* event) {
     const bool hadFocus = std::exchange(focused_, false);
     if (hadFocus && isRealMove(event->reason()) && onLostFocus) {
         onLostFocus();
+    }
+}
+
+void EntryField::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // A click into a field that shows a label's text selects all of it, so that typing
+    // replaces the old price instead of adding to it.
+    if (std::exchange(clickFocused_, false) && loaded_ && event->button() == Qt::LeftButton) {
+        selectAll();
     }
 }
 

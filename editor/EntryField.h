@@ -24,9 +24,11 @@ public:
     std::function<void()> onWindowFocus;
 
     // Limits typing (and pasting) to this many characters; texts put in by the program are
-    // never shortened. 0 means no limit.
-    void setTypingLimit(int characters);
+    // never shortened. 0 means no limit. `itemName` names the item when a paste is cut.
+    void setTypingLimit(int characters, const QString& itemName = {});
     int typingLimit() const { return typingLimit_; }
+    // Told, in Japanese, when a paste did not fit in whole.
+    std::function<void(const QString&)> onCut;
 
     // Puts a text in the field the way loading a label does: the caret at the start.
     void loadText(const QString& text);
@@ -40,11 +42,15 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     int typingLimit_ = 0;
-    bool focused_ = false;  // between our own focus-in and focus-out
-    QString lastText_;      // the text before the edit being validated
+    QString itemName_;
+    bool focused_ = false;       // between our own focus-in and focus-out
+    bool loaded_ = false;        // the text is a label's, not typed since
+    bool clickFocused_ = false;  // a mouse press brought the focus, its own press is to come
+    QString lastText_;           // the text before the edit being validated
 };
 
 }  // namespace zukaro

@@ -58,11 +58,11 @@ bool writeSheet(EditorWindow& window, const QString& path) {
     return true;
 }
 
-void saveAs(EditorWindow& window) {
+bool saveAs(EditorWindow& window) {
     QString path;
     if (window.dialog().showSave(kFilter, path) == kCancelError) {
         window.focusText1();
-        return;
+        return false;
     }
     if (QFileInfo::exists(path)) {
         const bool overwrite = window.messages().askYesNo(
@@ -70,34 +70,23 @@ void saveAs(EditorWindow& window) {
             MessageIcon::Critical, false);
         if (!overwrite) {
             window.focusText1();
-            return;
+            return false;
         }
     }
     if (!writeSheet(window, path)) {
         window.focusText1();
-        return;
+        return false;
     }
+    window.markSaved();
     window.setFileName(path);
     window.returnToLabel1();
-}
-
-void overwriteSave(EditorWindow& window) {
-    const QString& fileName = window.sheet().fileName;
-    // Without a file of its own (a new sheet, or after 全クリア) the sheet needs a name.
-    if (fileName == kUntitled || fileName.isEmpty()) {
-        saveAs(window);
-        window.focusText1();
-        return;
-    }
-    if (!writeSheet(window, fileName)) {
-        window.focusText1();
-        return;
-    }
-    window.setFileName(fileName);
-    window.returnToLabel1();
+    return true;
 }
 
 void open(EditorWindow& window) {
+    if (!window.confirmDiscard()) {
+        return;
+    }
     QString path;
     if (window.dialog().showOpen(kFilter, path) == kCancelError) {
         return;  // the focus stays where it was
@@ -131,12 +120,28 @@ void restoreDefaultPattern(EditorWindow& window) {
                                     MessageIcon::None, true)) {
         return;
     }
-    applyDefaultPattern(window.sheet());
+    window.edit(QStringLiteral("デフォルト"), [&window] { applyDefaultPattern(window.sheet()); });
     window.mirrorCaptions();
     window.showPreview();
 }
 
 }  // namespace
+
+bool saveSheet(EditorWindow& window) {
+    const QString fileName = window.sheet().fileName;
+    // Without a file of its own (a new sheet, or after 全クリア) the sheet needs a name.
+    if (fileName == kUntitled || fileName.isEmpty()) {
+        return saveAs(window);
+    }
+    if (!writeSheet(window, fileName)) {
+        window.focusText1();
+        return false;
+    }
+    window.markSaved();
+    window.setFileName(fileName);
+    window.returnToLabel1();
+    return true;
+}
 
 bool openSheetFile(EditorWindow& window, const QString& path) {
     SheetState& sheet = window.sheet();
@@ -153,12 +158,15 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
     }
     // The reader emptied the labels (work arrays included) before it read the records.
     sheet.currentLabel = 1;
+    window.undoStack().clear();
+    window.markSaved();
     window.loadEntryFields();
     window.mirrorCaptions();
     window.controls().Label6->setText(QStringLiteral("1/21"));
     window.setFileName(path);
-    window.showPreview();
-    window.controls().Text1->setFocus(Qt::OtherFocusReason);
+    // The field that had the focus shows label 1 now; leaving it stores nothing and does not
+    // move on, so the editor stays on label 1.
+    window.showPreviewQuietly();
     if (report.anythingSkipped()) {
         window.messages().tell(
             QStringLiteral("注意"),
@@ -173,9 +181,12 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
 
 void wireFileMenu(EditorWindow& window) {
     const EditorControls& ui = window.controls();
-    QObject::connect(ui.f_open, &QAction::triggered, &window, [&window] { open(window); });
-    QObject::connect(ui.U_SAVE, &QAction::triggered, &window, [&window] { overwriteSave(window); });
-    QObject::connect(ui.N_SAVE, &QAction::triggered, &window, [&window] { saveAs(window); });
+    QObject::connect(ui.f_open, &QAction::triggered, &window,
+                     [&window] { window.runMenuCommand([&window] { open(window); }); });
+    QObject::connect(ui.U_SAVE, &QAction::triggered, &window,
+                     [&window] { window.runMenuCommand([&window] { saveSheet(window); }); });
+    QObject::connect(ui.N_SAVE, &QAction::triggered, &window,
+                     [&window] { window.runMenuCommand([&window] { saveAs(window); }); });
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
 }

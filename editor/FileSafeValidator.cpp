@@ -1,12 +1,17 @@
 #include "FileSafeValidator.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zukaro {
 
 FileSafeValidator::FileSafeValidator(QObject* parent, std::function<int()> limit,
-                                     std::function<qsizetype()> previousLength)
-    : QValidator(parent), limit_(std::move(limit)), previousLength_(std::move(previousLength)) {}
+                                     std::function<QString()> previous,
+                                     std::function<void(int)> cut)
+    : QValidator(parent),
+      limit_(std::move(limit)),
+      previous_(std::move(previous)),
+      cut_(std::move(cut)) {}
 
 FileSafeValidator::FileSafeValidator(QObject* parent) : QValidator(parent) {}
 
@@ -21,8 +26,33 @@ QValidator::State FileSafeValidator::validate(QString& input, int& pos) const {
         }
     }
     const int limit = limit_ ? limit_() : 0;
-    if (limit > 0 && input.size() > limit && input.size() > previousLength_()) {
-        return Invalid;
+    if (limit <= 0) {
+        return Acceptable;
+    }
+    const QString before = previous_();
+    const qsizetype allowed = std::max<qsizetype>(limit, before.size());
+    if (input.size() <= allowed) {
+        return Acceptable;
+    }
+    // What the edit put in lies between the part it kept at the start and the one at the end.
+    qsizetype head = 0;
+    while (head < before.size() && head < input.size() && before[head] == input[head]) {
+        ++head;
+    }
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < input.size() - head &&
+           before[before.size() - 1 - tail] == input[input.size() - 1 - tail]) {
+        ++tail;
+    }
+    qsizetype keep = allowed - head - tail;
+    if (keep > 0 && input[head + keep - 1].isHighSurrogate()) {
+        --keep;  // never half a character
+    }
+    keep = std::max<qsizetype>(keep, 0);
+    input.remove(head + keep, input.size() - head - tail - keep);
+    pos = static_cast<int>(head + keep);
+    if (cut_) {
+        cut_(static_cast<int>(head + keep + 1));
     }
     return Acceptable;
 }

@@ -9,7 +9,9 @@ namespace zukaro {
 // Real to integer the way layouts and window geometry have always been computed: to the
 // nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4). nearbyint does exactly
 // that in the default rounding mode.
-inline double roundHalfEven(double value) { return std::nearbyint(value); }
+inline double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 // The same, held in a 16-bit integer; values beyond its range stop at its limits instead of
 // overflowing.

@@ -20,6 +20,24 @@ QChar checkDigitOf(QStringView data) {
 
 }  // namespace
 
+QString janBarsProblem(const QString& text) {
+    if (text.trimmed().isEmpty()) {
+        return {};
+    }
+    if (text.size() != 13 && text.size() != 8) {
+        return QStringLiteral("8 桁か 13 桁ではありません");
+    }
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return QStringLiteral("数字でない文字があります");
+        }
+    }
+    if (completeJanCheckDigit(text) != text) {
+        return QStringLiteral("チェックデジットが合いません");
+    }
+    return {};
+}
+
 QString completeJanCheckDigit(const QString& text) {
     if (text.size() != 13 && text.size() != 8) {
         return text;

@@ -10,4 +10,8 @@ namespace zukaro {
 // Other lengths come back unchanged.
 QString completeJanCheckDigit(const QString& text);
 
+// Why a JAN text will print without bars, in Japanese ("8 桁か 13 桁ではありません"); empty
+// when it gets its bars, and for a blank text, which asks for none.
+QString janBarsProblem(const QString& text);
+
 }  // namespace zukaro

@@ -44,13 +44,16 @@ void wireLabelButtons(EditorWindow& window) {
     window.onClick(ui.Cmdlast, [&window] { navigate(window, labels::goLast); });
 
     window.onClick(ui.クリア, [&window, &sheet] {
-        labels::clearCurrent(sheet);
+        window.edit(QStringLiteral("クリア"), [&sheet] { labels::clearCurrent(sheet); });
         window.loadEntryFields();
         window.showPreview();
     });
 
     window.onClick(ui.コピー, [&window, &sheet] {
-        switch (labels::copyPrevious(sheet)) {
+        labels::CopyOutcome outcome{};
+        window.edit(QStringLiteral("コピー"),
+                    [&sheet, &outcome] { outcome = labels::copyPrevious(sheet); });
+        switch (outcome) {
             case labels::CopyOutcome::AtFirstLabel:
                 window.focusText1();
                 break;
@@ -67,7 +70,7 @@ void wireLabelButtons(EditorWindow& window) {
             window.messages().askYesNo(QStringLiteral("削除"), QStringLiteral("削除しますか?。"),
                                        MessageIcon::Critical, false);
         if (yes) {
-            labels::deleteCurrent(sheet);
+            window.edit(QStringLiteral("削除"), [&sheet] { labels::deleteCurrent(sheet); });
             window.showPreview();
         } else {
             window.focusText1();
@@ -82,13 +85,16 @@ void wireLabelButtons(EditorWindow& window) {
             window.focusText1();
             return;
         }
-        labels::insertEmpty(sheet);
+        window.edit(QStringLiteral("挿入"), [&sheet] { labels::insertEmpty(sheet); });
         window.showPreview();
     });
 
     window.onClick(ui.前候補, [&window, &sheet] {
         EntryField* field = candidateField(window.controls(), sheet.activeField);
-        if (const auto text = labels::takeEarlierItem(sheet); text && field != nullptr) {
+        std::optional<QString> text;
+        window.edit(QStringLiteral("前候補"),
+                    [&sheet, &text] { text = labels::takeEarlierItem(sheet); });
+        if (text && field != nullptr) {
             field->loadText(*text);
         }
     });
@@ -100,7 +106,7 @@ void wireLabelButtons(EditorWindow& window) {
         if (!yes) {
             return;
         }
-        sheet.clearAllLabels();
+        window.edit(QStringLiteral("全クリア"), [&sheet] { sheet.clearAllLabels(); });
         for (EntryField* field : window.controls().fieldsInTabOrder()) {
             field->loadText(QString());
         }
@@ -109,7 +115,7 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.全コピー, [&window, &sheet] {
-        labels::copyFirstToAll(sheet);
+        window.edit(QStringLiteral("全コピー"), [&sheet] { labels::copyFirstToAll(sheet); });
         window.showPreview();
     });
 }

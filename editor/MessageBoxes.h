@@ -5,6 +5,7 @@
 namespace zukaro {
 
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Yes, No, Cancel };
 
 // Message boxes as the editor uses them: questions with Yes and No, and notices with OK.
 // The Qt implementation shows QMessageBox; tests use a scripted double that records what was
@@ -17,6 +18,9 @@ public:
     virtual bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
                           bool yesIsDefault) = 0;
     virtual void tell(const QString& caption, const QString& text, MessageIcon icon) = 0;
+    // はい, いいえ and キャンセル, Yes the default; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& caption, const QString& text,
+                                  MessageIcon icon) = 0;
 };
 
 }  // namespace zukaro

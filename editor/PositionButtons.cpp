@@ -12,13 +12,15 @@ namespace {
 
 // Offsets stop at the 16-bit bounds; a click there does nothing.
 constexpr int kOffsetLimit = std::numeric_limits<std::int16_t>::max();
+constexpr int kBoxTypingMergeId = 1;
 
 void nudge(EditorWindow& window, std::int16_t& offset, int step) {
     const int moved = offset + step;
     if (moved > kOffsetLimit || moved < -kOffsetLimit) {
         return;
     }
-    offset = static_cast<std::int16_t>(moved);
+    window.edit(QStringLiteral("位置"),
+                [&offset, moved] { offset = static_cast<std::int16_t>(moved); });
     window.showPreview();
 }
 
@@ -41,8 +43,10 @@ void shiftSheet(EditorWindow& window, QString& box, double& sheetOffset, int dir
     if (!steps || (direction > 0 && *steps >= 10) || (direction < 0 && *steps <= -10)) {
         return;
     }
-    box = QString::number(*steps + direction, 'g', 15);
-    sheetOffset += direction;
+    window.edit(QStringLiteral("印字位置"), [&, steps] {
+        box = QString::number(*steps + direction, 'g', 15);
+        sheetOffset += direction;
+    });
     window.mirrorCaptions();
     window.showPreview();
 }
@@ -86,12 +90,17 @@ void wirePositionButtons(EditorWindow& window) {
         shiftSheet(window, layout.y座標調整, sheet.sheetY, -1);
     });
 
-    // What the user types into a box is the box's text; it moves nothing by itself.
+    // What the user types into a box is the box's text; it moves nothing by itself. The
+    // typing in one box makes one step to undo.
+    int mergeId = kBoxTypingMergeId;
     for (const auto& [box, text] :
          {std::pair{ui.x座標調整, &layout.x座標調整}, std::pair{ui.y座標調整, &layout.y座標調整}}) {
         box->setValidator(new FileSafeValidator(box));
         QObject::connect(box, &QLineEdit::textChanged, box,
-                         [text = text](const QString& typed) { *text = typed; });
+                         [&window, text = text, id = mergeId++](const QString& typed) {
+                             window.edit(
+                                 QStringLiteral("印字位置"), [text, &typed] { *text = typed; }, id);
+                         });
     }
 }
 

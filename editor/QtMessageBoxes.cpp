@@ -31,6 +31,22 @@ bool QtMessageBoxes::askYesNo(const QString& caption, const QString& text, Messa
     return box.exec() == QMessageBox::Yes;
 }
 
+Answer QtMessageBoxes::askYesNoCancel(const QString& caption, const QString& text,
+                                      MessageIcon icon) {
+    QMessageBox box(toQtIcon(icon), caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 void QtMessageBoxes::tell(const QString& caption, const QString& text, MessageIcon icon) {
     QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::Ok, parent_);
     box.exec();

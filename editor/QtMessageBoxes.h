@@ -15,6 +15,7 @@ public:
     bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
                   bool yesIsDefault) override;
     void tell(const QString& caption, const QString& text, MessageIcon icon) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text, MessageIcon icon) override;
 
 private:
     QWidget* parent_;

@@ -1,5 +1,7 @@
 #include "SheetState.h"
 
+#include <tuple>
+
 namespace zukaro {
 
 bool LabelRecord::isBlank() const {
@@ -26,6 +28,24 @@ void SheetState::setLabel(int n, const LabelRecord& record) {
     specText[n] = record.spec;
     lotText[n] = record.lot;
     priceText[n] = record.price;
+}
+
+SheetContent SheetState::content() const {
+    return {{janText, makerText, productText, specText, lotText, priceText},
+            layout,
+            sheetX,
+            sheetY,
+            BARCODE};
+}
+
+void SheetState::setContent(const SheetContent& content) {
+    std::tie(janText, makerText, productText, specText, lotText, priceText) =
+        std::tie(content.labels[0], content.labels[1], content.labels[2], content.labels[3],
+                 content.labels[4], content.labels[5]);
+    layout = content.layout;
+    sheetX = content.sheetX;
+    sheetY = content.sheetY;
+    BARCODE = content.BARCODE;
 }
 
 }  // namespace zukaro

@@ -109,6 +109,21 @@ struct LabelRecord {
     bool isBlank() const;
 };
 
+// Everything a user changes on the sheet, for undo and for telling whether there are unsaved
+// changes: the labels, the layout, the sheet offsets and the bars' state.
+struct SheetContent {
+    std::array<LabelTexts, 6> labels;  // JAN, maker, product name, spec, lot, price
+    Layout layout;
+    double sheetX = 0;
+    double sheetY = 0;
+    QString BARCODE;
+    bool operator==(const SheetContent&) const = default;
+    // What a label data file holds: labels and layout.
+    bool sameDocument(const SheetContent& other) const {
+        return labels == other.labels && layout == other.layout;
+    }
+};
+
 struct SheetState {
     LabelTexts janText, makerText, productText, specText, lotText, priceText;
     LabelTexts janWork, makerWork, productWork, specWork, lotWork, priceWork;
@@ -133,6 +148,9 @@ struct SheetState {
 
     LabelRecord label(int n) const;
     void setLabel(int n, const LabelRecord& record);
+
+    SheetContent content() const;
+    void setContent(const SheetContent& content);
 };
 
 // Where label n (1 to 21) sits on the sheet grid: column 0..2 from the left, row 0..6 from

@@ -29,10 +29,12 @@ void switchFont(EditorWindow& window, FontSpec& font) {
         window.focusText1();
         return;
     }
-    font.Name = choice.name;
-    font.Size = wholePoints(choice.size);
-    font.Bold = choice.bold;
-    font.Italic = choice.italic;
+    window.edit(QStringLiteral("フォント"), [&font, &choice] {
+        font.Name = choice.name;
+        font.Size = wholePoints(choice.size);
+        font.Bold = choice.bold;
+        font.Italic = choice.italic;
+    });
     window.showPreview();
 }
 
@@ -41,14 +43,14 @@ void chooseColor(EditorWindow& window, WinColor& color) {
     if (window.dialog().showColor(chosen) == kCancelError) {
         return;  // nothing changes; the focus stays on the button
     }
-    color = chosen;
+    window.edit(QStringLiteral("色"), [&color, chosen] { color = chosen; });
     window.showPreview();
 }
 
 // A toggle whose caption names what the next click does; any caption other than `toOff`
 // switches to it.
 void toggle(EditorWindow& window, QString& state, const QString& toOff, const QString& toOn) {
-    state = state != toOff ? toOff : toOn;
+    window.edit(QStringLiteral("表示"), [&] { state = state != toOff ? toOff : toOn; });
     window.mirrorCaptions();
     window.showPreview();
 }
@@ -108,20 +110,23 @@ void wireStyleButtons(EditorWindow& window) {
 
     // Turning the outline on always asks for its colour; turning it off never does.
     window.onClick(ui.縁取, [&window, &layout] {
+        const QString what = QStringLiteral("縁取り");
         if (layout.縁取 == caption::outlineOn) {
-            layout.縁取 = caption::outlineOff;
+            window.edit(what, [&layout] { layout.縁取 = caption::outlineOff; });
             window.mirrorCaptions();
             window.showPreview();
             return;
         }
         WinColor chosen = layout.borderColor;
         if (window.dialog().showColor(chosen) == kCancelError) {
-            layout.縁取 = caption::outlineOff;
+            window.edit(what, [&layout] { layout.縁取 = caption::outlineOff; });
             window.mirrorCaptions();
             return;
         }
-        layout.縁取 = caption::outlineOn;
-        layout.borderColor = chosen;
+        window.edit(what, [&layout, chosen] {
+            layout.縁取 = caption::outlineOn;
+            layout.borderColor = chosen;
+        });
         window.mirrorCaptions();
         window.showPreview();
     });

@@ -11,12 +11,13 @@ void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& cont
     SheetCommands* c = &commands;
     QObject::connect(&controls.プレビュー, &QAbstractButton::clicked, &controls.プレビュー,
                      [c] { c->showPreview(); });
+    const auto menu = controls.menuCommand;
     QObject::connect(&controls.M_プレビュー, &QAction::triggered, &controls.M_プレビュー,
-                     [c] { c->showPreview(); });
+                     [c, menu] { menu([c] { c->showPreview(); }); });
     QObject::connect(&controls.印刷, &QAbstractButton::clicked, &controls.印刷,
                      [c] { c->printSheet(); });
     QObject::connect(&controls.P_印刷, &QAction::triggered, &controls.P_印刷,
-                     [c] { c->printSheet(); });
+                     [c, menu] { menu([c] { c->printSheet(); }); });
     QObject::connect(&controls.倍率, &QAbstractButton::clicked, &controls.倍率,
                      [c] { c->倍率Click(); });
     QAbstractButton* zoomButton = &controls.倍率;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QAbstractButton;
 class QAction;
 
@@ -16,6 +18,9 @@ struct SheetCommandControls {
     QAbstractButton& 印刷;
     QAction& P_印刷;
     QAbstractButton& 倍率;
+    // Runs what a menu entry does; the window wraps it (it stores the field being edited first).
+    std::function<void(const std::function<void()>&)> menuCommand =
+        [](const std::function<void()>& command) { command(); };
 };
 void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& controls);
 

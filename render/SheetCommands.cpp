@@ -114,9 +114,13 @@ void SheetCommands::focusText1() const {
 }
 
 void SheetCommands::showPreview() {
+    redraw();
+    focusText1();
+}
+
+void SheetCommands::redraw() {
     sheet_.printMode = QStringLiteral("0");
     picDraw_.paintPage([this](draw::DrawTarget& target) { drawSheet(sheet_, target); });
-    focusText1();
 }
 
 void SheetCommands::printSheet() {

@@ -30,6 +30,8 @@ public:
 
     // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
     void showPreview();
+    // The redraw alone, for Text1's own focus handling.
+    void redraw();
     // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars. Cancel prints
     // nothing; a missing or refusing printer is reported. zoom is as before afterwards.
     void printSheet();

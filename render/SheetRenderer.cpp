@@ -4,6 +4,7 @@
 
 #include "HalfEven.h"
 #include "ItemTexts.h"
+#include "JanCompletion.h"
 #include "JanEncoder.h"
 
 namespace zukaro {
@@ -38,6 +39,12 @@ constexpr double kOutlineWidth = 59;
 constexpr double kOutlineHeight = 1.5;
 
 const std::string kDefaultFace = "ＭＳ 明朝";
+
+// The preview's mark for a code without bars: right of the imitation bars, in red.
+const FontSpec kNoBarsMarkFont{.Name = QStringLiteral("ＭＳ ゴシック"), .Size = 7, .Bold = true};
+constexpr draw::WinColor kNoBarsMarkColor = draw::rgb(255, 0, 0);
+constexpr double kNoBarsMarkX = 56;
+constexpr double kNoBarsMarkY = 2;
 
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {
@@ -117,6 +124,12 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool pr
             Module1::drawJanBarcode(target, code.toStdString(), g.x(10 + l.barX), g.y(3 + l.barY),
                                     g.x(65 + l.barX), g.y(11 + l.barY));
         }
+    }
+
+    // On screen only: a label whose code will print without bars says so beside the bars.
+    if (preview && isShown(sheet.BARCODE) && !janBarsProblem(sheet.janText[n]).isEmpty()) {
+        setItemFont(target, kNoBarsMarkFont, zoom, false, kNoBarsMarkColor);
+        printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
 
     if (isShown(l.jan表示)) {

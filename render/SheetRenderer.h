@@ -15,7 +15,7 @@ inline constexpr draw::WinColor kButtonFaceColor = draw::rgb(0xC0, 0xC0, 0xC0);
 inline constexpr draw::WinColor kCurrentFrameColor = draw::rgb(0, 0, 255);
 
 // Draws the whole sheet. printMode "0" (preview): clears the target, draws grey guide frames
-// and imitation bars. printMode "1" (printer): draws at 100 % with real barcodes and clears
+// and imitation bars, and marks "×JAN" beside them where a code will print without bars. printMode "1" (printer): draws at 100 % with real barcodes and clears
 // nothing. Labels with an empty product name are skipped entirely. Afterwards zoom is 0.5
 // again when the 倍率 caption shows the 50 % state.
 void drawSheet(SheetState& sheet, draw::DrawTarget& target);

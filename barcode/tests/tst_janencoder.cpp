@@ -93,6 +93,8 @@ private slots:
         // 55 mm span floor(207.9) = 207 screen pixels (mw 1), 1299 pixels at 600 dpi (mw 11).
         QTest::newRow("55 mm screen") << mm << 15.0 << jan13 << 0.0 << 55.0 << "3 0 1 0";
         QTest::newRow("55 mm 600 dpi") << mm << 2.4 << jan13 << 10.0 << 65.0 << "3 236 11 10";
+        // A 203-dpi label printer: 55 mm span 439.6 pixels, 3.89 per module, floored to 3.
+        QTest::newRow("55 mm 203 dpi") << mm << 1440.0 / 203 << jan13 << 10.0 << 65.0 << "3 79 3 2";
         QTest::newRow("pixels 2 x 113") << px << 15.0 << jan13 << 4.0 << 230.0 << "3 4 2 1";
         // 27.5 mm span 103 screen pixels: mw 0, so modules of 2750 div 113 = 24 hundredths.
         QTest::newRow("fallback 27.5 mm") << mm << 15.0 << jan13 << 2.0 << 29.5 << "6 2 0.24 0.23";

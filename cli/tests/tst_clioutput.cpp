@@ -162,6 +162,18 @@ private slots:
         QCOMPARE(QDir(folder).entryList(all), expected);
     }
 
+    // A label that goes out without bars is named on stderr; the sheet still prints.
+    void labelsWithoutBarsAreListed() {
+        const auto run = zukaro(
+            {"--print-pdf", fixture::path("two_codes_without_bars.csv"), temp("without-bars.pdf")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err,
+                 "zukaro: ラベル 2 は JAN コード「245012355838」のバーコードなしで印刷しました"
+                 "（8 桁か 13 桁ではありません）。\n"
+                 "zukaro: ラベル 4 は JAN コード「4450123716760」のバーコードなしで印刷しました"
+                 "（チェックデジットが合いません）。\n");
+    }
+
     void runsChangeNoFile_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("exitCode");

@@ -139,8 +139,13 @@ private slots:
         };
         row("JAN of 8: four spaces", "janText", "49123456", 14,
             with("4901234567894", "    49123456"));
-        row("JAN of 12: no bars", "janText", "490123456789", 0,
+        // The preview marks a code that will print without bars; paper never shows the mark.
+        row("JAN of 12: no bars, marked", "janText", "490123456789", 0,
+            with("4901234567894", "×JAN|490123456789"));
+        row("JAN of 12 on paper", "paper janText", "490123456789", 0,
             with("4901234567894", "490123456789"));
+        row("wrong check digit marked", "janText", "4901234567890", 14,
+            with("4901234567894", "×JAN|4901234567890"));
         row("price trimmed", "priceText", "  500 ", 14, with(" 1980", "  500"));
         row("price cut to five", "priceText", "123456", 14, with(" 1980", "23456"));
         const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};

@@ -5,7 +5,13 @@ namespace zukaro {
 bool ScriptedMessageBoxes::askYesNo(const QString& caption, const QString& text, MessageIcon icon,
                                     bool yesIsDefault) {
     shown_.append({true, caption, text, icon, yesIsDefault});
-    return answers_.isEmpty() ? yesIsDefault : answers_.takeFirst();
+    return answers_.isEmpty() ? yesIsDefault : answers_.takeFirst() == Answer::Yes;
+}
+
+Answer ScriptedMessageBoxes::askYesNoCancel(const QString& caption, const QString& text,
+                                            MessageIcon icon) {
+    shown_.append({true, caption, text, icon, true});
+    return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
 }
 
 void ScriptedMessageBoxes::tell(const QString& caption, const QString& text, MessageIcon icon) {

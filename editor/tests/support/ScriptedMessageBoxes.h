@@ -18,15 +18,17 @@ public:
         bool yesIsDefault = false;
     };
 
-    void scriptAnswer(bool yes) { answers_.append(yes); }
+    void scriptAnswer(bool yes) { answers_.append(yes ? Answer::Yes : Answer::No); }
+    void scriptAnswer(Answer answer) { answers_.append(answer); }
     const QList<Shown>& shown() const { return shown_; }
 
     bool askYesNo(const QString& caption, const QString& text, MessageIcon icon,
                   bool yesIsDefault) override;
     void tell(const QString& caption, const QString& text, MessageIcon icon) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text, MessageIcon icon) override;
 
 private:
-    QList<bool> answers_;
+    QList<Answer> answers_;
     QList<Shown> shown_;
 };
 
