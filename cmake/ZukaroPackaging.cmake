@@ -12,8 +12,16 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # texts and the fonts that "ＭＳ 明朝" and friends are printed with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-mincho, fonts-ipafont-gothic")
-set(CPACK_PACKAGE_DESCRIPTION "Japanese program for shops and warehouses: type the JAN code, \
-maker, product name, spec, lot and price of each label, and print the sheet with real \
-EAN-13/EAN-8 barcodes.")
+# One control-file line per line here; lintian wants them within 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION [[
+A Japanese program for shops and warehouses. Each label carries a JAN
+code, maker, product name, spec, lot and price (in yen); the JAN code is
+printed as a real EAN-13 or EAN-8 barcode on the printer's pixel grid.
+
+The editor runs from field to field with Enter, completes check digits,
+sets font, colour, visibility, underline and position per item, and moves
+the whole print in 1 mm steps to fit the label stock. Sheets are saved as
+Shift_JIS CSV files. From the command line a sheet prints to PDF, to a
+PNG preview or to a CUPS printer without opening a window.]])
 set(CPACK_STRIP_FILES ON)
 include(CPack)
