@@ -24,4 +24,19 @@ the whole print in 1 mm steps to fit the label stock. Sheets are saved as
 Shift_JIS CSV files. From the command line a sheet prints to PDF, to a
 PNG preview or to a CUPS printer without opening a window.]])
 set(CPACK_STRIP_FILES ON)
+
+# What Debian wants of every package in /usr/share/doc/zukaro: the machine-readable copyright
+# and the changelog, compressed with gzip -9n (no name, no time stamp) so the same sources give
+# the same bytes.
+find_program(GZIP gzip REQUIRED)
+set(doc_dir ${CMAKE_CURRENT_BINARY_DIR}/doc)
+add_custom_command(OUTPUT ${doc_dir}/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${doc_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZUKARO_CHANGELOG} ${doc_dir}/changelog
+    COMMAND ${GZIP} -9nf ${doc_dir}/changelog
+    DEPENDS ${ZUKARO_CHANGELOG}
+    COMMENT "Compressing the changelog")
+add_custom_target(zukaro_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${doc_dir}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 include(CPack)
