@@ -24,6 +24,15 @@ the whole print in 1 mm steps to fit the label stock. Sheets are saved as
 Shift_JIS CSV files. From the command line a sheet prints to PDF, to a
 PNG preview or to a CUPS printer without opening a window.]])
 set(CPACK_STRIP_FILES ON)
+# Plain strip keeps the compilers' .comment section (and a .note section, if any); take them
+# out as dh_strip does whenever the install strips (cpack, cmake --install --strip).
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(
+            COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:zukaro>\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
 
 # What Debian wants of every package in /usr/share/doc/zukaro: the machine-readable copyright
 # and the changelog, compressed with gzip -9n (no name, no time stamp) so the same sources give
