@@ -48,4 +48,7 @@ add_custom_command(OUTPUT ${doc_dir}/changelog.gz
 add_custom_target(zukaro_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${doc_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Where lintian looks for the package's own overrides; inert outside a Debian package.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zukaro)
 include(CPack)
