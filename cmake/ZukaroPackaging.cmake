@@ -12,8 +12,43 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # texts and the fonts that "ＭＳ 明朝" and friends are printed with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-mincho, fonts-ipafont-gothic")
-set(CPACK_PACKAGE_DESCRIPTION "Japanese program for shops and warehouses: type the JAN code, \
-maker, product name, spec, lot and price of each label, and print the sheet with real \
-EAN-13/EAN-8 barcodes.")
+# One control-file line per line here; lintian wants them within 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION [[
+A Japanese program for shops and warehouses. Each label carries a JAN
+code, maker, product name, spec, lot and price (in yen); the JAN code is
+printed as a real EAN-13 or EAN-8 barcode on the printer's pixel grid.
+
+The editor runs from field to field with Enter, completes check digits,
+sets font, colour, visibility, underline and position per item, and moves
+the whole print in 1 mm steps to fit the label stock. Sheets are saved as
+Shift_JIS CSV files. From the command line a sheet prints to PDF, to a
+PNG preview or to a CUPS printer without opening a window.]])
 set(CPACK_STRIP_FILES ON)
+# Plain strip keeps the compilers' .comment section (and a .note section, if any); take them
+# out as dh_strip does whenever the install strips (cpack, cmake --install --strip).
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(
+            COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:zukaro>\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+
+# What Debian wants of every package in /usr/share/doc/zukaro: the machine-readable copyright
+# and the changelog, compressed with gzip -9n (no name, no time stamp) so the same sources give
+# the same bytes.
+find_program(GZIP gzip REQUIRED)
+set(doc_dir ${CMAKE_CURRENT_BINARY_DIR}/doc)
+add_custom_command(OUTPUT ${doc_dir}/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${doc_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${ZUKARO_CHANGELOG} ${doc_dir}/changelog
+    COMMAND ${GZIP} -9nf ${doc_dir}/changelog
+    DEPENDS ${ZUKARO_CHANGELOG}
+    COMMENT "Compressing the changelog")
+add_custom_target(zukaro_changelog ALL DEPENDS ${doc_dir}/changelog.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${doc_dir}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Where lintian looks for the package's own overrides; inert outside a Debian package.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zukaro)
 include(CPack)

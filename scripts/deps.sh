@@ -13,6 +13,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   desktop-file-utils appstream
+  dpkg-dev help2man lintian man-db
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
