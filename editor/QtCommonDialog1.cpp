@@ -16,6 +16,8 @@ namespace {
 int showFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
                    QString& path) {
     QFileDialog dialog(parent);
+    // Qt's own dialog everywhere: it behaves the same on every desktop and under test.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -28,6 +30,8 @@ int showFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
         }
     }
     if (mode == QFileDialog::AcceptSave) {
+        // The save command asks about an existing file itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         // "sheet1" typed under the CSV filter is saved as "sheet1.csv".
         auto follow = [&dialog](const QString& nameFilter) {
             dialog.setDefaultSuffix(defaultSuffixOf(nameFilter));
@@ -67,7 +71,8 @@ int QtCommonDialog1::showFont(FontChoice& font) {
 }
 
 int QtCommonDialog1::showColor(WinColor& color) {
-    const QColor chosen = QColorDialog::getColor(Qt::black, parent_);
+    const QColor chosen =
+        QColorDialog::getColor(Qt::black, parent_, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid()) {
         return kCancelError;
     }

@@ -44,7 +44,7 @@ const std::string kDefaultFace = "ＭＳ 明朝";
 const FontSpec kNoBarsMarkFont{.Name = QStringLiteral("ＭＳ ゴシック"), .Size = 7, .Bold = true};
 constexpr draw::WinColor kNoBarsMarkColor = draw::rgb(255, 0, 0);
 constexpr double kNoBarsMarkX = 56;
-constexpr double kNoBarsMarkY = 2;
+constexpr double kNoBarsMarkY = 4;  // below the outline
 
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {

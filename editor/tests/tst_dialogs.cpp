@@ -6,32 +6,18 @@
 
 #include "FileFilter.h"
 #include "FontChoiceDialog.h"
+#include "ModalDialogs.h"
 #include "QtCommonDialog1.h"
 #include "QtMessageBoxes.h"
 #include "QtTranslations.h"
 
 using namespace zukaro;
+using zukaro::testing::whenShown;
 
 namespace {
 
 const QString kDataFilter = QStringLiteral(
     "テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
-
-// Runs `act` on the modal dialog of type D once it is shown; one that a failed check left
-// open is cancelled, so that the test never hangs.
-template <typename D>
-void whenShown(std::function<void(D&)> act) {
-    QTimer::singleShot(10, [act] {
-        D* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return whenShown(act);
-        }
-        act(*dialog);
-        if (dialog->isVisible()) {
-            static_cast<QDialog*>(dialog)->reject();
-        }
-    });
-}
 
 QString describe(const FontChoice& f) {
     return QStringLiteral("%1 %2pt%3%4")

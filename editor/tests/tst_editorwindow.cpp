@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 
 #include "EditorFixture.h"
 #include "SettingsFile.h"
@@ -38,6 +39,12 @@ private slots:
     void typingLimitOnlyLimitsTyping();
     void quotesAndLineBreaksNeverEnterAField();
     void fieldShortcutsStayWithTheField();
+    void clickSelectsALoadedText();
+    void pasteLongerThanTheLimit_data();
+    void pasteLongerThanTheLimit();
+    void codesThatChangeOrLoseTheirBars_data();
+    void codesThatChangeOrLoseTheirBars();
+    void undoInsideAFieldIsTheFields();
 
 private:
     EditorFixture ui_;
@@ -256,6 +263,123 @@ void TestEditorWindow::fieldShortcutsStayWithTheField() {
     QCOMPARE(preview.count(), 1);
     QCOMPARE(ui_.window->controls().N_SAVE->shortcut(),
              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+}
+
+// A click into a field that shows a label's price selects it, so that a new price replaces it;
+// a text the user typed is left as it is.
+void TestEditorWindow::clickSelectsALoadedText() {
+    ui_.sheet().priceText[2] = u"1980"_qs;
+    ui_.click(u"Cmdnext"_qs);
+    ui_.clickInto("Text5");
+    QCOMPARE(ui_.field("Text5")->selectedText(), u"1980"_qs);
+    typeText(ui_.field("Text5"), u"500"_qs);
+    QCOMPARE(ui_.field("Text5")->text(), u"500"_qs);
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"品"_qs);
+    ui_.clickInto("Text2");
+    ui_.clickInto("Text3");
+    QCOMPARE(ui_.field("Text3")->selectedText(), QString());
+}
+
+void TestEditorWindow::pasteLongerThanTheLimit_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");  // before the paste, the caret after its first character
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("product name") << "Text3"
+                                  << ""
+                                  << "とても長い商品名がここに入ります"
+                                  << "とても長い商品名がここに入"
+                                  << "品名は 13 文字までです。14 文字目から後は入りませんでした。";
+    QTest::newRow("maker, in the middle") << "Text2"
+                                          << "ab"
+                                          << "XYZWVU"
+                                          << "aXYZWb"
+                                          << "メーカーは 6 文字までです。6 文字目から後は入りません"
+                                             "でした。";
+    QTest::newRow("fits") << "Text2"
+                          << ""
+                          << "花王"
+                          << "花王"
+                          << "";
+}
+
+void TestEditorWindow::pasteLongerThanTheLimit() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, said);
+    EntryField* f = ui_.field(field.toLatin1());
+    ui_.clickInto(field.toLatin1());
+    QTest::keyClicks(f, typed);
+    f->setCursorPosition(qMin(1, int(typed.size())));
+    QApplication::clipboard()->setText(pasted);
+    QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f->text(), kept);
+    QCOMPARE(ui_.window->statusBar()->currentMessage(), said);
+}
+
+// The JAN field says when it replaced a check digit, and marks a code that will print
+// without bars with a red frame and a note.
+void TestEditorWindow::codesThatChangeOrLoseTheirBars_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<bool>("red");
+    QTest::newRow("check digit replaced") << "4901234567890"
+                                          << "4901234567894"
+                                          << "チェックデジットを 0 から 4 に直しました。" << false;
+    QTest::newRow("right already") << "49123456"
+                                   << "49123456"
+                                   << "" << false;
+    QTest::newRow("eleven digits")
+        << "49012345678"
+        << "49012345678"
+        << "ラベル 1 の JAN コード「49012345678」はバーコードなしで印刷されます（8 桁か 13 桁"
+           "ではありません）。"
+        << true;
+    QTest::newRow("a letter") << "4901234S6789"
+                              << "4901234S6789"
+                              << "ラベル 1 の JAN コード「4901234S6789」はバーコードなしで"
+                                 "印刷されます（8 桁か 13 桁ではありません）。"
+                              << true;
+    QTest::newRow("a letter in 8") << "4912345X"
+                                   << "49123456"
+                                   << "チェックデジットを X から 6 に直しました。" << false;
+    QTest::newRow("blank: no bars asked for") << "   "
+                                              << "   "
+                                              << "" << false;
+}
+
+void TestEditorWindow::codesThatChangeOrLoseTheirBars() {
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, said);
+    QFETCH(bool, red);
+    QTest::keyClicks(ui_.field("Text1"), typed);
+    pressEnter();
+    QCOMPARE(ui_.sheet().janText[1], stored);
+    QCOMPARE(ui_.window->statusBar()->currentMessage(), said);
+    QCOMPARE(ui_.field("Text1")->styleSheet().contains(u"red"_qs), red);
+}
+
+// Ctrl+Z while typing undoes the typing; once the field has nothing left to undo, it undoes
+// the last change of the sheet.
+void TestEditorWindow::undoInsideAFieldIsTheFields() {
+    typeLabel({QString(), u"花王"_qs});
+    QCOMPARE(ui_.focused(), u"Text3"_qs);
+    QTest::keyClicks(ui_.field("Text3"), u"abc"_qs);
+    QTest::keyClick(ui_.field("Text3"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ui_.field("Text3")->text(), QString());
+    QCOMPARE(ui_.sheet().makerText[1], u"花王"_qs);
+    QTest::keyClick(ui_.field("Text3"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ui_.sheet().makerText[1], QString());
+    QCOMPARE(ui_.field("Text2")->text(), QString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(ui_.sheet().makerText[1], u"花王"_qs);
+    QCOMPARE(ui_.field("Text2")->text(), u"花王"_qs);
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -1,0 +1,388 @@
+// The editor window with Qt's real file, print, font and colour dialogs and message boxes,
+// driven through QApplication::activeModalWidget() as a user would drive them. Real dialogs
+// take the focus from the field being typed in, which a scripted stand-in never does.
+#include <QtPrintSupport>
+#include <QtTest>
+#include <QtWidgets>
+
+#include "EditorWindow.h"
+#include "EntryField.h"
+#include "LabelFile.h"
+#include "ModalDialogs.h"
+#include "QtCommonDialog1.h"
+#include "QtMessageBoxes.h"
+#include "QtTranslations.h"
+
+using namespace zukaro;
+using zukaro::testing::whenShown;
+
+namespace {
+
+void typeText(QWidget* field, const QString& text) {
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(field, &commit);
+}
+
+// What the user does in a file dialog: types a name and presses Enter.
+std::function<void(QFileDialog&)> chooseFile(const QString& path) {
+    return [path](QFileDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("fileNameEdit");
+        name->setText(path);
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+}
+
+// What the user clicks in a message box; the box's text is kept.
+std::function<void(QMessageBox&)> clickIn(QMessageBox::StandardButton button, QString* text) {
+    return [button, text](QMessageBox& box) {
+        *text = box.windowTitle() + '|' + box.text();
+        box.button(button)->click();
+    };
+}
+
+}  // namespace
+
+class TestRealDialogs : public QObject {
+    Q_OBJECT
+    std::optional<QTemporaryDir> dir_;
+    std::unique_ptr<QtCommonDialog1> dialogs_;
+    std::unique_ptr<QtMessageBoxes> messages_;
+    std::unique_ptr<EditorWindow> window_;
+
+    EntryField* field(const char* name) const {
+        return window_->findChild<EntryField*>(QLatin1String(name));
+    }
+    void click(const QString& name, int times = 1) const {
+        for (int i = 0; i < times; ++i) {
+            QTest::mouseClick(window_->findChild<QPushButton*>(name), Qt::LeftButton);
+        }
+    }
+    void clickInto(const char* name) const { QTest::mouseClick(field(name), Qt::LeftButton); }
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    // What the window manager does once a dialog has closed; until then the window is not
+    // active, and no focus event reaches its fields.
+    bool backToTheWindow() const {
+        window_->activateWindow();
+        return QTest::qWaitForWindowActive(window_.get());
+    }
+    // Counter, current label and the six fields must all name the same label.
+    QString shownLabel() const {
+        const SheetState& s = window_->sheet();
+        const LabelRecord r = s.label(s.currentLabel);
+        const QStringList fields{field("Text1")->text(), field("Text2")->text(),
+                                 field("Text3")->text(), field("Text4")->text(),
+                                 field("Text6")->text(), field("Text5")->text()};
+        const QStringList label{r.jan, r.maker, r.product, r.spec, r.lot, r.price};
+        return QString("%1 %2%3")
+            .arg(window_->controls().Label6->text())
+            .arg(s.currentLabel)
+            .arg(fields == label ? "" : " fields: " + fields.join('|'));
+    }
+    // A sheet in a label file, labels "品1" to "品<count>".
+    QString sampleFile(int count = kLabelCount) const {
+        SheetState sheet;
+        for (int n = 1; n <= count; ++n) {
+            sheet.setLabel(
+                n, {"4901234567894", "メーカ" + QString::number(n), "品" + QString::number(n),
+                    "規格", "ロット", QString::number(100 * n)});
+        }
+        const QString file = path("sample.csv");
+        return writeLabelFile(file, sheet, UnencodablePolicy::Refuse).ok ? file : QString();
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(installQtJapanese(*QCoreApplication::instance()));
+    }
+
+    void init() {
+        dir_.emplace();
+        dialogs_ = std::make_unique<QtCommonDialog1>();
+        messages_ = std::make_unique<QtMessageBoxes>();
+        window_ = std::make_unique<EditorWindow>(*dialogs_, *messages_,
+                                                 SettingsLocations{path("settings"), {}});
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+
+    void cleanup() {
+        window_.reset();  // destroyed without the closing question
+    }
+
+    // Whatever opens a dialog or a question, the text typed into the field is in the sheet
+    // by the time it is on screen.
+    void typedTextIsStoredBeforeTheDialogOpens_data() {
+        QTest::addColumn<QString>("command");  // a shortcut, a button, or "close"
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("save as") << "Ctrl+Shift+S"
+                                 << "QFileDialog";
+        QTest::newRow("overwrite save of a new sheet") << "Ctrl+S"
+                                                       << "QFileDialog";
+        QTest::newRow("open asks first") << "Ctrl+O"
+                                         << "QMessageBox";
+        QTest::newRow("new asks first") << "Ctrl+N"
+                                        << "QMessageBox";
+        QTest::newRow("closing asks first") << "close"
+                                            << "QMessageBox";
+        QTest::newRow("print") << "Ctrl+P"
+                               << "QPrintDialog";
+        QTest::newRow("font") << "品名フォント切替"
+                              << "zukaro::FontChoiceDialog";
+        QTest::newRow("colour") << "品名_color"
+                                << "QColorDialog";
+        QTest::newRow("delete question") << "削除"
+                                         << "QMessageBox";
+    }
+
+    void typedTextIsStoredBeforeTheDialogOpens() {
+        QFETCH(QString, command);
+        QFETCH(QString, dialog);
+        click("Cmdnext", 3);
+        clickInto("Text3");
+        typeText(field("Text3"), "棚の品");
+        QString shown, storedThen;
+        whenShown<QDialog>([&](QDialog& d) {
+            shown = d.metaObject()->className();
+            storedThen = window_->sheet().productText[4];
+            d.reject();
+        });
+        if (command == "close") {
+            QVERIFY(!window_->close());
+        } else if (command.startsWith("Ctrl+")) {
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(command));
+        } else {
+            click(command);
+        }
+        QCOMPARE(shown, dialog);
+        QCOMPARE(storedThen, "棚の品");
+        QVERIFY(backToTheWindow());
+        QCOMPARE(shownLabel(), " 4/21 4");
+    }
+
+    // Save as from label 4 with the price just typed: the file has it, and the editor shows
+    // label 1 in counter, frame and fields. A character Shift_JIS cannot hold is asked about
+    // before anything is written.
+    void saveAs_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer");  // to the Shift_JIS question; 0 when none is asked
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("price") << "Text5"
+                               << "1980" << 0 << "1980";
+        QTest::newRow("unencodable, no") << "Text3"
+                                         << "café😀" << int(QMessageBox::No) << "";
+        QTest::newRow("unencodable, yes") << "Text3"
+                                          << "café😀" << int(QMessageBox::Yes) << "caf??";
+    }
+
+    void saveAs() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, saved);
+        const QString file = path("typed.csv");
+        click("Cmdnext", 3);
+        clickInto(field.toLatin1());
+        typeText(this->field(field.toLatin1()), typed);
+        QString question;
+        bool writtenBeforeTheQuestion = false;
+        whenShown<QFileDialog>([&](QFileDialog& d) {
+            chooseFile(file)(d);
+            if (answer != 0) {
+                whenShown<QMessageBox>([&](QMessageBox& box) {
+                    writtenBeforeTheQuestion = QFile::exists(file);
+                    clickIn(QMessageBox::StandardButton(answer), &question)(box);
+                });
+            }
+        });
+        key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!writtenBeforeTheQuestion);
+        QCOMPARE(question.contains("ラベル 4 の品名、4 文字目「é」"), answer != 0);
+        SheetState reread;
+        QCOMPARE(readLabelFile(file, reread).opened, !saved.isEmpty());
+        if (!saved.isEmpty()) {
+            const LabelRecord r = reread.label(4);
+            QCOMPARE(field == "Text5" ? r.price : r.product, saved);
+            QCOMPARE(shownLabel(), " 1/21 1");
+            QCOMPARE(window_->windowTitle(), "ズカロ入力画面  " + file);
+        }
+        QVERIFY(backToTheWindow());
+        // Enter through the six fields moves on from label 1 and leaves label 4 alone.
+        for (int i = 0; i < 6; ++i) {
+            key(Qt::Key_Return);
+        }
+        QCOMPARE(shownLabel(), (saved.isEmpty() ? " 5/21 5" : " 2/21 2"));
+        QCOMPARE(window_->sheet().label(4).price + window_->sheet().label(4).product, typed);
+    }
+
+    // 削除 answered はい in the real box: the fields show the label that moved up, and Enter
+    // through them writes nothing back over it.
+    void deleteThenEnterKeepsEveryLabel() {
+        const QString file = sampleFile();
+        whenShown<QFileDialog>(chooseFile(file));
+        QTest::keySequence(field("Text1"), QKeySequence("Ctrl+O"));
+        QCOMPARE(window_->sheet().productText[1], "品1");
+        QVERIFY(backToTheWindow());
+        QString question;
+        whenShown<QMessageBox>(clickIn(QMessageBox::Yes, &question));
+        click("削除");
+        QCOMPARE(question, "削除|削除しますか?。");
+        QCOMPARE(shownLabel(), " 1/21 1");
+        QVERIFY(backToTheWindow());
+        QCOMPARE(field("Text3")->text(), "品2");
+        for (int i = 0; i < 6; ++i) {
+            key(Qt::Key_Return);
+        }
+        QStringList products;
+        for (int n = 1; n <= 3; ++n) {
+            products << window_->sheet().productText[n];
+        }
+        QCOMPARE(products, (QStringList{"品2", "品3", "品4"}));
+        QCOMPARE(shownLabel(), " 2/21 2");
+    }
+
+    // The question before unsaved work is lost, in its four places.
+    void unsavedChanges_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("after");  // open / closed, the labels, and the file saved
+        QTest::newRow("終了, いいえ") << "Command1" << int(QMessageBox::No) << "closed";
+        QTest::newRow("close box, キャンセル") << "close" << int(QMessageBox::Cancel) << "open 品|";
+        QTest::newRow("open, はい") << "Ctrl+O" << int(QMessageBox::Yes) << "open 品|品";
+        QTest::newRow("new, いいえ") << "Ctrl+N" << int(QMessageBox::No) << "open |";
+        QTest::newRow("new, はい") << "Ctrl+N" << int(QMessageBox::Yes) << "open |品";
+    }
+
+    void unsavedChanges() {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(QString, after);
+        click("maker_上");  // the layout, which a new sheet keeps
+        clickInto("Text3");
+        typeText(field("Text3"), "品");
+        key(Qt::Key_Return);
+        QCOMPARE(window_->windowTitle(), "*ズカロ入力画面  無題");
+        const QString file = path("saved.csv");
+        QString question;
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            if (answer == QMessageBox::Yes) {  // the sheet has no name yet
+                whenShown<QFileDialog>([&](QFileDialog& save) {
+                    chooseFile(file)(save);
+                    if (command == "Ctrl+O") {  // then the file to open: none
+                        whenShown<QFileDialog>([](QFileDialog& open) { open.reject(); });
+                    }
+                });
+            }
+            clickIn(QMessageBox::StandardButton(answer), &question)(box);
+        });
+        QPointer<EditorWindow> window = window_.get();
+        if (command == "close") {
+            window_->close();
+        } else if (command.startsWith("Ctrl+")) {
+            QTest::keySequence(field("Text1"), QKeySequence(command));
+        } else {
+            click(command);
+        }
+        QCOMPARE(question, "ズカロ|変更を保存しますか？");
+        QVERIFY(!window_->isVisible() || backToTheWindow());
+        SheetState reread;
+        const QString savedProduct =
+            readLabelFile(file, reread).opened ? reread.productText[1] : QString();
+        const QString state =
+            window_->isVisible() ? "open " + window_->sheet().productText[1] + '|' : "closed";
+        QCOMPARE(state + (window_->isVisible() ? savedProduct : QString()), after);
+        if (window_->isVisible()) {
+            QCOMPARE(window_->sheet().layout.makerY, std::int16_t(-1));
+        }
+        if (command == "Ctrl+N") {
+            QCOMPARE(window_->windowTitle(), "ズカロ入力画面  無題");
+        }
+    }
+
+    // Every change of the labels or the layout is one step of 元に戻す (Ctrl+Z) and やり直し
+    // (Ctrl+Y); undo shows the label it changed. The questions are the real message boxes.
+    void undoAndRedo_data() {
+        QTest::addColumn<QString>("command");
+        for (const char* command :
+             {"Enter", "クリア", "コピー", "削除", "挿入", "全クリア", "全コピー", "前候補",
+              "品名フォント切替", "品名_color", "品名表示", "maker_上", "xプラス", "デフォルト"}) {
+            QTest::newRow(command) << QString(command);
+        }
+    }
+
+    void undoAndRedo() {
+        QFETCH(QString, command);
+        QVERIFY(openSheetFile(*window_, sampleFile(20)));  // room to insert
+        click("Cmdnext", 2);
+        const SheetContent before = window_->sheet().content();
+        const QStringList withDialogs{"削除", "全クリア", "品名フォント切替", "品名_color",
+                                      "デフォルト"};
+        if (withDialogs.contains(command)) {
+            whenShown<QDialog>([](QDialog& d) {
+                if (auto* box = qobject_cast<QMessageBox*>(&d)) {
+                    box->button(QMessageBox::Yes)->click();
+                } else if (auto* colors = qobject_cast<QColorDialog*>(&d)) {
+                    colors->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                    d.accept();
+                } else {  // the font dialog
+                    d.findChild<QDoubleSpinBox*>("size")->setValue(20);
+                    d.accept();
+                }
+            });
+        }
+        if (command == "Enter") {
+            clickInto("Text3");
+            typeText(field("Text3"), "新");
+            key(Qt::Key_Return);
+        } else if (command == "前候補") {
+            clickInto("Text2");
+            click(command);
+        } else {
+            click(command);
+        }
+        QVERIFY(backToTheWindow());
+        const SheetContent after = window_->sheet().content();
+        QVERIFY(after != before);
+        QVERIFY(window_->isModified());
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(window_->sheet().content() == before);
+        QCOMPARE(shownLabel(), " 3/21 3");
+        QVERIFY(!window_->isModified());
+        key(Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(window_->sheet().content() == after);
+        const int label = window_->sheet().currentLabel;
+        QCOMPARE(shownLabel(), QString(" %1/21 %1").arg(label));
+    }
+
+    // Print through the real print dialog into a PDF: the price typed last is on the page.
+    void printsWhatWasTyped() {
+        click("Cmdnext", 2);
+        clickInto("Text3");
+        typeText(field("Text3"), "印刷品");
+        clickInto("Text5");
+        typeText(field("Text5"), "4321");
+        const QString pdf = path("printed.pdf");
+        whenShown<QPrintDialog>([&](QPrintDialog& d) {
+            auto* printers = d.findChild<QComboBox*>("printers");
+            printers->setCurrentIndex(printers->count() - 1);  // 「PDF ファイルに出力」
+            d.findChild<QLineEdit*>("filename")->setText(pdf);
+            d.accept();
+        });
+        key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(backToTheWindow());
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains("4321") && printed.contains("印刷品"), qPrintable(printed));
+        QCOMPARE(shownLabel(), " 3/21 3");
+    }
+};
+
+QTEST_MAIN(TestRealDialogs)
+#include "tst_realdialogs.moc"
