@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "WinColor.h"
+
 // The drawing surface that the sheet renderer and the barcode encoder paint on. The preview
 // image and the printer offer the same operations, so one renderer serves both. The interface
 // is plain C++ on purpose: the barcode encoder must not know any toolkit.
@@ -23,15 +25,6 @@ enum class ScaleMode : std::int16_t {
 
 // Whether outlined boxes get their inside filled.
 enum class FillStyle : std::int16_t { Solid = 0, Transparent = 1 };
-
-// A Windows colour value 0x00BBGGRR: red in the lowest byte, 255 is pure red.
-using WinColor = std::int32_t;
-inline constexpr WinColor kBlack = 0;
-inline constexpr WinColor kWhite = 0xFFFFFF;
-constexpr WinColor rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
-constexpr int redOf(WinColor c) { return c & 0xFF; }
-constexpr int greenOf(WinColor c) { return (c >> 8) & 0xFF; }
-constexpr int blueOf(WinColor c) { return (c >> 16) & 0xFF; }
 
 // Twips (1/1440 inch) per device pixel, horizontally and vertically.
 struct PixelPitch {

@@ -2,11 +2,13 @@
 
 #include <QString>
 
-#include "SheetState.h"
+#include "WinColor.h"
 
 class QPrinter;
 
 namespace zukaro {
+
+using draw::WinColor;
 
 // Outcome of a dialog that the user cancelled; every caller tests for exactly this value.
 inline constexpr int kCancelError = 32755;

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "WinColor.h"
+
 // The editor's whole model: the 21 labels of the sheet, the layout they are printed with, and
 // where the user is. No widgets: the window owns one SheetState and mirrors the caption-held
 // states onto its buttons.
@@ -14,8 +16,7 @@ inline constexpr int kColumns = 3;
 inline constexpr double kLabelPitchX = 66.1;  // mm
 inline constexpr double kLabelPitchY = 38.1;  // mm
 
-// Windows colour value 0x00BBGGRR (255 is pure red).
-using WinColor = std::int32_t;
+using draw::WinColor;
 
 // One text per label, numbered 1 to 21 like the labels themselves.
 class LabelTexts {
