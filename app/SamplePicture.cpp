@@ -12,7 +12,7 @@ namespace zukaro {
 namespace {
 
 // The picture shows the sheet's three columns with their margin on both sides.
-constexpr double kShownWidthMm = 3 * kLabelPitchX + 2 * 2.7;
+constexpr double kShownWidthMm = 3 * kLabelPitchX + 2 * kStartUpOrigin.x;
 
 // The die-cut edges of the label stock, which the renderer does not print.
 void paintLabelStock(QPainter& painter, const SheetState& sheet, double pixelsPerMm) {
@@ -53,8 +53,8 @@ QPixmap samplePicture(const QSize& size, qreal devicePixelRatio) {
         paintLabelStock(painter, sheet, dotsPerMeter / 1000.0);
         // As on paper: real bars, no guide frames.
         draw::PainterTarget target(painter, true);
-        sheet.printMode = QStringLiteral("1");
-        drawSheet(sheet, target);
+        sheet.printMode = PrintMode::Paper;
+        drawSheet(sheet, target, RenderOptions::of(sheet));
     }
     image.setDevicePixelRatio(devicePixelRatio);
     return QPixmap::fromImage(image);

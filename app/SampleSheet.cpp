@@ -39,8 +39,8 @@ constexpr std::array<SampleLabel, 12> kLabels{{
 SheetState sampleSheet() {
     SheetState sheet;
     applyDefaultPattern(sheet);
-    sheet.sheetX = 2.7;  // where a start-up puts the sheet
-    sheet.sheetY = 12.6;
+    sheet.sheetX = kStartUpOrigin.x;
+    sheet.sheetY = kStartUpOrigin.y;
     // The outline bars in a quiet blue.
     sheet.layout.縁取 = caption::outlineOn;
     sheet.layout.borderColor = draw::rgb(0x2a, 0x6f, 0xb8);

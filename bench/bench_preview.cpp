@@ -19,10 +19,10 @@ void BM_PreviewRedraw(benchmark::State& state) {
     SheetState sheet = sample::fullSheet();
     sheet.zoom = state.range(0) / 100.0;
     sheet.倍率 = state.range(0) == 100 ? caption::zoomFull : caption::zoomHalf;
-    sheet.printMode = QStringLiteral("0");
     PreviewSurface picDraw;
+    const RenderOptions options = RenderOptions::of(sheet);
     for (auto _ : state) {
-        picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target); });
+        picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target, options); });
     }
     benchmark::DoNotOptimize(picDraw.image().constBits());
 }
@@ -38,10 +38,9 @@ void BM_PrintPdf600dpi(benchmark::State& state) {
         printer.setResolution(600);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setFullPage(true);
-        sheet.printMode = QStringLiteral("1");
         QPainter painter(&printer);
         draw::PainterTarget target(painter, true);
-        drawSheet(sheet, target);
+        drawSheet(sheet, target, {PrintMode::Paper, 1.0, kStartUpOrigin});
         painter.end();
     }
 }

@@ -13,7 +13,6 @@
 #include "JanCompletion.h"
 #include "LabelFile.h"
 #include "PreviewSurface.h"
-#include "RecordingTarget.h"
 #include "SafeFile.h"
 #include "ScratchFile.h"
 #include "SheetCommands.h"
@@ -75,9 +74,9 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
     }
     sheet_.fileName = QStringLiteral("無題");
     sheet_.zoom = 0.5;
-    // The empty numbered sheet; only the sheet offsets it fixes outlive it.
-    draw::RecordingTarget emptySheet;
-    drawLayoutGuide(sheet_, emptySheet);
+    // Where the empty numbered sheet of a start-up puts the sheet; nobody would see it drawn.
+    sheet_.sheetX = kStartUpOrigin.x;
+    sheet_.sheetY = kStartUpOrigin.y;
 }
 
 bool BatchSession::open(const QString& path) {

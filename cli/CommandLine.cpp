@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include "SheetState.h"
+
 namespace zukaro {
 namespace {
 
@@ -247,11 +249,13 @@ QString helpText() {
                "  -v, --version         バージョンを表示します。\n"
                "\n"
                "レイアウトは、起動したときと同じく data.txt (なければ初期値) から始まり、\n"
-               "ファイルに保存されたレイアウトで置き換えます。シートの位置は 2.7 mm / 12.6 mm "
+               "ファイルに保存されたレイアウトで置き換えます。シートの位置は %1 mm / %2 mm "
                "です。\n"
                "画面がなくても動きます。\n"
                "\n"
-               "終了コード: 0 成功、1 開けない・書き出せない・印刷できない、2 使い方の誤り。\n");
+               "終了コード: 0 成功、1 開けない・書き出せない・印刷できない、2 使い方の誤り。\n")
+               .arg(kStartUpOrigin.x)
+               .arg(kStartUpOrigin.y);
 }
 
 QString versionText() {

@@ -8,6 +8,7 @@
 #include "Cp932.h"
 #include "FieldReader.h"
 #include "FieldWriter.h"
+#include "Items.h"
 #include "NumberText.h"
 #include "SettingsBlock.h"
 
@@ -17,21 +18,6 @@ namespace {
 
 const QString kHeader = QStringLiteral("ズカロ");
 constexpr int kRecordFields = 7;
-
-struct LabelItem {
-    LabelTexts SheetState::*texts;
-    const char16_t* name;
-};
-
-// The six texts of a record, in file order: the lot comes before the price.
-constexpr std::array<LabelItem, 6> kItems{{
-    {&SheetState::janText, u"JAN"},
-    {&SheetState::makerText, u"メーカー"},
-    {&SheetState::productText, u"品名"},
-    {&SheetState::specText, u"規格"},
-    {&SheetState::lotText, u"ロット"},
-    {&SheetState::priceText, u"売価"},
-}};
 
 bool headerPasses(FieldReader& reader) {
     const Field first = reader.next();
@@ -99,8 +85,8 @@ QString withoutNul(QString text, qsizetype& removed) {
 std::vector<UnencodableText> findUnencodable(const SheetState& sheet) {
     std::vector<UnencodableText> found;
     for (int n = 1; n <= kLabelCount; ++n) {
-        for (const LabelItem& item : kItems) {
-            findUnencodable((sheet.*item.texts)[n], n, QString::fromUtf16(item.name), found);
+        for (const ItemDescription* item : textItems()) {
+            findUnencodable((sheet.*item->texts)[n], n, QString::fromUtf16(item->name), found);
         }
     }
     const std::vector<UnencodableText> layout = findUnencodable(sheet.layout);
@@ -114,8 +100,8 @@ QByteArray labelFileBytes(const SheetState& sheet) {
     writer.endLine();
     for (int n = 1; n <= kLabelCount; ++n) {
         writer.text(u' ' + QString::number(n));
-        for (const LabelItem& item : kItems) {
-            writer.text((sheet.*item.texts)[n]);
+        for (const ItemDescription* item : textItems()) {
+            writer.text((sheet.*item->texts)[n]);
         }
         writer.endLine();
     }
@@ -174,16 +160,16 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
         if (n) {
             filled[static_cast<std::size_t>(*n)] = true;
             // The later record replaces the whole label, even when it is cut short.
-            for (const LabelItem& item : kItems) {
-                (sheet.*item.texts)[*n].clear();
+            for (const ItemDescription* item : textItems()) {
+                (sheet.*item->texts)[*n].clear();
             }
         }
-        for (const LabelItem& item : kItems) {
+        for (const ItemDescription* item : textItems()) {
             const std::optional<QString> text = reader.next().toText();
             if (!text) {
                 ++report.missingFields;
             } else if (n) {
-                (sheet.*item.texts)[*n] = withoutNul(*text, report.nulCharacters);
+                (sheet.*item->texts)[*n] = withoutNul(*text, report.nulCharacters);
             }
         }
     }

@@ -2,40 +2,11 @@
 
 #include <array>
 
+#include "Items.h"
+
 namespace zukaro {
 
 namespace {
-
-// Lines 3 and 5 to 10: one text item with its font, colour, captions and offset.
-struct ItemLine {
-    const char16_t* section;
-    FontSpec Layout::*font;
-    WinColor Layout::*color;
-    QString Layout::*shown;
-    QString Layout::*underline;  // null where the line holds a constant 0
-    std::int16_t Layout::*x;
-    std::int16_t Layout::*y;
-};
-
-const std::array<ItemLine, 7>& itemLines() {
-    static const std::array<ItemLine, 7> lines{{
-        {u"jan", &Layout::janFont, &Layout::janColor, &Layout::jan表示, nullptr, &Layout::janX,
-         &Layout::janY},
-        {u"メーカー", &Layout::makerFont, &Layout::makerColor, &Layout::メーカー表示,
-         &Layout::メーカーU表示, &Layout::makerX, &Layout::makerY},
-        {u"品名", &Layout::productFont, &Layout::productColor, &Layout::品名表示,
-         &Layout::品名U表示, &Layout::productX, &Layout::productY},
-        {u"規格", &Layout::specFont, &Layout::specColor, &Layout::規格表示, &Layout::規格U表示,
-         &Layout::specX, &Layout::specY},
-        {u"ロット", &Layout::lotFont, &Layout::lotColor, &Layout::ロット表示, &Layout::ロットU表示,
-         &Layout::lotX, &Layout::lotY},
-        {u"売価", &Layout::priceFont, &Layout::priceColor, &Layout::単価表示, nullptr,
-         &Layout::priceX, &Layout::priceY},
-        {u"円", &Layout::yenFont, &Layout::yenColor, &Layout::円表示, nullptr, &Layout::yenX,
-         &Layout::yenY},
-    }};
-    return lines;
-}
 
 void writeZeros(FieldWriter& writer, int count) {
     for (int i = 0; i < count; ++i) {
@@ -43,7 +14,8 @@ void writeZeros(FieldWriter& writer, int count) {
     }
 }
 
-void writeItemLine(FieldWriter& writer, const Layout& layout, const ItemLine& line) {
+// Lines 3 and 5 to 10: one text item with its font, colour, captions and offset.
+void writeItemLine(FieldWriter& writer, const Layout& layout, const ItemDescription& line) {
     const FontSpec& font = layout.*line.font;
     writer.text(QStringView(line.section));
     writer.text(font.Name);
@@ -125,7 +97,7 @@ private:
     int skipped_ = 0;
 };
 
-void readItemLine(BlockReader& in, Layout& layout, const ItemLine& line) {
+void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line) {
     FontSpec& font = layout.*line.font;
     in.ignore();
     in.text(font.Name);
@@ -158,17 +130,15 @@ void writeSettingsBlock(FieldWriter& writer, const Layout& layout) {
     writeZeros(writer, 7);
     writer.endLine();
 
-    const auto& lines = itemLines();
-    writeItemLine(writer, layout, lines[0]);
-
-    writer.text(u"BARCODE");
-    writeZeros(writer, 7);
-    writer.integer(layout.barX);
-    writer.integer(layout.barY);
-    writer.endLine();
-
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        writeItemLine(writer, layout, lines[i]);
+    for (const ItemDescription& item : items()) {
+        if (item.settingsLine == bars().settingsLine + 1) {
+            writer.text(QStringView(bars().section));
+            writeZeros(writer, 7);
+            writer.integer(layout.*bars().x);
+            writer.integer(layout.*bars().y);
+            writer.endLine();
+        }
+        writeItemLine(writer, layout, item);
     }
 }
 
@@ -185,15 +155,13 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
     in.color(layout.borderColor);
     in.ignore(7);
 
-    const auto& lines = itemLines();
-    readItemLine(in, layout, lines[0]);
-
-    in.ignore(8);
-    in.int16(layout.barX);
-    in.int16(layout.barY);
-
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        readItemLine(in, layout, lines[i]);
+    for (const ItemDescription& item : items()) {
+        if (item.settingsLine == bars().settingsLine + 1) {
+            in.ignore(8);
+            in.int16(layout.*bars().x);
+            in.int16(layout.*bars().y);
+        }
+        readItemLine(in, layout, item);
     }
     return in.skipped();
 }

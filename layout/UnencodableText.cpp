@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "Cp932.h"
+#include "Items.h"
 
 namespace zukaro {
 
@@ -21,26 +22,12 @@ std::vector<UnencodableText> findUnencodable(const Layout& layout) {
     check(layout.x座標調整, QStringLiteral("x座標調整"));
     check(layout.y座標調整, QStringLiteral("y座標調整"));
     check(layout.縁取, QStringLiteral("縁取のボタン表示"));
-    const struct {
-        const char16_t* name;
-        const FontSpec* font;
-        const QString* shown;
-        const QString* underline;
-    } items[] = {
-        {u"JAN", &layout.janFont, &layout.jan表示, nullptr},
-        {u"メーカー", &layout.makerFont, &layout.メーカー表示, &layout.メーカーU表示},
-        {u"品名", &layout.productFont, &layout.品名表示, &layout.品名U表示},
-        {u"規格", &layout.specFont, &layout.規格表示, &layout.規格U表示},
-        {u"ロット", &layout.lotFont, &layout.ロット表示, &layout.ロットU表示},
-        {u"売価", &layout.priceFont, &layout.単価表示, nullptr},
-        {u"円", &layout.yenFont, &layout.円表示, nullptr},
-    };
-    for (const auto& item : items) {
+    for (const ItemDescription& item : items()) {
         const QString name = QString::fromUtf16(item.name);
-        check(item.font->Name, name + QStringLiteral("のフォント名"));
-        check(*item.shown, name + QStringLiteral("の表示ボタン"));
+        check((layout.*item.font).Name, name + QStringLiteral("のフォント名"));
+        check(layout.*item.shown, name + QStringLiteral("の表示ボタン"));
         if (item.underline) {
-            check(*item.underline, name + QStringLiteral("のアンダーラインボタン"));
+            check(layout.*item.underline, name + QStringLiteral("のアンダーラインボタン"));
         }
     }
     return found;

@@ -75,7 +75,7 @@ bool pdfWritten(const QString& path) {
 }
 
 // Returns the message for the user, or an empty text when the page went out.
-QString printOnPrinter(SheetState& sheet, QPrinter& printer, const QString& shownName) {
+QString printOnPrinter(const SheetState& sheet, QPrinter& printer, const QString& shownName) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
@@ -87,7 +87,7 @@ QString printOnPrinter(SheetState& sheet, QPrinter& printer, const QString& show
     try {
         draw::PainterTarget target(painter, true);
         target.setScaleMode(draw::ScaleMode::Millimeters);
-        drawSheet(sheet, target);
+        drawSheet(sheet, target, RenderOptions::of(sheet));
     } catch (const std::exception&) {
         printer.abort();
         painter.end();
@@ -119,8 +119,9 @@ void SheetCommands::showPreview() {
 }
 
 void SheetCommands::redraw() {
-    sheet_.printMode = QStringLiteral("0");
-    picDraw_.paintPage([this](draw::DrawTarget& target) { drawSheet(sheet_, target); });
+    sheet_.printMode = PrintMode::Preview;
+    picDraw_.paintPage(
+        [this](draw::DrawTarget& target) { drawSheet(sheet_, target, RenderOptions::of(sheet_)); });
 }
 
 void SheetCommands::printSheet() {
@@ -137,12 +138,8 @@ void SheetCommands::printSheet() {
 }
 
 QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName) {
-    sheet.printMode = QStringLiteral("1");
-    const double zoomBefore = sheet.zoom;
-    const QString failure = printOnPrinter(sheet, printer, shownName);
-    // Whatever happened on the way, the preview keeps its scale.
-    sheet.zoom = zoomBefore;
-    return failure;
+    sheet.printMode = PrintMode::Paper;
+    return printOnPrinter(sheet, printer, shownName);
 }
 
 void SheetCommands::倍率Click() {
@@ -161,11 +158,17 @@ void SheetCommands::倍率Click() {
 }
 
 void SheetCommands::showLayoutGuide() {
-    picDraw_.paintPage([this](draw::DrawTarget& target) { drawLayoutGuide(sheet_, target); });
+    sheet_.sheetX = kStartUpOrigin.x;
+    sheet_.sheetY = kStartUpOrigin.y;
+    picDraw_.paintPage([this](draw::DrawTarget& target) {
+        drawLayoutGuide(target, {PrintMode::Preview, sheet_.zoom, kStartUpOrigin});
+    });
 }
 
 void SheetCommands::markCurrentLabel() {
-    picDraw_.paintPage([this](draw::DrawTarget& target) { drawCurrentLabelFrame(sheet_, target); });
+    picDraw_.paintPage([this](draw::DrawTarget& target) {
+        drawCurrentLabelFrame(sheet_.currentLabel, target, RenderOptions::of(sheet_));
+    });
 }
 
 }  // namespace zukaro

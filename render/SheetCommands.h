@@ -38,7 +38,7 @@ public:
     // 倍率: switches between 50 % and 100 % and redraws.
     void 倍率Click();
 
-    // Start-up: the empty numbered sheet (fixes the sheet offsets).
+    // Start-up: puts the sheet at its start-up offsets and draws the empty numbered sheet.
     void showLayoutGuide();
     // Text1's focus handling: the blue frame around the current label over the preview.
     void markCurrentLabel();
@@ -56,8 +56,8 @@ private:
 };
 
 // What 印刷 does once the printer is set up: the sheet at 100 % with real bars on `printer`
-// (printMode "1"), zoom as before afterwards. Returns the message for the user, or an empty
-// text when the page went out. Also the command line's print. The messages call the output
+// (print mode Paper); the preview's zoom is not touched. Returns the message for the user, or an
+// empty text when the page went out. Also the command line's print. The messages call the output
 // `shownName` when one is given.
 QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName = {});
 

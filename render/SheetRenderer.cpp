@@ -1,9 +1,11 @@
 #include "SheetRenderer.h"
 
+#include <algorithm>
 #include <array>
 
 #include "HalfEven.h"
 #include "ItemTexts.h"
+#include "Items.h"
 #include "JanCompletion.h"
 #include "JanEncoder.h"
 
@@ -49,10 +51,10 @@ constexpr double kNoBarsMarkY = 4;  // below the outline
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {
 public:
-    LabelGeometry(const SheetState& sheet, int n)
-        : x0_(labelColumn(n) * kLabelPitchX + sheet.sheetX),
-          y0_(labelRow(n) * kLabelPitchY + sheet.sheetY),
-          zoom_(sheet.zoom) {}
+    LabelGeometry(const RenderOptions& options, int n)
+        : x0_(labelColumn(n) * kLabelPitchX + options.origin.x),
+          y0_(labelRow(n) * kLabelPitchY + options.origin.y),
+          zoom_(options.zoom) {}
 
     double x(double dx) const { return (x0_ + dx) * zoom_; }
     double y(double dy) const { return (y0_ + dy) * zoom_; }
@@ -101,10 +103,43 @@ bool isUnderlined(const QString& underlineCaption) {
     return underlineCaption != caption::plain;
 }
 
-void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool preview) {
+// The text an item prints for label n.
+QString itemText(const SheetState& sheet, const ItemDescription& item, int n) {
+    switch (item.shape) {
+        case TextShape::JanDigits:
+            return janDigitsLine(sheet.janText[n]);
+        case TextShape::CentredName:
+            return centredProductName(sheet.productText[n]);
+        case TextShape::PriceField:
+            return priceField(sheet.priceText[n]);
+        case TextShape::YenMark:
+            return QStringLiteral("円");
+        case TextShape::Plain:
+            break;
+    }
+    return (sheet.*item.texts)[n];
+}
+
+// The items in the order they are drawn on a label.
+const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
+    static const auto order = [] {
+        std::array<const ItemDescription*, kItemCount> sorted{};
+        for (std::size_t i = 0; i < kItemCount; ++i) {
+            sorted[i] = &items()[i];
+        }
+        std::sort(sorted.begin(), sorted.end(),
+                  [](auto* a, auto* b) { return a->drawRank < b->drawRank; });
+        return sorted;
+    }();
+    return order;
+}
+
+void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
+               const RenderOptions& options) {
     const Layout& l = sheet.layout;
-    const LabelGeometry g(sheet, n);
-    const double zoom = sheet.zoom;
+    const LabelGeometry g(options, n);
+    const double zoom = options.zoom;
+    const bool preview = options.mode == PrintMode::Preview;
 
     if (l.縁取 == caption::outlineOn) {
         g.fill(target, 3, 1, kOutlineWidth, kOutlineHeight, l.borderColor);
@@ -112,17 +147,20 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool pr
     }
 
     const QString code = barcodeCode(sheet.janText[n]);
+    const BarsDescription& b = bars();
+    const double barX = l.*b.x;
+    const double barY = l.*b.y;
     if (isShown(sheet.BARCODE) && !code.isEmpty()) {
         if (preview) {
             for (const ImitationBar& bar : kImitationBars) {
-                g.fill(target, bar.dx + l.barX, kImitationBarTop + l.barY, bar.w,
-                       kImitationBarHeight, draw::kBlack);
+                g.fill(target, bar.dx + barX, kImitationBarTop + barY, bar.w, kImitationBarHeight,
+                       draw::kBlack);
             }
         } else {
             // A refused code (wrong check digit) leaves this label without bars; its digits
             // are still printed below, so the clerk sees which label it is.
-            Module1::drawJanBarcode(target, code.toStdString(), g.x(10 + l.barX), g.y(3 + l.barY),
-                                    g.x(65 + l.barX), g.y(11 + l.barY));
+            Module1::drawJanBarcode(target, code.toStdString(), g.x(b.left + barX),
+                                    g.y(b.top + barY), g.x(b.right + barX), g.y(b.bottom + barY));
         }
     }
 
@@ -132,44 +170,26 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n, bool pr
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
 
-    if (isShown(l.jan表示)) {
-        setItemFont(target, l.janFont, zoom, false, l.janColor);
-        printItem(target, g, 32 + l.janX, 11 + l.janY, l.janFont, janDigitsLine(sheet.janText[n]));
-    }
-    if (isShown(l.品名表示)) {
-        setItemFont(target, l.productFont, zoom, isUnderlined(l.品名U表示), l.productColor);
-        printItem(target, g, 4 + l.productX, 17 + l.productY, l.productFont,
-                  centredProductName(sheet.productText[n]));
-    }
-    if (isShown(l.単価表示)) {
-        setItemFont(target, l.priceFont, zoom, false, l.priceColor);
-        printAt(target, g.x(0 + l.priceX), g.y(20 + l.priceY), priceField(sheet.priceText[n]));
-    }
-    if (isShown(l.円表示)) {
-        setItemFont(target, l.yenFont, zoom, false, l.yenColor);
-        printAt(target, g.x(48 + l.yenX), g.y(30 + l.yenY), QStringLiteral("円"));
-    }
-    if (isShown(l.メーカー表示)) {
-        setItemFont(target, l.makerFont, zoom, isUnderlined(l.メーカーU表示), l.makerColor);
-        printItem(target, g, 5 + l.makerX, 13.5 + l.makerY, l.makerFont, sheet.makerText[n]);
-    }
-    if (isShown(l.規格表示)) {
-        setItemFont(target, l.specFont, zoom, isUnderlined(l.規格U表示), l.specColor);
-        printItem(target, g, 8 + l.specX, 26 + l.specY, l.specFont, sheet.specText[n]);
-    }
-    if (isShown(l.ロット表示)) {
-        setItemFont(target, l.lotFont, zoom, isUnderlined(l.ロットU表示), l.lotColor);
-        printItem(target, g, 8 + l.lotX, 30 + l.lotY, l.lotFont, sheet.lotText[n]);
+    for (const ItemDescription* item : itemsInDrawOrder()) {
+        if (!isShown(l.*item->shown)) {
+            continue;
+        }
+        const bool underline = item->underline != nullptr && isUnderlined(l.*item->underline);
+        setItemFont(target, l.*item->font, zoom, underline, l.*item->color);
+        printItem(target, g, item->anchorX + l.*item->x, item->anchorY + l.*item->y, l.*item->font,
+                  itemText(sheet, *item, n));
     }
 }
 
 }  // namespace
 
-void drawSheet(SheetState& sheet, draw::DrawTarget& target) {
-    const bool preview = sheet.printMode != QStringLiteral("1");
-    if (!preview) {
-        sheet.zoom = 1.0;
-    }
+RenderOptions RenderOptions::of(const SheetState& sheet) {
+    return {sheet.printMode,
+            sheet.printMode == PrintMode::Paper ? 1.0 : sheet.zoom,
+            {sheet.sheetX, sheet.sheetY}};
+}
+
+void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options) {
     target.setFontName(kDefaultFace);
     target.setForeColor(draw::kBlack);
     target.setFontSize(16);
@@ -177,11 +197,11 @@ void drawSheet(SheetState& sheet, draw::DrawTarget& target) {
     target.setFontBold(false);
     target.setScaleMode(draw::ScaleMode::Millimeters);
 
-    if (sheet.printMode == QStringLiteral("0")) {
+    if (options.mode == PrintMode::Preview) {
         target.clear();
         target.setFillStyle(draw::FillStyle::Transparent);
         for (int n = 1; n <= kLabelCount; ++n) {
-            LabelGeometry(sheet, n).frame(target, kGuideFrameColor);
+            LabelGeometry(options, n).frame(target, kGuideFrameColor);
         }
     }
 
@@ -190,40 +210,33 @@ void drawSheet(SheetState& sheet, draw::DrawTarget& target) {
         if (sheet.productText[n].isEmpty()) {
             continue;
         }
-        drawLabel(sheet, target, n, preview);
-    }
-
-    if (sheet.倍率 == caption::zoomHalf) {
-        sheet.zoom = 0.5;
+        drawLabel(sheet, target, n, options);
     }
 }
 
-void drawLayoutGuide(SheetState& sheet, draw::DrawTarget& target) {
+void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options) {
     target.setScaleMode(draw::ScaleMode::Millimeters);
-    sheet.sheetX = 2.7;
-    sheet.sheetY = 12.6;
     target.clear();
     for (int n = 1; n <= kLabelCount; ++n) {
-        const LabelGeometry g(sheet, n);
+        const LabelGeometry g(options, n);
         g.frame(target, kButtonFaceColor);
         target.setFontName(kDefaultFace);
         target.setFontUnderline(false);
         target.setForeColor(kButtonFaceColor);
-        target.setFontSize(10 * sheet.zoom);
+        target.setFontSize(10 * options.zoom);
         printAt(target, g.x(56), g.y(16), labelNumber(n));
     }
 }
 
-void drawCurrentLabelFrame(const SheetState& sheet, draw::DrawTarget& target) {
-    const int n = sheet.currentLabel;
-    if (n < 1 || n > kLabelCount) {
+void drawCurrentLabelFrame(int label, draw::DrawTarget& target, const RenderOptions& options) {
+    if (label < 1 || label > kLabelCount) {
         return;
     }
-    const double zoom = sheet.zoom;
+    const double zoom = options.zoom;
     target.setScaleMode(draw::ScaleMode::Millimeters);
     target.setLineWidth(static_cast<int>(roundHalfEven(zoom * 5)));
-    const double x0 = labelColumn(n) * kLabelPitchX * zoom + zoom * sheet.sheetX;
-    const double y0 = labelRow(n) * kLabelPitchY * zoom + zoom * sheet.sheetY;
+    const double x0 = labelColumn(label) * kLabelPitchX * zoom + zoom * options.origin.x;
+    const double y0 = labelRow(label) * kLabelPitchY * zoom + zoom * options.origin.y;
     const double w = kLabelPitchX * zoom;
     const double h = kLabelPitchY * zoom;
     target.drawLine(x0, y0, x0 + w, y0, kCurrentFrameColor);

@@ -4,8 +4,9 @@
 #include "SheetState.h"
 
 // The one renderer for the preview surface and the printer. Everything is laid out in
-// millimetres on a grid of 3 x 7 labels (66.1 x 38.1 mm pitch) shifted by sheetX/sheetY, and
-// every coordinate and font size is multiplied by the sheet's zoom.
+// millimetres on a grid of 3 x 7 labels (66.1 x 38.1 mm pitch) moved by the origin, and every
+// coordinate and font size is multiplied by the zoom. The renderer only reads the sheet; what
+// it draws for, the zoom and the origin come with the options.
 namespace zukaro {
 
 // Colours of the preview's helpers (0x00BBGGRR).
@@ -14,17 +15,26 @@ inline constexpr draw::WinColor kGuideFrameColor = draw::rgb(128, 128, 128);
 inline constexpr draw::WinColor kButtonFaceColor = draw::rgb(0xC0, 0xC0, 0xC0);
 inline constexpr draw::WinColor kCurrentFrameColor = draw::rgb(0, 0, 255);
 
-// Draws the whole sheet. printMode "0" (preview): clears the target, draws grey guide frames
-// and imitation bars, and marks "×JAN" beside them where a code will print without bars. printMode "1" (printer): draws at 100 % with real barcodes and clears
-// nothing. Labels with an empty product name are skipped entirely. Afterwards zoom is 0.5
-// again when the 倍率 caption shows the 50 % state.
-void drawSheet(SheetState& sheet, draw::DrawTarget& target);
+struct RenderOptions {
+    PrintMode mode = PrintMode::Preview;
+    double zoom = 0.5;
+    SheetOrigin origin = kStartUpOrigin;
 
-// The empty numbered sheet of start-up. Fixes the sheet offsets at 2.7 / 12.6 mm first.
-void drawLayoutGuide(SheetState& sheet, draw::DrawTarget& target);
+    // As the editor draws the sheet: its print mode, its zoom on screen and 100 % on paper,
+    // its offsets.
+    static RenderOptions of(const SheetState& sheet);
+};
 
-// The blue frame around the current label, drawn over the preview: 5 pixels wide at 100 %,
-// 2 at 50 %. Leaves the line width at 1.
-void drawCurrentLabelFrame(const SheetState& sheet, draw::DrawTarget& target);
+// Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation
+// bars, and marks "×JAN" beside them where a code will print without bars. Paper: real
+// barcodes, nothing cleared. Labels with an empty product name are skipped entirely.
+void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options);
+
+// The empty numbered sheet of start-up: every label's frame and number.
+void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options);
+
+// The blue frame around label `label`, drawn over the preview: 5 pixels wide at 100 %, 2 at
+// 50 %. Leaves the line width at 1.
+void drawCurrentLabelFrame(int label, draw::DrawTarget& target, const RenderOptions& options);
 
 }  // namespace zukaro

@@ -2,35 +2,23 @@
 
 #include <array>
 
+#include "Items.h"
+
 namespace zukaro::labels {
 namespace {
-
-struct ArrayPair {
-    LabelTexts SheetState::*text;
-    LabelTexts SheetState::*work;
-};
-
-constexpr std::array<ArrayPair, 6> kArrays{{
-    {&SheetState::janText, &SheetState::janWork},
-    {&SheetState::makerText, &SheetState::makerWork},
-    {&SheetState::productText, &SheetState::productWork},
-    {&SheetState::specText, &SheetState::specWork},
-    {&SheetState::lotText, &SheetState::lotWork},
-    {&SheetState::priceText, &SheetState::priceWork},
-}};
 
 // Copies the sheet into the work arrays and empties the labels, the first half of both
 // delete and insert.
 void moveLabelsToWork(SheetState& sheet) {
-    for (const ArrayPair& pair : kArrays) {
-        sheet.*pair.work = sheet.*pair.text;
-        (sheet.*pair.text).clear();
+    for (const ItemDescription* item : textItems()) {
+        sheet.*item->work = sheet.*item->texts;
+        (sheet.*item->texts).clear();
     }
 }
 
 void takeFromWork(SheetState& sheet, int label, int workLabel) {
-    for (const ArrayPair& pair : kArrays) {
-        (sheet.*pair.text)[label] = (sheet.*pair.work)[workLabel];
+    for (const ItemDescription* item : textItems()) {
+        (sheet.*item->texts)[label] = (sheet.*item->work)[workLabel];
     }
 }
 
@@ -135,8 +123,8 @@ void copyFirstToAll(SheetState& sheet) {
     for (int n = 2; n <= kLabelCount; ++n) {
         sheet.setLabel(n, first);
     }
-    for (const ArrayPair& pair : kArrays) {
-        (sheet.*pair.work).clear();
+    for (const ItemDescription* item : textItems()) {
+        (sheet.*item->work).clear();
     }
 }
 

@@ -12,6 +12,20 @@
 namespace zukaro {
 
 inline constexpr int kLabelCount = 21;
+
+// Where the sheet sits on the page: millimetres from the printer's origin to label 1's corner.
+struct SheetOrigin {
+    double x = 0;
+    double y = 0;
+};
+// Every start-up (the window and the command line) puts the sheet here, whatever the step
+// boxes of the layout say; デフォルト puts it at the second.
+inline constexpr SheetOrigin kStartUpOrigin{2.7, 12.6};
+inline constexpr SheetOrigin kDefaultPatternOrigin{12.0, 7.8};
+
+// What the sheet is drawn for: the preview (guide frames, imitation bars, at the zoom of
+// 倍率) or paper (real bars, always 100 %).
+enum class PrintMode { Preview, Paper };
 inline constexpr int kColumns = 3;
 inline constexpr double kLabelPitchX = 66.1;  // mm
 inline constexpr double kLabelPitchY = 38.1;  // mm
@@ -132,13 +146,13 @@ struct SheetState {
     int currentLabel = 1;
     int focusLabel = 1;
     QString activeField;
-    QString printMode = QStringLiteral("0");
+    PrintMode printMode = PrintMode::Preview;
     double zoom = 0.5;
     QString fileName = QStringLiteral("無題");
 
     Layout layout;
-    double sheetX = 2.7;   // mm, not saved
-    double sheetY = 12.6;  // mm, not saved
+    double sheetX = kStartUpOrigin.x;  // mm, not saved
+    double sheetY = kStartUpOrigin.y;  // mm, not saved
 
     // Caption-held states that no file stores.
     QString BARCODE = caption::shown;

@@ -97,10 +97,10 @@ private slots:
         bindSheetCommands(f.commands, {preview, previewMenu, print, printMenu, zoom});
         preview.click();
         const QImage half = f.page();
-        f.sheet.printMode = QStringLiteral("1");
+        f.sheet.printMode = PrintMode::Paper;
         f.pane.picDraw().paintPage([](draw::DrawTarget& t) { t.clear(); });
         previewMenu.trigger();
-        QCOMPARE(f.sheet.printMode, QStringLiteral("0"));
+        QVERIFY(f.sheet.printMode == PrintMode::Preview);
         QCOMPARE(f.page(), half);
         print.click();  // no answer scripted: the dialog is cancelled
         printMenu.trigger();

@@ -87,7 +87,7 @@ private slots:
         s.倍率 = zoom == 1.0 ? caption::zoomFull : caption::zoomHalf;
         fillLabel(s, 5);
         RecordingTarget t;
-        drawSheet(s, t);
+        drawSheet(s, t, RenderOptions::of(s));
 
         auto z = [zoom](double v) { return v * zoom; };
         QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
@@ -167,7 +167,7 @@ private slots:
             with("94|", "90|"));
     }
 
-    // Printing at 50 % draws at full size (checked on paper by tst_preview) and restores zoom.
+    // Printing a sheet previewed at 50 % draws at full size.
     void oneLabel() {
         QFETCH(QString, field);
         QFETCH(QString, value);
@@ -182,14 +182,18 @@ private slots:
         QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],  &l.jan表示,
                                    &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取};
         *fields[names.indexOf(field.remove("paper "))] = value;
-        s.printMode = paper ? "1" : "0";
+        s.printMode = paper ? PrintMode::Paper : PrintMode::Preview;
         RecordingTarget t(paper, {2.4, 2.4});
-        drawSheet(s, t);
+        drawSheet(s, t, RenderOptions::of(s));
         QCOMPARE(texts(t), drawn);
         QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
         // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
         QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
-        QCOMPARE(s.zoom, 0.5);
+        for (const auto& op : t.opsOf(Kind::Text)) {  // the lot at (8, 30) in label 1
+            if (op.text == "L12") {
+                QCOMPARE(op.x1, (labelX(1) + 8) * (paper ? 1.0 : 0.5));
+            }
+        }
     }
 
     // A product name of millions of characters is drawn only as far as any page reaches.
@@ -202,12 +206,12 @@ private slots:
     void hugeTextIsCutToThePage() {
         QFETCH(int, points);
         SheetState s;
-        s.printMode = "1";
+        s.printMode = PrintMode::Paper;
         fillLabel(s, 3);
         s.productText[3] = QString(4'000'000, u'品');
         s.layout.productFont.Size = std::int16_t(points);
         RecordingTarget t(true, {2.4, 2.4});
-        drawSheet(s, t);
+        drawSheet(s, t, RenderOptions::of(s));
         const QString drawn = QString::fromStdString(t.opsOf(Kind::Text)[1].text);
         // At least a whole A3 sheet's width of the narrowest half-width glyphs.
         const double mmPerPoint = 25.4 / 72;
@@ -218,12 +222,8 @@ private slots:
     }
 
     void layoutGuide() {
-        SheetState s;  // at 50 %, offsets as after デフォルト; the guide restores start-up ones
-        std::tie(s.sheetX, s.sheetY) = std::pair(12.0, 7.8);
-        fillLabel(s, 1);  // the guide ignores label texts
         RecordingTarget t;
-        drawLayoutGuide(s, t);
-        QCOMPARE(QPointF(s.sheetX, s.sheetY), QPointF(2.7, 12.6));
+        drawLayoutGuide(t, {PrintMode::Preview, 0.5, kStartUpOrigin});
         QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
         for (int n = 1; n <= 21; ++n) {
             const double x = labelX(n) * 0.5, y = labelY(n) * 0.5;
@@ -235,10 +235,8 @@ private slots:
     }
 
     void currentLabelFrame() {
-        SheetState s;  // at 50 %: lines of 5 pixels halved, 2.5 rounded to even
-        s.currentLabel = 4;
-        RecordingTarget t;
-        drawCurrentLabelFrame(s, t);
+        RecordingTarget t;  // at 50 %: lines of 5 pixels halved, 2.5 rounded to even
+        drawCurrentLabelFrame(4, t, {PrintMode::Preview, 0.5, kStartUpOrigin});
         QCOMPARE(t.ops().size(), 4u);
         QCOMPARE(lines(t.ops()).front(), line(Kind::Line, 1.35, 25.35, 34.4, 25.35, 0xFF0000));
         QCOMPARE(lines(t.ops()).back(), line(Kind::Line, 34.4, 25.35, 34.4, 44.4, 0xFF0000));

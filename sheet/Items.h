@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "SheetState.h"
+
+// The seven text items of a label, described once. The settings block, the label file, the
+// label commands, the renderer and the window's style and position controls all read this
+// table, so an item is added with one row (and its fields in SheetState and Layout).
+namespace zukaro {
+
+enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen };
+
+// How an item's text is prepared before it is drawn (see ItemTexts.h in render/).
+enum class TextShape {
+    Plain,
+    JanDigits,    // an 8-digit code moves under its shorter symbol
+    CentredName,  // centred with spaces
+    PriceField,   // right-aligned in five characters
+    YenMark,      // the fixed 円
+};
+
+struct ItemDescription {
+    Item item;
+    const char16_t* name;  // in messages: "JAN", "メーカー", "品名", ...
+
+    // The label's text and its work array; null for 円, which prints a fixed mark.
+    LabelTexts SheetState::*texts;
+    LabelTexts SheetState::*work;
+    int fileColumn;              // 1 to 6 after the record number (the lot before the price)
+    const char16_t* entryField;  // the window's entry field ("Text1" ...), or null
+
+    FontSpec Layout::*font;
+    WinColor Layout::*color;
+    QString Layout::*shown;      // 表示 caption
+    QString Layout::*underline;  // U表示 caption; null for items without the switch
+    std::int16_t Layout::*x;
+    std::int16_t Layout::*y;
+
+    int settingsLine;             // the line of the settings block (1-based)
+    const char16_t* section;      // its first field
+    std::int16_t firstStartSize;  // points, without data.txt
+    std::int16_t patternSize;     // points, after デフォルト
+    WinColor builtInColor;
+
+    double anchorX, anchorY;  // mm: the text's top-left corner in the label, before offsets
+    TextShape shape;
+    int drawRank;  // 1 is drawn first
+
+    // The window's controls of the item, by design name.
+    const char16_t* title;
+    const char16_t* fontButton;
+    const char16_t* colorButton;
+    const char16_t* shownButton;
+    const char16_t* underlineButton;  // null where the item has none
+    const char16_t* nudgePrefix;
+};
+
+inline constexpr std::size_t kItemCount = 7;
+inline constexpr std::size_t kTextItemCount = 6;
+
+// In the settings block's order: JAN, maker, product name, spec, lot, price, 円.
+const std::array<ItemDescription, kItemCount>& items();
+const ItemDescription& describe(Item item);
+
+// The six items a label holds a text for, in the order of a record in the label file.
+const std::array<const ItemDescription*, kTextItemCount>& textItems();
+
+// The bars have offsets and a show/hide caption (not saved), nothing else.
+struct BarsDescription {
+    std::int16_t Layout::*x;
+    std::int16_t Layout::*y;
+    int settingsLine;
+    const char16_t* section;
+    // The bar rectangle in the label (mm, before offsets) and the imitation's top.
+    double left, top, right, bottom;
+    const char16_t* title;
+    const char16_t* shownButton;
+    const char16_t* nudgePrefix;
+};
+const BarsDescription& bars();
+
+}  // namespace zukaro
