@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "EntryField.h"
 #include "SheetState.h"
@@ -56,36 +57,36 @@ NudgeButtons nudges(const QString& prefix, QGridLayout* grid, int row, QWidget* 
 }
 
 // One element's frame: font and colour, show/hide and underline, then the nudges. The
-// buttons that an element does not have stay null.
-struct ElementGroup {
-    QPushButton** font = nullptr;
-    QPushButton** color = nullptr;
-    QPushButton** shown = nullptr;
-    QPushButton** underline = nullptr;
-    NudgeButtons* nudges = nullptr;
+// buttons an element does not have (no design name) stay null.
+struct ElementNames {
+    const char16_t* title;
+    const char16_t* font;
+    const char16_t* color;
+    const char16_t* shown;
+    const char16_t* underline;
+    const char16_t* nudgePrefix;
 };
 
-QGroupBox* elementFrame(const QString& title, const QString& fontName, const QString& colorName,
-                        const QString& shownName, const QString& underlineName,
-                        const QString& nudgePrefix, const ElementGroup& out, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
+QGroupBox* elementFrame(const ElementNames& names, ItemControls& out, QWidget* parent) {
+    auto* box = new QGroupBox(QString::fromUtf16(names.title), parent);
     auto* grid = new QGridLayout(box);
     grid->setContentsMargins(4, 2, 4, 4);
     grid->setSpacing(2);
-    if (out.font != nullptr) {
-        *out.font = button(fontName, QStringLiteral("フォント.サイズ切替"), box);
-        *out.color = button(colorName, QStringLiteral("色"), box);
-        (*out.color)->setFixedWidth(30);
-        grid->addWidget(*out.font, 0, 0);
-        grid->addWidget(*out.color, 0, 1);
+    if (names.font != nullptr) {
+        out.font =
+            button(QString::fromUtf16(names.font), QStringLiteral("フォント.サイズ切替"), box);
+        out.color = button(QString::fromUtf16(names.color), QStringLiteral("色"), box);
+        out.color->setFixedWidth(30);
+        grid->addWidget(out.font, 0, 0);
+        grid->addWidget(out.color, 0, 1);
     }
-    *out.shown = button(shownName, caption::shown, box);
-    grid->addWidget(*out.shown, 1, 0);
-    if (out.underline != nullptr) {
-        *out.underline = button(underlineName, caption::plain, box);
-        grid->addWidget(*out.underline, 2, 0);
+    out.shown = button(QString::fromUtf16(names.shown), caption::shown, box);
+    grid->addWidget(out.shown, 1, 0);
+    if (names.underline != nullptr) {
+        out.underline = button(QString::fromUtf16(names.underline), caption::plain, box);
+        grid->addWidget(out.underline, 2, 0);
     }
-    *out.nudges = nudges(nudgePrefix, grid, 3, box);
+    out.nudges = nudges(QString::fromUtf16(names.nudgePrefix), grid, 3, box);
     grid->setRowStretch(4, 1);
     return box;
 }
@@ -218,49 +219,25 @@ QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(4);
-    const QString none;
-    QGroupBox* frames[] = {
-        elementFrame(QStringLiteral("JANコード"), QStringLiteral("janフォント切替"),
-                     QStringLiteral("JAN_COLOR"), QStringLiteral("jan表示"), none,
-                     QStringLiteral("jan_"),
-                     {&c.janフォント切替, &c.JAN_COLOR, &c.jan表示, nullptr, &c.janNudges}, panel),
-        elementFrame(QStringLiteral("バーコード"), none, none, QStringLiteral("BARCODE"), none,
-                     QStringLiteral("bar_"), {nullptr, nullptr, &c.BARCODE, nullptr, &c.barNudges},
-                     panel),
-        elementFrame(QStringLiteral("メーカー"), QStringLiteral("メーカーフォント切替"),
-                     QStringLiteral("メーカー_color"), QStringLiteral("メーカー表示"),
-                     QStringLiteral("メーカーU表示"), QStringLiteral("maker_"),
-                     {&c.メーカーフォント切替, &c.メーカー_color, &c.メーカー表示, &c.メーカーU表示,
-                      &c.makerNudges},
-                     panel),
-        elementFrame(
-            QStringLiteral("品名"), QStringLiteral("品名フォント切替"),
-            QStringLiteral("品名_color"), QStringLiteral("品名表示"), QStringLiteral("品名U表示"),
-            QStringLiteral("品名_"),
-            {&c.品名フォント切替, &c.品名_color, &c.品名表示, &c.品名U表示, &c.productNudges},
-            panel),
-        elementFrame(QStringLiteral("規格"), QStringLiteral("規格フォント切替"),
-                     QStringLiteral("規格_color"), QStringLiteral("規格表示"),
-                     QStringLiteral("規格U表示"), QStringLiteral("規格_"),
-                     {&c.規格フォント切替, &c.規格_color, &c.規格表示, &c.規格U表示, &c.specNudges},
-                     panel),
-        elementFrame(
-            QStringLiteral("ロット"), QStringLiteral("ロットフォント切替"),
-            QStringLiteral("色_color"), QStringLiteral("ロット表示"), QStringLiteral("ロットU表示"),
-            QStringLiteral("rot_"),
-            {&c.ロットフォント切替, &c.色_color, &c.ロット表示, &c.ロットU表示, &c.lotNudges},
-            panel),
-        elementFrame(QStringLiteral("売価"), QStringLiteral("単価フォント切替"),
-                     QStringLiteral("売価_COLOR"), QStringLiteral("単価表示"), none, QString(),
-                     {&c.単価フォント切替, &c.売価_COLOR, &c.単価表示, nullptr, &c.priceNudges},
-                     panel),
-        elementFrame(QStringLiteral("円"), QStringLiteral("円フォント切替"),
-                     QStringLiteral("円_color"), QStringLiteral("円表示"), none,
-                     QStringLiteral("enn_"),
-                     {&c.円フォント切替, &c.円_color, &c.円表示, nullptr, &c.yenNudges}, panel),
-    };
-    for (int i = 0; i < 8; ++i) {
-        grid->addWidget(frames[i], i / 4, i % 4);
+    // JAN, the bars, then the other items, four to a row.
+    std::vector<QGroupBox*> frames;
+    for (std::size_t i = 0; i < kItemCount; ++i) {
+        const ItemDescription& d = items()[i];
+        frames.push_back(elementFrame(
+            {d.title, d.fontButton, d.colorButton, d.shownButton, d.underlineButton, d.nudgePrefix},
+            c.items[i], panel));
+        if (d.item == Item::Jan) {
+            const BarsDescription& b = bars();
+            ItemControls barControls;
+            frames.push_back(
+                elementFrame({b.title, nullptr, nullptr, b.shownButton, nullptr, b.nudgePrefix},
+                             barControls, panel));
+            c.BARCODE = barControls.shown;
+            c.barNudges = barControls.nudges;
+        }
+    }
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        grid->addWidget(frames[i], int(i / 4), int(i % 4));
     }
     return panel;
 }
@@ -313,6 +290,19 @@ QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
 }
 
 }  // namespace
+
+EntryField* EditorControls::entryField(const ItemDescription& item) const {
+    for (EntryField* field : fieldsInTabOrder()) {
+        if (item.entryField != nullptr && field->objectName() == QStringView(item.entryField)) {
+            return field;
+        }
+    }
+    return nullptr;
+}
+
+const ItemControls& EditorControls::controlsOf(const ItemDescription& item) const {
+    return items.at(static_cast<std::size_t>(&item - zukaro::items().data()));
+}
 
 EditorControls buildEditorControls(QMainWindow* window) {
     EditorControls c;

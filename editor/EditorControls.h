@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "Items.h"
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -20,6 +22,15 @@ struct NudgeButtons {
     QPushButton* left = nullptr;   // 左: x - 1
     QPushButton* down = nullptr;   // 下: y + 1
     QPushButton* up = nullptr;     // 上: y - 1
+};
+
+// The style and position controls of one item; those an item does not have stay null.
+struct ItemControls {
+    QPushButton* font = nullptr;
+    QPushButton* color = nullptr;
+    QPushButton* shown = nullptr;
+    QPushButton* underline = nullptr;
+    NudgeButtons nudges;
 };
 
 // Every control of the editor window, under its design name. Built once by
@@ -53,42 +64,13 @@ struct EditorControls {
     QPushButton* 倍率 = nullptr;
     QPushButton* Command1 = nullptr;
 
-    // Element styles.
-    QPushButton* janフォント切替 = nullptr;
-    QPushButton* メーカーフォント切替 = nullptr;
-    QPushButton* 品名フォント切替 = nullptr;
-    QPushButton* 規格フォント切替 = nullptr;
-    QPushButton* ロットフォント切替 = nullptr;
-    QPushButton* 単価フォント切替 = nullptr;
-    QPushButton* 円フォント切替 = nullptr;
-
-    QPushButton* JAN_COLOR = nullptr;
-    QPushButton* メーカー_color = nullptr;
-    QPushButton* 品名_color = nullptr;
-    QPushButton* 規格_color = nullptr;
-    QPushButton* 色_color = nullptr;
-    QPushButton* 売価_COLOR = nullptr;
-    QPushButton* 円_color = nullptr;
-
-    QPushButton* jan表示 = nullptr;
+    // Per item, in the order of items(): font, colour, show/hide, underline and nudges.
+    std::array<ItemControls, kItemCount> items;
+    // The bars: show/hide (BARCODE) and nudges.
     QPushButton* BARCODE = nullptr;
-    QPushButton* メーカー表示 = nullptr;
-    QPushButton* 品名表示 = nullptr;
-    QPushButton* 規格表示 = nullptr;
-    QPushButton* ロット表示 = nullptr;
-    QPushButton* 単価表示 = nullptr;
-    QPushButton* 円表示 = nullptr;
-
-    QPushButton* メーカーU表示 = nullptr;
-    QPushButton* 品名U表示 = nullptr;
-    QPushButton* 規格U表示 = nullptr;
-    QPushButton* ロットU表示 = nullptr;
+    NudgeButtons barNudges;
 
     QPushButton* 縁取 = nullptr;
-
-    // Element nudges: price (右 左 下 上), jan_, bar_, maker_, 品名_, 規格_, rot_, enn_.
-    NudgeButtons priceNudges, janNudges, barNudges, makerNudges, productNudges, specNudges,
-        lotNudges, yenNudges;
 
     // Sheet shifts and their step counters.
     QLineEdit* x座標調整 = nullptr;
@@ -121,6 +103,9 @@ struct EditorControls {
     std::array<EntryField*, 6> fieldsInTabOrder() const {
         return {Text1, Text2, Text3, Text4, Text6, Text5};
     }
+    // The entry field of a text item.
+    EntryField* entryField(const ItemDescription& item) const;
+    const ItemControls& controlsOf(const ItemDescription& item) const;
 };
 
 // Creates every control inside `window` (central widget and menu bar) and lays them out to

@@ -171,13 +171,9 @@ void EditorWindow::showFirstPreview() {
 }
 
 void EditorWindow::loadEntryFields() {
-    const int n = sheet_.currentLabel;
-    ui_.Text1->loadText(sheet_.janText[n]);
-    ui_.Text2->loadText(sheet_.makerText[n]);
-    ui_.Text3->loadText(sheet_.productText[n]);
-    ui_.Text4->loadText(sheet_.specText[n]);
-    ui_.Text5->loadText(sheet_.priceText[n]);
-    ui_.Text6->loadText(sheet_.lotText[n]);
+    for (const ItemDescription* item : textItems()) {
+        ui_.entryField(*item)->loadText((sheet_.*item->texts)[sheet_.currentLabel]);
+    }
     markJanField();
 }
 
@@ -204,14 +200,9 @@ void EditorWindow::storeField(EntryField* field) {
             text = completed;
         }
     }
-    const std::pair<EntryField*, LabelTexts SheetState::*> items[] = {
-        {ui_.Text1, &SheetState::janText},     {ui_.Text2, &SheetState::makerText},
-        {ui_.Text3, &SheetState::productText}, {ui_.Text4, &SheetState::specText},
-        {ui_.Text6, &SheetState::lotText},     {ui_.Text5, &SheetState::priceText},
-    };
-    for (const auto& [entry, texts] : items) {
-        if (entry == field) {
-            edit(QStringLiteral("入力"), [&, texts = texts] { (sheet_.*texts)[n] = text; });
+    for (const ItemDescription* item : textItems()) {
+        if (ui_.entryField(*item) == field) {
+            edit(QStringLiteral("入力"), [&] { (sheet_.*item->texts)[n] = text; });
         }
     }
     if (field == ui_.Text1) {
@@ -323,18 +314,16 @@ void EditorWindow::refreshTitle() {
 
 void EditorWindow::mirrorCaptions() {
     const Layout& l = sheet_.layout;
-    const std::pair<QPushButton*, const QString*> captions[] = {
-        {ui_.jan表示, &l.jan表示},         {ui_.メーカー表示, &l.メーカー表示},
-        {ui_.品名表示, &l.品名表示},       {ui_.規格表示, &l.規格表示},
-        {ui_.ロット表示, &l.ロット表示},   {ui_.単価表示, &l.単価表示},
-        {ui_.円表示, &l.円表示},           {ui_.メーカーU表示, &l.メーカーU表示},
-        {ui_.品名U表示, &l.品名U表示},     {ui_.規格U表示, &l.規格U表示},
-        {ui_.ロットU表示, &l.ロットU表示}, {ui_.縁取, &l.縁取},
-        {ui_.BARCODE, &sheet_.BARCODE},    {ui_.倍率, &sheet_.倍率},
-    };
-    for (const auto& [button, text] : captions) {
-        button->setText(*text);
+    for (const ItemDescription& item : items()) {
+        const ItemControls& controls = ui_.controlsOf(item);
+        controls.shown->setText(l.*item.shown);
+        if (item.underline != nullptr) {
+            controls.underline->setText(l.*item.underline);
+        }
     }
+    ui_.縁取->setText(l.縁取);
+    ui_.BARCODE->setText(sheet_.BARCODE);
+    ui_.倍率->setText(sheet_.倍率);
     ui_.x座標調整->setText(l.x座標調整);
     ui_.y座標調整->setText(l.y座標調整);
 }

@@ -57,24 +57,17 @@ void wirePositionButtons(EditorWindow& window) {
     const EditorControls& ui = window.controls();
     Layout& layout = window.sheet().layout;
 
-    const std::pair<const NudgeButtons*, std::pair<std::int16_t*, std::int16_t*>> groups[] = {
-        {&ui.priceNudges, {&layout.priceX, &layout.priceY}},
-        {&ui.janNudges, {&layout.janX, &layout.janY}},
-        {&ui.barNudges, {&layout.barX, &layout.barY}},
-        {&ui.makerNudges, {&layout.makerX, &layout.makerY}},
-        {&ui.productNudges, {&layout.productX, &layout.productY}},
-        {&ui.specNudges, {&layout.specX, &layout.specY}},
-        {&ui.lotNudges, {&layout.lotX, &layout.lotY}},
-        {&ui.yenNudges, {&layout.yenX, &layout.yenY}},
+    const auto wireNudges = [&window](const NudgeButtons& buttons, std::int16_t* x,
+                                      std::int16_t* y) {
+        window.onClick(buttons.right, [&window, x] { nudge(window, *x, 1); });
+        window.onClick(buttons.left, [&window, x] { nudge(window, *x, -1); });
+        window.onClick(buttons.down, [&window, y] { nudge(window, *y, 1); });
+        window.onClick(buttons.up, [&window, y] { nudge(window, *y, -1); });
     };
-    for (const auto& [buttons, offsets] : groups) {
-        std::int16_t* x = offsets.first;
-        std::int16_t* y = offsets.second;
-        window.onClick(buttons->right, [&window, x] { nudge(window, *x, 1); });
-        window.onClick(buttons->left, [&window, x] { nudge(window, *x, -1); });
-        window.onClick(buttons->down, [&window, y] { nudge(window, *y, 1); });
-        window.onClick(buttons->up, [&window, y] { nudge(window, *y, -1); });
+    for (const ItemDescription& item : items()) {
+        wireNudges(ui.controlsOf(item).nudges, &(layout.*item.x), &(layout.*item.y));
     }
+    wireNudges(ui.barNudges, &(layout.*bars().x), &(layout.*bars().y));
 
     SheetState& sheet = window.sheet();
     window.onClick(ui.xプラス, [&window, &layout, &sheet] {

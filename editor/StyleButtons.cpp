@@ -10,13 +10,6 @@
 namespace zukaro {
 namespace {
 
-struct StyledItem {
-    QPushButton* EditorControls::*fontButton;
-    QPushButton* EditorControls::*colorButton;
-    FontSpec Layout::*font;
-    WinColor Layout::*color;
-};
-
 // Font sizes are whole points; the dialog may answer 10.5, which becomes 10 (halves go to
 // the even neighbour).
 std::int16_t wholePoints(double size) {
@@ -61,52 +54,27 @@ void wireStyleButtons(EditorWindow& window) {
     const EditorControls& ui = window.controls();
     Layout& layout = window.sheet().layout;
 
-    const StyledItem items[] = {
-        {&EditorControls::janフォント切替, &EditorControls::JAN_COLOR, &Layout::janFont,
-         &Layout::janColor},
-        {&EditorControls::メーカーフォント切替, &EditorControls::メーカー_color, &Layout::makerFont,
-         &Layout::makerColor},
-        {&EditorControls::品名フォント切替, &EditorControls::品名_color, &Layout::productFont,
-         &Layout::productColor},
-        {&EditorControls::規格フォント切替, &EditorControls::規格_color, &Layout::specFont,
-         &Layout::specColor},
-        {&EditorControls::ロットフォント切替, &EditorControls::色_color, &Layout::lotFont,
-         &Layout::lotColor},
-        {&EditorControls::単価フォント切替, &EditorControls::売価_COLOR, &Layout::priceFont,
-         &Layout::priceColor},
-        {&EditorControls::円フォント切替, &EditorControls::円_color, &Layout::yenFont,
-         &Layout::yenColor},
-    };
-    for (const StyledItem& item : items) {
+    for (const ItemDescription& item : items()) {
+        const ItemControls& controls = ui.controlsOf(item);
         FontSpec& font = layout.*item.font;
         WinColor& color = layout.*item.color;
-        window.onClick(ui.*item.fontButton, [&window, &font] { switchFont(window, font); });
-        window.onClick(ui.*item.colorButton, [&window, &color] { chooseColor(window, color); });
-    }
-
-    const std::pair<QPushButton*, QString*> shownToggles[] = {
-        {ui.jan表示, &layout.jan表示},           {ui.BARCODE, &window.sheet().BARCODE},
-        {ui.メーカー表示, &layout.メーカー表示}, {ui.品名表示, &layout.品名表示},
-        {ui.規格表示, &layout.規格表示},         {ui.ロット表示, &layout.ロット表示},
-        {ui.単価表示, &layout.単価表示},         {ui.円表示, &layout.円表示},
-    };
-    for (const auto& [button, state] : shownToggles) {
-        window.onClick(button, [&window, state = state] {
-            toggle(window, *state, caption::hidden, caption::shown);
+        window.onClick(controls.font, [&window, &font] { switchFont(window, font); });
+        window.onClick(controls.color, [&window, &color] { chooseColor(window, color); });
+        QString& shown = layout.*item.shown;
+        window.onClick(controls.shown, [&window, &shown] {
+            toggle(window, shown, caption::hidden, caption::shown);
         });
+        if (item.underline != nullptr) {
+            QString& underline = layout.*item.underline;
+            window.onClick(controls.underline, [&window, &underline] {
+                toggle(window, underline, caption::underlined, caption::plain);
+            });
+        }
     }
-
-    const std::pair<QPushButton*, QString*> underlineToggles[] = {
-        {ui.メーカーU表示, &layout.メーカーU表示},
-        {ui.品名U表示, &layout.品名U表示},
-        {ui.規格U表示, &layout.規格U表示},
-        {ui.ロットU表示, &layout.ロットU表示},
-    };
-    for (const auto& [button, state] : underlineToggles) {
-        window.onClick(button, [&window, state = state] {
-            toggle(window, *state, caption::underlined, caption::plain);
-        });
-    }
+    QString& barsShown = window.sheet().BARCODE;
+    window.onClick(ui.BARCODE, [&window, &barsShown] {
+        toggle(window, barsShown, caption::hidden, caption::shown);
+    });
 
     // Turning the outline on always asks for its colour; turning it off never does.
     window.onClick(ui.縁取, [&window, &layout] {
