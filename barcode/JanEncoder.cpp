@@ -5,15 +5,17 @@
 #include <cmath>
 #include <string_view>
 
+#include "HalfEven.h"
+#include "Units.h"
+
 namespace zukaro::Module1 {
 namespace {
 
 // EAN-13 number sets A (odd parity) and B (even parity), as in ISO/IEC 15420 table 1 /
 // the GS1 EAN/UPC symbol tables; set C is set A with modules inverted.
 constexpr std::array<std::string_view, 10> kDigitPatterns{
-    "0001101-0100111", "0011001-0110011", "0010011-0011011", "0111101-0100001",
-    "0100011-0011101", "0110001-0111001", "0101111-0000101", "0111011-0010001",
-    "0110111-0001001", "0001011-0010111"};
+    "0001101-0100111", "0011001-0110011", "0010011-0011011", "0111101-0100001", "0100011-0011101",
+    "0110001-0111001", "0101111-0000101", "0111011-0010001", "0110111-0001001", "0001011-0010111"};
 
 // Leading-digit parity of the left half (ISO/IEC 15420 table 3), two hexadecimal digits per
 // leading digit 0..9; a 1 bit means even parity (set B).
@@ -24,7 +26,9 @@ constexpr std::string_view kStart = "0202";
 constexpr std::string_view kCentre = "03030";
 constexpr std::string_view kEnd = "4040";
 
-int digitValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+int digitValue(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : 0;
+}
 
 bool allDigits(const std::string& code) {
     for (char c : code) {
@@ -35,17 +39,18 @@ bool allDigits(const std::string& code) {
     return true;
 }
 
-std::string leftCode(int digit) { return janDigitPatterns(digit).substr(0, 7); }
-std::string evenCode(int digit) { return janDigitPatterns(digit).substr(8, 7); }
-
-// Round half to even, as every conversion of a real number to an integer here does.
-long roundHalfEven(double v) { return std::lrint(v); }
+std::string leftCode(int digit) {
+    return janDigitPatterns(digit).substr(0, 7);
+}
+std::string evenCode(int digit) {
+    return janDigitPatterns(digit).substr(8, 7);
+}
 
 struct Twips {
     double x = 0.0, y = 0.0;
 };
 
-// Twips per unit of the modes the painter knows; the millimetre is taken as 56.7 twips.
+// Twips per unit of the modes the painter knows, millimetres by the bar grid's own rule.
 bool knownUnit(draw::ScaleMode mode, Twips& out) {
     switch (mode) {
         case draw::ScaleMode::Twips:
@@ -58,10 +63,10 @@ bool knownUnit(draw::ScaleMode mode, Twips& out) {
             out = {120.0, 240.0};
             return true;
         case draw::ScaleMode::Millimeters:
-            out = {56.7, 56.7};
+            out = {draw::kBarGridTwipsPerMm, draw::kBarGridTwipsPerMm};
             return true;
         case draw::ScaleMode::Centimeters:
-            out = {567.0, 567.0};
+            out = {10 * draw::kBarGridTwipsPerMm, 10 * draw::kBarGridTwipsPerMm};
             return true;
         default:
             return false;
@@ -97,7 +102,9 @@ std::string modulePattern(const std::string& fullCode) {
     return pattern;
 }
 
-draw::WinColor moduleColor(char module) { return module == '0' ? draw::kWhite : draw::kBlack; }
+draw::WinColor moduleColor(char module) {
+    return module == '0' ? draw::kWhite : draw::kBlack;
+}
 
 }  // namespace
 
@@ -221,7 +228,8 @@ std::int16_t drawJanBarcode(draw::DrawTarget& target, std::string code, double x
     // Too narrow for one pixel per module, or units without a fixed size: paint in the
     // target's own units with modules a whole number of hundredths wide.
     target.setScaleMode(saved);
-    const double w = static_cast<double>(roundHalfEven((x2 - x1) * 100.0) / modules) / 100.0;
+    const double w =
+        static_cast<double>(static_cast<long>(roundHalfEven((x2 - x1) * 100.0)) / modules) / 100.0;
     for (int i = 0; i < modules; ++i) {
         const double x = x1 + i * w;
         target.fillBox(x, y1, x + (w - 0.01), y1 + (y2 - y1), moduleColor(pattern[i]));

@@ -8,6 +8,7 @@
 #include "Cp932.h"
 #include "FieldReader.h"
 #include "FieldWriter.h"
+#include "HalfEven.h"
 #include "Items.h"
 #include "NumberText.h"
 #include "SettingsBlock.h"
@@ -29,7 +30,7 @@ std::optional<int> recordNumber(const Field& field) {
     const double value = field.kind == Field::Kind::Number
                              ? field.number
                              : leadingNumber(field.toText().value_or(QString()));
-    const std::optional<std::int64_t> n = roundHalfEven(value, 1, kLabelCount);
+    const std::optional<std::int64_t> n = roundHalfEvenWithin(value, 1, kLabelCount);
     if (!n) {
         return std::nullopt;
     }
@@ -114,10 +115,7 @@ FileResult writeLabelFile(const QString& path, const SheetState& sheet, Unencoda
     if (policy == UnencodablePolicy::Refuse) {
         const std::vector<UnencodableText> found = findUnencodable(sheet);
         if (!found.empty()) {
-            return {false, path,
-                    QStringLiteral(
-                        "「%1」に保存できませんでした。シフトJISで書けない文字があります。\n%2")
-                        .arg(QDir::toNativeSeparators(path), describeUnencodable(found))};
+            return unencodableRefusal(path, found);
         }
     }
     return writeFileAtomically(path, labelFileBytes(sheet), fs);

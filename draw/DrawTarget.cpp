@@ -1,5 +1,7 @@
 #include "DrawTarget.h"
 
+#include "Units.h"
+
 namespace zukaro::draw {
 
 UnitSize twipsPerUnit(ScaleMode mode) {
@@ -11,11 +13,11 @@ UnitSize twipsPerUnit(ScaleMode mode) {
         case ScaleMode::Characters:
             return {120.0, 240.0};
         case ScaleMode::Inches:
-            return {1440.0, 1440.0};
+            return {kTwipsPerInch, kTwipsPerInch};
         case ScaleMode::Millimeters:
-            return {1440.0 / 25.4, 1440.0 / 25.4};
+            return {kTwipsPerMm, kTwipsPerMm};
         case ScaleMode::Centimeters:
-            return {1440.0 / 2.54, 1440.0 / 2.54};
+            return {10 * kTwipsPerMm, 10 * kTwipsPerMm};
         case ScaleMode::Pixels:
         case ScaleMode::User:
             break;

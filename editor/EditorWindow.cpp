@@ -26,6 +26,8 @@ namespace {
 
 const QString kTitlePrefix = QStringLiteral("ズカロ入力画面  ");
 const QString kUntitled = QStringLiteral("無題");
+// The window opens as large as a 1366 x 768 screen allows, room for the preview.
+constexpr QSize kEditorWindowSize(1366, 740);
 constexpr int kUndoSteps = 500;
 
 }  // namespace
@@ -72,11 +74,10 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
             [this] { runMenuCommand([this] { newSheet(); }); });
     statusBar();
 
-    // Room for the preview: as large as a 1366 x 768 screen allows.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         resize(screen->availableGeometry()
                    .size()
-                   .boundedTo(QSize(1366, 740))
+                   .boundedTo(kEditorWindowSize)
                    .expandedTo(minimumSizeHint()));
     }
 

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "HalfEven.h"
 #include "NumberText.h"
 
 namespace zukaro {
@@ -11,10 +12,10 @@ namespace {
 std::optional<std::int64_t> toInteger(const Field& field, std::int64_t low, std::int64_t high) {
     switch (field.kind) {
         case Field::Kind::Number:
-            return roundHalfEven(field.number, low, high);
+            return roundHalfEvenWithin(field.number, low, high);
         case Field::Kind::Text:
             if (const std::optional<double> value = parseNumber(field.text)) {
-                return roundHalfEven(*value, low, high);
+                return roundHalfEvenWithin(*value, low, high);
             }
             return std::nullopt;
         case Field::Kind::Boolean:

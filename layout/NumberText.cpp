@@ -85,17 +85,6 @@ std::optional<double> parseNumber(QStringView text) {
     return toDouble(trimmed);
 }
 
-std::optional<std::int64_t> roundHalfEven(double value, std::int64_t low, std::int64_t high) {
-    if (!std::isfinite(value)) {
-        return std::nullopt;
-    }
-    const double rounded = zukaro::roundHalfEven(value);
-    if (rounded < static_cast<double>(low) || rounded > static_cast<double>(high)) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(rounded);
-}
-
 QString decimalText(QStringView token) {
     const QStringView t = token.trimmed();
     qsizetype i = 0;

@@ -17,10 +17,6 @@ double leadingNumber(QStringView text);
 // "2E3"; not "", "5x", "0x10").
 std::optional<double> parseNumber(QStringView text);
 
-// Rounds to the nearest integer, halves to the even neighbour (2.5 → 2, 3.5 → 4); nothing when
-// the result lies outside [low, high] or the value is not finite.
-std::optional<std::int64_t> roundHalfEven(double value, std::int64_t low, std::int64_t high);
-
 // The decimal text of a number token as it stood in a file: an integer keeps all its digits
 // ("4901234567894", "007" → "7", "+5" → "5"); other numbers in up to 15 significant digits
 // ("1.5", "1E+20").

@@ -106,10 +106,7 @@ FileResult saveSettings(const SettingsLocations& locations, const Layout& layout
     if (policy == UnencodablePolicy::Refuse) {
         const std::vector<UnencodableText> found = findUnencodable(layout);
         if (!found.empty()) {
-            return {false, firstTarget,
-                    QStringLiteral(
-                        "「%1」に保存できませんでした。シフトJISで書けない文字があります。\n%2")
-                        .arg(QDir::toNativeSeparators(firstTarget), describeUnencodable(found))};
+            return unencodableRefusal(firstTarget, found);
         }
     }
     const QByteArray bytes = settingsBytes(layout);

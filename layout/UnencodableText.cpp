@@ -1,5 +1,6 @@
 #include "UnencodableText.h"
 
+#include <QDir>
 #include <QStringList>
 
 #include "Cp932.h"
@@ -31,6 +32,12 @@ std::vector<UnencodableText> findUnencodable(const Layout& layout) {
         }
     }
     return found;
+}
+
+FileResult unencodableRefusal(const QString& path, const std::vector<UnencodableText>& found) {
+    return {false, path,
+            QStringLiteral("「%1」に保存できませんでした。シフトJISで書けない文字があります。\n%2")
+                .arg(QDir::toNativeSeparators(path), describeUnencodable(found))};
 }
 
 QString describeUnencodable(const std::vector<UnencodableText>& found, int maxLines) {

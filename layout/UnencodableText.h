@@ -3,6 +3,7 @@
 #include <QString>
 #include <vector>
 
+#include "SafeFile.h"
 #include "SheetState.h"
 
 namespace zukaro {
@@ -28,6 +29,10 @@ std::vector<UnencodableText> findUnencodable(const Layout& layout);
 // Appends those of one text.
 void findUnencodable(const QString& text, int label, const QString& item,
                      std::vector<UnencodableText>& found);
+
+// The outcome of a save refused for characters code page 932 cannot hold: nothing written,
+// the error naming the file and listing them.
+FileResult unencodableRefusal(const QString& path, const std::vector<UnencodableText>& found);
 
 // A Japanese list for the question before saving, one line per character, at most
 // `maxLines` lines and then how many more there are:

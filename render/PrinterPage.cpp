@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "HalfEven.h"
+#include "Units.h"
 
 namespace zukaro {
 
@@ -20,11 +21,10 @@ QPageSize defaultPrinterPage() {
 
 TwipsSize pageTwips(const QPageSize& page) {
     const QSizeF mm = page.size(QPageSize::Millimeter);
-    constexpr double twipsPerMm = 1440.0 / 25.4;
     const double shortSide = std::min(mm.width(), mm.height());
     const double longSide = std::max(mm.width(), mm.height());
-    return {static_cast<int>(roundHalfEven(shortSide * twipsPerMm)),
-            static_cast<int>(roundHalfEven(longSide * twipsPerMm))};
+    return {static_cast<int>(roundHalfEven(shortSide * draw::kTwipsPerMm)),
+            static_cast<int>(roundHalfEven(longSide * draw::kTwipsPerMm))};
 }
 
 }  // namespace zukaro

@@ -1,24 +1,10 @@
 #include "JanCompletion.h"
 
+#include <string>
+
+#include "JanEncoder.h"
+
 namespace zukaro {
-namespace {
-
-int digitValue(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9') ? c.unicode() - '0' : 0;
-}
-
-// Weights 1, 3, 1, ... counted from the right end of the data, so the same rule gives the
-// EAN-13 weights for 12 data characters and the EAN-8 ones for 7.
-QChar checkDigitOf(QStringView data) {
-    int sum = 0;
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        const bool tripled = (data.size() - i) % 2 == 1;
-        sum += digitValue(data[i]) * (tripled ? 3 : 1);
-    }
-    return QLatin1Char(static_cast<char>('0' + (10 - sum % 10) % 10));
-}
-
-}  // namespace
 
 QString janBarsProblem(const QString& text) {
     if (text.trimmed().isEmpty()) {
@@ -42,8 +28,14 @@ QString completeJanCheckDigit(const QString& text) {
     if (text.size() != 13 && text.size() != 8) {
         return text;
     }
-    const QStringView data = QStringView(text).left(text.size() - 1);
-    return data.toString() + checkDigitOf(data);
+    // The encoder's own check digit; characters outside ASCII count as 0 there as well.
+    std::string code;
+    for (QChar c : text) {
+        code += c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : '?';
+    }
+    std::int16_t checkDigit = 0;
+    Module1::janCheckDigit(code, checkDigit);
+    return text.left(text.size() - 1) + QChar(u'0' + checkDigit);
 }
 
 }  // namespace zukaro

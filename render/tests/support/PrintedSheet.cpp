@@ -1,5 +1,7 @@
 #include "PrintedSheet.h"
 
+#include "Units.h"
+
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
@@ -113,8 +115,9 @@ std::pair<Word, double> nearestWord(const QList<Word>& words, const Word& expect
 QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module) {
     const int darkModules = barcodeCode(sheet.janText[n]).size() == 8 ? 67 : 95;
     const double rectLeft = labelLeft(sheet, n) + 10 + sheet.layout.barX;
-    // The encoder's own conversion: 56.7 twips to the millimetre.
-    const int left = static_cast<int>(std::floor(rectLeft * 56.7 * dpi / 1440));
+    // The encoder's own conversion of millimetres.
+    const int left = static_cast<int>(
+        std::floor(rectLeft * draw::kBarGridTwipsPerMm * dpi / draw::kTwipsPerInch));
     auto pixel = [dpi](double mm) { return static_cast<int>(std::floor(mm / 25.4 * dpi)); };
     const int right = pixel(rectLeft + 55);
     const int y = pixel(labelTop(sheet, n) + 7 + sheet.layout.barY);
