@@ -62,61 +62,85 @@ bool endsAsPdf(const QByteArray& bytes) {
 }  // namespace
 
 BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) : messages_(err) {
-    sheet_.clearAllLabels();
-    sheet_.currentLabel = 1;
+    startUp_.clearAllLabels();
+    startUp_.currentLabel = 1;
     const SettingsLoad load = loadSettings(settings);
-    sheet_.layout = load.layout;
+    startUp_.layout = load.layout;
     if (load.damaged()) {
         messages_.write(shown(load.path) +
                         QStringLiteral(": 一部を読み込めませんでした。読み込めなかった設定は"
                                        "初期値のままです。\n") +
                         load.warnings().join(u'\n'));
     }
-    sheet_.fileName = QStringLiteral("無題");
-    sheet_.zoom = 0.5;
+    startUp_.fileName = QStringLiteral("無題");
+    startUp_.zoom = 0.5;
     // Where the empty numbered sheet of a start-up puts the sheet; nobody would see it drawn.
-    sheet_.sheetX = kStartUpOrigin.x;
-    sheet_.sheetY = kStartUpOrigin.y;
+    startUp_.sheetX = kStartUpOrigin.x;
+    startUp_.sheetY = kStartUpOrigin.y;
 }
 
 bool BatchSession::open(const QString& path) {
-    const LabelFileReport report = readLabelFile(path, sheet_);
+    SheetState sheet = startUp_;
+    const LabelFileReport report = readLabelFile(path, sheet);
     if (!report.opened) {
         messages_.tell(QStringLiteral("エラー"), report.error, MessageIcon::Critical);
         return false;
     }
-    sheet_.currentLabel = 1;
-    sheet_.fileName = path;
-    fileTitle_ = QFileInfo(path).fileName();
+    sheet.currentLabel = 1;
+    sheet.fileName = path;
     if (report.anythingSkipped()) {
         messages_.write(
             shown(path) +
             QStringLiteral(": 一部を読み込めませんでした。読み込めた分だけを使います。\n") +
             report.warnings().join(u'\n'));
     }
+    addPage(std::move(sheet), QFileInfo(path).fileName());
     return true;
 }
 
+void BatchSession::addPage(SheetState page, const QString& title) {
+    if (pages_.empty()) {
+        fileTitle_ = title;
+    }
+    pages_.push_back(std::move(page));
+}
+
 bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
-    const QString failure = printSheetOn(sheet_, printer, shownName);
+    std::vector<const SheetState*> pages;
+    for (SheetState& page : pages_) {
+        page.printMode = PrintMode::Paper;
+        pages.push_back(&page);
+    }
+    const QString failure = printPagesOn(pages, printer, shownName);
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
     }
+    reportLabelsWithoutBars();
+    return true;
+}
+
+void BatchSession::reportLabelsWithoutBars() {
     // A script sees on stderr which labels went out without bars; the run still succeeds.
-    if (sheet_.BARCODE == caption::shown) {
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        const SheetState& page = pages_[i];
+        if (page.BARCODE != caption::shown) {
+            continue;
+        }
+        const QString where =
+            pages_.size() > 1 ? QStringLiteral("%1 ページ目の").arg(i + 1) : QString();
         for (int n = 1; n <= kLabelCount; ++n) {
-            const QString problem = janBarsProblem(sheet_.janText[n]);
-            if (!sheet_.productText[n].isEmpty() && !problem.isEmpty()) {
+            const QString problem = janBarsProblem(page.janText[n]);
+            if (!page.productText[n].isEmpty() && !problem.isEmpty()) {
                 messages_.write(
-                    QStringLiteral(
-                        "ラベル %1 は JAN コード「%2」のバーコードなしで印刷しました（%3）。")
+                    QStringLiteral("%1ラベル %2 は JAN コード「%3」のバーコードなしで印刷しました"
+                                   "（%4）。")
+                        .arg(where)
                         .arg(n)
-                        .arg(sheet_.janText[n], problem));
+                        .arg(page.janText[n], problem));
             }
         }
     }
-    return true;
 }
 
 bool BatchSession::failed(const QString& caption, const QString& message) {
@@ -168,7 +192,7 @@ bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
     PreviewSurface picDraw;
     UnattendedDialog dialog;
     QPrinter unused;
-    SheetCommands commands(sheet_, picDraw, dialog, messages_, unused);
+    SheetCommands commands(pages_.front(), picDraw, dialog, messages_, unused);
     commands.showPreview();
     if (zoomPercent == 100) {
         commands.倍率Click();

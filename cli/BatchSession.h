@@ -3,6 +3,7 @@
 #include <QPrinter>
 #include <QString>
 #include <QTextStream>
+#include <vector>
 
 #include "ConsoleMessages.h"
 #include "SettingsFile.h"
@@ -23,32 +24,40 @@ class BatchSession {
 public:
     BatchSession(const SettingsLocations& settings, QTextStream& err);
 
-    // The open command with `path` chosen. A file that fails the header check changes
-    // nothing and returns false; a damaged one opens with what could be read, and what was
-    // skipped is reported.
+    // The open command with `path` chosen, on a sheet as fresh from start-up; every file
+    // opened is one more page. A file that fails the header check adds nothing and returns
+    // false; a damaged one opens with what could be read, and what was skipped is reported.
     bool open(const QString& path);
+    // A page made elsewhere (from a product list); start from startUpSheet().
+    void addPage(SheetState page, const QString& title);
+    // The sheet as a fresh start leaves it: no labels, data.txt's layout, start-up offsets.
+    const SheetState& startUpSheet() const { return startUp_; }
 
-    // 印刷(&P) with a PDF printer: one A4 portrait page, full page (origin at the paper's
-    // corner), `dpi` device pixels per inch. `out` is replaced only by a complete PDF, and
+    // 印刷(&P) with a PDF printer: an A4 portrait page per sheet, full page (origin at the
+    // paper's corner), `dpi` device pixels per inch. `out` is replaced only by a complete PDF, and
     // never when it is a pipe, a device or a socket; "-" means standard output.
     bool printPdf(const QString& out, int dpi);
 
     // picDraw as the open command's preview leaves it (after 倍率 for 100 %), as a PNG of
-    // the A4 page at 96 dpi; "-" means standard output.
+    // the A4 page at 96 dpi; "-" means standard output. The first sheet only.
     bool savePreviewPng(const QString& out, int zoomPercent);
 
-    // 印刷(&P) on a CUPS printer (the default one when `printer` is empty), A4, no dialog.
-    // On success writes the job's number to `out`.
+    // 印刷(&P) on a CUPS printer (the default one when `printer` is empty), A4, no dialog,
+    // every sheet in one job. On success writes the job's number to `out`.
     bool print(const QString& printer, QTextStream& out);
 
-    const SheetState& sheet() const { return sheet_; }
+    const SheetState& sheet() const { return pages_.front(); }
+    std::size_t pageCount() const { return pages_.size(); }
 
 private:
     bool printed(QPrinter& printer, const QString& shownName = {});
+    // One line on stderr per printed label whose code went out without bars.
+    void reportLabelsWithoutBars();
     // Tells the message as a failure; returns false.
     bool failed(const QString& caption, const QString& message);
 
-    SheetState sheet_;
+    SheetState startUp_;
+    std::vector<SheetState> pages_;
     ConsoleMessages messages_;
     QString fileTitle_;
 };

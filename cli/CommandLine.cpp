@@ -2,6 +2,9 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
 
 #include "SheetState.h"
 
@@ -11,25 +14,43 @@ namespace {
 const QString kPrintPdf = QStringLiteral("print-pdf");
 const QString kPreviewPng = QStringLiteral("preview-png");
 const QString kPrint = QStringLiteral("print");
+const QString kPrintList = QStringLiteral("print-list");
 const QString kDpi = QStringLiteral("dpi");
 const QString kZoom = QStringLiteral("zoom");
 const QString kPrinter = QStringLiteral("printer");
+const QString kStart = QStringLiteral("start");
+
+using Mode = CommandLine::Mode;
 
 QString dashed(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-CommandLine withMode(CommandLine::Mode mode) {
+CommandLine withMode(Mode mode) {
     CommandLine command;
     command.mode = mode;
     return command;
 }
 
 CommandLine usageError(const QString& error) {
-    CommandLine command = withMode(CommandLine::Mode::UsageError);
+    CommandLine command = withMode(Mode::UsageError);
     command.error = error;
     return command;
 }
+
+// The options of every form.
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")}};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}};
+    QCommandLineOption printPdf{kPrintPdf};
+    QCommandLineOption previewPng{kPreviewPng};
+    QCommandLineOption print{kPrint};
+    QCommandLineOption printList{kPrintList};
+    QCommandLineOption dpi{kDpi, {}, QStringLiteral("N")};
+    QCommandLineOption zoom{kZoom, {}, QStringLiteral("50|100")};
+    QCommandLineOption printer{kPrinter, {}, QStringLiteral("NAME")};
+    QCommandLineOption start{kStart, {}, QStringLiteral("N")};
+};
 
 // The option whose value is missing: a value option given as the last argument.
 QString optionWithoutValue(const QStringList& arguments) {
@@ -40,7 +61,7 @@ QString optionWithoutValue(const QStringList& arguments) {
     while (last.startsWith(u'-')) {
         last.remove(0, 1);
     }
-    for (const QString& name : {kDpi, kZoom, kPrinter}) {
+    for (const QString& name : {kDpi, kZoom, kPrinter, kStart}) {
         if (last == name) {
             return name;
         }
@@ -57,6 +78,153 @@ bool sameFile(const QString& a, const QString& b) {
     return fa.absoluteFilePath() == fb.absoluteFilePath();
 }
 
+// Which command the arguments ask for; an error when they ask for more than one.
+QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine& command) {
+    const std::pair<const QCommandLineOption*, Mode> commands[] = {
+        {&o.printPdf, Mode::PrintPdf},
+        {&o.previewPng, Mode::PreviewPng},
+        {&o.print, Mode::Print},
+        {&o.printList, Mode::PrintList}};
+    int given = 0;
+    for (const auto& [option, mode] : commands) {
+        if (parser.isSet(*option)) {
+            command.mode = mode;
+            ++given;
+        }
+    }
+    if (given > 1) {
+        return QStringLiteral(
+            "--print-pdf、--preview-png、--print、--print-list のうち一つだけを指定してください。");
+    }
+    // Each value option belongs to some commands only.
+    const struct {
+        const QCommandLineOption& option;
+        std::initializer_list<Mode> modes;
+        const char16_t* commands;
+    } owners[] = {{o.dpi, {Mode::PrintPdf, Mode::PrintList}, u"--print-pdf か --print-list"},
+                  {o.zoom, {Mode::PreviewPng}, u"--preview-png"},
+                  {o.printer, {Mode::Print, Mode::PrintList}, u"--print か --print-list"},
+                  {o.start, {Mode::PrintList}, u"--print-list"}};
+    for (const auto& owner : owners) {
+        if (parser.isSet(owner.option) &&
+            std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
+            return QStringLiteral("%1 は %2 と一緒に使います。")
+                .arg(dashed(owner.option.names().first()), QString::fromUtf16(owner.commands));
+        }
+    }
+    return {};
+}
+
+// The files of the command: what it opens, and what it writes.
+QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command) {
+    switch (command.mode) {
+        case Mode::PrintPdf:
+            if (files.size() < 2) {
+                return QStringLiteral(
+                    "--print-pdf には、開くファイル (一つ以上) と書き出す PDF ファイルを"
+                    "指定してください。");
+            }
+            command.files = files.mid(0, files.size() - 1);
+            command.output = files.last();
+            break;
+        case Mode::PreviewPng:
+            if (files.size() != 2) {
+                return QStringLiteral(
+                    "--preview-png には、開くファイルと書き出す PNG ファイルの二つを"
+                    "指定してください。");
+            }
+            command.files = {files.at(0)};
+            command.output = files.at(1);
+            break;
+        case Mode::Print:
+            if (files.size() != 1) {
+                return QStringLiteral("--print には、開くファイルを一つだけ指定してください。");
+            }
+            command.files = files;
+            break;
+        case Mode::PrintList:
+            if (files.size() != (toPrinter ? 1 : 2)) {
+                return toPrinter ? QStringLiteral(
+                                       "--print-list --printer には、商品リストを一つだけ"
+                                       "指定してください。")
+                                 : QStringLiteral(
+                                       "--print-list には、商品リストと書き出す PDF ファイル"
+                                       "の二つ (または商品リストと --printer) を指定して"
+                                       "ください。");
+            }
+            command.files = {files.at(0)};
+            command.output = files.value(1);
+            break;
+        default:
+            if (files.size() > 1) {
+                return QStringLiteral("開くファイルは一つだけ指定できます。");
+            }
+            command.files = files;
+            return {};
+    }
+    for (const QString& file : command.files) {
+        if (file.isEmpty()) {
+            return QStringLiteral("開くファイルの名前が空です。");
+        }
+        if (!command.output.isEmpty() && command.output != QStringLiteral("-") &&
+            sameFile(file, command.output)) {
+            return QStringLiteral(
+                       "書き出すファイル「%1」が開くファイルと同じです。"
+                       "ラベルのデータが消えてしまうため、別の名前を指定してください。")
+                .arg(command.output);
+        }
+    }
+    if (command.mode != Mode::Print && !toPrinter && command.output.isEmpty()) {
+        return QStringLiteral("書き出すファイルの名前が空です。");
+    }
+    return {};
+}
+
+// A whole number from `low` to `high` in the option's value.
+QString takeNumber(const QCommandLineParser& parser, const QCommandLineOption& option, int low,
+                   int high, int& target) {
+    if (!parser.isSet(option)) {
+        return {};
+    }
+    bool ok = false;
+    target = parser.value(option).toInt(&ok);
+    if (ok && target >= low && target <= high) {
+        return {};
+    }
+    return QStringLiteral("%1 には %2 から %3 までの整数を指定してください（「%4」は使えません）。")
+        .arg(dashed(option.names().first()))
+        .arg(low)
+        .arg(high)
+        .arg(parser.value(option));
+}
+
+QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandLine& command) {
+    if (QString error = takeNumber(parser, o.dpi, kMinDpi, kMaxDpi, command.dpi);
+        !error.isEmpty()) {
+        return error;
+    }
+    if (QString error = takeNumber(parser, o.start, 1, kLabelCount, command.start);
+        !error.isEmpty()) {
+        return error;
+    }
+    if (parser.isSet(o.zoom)) {
+        const QString value = parser.value(o.zoom);
+        if (value != QStringLiteral("50") && value != QStringLiteral("100")) {
+            return QStringLiteral(
+                       "--zoom には 50 か 100 を指定してください（「%1」は使えません）。")
+                .arg(value);
+        }
+        command.zoomPercent = value.toInt();
+    }
+    if (parser.isSet(o.printer)) {
+        command.printer = parser.value(o.printer);
+        if (command.printer.isEmpty()) {
+            return QStringLiteral("--printer にはプリンターの名前を指定してください。");
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 QStringList argumentList(int argc, char* argv[]) {
@@ -71,20 +239,12 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     QCommandLineParser parser;
     // "-dpi 300" means --dpi, as a user coming from other tools would expect.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help(
-        {QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")}, {});
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
-    const QCommandLineOption printPdf(kPrintPdf, {});
-    const QCommandLineOption previewPng(kPreviewPng, {});
-    const QCommandLineOption print(kPrint, {});
-    const QCommandLineOption dpi(kDpi, {}, QStringLiteral("N"));
-    const QCommandLineOption zoom(kZoom, {}, QStringLiteral("50|100"));
-    const QCommandLineOption printer(kPrinter, {}, QStringLiteral("NAME"));
-    parser.addOptions({help, version, printPdf, previewPng, print, dpi, zoom, printer});
+    const Options o;
+    parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
+                       o.zoom, o.printer, o.start});
     for (const QString& flag : windowFlags) {
-        parser.addOption(QCommandLineOption(flag, {}));
+        parser.addOption(QCommandLineOption(flag));
     }
-
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             return usageError(QStringLiteral("「%1」というオプションはありません。")
@@ -97,118 +257,30 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
         }
         return usageError(parser.errorText());
     }
-    if (parser.isSet(help)) {
-        return withMode(CommandLine::Mode::Help);
+    if (parser.isSet(o.help)) {
+        return withMode(Mode::Help);
     }
-    if (parser.isSet(version)) {
-        return withMode(CommandLine::Mode::Version);
+    if (parser.isSet(o.version)) {
+        return withMode(Mode::Version);
     }
 
-    const int modes =
-        int(parser.isSet(printPdf)) + int(parser.isSet(previewPng)) + int(parser.isSet(print));
-    if (modes > 1) {
-        return usageError(QStringLiteral(
-            "--print-pdf、--preview-png、--print のうち一つだけを指定してください。"));
-    }
     CommandLine command;
-    if (parser.isSet(printPdf)) {
-        command.mode = CommandLine::Mode::PrintPdf;
-    } else if (parser.isSet(previewPng)) {
-        command.mode = CommandLine::Mode::PreviewPng;
-    } else if (parser.isSet(print)) {
-        command.mode = CommandLine::Mode::Print;
+    QString error = takeMode(parser, o, command);
+    if (error.isEmpty()) {
+        error = takeFiles(parser.positionalArguments(), parser.isSet(o.printer), command);
     }
-
-    // Each value option belongs to one command.
-    const struct {
-        const QCommandLineOption& option;
-        CommandLine::Mode mode;
-        const QString& command;
-    } owners[] = {{dpi, CommandLine::Mode::PrintPdf, kPrintPdf},
-                  {zoom, CommandLine::Mode::PreviewPng, kPreviewPng},
-                  {printer, CommandLine::Mode::Print, kPrint}};
-    for (const auto& owner : owners) {
-        if (parser.isSet(owner.option) && command.mode != owner.mode) {
-            return usageError(QStringLiteral("%1 は --%2 と一緒に使います。")
-                                  .arg(dashed(owner.option.names().first()), owner.command));
-        }
+    if (error.isEmpty()) {
+        error = takeOptions(parser, o, command);
     }
-
-    const QStringList files = parser.positionalArguments();
-    switch (command.mode) {
-        case CommandLine::Mode::PrintPdf:
-        case CommandLine::Mode::PreviewPng: {
-            const bool pdf = command.mode == CommandLine::Mode::PrintPdf;
-            if (files.size() != 2) {
-                return usageError(
-                    QStringLiteral("--%1 には、開くファイルと書き出す %2 ファイルの二つを"
-                                   "指定してください。")
-                        .arg(pdf ? kPrintPdf : kPreviewPng,
-                             pdf ? QStringLiteral("PDF") : QStringLiteral("PNG")));
+    if (!error.isEmpty()) {
+        return usageError(error);
+    }
+    command.file = command.files.value(0);
+    if (command.mode == Mode::Window) {
+        for (const QString& flag : windowFlags) {
+            if (parser.isSet(flag)) {
+                command.windowFlags << flag;
             }
-            command.file = files.at(0);
-            command.output = files.at(1);
-            break;
-        }
-        case CommandLine::Mode::Print:
-            if (files.size() != 1) {
-                return usageError(
-                    QStringLiteral("--print には、開くファイルを一つだけ指定してください。"));
-            }
-            command.file = files.at(0);
-            break;
-        default:
-            if (files.size() > 1) {
-                return usageError(QStringLiteral("開くファイルは一つだけ指定できます。"));
-            }
-            command.file = files.value(0);
-            for (const QString& flag : windowFlags) {
-                if (parser.isSet(flag)) {
-                    command.windowFlags << flag;
-                }
-            }
-            break;
-    }
-    if (command.mode != CommandLine::Mode::Window && command.file.isEmpty()) {
-        return usageError(QStringLiteral("開くファイルの名前が空です。"));
-    }
-    if (!command.output.isEmpty() && command.output != QStringLiteral("-") &&
-        sameFile(command.file, command.output)) {
-        return usageError(
-            QStringLiteral("書き出すファイル「%1」が開くファイルと同じです。"
-                           "ラベルのデータが消えてしまうため、別の名前を指定してください。")
-                .arg(command.output));
-    }
-    if ((command.mode == CommandLine::Mode::PrintPdf ||
-         command.mode == CommandLine::Mode::PreviewPng) &&
-        command.output.isEmpty()) {
-        return usageError(QStringLiteral("書き出すファイルの名前が空です。"));
-    }
-
-    if (parser.isSet(dpi)) {
-        bool ok = false;
-        command.dpi = parser.value(dpi).toInt(&ok);
-        if (!ok || command.dpi < kMinDpi || command.dpi > kMaxDpi) {
-            return usageError(QStringLiteral("--dpi には %1 から %2 までの整数を指定してください"
-                                             "（「%3」は使えません）。")
-                                  .arg(kMinDpi)
-                                  .arg(kMaxDpi)
-                                  .arg(parser.value(dpi)));
-        }
-    }
-    if (parser.isSet(zoom)) {
-        const QString value = parser.value(zoom);
-        if (value != QStringLiteral("50") && value != QStringLiteral("100")) {
-            return usageError(
-                QStringLiteral("--zoom には 50 か 100 を指定してください（「%1」は使えません）。")
-                    .arg(value));
-        }
-        command.zoomPercent = value.toInt();
-    }
-    if (parser.isSet(printer)) {
-        command.printer = parser.value(printer);
-        if (command.printer.isEmpty()) {
-            return usageError(QStringLiteral("--printer にはプリンターの名前を指定してください。"));
         }
     }
     return command;

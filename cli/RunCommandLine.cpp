@@ -12,8 +12,10 @@ namespace {
 
 int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
     BatchSession session(SettingsLocations::standard(), err);
-    if (!session.open(command.file)) {
-        return kExitFailed;
+    for (const QString& file : command.files) {
+        if (!session.open(file)) {
+            return kExitFailed;
+        }
     }
     bool ok = false;
     switch (command.mode) {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <exception>
+#include <stdexcept>
 
 #include "CommonDialog1.h"
 #include "MessageBoxes.h"
@@ -74,8 +75,9 @@ bool pdfWritten(const QString& path) {
     return file.readAll().contains("%%EOF");
 }
 
-// Returns the message for the user, or an empty text when the page went out.
-QString printOnPrinter(const SheetState& sheet, QPrinter& printer, const QString& shownName) {
+// Returns the message for the user, or an empty text when the pages went out.
+QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& printer,
+                       const QString& shownName) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
@@ -86,14 +88,20 @@ QString printOnPrinter(const SheetState& sheet, QPrinter& printer, const QString
     }
     try {
         draw::PainterTarget target(painter, true);
-        target.setScaleMode(draw::ScaleMode::Millimeters);
-        drawSheet(sheet, target, RenderOptions::of(sheet));
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            if (i > 0 && !printer.newPage()) {
+                throw std::runtime_error("new page");
+            }
+            target.setScaleMode(draw::ScaleMode::Millimeters);
+            const SheetState& page = *pages[i];
+            drawSheet(page, target, {PrintMode::Paper, 1.0, {page.sheetX, page.sheetY}});
+        }
     } catch (const std::exception&) {
         printer.abort();
         painter.end();
         return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
     }
-    // Ending the document sends the page; a printer that refuses it says so here.
+    // Ending the document sends the pages; a printer that refuses them says so here.
     if (!painter.end() || printer.printerState() == QPrinter::Error ||
         (toPdf && !pdfWritten(printer.outputFileName()))) {
         return refusedMessage(printer, shownName);
@@ -139,7 +147,12 @@ void SheetCommands::printSheet() {
 
 QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName) {
     sheet.printMode = PrintMode::Paper;
-    return printOnPrinter(sheet, printer, shownName);
+    return printOnPrinter({&sheet}, printer, shownName);
+}
+
+QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
+                     const QString& shownName) {
+    return printOnPrinter(pages, printer, shownName);
 }
 
 void SheetCommands::倍率Click() {

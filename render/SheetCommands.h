@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 class QPrinter;
 
@@ -60,5 +61,10 @@ private:
 // empty text when the page went out. Also the command line's print. The messages call the output
 // `shownName` when one is given.
 QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName = {});
+
+// Several sheets as one job, one page each in order, each at 100 % with real bars at its own
+// offsets: several label files or a product list printed at once.
+QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
+                     const QString& shownName = {});
 
 }  // namespace zukaro

@@ -12,13 +12,14 @@ void row(const char* name, const QStringList& args, const char* expected) {
 }
 
 QString described(const CommandLine& c) {
-    static const char* const modes[] = {"window", "pdf", "png", "print", "help", "version"};
+    static const char* const modes[] = {"window", "pdf", "png", "print", "list", "help", "version"};
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
-    return QStringLiteral("%1 %2 %3 %4 %5 %6")
-        .arg(QLatin1String(modes[int(c.mode)]), c.file, c.output, QString::number(c.dpi),
-             QString::number(c.zoomPercent), c.printer);
+    return QStringLiteral("%1 %2 %3 %4 %5 %6%7")
+        .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
+             QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
+             c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start));
 }
 
 }  // namespace
@@ -42,15 +43,26 @@ private slots:
         row("-h wins over a command", {"--print-pdf", "a", "b", "-h"}, "help   600 50 ");
         row("--version", {"--version"}, "version   600 50 ");
         row("after --, a file like an option", {"--print", "--", "--x"}, "print --x  600 50 ");
+        row("pdf of three label files", {"--print-pdf", "a", "b", "c", "o"}, "pdf a+b+c o 600 50 ");
+        row("list to a pdf", {"--print-list", "l.csv", "o.pdf", "--start", "5", "--dpi", "300"},
+            "list l.csv o.pdf 300 50  start 5");
+        row("list to a printer", {"--print-list", "l.xlsx", "--printer", "店頭"},
+            "list l.xlsx  600 50 店頭");
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
         row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
-        row("pdf without output", {"--print-pdf", "a"}, "PDF ファイルの二つ");
+        row("pdf without output", {"--print-pdf", "a"}, "書き出す PDF ファイル");
+        row("list without output", {"--print-list", "l"}, "--printer");
+        row("list to a pdf and a printer", {"--print-list", "l", "o", "--printer", "p"},
+            "一つだけ");
+        row("start 22", {"--print-list", "l", "o", "--start", "22"}, "1 から 21");
+        row("start for a pdf", {"--print-pdf", "a", "b", "--start", "2"}, "--print-list");
         row("two files for the window", {"a", "b"}, "一つだけ");
         row("empty file name", {"--print", ""}, "名前が空");
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
         row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");
-        row("dpi for a png", {"--preview-png", "a", "b", "--dpi", "1"}, "--dpi は --print-pdf と");
+        row("dpi for a png", {"--preview-png", "a", "b", "--dpi", "1"},
+            "--dpi は --print-pdf か --print-list と");
         row("zoom 75", {"--preview-png", "a", "b", "--zoom", "75"}, "50 か 100");
         row("empty printer name", {"--print", "a", "--printer", ""}, "プリンターの名前");
     }
