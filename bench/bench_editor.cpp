@@ -8,8 +8,8 @@
 #include "EditorWindow.h"
 #include "EntryField.h"
 #include "SampleSheet.h"
-#include "ScriptedCommonDialog1.h"
-#include "ScriptedMessageBoxes.h"
+#include "QtCommonDialog1.h"
+#include "QtMessageBoxes.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ using namespace zukaro;
 
 void BM_PriceEnterToRedrawnPreview(benchmark::State& state) {
     QTemporaryDir settings;
-    ScriptedCommonDialog1 dialogs;
-    ScriptedMessageBoxes messages;
+    QtCommonDialog1 dialogs;  // never shown: no command here opens a dialog
+    QtMessageBoxes messages;
     EditorWindow window(dialogs, messages, {settings.path(), settings.path()});
     window.show();
     if (!QTest::qWaitForWindowActive(&window)) {
