@@ -107,6 +107,7 @@ QByteArray labelFileBytes(const SheetState& sheet) {
         writer.endLine();
     }
     writeSettingsBlock(writer, sheet.layout);
+    writeLinesAfterBlock(writer, sheet.layout, &sheet.taxRate);
     return cp932::encode(writer.result()).bytes;
 }
 
@@ -173,10 +174,10 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
     }
 
     report.settingsFieldsSkipped = readSettingsBlock(reader, sheet.layout);
-    while (!reader.atEnd()) {
-        reader.next();
-        ++report.trailingFields;
-    }
+    resetLinesAfterBlock(sheet.layout);
+    const LinesAfterBlock after = readLinesAfterBlock(reader, sheet.layout, &sheet.taxRate);
+    report.settingsFieldsSkipped += after.skipped;
+    report.trailingFields = after.trailing;
     report.unclosedQuote = reader.sawUnclosedQuote();
     report.droppedAfterQuotes = reader.droppedAfterQuotes();
     return report;

@@ -77,6 +77,8 @@ public:
     // Prints text with its top-left corner at the current position in the fore colour, then
     // moves the current position to the start of the next line.
     virtual void printText(const std::string& utf8) = 0;
+    // How wide printText would draw `utf8` in the current font, in current scale units.
+    virtual double textWidth(const std::string& utf8) = 0;
 
     virtual bool isPrinter() const = 0;
     virtual PixelPitch printerTwipsPerPixel() const = 0;

@@ -11,7 +11,9 @@
 
 namespace zukaro::draw {
 
-QColor toQColor(WinColor color) { return QColor(redOf(color), greenOf(color), blueOf(color)); }
+QColor toQColor(WinColor color) {
+    return QColor(redOf(color), greenOf(color), blueOf(color));
+}
 
 PainterTarget::PainterTarget(QPainter& painter, bool isPrinter)
     : painter_(painter), printer_(isPrinter) {
@@ -31,8 +33,7 @@ double PainterTarget::pixelsPerUnitY() const {
     return unit.y > 0 ? unit.y / pitch_.y : 1.0;
 }
 
-PainterTarget::PixelRect PainterTarget::toPixels(double x1, double y1, double x2,
-                                                 double y2) const {
+PainterTarget::PixelRect PainterTarget::toPixels(double x1, double y1, double x2, double y2) const {
     const double sx = pixelsPerUnitX();
     const double sy = pixelsPerUnitY();
     // A tiny tolerance keeps values such as 10.999999999 (from unit conversions) on the
@@ -127,8 +128,8 @@ const QFont& PainterTarget::currentFont() {
     if (!font_) {
         QFont font;
         // The Mincho face stays in the list so Japanese text always finds its glyphs.
-        font.setFamilies({QString::fromStdString(installedFace(fontName_)),
-                          QStringLiteral("IPAMincho")});
+        font.setFamilies(
+            {QString::fromStdString(installedFace(fontName_)), QStringLiteral("IPAMincho")});
         font.setPointSizeF(fontSize_ > 0.1 ? fontSize_ : 0.1);
         font.setBold(bold_);
         font.setItalic(italic_);
@@ -138,6 +139,11 @@ const QFont& PainterTarget::currentFont() {
         metrics_.emplace(*font_, painter_.device());
     }
     return *font_;
+}
+
+double PainterTarget::textWidth(const std::string& utf8) {
+    currentFont();
+    return metrics_->horizontalAdvance(QString::fromStdString(utf8)) / pixelsPerUnitX();
 }
 
 void PainterTarget::printText(const std::string& utf8) {

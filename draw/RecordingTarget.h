@@ -65,6 +65,9 @@ public:
     void fillBox(double x1, double y1, double x2, double y2, WinColor color) override;
     void drawLine(double x1, double y1, double x2, double y2, WinColor color) override;
     void printText(const std::string& utf8) override;
+    // A fixed-pitch estimate: half an em for ASCII and half-width katakana, an em for any
+    // other character.
+    double textWidth(const std::string& utf8) override;
     bool isPrinter() const override { return printer_; }
     PixelPitch printerTwipsPerPixel() const override { return pitch_; }
     PixelPitch screenTwipsPerPixel() const override { return pitch_; }

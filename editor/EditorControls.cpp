@@ -1,6 +1,8 @@
 #include "EditorControls.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -156,6 +158,11 @@ QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
         grid->addWidget(field, row, 1);
         ++row;
     }
+    // The current label's tax rate, beside its price.
+    c.税率切替 = button(QStringLiteral("税率切替"), QStringLiteral("10%"), panel);
+    c.税率切替->setFixedWidth(44);
+    c.税率切替->setToolTip(QStringLiteral("このラベルの消費税率 (10% ⇔ 8%)"));
+    grid->addWidget(c.税率切替, row - 1, 1, Qt::AlignRight);
     c.Text1->setMinimumWidth(220);
 
     // Counter, navigation and the commands that work on the current label.
@@ -242,6 +249,36 @@ QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
     return panel;
 }
 
+QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
+    auto* frame = new QGroupBox(QStringLiteral("総額表示"), parent);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(4, 2, 4, 4);
+    const auto combo = [frame](const QString& name, const QStringList& choices) {
+        auto* box = new QComboBox(frame);
+        box->setObjectName(name);
+        box->addItems(choices);
+        return box;
+    };
+    c.総額表示 = combo(
+        QStringLiteral("総額表示"),
+        {QStringLiteral("入力どおり"), QStringLiteral("税込表示"), QStringLiteral("本体+税込")});
+    c.標準税率 =
+        combo(QStringLiteral("標準税率"), {QStringLiteral("標準 10%"), QStringLiteral("軽減 8%")});
+    c.端数処理 =
+        combo(QStringLiteral("端数処理"),
+              {QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")});
+    c.桁区切り = new QCheckBox(QStringLiteral("1,280"), frame);
+    c.桁区切り->setObjectName(QStringLiteral("桁区切り"));
+    c.価格を枠内に収める = new QCheckBox(QStringLiteral("価格を枠内に収める"), frame);
+    c.価格を枠内に収める->setObjectName(QStringLiteral("価格を枠内に収める"));
+    for (QWidget* w : std::initializer_list<QWidget*>{c.総額表示, c.標準税率, c.端数処理,
+                                                      c.桁区切り, c.価格を枠内に収める}) {
+        row->addWidget(w);
+    }
+    row->addStretch();
+    return frame;
+}
+
 QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
     auto* panel = new QWidget(parent);
     auto* row = new QHBoxLayout(panel);
@@ -322,6 +359,7 @@ EditorControls buildEditorControls(QMainWindow* window) {
     right->addWidget(buildEntryPanel(c, central));
     right->addWidget(buildCommandRow(c, central));
     right->addWidget(buildStylePanel(c, central));
+    right->addWidget(buildPricePanel(c, central));
     right->addWidget(buildPositionPanel(c, central));
     right->addStretch();
     columns->addLayout(right, 0);

@@ -6,6 +6,8 @@
 #include "Items.h"
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMainWindow;
@@ -79,6 +81,15 @@ struct EditorControls {
     QPushButton* xマイナス = nullptr;
     QPushButton* yプラス = nullptr;
     QPushButton* yマイナス = nullptr;
+
+    // Prices with tax: the layout's mode, default rate, rounding, separators and fitting, and
+    // beside the price field the current label's rate.
+    QComboBox* 総額表示 = nullptr;
+    QComboBox* 標準税率 = nullptr;
+    QComboBox* 端数処理 = nullptr;
+    QCheckBox* 桁区切り = nullptr;
+    QCheckBox* 価格を枠内に収める = nullptr;
+    QPushButton* 税率切替 = nullptr;
 
     QPushButton* pt保存 = nullptr;
     QPushButton* デフォルト = nullptr;

@@ -20,6 +20,7 @@
 #include "PreviewPane.h"
 #include "SheetCommands.h"
 #include "SheetEdit.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -86,6 +87,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     wireStyleButtons(*this);
     wirePositionButtons(*this);
     wireFileMenu(*this);
+    wirePriceControls(*this);
     connect(ui_.Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.MNUEXIT, &QAction::triggered, this, &QWidget::close);
 
@@ -175,6 +177,7 @@ void EditorWindow::loadEntryFields() {
     for (const ItemDescription* item : textItems()) {
         ui_.entryField(*item)->loadText((sheet_.*item->texts)[sheet_.currentLabel]);
     }
+    mirrorPriceControls(ui_, sheet_);
     markJanField();
 }
 
@@ -208,6 +211,11 @@ void EditorWindow::storeField(EntryField* field) {
     }
     if (field == ui_.Text1) {
         markJanField();
+    }
+    if (field == ui_.Text5 && pricesAreComputed(sheet_.layout) && !text.trimmed().isEmpty() &&
+        !wholeYen(text)) {
+        say(QStringLiteral("売価「%1」は円の整数ではないため、計算せずに入力どおり印刷します。")
+                .arg(text));
     }
 }
 
@@ -327,6 +335,7 @@ void EditorWindow::mirrorCaptions() {
     ui_.倍率->setText(sheet_.倍率);
     ui_.x座標調整->setText(l.x座標調整);
     ui_.y座標調整->setText(l.y座標調整);
+    mirrorPriceControls(ui_, sheet_);
 }
 
 void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {

@@ -133,6 +133,9 @@ void wireLabelButtons(EditorWindow& window);
 void wireStyleButtons(EditorWindow& window);
 void wirePositionButtons(EditorWindow& window);
 void wireFileMenu(EditorWindow& window);
+void wirePriceControls(EditorWindow& window);
+// Shows the layout's price settings and the current label's rate on their controls.
+void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet);
 
 // The open command once a file is chosen (ファィルを開く(&O) after its dialog; also a file
 // named on the command line): reads the label data file at `path` into the window and shows

@@ -71,6 +71,7 @@ public:
     }
 
     int skipped() const { return skipped_; }
+    void countSkipped() { ++skipped_; }
 
 private:
     template <typename T>
@@ -97,9 +98,12 @@ private:
     int skipped_ = 0;
 };
 
-void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line) {
+void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line,
+                  bool sectionRead = false) {
     FontSpec& font = layout.*line.font;
-    in.ignore();
+    if (!sectionRead) {
+        in.ignore();
+    }
     in.text(font.Name);
     in.fontSize(font.Size);
     in.boolean(font.Bold);
@@ -113,6 +117,44 @@ void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line) 
     }
     in.int16(layout.*line.x);
     in.int16(layout.*line.y);
+}
+
+const QString kPriceSection = QStringLiteral("総額表示");
+const QString kRatesSection = QStringLiteral("税率");
+// Stored texts of the price modes and roundings, in the order of their enums.
+const QString kModeTexts[] = {QStringLiteral("入力どおり"), QStringLiteral("税込表示"),
+                              QStringLiteral("本体+税込")};
+const QString kRoundingTexts[] = {QStringLiteral("切り捨て"), QStringLiteral("四捨五入"),
+                                  QStringLiteral("切り上げ")};
+
+const ItemDescription* lineAfterBlock(const QString& section) {
+    for (const ItemDescription& item : items()) {
+        if (item.settingsLine == 0 && section == QStringView(item.section)) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+bool hasPriceSettings(const Layout& layout) {
+    Layout defaults = layout;
+    resetLinesAfterBlock(defaults);
+    return !(defaults == layout);
+}
+
+template <typename Enum, std::size_t N>
+void readChoice(BlockReader& in, const QString (&texts)[N], Enum& target) {
+    QString text;
+    in.text(text);
+    for (std::size_t i = 0; i < N; ++i) {
+        if (text == texts[i]) {
+            target = static_cast<Enum>(i);
+            return;
+        }
+    }
+    if (!text.isNull()) {
+        in.countSkipped();
+    }
 }
 
 }  // namespace
@@ -131,6 +173,9 @@ void writeSettingsBlock(FieldWriter& writer, const Layout& layout) {
     writer.endLine();
 
     for (const ItemDescription& item : items()) {
+        if (item.settingsLine == 0) {
+            continue;  // kept after the ten lines
+        }
         if (item.settingsLine == bars().settingsLine + 1) {
             writer.text(QStringView(bars().section));
             writeZeros(writer, 7);
@@ -156,6 +201,9 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
     in.ignore(7);
 
     for (const ItemDescription& item : items()) {
+        if (item.settingsLine == 0) {
+            continue;
+        }
         if (item.settingsLine == bars().settingsLine + 1) {
             in.ignore(8);
             in.int16(layout.*bars().x);
@@ -164,6 +212,102 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
         readItemLine(in, layout, item);
     }
     return in.skipped();
+}
+
+void resetLinesAfterBlock(Layout& layout) {
+    const Layout defaults;
+    layout.priceMode = defaults.priceMode;
+    layout.defaultTaxRate = defaults.defaultTaxRate;
+    layout.taxRounding = defaults.taxRounding;
+    layout.thousandsSeparators = defaults.thousandsSeparators;
+    layout.fitPrice = defaults.fitPrice;
+    for (const ItemDescription& item : items()) {
+        if (item.settingsLine == 0) {
+            layout.*item.font = defaults.*item.font;
+            layout.*item.color = defaults.*item.color;
+            layout.*item.shown = defaults.*item.shown;
+            layout.*item.x = defaults.*item.x;
+            layout.*item.y = defaults.*item.y;
+        }
+    }
+}
+
+void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const LabelTexts* rates) {
+    if (hasPriceSettings(layout)) {
+        writer.text(kPriceSection);
+        writer.text(kModeTexts[static_cast<int>(layout.priceMode)]);
+        writer.integer(layout.defaultTaxRate);
+        writer.text(kRoundingTexts[static_cast<int>(layout.taxRounding)]);
+        writer.boolean(layout.thousandsSeparators);
+        writer.boolean(layout.fitPrice);
+        writeZeros(writer, 4);
+        writer.endLine();
+        for (const ItemDescription& item : items()) {
+            if (item.settingsLine == 0) {
+                writeItemLine(writer, layout, item);
+            }
+        }
+    }
+    bool anyRate = false;
+    for (int n = 1; rates != nullptr && n <= kLabelCount; ++n) {
+        anyRate = anyRate || !(*rates)[n].isEmpty();
+    }
+    if (anyRate) {
+        writer.text(kRatesSection);
+        for (int n = 1; n <= kLabelCount; ++n) {
+            bool isNumber = false;
+            const int rate = (*rates)[n].toInt(&isNumber);
+            if (isNumber) {
+                writer.integer(rate);
+            } else {
+                writer.text(QString());
+            }
+        }
+        writer.endLine();
+    }
+}
+
+LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTexts* rates) {
+    LinesAfterBlock read;
+    BlockReader in(reader);
+    while (!reader.atEnd()) {
+        const Field section = reader.next();
+        const QString name = section.kind == Field::Kind::Text ? section.text : QString();
+        if (name == kPriceSection) {
+            readChoice(in, kModeTexts, layout.priceMode);
+            std::int16_t rate = 0;
+            in.int16(rate);
+            if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
+                layout.defaultTaxRate = rate;
+            } else if (rate != 0) {
+                in.countSkipped();
+            }
+            readChoice(in, kRoundingTexts, layout.taxRounding);
+            in.boolean(layout.thousandsSeparators);
+            in.boolean(layout.fitPrice);
+            in.ignore(4);
+        } else if (const ItemDescription* item = lineAfterBlock(name)) {
+            readItemLine(in, layout, *item, /*sectionRead=*/true);
+        } else if (name == kRatesSection && rates != nullptr) {
+            for (int n = 1; n <= kLabelCount; ++n) {
+                const Field field = reader.next();
+                const std::optional<std::int16_t> rate = field.toInt16();
+                if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
+                    (*rates)[n] = QString::number(*rate);
+                } else if (!(field.kind == Field::Kind::Text && field.text.isEmpty())) {
+                    in.countSkipped();
+                }
+            }
+        } else {
+            ++read.trailing;
+            while (!reader.atEnd()) {
+                reader.next();
+                ++read.trailing;
+            }
+        }
+    }
+    read.skipped = in.skipped();
+    return read;
 }
 
 }  // namespace zukaro

@@ -21,4 +21,24 @@ void writeSettingsBlock(FieldWriter& writer, const Layout& layout);
 // target fields were left unchanged that way, plus the ignored fields that were missing.
 int readSettingsBlock(FieldReader& reader, Layout& layout);
 
+// What prices with tax need, kept in lines after the ten so that a reader that knows only the
+// ten still opens the file: "総額表示" (mode, default rate, rounding, separators, fit), then
+// "本体" and "税込" (the two lines' fonts, colours, captions and offsets, as item lines), and
+// in label files "税率" with the 21 labels' rates. Nothing is written while the layout has the
+// defaults and no label has a rate of its own, so such a file is what it always was.
+void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout,
+                          const LabelTexts* rates = nullptr);
+
+// The defaults of what the lines after the block hold; a file without those lines has them.
+void resetLinesAfterBlock(Layout& layout);
+
+struct LinesAfterBlock {
+    int skipped = 0;   // fields of known lines that could not be used
+    int trailing = 0;  // fields from the first unknown line on, not read
+};
+// Reads the lines after the block that this program knows, up to the end or the first one it
+// does not know. `rates` takes the "税率" line of a label file.
+LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout,
+                                    LabelTexts* rates = nullptr);
+
 }  // namespace zukaro

@@ -39,10 +39,9 @@ SettingsLoad readSettingsData(QByteArrayView bytes) {
     load.invalidBytes = decoded.invalidBytes;
     FieldReader reader(decoded.text);
     load.skippedFields = readSettingsBlock(reader, load.layout);
-    while (!reader.atEnd()) {
-        reader.next();
-        ++load.trailingFields;
-    }
+    const LinesAfterBlock after = readLinesAfterBlock(reader, load.layout);
+    load.skippedFields += after.skipped;
+    load.trailingFields = after.trailing;
     return load;
 }
 
@@ -94,6 +93,7 @@ SettingsLoad loadSettings(const SettingsLocations& locations) {
 QByteArray settingsBytes(const Layout& layout) {
     FieldWriter writer;
     writeSettingsBlock(writer, layout);
+    writeLinesAfterBlock(writer, layout);
     return cp932::encode(writer.result()).bytes;
 }
 

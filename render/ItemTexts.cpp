@@ -1,6 +1,7 @@
 #include "ItemTexts.h"
 
 #include "HalfEven.h"
+#include "TaxPrice.h"
 
 #include <algorithm>
 
@@ -53,6 +54,33 @@ QString priceField(const QString& priceText) {
         field.front() = QLatin1Char(' ');
     }
     return field;
+}
+
+PriceTexts priceTexts(const SheetState& sheet, int n) {
+    const Layout& l = sheet.layout;
+    const QString& typed = sheet.priceText[n];
+    const std::optional<std::int64_t> net = wholeYen(typed);
+    if (!pricesAreComputed(l) || !net) {
+        return {priceField(typed), {}, {}};
+    }
+    const auto big = [](const QString& amount) {
+        return amount.rightJustified(kPriceWidth, QLatin1Char(' '));
+    };
+    const bool separators = l.thousandsSeparators;
+    const std::int64_t total = withTax(*net, taxRateOf(sheet, n), l.taxRounding);
+    switch (l.priceMode) {
+        case PriceMode::TaxIncluded:
+            return {big(yenAmount(total, separators)),
+                    QStringLiteral("(本体 %1円)").arg(yenAmount(*net, separators)),
+                    {}};
+        case PriceMode::NetAndTaxIncluded:
+            return {big(yenAmount(*net, separators)),
+                    {},
+                    QStringLiteral("税込 %1円").arg(yenAmount(total, separators))};
+        case PriceMode::AsTyped:
+            break;
+    }
+    return {big(yenAmount(*net, separators)), {}, {}};
 }
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "SheetState.h"
+
 // The texts exactly as they go onto a label: padding, centring and alignment are done with
 // spaces, which line up because the label faces are fixed-pitch.
 namespace zukaro {
@@ -27,6 +29,18 @@ QString priceField(const QString& priceText);
 // `fromMm` millimetres from the page's left edge at `fontPoints`, with room for glyphs a fifth
 // of the font size wide on paper up to half a metre across, wider than any label stock.
 QString drawablePart(const QString& text, double fromMm, double fontPoints);
+
+// What the price item and the two lines of prices with tax print on label n. With the
+// layout's defaults the price is priceField() of the typed text, as always. When the layout
+// computes prices (a mode with tax, or thousands separators) and the typed price is whole
+// yen, the big price is the amount right-aligned in five characters and never cut; a price
+// that is not whole yen is printed as typed.
+struct PriceTexts {
+    QString price;
+    QString netLine;    // "(本体 398円)" under a total with tax
+    QString grossLine;  // "税込 437円" beside 本体価格
+};
+PriceTexts priceTexts(const SheetState& sheet, int n);
 
 // Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").
 QString labelNumber(int n);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "HalfEven.h"
 #include "ItemTexts.h"
@@ -111,7 +112,11 @@ QString itemText(const SheetState& sheet, const ItemDescription& item, int n) {
         case TextShape::CentredName:
             return centredProductName(sheet.productText[n]);
         case TextShape::PriceField:
-            return priceField(sheet.priceText[n]);
+            return priceTexts(sheet, n).price;
+        case TextShape::NetLine:
+            return priceTexts(sheet, n).netLine;
+        case TextShape::GrossLine:
+            return priceTexts(sheet, n).grossLine;
         case TextShape::YenMark:
             return QStringLiteral("円");
         case TextShape::Plain:
@@ -132,6 +137,70 @@ const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
         return sorted;
     }();
     return order;
+}
+
+constexpr double kMmPerPoint = 25.4 / 72;
+constexpr double kFitGap = 0.5;  // mm between the price and what it must not touch
+constexpr double kSmallestPricePoints = 4;
+
+// Where an item's text ends on the right, in mm inside the label, at the item's size.
+double textRight(const SheetState& sheet, draw::DrawTarget& target, const LabelGeometry& g,
+                 const ItemDescription& item, int n) {
+    const Layout& l = sheet.layout;
+    setItemFont(target, l.*item.font, g.size(1), false, l.*item.color);
+    const double width = target.textWidth((sheet.*item.texts)[n].toStdString()) / g.size(1);
+    return item.anchorX + l.*item.x + width;
+}
+
+// 価格を枠内に収める: the price's digits at the largest size up to the layout's that keeps
+// them inside the label, left of 円 and clear of the spec and lot lines beside them. The
+// field keeps its top and the right end it has at the layout's size.
+void drawFittedPrice(const SheetState& sheet, draw::DrawTarget& target, const LabelGeometry& g,
+                     int n, const QString& field) {
+    const Layout& l = sheet.layout;
+    const ItemDescription& price = describe(Item::Price);
+    const FontSpec& font = l.*price.font;
+    const double zoom = g.size(1);
+    const double top = price.anchorY + l.*price.y;
+    const double left = price.anchorX + l.*price.x;
+    double right = left + target.textWidth(field.toStdString()) / zoom;
+    right = std::min(right, kLabelPitchX - kFitGap);
+    const ItemDescription& yen = describe(Item::Yen);
+    if (isShown(l.*yen.shown)) {
+        right = std::min(right, yen.anchorX + l.*yen.x - kFitGap);
+    }
+    // The spec and lot lines drawn on this label, with their vertical bands.
+    struct Line {
+        double top, bottom, right;
+    };
+    std::vector<Line> lines;
+    for (const Item item : {Item::Spec, Item::Lot}) {
+        const ItemDescription& d = describe(item);
+        if (isShown(l.*d.shown) && !(sheet.*d.texts)[n].isEmpty()) {
+            const double lineTop = d.anchorY + l.*d.y;
+            lines.push_back({lineTop, lineTop + (l.*d.font).Size * kMmPerPoint,
+                             textRight(sheet, target, g, d, n)});
+        }
+    }
+    const std::string digits = field.trimmed().toStdString();
+    setItemFont(target, font, zoom, false, l.*price.color);
+    double size = font.Size;
+    double width = 0;
+    for (;; size -= 0.5) {
+        double from = left;
+        for (const Line& line : lines) {
+            if (line.top < top + size * kMmPerPoint && line.bottom > top) {
+                from = std::max(from, line.right + kFitGap);
+            }
+        }
+        target.setFontSize(size * zoom);
+        width = target.textWidth(digits) / zoom;
+        if (width <= right - from || size <= kSmallestPricePoints) {
+            break;
+        }
+    }
+    target.setCurrentPosition(g.x(right - width), g.y(top));
+    target.printText(digits);
 }
 
 void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
@@ -171,13 +240,20 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     }
 
     for (const ItemDescription* item : itemsInDrawOrder()) {
-        if (!isShown(l.*item->shown)) {
+        const QString text = itemText(sheet, *item, n);
+        const bool onlyWithTax =
+            item->shape == TextShape::NetLine || item->shape == TextShape::GrossLine;
+        if (!isShown(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
             continue;
         }
         const bool underline = item->underline != nullptr && isUnderlined(l.*item->underline);
         setItemFont(target, l.*item->font, zoom, underline, l.*item->color);
+        if (item->shape == TextShape::PriceField && l.fitPrice) {
+            drawFittedPrice(sheet, target, g, n, text);
+            continue;
+        }
         printItem(target, g, item->anchorX + l.*item->x, item->anchorY + l.*item->y, l.*item->font,
-                  itemText(sheet, *item, n));
+                  text);
     }
 }
 

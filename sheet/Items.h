@@ -5,12 +5,13 @@
 
 #include "SheetState.h"
 
-// The seven text items of a label, described once. The settings block, the label file, the
+// The text items of a label, described once: the seven of every layout and the two lines that
+// prices with tax add. The settings block, the label file, the
 // label commands, the renderer and the window's style and position controls all read this
 // table, so an item is added with one row (and its fields in SheetState and Layout).
 namespace zukaro {
 
-enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen };
+enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine };
 
 // How an item's text is prepared before it is drawn (see ItemTexts.h in render/).
 enum class TextShape {
@@ -19,6 +20,8 @@ enum class TextShape {
     CentredName,  // centred with spaces
     PriceField,   // right-aligned in five characters
     YenMark,      // the fixed 円
+    NetLine,      // "(本体 398円)" under a total with tax
+    GrossLine,    // "税込 437円" beside 本体価格
 };
 
 struct ItemDescription {
@@ -38,8 +41,8 @@ struct ItemDescription {
     std::int16_t Layout::*x;
     std::int16_t Layout::*y;
 
-    int settingsLine;             // the line of the settings block (1-based)
-    const char16_t* section;      // its first field
+    int settingsLine;             // the line of the settings block (1-based); 0: a line after it
+    const char16_t* section;      // the line's first field
     std::int16_t firstStartSize;  // points, without data.txt
     std::int16_t patternSize;     // points, after デフォルト
     WinColor builtInColor;
@@ -57,7 +60,7 @@ struct ItemDescription {
     const char16_t* nudgePrefix;
 };
 
-inline constexpr std::size_t kItemCount = 7;
+inline constexpr std::size_t kItemCount = 9;
 inline constexpr std::size_t kTextItemCount = 6;
 
 // In the settings block's order: JAN, maker, product name, spec, lot, price, 円.
@@ -66,6 +69,14 @@ const ItemDescription& describe(Item item);
 
 // The six items a label holds a text for, in the order of a record in the label file.
 const std::array<const ItemDescription*, kTextItemCount>& textItems();
+
+// Every per-label array with its work array, for the commands that move, copy and clear whole
+// labels: the six texts and the tax rate.
+struct LabelArrays {
+    LabelTexts SheetState::*values;
+    LabelTexts SheetState::*work;
+};
+const std::array<LabelArrays, kTextItemCount + 1>& labelArrays();
 
 // The bars have offsets and a show/hide caption (not saved), nothing else.
 struct BarsDescription {

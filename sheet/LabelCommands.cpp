@@ -10,15 +10,15 @@ namespace {
 // Copies the sheet into the work arrays and empties the labels, the first half of both
 // delete and insert.
 void moveLabelsToWork(SheetState& sheet) {
-    for (const ItemDescription* item : textItems()) {
-        sheet.*item->work = sheet.*item->texts;
-        (sheet.*item->texts).clear();
+    for (const LabelArrays& item : labelArrays()) {
+        sheet.*item.work = sheet.*item.values;
+        (sheet.*item.values).clear();
     }
 }
 
 void takeFromWork(SheetState& sheet, int label, int workLabel) {
-    for (const ItemDescription* item : textItems()) {
-        (sheet.*item->texts)[label] = (sheet.*item->work)[workLabel];
+    for (const LabelArrays& item : labelArrays()) {
+        (sheet.*item.values)[label] = (sheet.*item.work)[workLabel];
     }
 }
 
@@ -123,8 +123,8 @@ void copyFirstToAll(SheetState& sheet) {
     for (int n = 2; n <= kLabelCount; ++n) {
         sheet.setLabel(n, first);
     }
-    for (const ItemDescription* item : textItems()) {
-        (sheet.*item->work).clear();
+    for (const LabelArrays& item : labelArrays()) {
+        (sheet.*item.work).clear();
     }
 }
 

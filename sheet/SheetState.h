@@ -67,6 +67,16 @@ inline const QString zoomHalf = QStringLiteral("倍率切替100%");  // zoom is 
 inline const QString zoomFull = QStringLiteral("倍率切替50%");   // zoom is 1.0
 }  // namespace caption
 
+// 総額表示: what the price line shows. AsTyped prints the typed price (the default, as
+// always); TaxIncluded takes the typed price as 本体価格 and prints the total including tax
+// with a small "(本体 398円)" line; NetAndTaxIncluded prints 本体価格 with a line
+// "税込 437円".
+enum class PriceMode { AsTyped, TaxIncluded, NetAndTaxIncluded };
+// How a total with tax is rounded to whole yen.
+enum class TaxRounding { Down, HalfUp, Up };
+inline constexpr int kStandardTaxRate = 10;  // percent
+inline constexpr int kReducedTaxRate = 8;    // food and drink
+
 // Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
 // underline and outline captions, the outline colour and the texts of the adjustment boxes.
 // Member initialisers are the design values of a window that has read no settings yet (the
@@ -114,20 +124,38 @@ struct Layout {
     QString x座標調整 = QStringLiteral("0");
     QString y座標調整 = QStringLiteral("0");
 
+    // Prices with tax and the two lines they add; files keep these after the ten lines of
+    // the block, and only when one of them differs from these defaults.
+    PriceMode priceMode = PriceMode::AsTyped;
+    int defaultTaxRate = kStandardTaxRate;  // for labels without a rate of their own
+    TaxRounding taxRounding = TaxRounding::Down;
+    bool thousandsSeparators = false;  // "1,280"
+    bool fitPrice = false;             // 価格を枠内に収める
+    FontSpec netFont{.Size = 7};       // "(本体 398円)"
+    FontSpec grossFont{.Size = 9};     // "税込 437円"
+    WinColor netColor = 0;
+    WinColor grossColor = 255;
+    std::int16_t netX = 0, netY = 0;
+    std::int16_t grossX = 0, grossY = 0;
+    QString 本体行表示 = caption::shown;
+    QString 税込行表示 = caption::shown;
+
     bool operator==(const Layout&) const = default;
 };
 
-// The six texts of one label.
+// The six texts of one label, and its tax rate ("8", "10", or empty for the layout's).
 struct LabelRecord {
     QString jan, maker, product, spec, lot, price;
+    QString taxRate;
     bool operator==(const LabelRecord&) const = default;
+    // No text; a rate alone is no content.
     bool isBlank() const;
 };
 
 // Everything a user changes on the sheet, for undo and for telling whether there are unsaved
 // changes: the labels, the layout, the sheet offsets and the bars' state.
 struct SheetContent {
-    std::array<LabelTexts, 6> labels;  // JAN, maker, product name, spec, lot, price
+    std::array<LabelTexts, 7> labels;  // JAN, maker, product name, spec, lot, price, tax rate
     Layout layout;
     double sheetX = 0;
     double sheetY = 0;
@@ -142,6 +170,8 @@ struct SheetContent {
 struct SheetState {
     LabelTexts janText, makerText, productText, specText, lotText, priceText;
     LabelTexts janWork, makerWork, productWork, specWork, lotWork, priceWork;
+    // Each label's tax rate in percent ("8" or "10"); empty: the layout's default rate.
+    LabelTexts taxRate, taxRateWork;
 
     int currentLabel = 1;
     int focusLabel = 1;
@@ -158,7 +188,7 @@ struct SheetState {
     QString BARCODE = caption::shown;
     QString 倍率 = caption::zoomHalf;
 
-    // Empties the six label arrays and the six work arrays; nothing else.
+    // Empties the label arrays (texts and rates) and their work arrays; nothing else.
     void clearAllLabels();
 
     LabelRecord label(int n) const;

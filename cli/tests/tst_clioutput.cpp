@@ -162,6 +162,39 @@ private slots:
         QCOMPARE(QDir(folder).entryList(all), expected);
     }
 
+    // 総額表示 on paper: the totals with tax (worked out by hand) where the price goes, and the
+    // 本体 lines at their anchor right of it. Label 1 has the reduced rate of its own.
+    void taxIncludedSheetOnPaper() {
+        const QString pdf = temp("tax.pdf");
+        const auto run = zukaro({"--print-pdf", fixture::path("tax_included_sheet.csv"), pdf});
+        QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const struct {
+            int label;
+            const char* total;  // right-aligned in five characters at 40 pt
+            const char* net;
+        } labels[] = {{1, "  105", "98円)"},       // 98 at 8 %: 105.84
+                      {2, "  140", "128円)"},      // 128 at 10 %: 140.8
+                      {5, " 2178", "1980円)"},     // 1980 at 10 %
+                      {16, "13579", "12345円)"}};  // 12345 at 10 %: 13579.5, never cut
+        for (const auto& l : labels) {
+            const double x = printed::labelLeft(sheet_, l.label);
+            const double y = printed::labelTop(sheet_, l.label);
+            const QString total = QString(l.total).trimmed();
+            const double spaces = QString(l.total).size() - total.size();
+            const printed::Word expected[] = {
+                {total, x + 2 + spaces * 20 * printed::kMmPerPoint, y + 20},
+                {"(本体", x + 44, y + 22},
+                {l.net, x + 44 + 3 * 7 * printed::kMmPerPoint, y + 22}};
+            for (const printed::Word& e : expected) {
+                const double mm = printed::nearestWord(words, e).second;
+                QVERIFY2(mm <= 0.3,
+                         qPrintable(
+                             QString("label %1: %2 %3 mm away").arg(l.label).arg(e.text).arg(mm)));
+            }
+        }
+    }
+
     // A label that goes out without bars is named on stderr; the sheet still prints.
     void labelsWithoutBarsAreListed() {
         const auto run = zukaro(

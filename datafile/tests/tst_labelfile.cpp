@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Cp932.h"
 #include "FailingFileSystem.h"
 #include "LabelFile.h"
 #include "TestLayouts.h"
@@ -176,6 +177,35 @@ private slots:
                  qPrintable(got));
         QVERIFY(read.opened || read.error.contains(QDir::toNativeSeparators(path_)));
         QCOMPARE(labelsOf(opened) + '\n' + asText(opened.layout), sheet);
+    }
+
+    // Prices with tax travel in lines after the block: every setting comes back; the first 32
+    // lines are those of the same sheet without them, so a reader that knows only those still
+    // opens the file; a line after them that this program does not know is skipped, and said.
+    void priceSettingsAfterTheBlock() {
+        SheetState sheet = sheetWith(kFullSheet, withPrices());
+        std::tie(sheet.taxRate[3], sheet.taxRate[21]) = std::pair("8", "10");
+        QVERIFY(writeLabelFile(path_, sheet, UnencodablePolicy::Refuse).ok);
+        const QByteArray bytes = readBytes(path_);
+        SheetState plain = sheet;
+        resetLinesAfterBlock(plain.layout);
+        plain.taxRate.clear();
+        QVERIFY(bytes.startsWith(labelFileBytes(plain)));
+        QCOMPARE(bytes.mid(labelFileBytes(plain).size()).count("\r\n"), 4);
+
+        SheetState opened = busySheet();
+        const LabelFileReport report = readLabelFile(path_, opened);
+        QVERIFY2(report.opened && !report.anythingSkipped(),
+                 qPrintable(report.warnings().join('\n')));
+        QVERIFY(opened.layout == sheet.layout);
+        QCOMPARE(opened.taxRate[3] + opened.taxRate[21] + opened.taxRate[1], "810");
+        QCOMPARE(labelFileBytes(opened), bytes);
+
+        writeBytes(path_, bytes + cp932::encode(u"\"将来の設定\",1,2,3\r\n"_qs).bytes);
+        SheetState later = busySheet();
+        const QStringList warnings = readLabelFile(path_, later).warnings();
+        QCOMPARE(warnings, QStringList{"レイアウト設定の後にある 4 項目は読み込んでいません。"});
+        QVERIFY(later.layout == sheet.layout);
     }
 
     // Missing files and links that go round in circles say so, not that the file is not ours.

@@ -34,9 +34,22 @@ inline zukaro::Layout custom() {
     return l;
 }
 
+// custom() with every setting of prices with tax changed from its default.
+inline zukaro::Layout withPrices() {
+    using namespace zukaro;
+    Layout l = custom();
+    std::tie(l.priceMode, l.defaultTaxRate, l.taxRounding, l.thousandsSeparators, l.fitPrice) =
+        std::tuple(PriceMode::NetAndTaxIncluded, 8, TaxRounding::HalfUp, true, true);
+    l.netFont = {"ＭＳ ゴシック", 6, true, false};
+    std::tie(l.grossColor, l.netX, l.netY, l.grossX, l.grossY) = std::tuple(0xFF0000, 1, -2, -3, 4);
+    l.本体行表示 = caption::hidden;
+    return l;
+}
+
 inline QString asText(const zukaro::Layout& layout) {
     zukaro::FieldWriter w;
     zukaro::writeSettingsBlock(w, layout);
+    zukaro::writeLinesAfterBlock(w, layout);
     return w.result();
 }
 

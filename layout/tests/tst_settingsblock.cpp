@@ -64,6 +64,18 @@ private slots:
         QCOMPARE(sheet.BARCODE, caption::hidden);
     }
 
+    // data.txt keeps prices with tax in lines after its ten, and only when they are set.
+    void priceSettingsAfterTheTenLines() {
+        Layout plain = withPrices();
+        resetLinesAfterBlock(plain);
+        const QByteArray bytes = settingsBytes(withPrices());
+        QVERIFY(bytes.startsWith(settingsBytes(plain)));
+        QCOMPARE(bytes.count("\r\n"), 13);
+        const SettingsLoad load = readSettingsData(bytes);
+        QVERIFY(load.layout == withPrices());
+        QCOMPARE(load.warnings(), QStringList());
+    }
+
     void binaryKeepsFirstStartValues() {
         const SettingsLoad load = readSettingsData(fixture(u"binary.bin"_qs));
         QCOMPARE(asText(load.layout), asText(firstStart()));

@@ -1,5 +1,6 @@
 // The sheet renderer on the recording target: a full label, text rules, switches and paper.
 #include <QTest>
+#include <algorithm>
 #include <tuple>
 
 #include "RecordingTarget.h"
@@ -194,6 +195,89 @@ private slots:
                 QCOMPARE(op.x1, (labelX(1) + 8) * (paper ? 1.0 : 0.5));
             }
         }
+    }
+
+    // 総額表示 on the recording target: the big price and the line beside it, at their anchors.
+    void priceModes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("rate");  // the label's own; empty: the layout's 10 %
+        QTest::addColumn<bool>("separators");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<QString>("line");  // beside the price, at (44, 22); empty: none drawn
+        const int asTyped = 0, taxIncluded = 1, netAndTotal = 2;
+        auto row = [](const char* name, int mode, const char* rate, bool separators,
+                      const char* typed, const char* price, const char* line) {
+            QTest::newRow(name) << mode << QString(rate) << separators << QString(typed)
+                                << QString(price) << QString(line);
+        };
+        row("as typed, the default", asTyped, "", false, "1980", " 1980", "");
+        row("as typed with separators", asTyped, "", true, "12800", "12,800", "");
+        row("total with 10 %", taxIncluded, "", false, "398", "  437", "(本体 398円)");
+        row("total with 8 %", taxIncluded, "8", false, "398", "  429", "(本体 398円)");
+        row("net and total", netAndTotal, "", false, "398", "  398", "税込 437円");
+        row("separators", taxIncluded, "", true, "1280", "1,408", "(本体 1,280円)");
+        row("six digits never cut", taxIncluded, "", false, "99999", "109998", "(本体 99999円)");
+        row("not whole yen: as typed", taxIncluded, "", false, "398.5", "398.5", "");
+        row("no price", netAndTotal, "", false, "", "     ", "");
+    }
+
+    void priceModes() {
+        QFETCH(int, mode);
+        QFETCH(QString, rate);
+        QFETCH(bool, separators);
+        QFETCH(QString, typed);
+        QFETCH(QString, price);
+        QFETCH(QString, line);
+        SheetState s;  // at 50 %
+        fillLabel(s, 5);
+        s.priceText[5] = typed;
+        s.taxRate[5] = rate;
+        s.layout.priceMode = PriceMode(mode);
+        s.layout.thousandsSeparators = separators;
+        std::tie(s.layout.netX, s.layout.netY, s.layout.grossX, s.layout.grossY) =
+            std::tuple(1, -1, 1, -1);
+        RecordingTarget t;
+        drawSheet(s, t, RenderOptions::of(s));
+        const QString all = "4901234567894|       ビオレ|" + price + "|円|花王|400ml|L12";
+        QCOMPARE(texts(t), line.isEmpty() ? all : all + '|' + line);
+        if (!line.isEmpty()) {
+            const auto& op = t.opsOf(Kind::Text).back();
+            QCOMPARE(QPointF(op.x1, op.y1), QPointF(labelX(5) + 45, labelY(5) + 21) * 0.5);
+            QCOMPARE(op.font.size, (mode == 1 ? 7 : 9) * 0.5);
+            QCOMPARE(op.color, mode == 1 ? 0 : 255);
+        }
+    }
+
+    // 価格を枠内に収める: a five-digit price at 48 pt shrinks to stay in its cell and clear of
+    // the spec and lot lines; one that fits keeps its size.
+    void fitPrice_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("shrinks");
+        QTest::newRow("five digits") << "99999" << true;
+        QTest::newRow("three digits") << "398" << false;
+    }
+
+    void fitPrice() {
+        QFETCH(QString, typed);
+        QFETCH(bool, shrinks);
+        SheetState s;
+        fillLabel(s, 1);
+        s.priceText[1] = typed;
+        s.layout.fitPrice = true;
+        RecordingTarget t;
+        drawSheet(s, t, {PrintMode::Paper, 1.0, {0, 0}});
+        const auto ops = t.opsOf(Kind::Text);
+        const auto price = std::find_if(
+            ops.begin(), ops.end(), [&](const auto& op) { return op.text == typed.toStdString(); });
+        QVERIFY(price != ops.end());
+        const double mmPerPoint = 25.4 / 72;
+        const double width = typed.size() * price->font.size / 2 * mmPerPoint;
+        const double specRight = 8 + 5 * 9 / 2.0 * mmPerPoint;  // "400ml" at 9 pt from x 8
+        QCOMPARE(price->font.size < 48, shrinks);
+        QVERIFY2(price->x1 >= specRight && price->x1 + width <= 5 * 24 * mmPerPoint + 1e-9,
+                 qPrintable(QString("%1 .. %2").arg(price->x1).arg(price->x1 + width)));
+        QCOMPARE(price->y1, 20.0);
     }
 
     // A product name of millions of characters is drawn only as far as any page reaches.

@@ -1,0 +1,69 @@
+// 総額表示: the layout's price mode, default rate, rounding, separators and fitting, and the
+// current label's tax rate beside the price field.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "EditorWindow.h"
+#include "TaxPrice.h"
+
+namespace zukaro {
+namespace {
+
+constexpr int kRates[] = {kStandardTaxRate, kReducedTaxRate};  // in the combo's order
+
+void changeLayout(EditorWindow& window, const std::function<void(Layout&)>& change) {
+    window.edit(QStringLiteral("総額表示"), [&] { change(window.sheet().layout); });
+    window.showPreview();
+}
+
+}  // namespace
+
+void wirePriceControls(EditorWindow& window) {
+    const EditorControls& ui = window.controls();
+    QObject::connect(ui.総額表示, &QComboBox::activated, &window, [&window](int index) {
+        changeLayout(window, [index](Layout& l) { l.priceMode = PriceMode(index); });
+    });
+    QObject::connect(ui.標準税率, &QComboBox::activated, &window, [&window](int index) {
+        changeLayout(window, [index](Layout& l) { l.defaultTaxRate = kRates[index]; });
+    });
+    QObject::connect(ui.端数処理, &QComboBox::activated, &window, [&window](int index) {
+        changeLayout(window, [index](Layout& l) { l.taxRounding = TaxRounding(index); });
+    });
+    QObject::connect(ui.桁区切り, &QCheckBox::clicked, &window, [&window](bool on) {
+        changeLayout(window, [on](Layout& l) { l.thousandsSeparators = on; });
+    });
+    QObject::connect(ui.価格を枠内に収める, &QCheckBox::clicked, &window, [&window](bool on) {
+        changeLayout(window, [on](Layout& l) { l.fitPrice = on; });
+    });
+
+    // 10 % and 8 % in turn; a rate equal to the layout's default is kept as "the default", so
+    // that the label follows when the default changes.
+    window.onClick(ui.税率切替, [&window] {
+        SheetState& sheet = window.sheet();
+        const int n = sheet.currentLabel;
+        const int next =
+            taxRateOf(sheet, n) == kStandardTaxRate ? kReducedTaxRate : kStandardTaxRate;
+        window.edit(QStringLiteral("税率"), [&sheet, n, next] {
+            sheet.taxRate[n] =
+                next == sheet.layout.defaultTaxRate ? QString() : QString::number(next);
+        });
+        window.showPreview();
+    });
+}
+
+void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet) {
+    const Layout& l = sheet.layout;
+    const QSignalBlocker blockers[] = {QSignalBlocker(ui.総額表示), QSignalBlocker(ui.標準税率),
+                                       QSignalBlocker(ui.端数処理), QSignalBlocker(ui.桁区切り),
+                                       QSignalBlocker(ui.価格を枠内に収める)};
+    ui.総額表示->setCurrentIndex(static_cast<int>(l.priceMode));
+    ui.標準税率->setCurrentIndex(l.defaultTaxRate == kReducedTaxRate ? 1 : 0);
+    ui.端数処理->setCurrentIndex(static_cast<int>(l.taxRounding));
+    ui.桁区切り->setChecked(l.thousandsSeparators);
+    ui.価格を枠内に収める->setChecked(l.fitPrice);
+    ui.税率切替->setText(QStringLiteral("%1%").arg(taxRateOf(sheet, sheet.currentLabel)));
+}
+
+}  // namespace zukaro

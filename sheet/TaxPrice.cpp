@@ -1,0 +1,69 @@
+#include "TaxPrice.h"
+
+#include <QStringList>
+
+namespace zukaro {
+
+std::optional<std::int64_t> wholeYen(const QString& typed) {
+    QString text = typed.trimmed();
+    text.replace(u'，', u',');
+    const QStringList groups = text.split(u',');
+    std::int64_t yen = 0;
+    int digits = 0;
+    for (qsizetype g = 0; g < groups.size(); ++g) {
+        const QString& group = groups[g];
+        // With separators: one to three digits first, then groups of exactly three.
+        const bool fits = groups.size() == 1 ||
+                          (g == 0 ? group.size() >= 1 && group.size() <= 3 : group.size() == 3);
+        if (group.isEmpty() || !fits) {
+            return std::nullopt;
+        }
+        for (QChar c : group) {
+            const bool ascii = c >= u'0' && c <= u'9';
+            const bool wide = c >= u'０' && c <= u'９';
+            if (!ascii && !wide) {
+                return std::nullopt;
+            }
+            yen = yen * 10 + (ascii ? c.unicode() - u'0' : c.unicode() - u'０');
+            if (++digits > 12) {
+                return std::nullopt;
+            }
+        }
+    }
+    return yen;
+}
+
+std::int64_t withTax(std::int64_t net, int ratePercent, TaxRounding rounding) {
+    const std::int64_t hundredths = net * (100 + ratePercent);
+    switch (rounding) {
+        case TaxRounding::HalfUp:
+            return (hundredths + 50) / 100;
+        case TaxRounding::Up:
+            return (hundredths + 99) / 100;
+        case TaxRounding::Down:
+            break;
+    }
+    return hundredths / 100;
+}
+
+QString yenAmount(std::int64_t yen, bool separators) {
+    QString digits = QString::number(yen);
+    if (separators) {
+        for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
+            digits.insert(at, u',');
+        }
+    }
+    return digits;
+}
+
+int taxRateOf(const SheetState& sheet, int n) {
+    bool ok = false;
+    const int own = sheet.taxRate[n].toInt(&ok);
+    return ok ? own : sheet.layout.defaultTaxRate;
+}
+
+bool pricesAreComputed(const Layout& layout) {
+    return layout.priceMode != PriceMode::AsTyped || layout.thousandsSeparators;
+}
+
+}  // namespace zukaro
