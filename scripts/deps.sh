@@ -13,6 +13,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   desktop-file-utils appstream
+  libquazip1-qt6-dev python3-openpyxl
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
