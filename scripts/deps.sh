@@ -13,7 +13,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
   desktop-file-utils appstream
-  libquazip1-qt6-dev python3-openpyxl
+  libquazip1-qt6-dev libqt6sql6-sqlite python3-openpyxl
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
