@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QSettings>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+#include "ProductColumn.h"
+#include "SourceTable.h"
+
+namespace zukaro {
+
+// Which column of a source table holds what, and which row is the header. Detected from the
+// table, changed by the user, remembered per header.
+class ColumnMapping {
+public:
+    // No header; JAN, maker, product, spec, lot and price in the first six columns.
+    static ColumnMapping positional();
+
+    // The mapping a header row announces (see columnForHeader; the first of two cells naming
+    // the same thing wins), or nothing when no cell is a known name.
+    static std::optional<ColumnMapping> fromHeader(const QStringList& cells);
+
+    // The header is the first row when one of its cells is a known name, else the first of
+    // the next nine rows with two known names; without one, positional(). With `remembered`,
+    // a mapping remembered for that header replaces the announced one.
+    static ColumnMapping detect(const SourceTable& table, QSettings* remembered = nullptr);
+
+    // The header row's index in the table's rows, -1 when there is none. Rows before it are
+    // not products.
+    int headerRow() const { return headerRow_; }
+    void setHeaderRow(int row) { headerRow_ = row; }
+
+    // The zero-based column, -1 when the list has none.
+    int column(ProductColumn what) const { return columns_[indexOf(what)]; }
+    void setColumn(ProductColumn what, int index) {
+        columns_[indexOf(what)] = index < 0 ? -1 : index;
+    }
+
+    // Stores the columns under the normalised header, so that the next list with the same
+    // header gets them back.
+    void remember(QSettings& settings, const QStringList& header) const;
+
+    // The columns remembered for this header (header row left at -1), or nothing when none
+    // are, or what is stored does not fit the header.
+    static std::optional<ColumnMapping> recall(QSettings& settings, const QStringList& header);
+
+    bool operator==(const ColumnMapping&) const = default;
+
+private:
+    std::array<int, kProductColumns.size()> columns_{-1, -1, -1, -1, -1, -1, -1, -1};
+    int headerRow_ = -1;
+};
+
+}  // namespace zukaro

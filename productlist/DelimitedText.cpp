@@ -1,0 +1,198 @@
+#include "DelimitedText.h"
+
+#include <QDir>
+#include <array>
+
+namespace zukaro {
+
+namespace {
+
+constexpr std::array<char16_t, 3> kCandidates{u'\t', u',', u';'};  // in order of preference
+constexpr int kRowsSampled = 10;
+
+bool isLineEnd(QChar c) {
+    return c == u'\n' || c == u'\r';
+}
+
+// How often each candidate occurs outside quotes, per row, in the first rows that hold
+// anything. A doubled quote toggles twice, so it needs no special case here.
+std::vector<std::array<int, 3>> sampleCounts(QStringView text) {
+    std::vector<std::array<int, 3>> rows;
+    std::array<int, 3> counts{};
+    bool inQuotes = false, anything = false;
+    for (qsizetype i = 0; i <= text.size() && rows.size() < kRowsSampled; ++i) {
+        if (i == text.size() || (!inQuotes && isLineEnd(text[i]))) {
+            if (anything) {
+                rows.push_back(counts);
+            }
+            counts = {};
+            anything = false;
+            continue;
+        }
+        const QChar c = text[i];
+        anything = true;
+        if (c == u'"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes) {
+            for (std::size_t k = 0; k < kCandidates.size(); ++k) {
+                counts[k] += c == kCandidates[k] ? 1 : 0;
+            }
+        }
+    }
+    return rows;
+}
+
+class Parser {
+public:
+    Parser(QStringView text, QChar delimiter) : s_(text), delimiter_(delimiter) {}
+
+    // False when the text holds more than kMaxCells cells.
+    bool parse(SourceTable& table) {
+        qsizetype cells = 0;
+        while (pos_ < s_.size()) {
+            SourceRow row = nextRow();
+            cells += row.cells.size();
+            if (cells > kMaxCells) {
+                return false;
+            }
+            if (!isBlankRow(row.cells) || !row.notes.isEmpty()) {
+                table.rows.push_back(std::move(row));
+            }
+        }
+        return true;
+    }
+
+private:
+    bool atLineEnd() const { return pos_ < s_.size() && isLineEnd(s_[pos_]); }
+
+    void skipLineEnd() {
+        if (s_[pos_] == u'\r' && pos_ + 1 < s_.size() && s_[pos_ + 1] == u'\n') {
+            ++pos_;
+        }
+        ++pos_;
+        ++line_;
+    }
+
+    SourceRow nextRow() {
+        SourceRow row;
+        row.line = line_;
+        bool droppedRight = false;
+        for (;;) {
+            const bool quoted = pos_ < s_.size() && s_[pos_] == u'"';
+            QString field = quoted ? quotedField(row) : plainField();
+            if (row.cells.size() < kMaxColumns) {
+                row.cells.append(std::move(field));
+            } else if (!field.trimmed().isEmpty()) {
+                droppedRight = true;
+            }
+            if (pos_ < s_.size() && s_[pos_] == delimiter_) {
+                ++pos_;
+                continue;
+            }
+            if (atLineEnd()) {
+                skipLineEnd();
+            }
+            break;
+        }
+        if (droppedRight) {
+            row.notes.append(QStringLiteral("%1 列目より右は読みませんでした。").arg(kMaxColumns));
+        }
+        return row;
+    }
+
+    QString plainField() {
+        const qsizetype start = pos_;
+        while (pos_ < s_.size() && s_[pos_] != delimiter_ && !isLineEnd(s_[pos_])) {
+            ++pos_;
+        }
+        return s_.sliced(start, pos_ - start).toString();
+    }
+
+    QString quotedField(SourceRow& row) {
+        const int startLine = line_;
+        ++pos_;
+        QString field;
+        for (;;) {
+            if (pos_ >= s_.size()) {
+                row.notes.append(QStringLiteral("%1 行目で始まる引用符 (\") が閉じていません。"
+                                                "ファイルの終わりまでを一つの欄として読みました。")
+                                     .arg(startLine));
+                return field;
+            }
+            const QChar c = s_[pos_];
+            if (c == u'"') {
+                ++pos_;
+                if (pos_ < s_.size() && s_[pos_] == u'"') {
+                    field += u'"';
+                    ++pos_;
+                    continue;
+                }
+                break;
+            }
+            if (isLineEnd(c)) {
+                field += u'\n';
+                skipLineEnd();
+            } else {
+                field += c;
+                ++pos_;
+            }
+        }
+        // Not RFC 4180, but spreadsheets write such rows too: keep what follows, say so.
+        const QString after = plainField();
+        if (!after.isEmpty()) {
+            row.notes.append(QStringLiteral("引用符で囲んだ欄の後ろに「%1」があります。続けて一つ"
+                                            "の欄として読みました。")
+                                 .arg(after));
+            field += after;
+        }
+        return field;
+    }
+
+    QStringView s_;
+    QChar delimiter_;
+    qsizetype pos_ = 0;
+    int line_ = 1;
+};
+
+}  // namespace
+
+QChar detectDelimiter(QStringView text) {
+    const std::vector<std::array<int, 3>> rows = sampleCounts(text);
+    if (rows.empty()) {
+        return u',';
+    }
+    std::size_t best = 1;  // comma
+    int bestRows = 0, bestCount = 0;
+    for (std::size_t k = 0; k < kCandidates.size(); ++k) {
+        const int first = rows.front()[k];
+        if (first == 0) {
+            continue;
+        }
+        int agreeing = 0;
+        for (const auto& counts : rows) {
+            agreeing += counts[k] == first ? 1 : 0;
+        }
+        // Strictly better only, so that ties keep the earlier, preferred candidate.
+        if (agreeing > bestRows || (agreeing == bestRows && first > bestCount)) {
+            best = k;
+            bestRows = agreeing;
+            bestCount = first;
+        }
+    }
+    return QChar(kCandidates[best]);
+}
+
+SourceResult parseDelimitedText(QStringView text, QChar delimiter, const QString& name) {
+    SourceResult result;
+    if (!Parser(text, delimiter).parse(result.table)) {
+        result.table = {};
+        result.error = QStringLiteral("「%1」は欄の数が多すぎます（%2 個まで）。")
+                           .arg(QDir::toNativeSeparators(name))
+                           .arg(kMaxCells);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+}  // namespace zukaro

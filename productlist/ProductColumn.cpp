@@ -1,0 +1,49 @@
+#include "ProductColumn.h"
+
+namespace zukaro {
+
+QString settingsKey(ProductColumn column) {
+    switch (column) {
+        case ProductColumn::Jan:
+            return QStringLiteral("jan");
+        case ProductColumn::Maker:
+            return QStringLiteral("maker");
+        case ProductColumn::Product:
+            return QStringLiteral("product");
+        case ProductColumn::Spec:
+            return QStringLiteral("spec");
+        case ProductColumn::Lot:
+            return QStringLiteral("lot");
+        case ProductColumn::Price:
+            return QStringLiteral("price");
+        case ProductColumn::Copies:
+            return QStringLiteral("copies");
+        case ProductColumn::TaxRate:
+            return QStringLiteral("taxRate");
+    }
+    return {};
+}
+
+QString displayName(ProductColumn column) {
+    switch (column) {
+        case ProductColumn::Jan:
+            return QStringLiteral("JAN コード");
+        case ProductColumn::Maker:
+            return QStringLiteral("メーカー");
+        case ProductColumn::Product:
+            return QStringLiteral("品名");
+        case ProductColumn::Spec:
+            return QStringLiteral("規格");
+        case ProductColumn::Lot:
+            return QStringLiteral("ロット");
+        case ProductColumn::Price:
+            return QStringLiteral("売価");
+        case ProductColumn::Copies:
+            return QStringLiteral("枚数");
+        case ProductColumn::TaxRate:
+            return QStringLiteral("税率");
+    }
+    return {};
+}
+
+}  // namespace zukaro

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace zukaro {
+
+// One product of a list, with the texts as the shop wrote them (never shortened here).
+struct ProductRow {
+    int line = 0;  // the source line (CSV, clipboard) or sheet row (xlsx), for messages
+    QString jan, maker, product, spec, lot, price;
+    int copies = 1;
+    std::optional<int> taxRate;  // 8 or 10 (percent); nothing when the list does not say
+
+    bool operator==(const ProductRow&) const = default;
+};
+
+// Something questionable about one row: either the row was left out (kept false), or it was
+// read and the user should still look at it.
+struct RowProblem {
+    int line = 0;
+    QString reason;  // Japanese, one sentence or two
+    bool kept = false;
+
+    // "12 行目: 枚数「abc」は…"
+    QString text() const { return QStringLiteral("%1 行目: %2").arg(line).arg(reason); }
+};
+
+struct ProductList {
+    std::vector<ProductRow> rows;
+    std::vector<RowProblem> problems;  // in line order
+};
+
+}  // namespace zukaro

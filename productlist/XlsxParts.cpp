@@ -1,0 +1,264 @@
+#include "XlsxParts.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QXmlStreamReader>
+#include <cmath>
+
+namespace zukaro::xlsx {
+
+namespace {
+
+QString xmlError(const QXmlStreamReader& xml) {
+    return QStringLiteral("XML の %1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString());
+}
+
+// The text of a shared-string item or an inline string, the reader at its start element:
+// the <t> of the item itself or of its rich-text runs; phonetic runs (<rPh>) are skipped.
+QString readStringItem(QXmlStreamReader& xml) {
+    QString text;
+    int depth = 1;
+    while (depth > 0 && !xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (xml.name() == u"rPh") {
+                xml.skipCurrentElement();
+            } else if (xml.name() == u"t") {
+                text += xml.readElementText();
+            } else {
+                ++depth;
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            --depth;
+        }
+    }
+    return unescapeText(text);
+}
+
+bool isHex(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+bool isPlainInteger(QStringView s) {
+    const qsizetype start = s.startsWith(u'-') ? 1 : 0;
+    if (start == s.size()) {
+        return false;
+    }
+    for (qsizetype i = start; i < s.size(); ++i) {
+        if (s[i] < u'0' || s[i] > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One cell of a sheet, the reader at <c>.
+struct Cell {
+    int column = -1;
+    QString text;
+    QString note;
+};
+
+Cell readCell(QXmlStreamReader& xml, const QStringList& shared, int nextColumn) {
+    Cell cell;
+    const QXmlStreamAttributes attributes = xml.attributes();
+    const QStringView reference = attributes.value(QLatin1String("r"));
+    cell.column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
+    if (cell.column < 0) {
+        cell.column = nextColumn;
+    }
+    const QString type = attributes.value(QLatin1String("t")).toString();
+    QString value, inlineText;
+    bool hasInline = false;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"v") {
+            value = xml.readElementText();
+        } else if (xml.name() == u"is") {
+            inlineText = readStringItem(xml);
+            hasInline = true;
+        } else {
+            xml.skipCurrentElement();  // the formula, extensions
+        }
+    }
+    if (type == u"s") {
+        bool ok = false;
+        const int index = value.trimmed().toInt(&ok);
+        if (ok && index >= 0 && index < shared.size()) {
+            cell.text = shared[index];
+        } else {
+            cell.note = QStringLiteral("セル %1 の共有文字列 %2 がありません。空として読みました。")
+                            .arg(reference, value);
+        }
+    } else if (type == u"inlineStr") {
+        cell.text = hasInline ? inlineText : unescapeText(value);
+    } else if (type == u"str" || type == u"d") {
+        cell.text = unescapeText(value);
+    } else if (type == u"b") {
+        cell.text = value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    } else if (type == u"e") {
+        cell.text = value;
+        cell.note = QStringLiteral("セル %1 はエラー値 %2 です。").arg(reference, value);
+    } else {
+        cell.text = value.isEmpty() ? QString() : numberText(value);
+    }
+    return cell;
+}
+
+}  // namespace
+
+Relationships parseRelationships(const QByteArray& xml, const QString& baseFolder) {
+    Relationships result;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement ||
+            reader.name() != u"Relationship") {
+            continue;
+        }
+        const QXmlStreamAttributes a = reader.attributes();
+        if (a.value(QLatin1String("TargetMode")) == u"External") {
+            continue;
+        }
+        const QString target = a.value(QLatin1String("Target")).toString();
+        const QString path = target.startsWith(u'/') ? target.mid(1) : baseFolder + u'/' + target;
+        result.list.push_back({a.value(QLatin1String("Id")).toString(),
+                               a.value(QLatin1String("Type")).toString(), QDir::cleanPath(path)});
+    }
+    if (reader.hasError()) {
+        result.error = xmlError(reader);
+    }
+    return result;
+}
+
+QString firstSheetRelationship(const QByteArray& xml) {
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"sheet") {
+            // r:id, whichever prefix and relationships namespace (transitional or strict).
+            for (const QXmlStreamAttribute& a : reader.attributes()) {
+                if (a.name() == u"id" && !a.namespaceUri().isEmpty()) {
+                    return a.value().toString();
+                }
+            }
+            return {};
+        }
+    }
+    return {};
+}
+
+SharedStrings parseSharedStrings(const QByteArray& xml) {
+    SharedStrings result;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"si") {
+            result.strings.append(readStringItem(reader));
+        }
+    }
+    if (reader.hasError()) {
+        result.error = xmlError(reader);
+    }
+    return result;
+}
+
+QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table) {
+    QXmlStreamReader reader(xml);
+    int lastRow = 0;
+    qsizetype cells = 0;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != u"row") {
+            continue;
+        }
+        SourceRow row;
+        bool ok = false;
+        const int number = reader.attributes().value(QLatin1String("r")).toInt(&ok);
+        row.line = lastRow = ok && number > 0 ? number : lastRow + 1;
+        bool droppedRight = false;
+        while (reader.readNextStartElement()) {
+            if (reader.name() != u"c") {
+                reader.skipCurrentElement();
+                continue;
+            }
+            Cell cell = readCell(reader, sharedStrings, static_cast<int>(row.cells.size()));
+            if (!cell.note.isEmpty()) {
+                row.notes.append(cell.note);
+            }
+            if (cell.column >= kMaxColumns) {
+                droppedRight = droppedRight || !cell.text.trimmed().isEmpty();
+                continue;
+            }
+            while (row.cells.size() <= cell.column) {
+                row.cells.append(QString());
+            }
+            row.cells[cell.column] = std::move(cell.text);
+        }
+        if (droppedRight) {
+            row.notes.append(QStringLiteral("%1 列目より右は読みませんでした。").arg(kMaxColumns));
+        }
+        cells += row.cells.size();
+        if (cells > kMaxCells) {
+            table = {};
+            return QStringLiteral("欄の数が多すぎます（%1 個まで）。").arg(kMaxCells);
+        }
+        if (!isBlankRow(row.cells) || !row.notes.isEmpty()) {
+            table.rows.push_back(std::move(row));
+        }
+    }
+    return reader.hasError() ? xmlError(reader) : QString();
+}
+
+QString numberText(QStringView stored) {
+    const QStringView s = stored.trimmed();
+    if (isPlainInteger(s)) {
+        qsizetype i = s.startsWith(u'-') ? 1 : 0;
+        const bool negative = i == 1;
+        while (i + 1 < s.size() && s[i] == u'0') {
+            ++i;
+        }
+        const QStringView digits = s.sliced(i);
+        return negative && digits != u"0" ? u'-' + digits.toString() : digits.toString();
+    }
+    bool ok = false;
+    const double value = s.toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return s.toString();
+    }
+    // Binary noise past the 15th digit is not part of what the shop typed.
+    const double shown = QString::number(value, 'g', 15).toDouble();
+    if (shown == std::floor(shown) && std::fabs(shown) < 1e15) {
+        return QString::number(static_cast<qint64>(shown));
+    }
+    return QString::number(shown, 'f', QLocale::FloatingPointShortest);
+}
+
+QString unescapeText(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'_' && i + 6 < text.size() && text[i + 1] == u'x' && text[i + 6] == u'_' &&
+            isHex(text[i + 2]) && isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5])) {
+            out += QChar(text.sliced(i + 2, 4).toUShort(nullptr, 16));
+            i += 6;
+        } else {
+            out += c;
+        }
+    }
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+int columnOfReference(QStringView reference) {
+    int column = 0;
+    qsizetype i = 0;
+    for (; i < reference.size() && i < 4; ++i) {
+        const QChar c = reference[i].toUpper();
+        if (c < u'A' || c > u'Z') {
+            break;
+        }
+        column = column * 26 + (c.unicode() - u'A' + 1);
+    }
+    const bool digitsFollow = i > 0 && i < reference.size() && reference[i].isDigit();
+    return digitsFollow ? column - 1 : -1;
+}
+
+}  // namespace zukaro::xlsx

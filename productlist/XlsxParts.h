@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <vector>
+
+#include "SourceTable.h"
+
+// The XML parts of an .xlsx workbook that a product list needs, each read from its bytes.
+// The zip around them is XlsxReader's business.
+namespace zukaro::xlsx {
+
+struct Relationship {
+    QString id;
+    QString type;    // the full type URI
+    QString target;  // a path inside the zip, resolved, without a leading slash
+};
+
+struct Relationships {
+    std::vector<Relationship> list;
+    QString error;  // empty when the XML read
+};
+
+// A .rels part. Targets are resolved against `baseFolder` (e.g. "xl"), an absolute target
+// ("/xl/…") against the zip's root; external targets are left out.
+Relationships parseRelationships(const QByteArray& xml, const QString& baseFolder);
+
+// The relationship id of the first sheet of workbook.xml; empty when it has none or the XML
+// does not read.
+QString firstSheetRelationship(const QByteArray& xml);
+
+struct SharedStrings {
+    QStringList strings;
+    QString error;  // empty when the XML read
+};
+
+// sharedStrings.xml: each item's text, the runs of rich text joined, the phonetic guide
+// (furigana) left out.
+SharedStrings parseSharedStrings(const QByteArray& xml);
+
+// A worksheet's cells: shared and inline strings, formula results (their cached values),
+// booleans as TRUE/FALSE, numbers through numberText, error values as their text (noted on
+// the row). `line` is the sheet's row number. The error is empty when the XML read.
+QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table);
+
+// The text of a number as a spreadsheet stores it, as a person would read it: an integer
+// keeps all its digits, other values their shortest decimal form after rounding to the 15
+// significant digits a spreadsheet shows ("398.0" → "398", "4.901234567894E+12" →
+// "4901234567894", "0.30000000000000004" → "0.3"). Never an exponent.
+QString numberText(QStringView stored);
+
+// Undoes the _xHHHH_ escapes of OOXML strings and makes every line break LF.
+QString unescapeText(QStringView text);
+
+// The zero-based column of a cell reference ("A1" → 0, "AB12" → 27); -1 when it is none.
+int columnOfReference(QStringView reference);
+
+}  // namespace zukaro::xlsx
