@@ -95,6 +95,7 @@ bool BatchSession::open(const QString& path) {
             report.warnings().join(u'\n'));
     }
     addPage(std::move(sheet), QFileInfo(path).fileName());
+    told_.back() = false;
     return true;
 }
 
@@ -103,6 +104,7 @@ void BatchSession::addPage(SheetState page, const QString& title) {
         fileTitle_ = title;
     }
     pages_.push_back(std::move(page));
+    told_.push_back(true);
 }
 
 bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
@@ -124,7 +126,7 @@ void BatchSession::reportLabelsWithoutBars() {
     // A script sees on stderr which labels went out without bars; the run still succeeds.
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         const SheetState& page = pages_[i];
-        if (page.BARCODE != caption::shown) {
+        if (told_[i] || page.BARCODE != caption::shown) {
             continue;
         }
         const QString where =

@@ -28,7 +28,8 @@ public:
     // opened is one more page. A file that fails the header check adds nothing and returns
     // false; a damaged one opens with what could be read, and what was skipped is reported.
     bool open(const QString& path);
-    // A page made elsewhere (from a product list); start from startUpSheet().
+    // A page made elsewhere (from a product list, whose rows were told already); start from
+    // startUpSheet().
     void addPage(SheetState page, const QString& title);
     // The sheet as a fresh start leaves it: no labels, data.txt's layout, start-up offsets.
     const SheetState& startUpSheet() const { return startUp_; }
@@ -58,6 +59,7 @@ private:
 
     SheetState startUp_;
     std::vector<SheetState> pages_;
+    std::vector<bool> told_;  // per page: its labels without bars were told already
     ConsoleMessages messages_;
     QString fileTitle_;
 };

@@ -290,9 +290,11 @@ QString usageText() {
     return QStringLiteral(
         "使い方:\n"
         "  zukaro [ファイル]\n"
-        "  zukaro --print-pdf ファイル 出力.pdf [--dpi N]\n"
+        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N]\n"
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
+        "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]\n"
+        "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]\n"
         "  zukaro --help | --version\n");
 }
 
@@ -306,7 +308,8 @@ QString helpText() {
                "  ファイル               "
                "画面を開き、このラベルデータファイルを入力画面で開きます。\n"
                "  --print-pdf           ファイルを開き、シートを A4 の PDF に印刷します。\n"
-               "                        用紙の左上隅が原点です (余白なし)。\n"
+               "                        ファイルをいくつも指定すると、1 ファイル 1 ページ\n"
+               "                        で順に印刷します。用紙の左上隅が原点です (余白なし)。\n"
                "                        出力を - にすると標準出力に書き出します。\n"
                "  --dpi N               PDF の解像度 (72 から 2400、既定は 600)。\n"
                "                        バーコードはこの解像度の画素にそろえて描きます。\n"
@@ -317,6 +320,10 @@ QString helpText() {
                "  --print               ファイルを開き、シートをプリンターで印刷します\n"
                "                        (A4、ダイアログなし)。\n"
                "  --printer 名前        使うプリンター (既定は、いつも使うプリンター)。\n"
+               "  --print-list          商品リスト (CSV、TSV、xlsx) の全部の行を、枚数の分\n"
+               "                        だけ、必要なページ数の A4 に印刷します。\n"
+               "  --start N             1 ページ目の最初のラベルの位置 (1 から 21、既定は 1)。\n"
+               "                        使いかけのシートの残りから印刷できます。\n"
                "  -h, --help            この説明を表示します。\n"
                "  -v, --version         バージョンを表示します。\n"
                "\n"
@@ -324,6 +331,9 @@ QString helpText() {
                "ファイルに保存されたレイアウトで置き換えます。シートの位置は %1 mm / %2 mm "
                "です。\n"
                "画面がなくても動きます。\n"
+               "\n"
+               "商品リストの読み飛ばした行やバーコードにならない行は、1 行ずつ標準エラーに\n"
+               "書き出します。\n"
                "\n"
                "終了コード: 0 成功、1 開けない・書き出せない・印刷できない、2 使い方の誤り。\n")
                .arg(kStartUpOrigin.x)

@@ -4,17 +4,62 @@
 #include <QTextStream>
 #include <cstdio>
 
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
 #include "BatchSession.h"
+#include "ColumnMapping.h"
+#include "ListSheets.h"
+#include "ProductListSource.h"
+#include "ProductRows.h"
 #include "SettingsFile.h"
+#include "UserFiles.h"
 
 namespace zukaro {
 namespace {
 
+// The list's rows laid out on sheets with data.txt's layout, every questionable row told on
+// stderr. False when the list cannot be read or gives no label.
+bool openList(BatchSession& session, const CommandLine& command, QTextStream& err) {
+    const QString shown = QDir::toNativeSeparators(command.file);
+    const SourceResult source = readProductFile(command.file);
+    if (!source.ok) {
+        err << "zukaro: " << source.error << '\n';
+        return false;
+    }
+    const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
+    const ProductList list = toProductRows(source.table, mapping);
+    const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
+    std::vector<RowProblem> problems = list.problems;
+    problems.insert(problems.end(), laid.problems.begin(), laid.problems.end());
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+    for (const RowProblem& problem : problems) {
+        err << "zukaro: " << shown << ": " << problem.text() << '\n';
+    }
+    if (laid.sheets.empty()) {
+        err << "zukaro: " << shown << ": 印刷するラベルがありません。\n";
+        return false;
+    }
+    const QString title = QFileInfo(command.file).fileName();
+    for (const SheetState& sheet : laid.sheets) {
+        session.addPage(sheet, title);
+    }
+    return true;
+}
+
 int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
     BatchSession session(SettingsLocations::standard(), err);
-    for (const QString& file : command.files) {
-        if (!session.open(file)) {
+    if (command.mode == CommandLine::Mode::PrintList) {
+        if (!openList(session, command, err)) {
             return kExitFailed;
+        }
+    } else {
+        for (const QString& file : command.files) {
+            if (!session.open(file)) {
+                return kExitFailed;
+            }
         }
     }
     bool ok = false;
@@ -27,6 +72,10 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
             break;
         case CommandLine::Mode::Print:
             ok = session.print(command.printer, out);
+            break;
+        case CommandLine::Mode::PrintList:
+            ok = command.printer.isEmpty() ? session.printPdf(command.output, command.dpi)
+                                           : session.print(command.printer, out);
             break;
         default:
             break;

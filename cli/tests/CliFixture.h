@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 // What the command-line tests share: the fixture files and running zukaro.
 namespace zukaro::fixture {
@@ -14,6 +16,23 @@ struct Run {
     int exitCode = -1;  // -1 when it crashed or hung (then killed)
     QString out, err;
 };
+
+// The zbar readings of the codes of a product list's first column (the header left out).
+inline QStringList listedCodes(const QString& list) {
+    QFile file(list);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QStringList codes;
+    for (const QByteArray& line : file.readAll().split('\n').mid(1)) {
+        const QString code = QString::fromLatin1(line.split(',').value(0)).trimmed();
+        if (!code.isEmpty()) {
+            codes << (code.size() == 8 ? "EAN-8:" : "EAN-13:") + code;
+        }
+    }
+    codes.sort();
+    return codes;
+}
 
 inline Run runZukaro(const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;

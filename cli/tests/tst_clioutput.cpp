@@ -195,6 +195,34 @@ private slots:
         }
     }
 
+    // A shop's list of fifty products: three pages, and zbar reads every code on them.
+    void printsAProductList() {
+        const QString list = fixture::path("fifty_products.csv");
+        const auto run = zukaro({"--print-list", list, temp("list.pdf")});
+        QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+        QCOMPARE(printed::pageCount(temp("list.pdf")), 3);
+        QVERIFY(QDir().mkpath(temp("pages")));
+        QCOMPARE(printed::codesOnEveryPage(temp("list.pdf"), 300, temp("pages")),
+                 fixture::listedCodes(list));
+    }
+
+    // Rows that cannot be labels are told one line each; the rest print.
+    void listRowsThatAreSkipped() {
+        QFile list(temp("rows.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("JAN,品名,枚数\n4901234567894,A,2\n49012345678,B,1\n4912345X,C,x\n,,\n");
+        list.close();
+        const auto run =
+            zukaro({"--print-list", list.fileName(), temp("rows.pdf"), "--start", "20"});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].contains("3 行目: JAN コード「49012345678」はバーコードなしで"),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].contains("4 行目: 枚数「x」"), qPrintable(lines[1]));
+        QCOMPARE(printed::pageCount(temp("rows.pdf")), 2);  // labels 20, 21 and 1 of page 2
+    }
+
     // A label that goes out without bars is named on stderr; the sheet still prints.
     void labelsWithoutBarsAreListed() {
         const auto run = zukaro(
@@ -232,6 +260,7 @@ private slots:
         // Standard output, for a pipeline into lp or a web server.
         row("PDF to standard output", {"--print-pdf", kSheetFile, "-"}, 0, {"%PDF-1.4", "%%EOF"});
         row("PNG to standard output", {"--preview-png", kSheetFile, "-"}, 0, {"PNG\r\n"});
+        row("list missing", {"--print-list", w + "no.csv", w + "l.pdf"}, 1, {"見つかりません"});
         row("no output folder", {"--print-pdf", kSheetFile, w + "no/s.pdf"}, 1, {w + "no/s.pdf"});
         row("no such printer", {"--print", kSheetFile, "--printer", "nosuch"}, 1,
             {"プリンター「nosuch」が見つかりません"});

@@ -77,6 +77,21 @@ private slots:
                  printed::expectedZbarCodes(sample::fullSheet()));
     }
 
+    // A product list goes to the printer as one job of as many pages as it needs.
+    void printsAListAsOneJob() {
+        const QString list = fixture::path("fifty_products.csv");
+        const auto run = zukaro({"--print-list", list, "--printer", value("ZUKARO_TEST_QUEUE")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QRegularExpressionMatch job = QRegularExpression("ジョブ (\\d+)").match(run.out);
+        QVERIFY2(job.hasMatch(), qPrintable(run.out));
+        const QString pdf = waitForJobPdf(value("ZUKARO_TEST_PDF_DIR"), job.captured(1).toInt());
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job within two minutes");
+        QTemporaryDir dir;
+        QCOMPARE(printed::pageCount(pdf), 3);
+        QCOMPARE(printed::codesOnEveryPage(pdf, 300, dir.path()), fixture::listedCodes(list));
+        QFile::remove(pdf);
+    }
+
     void refusedJobIsReported() {
         const QString refusing = value("ZUKARO_TEST_REFUSING");
         const QStringList before = pdfs();

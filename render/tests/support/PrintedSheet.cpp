@@ -2,6 +2,7 @@
 
 #include "Units.h"
 
+#include <QDir>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
@@ -50,12 +51,31 @@ QList<Word> pdfWords(const QString& pdf) {
     return found;
 }
 
-QImage rasterise(const QString& pdf, int dpi, const QString& png) {
-    const QStringList args = splitArgs("-f 1 -l 1 -gray -singlefile -png -r")
-                             << QString::number(dpi) << pdf << png.chopped(4);  // adds ".png"
+QImage rasterise(const QString& pdf, int dpi, const QString& png, int page) {
+    const QString pageNumber = QString::number(page);
+    const QStringList args = QStringList{QStringLiteral("-f"), pageNumber, QStringLiteral("-l"),
+                                         pageNumber}
+                             << splitArgs("-gray -singlefile -png -r") << QString::number(dpi)
+                             << pdf << png.chopped(4);  // adds ".png"
     run(QStringLiteral("pdftoppm"), args);
     QImageReader::setAllocationLimit(0);  // an A4 page at 600 dpi is larger than Qt's default
     return QImage(png).convertToFormat(QImage::Format_Grayscale8);
+}
+
+int pageCount(const QString& pdf) {
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    return pages.match(run(QStringLiteral("pdfinfo"), {pdf})).captured(1).toInt();
+}
+
+QStringList codesOnEveryPage(const QString& pdf, int dpi, const QString& folder) {
+    QStringList codes;
+    for (int page = 1; page <= pageCount(pdf); ++page) {
+        const QString png = QDir(folder).filePath(QStringLiteral("page%1.png").arg(page));
+        rasterise(pdf, dpi, png, page);
+        codes << zbarCodes(png);
+    }
+    codes.sort();
+    return codes;
 }
 
 QStringList zbarCodes(const QString& png) {

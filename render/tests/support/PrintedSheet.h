@@ -21,8 +21,13 @@ QString run(const QString& program, const QStringList& args);
 
 // Every word of the PDF's first page (pdftotext -bbox).
 QList<Word> pdfWords(const QString& pdf);
-// The first page rasterised in grey at `dpi` (pdftoppm), also written to `png`.
-QImage rasterise(const QString& pdf, int dpi, const QString& png);
+// A page (the first unless said) rasterised in grey at `dpi` (pdftoppm), also written to
+// `png`.
+QImage rasterise(const QString& pdf, int dpi, const QString& png, int page = 1);
+// How many pages the PDF has (pdfinfo).
+int pageCount(const QString& pdf);
+// What zbarimg reads on all pages, rasterised at `dpi` into `folder`, sorted.
+QStringList codesOnEveryPage(const QString& pdf, int dpi, const QString& folder);
 
 // What zbarimg reads from a whole page, sorted ("EAN-13:4901234567894").
 QStringList zbarCodes(const QString& png);

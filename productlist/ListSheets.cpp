@@ -1,0 +1,93 @@
+#include "ListSheets.h"
+
+#include <algorithm>
+
+#include "Cp932.h"
+#include "JanCompletion.h"
+
+namespace zukaro {
+namespace {
+
+SheetState emptySheet(const SheetState& base) {
+    SheetState sheet = base;
+    sheet.clearAllLabels();
+    sheet.currentLabel = 1;
+    sheet.fileName = QStringLiteral("無題");
+    return sheet;
+}
+
+// A rate equal to the layout's default is stored as "the default", as the editor does.
+QString rateText(const ProductRow& row, const Layout& layout) {
+    if (!row.taxRate || *row.taxRate == layout.defaultTaxRate) {
+        return {};
+    }
+    return QString::number(*row.taxRate);
+}
+
+void listTextProblems(const ProductRow& row, std::vector<RowProblem>& problems) {
+    for (const QString* text :
+         {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
+        const std::vector<cp932::Unencodable> found = cp932::findUnencodable(*text);
+        if (!found.empty()) {
+            const char32_t c = found.front().character;
+            problems.push_back({row.line,
+                                QStringLiteral("「%1」の「%2」は Shift_JIS で保存できません"
+                                               "（保存するときは「?」になります）。")
+                                    .arg(*text, QString::fromUcs4(&c, 1)),
+                                true});
+        }
+    }
+}
+
+}  // namespace
+
+ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& base, int start) {
+    ListSheets out;
+    int position = std::clamp(start, 1, kLabelCount);
+    for (const ProductRow& row : rows) {
+        if (row.product.isEmpty()) {
+            out.problems.push_back(
+                {row.line,
+                 QStringLiteral("品名が空のため、ラベルにしません（品名のないラベルは"
+                                "印刷されません）。"),
+                 false});
+            continue;
+        }
+        if (row.copies <= 0) {
+            out.problems.push_back(
+                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false});
+            continue;
+        }
+        const QString jan = completeJanCheckDigit(row.jan);
+        if (jan != row.jan) {
+            out.problems.push_back({row.line,
+                                    QStringLiteral("JAN コード「%1」のチェックデジットを %2 に"
+                                                   "直しました。")
+                                        .arg(row.jan, QString(jan.back())),
+                                    true});
+        }
+        if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {
+            out.problems.push_back({row.line,
+                                    QStringLiteral("JAN コード「%1」はバーコードなしで印刷"
+                                                   "されます（%2）。")
+                                        .arg(jan, problem),
+                                    true});
+        }
+        listTextProblems(row, out.problems);
+        const LabelRecord label{
+            jan, row.maker, row.product, row.spec, row.lot, row.price, rateText(row, base.layout)};
+        for (int copy = 0; copy < row.copies; ++copy) {
+            if (out.sheets.empty() || position > kLabelCount) {
+                out.sheets.push_back(emptySheet(base));
+                position = out.sheets.size() == 1 ? position : 1;
+            }
+            out.sheets.back().setLabel(position++, label);
+            ++out.labels;
+        }
+    }
+    std::stable_sort(out.problems.begin(), out.problems.end(),
+                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+    return out;
+}
+
+}  // namespace zukaro
