@@ -1,15 +1,21 @@
 #include <QApplication>
+#include <QPointer>
+#include <QSettings>
+#include <memory>
 
 #include "AppIcon.h"
 #include "CommandLine.h"
 #include "EditorWindow.h"
 #include "ManualLocation.h"
+#include "ProductListWindow.h"
+#include "ProductMaster.h"
 #include "QtCommonDialog1.h"
 #include "QtMessageBoxes.h"
 #include "QtTranslations.h"
 #include "QuitWhenShown.h"
 #include "RunCommandLine.h"
 #include "StartScreen.h"
+#include "UserFiles.h"
 
 int main(int argc, char* argv[]) {
     // Help, version, usage errors and the batch commands need no window (nor a display).
@@ -29,12 +35,46 @@ int main(int argc, char* argv[]) {
     // One editor is open at a time, so every editor window shares these dialogs.
     zukaro::QtCommonDialog1 dialogs;
     zukaro::QtMessageBoxes messages;
+    // The shop's product master; without it the editor and the list window do without.
+    zukaro::ProductMaster master(zukaro::productMasterPath());
+    if (const auto opened = master.open(); !opened.ok) {
+        messages.tell(QStringLiteral("ズカロ"), opened.error, zukaro::MessageIcon::Exclamation);
+    }
+    const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
+    QPointer<zukaro::ProductListWindow> productList;
+    zukaro::StartScreen* startScreen = nullptr;
+    const auto editor = [&startScreen] {
+        return qobject_cast<zukaro::EditorWindow*>(startScreen->editorWindow());
+    };
+    const auto openProductList = [&] {
+        if (!productList) {
+            zukaro::ProductListHooks hooks;
+            hooks.base = [&] { return editor() ? editor()->listBase() : zukaro::SheetState{}; };
+            hooks.openInEditor = [&](const zukaro::SheetState& sheet, const QString& title) {
+                startScreen->Command1_Click();
+                if (editor()) {
+                    editor()->openListSheet(sheet, title);
+                }
+            };
+            hooks.master = &master;
+            hooks.columns = columns.get();
+            productList = new zukaro::ProductListWindow(dialogs, messages, hooks);
+            productList->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        productList->show();
+        productList->raise();
+        productList->activateWindow();
+    };
     zukaro::StartScreen start(
         [&]() -> QWidget* {
-            return new zukaro::EditorWindow(dialogs, messages,
-                                            zukaro::SettingsLocations::standard());
+            auto* window =
+                new zukaro::EditorWindow(dialogs, messages, zukaro::SettingsLocations::standard());
+            window->setProductMaster(&master);
+            window->setProductListOpener(openProductList);
+            return window;
         },
         zukaro::manualUrl());
+    startScreen = &start;
     // Hidden: quits once the start screen is on screen, to time the start-up.
     if (command.windowFlags.contains(QStringLiteral("quit-when-shown"))) {
         zukaro::quitWhenShown(start);

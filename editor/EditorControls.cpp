@@ -119,6 +119,10 @@ void buildMenu(QMainWindow* window, EditorControls& c) {
                                  QStringLiteral("プレピュー(&V)"), {QKeySequence(Qt::Key_F5)});
     c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
                            {QKeySequence(Qt::CTRL | Qt::Key_P)});
+    c.商品リスト =
+        menuCommand(menu, QStringLiteral("商品リスト"), QStringLiteral("商品リスト(&L)..."),
+                    {QKeySequence(Qt::CTRL | Qt::Key_L)});
+    menu->addSeparator();
     c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
                             {QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
@@ -213,7 +217,9 @@ QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
     c.印刷 = button(QStringLiteral("印刷"), QStringLiteral("印刷"), row);
     c.倍率 = button(QStringLiteral("倍率"), caption::zoomHalf, row);
     c.Command1 = button(QStringLiteral("Command1"), QStringLiteral("終了"), row);
-    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率}) {
+    c.商品リストボタン =
+        button(QStringLiteral("商品リストボタン"), QStringLiteral("商品リスト"), row);
+    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率, c.商品リストボタン}) {
         layout->addWidget(b);
     }
     layout->addStretch();

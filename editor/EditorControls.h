@@ -65,6 +65,7 @@ struct EditorControls {
     QPushButton* 印刷 = nullptr;
     QPushButton* 倍率 = nullptr;
     QPushButton* Command1 = nullptr;
+    QPushButton* 商品リストボタン = nullptr;
 
     // Per item, in the order of items(): font, colour, show/hide, underline and nudges.
     std::array<ItemControls, kItemCount> items;
@@ -105,6 +106,7 @@ struct EditorControls {
     QAction* M_プレビュー = nullptr;
     QAction* P_印刷 = nullptr;
     QAction* MNUEXIT = nullptr;
+    QAction* 商品リスト = nullptr;  // the product list window
 
     // Menu "編集(&E)": undo and redo of every change of the labels and the layout.
     QAction* 元に戻す = nullptr;

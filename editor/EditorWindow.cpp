@@ -18,6 +18,7 @@
 #include "JanCompletion.h"
 #include "MessageBoxes.h"
 #include "PreviewPane.h"
+#include "ProductMaster.h"
 #include "SheetCommands.h"
 #include "SheetEdit.h"
 #include "TaxPrice.h"
@@ -73,6 +74,15 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
             [this] { runMenuCommand([this] { undo_.redo(); }); });
     connect(ui_.KURIA, &QAction::triggered, this,
             [this] { runMenuCommand([this] { newSheet(); }); });
+    const auto showProductList = [this] {
+        if (openProductList_) {
+            openProductList_();
+        }
+    };
+    connect(ui_.商品リスト, &QAction::triggered, this,
+            [this, showProductList] { runMenuCommand(showProductList); });
+    onClick(ui_.商品リストボタン, showProductList);
+    setProductListOpener({});
     statusBar();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -204,10 +214,21 @@ void EditorWindow::storeField(EntryField* field) {
             text = completed;
         }
     }
+    QStringList filled;
     for (const ItemDescription* item : textItems()) {
         if (ui_.entryField(*item) == field) {
-            edit(QStringLiteral("入力"), [&] { (sheet_.*item->texts)[n] = text; });
+            edit(QStringLiteral("入力"), [&] {
+                (sheet_.*item->texts)[n] = text;
+                if (field == ui_.Text1) {
+                    filled = fillFromMaster(n, text);
+                }
+            });
         }
+    }
+    if (!filled.isEmpty()) {
+        loadEntryFields();
+        say(QStringLiteral("商品マスタから%1を入れました。").arg(filled.join(u'、')));
+        return;
     }
     if (field == ui_.Text1) {
         markJanField();
@@ -300,6 +321,68 @@ void EditorWindow::newSheet() {
 
 void EditorWindow::say(const QString& text) {
     statusBar()->showMessage(text);
+}
+
+QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
+    if (master_ == nullptr || !master_->isOpen() || jan.trimmed().isEmpty() ||
+        !janBarsProblem(jan).isEmpty()) {
+        return {};
+    }
+    const ProductMaster::LookupResult found = master_->lookup(jan);
+    if (!found.product) {
+        return {};
+    }
+    const ProductRow& p = *found.product;
+    const std::pair<const QString*, const ItemDescription*> from[] = {
+        {&p.maker, &describe(Item::Maker)},
+        {&p.product, &describe(Item::Product)},
+        {&p.spec, &describe(Item::Spec)},
+        {&p.lot, &describe(Item::Lot)},
+        {&p.price, &describe(Item::Price)}};
+    QStringList filled;
+    for (const auto& [value, item] : from) {
+        QString& target = (sheet_.*item->texts)[n];
+        if (target.isEmpty() && !value->isEmpty()) {  // what the clerk typed stays
+            target = *value;
+            filled << QString::fromUtf16(item->name);
+        }
+    }
+    if (p.taxRate && sheet_.taxRate[n].isEmpty() && *p.taxRate != sheet_.layout.defaultTaxRate) {
+        sheet_.taxRate[n] = QString::number(*p.taxRate);
+        filled << QStringLiteral("税率");
+    }
+    return filled;
+}
+
+void EditorWindow::setProductListOpener(std::function<void()> open) {
+    openProductList_ = std::move(open);
+    ui_.商品リスト->setEnabled(bool(openProductList_));
+    ui_.商品リストボタン->setEnabled(bool(openProductList_));
+}
+
+SheetState EditorWindow::listBase() const {
+    SheetState base = sheet_;
+    base.clearAllLabels();
+    return base;
+}
+
+void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) {
+    storeFocusedField();
+    if (!confirmDiscard()) {
+        return;
+    }
+    sheet_.clearAllLabels();
+    sheet_.currentLabel = 1;
+    undo_.clear();
+    markSaved();  // an empty sheet without a file; the list's labels are unsaved
+    for (int n = 1; n <= kLabelCount; ++n) {
+        sheet_.setLabel(n, sheet.label(n));
+    }
+    setFileName(kUntitled);
+    say(title + QStringLiteral(" を開きました。保存するときは名前を付けてください。"));
+    mirrorCaptions();
+    loadEntryFields();
+    showPreviewQuietly();
 }
 
 void EditorWindow::returnToLabel1() {

@@ -19,6 +19,7 @@ class CommonDialog1;
 class PreviewPane;
 class SheetCommands;
 class MessageBoxes;
+class ProductMaster;
 
 // The editor window ズカロ入力: owns the Sheet state for as long as it exists and holds the
 // routines that its handlers share (preview, showing the current label, captions). The
@@ -94,6 +95,17 @@ public:
     void newSheet();
     // A note in the status bar.
     void say(const QString& text);
+
+    // The shop's product master: a JAN code typed or scanned that it knows fills the label's
+    // empty fields, in the same step as the code.
+    void setProductMaster(ProductMaster* master) { master_ = master; }
+    // What 商品リスト (menu and button) opens; without one they are disabled.
+    void setProductListOpener(std::function<void()> open);
+    // A sheet of a product list in the editor: its labels, as a new sheet without a file
+    // (after the unsaved-changes question).
+    void openListSheet(const SheetState& sheet, const QString& title);
+    // The sheet a product list is laid out on: this window's layout and offsets, no labels.
+    SheetState listBase() const;
     // Shows the caption-held states and box texts of the sheet on the buttons and boxes.
     void mirrorCaptions();
 
@@ -107,6 +119,8 @@ protected:
 private:
     void startUp();
     void refreshTitle();
+    // Fills label n's empty texts from the product master's entry for `jan`; what it filled.
+    QStringList fillFromMaster(int n, const QString& jan);
     // A red frame and a note when the JAN text will print without bars.
     void markJanField();
 
@@ -120,6 +134,8 @@ private:
     PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
     std::unique_ptr<SheetCommands> commands_;
     QUndoStack undo_;
+    ProductMaster* master_ = nullptr;
+    std::function<void()> openProductList_;
     SheetContent saved_;
     int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
     bool firstPreviewShown_ = false;

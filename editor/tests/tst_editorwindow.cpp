@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "EditorFixture.h"
+#include "ProductMaster.h"
 #include "SettingsFile.h"
 
 using namespace zukaro;
@@ -45,6 +46,8 @@ private slots:
     void codesThatChangeOrLoseTheirBars_data();
     void codesThatChangeOrLoseTheirBars();
     void undoInsideAFieldIsTheFields();
+    void scannedCodeFillsFromTheMaster_data();
+    void scannedCodeFillsFromTheMaster();
 
 private:
     EditorFixture ui_;
@@ -380,6 +383,41 @@ void TestEditorWindow::undoInsideAFieldIsTheFields() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(ui_.sheet().makerText[1], u"花王"_qs);
     QCOMPARE(ui_.field("Text2")->text(), u"花王"_qs);
+}
+
+// A code typed or scanned (digits and Enter) that the product master knows fills the label's
+// empty fields, in one step with the code; what the clerk typed stays.
+void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
+    QTest::addColumn<QString>("scanned");
+    QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate after Enter
+    QTest::newRow("known, check digit completed") << "4901234567890"
+                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8";
+    QTest::newRow("unknown") << "4512345678906"
+                             << "4512345678906|自社|||||";
+}
+
+void TestEditorWindow::scannedCodeFillsFromTheMaster() {
+    QFETCH(QString, scanned);
+    QFETCH(QString, label);
+    ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
+    QVERIFY(master.open().ok);
+    QVERIFY(master
+                .importRows({{2, u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs,
+                              u"L1"_qs, u"398"_qs, 1, 8}})
+                .ok);
+    ui_.window->setProductMaster(&master);
+    ui_.clickInto("Text2");
+    typeText(ui_.field("Text2"), u"自社"_qs);
+    ui_.clickInto("Text1");
+    QTest::keyClicks(ui_.field("Text1"), scanned);
+    pressEnter();
+    const LabelRecord r = ui_.sheet().label(1);
+    QCOMPARE(QStringList({r.jan, r.maker, r.product, r.spec, r.lot, r.price, r.taxRate}).join('|'),
+             label);
+    QCOMPARE(ui_.field("Text3")->text(), r.product);  // the fields show what was filled
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(ui_.sheet().label(1), (LabelRecord{{}, u"自社"_qs}));
+    ui_.window->setProductMaster(nullptr);
 }
 
 QTEST_MAIN(TestEditorWindow)
