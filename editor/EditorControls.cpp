@@ -155,18 +155,25 @@ QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
         {caption(QStringLiteral("Label7"), QStringLiteral("ロット等"), panel), c.Text6},
         {caption(QStringLiteral("Label5"), QStringLiteral("売価等"), panel), c.Text5},
     };
-    int row = 0;
-    for (const auto& [label, field] : rows) {
-        label->setBuddy(field);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(field, row, 1);
-        ++row;
-    }
     // The current label's tax rate, beside its price.
     c.税率切替 = button(QStringLiteral("税率切替"), QStringLiteral("10%"), panel);
     c.税率切替->setFixedWidth(44);
     c.税率切替->setToolTip(QStringLiteral("このラベルの消費税率 (10% ⇔ 8%)"));
-    grid->addWidget(c.税率切替, row - 1, 1, Qt::AlignRight);
+    int row = 0;
+    for (const auto& [label, field] : rows) {
+        label->setBuddy(field);
+        grid->addWidget(label, row, 0);
+        if (field == c.Text5) {
+            auto* priceRow = new QHBoxLayout;
+            priceRow->setSpacing(2);
+            priceRow->addWidget(field, 1);
+            priceRow->addWidget(c.税率切替);
+            grid->addLayout(priceRow, row, 1);
+        } else {
+            grid->addWidget(field, row, 1);
+        }
+        ++row;
+    }
     c.Text1->setMinimumWidth(220);
 
     // Counter, navigation and the commands that work on the current label.
