@@ -29,9 +29,10 @@ void bringToFront(QWidget& window) {
 StartScreen::StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* parent)
     : QMainWindow(parent),
       makeEditor_(std::move(makeEditor)),
+      manual_(manual),
       openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("zukaro"));
-    setWindowTitle(QStringLiteral("ポムタ(A4-21面版） Ver1.1"));
+    setWindowTitle(QStringLiteral("ズカロ(A4-21面版） Ver1.1"));
     setFont(designFont());
 
     HELP1 = menuBar()->addAction(QStringLiteral("使い方"));
@@ -43,10 +44,11 @@ StartScreen::StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* 
     inside->setFixedSize(width, twipsToPixels(7665));
     setCentralWidget(inside);
 
-    // The caption is the address itself; a click opens exactly what it shows.
-    Command5 = new QPushButton(manual.toString(), inside);
+    // The caption says what opens; the address itself is in the tool tip.
+    Command5 = new QPushButton(QStringLiteral("使い方の説明書を開く"), inside);
     Command5->setObjectName(QStringLiteral("Command5"));
-    Command5->setToolTip(manual.toString());
+    Command5->setToolTip(manual.isLocalFile() ? QDir::toNativeSeparators(manual.toLocalFile())
+                                              : manual.toString());
     placeControl(*Command5, designRect(3720, 120, 3015, 255), Grow::BothSides, width);
     connect(Command5, &QPushButton::clicked, this, &StartScreen::Command5_Click);
 
@@ -96,7 +98,7 @@ void StartScreen::Command4_Click() {
 }
 
 void StartScreen::Command5_Click() {
-    const QUrl address(Command5->text());
+    const QUrl& address = manual_;
     if (address.isLocalFile() && !QFileInfo(address.toLocalFile()).isFile()) {
         tell(QStringLiteral("説明書のファイルが見つかりません。\n%1")
                  .arg(QDir::toNativeSeparators(address.toLocalFile())));
@@ -105,7 +107,7 @@ void StartScreen::Command5_Click() {
     if (!openUrl_(address)) {
         tell(QStringLiteral(
                  "説明書を開けませんでした。\nブラウザーで次のアドレスを開いてください。\n%1")
-                 .arg(Command5->text()));
+                 .arg(address.toString()));
     }
 }
 

@@ -17,7 +17,7 @@ using EditorFactory = std::function<QWidget*()>;
 using UrlOpener = std::function<bool(const QUrl&)>;
 
 // The first window: a picture of a label sheet, 作成 (open the label editor), 終了 (close
-// this window only), the manual's address as a button at the top, and the menu 使い方.
+// this window only), a button at the top that opens the manual, and the menu 使い方.
 // It holds no data: the editor and the help window live on their own once shown, and the
 // program ends with whichever window is closed last.
 class StartScreen final : public QMainWindow {
@@ -40,6 +40,7 @@ private:
     void tell(const QString& text);
 
     EditorFactory makeEditor_;
+    QUrl manual_;
     UrlOpener openUrl_;
     QPointer<QWidget> editor_;
     QPointer<QWidget> help_;

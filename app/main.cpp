@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
     }
     start.show();
     // A file named on the command line (the desktop entry opens .csv files so) opens in the
-    // editor, as 作成 and then ファィルを開く(&O) would.
+    // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {
         start.Command1_Click();
         if (auto* editor = qobject_cast<zukaro::EditorWindow*>(start.editorWindow())) {

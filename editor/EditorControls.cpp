@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -20,6 +22,11 @@
 
 namespace zukaro {
 namespace {
+
+// The smallest the two halves of the window get: the preview still shows a label or two,
+// the controls scroll.
+constexpr int kPreviewMinimumWidth = 240;
+constexpr int kControlsMinimumWidth = 280;
 
 QPushButton* button(const QString& designName, const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -103,20 +110,20 @@ QAction* menuCommand(QMenu* menu, const QString& designName, const QString& text
 }
 
 void buildMenu(QMainWindow* window, EditorControls& c) {
-    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("ファィル(&F)"));
+    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     c.KURIA = menuCommand(menu, QStringLiteral("KURIA"), QStringLiteral("新規作成(&N)"),
                           {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファィルを開く(&O)"),
+    c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファイルを開く(&O)"),
                            {QKeySequence(Qt::CTRL | Qt::Key_O)});
     c.U_SAVE =
-        menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファィルの上書き保存(&S)"),
+        menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファイルの上書き保存(&S)"),
                     {QKeySequence(Qt::CTRL | Qt::Key_S)});
     // Ctrl+A and Ctrl+V stay with the entry fields (select all, paste).
     c.N_SAVE = menuCommand(menu, QStringLiteral("N_SAVE"),
-                           QStringLiteral("名前を付けてファィルを保存(&A)"),
+                           QStringLiteral("名前を付けてファイルを保存(&A)"),
                            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
     c.M_プレビュー = menuCommand(menu, QStringLiteral("M_プレビュー"),
-                                 QStringLiteral("プレピュー(&V)"), {QKeySequence(Qt::Key_F5)});
+                                 QStringLiteral("プレビュー(&V)"), {QKeySequence(Qt::Key_F5)});
     c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
                            {QKeySequence(Qt::CTRL | Qt::Key_P)});
     c.商品リスト =
@@ -226,7 +233,9 @@ QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
     c.Command1 = button(QStringLiteral("Command1"), QStringLiteral("終了"), row);
     c.商品リストボタン =
         button(QStringLiteral("商品リストボタン"), QStringLiteral("商品リスト"), row);
-    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率, c.商品リストボタン}) {
+    c.全体 = button(QStringLiteral("全体"), QStringLiteral("全体"), row);
+    c.全体->setToolTip(QStringLiteral("シート全体がプレビューに収まる倍率にします"));
+    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率, c.全体, c.商品リストボタン}) {
         layout->addWidget(b);
     }
     layout->addStretch();
@@ -358,25 +367,41 @@ EditorControls buildEditorControls(QMainWindow* window) {
     EditorControls c;
     buildMenu(window, c);
 
-    auto* central = new QWidget(window);
-    auto* columns = new QHBoxLayout(central);
-    columns->setContentsMargins(4, 4, 4, 4);
-    c.previewArea = new QWidget(central);
-    c.previewArea->setMinimumWidth(420);
+    // The preview and the controls side by side; the user can move the line between them.
+    c.split = new QSplitter(Qt::Horizontal, window);
+    c.split->setObjectName(QStringLiteral("分割"));
+    c.split->setChildrenCollapsible(false);
+    c.split->setContentsMargins(4, 4, 4, 4);
+    c.previewArea = new QWidget(c.split);
+    c.previewArea->setMinimumWidth(kPreviewMinimumWidth);
     auto* previewLayout = new QVBoxLayout(c.previewArea);
     previewLayout->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(c.previewArea, 1);
 
-    auto* right = new QVBoxLayout;
+    // The controls scroll when the screen is too small for them (a laptop at 125 %); the
+    // preview takes whatever width is left.
+    auto* panel = new QWidget;
+    panel->setObjectName(QStringLiteral("操作パネル"));
+    auto* right = new QVBoxLayout(panel);
+    right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(6);
-    right->addWidget(buildEntryPanel(c, central));
-    right->addWidget(buildCommandRow(c, central));
-    right->addWidget(buildStylePanel(c, central));
-    right->addWidget(buildPricePanel(c, central));
-    right->addWidget(buildPositionPanel(c, central));
+    right->addWidget(buildEntryPanel(c, panel));
+    right->addWidget(buildCommandRow(c, panel));
+    right->addWidget(buildStylePanel(c, panel));
+    right->addWidget(buildPricePanel(c, panel));
+    right->addWidget(buildPositionPanel(c, panel));
     right->addStretch();
-    columns->addLayout(right, 0);
-    window->setCentralWidget(central);
+    c.controlsArea = new QScrollArea(c.split);
+    c.controlsArea->setObjectName(QStringLiteral("操作パネルのスクロール"));
+    c.controlsArea->setWidget(panel);
+    c.controlsArea->setWidgetResizable(true);
+    c.controlsArea->setFrameShape(QFrame::NoFrame);
+    c.controlsArea->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    c.controlsArea->setMinimumWidth(kControlsMinimumWidth);
+    c.split->addWidget(c.previewArea);
+    c.split->addWidget(c.controlsArea);
+    c.split->setStretchFactor(0, 1);  // a larger window widens the preview
+    c.split->setStretchFactor(1, 0);
+    window->setCentralWidget(c.split);
 
     // Tab order: the six fields first (the lot field comes before the price field).
     const auto fields = c.fieldsInTabOrder();

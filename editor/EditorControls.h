@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QMainWindow;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
 class QWidget;
 
 namespace zukaro {
@@ -64,6 +66,7 @@ struct EditorControls {
     QPushButton* プレビュー = nullptr;
     QPushButton* 印刷 = nullptr;
     QPushButton* 倍率 = nullptr;
+    QPushButton* 全体 = nullptr;  // the zoom that fits the whole sheet into the preview
     QPushButton* Command1 = nullptr;
     QPushButton* 商品リストボタン = nullptr;
 
@@ -95,10 +98,13 @@ struct EditorControls {
     QPushButton* pt保存 = nullptr;
     QPushButton* デフォルト = nullptr;
 
-    // Where the preview goes (the window puts the preview viewport in it).
+    // Where the preview goes (the window puts the preview viewport in it), and the scroll area
+    // that holds every other control.
     QWidget* previewArea = nullptr;
+    QScrollArea* controlsArea = nullptr;
+    QSplitter* split = nullptr;
 
-    // Menu "ファィル(&F)".
+    // Menu "ファイル(&F)".
     QAction* KURIA = nullptr;
     QAction* f_open = nullptr;
     QAction* U_SAVE = nullptr;

@@ -6,7 +6,14 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QScreen>
+#include <QSettings>
+#include <QScrollArea>
+#include <QSplitter>
+#include <algorithm>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <utility>
@@ -31,6 +38,9 @@ const QString kUntitled = QStringLiteral("無題");
 // The window opens as large as a 1366 x 768 screen allows, room for the preview.
 constexpr QSize kEditorWindowSize(1366, 740);
 constexpr int kUndoSteps = 500;
+// Where the window was and how large, beside the user's data.txt.
+const QString kPlaceFileName = QStringLiteral("window.ini");
+const QString kPlaceKey = QStringLiteral("editor/geometry");
 
 }  // namespace
 
@@ -66,6 +76,17 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     bindSheetCommands(*commands_,
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});
+    onClick(ui_.全体, [this] {
+        fitting_ = true;
+        fitWholeSheet();
+        focusText1();
+    });
+    connect(ui_.倍率, &QPushButton::clicked, this, [this] { fitting_ = false; });
+    connect(preview_, &PreviewPane::viewportResized, this, [this] {
+        if (fitting_) {
+            fitWholeSheet();
+        }
+    });
     undo_.setUndoLimit(kUndoSteps);
     connect(&undo_, &QUndoStack::indexChanged, this, [this] { refreshTitle(); });
     connect(ui_.元に戻す, &QAction::triggered, this,
@@ -86,11 +107,9 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     statusBar();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        resize(screen->availableGeometry()
-                   .size()
-                   .boundedTo(kEditorWindowSize)
-                   .expandedTo(minimumSizeHint()));
+        resize(screen->availableGeometry().size().boundedTo(kEditorWindowSize));
     }
+    restoreWindowPlace();
 
     wireEntryFields(*this);
     wireLabelButtons(*this);
@@ -319,6 +338,14 @@ void EditorWindow::newSheet() {
     showPreviewQuietly();
 }
 
+void EditorWindow::fitWholeSheet() {
+    sheet_.zoom = preview_->zoomToFit();
+    preview_->HScroll1().setValue(0);
+    preview_->VScroll1().setValue(0);
+    commands_->redraw();
+    commands_->markCurrentLabel();
+}
+
 void EditorWindow::say(const QString& text) {
     statusBar()->showMessage(text);
 }
@@ -433,6 +460,58 @@ void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {
     });
 }
 
+QString EditorWindow::placeFile() const {
+    return settings_.userDir.isEmpty() ? QString()
+                                       : QDir(settings_.userDir).filePath(kPlaceFileName);
+}
+
+void EditorWindow::restoreWindowPlace() {
+    const QString file = placeFile();
+    if (file.isEmpty() || !QFileInfo::exists(file)) {
+        return;
+    }
+    restoreGeometry(QSettings(file, QSettings::IniFormat).value(kPlaceKey).toByteArray());
+    // A place saved on a larger screen is brought inside this one.
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        resize(size().boundedTo(room.size()));
+        move(std::clamp(x(), room.left(), std::max(room.left(), room.right() - width())),
+             std::clamp(y(), room.top(), std::max(room.top(), room.bottom() - height())));
+    }
+}
+
+void EditorWindow::saveWindowPlace() const {
+    const QString file = placeFile();
+    if (!file.isEmpty()) {
+        QDir().mkpath(settings_.userDir);
+        QSettings(file, QSettings::IniFormat).setValue(kPlaceKey, saveGeometry());
+    }
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Only now are the window manager's decorations known: the window with them must fit.
+    const QScreen* screen = this->screen();
+    if (std::exchange(placed_, true) || screen == nullptr) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QSize decorations = frameGeometry().size() - size();
+    resize(size().boundedTo(room.size() - decorations).expandedTo(minimumSizeHint()));
+    const QRect frame = frameGeometry();
+    move(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() - frame.width())),
+         std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+    // The controls at their natural width as far as there is room; the preview gets the rest.
+    const int total = ui_.split->width() - ui_.split->handleWidth();
+    // (QScrollArea's own size hint stops at 36 lines of text.)
+    const int natural = ui_.controlsArea->widget()->sizeHint().width() +
+                        ui_.controlsArea->verticalScrollBar()->sizeHint().width();
+    const int controls = std::clamp(natural, ui_.controlsArea->minimumWidth(),
+                                    std::max(ui_.controlsArea->minimumWidth(),
+                                             total - ui_.previewArea->minimumWidth()));
+    ui_.split->setSizes({total - controls, controls});
+}
+
 void EditorWindow::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
@@ -445,6 +524,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     }
     // The fields must not store or move on while the window goes away.
     closing_ = true;
+    saveWindowPlace();
     for (EntryField* field : ui_.fieldsInTabOrder()) {
         field->onLostFocus = nullptr;
         field->onGotFocus = nullptr;

@@ -115,10 +115,17 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void startUp();
     void refreshTitle();
+    // 全体: the zoom that shows the whole sheet in the preview, kept while the window resizes.
+    void fitWholeSheet();
+    // The window's size and place, kept between runs in the user's settings folder.
+    QString placeFile() const;
+    void restoreWindowPlace();
+    void saveWindowPlace() const;
     // Fills label n's empty texts from the product master's entry for `jan`; what it filled.
     QStringList fillFromMaster(int n, const QString& jan);
     // A red frame and a note when the JAN text will print without bars.
@@ -138,6 +145,8 @@ private:
     std::function<void()> openProductList_;
     SheetContent saved_;
     int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
+    bool fitting_ = false;  // 全体: the zoom follows the preview's size
+    bool placed_ = false;   // the first show has brought the window inside the screen
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;
@@ -153,13 +162,13 @@ void wirePriceControls(EditorWindow& window);
 // Shows the layout's price settings and the current label's rate on their controls.
 void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet);
 
-// The open command once a file is chosen (ファィルを開く(&O) after its dialog; also a file
+// The open command once a file is chosen (ファイルを開く(&O) after its dialog; also a file
 // named on the command line): reads the label data file at `path` into the window and shows
 // label 1. A file that fails the header check changes nothing and is reported; returns
 // whether the file was opened.
 bool openSheetFile(EditorWindow& window, const QString& path);
 
-// ファィルの上書き保存(&S): the sheet's own file, or save as for a sheet without one. Returns
+// ファイルの上書き保存(&S): the sheet's own file, or save as for a sheet without one. Returns
 // whether the sheet was saved.
 bool saveSheet(EditorWindow& window);
 

@@ -95,7 +95,7 @@ void open(EditorWindow& window) {
 }
 
 void savePattern(EditorWindow& window) {
-    if (!window.messages().askYesNo(QApplication::applicationDisplayName(),
+    if (!window.messages().askYesNo(QStringLiteral("ズカロ"),
                                     QStringLiteral("保存しますか？"), MessageIcon::None, true)) {
         return;
     }
@@ -115,7 +115,7 @@ void savePattern(EditorWindow& window) {
 }
 
 void restoreDefaultPattern(EditorWindow& window) {
-    if (!window.messages().askYesNo(QApplication::applicationDisplayName(),
+    if (!window.messages().askYesNo(QStringLiteral("ズカロ"),
                                     QStringLiteral("設定をデフォルトにもどしますか？"),
                                     MessageIcon::None, true)) {
         return;

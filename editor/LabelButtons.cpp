@@ -100,7 +100,7 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.全クリア, [&window, &sheet] {
-        const bool yes = window.messages().askYesNo(QApplication::applicationDisplayName(),
+        const bool yes = window.messages().askYesNo(QStringLiteral("ズカロ"),
                                                     QStringLiteral("データを全部クリアしますか？"),
                                                     MessageIcon::None, true);
         if (!yes) {

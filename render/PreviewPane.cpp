@@ -1,6 +1,7 @@
 #include "PreviewPane.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <QGridLayout>
 #include <QScrollBar>
 
@@ -56,8 +57,16 @@ void PreviewPane::sizeToPage(TwipsSize page) {
 bool PreviewPane::eventFilter(QObject* watched, QEvent* event) {
     if (watched == frame_ && event->type() == QEvent::Resize) {
         updateRanges();
+        emit viewportResized();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+double PreviewPane::zoomToFit() const {
+    const TwipsSize page = surface_->pageTwips();
+    const double across = frame_->width() * double(kTwipsPerPixel) / page.width;
+    const double down = frame_->height() * double(kTwipsPerPixel) / page.height;
+    return std::clamp(std::min(across, down), 0.05, 1.0);
 }
 
 void PreviewPane::updateRanges() {

@@ -32,6 +32,13 @@ public:
     ScrollRange verticalRange() const { return vRange_; }
     ScrollRange horizontalRange() const { return hRange_; }
 
+    // The zoom at which the whole page fits the viewport (at most 100 %).
+    double zoomToFit() const;
+
+signals:
+    // The viewport changed size (the window was resized).
+    void viewportResized();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

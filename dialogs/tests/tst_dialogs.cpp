@@ -47,6 +47,32 @@ private slots:
         QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), "はい(Y)");
     }
 
+    // Every text of the print dialog, shown or behind its options button, is Japanese (paper
+    // names such as "A4" and "PDF" aside).
+    void printDialogIsJapaneseThroughout() {
+        QStringList english;
+        whenShown<QPrintDialog>([&](QPrintDialog& d) {
+            static const QRegularExpression word("[A-Za-z]{3,}");
+            for (QWidget* w : d.findChildren<QWidget*>()) {
+                QString text;
+                if (auto* label = qobject_cast<QLabel*>(w)) {
+                    text = label->text();
+                } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                    text = button->text();
+                } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                    text = group->title();
+                }
+                text.remove("PDF");
+                if (text.contains(word)) {
+                    english << text;
+                }
+            }
+        });
+        QPrinter printer;
+        QtCommonDialog1().showPrinter(printer);
+        QCOMPARE(english, QStringList());
+    }
+
     void nameFilters_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("expected");
