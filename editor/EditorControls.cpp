@@ -23,10 +23,11 @@
 namespace zukaro {
 namespace {
 
-// The smallest the two halves of the window get: the preview still shows a label or two,
-// the controls scroll.
+// The smallest the two halves of the window get: the preview still shows the whole sheet
+// small, the controls scroll.
 constexpr int kPreviewMinimumWidth = 240;
 constexpr int kControlsMinimumWidth = 280;
+constexpr int kMinimumHeight = 240;
 
 QPushButton* button(const QString& designName, const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -373,7 +374,7 @@ EditorControls buildEditorControls(QMainWindow* window) {
     c.split->setChildrenCollapsible(false);
     c.split->setContentsMargins(4, 4, 4, 4);
     c.previewArea = new QWidget(c.split);
-    c.previewArea->setMinimumWidth(kPreviewMinimumWidth);
+    c.previewArea->setMinimumSize(kPreviewMinimumWidth, kMinimumHeight);
     auto* previewLayout = new QVBoxLayout(c.previewArea);
     previewLayout->setContentsMargins(0, 0, 0, 0);
 
