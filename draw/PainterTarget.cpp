@@ -135,6 +135,11 @@ const QFont& PainterTarget::currentFont() {
         font.setItalic(italic_);
         font.setUnderline(underline_);
         font.setKerning(false);
+        // On screen the small label texts are smoothed whatever the desktop's font settings
+        // say; the printer gets the glyphs as they are.
+        if (!printer_) {
+            font.setStyleStrategy(QFont::PreferAntialias);
+        }
         font_ = font;
         metrics_.emplace(*font_, painter_.device());
     }
