@@ -42,11 +42,8 @@ private slots:
     void ctrlSAtStartUpAsksForAName();
     void saveAsOverAnExistingFile_data();
     void saveAsOverAnExistingFile();
-    void saveWritesWhatTheUserSees();
     void overwriteSaveAfterClearAllAsksForAName();
     void failedSaveIntoReadOnlyFolderChangesNothing();
-    void unencodableCharactersAskFirst_data();
-    void unencodableCharactersAskFirst();
     void openRejectsOtherFiles();
     void openWhileMakerFieldHasFocus();
     void openCancelKeepsTheFocus();
@@ -125,24 +122,6 @@ void TestFileMenu::saveAsOverAnExistingFile() {
     QCOMPARE(ui_.focused(), u"Text1"_qs);
 }
 
-void TestFileMenu::saveWritesWhatTheUserSees() {
-    ui_.click(u"Cmdnext"_qs, 4);
-    ui_.clickInto("Text3");
-    typeText(ui_.field("Text3"), u"品"_qs);
-    ui_.clickInto("Text5");
-    typeText(ui_.field("Text5"), u"1980"_qs);  // typed, not yet stored by leaving the field
-    save(path(u"typed.csv"_qs));
-
-    SheetState reread;
-    QVERIFY(readLabelFile(path(u"typed.csv"_qs), reread).opened);
-    QCOMPARE(reread.priceText[5], u"1980"_qs);
-    // The editor then shows label 1; the price field did not move on.
-    QCOMPARE(ui_.sheet().currentLabel, 1);
-    QVERIFY(ui_.sheet().label(6).isBlank());
-    QCOMPARE(ui_.field("Text5")->text(), QString());
-    QCOMPARE(ui_.counter(), u" 1/21"_qs);
-}
-
 void TestFileMenu::overwriteSaveAfterClearAllAsksForAName() {
     save(path(u"first.csv"_qs));
     const QByteArray saved = readAll(path(u"first.csv"_qs));
@@ -166,31 +145,6 @@ void TestFileMenu::failedSaveIntoReadOnlyFolderChangesNothing() {
              qPrintable(box.text));
     QCOMPARE(ui_.window->windowTitle(), u"ズカロ入力画面  無題"_qs);
     QVERIFY(!QFile::exists(folder + u"/sheet.csv"_qs));
-}
-
-void TestFileMenu::unencodableCharactersAskFirst_data() {
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("no writes nothing") << false;
-    QTest::newRow("yes writes ?") << true;
-}
-
-void TestFileMenu::unencodableCharactersAskFirst() {
-    QFETCH(bool, yes);
-    ui_.click(u"Cmdnext"_qs, 2);
-    ui_.clickInto("Text3");
-    typeText(ui_.field("Text3"), u"ハート♥"_qs);
-    ui_.messages.scriptAnswer(yes);
-    save(path(u"heart.csv"_qs));
-
-    QCOMPARE(ui_.messages.shown().size(), 1);
-    QVERIFY(ui_.messages.shown().at(0).text.contains(u"ラベル 3"_qs));
-    QCOMPARE(QFile::exists(path(u"heart.csv"_qs)), yes);
-    SheetState reread;
-    if (yes) {
-        QVERIFY(readLabelFile(path(u"heart.csv"_qs), reread).opened);
-        QCOMPARE(reread.productText[3], u"ハート?"_qs);
-        QCOMPARE(ui_.sheet().productText[3], u"ハート♥"_qs);
-    }
 }
 
 void TestFileMenu::openRejectsOtherFiles() {
