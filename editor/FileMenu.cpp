@@ -58,6 +58,19 @@ bool writeSheet(EditorWindow& window, const QString& path) {
     return true;
 }
 
+// Writes the sheet to `path` and, when it was written, makes it the sheet's file and shows
+// label 1. Returns whether the sheet was saved.
+bool saveTo(EditorWindow& window, const QString& path) {
+    if (!writeSheet(window, path)) {
+        window.focusText1();
+        return false;
+    }
+    window.markSaved();
+    window.setFileName(path);
+    window.returnToLabel1();
+    return true;
+}
+
 bool saveAs(EditorWindow& window) {
     QString path;
     if (window.dialog().showSave(kFilter, path) == kCancelError) {
@@ -73,14 +86,7 @@ bool saveAs(EditorWindow& window) {
             return false;
         }
     }
-    if (!writeSheet(window, path)) {
-        window.focusText1();
-        return false;
-    }
-    window.markSaved();
-    window.setFileName(path);
-    window.returnToLabel1();
-    return true;
+    return saveTo(window, path);
 }
 
 void open(EditorWindow& window) {
@@ -133,14 +139,7 @@ bool saveSheet(EditorWindow& window) {
     if (fileName == kUntitled || fileName.isEmpty()) {
         return saveAs(window);
     }
-    if (!writeSheet(window, fileName)) {
-        window.focusText1();
-        return false;
-    }
-    window.markSaved();
-    window.setFileName(fileName);
-    window.returnToLabel1();
-    return true;
+    return saveTo(window, fileName);
 }
 
 bool openSheetFile(EditorWindow& window, const QString& path) {
