@@ -6,16 +6,11 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QDir>
-#include <QFileInfo>
 #include <QScreen>
-#include <QSettings>
-#include <QScrollArea>
-#include <QSplitter>
-#include <algorithm>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <utility>
 
 #include "CommandBindings.h"
@@ -27,7 +22,6 @@
 #include "PreviewPane.h"
 #include "ProductMaster.h"
 #include "SheetCommands.h"
-#include "SheetEdit.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -38,9 +32,6 @@ const QString kUntitled = QStringLiteral("無題");
 // The window opens as large as a 1366 x 768 screen allows, room for the preview.
 constexpr QSize kEditorWindowSize(1366, 740);
 constexpr int kUndoSteps = 500;
-// Where the window was and how large, beside the user's data.txt.
-const QString kPlaceFileName = QStringLiteral("window.ini");
-const QString kPlaceKey = QStringLiteral("editor/geometry");
 
 }  // namespace
 
@@ -278,66 +269,6 @@ void EditorWindow::runMenuCommand(const std::function<void()>& command) {
     quietFocusMove_ = wasQuiet;
 }
 
-void EditorWindow::edit(const QString& what, const std::function<void()>& change, int mergeId) {
-    const SheetContent before = sheet_.content();
-    const int labelBefore = sheet_.currentLabel;
-    change();
-    SheetContent after = sheet_.content();
-    if (after == before) {
-        return;
-    }
-    undo_.push(new SheetEdit(
-        what, before, labelBefore, std::move(after), sheet_.currentLabel,
-        [this](const SheetContent& content, int label) { restore(content, label); }, mergeId));
-}
-
-void EditorWindow::restore(const SheetContent& content, int label) {
-    sheet_.setContent(content);
-    sheet_.currentLabel = label;
-    mirrorCaptions();
-    loadEntryFields();
-    showPreviewQuietly();
-}
-
-bool EditorWindow::isModified() const {
-    return !sheet_.content().sameDocument(saved_);
-}
-
-void EditorWindow::markSaved() {
-    saved_ = sheet_.content();
-    refreshTitle();
-}
-
-bool EditorWindow::confirmDiscard() {
-    if (!isModified()) {
-        return true;
-    }
-    switch (messages_.askYesNoCancel(
-        QStringLiteral("ズカロ"), QStringLiteral("変更を保存しますか？"), MessageIcon::Question)) {
-        case Answer::Yes:
-            return saveSheet(*this);
-        case Answer::No:
-            return true;
-        case Answer::Cancel:
-            break;
-    }
-    focusText1();
-    return false;
-}
-
-void EditorWindow::newSheet() {
-    if (!confirmDiscard()) {
-        return;
-    }
-    sheet_.clearAllLabels();
-    sheet_.currentLabel = 1;
-    undo_.clear();
-    markSaved();
-    setFileName(kUntitled);
-    loadEntryFields();
-    showPreviewQuietly();
-}
-
 void EditorWindow::fitWholeSheet() {
     sheet_.zoom = preview_->zoomToFit();
     preview_->HScroll1().setValue(0);
@@ -348,68 +279,6 @@ void EditorWindow::fitWholeSheet() {
 
 void EditorWindow::say(const QString& text) {
     statusBar()->showMessage(text);
-}
-
-QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
-    if (master_ == nullptr || !master_->isOpen() || jan.trimmed().isEmpty() ||
-        !janBarsProblem(jan).isEmpty()) {
-        return {};
-    }
-    const ProductMaster::LookupResult found = master_->lookup(jan);
-    if (!found.product) {
-        return {};
-    }
-    const ProductRow& p = *found.product;
-    const std::pair<const QString*, const ItemDescription*> from[] = {
-        {&p.maker, &describe(Item::Maker)},
-        {&p.product, &describe(Item::Product)},
-        {&p.spec, &describe(Item::Spec)},
-        {&p.lot, &describe(Item::Lot)},
-        {&p.price, &describe(Item::Price)}};
-    QStringList filled;
-    for (const auto& [value, item] : from) {
-        QString& target = (sheet_.*item->texts)[n];
-        if (target.isEmpty() && !value->isEmpty()) {  // what the clerk typed stays
-            target = *value;
-            filled << QString::fromUtf16(item->name);
-        }
-    }
-    if (p.taxRate && sheet_.taxRate[n].isEmpty() && *p.taxRate != sheet_.layout.defaultTaxRate) {
-        sheet_.taxRate[n] = QString::number(*p.taxRate);
-        filled << QStringLiteral("税率");
-    }
-    return filled;
-}
-
-void EditorWindow::setProductListOpener(std::function<void()> open) {
-    openProductList_ = std::move(open);
-    ui_.商品リスト->setEnabled(bool(openProductList_));
-    ui_.商品リストボタン->setEnabled(bool(openProductList_));
-}
-
-SheetState EditorWindow::listBase() const {
-    SheetState base = sheet_;
-    base.clearAllLabels();
-    return base;
-}
-
-void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) {
-    storeFocusedField();
-    if (!confirmDiscard()) {
-        return;
-    }
-    sheet_.clearAllLabels();
-    sheet_.currentLabel = 1;
-    undo_.clear();
-    markSaved();  // an empty sheet without a file; the list's labels are unsaved
-    for (int n = 1; n <= kLabelCount; ++n) {
-        sheet_.setLabel(n, sheet.label(n));
-    }
-    setFileName(kUntitled);
-    say(title + QStringLiteral(" を開きました。保存するときは名前を付けてください。"));
-    mirrorCaptions();
-    loadEntryFields();
-    showPreviewQuietly();
 }
 
 void EditorWindow::returnToLabel1() {
@@ -458,58 +327,6 @@ void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {
         }
         command();
     });
-}
-
-QString EditorWindow::placeFile() const {
-    return settings_.userDir.isEmpty() ? QString()
-                                       : QDir(settings_.userDir).filePath(kPlaceFileName);
-}
-
-void EditorWindow::restoreWindowPlace() {
-    const QString file = placeFile();
-    if (file.isEmpty() || !QFileInfo::exists(file)) {
-        return;
-    }
-    restoreGeometry(QSettings(file, QSettings::IniFormat).value(kPlaceKey).toByteArray());
-    // A place saved on a larger screen is brought inside this one.
-    if (const QScreen* screen = this->screen()) {
-        const QRect room = screen->availableGeometry();
-        resize(size().boundedTo(room.size()));
-        move(std::clamp(x(), room.left(), std::max(room.left(), room.right() - width())),
-             std::clamp(y(), room.top(), std::max(room.top(), room.bottom() - height())));
-    }
-}
-
-void EditorWindow::saveWindowPlace() const {
-    const QString file = placeFile();
-    if (!file.isEmpty()) {
-        QDir().mkpath(settings_.userDir);
-        QSettings(file, QSettings::IniFormat).setValue(kPlaceKey, saveGeometry());
-    }
-}
-
-void EditorWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    // Only now are the window manager's decorations known: the window with them must fit.
-    const QScreen* screen = this->screen();
-    if (std::exchange(placed_, true) || screen == nullptr) {
-        return;
-    }
-    const QRect room = screen->availableGeometry();
-    const QSize decorations = frameGeometry().size() - size();
-    resize(size().boundedTo(room.size() - decorations).expandedTo(minimumSizeHint()));
-    const QRect frame = frameGeometry();
-    move(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() - frame.width())),
-         std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
-    // The controls at their natural width as far as there is room; the preview gets the rest.
-    const int total = ui_.split->width() - ui_.split->handleWidth();
-    // (QScrollArea's own size hint stops at 36 lines of text.)
-    const int natural = ui_.controlsArea->widget()->sizeHint().width() +
-                        ui_.controlsArea->verticalScrollBar()->sizeHint().width();
-    const int controls = std::clamp(natural, ui_.controlsArea->minimumWidth(),
-                                    std::max(ui_.controlsArea->minimumWidth(),
-                                             total - ui_.previewArea->minimumWidth()));
-    ui_.split->setSizes({total - controls, controls});
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

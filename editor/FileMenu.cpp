@@ -101,8 +101,8 @@ void open(EditorWindow& window) {
 }
 
 void savePattern(EditorWindow& window) {
-    if (!window.messages().askYesNo(QStringLiteral("ズカロ"),
-                                    QStringLiteral("保存しますか？"), MessageIcon::None, true)) {
+    if (!window.messages().askYesNo(QStringLiteral("ズカロ"), QStringLiteral("保存しますか？"),
+                                    MessageIcon::None, true)) {
         return;
     }
     const Layout& layout = window.sheet().layout;

@@ -1,0 +1,81 @@
+// What the window does with the shop's product list and master: a scanned code fills the
+// label, a sheet of a list opens here.
+#include <QAction>
+#include <QPushButton>
+#include <QStringList>
+
+#include "EditorWindow.h"
+#include "Items.h"
+#include "JanCompletion.h"
+#include "ProductMaster.h"
+
+namespace zukaro {
+namespace {
+
+const QString kUntitled = QStringLiteral("無題");
+
+}  // namespace
+
+QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
+    if (master_ == nullptr || !master_->isOpen() || jan.trimmed().isEmpty() ||
+        !janBarsProblem(jan).isEmpty()) {
+        return {};
+    }
+    const ProductMaster::LookupResult found = master_->lookup(jan);
+    if (!found.product) {
+        return {};
+    }
+    const ProductRow& p = *found.product;
+    const std::pair<const QString*, const ItemDescription*> from[] = {
+        {&p.maker, &describe(Item::Maker)},
+        {&p.product, &describe(Item::Product)},
+        {&p.spec, &describe(Item::Spec)},
+        {&p.lot, &describe(Item::Lot)},
+        {&p.price, &describe(Item::Price)}};
+    QStringList filled;
+    for (const auto& [value, item] : from) {
+        QString& target = (sheet_.*item->texts)[n];
+        if (target.isEmpty() && !value->isEmpty()) {  // what the clerk typed stays
+            target = *value;
+            filled << QString::fromUtf16(item->name);
+        }
+    }
+    if (p.taxRate && sheet_.taxRate[n].isEmpty() && *p.taxRate != sheet_.layout.defaultTaxRate) {
+        sheet_.taxRate[n] = QString::number(*p.taxRate);
+        filled << QStringLiteral("税率");
+    }
+    return filled;
+}
+
+void EditorWindow::setProductListOpener(std::function<void()> open) {
+    openProductList_ = std::move(open);
+    ui_.商品リスト->setEnabled(bool(openProductList_));
+    ui_.商品リストボタン->setEnabled(bool(openProductList_));
+}
+
+SheetState EditorWindow::listBase() const {
+    SheetState base = sheet_;
+    base.clearAllLabels();
+    return base;
+}
+
+void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) {
+    storeFocusedField();
+    if (!confirmDiscard()) {
+        return;
+    }
+    sheet_.clearAllLabels();
+    sheet_.currentLabel = 1;
+    undo_.clear();
+    markSaved();  // an empty sheet without a file; the list's labels are unsaved
+    for (int n = 1; n <= kLabelCount; ++n) {
+        sheet_.setLabel(n, sheet.label(n));
+    }
+    setFileName(kUntitled);
+    say(title + QStringLiteral(" を開きました。保存するときは名前を付けてください。"));
+    mirrorCaptions();
+    loadEntryFields();
+    showPreviewQuietly();
+}
+
+}  // namespace zukaro

@@ -1,0 +1,75 @@
+// The window's size and place: inside the screen on the first show, kept between runs.
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
+#include <algorithm>
+#include <utility>
+
+#include "EditorWindow.h"
+
+namespace zukaro {
+namespace {
+
+// Where the window was and how large, beside the user's data.txt.
+const QString kPlaceFileName = QStringLiteral("window.ini");
+const QString kPlaceKey = QStringLiteral("editor/geometry");
+
+}  // namespace
+
+QString EditorWindow::placeFile() const {
+    return settings_.userDir.isEmpty() ? QString()
+                                       : QDir(settings_.userDir).filePath(kPlaceFileName);
+}
+
+void EditorWindow::restoreWindowPlace() {
+    const QString file = placeFile();
+    if (file.isEmpty() || !QFileInfo::exists(file)) {
+        return;
+    }
+    restoreGeometry(QSettings(file, QSettings::IniFormat).value(kPlaceKey).toByteArray());
+    // A place saved on a larger screen is brought inside this one.
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        resize(size().boundedTo(room.size()));
+        move(std::clamp(x(), room.left(), std::max(room.left(), room.right() - width())),
+             std::clamp(y(), room.top(), std::max(room.top(), room.bottom() - height())));
+    }
+}
+
+void EditorWindow::saveWindowPlace() const {
+    const QString file = placeFile();
+    if (!file.isEmpty()) {
+        QDir().mkpath(settings_.userDir);
+        QSettings(file, QSettings::IniFormat).setValue(kPlaceKey, saveGeometry());
+    }
+}
+
+void EditorWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Only now are the window manager's decorations known: the window with them must fit.
+    const QScreen* screen = this->screen();
+    if (std::exchange(placed_, true) || screen == nullptr) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QSize decorations = frameGeometry().size() - size();
+    resize(size().boundedTo(room.size() - decorations).expandedTo(minimumSizeHint()));
+    const QRect frame = frameGeometry();
+    move(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() - frame.width())),
+         std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
+    // The controls at their natural width as far as there is room; the preview gets the rest.
+    const int total = ui_.split->width() - ui_.split->handleWidth();
+    // (QScrollArea's own size hint stops at 36 lines of text.)
+    const int natural = ui_.controlsArea->widget()->sizeHint().width() +
+                        ui_.controlsArea->verticalScrollBar()->sizeHint().width();
+    const int controls = std::clamp(
+        natural, ui_.controlsArea->minimumWidth(),
+        std::max(ui_.controlsArea->minimumWidth(), total - ui_.previewArea->minimumWidth()));
+    ui_.split->setSizes({total - controls, controls});
+}
+
+}  // namespace zukaro
