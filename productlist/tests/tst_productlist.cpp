@@ -45,26 +45,6 @@ QString describe(const ProductList& list) {
     return lines.join('\n');
 }
 
-QString describe(const ColumnMapping& m) {
-    QStringList parts{"header:" + QString::number(m.headerRow())};
-    for (const ProductColumn what : kProductColumns) {
-        if (m.column(what) >= 0) {
-            parts << settingsKey(what) + ':' + QString::number(m.column(what));
-        }
-    }
-    return parts.join(' ');
-}
-
-ProductList productsOf(const SourceResult& source) {
-    return toProductRows(source.table, ColumnMapping::detect(source.table));
-}
-
-QString csv(const QString& text) {
-    return describe(productsOf(readPastedRows(text)));
-}
-
-const QString kPositional = "header:-1 jan:0 maker:1 product:2 spec:3 lot:4 price:5";
-
 // A workbook with the shared strings "一" and "二" whose relationships point its first sheet
 // at `target` (empty: no workbook.xml); the sheet, stored `at`, holds row 4 with `cells`.
 QByteArray workbook(const QString& target, const QString& at, const QByteArray& cells) {
@@ -205,86 +185,55 @@ private slots:
                  "5! 枚数「1000」は 0〜999 の整数ではありません");
     }
 
-    void headers_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("mapping");
-        const auto row = [](const char* name, const QString& text, const QString& mapping) {
-            QTest::newRow(name) << text << mapping;
-        };
-        row("full-width letters, second names",
-            "ＪＡＮコード,メーカー名,商品名,容量,品番,本体価格,部数,消費税率",
-            "header:0 jan:0 maker:1 product:2 spec:3 lot:4 price:5 copies:6 taxRate:7");
-        row("half-width katakana", "ﾊﾞｰｺｰﾄﾞ,ﾒｰｶｰ,品名,ｻｲｽﾞ,ﾛｯﾄ,単価,枚数,税率",
-            "header:0 jan:0 maker:1 product:2 spec:3 lot:4 price:5 copies:6 taxRate:7");
-        row("case and blanks, other order", "売価,Jan Code,　規格 ,ｊａｎ,価格,メモ",
-            "header:0 jan:1 spec:2 price:0");
-        row("商品コード and 価格", "商品コード\t価格", "header:0 jan:0 price:1");
-        row("no header: positional", "4901234567894,カトー製菓,チップス,60g,L-1,100", kPositional);
-        row("unknown names only: positional", "コード,名前,値段\n1,a,2", kPositional);
-        row("title row above the header", "4月の特売\n\nJAN,品名,売価\n1,a,2",
-            "header:1 jan:0 product:1 price:2");
-        row("one name below the first row is data", "在庫表\n価格\n1,a,2", kPositional);
-    }
-
-    void headers() {
-        QFETCH(QString, text);
-        QFETCH(QString, mapping);
-        QCOMPARE(describe(ColumnMapping::detect(readPastedRows(text).table)), mapping);
-    }
-
-    void pasted_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("products");
-        QTest::newRow("spreadsheet cells") << "JAN\t品名\t売価\r\n4901234567894\t\"改行\nあり\"\t1,"
-                                              "980\r\n49012348\t, と ;\t100\r\n"
-                                           << "タブ区切り\n2:4901234567894||改行\\nあり|||1,980 x1 "
-                                              "-\n4:49012348||, と ;|||100 x1 -";
-        QTest::newRow("lines copied from a CSV file")
-            << "4901234567894,カトー,チップス,60g,L1,128"
-            << "カンマ区切り\n1:4901234567894|カトー|チップス|60g|L1|128 x1 -";
-    }
-
-    void pasted() {
-        QFETCH(QString, text);
-        QFETCH(QString, products);
-        const SourceResult read = readPastedRows(text);
-        QVERIFY(read.ok);
-        QCOMPARE(read.format + '\n' + describe(productsOf(read)), products);
-    }
-
-    // Copies, tax rates and the rows that are questionable, with their line numbers.
+    // Pasted rows to products: the columns by header name (or as remembered for the header,
+    // here "JAN,名前,値段,メモ"; or by position), copies, tax rates, and the rows that are
+    // questionable, with their line numbers.
     void rows_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("products");
         const auto row = [](const char* name, const QString& text, const QString& products) {
             QTest::newRow(name) << text << products;
         };
+        row("full-width letters, second names",
+            "ＪＡＮコード,メーカー名,商品名,容量,品番,本体価格,部数,消費税率\n1,2,3,4,5,6,7,8",
+            "2:1|2|3|4|5|6 x7 8%");
+        row("half-width katakana", "ﾊﾞｰｺｰﾄﾞ,ﾒｰｶｰ,品名,ｻｲｽﾞ,ﾛｯﾄ,単価,枚数,税率\n1,2,3,4,5,6,7,8",
+            "2:1|2|3|4|5|6 x7 8%");
+        row("case and blanks, other order, the first of two",
+            "価格,Jan Code,　規格 ,商品コード,売価\n1,2,3,4,5", "2:2|||3||1 x1 -");
+        row("remembered for the header however written", "ｊａｎ,名前,値段, メモ\n1,a,2,x",
+            "2:1||a|||2 x1 -");
+        row("another header", "JAN,名前,値段\n1,a,2", "2:1||||| x1 -");
+        row("spreadsheet cells, tab-separated",
+            "JAN\t品名\t売価\r\n4901234567894\t\"改行\nあり\"\t1,980\r\n49012348\t, と ;\t100\r\n",
+            "2:4901234567894||改行\\nあり|||1,980 x1 -\n4:49012348||, と ;|||100 x1 -");
+        row("no header: by position", "4901234567894,カトー,チップス,60g,L1,128",
+            "1:4901234567894|カトー|チップス|60g|L1|128 x1 -");
+        row("unknown names only: by position", "コード,名前\n1,a",
+            "1:コード|名前|||| x1 -\n2:1|a|||| x1 -");
+        row("one name below the first row is data", "在庫表\n価格",
+            "1:在庫表||||| x1 -\n2:価格||||| x1 -");
+        row("rows before the header listed", "4月の特売\n\nJAN,品名,売価\n1,a,100",
+            "4:1||a|||100 x1 -\n1! 見出しの行より前にあるので、読み込みませんでした");
         const QString head = "JAN,品名,枚数,税率\n";
-        row("copies read", head + "1,a,,\n2,b,3,\n3,c,３,\n4,d,0,\n5,e,999,\n6,f, 007 ,",
+        row("copies",
+            head + "1,a,,\n2,b,3,\n3,c,３,\n4,d,0,\n5,e,999,\n6,f, 007 ,\n7,g,1000,\n8,h,-1,",
             "2:1||a||| x1 -\n3:2||b||| x3 -\n4:3||c||| x3 -\n5:4||d||| x0 -\n6:5||e||| x999 -\n"
-            "7:6||f||| x7 -");
-        row("copies refused", head + "1,a,1000,\n2,b,-1,\n3,c,2.0,\n4,d,二,",
-            "2! 枚数「1000」は 0〜999 の整数ではありません\n3! 枚数「-1」は 0〜999 "
-            "の整数ではありません\n"
-            "4! 枚数「2.0」は 0〜999 の整数ではありません\n5! 枚数「二」は 0〜999 "
-            "の整数ではありません");
-        row("tax rates read", head + "1,a,,10\n2,b,,10%\n3,c,,８％\n4,d,,8\n5,e,,軽減\n6,f,, 8 % ",
+            "7:6||f||| x7 -\n8! 枚数「1000」は 0〜999 の整数ではありません\n"
+            "9! 枚数「-1」は 0〜999 の整数ではありません");
+        row("tax rates",
+            head + "1,a,,10\n2,b,,10%\n3,c,,８％\n4,d,,8\n5,e,,軽減\n6,f,, 8 % \n7,g,,5",
             "2:1||a||| x1 10%\n3:2||b||| x1 10%\n4:3||c||| x1 8%\n5:4||d||| x1 8%\n"
-            "6:5||e||| x1 8%\n7:6||f||| x1 8%");
-        row("tax rates refused", head + "1,a,,5\n2,b,,0.1\n3,c,,標準",
-            "2! 税率「5」は読めません（8、10、8%、10%、軽減 のどれかです）\n"
-            "3! 税率「0.1」は読めません（8、10、8%、10%、軽減 のどれかです）\n"
-            "4! 税率「標準」は読めません（8、10、8%、10%、軽減 のどれかです）");
-        row("line numbers count the breaks inside quotes", head + "1,\"a\nb\",x,\n2,c,1,8",
-            "4:2||c||| x1 8%\n2! 枚数「x」は 0〜999 の整数ではありません");
+            "6:5||e||| x1 8%\n7:6||f||| x1 8%\n"
+            "8! 税率「5」は読めません（8、10、8%、10%、軽減 のどれかです）");
         row("empty rows silent, text in unused columns only listed",
             "JAN,品名,備考\n,,\n1,a,\n,,メモ",
             "3:1||a||| x1 -\n4! 使う列がどれも空で、ほかの列にだけ文字があります");
-        row("rows before the header listed", "4月の特売\nJAN,品名,売価\n1,a,100",
-            "3:1||a|||100 x1 -\n1! 見出しの行より前にあるので、読み込みませんでした");
         row("JAN and price trimmed, JAN digits half-width, other texts whole",
-            "JAN,メーカー,品名\n　４９０１２３４５６７８９４ ,  株式会社 ,\n,名前だけ,",
-            "2:4901234567894|  株式会社 |||| x1 -\n3:|名前だけ|||| x1 -");
+            "JAN,メーカー,品名,売価\n　４９０１２３４５６７８９４ ,  株式会社 ,, 100 \n,名前だけ,,",
+            "2:4901234567894|  株式会社 ||||100 x1 -\n3:|名前だけ|||| x1 -");
+        row("long texts kept whole", "JAN,品名\n1," + QString("ながい品名").repeated(200),
+            "2:1||" + QString("ながい品名").repeated(200) + "||| x1 -");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
             "2:1||open\\nend||| x1 -\n2? 2 行目で始まる引用符 (\") が閉じていません");
     }
@@ -292,44 +241,18 @@ private slots:
     void rows() {
         QFETCH(QString, text);
         QFETCH(QString, products);
-        QCOMPARE(csv(text), products);
-    }
-
-    void longTextsKeptWhole() {
-        const QString name = QString("ながい品名").repeated(200);
-        const ProductList list = productsOf(readPastedRows("JAN,品名\n1," + name));
-        QCOMPARE(list.rows.size(), std::size_t{1});
-        QCOMPARE(list.rows.front().product, name);
-    }
-
-    // The user's columns for a header come back for the same header, however it is written.
-    void mappingRemembered_data() {
-        QTest::addColumn<QString>("header");
-        QTest::addColumn<QString>("mapping");
-        QTest::newRow("same header") << "JAN,名前,値段,メモ"
-                                     << "header:0 jan:0 product:1 price:2";
-        QTest::newRow("full-width and case") << "ｊａｎ,名前,値段, メモ"
-                                             << "header:0 jan:0 product:1 price:2";
-        QTest::newRow("another header") << "JAN,名前,値段"
-                                        << "header:0 jan:0";
-        QTest::newRow("no header: nothing recalled") << "1,2,3,4" << kPositional;
-    }
-
-    void mappingRemembered() {
-        QFETCH(QString, header);
-        QFETCH(QString, mapping);
         const QString ini = dir_->filePath("zukaro.ini");
         {
             QSettings settings(ini, QSettings::IniFormat);
-            const QStringList remembered{"JAN", "名前", "値段", "メモ"};
-            ColumnMapping chosen = *ColumnMapping::fromHeader(remembered);
+            const QStringList header{"JAN", "名前", "値段", "メモ"};
+            ColumnMapping chosen = *ColumnMapping::fromHeader(header);
             chosen.setColumn(ProductColumn::Product, 1);
             chosen.setColumn(ProductColumn::Price, 2);
-            chosen.remember(settings, remembered);
+            chosen.remember(settings, header);
         }
         QSettings settings(ini, QSettings::IniFormat);
-        const SourceTable table = readPastedRows(header + "\n1,a,2,x").table;
-        QCOMPARE(describe(ColumnMapping::detect(table, &settings)), mapping);
+        const SourceTable table = readPastedRows(text).table;
+        QCOMPARE(describe(toProductRows(table, ColumnMapping::detect(table, &settings))), products);
     }
 };
 
