@@ -1,5 +1,5 @@
-// The label rules without the window: navigation bounds, copy, delete, insert, copy-to-all
-// and the JAN field's check-digit completion.
+// The label rules without the window: delete, insert, copy, copy-to-all and the JAN field's
+// check-digit completion.
 #include <QTest>
 
 #include "JanCompletion.h"
@@ -7,31 +7,28 @@
 
 using namespace zukaro;
 
-Q_DECLARE_METATYPE(zukaro::LabelRecord)
-
 namespace {
 
-// A record that says which label it came from: "J7", "M7", "N7", ...
+// A record that says which label it came from: "J7", "M7", "N7", ..., tax rate "7".
 LabelRecord recordOf(int n) {
     const QString s = QString::number(n);
-    return {u'J' + s, u'M' + s, u'N' + s, u'S' + s, u'L' + s, u'P' + s};
+    return {u'J' + s, u'M' + s, u'N' + s, u'S' + s, u'L' + s, u'P' + s, s};
 }
 
-SheetState sheetWith(int filled) {
-    SheetState sheet;
-    for (int n = 1; n <= filled; ++n) {
-        sheet.setLabel(n, recordOf(n));
-    }
-    return sheet;
-}
-
-// Which original label each label holds now, 0 for an empty one: "1 2 3 4 6 ... 0".
+// Which original label each label holds now, up to the last one not blank (0 for a blank one,
+// ? for any other texts), then the current label: "1 2 3 4 6 @5".
 QString origins(const SheetState& sheet) {
     QStringList out;
     for (int n = 1; n <= kLabelCount; ++n) {
-        out << (sheet.label(n).isBlank() ? QStringLiteral("0") : sheet.productText[n].mid(1));
+        const int k = sheet.janText[n].mid(1).toInt();
+        out << (sheet.label(n).isBlank()        ? u"0"_qs
+                : sheet.label(n) == recordOf(k) ? QString::number(k)
+                                                : u"?"_qs);
     }
-    return out.join(u' ');
+    while (out.endsWith(u"0"_qs)) {
+        out.removeLast();
+    }
+    return (out << '@' + QString::number(sheet.currentLabel)).join(u' ');
 }
 
 }  // namespace
@@ -40,113 +37,78 @@ class TestLabelCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void deleteAndInsert_data();
-    void deleteAndInsert();
-    void copyPrevious_data();
-    void copyPrevious();
-    void copyFirstToAll();
-    void checkDigitCompletion_data();
-    void checkDigitCompletion();
+    // Labels 1 to `filled` as they came (the last without its product name when negative), a
+    // command at label `current`: what the labels hold then, the current label, a copy's outcome.
+    void commands_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("filled");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("after");
+        const auto row = [](const char* command, int filled, int current, const char* after) {
+            QTest::addRow("%s at %d of %d", command, current, filled)
+                << QString(command) << filled << current << QString(after);
+        };
+        row("delete", 21, 5, "1 2 3 4 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 @5");
+        row("delete", 21, 21, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 @21");
+        row("insert", 20, 3, "1 2 0 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 @3");
+        row("insert", 20, 21, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 @21");
+        row("copy", 3, 1, "1 2 3 @1 at first label");
+        row("copy", -3, 4, "1 2 ? @4 previous empty");
+        row("copy", 3, 4, "1 2 3 3 @5 copied");
+        row("copy", 20, 21, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 20 @21 copied");
+    }
+
+    void commands() {
+        QFETCH(QString, command);
+        QFETCH(int, filled);
+        QFETCH(int, current);
+        QFETCH(QString, after);
+        SheetState sheet;
+        for (int n = 1; n <= std::abs(filled); ++n) {
+            sheet.setLabel(n, recordOf(n));
+        }
+        sheet.productText[std::abs(filled)] = filled < 0 ? "" : sheet.productText[filled];
+        sheet.currentLabel = current;
+        const char* outcomes[] = {" at first label", " previous empty", " copied"};
+        QString outcome;
+        if (command == "delete") {
+            labels::deleteCurrent(sheet);
+        } else if (command == "insert") {
+            QVERIFY(labels::canInsert(sheet));
+            labels::insertEmpty(sheet);
+        } else {
+            outcome = outcomes[int(labels::copyPrevious(sheet))];
+        }
+        QCOMPARE(origins(sheet) + outcome, after);
+    }
+
+    // Label 1's texts, even none, go to every label; the work arrays are emptied.
+    void copyFirstToAll() {
+        SheetState sheet;
+        for (int n = 1; n <= kLabelCount; ++n) {
+            sheet.setLabel(n, recordOf(n));
+        }
+        sheet.currentLabel = 7;
+        sheet.janWork[3] = u"stale"_qs;
+        labels::copyFirstToAll(sheet);
+        QCOMPARE(origins(sheet), "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 @7");
+        QVERIFY(sheet.janWork[3].isEmpty());
+        sheet.setLabel(1, {});
+        labels::copyFirstToAll(sheet);
+        QCOMPARE(origins(sheet), "@7");
+    }
+
+    // A 13- or 8-character text gets its check digit; anything but 0 to 9 counts as 0.
+    void checkDigitCompletion() {
+        QStringList stored;
+        for (const QString& typed : {u"4901234567890"_qs, u"49123450"_qs, u"ABCDEFGHIJKL9"_qs,
+                                     u"490123456789"_qs, u"４９０１２３４５６７８９０"_qs}) {
+            stored << completeJanCheckDigit(typed);
+        }
+        QCOMPARE(stored.join(u' '),
+                 u"4901234567894 49123456 ABCDEFGHIJKL0 490123456789 ４９０１２３４５６７８９0"_qs);
+    }
 };
-
-void TestLabelCommands::deleteAndInsert_data() {
-    QTest::addColumn<bool>("insert");
-    QTest::addColumn<int>("filled");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QString>("after");
-    QTest::newRow("delete 5 of 21")
-        << false << 21 << 5 << "1 2 3 4 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 0";
-    QTest::newRow("delete 15 of 21")
-        << false << 21 << 15 << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 16 17 18 19 20 21 0";
-    QTest::newRow("delete 21") << false << 21 << 21
-                               << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 0";
-    QTest::newRow("insert at 3") << true << 20 << 3
-                                 << "1 2 0 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20";
-    QTest::newRow("insert at 21") << true << 20 << 21
-                                  << "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 0";
-}
-
-void TestLabelCommands::deleteAndInsert() {
-    QFETCH(bool, insert);
-    QFETCH(int, filled);
-    QFETCH(int, current);
-    QFETCH(QString, after);
-    SheetState sheet = sheetWith(filled);
-    sheet.currentLabel = current;
-    if (insert) {
-        QVERIFY(labels::canInsert(sheet));
-        labels::insertEmpty(sheet);
-    } else {
-        labels::deleteCurrent(sheet);
-    }
-    QCOMPARE(origins(sheet), after);
-    QCOMPARE(sheet.currentLabel, current);
-    // All six texts move together.
-    if (!insert && current < 21) {
-        QCOMPARE(sheet.label(current), recordOf(current + 1));
-    }
-}
-
-void TestLabelCommands::copyPrevious_data() {
-    QTest::addColumn<int>("current");
-    QTest::addColumn<LabelRecord>("previous");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("currentAfter");
-    const LabelRecord noProduct{u"4901234567894"_qs, {}, {}, {}, {}, u"98"_qs};
-    QTest::newRow("at label 1") << 1 << recordOf(9) << int(labels::CopyOutcome::AtFirstLabel) << 1;
-    QTest::newRow("previous without product name")
-        << 6 << noProduct << int(labels::CopyOutcome::PreviousEmpty) << 6;
-    QTest::newRow("label 21 stays") << 21 << recordOf(9) << int(labels::CopyOutcome::Copied) << 21;
-}
-
-void TestLabelCommands::copyPrevious() {
-    QFETCH(int, current);
-    QFETCH(LabelRecord, previous);
-    QFETCH(int, outcome);
-    QFETCH(int, currentAfter);
-    SheetState sheet;
-    if (current > 1) {
-        sheet.setLabel(current - 1, previous);
-    }
-    sheet.currentLabel = current;
-    QCOMPARE(int(labels::copyPrevious(sheet)), outcome);
-    QCOMPARE(sheet.currentLabel, currentAfter);
-    QCOMPARE(sheet.label(current) == previous, outcome == int(labels::CopyOutcome::Copied));
-}
-
-void TestLabelCommands::copyFirstToAll() {
-    SheetState sheet = sheetWith(21);
-    sheet.janWork[3] = u"stale"_qs;
-    labels::copyFirstToAll(sheet);
-    QCOMPARE(origins(sheet), QString(u"1 "_qs.repeated(20) + u'1'));
-    QVERIFY(sheet.janWork[3].isEmpty());
-    sheet.setLabel(1, {});
-    labels::copyFirstToAll(sheet);
-    QCOMPARE(origins(sheet), QString(u"0 "_qs.repeated(20) + u'0'));
-}
-
-void TestLabelCommands::checkDigitCompletion_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("EAN-13 corrected") << "4901234567890"
-                                      << "4901234567894";
-    QTest::newRow("EAN-13 kept") << "4901234567894"
-                                 << "4901234567894";
-    QTest::newRow("EAN-8 corrected") << "49123450"
-                                     << "49123456";
-    QTest::newRow("letters count as 0") << "ABCDEFGHIJKL9"
-                                        << "ABCDEFGHIJKL0";
-    QTest::newRow("12 characters unchanged") << "490123456789"
-                                             << "490123456789";
-    QTest::newRow("full-width digits count as 0")
-        << u"４９０１２３４５６７８９０"_qs << u"４９０１２３４５６７８９0"_qs;
-}
-
-void TestLabelCommands::checkDigitCompletion() {
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    QCOMPARE(completeJanCheckDigit(typed), stored);
-}
 
 QTEST_APPLESS_MAIN(TestLabelCommands)
 #include "tst_labelcommands.moc"
