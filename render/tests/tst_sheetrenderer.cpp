@@ -36,11 +36,20 @@ QStringList lines(const std::vector<RecordingTarget::Op>& ops) {
     return out;
 }
 
-// The texts drawn, in order, each underlined one marked with a leading "_".
-QString texts(const RecordingTarget& t) {
+const auto labelX = [](int n) { return ((n - 1) % 3) * 66.1 + 2.7; };
+const auto labelY = [](int n) { return ((n - 1) / 3) * 38.1 + 12.6; };
+
+// The texts drawn on label 1, in order, each as "text@x,y size" in millimetres from the label's
+// corner and points at 100 %, "_" first when underlined, "#colour" last unless black.
+QString texts(const RecordingTarget& t, double zoom) {
     QStringList out;
     for (const auto& op : t.opsOf(Kind::Text)) {
-        out << (op.font.underline ? "_" : "") + QString::fromStdString(op.text);
+        out << u"%1%2@%3,%4 %5%6"_qs
+                   .arg(op.font.underline ? "_" : "", QString::fromStdString(op.text))
+                   .arg(op.x1 / zoom - labelX(1), 0, 'g', 4)
+                   .arg(op.y1 / zoom - labelY(1), 0, 'g', 4)
+                   .arg(op.font.size / zoom)
+                   .arg(op.color ? u" #%1"_qs.arg(op.color, 0, 16) : QString());
     }
     return out.join(u'|');
 }
@@ -48,9 +57,6 @@ QString texts(const RecordingTarget& t) {
 void fillLabel(SheetState& s, int n) {
     s.setLabel(n, {"4901234567894", "花王", "ビオレ", "400ml", "L12", "1980"});
 }
-
-const auto labelX = [](int n) { return ((n - 1) % 3) * 66.1 + 2.7; };
-const auto labelY = [](int n) { return ((n - 1) / 3) * 38.1 + 12.6; };
 
 }  // namespace
 
@@ -125,188 +131,133 @@ private slots:
         QCOMPARE(t.opsOf(Kind::Box).front().fillStyle, draw::FillStyle::Transparent);
     }
 
+    // One label of a sheet at 50 %, set up by "name=value" settings (paper: printed, not
+    // previewed, at 100 %): its texts, and how many bars (the preview's imitation ones).
     void oneLabel_data() {
-        QTest::addColumn<QString>("field");  // "paper " first: printed, not previewed
-        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("settings");
         QTest::addColumn<int>("bars");
-        QTest::addColumn<QString>("drawn");  // the texts, "_" marking an underlined one
-        const QString all = "4901234567894|       ビオレ| 1980|円|花王|400ml|L12";
-        auto with = [&all](const QString& from, const QString& to) {
+        QTest::addColumn<QString>("drawn");
+        const QString all =
+            "4901234567894@32,11 8|       ビオレ@4,17 11| 1980@0,20 48 #ff|"
+            "円@48,30 12 #ff|花王@5,13.5 9|400ml@8,26 9|L12@8,30 8";
+        const auto with = [&all](const QString& from, const QString& to) {
             return QString(all).replace(from, to);
         };
-        auto row = [](const char* name, const char* field, const QString& value, int bars,
-                      const QString& drawn) {
-            QTest::newRow(name) << QString(field) << value << bars << drawn;
+        const auto row = [](const char* name, const char* settings, int bars,
+                            const QString& drawn) {
+            QTest::newRow(name) << QString(settings) << bars << drawn;
         };
-        row("JAN of 8: four spaces", "janText", "49123456", 14,
-            with("4901234567894", "    49123456"));
         // The preview marks a code that will print without bars; paper never shows the mark.
-        row("JAN of 12: no bars, marked", "janText", "490123456789", 0,
-            with("4901234567894", "×JAN|490123456789"));
-        row("JAN of 12 on paper", "paper janText", "490123456789", 0,
+        const QString mark = "×JAN@56,4 7 #ff|";
+        row("JAN of 8: four spaces", "janText=49123456", 14, with("4901234567894", "    49123456"));
+        row("JAN of 12: no bars, marked", "janText=490123456789", 0,
+            with("4901234567894", mark + "490123456789"));
+        row("JAN of 12 on paper", "paper;janText=490123456789", 0,
             with("4901234567894", "490123456789"));
-        row("wrong check digit marked", "janText", "4901234567890", 14,
-            with("4901234567894", "×JAN|4901234567890"));
-        row("price trimmed", "priceText", "  500 ", 14, with(" 1980", "  500"));
-        row("price cut to five", "priceText", "123456", 14, with(" 1980", "23456"));
+        row("wrong check digit marked", "janText=4901234567890", 14,
+            with("4901234567894", mark + "4901234567890"));
+        row("refused code on paper keeps its digits", "paper;janText=4901234567890", 0,
+            with("94@", "90@"));
+        row("price trimmed", "priceText=  500 ", 14, with(" 1980@", "  500@"));
+        row("price cut to five", "priceText=123456", 14, with(" 1980@", "23456@"));
         const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};
         for (int length = 1; length <= 12; ++length) {
             const QString name(length, u'品');
             QTest::addRow("name of %d", length)
-                << "productText" << name << 14
+                << "productText=" + name << 14
                 << with("       ビオレ", QString(spaces[length - 1], u' ') + name);
         }
-        row("empty name: nothing", "productText", "", 0, "");
-        row("empty name on paper", "paper productText", "", 0, "");
-        row("blank name: everything", "productText", " ", 14, with("       ビオレ", "         "));
-        row("JAN hidden, bars stay", "jan表示", "表示する", 14, all.mid(14));
-        row("bars: unknown caption hides", "BARCODE", "はい", 0, all);
-        row("price: unknown caption hides", "単価表示", "表示", 14, with("| 1980", ""));
-        row("maker: unknown caption underlines", "メーカーU表示", "xyz", 14, with("花王", "_花王"));
-        row("outline: unknown caption is off", "縁取", "縁取り", 14, all);
-        row("refused code keeps its digits", "paper janText", "4901234567890", 0,
-            with("94|", "90|"));
+        row("empty name: nothing", "productText=", 0, "");
+        row("empty name on paper", "paper;productText=", 0, "");
+        row("blank name: everything", "productText= ", 14, with("       ビオレ", "         "));
+        row("JAN hidden, bars stay", "jan表示=表示する", 14, all.section(u'|', 1));
+        row("bars: unknown caption hides", "BARCODE=はい", 0, all);
+        row("bars hidden: no mark", "BARCODE=はい;janText=490123456789", 0,
+            with("4901234567894", "490123456789"));
+        row("price: unknown caption hides", "単価表示=表示", 14, with("| 1980@0,20 48 #ff", ""));
+        row("maker: unknown caption underlines", "メーカーU表示=xyz", 14, with("花王", "_花王"));
+        row("outline: unknown caption is off", "縁取=縁取り", 14, all);
+        // 総額表示: the big price, and the line beside it at (44, 22) moved by (1, -1).
+        row("as typed with separators", "priceMode=0;separators;priceText=12800", 14,
+            with(" 1980@", "12,800@"));
+        row("total with 10 %", "priceMode=1;priceText=398", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("total with 8 % of its own", "priceMode=1;taxRate=8;priceText=398", 14,
+            with(" 1980@", "  429@") + "|(本体 398円)@45,21 7");
+        row("net and total", "priceMode=2;priceText=398", 14,
+            with(" 1980@", "  398@") + "|税込 437円@45,21 9 #ff");
+        row("total with separators", "priceMode=1;separators;priceText=1280", 14,
+            with(" 1980@", "1,408@") + "|(本体 1,280円)@45,21 7");
+        row("six digits never cut", "priceMode=1;priceText=99999", 14,
+            with(" 1980@", "109998@") + "|(本体 99999円)@45,21 7");
+        row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
+        row("no price", "priceMode=2;priceText=", 14, with(" 1980@", "     @"));
+        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 36.5 pt, 25.75 mm
+        // wide, to end where the field ends and stay clear of the spec line's 15.94 mm; three
+        // keep their size, in the place they had.
+        row("fit four digits", "fit;priceText=9999", 14,
+            with(" 1980@0,20 48", "9999@16.58,20 36.5"));
+        row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
     }
 
-    // Printing a sheet previewed at 50 % draws at full size.
     void oneLabel() {
-        QFETCH(QString, field);
-        QFETCH(QString, value);
+        QFETCH(QString, settings);
         QFETCH(int, bars);
         QFETCH(QString, drawn);
         SheetState s;  // at 50 %
         fillLabel(s, 1);
         Layout& l = s.layout;
-        const bool paper = field.startsWith("paper ");
-        const QStringList names = {"janText", "productText", "priceText",     "jan表示",
+        std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
+        const QStringList names = {"janText", "productText", "priceText",     "taxRate", "jan表示",
                                    "BARCODE", "単価表示",    "メーカーU表示", "縁取"};
-        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],  &l.jan表示,
-                                   &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取};
-        *fields[names.indexOf(field.remove("paper "))] = value;
-        s.printMode = paper ? PrintMode::Paper : PrintMode::Preview;
+        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],
+                                   &s.taxRate[1], &l.jan表示,        &s.BARCODE,
+                                   &l.単価表示,   &l.メーカーU表示,  &l.縁取};
+        for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
+            const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
+            if (name == "paper") {
+                s.printMode = PrintMode::Paper;
+            } else if (name == "priceMode") {
+                l.priceMode = PriceMode(value.toInt());
+            } else if (name == "separators" || name == "fit") {
+                (name == "fit" ? l.fitPrice : l.thousandsSeparators) = true;
+            } else {
+                *fields[names.indexOf(name)] = value;
+            }
+        }
+        const bool paper = s.printMode == PrintMode::Paper;
         RecordingTarget t(paper, {2.4, 2.4});
         drawSheet(s, t, RenderOptions::of(s));
-        QCOMPARE(texts(t), drawn);
+        QCOMPARE(texts(t, paper ? 1.0 : 0.5), drawn);
         QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
         // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
         QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
-        for (const auto& op : t.opsOf(Kind::Text)) {  // the lot at (8, 30) in label 1
-            if (op.text == "L12") {
-                QCOMPARE(op.x1, (labelX(1) + 8) * (paper ? 1.0 : 0.5));
-            }
-        }
     }
 
-    // 総額表示 on the recording target: the big price and the line beside it, at their anchors.
-    void priceModes_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("rate");  // the label's own; empty: the layout's 10 %
-        QTest::addColumn<bool>("separators");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<QString>("line");  // beside the price, at (44, 22); empty: none drawn
-        const int asTyped = 0, taxIncluded = 1, netAndTotal = 2;
-        auto row = [](const char* name, int mode, const char* rate, bool separators,
-                      const char* typed, const char* price, const char* line) {
-            QTest::newRow(name) << mode << QString(rate) << separators << QString(typed)
-                                << QString(price) << QString(line);
-        };
-        row("as typed with separators", asTyped, "", true, "12800", "12,800", "");
-        row("total with 10 %", taxIncluded, "", false, "398", "  437", "(本体 398円)");
-        row("total with 8 %", taxIncluded, "8", false, "398", "  429", "(本体 398円)");
-        row("net and total", netAndTotal, "", false, "398", "  398", "税込 437円");
-        row("separators", taxIncluded, "", true, "1280", "1,408", "(本体 1,280円)");
-        row("six digits never cut", taxIncluded, "", false, "99999", "109998", "(本体 99999円)");
-        row("not whole yen: as typed", taxIncluded, "", false, "398.5", "398.5", "");
-        row("no price", netAndTotal, "", false, "", "     ", "");
-    }
-
-    void priceModes() {
-        QFETCH(int, mode);
-        QFETCH(QString, rate);
-        QFETCH(bool, separators);
-        QFETCH(QString, typed);
-        QFETCH(QString, price);
-        QFETCH(QString, line);
-        SheetState s;  // at 50 %
-        fillLabel(s, 5);
-        s.priceText[5] = typed;
-        s.taxRate[5] = rate;
-        s.layout.priceMode = PriceMode(mode);
-        s.layout.thousandsSeparators = separators;
-        std::tie(s.layout.netX, s.layout.netY, s.layout.grossX, s.layout.grossY) =
-            std::tuple(1, -1, 1, -1);
-        RecordingTarget t;
-        drawSheet(s, t, RenderOptions::of(s));
-        const QString all = "4901234567894|       ビオレ|" + price + "|円|花王|400ml|L12";
-        QCOMPARE(texts(t), line.isEmpty() ? all : all + '|' + line);
-        if (!line.isEmpty()) {
-            const auto& op = t.opsOf(Kind::Text).back();
-            QCOMPARE(QPointF(op.x1, op.y1), QPointF(labelX(5) + 45, labelY(5) + 21) * 0.5);
-            QCOMPARE(op.font.size, (mode == 1 ? 7 : 9) * 0.5);
-            QCOMPARE(op.color, mode == 1 ? 0 : 255);
-        }
-    }
-
-    // 価格を枠内に収める: a five-digit price at 48 pt shrinks to stay in its cell and clear of
-    // the spec and lot lines; one that fits keeps its size.
-    void fitPrice_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("shrinks");
-        QTest::newRow("five digits") << "99999" << true;
-        QTest::newRow("three digits") << "398" << false;
-    }
-
-    void fitPrice() {
-        QFETCH(QString, typed);
-        QFETCH(bool, shrinks);
-        SheetState s;
-        fillLabel(s, 1);
-        s.priceText[1] = typed;
-        s.layout.fitPrice = true;
-        RecordingTarget t;
-        drawSheet(s, t, {PrintMode::Paper, 1.0, {0, 0}});
-        const auto ops = t.opsOf(Kind::Text);
-        const auto price = std::find_if(
-            ops.begin(), ops.end(), [&](const auto& op) { return op.text == typed.toStdString(); });
-        QVERIFY(price != ops.end());
-        const double mmPerPoint = 25.4 / 72;
-        const double width = typed.size() * price->font.size / 2 * mmPerPoint;
-        const double specRight = 8 + 5 * 9 / 2.0 * mmPerPoint;  // "400ml" at 9 pt from x 8
-        QCOMPARE(price->font.size < 48, shrinks);
-        QVERIFY2(price->x1 >= specRight && price->x1 + width <= 5 * 24 * mmPerPoint + 1e-9,
-                 qPrintable(QString("%1 .. %2").arg(price->x1).arg(price->x1 + width)));
-        QCOMPARE(price->y1, 20.0);
-    }
-
-    // A product name of millions of characters is drawn only as far as any page reaches.
-    void hugeTextIsCutToThePage_data() {
-        QTest::addColumn<int>("points");
-        QTest::newRow("11 pt") << 11;
-        QTest::newRow("1 pt") << 1;
-    }
-
+    // A product name of millions of characters is drawn only as far as any page reaches: at
+    // least a whole A3 sheet's width of the narrowest half-width glyphs.
     void hugeTextIsCutToThePage() {
-        QFETCH(int, points);
-        SheetState s;
-        s.printMode = PrintMode::Paper;
-        fillLabel(s, 3);
-        s.productText[3] = QString(4'000'000, u'品');
-        s.layout.productFont.Size = std::int16_t(points);
-        RecordingTarget t(true, {2.4, 2.4});
-        drawSheet(s, t, RenderOptions::of(s));
-        const QString drawn = QString::fromStdString(t.opsOf(Kind::Text)[1].text);
-        // At least a whole A3 sheet's width of the narrowest half-width glyphs.
-        const double mmPerPoint = 25.4 / 72;
-        QVERIFY2(drawn.size() >= 420 / (points * mmPerPoint * 0.25),
-                 qPrintable(QString::number(drawn.size())));
-        QVERIFY(drawn.size() < 100'000);
-        QVERIFY(s.productText[3].startsWith(drawn.trimmed()));
+        for (const int points : {11, 1}) {
+            SheetState s;
+            s.printMode = PrintMode::Paper;
+            fillLabel(s, 3);
+            s.productText[3] = QString(4'000'000, u'品');
+            s.layout.productFont.Size = std::int16_t(points);
+            RecordingTarget t(true, {2.4, 2.4});
+            drawSheet(s, t, RenderOptions::of(s));
+            const QString drawn = QString::fromStdString(t.opsOf(Kind::Text)[1].text);
+            QVERIFY2(drawn.size() >= 420 / (points * 25.4 / 72 * 0.25) && drawn.size() < 100'000 &&
+                         s.productText[3].startsWith(drawn.trimmed()),
+                     qPrintable(u"%1 characters at %2 pt"_qs.arg(drawn.size()).arg(points)));
+        }
     }
 
-    void layoutGuide() {
+    // The empty numbered sheet of start-up, then the current label's frame over it: at 50 %
+    // lines of 5 pixels halved, 2.5 rounded to even, and the width put back to 1 after.
+    void layoutGuideAndCurrentLabelFrame() {
         RecordingTarget t;
         drawLayoutGuide(t, {PrintMode::Preview, 0.5, kStartUpOrigin});
+        drawCurrentLabelFrame(4, t, {PrintMode::Preview, 0.5, kStartUpOrigin});
         QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
         for (int n = 1; n <= 21; ++n) {
             const double x = labelX(n) * 0.5, y = labelY(n) * 0.5;
@@ -314,15 +265,11 @@ private slots:
                      << line(Kind::Text, x + 28, y + 8, 0, 0, kButtonFaceColor,
                              (n < 10 ? " " : "") + std::to_string(n), {"ＭＳ 明朝", 5});
         }
+        expected << line(Kind::Line, 1.35, 25.35, 34.4, 25.35, 0xFF0000)
+                 << line(Kind::Line, 1.35, 25.35, 1.35, 44.4, 0xFF0000)
+                 << line(Kind::Line, 1.35, 44.4, 34.4, 44.4, 0xFF0000)
+                 << line(Kind::Line, 34.4, 25.35, 34.4, 44.4, 0xFF0000);
         QCOMPARE(lines(t.ops()), expected);
-    }
-
-    void currentLabelFrame() {
-        RecordingTarget t;  // at 50 %: lines of 5 pixels halved, 2.5 rounded to even
-        drawCurrentLabelFrame(4, t, {PrintMode::Preview, 0.5, kStartUpOrigin});
-        QCOMPARE(t.ops().size(), 4u);
-        QCOMPARE(lines(t.ops()).front(), line(Kind::Line, 1.35, 25.35, 34.4, 25.35, 0xFF0000));
-        QCOMPARE(lines(t.ops()).back(), line(Kind::Line, 34.4, 25.35, 34.4, 44.4, 0xFF0000));
         QCOMPARE(t.ops().back().lineWidth, 2);
         QCOMPARE(t.lineWidth(), 1);
     }
