@@ -37,16 +37,17 @@ class TestLabelCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    // Labels 1 to `filled` as they came (the last without its product name when negative), a
-    // command at label `current`: what the labels hold then, the current label, a copy's outcome.
+    // Labels 1 to `filled` as they came (the last without its product name when negative),
+    // commands run at label `current`: what the labels hold then, the current label and a copy's
+    // outcome. Only copying to all empties the work arrays.
     void commands_data() {
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("commands");
         QTest::addColumn<int>("filled");
         QTest::addColumn<int>("current");
         QTest::addColumn<QString>("after");
-        const auto row = [](const char* command, int filled, int current, const char* after) {
-            QTest::addRow("%s at %d of %d", command, current, filled)
-                << QString(command) << filled << current << QString(after);
+        const auto row = [](const char* commands, int filled, int current, const char* after) {
+            QTest::addRow("%s at %d of %d", commands, current, filled)
+                << QString(commands) << filled << current << QString(after);
         };
         row("delete", 21, 5, "1 2 3 4 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 @5");
         row("delete", 21, 21, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 @21");
@@ -56,10 +57,12 @@ private slots:
         row("copy", -3, 4, "1 2 ? @4 previous empty");
         row("copy", 3, 4, "1 2 3 3 @5 copied");
         row("copy", 20, 21, "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 20 @21 copied");
+        row("copy to all", 21, 7, "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 @7");
+        row("clear,copy to all", 21, 1, "@1");  // label 1's texts, even none
     }
 
     void commands() {
-        QFETCH(QString, command);
+        QFETCH(QString, commands);
         QFETCH(int, filled);
         QFETCH(int, current);
         QFETCH(QString, after);
@@ -69,33 +72,23 @@ private slots:
         }
         sheet.productText[std::abs(filled)] = filled < 0 ? "" : sheet.productText[filled];
         sheet.currentLabel = current;
+        sheet.janWork[3] = u"stale"_qs;
         const char* outcomes[] = {" at first label", " previous empty", " copied"};
         QString outcome;
-        if (command == "delete") {
-            labels::deleteCurrent(sheet);
-        } else if (command == "insert") {
-            QVERIFY(labels::canInsert(sheet));
-            labels::insertEmpty(sheet);
-        } else {
-            outcome = outcomes[int(labels::copyPrevious(sheet))];
+        for (const QString& command : commands.split(u',')) {
+            if (command == "delete") {
+                labels::deleteCurrent(sheet);
+            } else if (command == "insert") {
+                QVERIFY(labels::canInsert(sheet));
+                labels::insertEmpty(sheet);
+            } else if (command == "copy") {
+                outcome = outcomes[int(labels::copyPrevious(sheet))];
+            } else {
+                command == "clear" ? labels::clearCurrent(sheet) : labels::copyFirstToAll(sheet);
+            }
         }
         QCOMPARE(origins(sheet) + outcome, after);
-    }
-
-    // Label 1's texts, even none, go to every label; the work arrays are emptied.
-    void copyFirstToAll() {
-        SheetState sheet;
-        for (int n = 1; n <= kLabelCount; ++n) {
-            sheet.setLabel(n, recordOf(n));
-        }
-        sheet.currentLabel = 7;
-        sheet.janWork[3] = u"stale"_qs;
-        labels::copyFirstToAll(sheet);
-        QCOMPARE(origins(sheet), "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 @7");
-        QVERIFY(sheet.janWork[3].isEmpty());
-        sheet.setLabel(1, {});
-        labels::copyFirstToAll(sheet);
-        QCOMPARE(origins(sheet), "@7");
+        QCOMPARE(sheet.janWork[3].isEmpty(), commands.endsWith("copy to all"));
     }
 
     // A 13- or 8-character text gets its check digit; anything but 0 to 9 counts as 0.
