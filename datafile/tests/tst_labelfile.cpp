@@ -63,41 +63,69 @@ class TestLabelFile : public QObject {
 private slots:
     void init() { path_ = dir_.emplace().filePath("sheet.csv"); }
 
-    // Write (unencodable characters as ?), read into a busy sheet, write again: the same bytes.
-    void roundTrip_data() {
+    // A sheet saved over an older file (unencodable characters as ?), read into a busy sheet
+    // and written again: the same bytes, the goldens where given. A save that is to fail
+    // refuses unencodable characters, and leaves the old file as it was and no temporary file.
+    void save_data() {
         QTest::addColumn<QString>("labels");
         QTest::addColumn<Layout>("layout");
-        QTest::addColumn<QString>("readBack");
+        QTest::addColumn<qint64>("failAfter");  // bytes the disk lets through
+        QTest::addColumn<QString>("outcome");   // the labels read back, or "error: " and why
         QTest::addColumn<QString>("golden");
-        QTest::newRow("never filled")
-            << QString() << firstStart() << QString() << u"never_filled_first_start.csv"_qs;
-        QTest::newRow("full sheet")
-            << kFullSheet << custom() << kFullSheet << u"full_sheet_custom_layout.csv"_qs;
+        const auto row = [](const char* name, const QString& labels, const Layout& layout,
+                            qint64 failAfter, const QString& outcome, const QString& golden = {}) {
+            QTest::newRow(name) << labels << layout << failAfter << outcome << golden;
+        };
+        row("never filled", "", firstStart(), kMaxFileSize, "", "never_filled_first_start.csv");
+        row("full sheet", kFullSheet, custom(), kMaxFileSize, kFullSheet,
+            "full_sheet_custom_layout.csv");
         Layout odd = custom();
         odd.品名表示 = u"知らない表示"_qs;
         odd.x座標調整 = QString();
         odd.makerX = -32768;
-        QTest::newRow("quotes, line break, blanks, unknown caption, empty box")
-            << u"21:\"4901\"|a\r\nb|say \"hi\"|  x  |#TRUE#|0128"_qs << odd
-            << u"21:”4901”|a\r\nb|say ”hi”|  x  |#TRUE#|0128"_qs << QString();
-        QTest::newRow("unencodable") << u"3:||品♥名;21:|||||€9"_qs << firstStart()
-                                     << u"3:||品?名;21:|||||?9"_qs << QString();
+        row("quotes, line break, blanks, unknown caption, empty box",
+            u"21:\"4901\"|a\r\nb|say \"hi\"|  x  |#TRUE#|0128"_qs, odd, kMaxFileSize,
+            u"21:”4901”|a\r\nb|say ”hi”|  x  |#TRUE#|0128"_qs);
+        row("unencodable as ?", u"3:||品♥名;21:|||||€9"_qs, firstStart(), kMaxFileSize,
+            u"3:||品?名;21:|||||?9"_qs);
+        row("unencodable refused", u"3:||品♥名;21:|||||€9"_qs, firstStart(), kMaxFileSize,
+            u"error: 「FILE」に保存できませんでした。シフトJISで書けない文字があります。\n"
+            u"ラベル 3 の品名、2 文字目「♥」(U+2665)\nラベル 21 の売価、1 文字目「€」(U+20AC)"_qs);
+        row("disk full one byte short", kFullSheet, custom(),
+            fixture(u"full_sheet_custom_layout.csv"_qs).size() - 1,
+            u"error: 「FILE」に保存できませんでした。書き込みの途中でエラーが起きました"
+            u"（ディスクの空きがありません）。"_qs);
     }
 
-    void roundTrip() {
+    void save() {
         QFETCH(QString, labels);
         QFETCH(Layout, layout);
-        QFETCH(QString, readBack);
+        QFETCH(qint64, failAfter);
+        QFETCH(QString, outcome);
         QFETCH(QString, golden);
+        const QByteArray old = fixture(u"never_filled_first_start.csv"_qs);
+        writeBytes(path_, old);
+        FailingFileSystem disk(FailingFileSystem::Call::Write, int(failAfter), ENOSPC);
         const FileResult saved =
-            writeLabelFile(path_, sheetWith(labels, layout), UnencodablePolicy::WriteQuestionMark);
-        QVERIFY2(saved.ok, qPrintable(saved.error));
+            writeLabelFile(path_, sheetWith(labels, layout),
+                           outcome.startsWith("error: ") ? UnencodablePolicy::Refuse
+                                                         : UnencodablePolicy::WriteQuestionMark,
+                           disk);
+        if (!saved.ok) {
+            QCOMPARE(
+                "error: " + QString(saved.error).replace(QDir::toNativeSeparators(path_), "FILE"),
+                outcome);
+            QCOMPARE(readBytes(path_), old);
+            QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{"sheet.csv"});
+            return;
+        }
         const QByteArray bytes = readBytes(path_);
         QVERIFY(golden.isEmpty() || bytes == fixture(golden));
         SheetState opened = busySheet();
         const LabelFileReport report = readLabelFile(path_, opened);
         QVERIFY(report.opened && !report.anythingSkipped());
-        QCOMPARE(labelsOf(opened), readBack);
+        QCOMPARE(labelsOf(opened), outcome);
         QCOMPARE(labelFileBytes(opened), bytes);
     }
 
@@ -227,36 +255,6 @@ private slots:
         QVERIFY2(report.opened && !report.anythingSkipped(),
                  qPrintable(report.warnings().join('\n')));
         QCOMPARE(labelFileBytes(opened), bytes);  // every setting and rate written came back
-    }
-
-    // A refused or failed save leaves the old file as it was, and no temporary file.
-    void failedSaveLeavesOldFile_data() {
-        QTest::addColumn<QString>("labels");
-        QTest::addColumn<qint64>("failAfter");  // bytes the device lets through
-        QTest::addColumn<QString>("error");
-        const qint64 oneShort = fixture(u"full_sheet_custom_layout.csv"_qs).size() - 1;
-        QTest::newRow("disk full one byte short")
-            << kFullSheet << oneShort
-            << u"sheet.csv」に保存できませんでした。書き込みの途中でエラーが"
-               u"起きました（ディスクの空きがありません）"_qs;
-        QTest::newRow("unencodable refused") << u"3:||品♥名;21:|||||€9"_qs << kMaxFileSize
-                                             << u"ラベル 3 の品名、2 文字目「♥」(U+2665)\n"
-                                                u"ラベル 21 の売価、1 文字目「€」(U+20AC)"_qs;
-    }
-
-    void failedSaveLeavesOldFile() {
-        QFETCH(QString, labels);
-        QFETCH(qint64, failAfter);
-        QFETCH(QString, error);
-        const QByteArray old = fixture(u"never_filled_first_start.csv"_qs);
-        writeBytes(path_, old);
-        FailingFileSystem fullDisk(FailingFileSystem::Call::Write, int(failAfter), ENOSPC);
-        const FileResult saved =
-            writeLabelFile(path_, sheetWith(labels, custom()), UnencodablePolicy::Refuse, fullDisk);
-        QVERIFY2(!saved.ok && saved.error.contains(error), qPrintable(saved.error));
-        QCOMPARE(readBytes(path_), old);
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"sheet.csv"});
     }
 };
 
