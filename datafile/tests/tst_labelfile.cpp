@@ -153,6 +153,10 @@ private slots:
             u"レイアウト設定のうち 100 項目を読めなかったため、元の設定のままにしました。"_qs;
         const QString later = u"同じラベル番号の行が複数あり、後の行を使いました"_qs;
         const QString notOurs = u"「FILE」はズカロ形式のデータではありません。"_qs;
+        const auto savedAs = [&](const char* encoding) {
+            return notOurs + "このファイルは " + encoding +
+                   " で保存されているようです。ズカロのファイルは Shift_JIS です。";
+        };
         file("lf_only_line_ends", kFullSheet, customText);
         file("record_out_of_range",
              "5:555|five;6:6;7:7;8:8;9:9;10:10;11:11;12:12;13:13;14:14;15:15;16:16;17:17;18:18;"
@@ -194,15 +198,10 @@ private slots:
         refused("header_trailing_blank", fixture("header_trailing_blank.csv"),
                 notOurs + "1 行目が \"ズカロ\" ではありません。");
         refused("empty", {}, notOurs + "1 行目が \"ズカロ\" ではありません。");
-        refused("header_utf8_bom", fixture("header_utf8_bom.csv"),
-                notOurs +
-                    "このファイルは UTF-8 で保存されているようです。ズカロのファイルは Shift_JIS "
-                    "です。");
+        refused("header_utf8_bom", fixture("header_utf8_bom.csv"), savedAs("UTF-8"));
         refused("utf-16 without byte-order mark",
                 QByteArray::fromRawData(reinterpret_cast<const char*>(u"\"ズカロ\"\r\n\" 1\""), 22),
-                notOurs +
-                    "このファイルは UTF-16 で保存されているようです。ズカロのファイルは Shift_JIS "
-                    "です。");
+                savedAs("UTF-16"));
         // A file that cannot be read says why, not that it is not ours.
         refused("over 16 MiB", fixture("lf_only_line_ends.csv"),
                 "unreadable: 「FILE」は大きすぎます（16777216 バイトまで）。", kMaxFileSize + 1);
