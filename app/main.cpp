@@ -84,8 +84,8 @@ int main(int argc, char* argv[]) {
     // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {
         start.Command1_Click();
-        if (auto* editor = qobject_cast<zukaro::EditorWindow*>(start.editorWindow())) {
-            zukaro::openSheetFile(*editor, command.file);
+        if (zukaro::EditorWindow* window = editor()) {
+            zukaro::openSheetFile(*window, command.file);
         }
     }
     return QApplication::exec();

@@ -146,7 +146,7 @@ struct Layout {
 // The six texts of one label, and its tax rate ("8", "10", or empty for the layout's).
 struct LabelRecord {
     QString jan, maker, product, spec, lot, price;
-    QString taxRate;
+    QString taxRate{};
     bool operator==(const LabelRecord&) const = default;
     // No text; a rate alone is no content.
     bool isBlank() const;

@@ -12,11 +12,11 @@ namespace zukaro {
 // (kCancelError), or fail with any other outcome.
 struct DialogAnswer {
     int outcome = 0;
-    FontChoice font;
+    FontChoice font{};
     WinColor color = 0;
-    QString path;
+    QString path{};
     // Print set-up: what the user picks, applied to the printer before confirming.
-    std::function<void(QPrinter&)> choosePrinter;
+    std::function<void(QPrinter&)> choosePrinter{};
 };
 
 // CommonDialog1 for tests: answers from a script, in order, and records every dialog that
