@@ -254,6 +254,11 @@ private slots:
         QVERIFY2(report.opened && !report.anythingSkipped(),
                  qPrintable(report.warnings().join('\n')));
         QCOMPARE(labelFileBytes(opened), bytes);  // every setting and rate written came back
+
+        // A file without those lines, opened over this sheet, leaves none of its settings behind.
+        writeBytes(path_, labelFileBytes(plain));
+        QVERIFY(readLabelFile(path_, opened).opened);
+        QCOMPARE(labelFileBytes(opened), labelFileBytes(plain));
     }
 };
 
