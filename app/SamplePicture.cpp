@@ -53,8 +53,7 @@ QPixmap samplePicture(const QSize& size, qreal devicePixelRatio) {
         paintLabelStock(painter, sheet, dotsPerMeter / 1000.0);
         // As on paper: real bars, no guide frames.
         draw::PainterTarget target(painter, true);
-        sheet.printMode = PrintMode::Paper;
-        drawSheet(sheet, target, RenderOptions::of(sheet));
+        drawSheet(sheet, target, RenderOptions::onPaper(sheet));
     }
     image.setDevicePixelRatio(devicePixelRatio);
     return QPixmap::fromImage(image);

@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     // The shop's product master; without it the editor and the list window do without.
     zukaro::ProductMaster master(zukaro::productMasterPath());
     if (const auto opened = master.open(); !opened.ok) {
-        messages.tell(QStringLiteral("ズカロ"), opened.error, zukaro::MessageIcon::Exclamation);
+        messages.tell(zukaro::kProgramCaption, opened.error, zukaro::MessageIcon::Exclamation);
     }
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
     QPointer<zukaro::ProductListWindow> productList;

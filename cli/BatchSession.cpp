@@ -72,7 +72,7 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
                                        "初期値のままです。\n") +
                         load.warnings().join(u'\n'));
     }
-    startUp_.fileName = QStringLiteral("無題");
+    startUp_.fileName = kUntitled;
     startUp_.zoom = 0.5;
     // Where the empty numbered sheet of a start-up puts the sheet; nobody would see it drawn.
     startUp_.sheetX = kStartUpOrigin.x;
@@ -109,8 +109,7 @@ void BatchSession::addPage(SheetState page, const QString& title) {
 
 bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
     std::vector<const SheetState*> pages;
-    for (SheetState& page : pages_) {
-        page.printMode = PrintMode::Paper;
+    for (const SheetState& page : pages_) {
         pages.push_back(&page);
     }
     const QString failure = printPagesOn(pages, printer, shownName);

@@ -5,14 +5,12 @@
 #include <QTextStream>
 #include <vector>
 
+#include "CommandLine.h"
 #include "ConsoleMessages.h"
 #include "SettingsFile.h"
 #include "SheetState.h"
 
 namespace zukaro {
-
-// The output name that means standard output.
-inline const QString kStandardOutput = QStringLiteral("-");
 
 // The editor without its window: a fresh start (data.txt or the first-start values, zoom
 // 0.5, the empty numbered sheet, which fixes the sheet offsets), the open command with a

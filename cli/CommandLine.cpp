@@ -166,7 +166,7 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
         if (file.isEmpty()) {
             return QStringLiteral("開くファイルの名前が空です。");
         }
-        if (!command.output.isEmpty() && command.output != QStringLiteral("-") &&
+        if (!command.output.isEmpty() && command.output != kStandardOutput &&
             sameFile(file, command.output)) {
             return QStringLiteral(
                        "書き出すファイル「%1」が開くファイルと同じです。"

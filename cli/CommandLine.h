@@ -11,6 +11,9 @@ inline constexpr int kDefaultDpi = 600;
 inline constexpr int kMinDpi = 72;
 inline constexpr int kMaxDpi = 2400;
 
+// The output name that means standard output.
+inline const QString kStandardOutput = QStringLiteral("-");
+
 struct CommandLine {
     enum class Mode {
         Window,      // the start screen; `file` (optional) opens in the editor

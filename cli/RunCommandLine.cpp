@@ -1,12 +1,10 @@
 #include "RunCommandLine.h"
 
 #include <QApplication>
-#include <QTextStream>
-#include <cstdio>
-
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
+#include <QTextStream>
+#include <cstdio>
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
@@ -31,11 +29,7 @@ bool openList(BatchSession& session, const CommandLine& command, QTextStream& er
     const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
     const ProductList list = toProductRows(source.table, mapping);
     const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
-    std::vector<RowProblem> problems = list.problems;
-    problems.insert(problems.end(), laid.problems.begin(), laid.problems.end());
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
-    for (const RowProblem& problem : problems) {
+    for (const RowProblem& problem : inLineOrder(list.problems, laid.problems)) {
         err << "zukaro: " << shown << ": " << problem.text() << '\n';
     }
     if (laid.sheets.empty()) {

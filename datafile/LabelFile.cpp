@@ -6,6 +6,7 @@
 #include <array>
 
 #include "Cp932.h"
+#include "EncodingGuess.h"
 #include "FieldReader.h"
 #include "FieldWriter.h"
 #include "HalfEven.h"
@@ -37,27 +38,12 @@ std::optional<int> recordNumber(const Field& field) {
     return static_cast<int>(*n);
 }
 
-// Text in UTF-16 without a byte-order mark: the quotes, commas, digits and line ends of a
-// label file put a zero byte beside at least every second character; Shift_JIS never has one.
-bool looksLikeUtf16(QByteArrayView bytes) {
-    const qsizetype n = std::min<qsizetype>(bytes.size(), 64) & ~qsizetype{1};
-    int evenZeros = 0;
-    int oddZeros = 0;
-    for (qsizetype i = 0; i < n; i += 2) {
-        evenZeros += bytes[i] == 0 ? 1 : 0;
-        oddZeros += bytes[i + 1] == 0 ? 1 : 0;
-    }
-    const qsizetype pairs = n / 2;
-    return pairs >= 2 &&
-           ((evenZeros == 0 && oddZeros * 2 >= pairs) || (oddZeros == 0 && evenZeros * 2 >= pairs));
-}
-
 // A file saved from another program in a Unicode encoding says so rather than only that its
 // first line is wrong.
 QString otherEncodingHint(QByteArrayView bytes) {
     const QString saidAs = QStringLiteral(
         "このファイルは %1 で保存されているようです。ズカロのファイルは Shift_JIS です。");
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || looksLikeUtf16(bytes)) {
+    if (looksLikeUtf16(bytes)) {
         return saidAs.arg(QStringLiteral("UTF-16"));
     }
     if (bytes.startsWith("\xEF\xBB\xBF")) {

@@ -7,6 +7,9 @@ namespace zukaro {
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Yes, No, Cancel };
 
+// The caption of the program's own questions and notices.
+inline const QString kProgramCaption = QStringLiteral("ズカロ");
+
 // Message boxes as the editor uses them: questions with Yes and No, and notices with OK.
 // The Qt implementation shows QMessageBox; tests use a scripted double that records what was
 // asked and answers from a script.

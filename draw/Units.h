@@ -7,6 +7,8 @@ namespace zukaro::draw {
 inline constexpr double kTwipsPerInch = 1440.0;
 inline constexpr double kMmPerInch = 25.4;
 inline constexpr double kTwipsPerMm = kTwipsPerInch / kMmPerInch;  // 56.69...
+inline constexpr double kPointsPerInch = 72.0;                     // font sizes
+inline constexpr double kMmPerPoint = kMmPerInch / kPointsPerInch;  // 0.3527...
 
 // The barcode's pixel grid alone takes a millimetre as 56.7 twips, the rounded figure the
 // painting of the bars has always used. Keeping it puts every bar on the same device pixel

@@ -6,11 +6,6 @@
 #include "SheetEdit.h"
 
 namespace zukaro {
-namespace {
-
-const QString kUntitled = QStringLiteral("無題");
-
-}  // namespace
 
 void EditorWindow::edit(const QString& what, const std::function<void()>& change, int mergeId) {
     const SheetContent before = sheet_.content();
@@ -47,7 +42,7 @@ bool EditorWindow::confirmDiscard() {
         return true;
     }
     switch (messages_.askYesNoCancel(
-        QStringLiteral("ズカロ"), QStringLiteral("変更を保存しますか？"), MessageIcon::Question)) {
+        kProgramCaption, QStringLiteral("変更を保存しますか？"), MessageIcon::Question)) {
         case Answer::Yes:
             return saveSheet(*this);
         case Answer::No:
@@ -59,15 +54,19 @@ bool EditorWindow::confirmDiscard() {
     return false;
 }
 
-void EditorWindow::newSheet() {
-    if (!confirmDiscard()) {
-        return;
-    }
+void EditorWindow::emptySheet() {
     sheet_.clearAllLabels();
     sheet_.currentLabel = 1;
     undo_.clear();
     markSaved();
     setFileName(kUntitled);
+}
+
+void EditorWindow::newSheet() {
+    if (!confirmDiscard()) {
+        return;
+    }
+    emptySheet();
     loadEntryFields();
     showPreviewQuietly();
 }

@@ -28,7 +28,6 @@ namespace zukaro {
 namespace {
 
 const QString kTitlePrefix = QStringLiteral("ズカロ入力画面  ");
-const QString kUntitled = QStringLiteral("無題");
 // The window opens as large as a 1366 x 768 screen allows, room for the preview.
 constexpr QSize kEditorWindowSize(1366, 740);
 constexpr int kUndoSteps = 500;
@@ -80,19 +79,15 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     });
     undo_.setUndoLimit(kUndoSteps);
     connect(&undo_, &QUndoStack::indexChanged, this, [this] { refreshTitle(); });
-    connect(ui_.元に戻す, &QAction::triggered, this,
-            [this] { runMenuCommand([this] { undo_.undo(); }); });
-    connect(ui_.やり直し, &QAction::triggered, this,
-            [this] { runMenuCommand([this] { undo_.redo(); }); });
-    connect(ui_.KURIA, &QAction::triggered, this,
-            [this] { runMenuCommand([this] { newSheet(); }); });
+    onMenu(ui_.元に戻す, [this] { undo_.undo(); });
+    onMenu(ui_.やり直し, [this] { undo_.redo(); });
+    onMenu(ui_.KURIA, [this] { newSheet(); });
     const auto showProductList = [this] {
         if (openProductList_) {
             openProductList_();
         }
     };
-    connect(ui_.商品リスト, &QAction::triggered, this,
-            [this, showProductList] { runMenuCommand(showProductList); });
+    onMenu(ui_.商品リスト, showProductList);
     onClick(ui_.商品リストボタン, showProductList);
     setProductListOpener({});
     statusBar();
@@ -327,6 +322,11 @@ void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {
         }
         command();
     });
+}
+
+void EditorWindow::onMenu(QAction* action, std::function<void()> command) {
+    connect(action, &QAction::triggered, this,
+            [this, command = std::move(command)] { runMenuCommand(command); });
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

@@ -112,6 +112,8 @@ public:
     // Connects a button to a command. Like a click on the old platform, the button takes the
     // focus first, so the field being edited stores its text before the command runs.
     void onClick(QPushButton* button, std::function<void()> command);
+    // Connects a menu entry (and its shortcut) to a command run as runMenuCommand runs it.
+    void onMenu(QAction* action, std::function<void()> command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +122,8 @@ protected:
 private:
     void startUp();
     void refreshTitle();
+    // No labels, no file, no steps to undo, nothing unsaved; the layout stays.
+    void emptySheet();
     // 全体: the zoom that shows the whole sheet in the preview, kept while the window resizes.
     void fitWholeSheet();
     // The window's size and place, kept between runs in the user's settings folder.

@@ -20,7 +20,6 @@ namespace {
 
 const QString kFilter = QStringLiteral(
     "テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
-const QString kUntitled = QStringLiteral("無題");
 
 // Asks before characters that Shift_JIS cannot hold are written as "?". Returns the policy
 // to write with, or nothing when the user said no.
@@ -101,7 +100,7 @@ void open(EditorWindow& window) {
 }
 
 void savePattern(EditorWindow& window) {
-    if (!window.messages().askYesNo(QStringLiteral("ズカロ"), QStringLiteral("保存しますか？"),
+    if (!window.messages().askYesNo(kProgramCaption, QStringLiteral("保存しますか？"),
                                     MessageIcon::None, true)) {
         return;
     }
@@ -121,7 +120,7 @@ void savePattern(EditorWindow& window) {
 }
 
 void restoreDefaultPattern(EditorWindow& window) {
-    if (!window.messages().askYesNo(QStringLiteral("ズカロ"),
+    if (!window.messages().askYesNo(kProgramCaption,
                                     QStringLiteral("設定をデフォルトにもどしますか？"),
                                     MessageIcon::None, true)) {
         return;
@@ -180,12 +179,9 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
 
 void wireFileMenu(EditorWindow& window) {
     const EditorControls& ui = window.controls();
-    QObject::connect(ui.f_open, &QAction::triggered, &window,
-                     [&window] { window.runMenuCommand([&window] { open(window); }); });
-    QObject::connect(ui.U_SAVE, &QAction::triggered, &window,
-                     [&window] { window.runMenuCommand([&window] { saveSheet(window); }); });
-    QObject::connect(ui.N_SAVE, &QAction::triggered, &window,
-                     [&window] { window.runMenuCommand([&window] { saveAs(window); }); });
+    window.onMenu(ui.f_open, [&window] { open(window); });
+    window.onMenu(ui.U_SAVE, [&window] { saveSheet(window); });
+    window.onMenu(ui.N_SAVE, [&window] { saveAs(window); });
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
 }

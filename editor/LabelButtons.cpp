@@ -100,7 +100,7 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.全クリア, [&window, &sheet] {
-        const bool yes = window.messages().askYesNo(QStringLiteral("ズカロ"),
+        const bool yes = window.messages().askYesNo(kProgramCaption,
                                                     QStringLiteral("データを全部クリアしますか？"),
                                                     MessageIcon::None, true);
         if (!yes) {

@@ -10,11 +10,6 @@
 #include "ProductMaster.h"
 
 namespace zukaro {
-namespace {
-
-const QString kUntitled = QStringLiteral("無題");
-
-}  // namespace
 
 QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
     if (master_ == nullptr || !master_->isOpen() || jan.trimmed().isEmpty() ||
@@ -64,14 +59,11 @@ void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) 
     if (!confirmDiscard()) {
         return;
     }
-    sheet_.clearAllLabels();
-    sheet_.currentLabel = 1;
-    undo_.clear();
-    markSaved();  // an empty sheet without a file; the list's labels are unsaved
+    emptySheet();  // the list's labels come in as unsaved changes
     for (int n = 1; n <= kLabelCount; ++n) {
         sheet_.setLabel(n, sheet.label(n));
     }
-    setFileName(kUntitled);
+    refreshTitle();
     say(title + QStringLiteral(" を開きました。保存するときは名前を付けてください。"));
     mirrorCaptions();
     loadEntryFields();

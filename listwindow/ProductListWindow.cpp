@@ -188,12 +188,8 @@ ListSheets ProductListWindow::sheets() const {
 
 void ProductListWindow::refresh() {
     const ListSheets laid = sheets();
-    std::vector<RowProblem> all = readProblems_;
-    all.insert(all.end(), laid.problems.begin(), laid.problems.end());
-    std::stable_sort(all.begin(), all.end(),
-                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
     QStringList lines;
-    for (const RowProblem& problem : all) {
+    for (const RowProblem& problem : inLineOrder(readProblems_, laid.problems)) {
         lines << problem.text();
     }
     problems->setPlainText(lines.join(u'\n'));

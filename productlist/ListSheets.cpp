@@ -12,7 +12,7 @@ SheetState emptySheet(const SheetState& base) {
     SheetState sheet = base;
     sheet.clearAllLabels();
     sheet.currentLabel = 1;
-    sheet.fileName = QStringLiteral("無題");
+    sheet.fileName = kUntitled;
     return sheet;
 }
 
@@ -85,8 +85,7 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
             ++out.labels;
         }
     }
-    std::stable_sort(out.problems.begin(), out.problems.end(),
-                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+    out.problems = inLineOrder(std::move(out.problems));
     return out;
 }
 

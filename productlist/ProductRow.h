@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,16 @@ struct RowProblem {
     // "12 行目: 枚数「abc」は…"
     QString text() const { return QStringLiteral("%1 行目: %2").arg(line).arg(reason); }
 };
+
+// Problems in the order of the list's lines; on one line, those of `first` come before those
+// of `second` (the reading's before the layout's).
+inline std::vector<RowProblem> inLineOrder(std::vector<RowProblem> first,
+                                           const std::vector<RowProblem>& second = {}) {
+    first.insert(first.end(), second.begin(), second.end());
+    std::stable_sort(first.begin(), first.end(),
+                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+    return first;
+}
 
 struct ProductList {
     std::vector<ProductRow> rows;

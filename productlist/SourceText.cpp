@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 
 #include "Cp932.h"
+#include "EncodingGuess.h"
 
 namespace zukaro {
 
@@ -19,20 +20,6 @@ const QString& saveAgain() {
     return text;
 }
 
-// In UTF-16 every ASCII character has a zero byte, always on the same side of the pair
-// (Japanese characters have none). Zeros in other binary data fall on both sides.
-bool looksLikeUtf16(QByteArrayView bytes) {
-    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096);
-    qsizetype zeroEven = 0, zeroOdd = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (bytes[i] == '\0') {
-            ++(i % 2 == 0 ? zeroEven : zeroOdd);
-        }
-    }
-    const qsizetype zeros = zeroEven + zeroOdd;
-    return zeros > 0 && std::max(zeroEven, zeroOdd) * 10 >= zeros * 9;
-}
-
 int lineOf(QByteArrayView bytes, qsizetype offset) {
     return static_cast<int>(bytes.first(offset).count('\n')) + 1;
 }
@@ -41,7 +28,7 @@ int lineOf(QByteArrayView bytes, qsizetype offset) {
 
 SourceText decodeSourceText(QByteArrayView bytes, const QString& name) {
     SourceText result;
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || looksLikeUtf16(bytes)) {
+    if (looksLikeUtf16(bytes)) {
         result.error =
             refusal(name, QStringLiteral("UTF-16 の文字のファイルのようです。") + saveAgain());
         return result;

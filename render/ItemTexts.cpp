@@ -2,6 +2,7 @@
 
 #include "HalfEven.h"
 #include "TaxPrice.h"
+#include "Units.h"
 
 #include <algorithm>
 
@@ -85,8 +86,7 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {
     constexpr double kWidestPaperMm = 500;
-    constexpr double kMmPerPoint = 25.4 / 72;
-    const double narrowestGlyphMm = std::max(fontPoints, 0.5) * kMmPerPoint / 5;
+    const double narrowestGlyphMm = std::max(fontPoints, 0.5) * draw::kMmPerPoint / 5;
     const double reach = (kWidestPaperMm - std::min(fromMm, 0.0)) / narrowestGlyphMm;
     const qsizetype keep = static_cast<qsizetype>(std::min(reach, 1e9)) + 1;
     if (text.size() <= keep) {

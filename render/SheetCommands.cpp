@@ -93,8 +93,7 @@ QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& pr
                 throw std::runtime_error("new page");
             }
             target.setScaleMode(draw::ScaleMode::Millimeters);
-            const SheetState& page = *pages[i];
-            drawSheet(page, target, {PrintMode::Paper, 1.0, {page.sheetX, page.sheetY}});
+            drawSheet(*pages[i], target, RenderOptions::onPaper(*pages[i]));
         }
     } catch (const std::exception&) {
         printer.abort();
@@ -138,16 +137,11 @@ void SheetCommands::printSheet() {
         return;
     }
     // Any other dialog outcome still prints on the printer as it stands.
-    const QString failure = printSheetOn(sheet_, printer_);
+    const QString failure = printPagesOn({&sheet_}, printer_);
     if (!failure.isEmpty()) {
         messages_.tell(kPrintCaption, failure, MessageIcon::Critical);
     }
     focusText1();
-}
-
-QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName) {
-    sheet.printMode = PrintMode::Paper;
-    return printOnPrinter({&sheet}, printer, shownName);
 }
 
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,

@@ -56,14 +56,11 @@ private:
     std::function<void(const QString&)> zoomCaptionChanged_;
 };
 
-// What 印刷 does once the printer is set up: the sheet at 100 % with real bars on `printer`
-// (print mode Paper); the preview's zoom is not touched. Returns the message for the user, or an
-// empty text when the page went out. Also the command line's print. The messages call the output
+// What 印刷 does once the printer is set up, for one sheet or several as one job: one page each
+// in order, each at 100 % with real bars at its own offsets; the sheets and the preview's zoom
+// are not touched. Returns the message for the user, or an empty text when the pages went out.
+// Also the command line's print and the product list's. The messages call the output
 // `shownName` when one is given.
-QString printSheetOn(SheetState& sheet, QPrinter& printer, const QString& shownName = {});
-
-// Several sheets as one job, one page each in order, each at 100 % with real bars at its own
-// offsets: several label files or a product list printed at once.
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
                      const QString& shownName = {});
 

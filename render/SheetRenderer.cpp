@@ -9,6 +9,7 @@
 #include "Items.h"
 #include "JanCompletion.h"
 #include "JanEncoder.h"
+#include "Units.h"
 
 namespace zukaro {
 namespace {
@@ -104,19 +105,20 @@ bool isUnderlined(const QString& underlineCaption) {
     return underlineCaption != caption::plain;
 }
 
-// The text an item prints for label n.
-QString itemText(const SheetState& sheet, const ItemDescription& item, int n) {
+// The text an item prints for label n; `prices` are the label's price texts.
+QString itemText(const SheetState& sheet, const ItemDescription& item, int n,
+                 const PriceTexts& prices) {
     switch (item.shape) {
         case TextShape::JanDigits:
             return janDigitsLine(sheet.janText[n]);
         case TextShape::CentredName:
             return centredProductName(sheet.productText[n]);
         case TextShape::PriceField:
-            return priceTexts(sheet, n).price;
+            return prices.price;
         case TextShape::NetLine:
-            return priceTexts(sheet, n).netLine;
+            return prices.netLine;
         case TextShape::GrossLine:
-            return priceTexts(sheet, n).grossLine;
+            return prices.grossLine;
         case TextShape::YenMark:
             return QStringLiteral("円");
         case TextShape::Plain:
@@ -139,7 +141,7 @@ const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
     return order;
 }
 
-constexpr double kMmPerPoint = 25.4 / 72;
+using draw::kMmPerPoint;
 constexpr double kFitGap = 0.5;  // mm between the price and what it must not touch
 constexpr double kSmallestPricePoints = 4;
 
@@ -239,8 +241,9 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
 
+    const PriceTexts prices = priceTexts(sheet, n);
     for (const ItemDescription* item : itemsInDrawOrder()) {
-        const QString text = itemText(sheet, *item, n);
+        const QString text = itemText(sheet, *item, n, prices);
         const bool onlyWithTax =
             item->shape == TextShape::NetLine || item->shape == TextShape::GrossLine;
         if (!isShown(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
@@ -260,9 +263,14 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
 }  // namespace
 
 RenderOptions RenderOptions::of(const SheetState& sheet) {
-    return {sheet.printMode,
-            sheet.printMode == PrintMode::Paper ? 1.0 : sheet.zoom,
-            {sheet.sheetX, sheet.sheetY}};
+    if (sheet.printMode == PrintMode::Paper) {
+        return onPaper(sheet);
+    }
+    return {PrintMode::Preview, sheet.zoom, {sheet.sheetX, sheet.sheetY}};
+}
+
+RenderOptions RenderOptions::onPaper(const SheetState& sheet) {
+    return {PrintMode::Paper, 1.0, {sheet.sheetX, sheet.sheetY}};
 }
 
 void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options) {

@@ -23,6 +23,8 @@ struct RenderOptions {
     // As the editor draws the sheet: its print mode, its zoom on screen and 100 % on paper,
     // its offsets.
     static RenderOptions of(const SheetState& sheet);
+    // The sheet on paper: 100 %, real bars, at its own offsets.
+    static RenderOptions onPaper(const SheetState& sheet);
 };
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation

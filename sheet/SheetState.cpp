@@ -1,8 +1,13 @@
 #include "SheetState.h"
 
-#include <tuple>
+#include <type_traits>
+
+#include "Items.h"
 
 namespace zukaro {
+
+static_assert(std::tuple_size_v<decltype(SheetContent::labels)> ==
+              std::tuple_size_v<std::decay_t<decltype(labelArrays())>>);
 
 bool LabelRecord::isBlank() const {
     return jan.isEmpty() && maker.isEmpty() && product.isEmpty() && spec.isEmpty() &&
@@ -10,10 +15,9 @@ bool LabelRecord::isBlank() const {
 }
 
 void SheetState::clearAllLabels() {
-    for (LabelTexts* texts :
-         {&janText, &makerText, &productText, &specText, &lotText, &priceText, &taxRate, &janWork,
-          &makerWork, &productWork, &specWork, &lotWork, &priceWork, &taxRateWork}) {
-        texts->clear();
+    for (const LabelArrays& arrays : labelArrays()) {
+        (this->*arrays.values).clear();
+        (this->*arrays.work).clear();
     }
 }
 
@@ -33,17 +37,17 @@ void SheetState::setLabel(int n, const LabelRecord& record) {
 }
 
 SheetContent SheetState::content() const {
-    return {{janText, makerText, productText, specText, lotText, priceText, taxRate},
-            layout,
-            sheetX,
-            sheetY,
-            BARCODE};
+    SheetContent content{{}, layout, sheetX, sheetY, BARCODE};
+    for (std::size_t i = 0; i < content.labels.size(); ++i) {
+        content.labels[i] = this->*labelArrays()[i].values;
+    }
+    return content;
 }
 
 void SheetState::setContent(const SheetContent& content) {
-    std::tie(janText, makerText, productText, specText, lotText, priceText, taxRate) =
-        std::tie(content.labels[0], content.labels[1], content.labels[2], content.labels[3],
-                 content.labels[4], content.labels[5], content.labels[6]);
+    for (std::size_t i = 0; i < content.labels.size(); ++i) {
+        this->*labelArrays()[i].values = content.labels[i];
+    }
     layout = content.layout;
     sheetX = content.sheetX;
     sheetY = content.sheetY;

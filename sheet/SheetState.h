@@ -13,6 +13,9 @@ namespace zukaro {
 
 inline constexpr int kLabelCount = 21;
 
+// The name of a sheet that has no file of its own yet.
+inline const QString kUntitled = QStringLiteral("無題");
+
 // Where the sheet sits on the page: millimetres from the printer's origin to label 1's corner.
 struct SheetOrigin {
     double x = 0;
@@ -155,7 +158,7 @@ struct LabelRecord {
 // Everything a user changes on the sheet, for undo and for telling whether there are unsaved
 // changes: the labels, the layout, the sheet offsets and the bars' state.
 struct SheetContent {
-    std::array<LabelTexts, 7> labels;  // JAN, maker, product name, spec, lot, price, tax rate
+    std::array<LabelTexts, 7> labels;  // in the order of labelArrays(): six texts, tax rate
     Layout layout;
     double sheetX = 0;
     double sheetY = 0;
@@ -178,7 +181,7 @@ struct SheetState {
     QString activeField;
     PrintMode printMode = PrintMode::Preview;
     double zoom = 0.5;
-    QString fileName = QStringLiteral("無題");
+    QString fileName = kUntitled;
 
     Layout layout;
     double sheetX = kStartUpOrigin.x;  // mm, not saved

@@ -1,20 +1,14 @@
 #include <QtTest>
 
 #include "ManualLocation.h"
+#include "RunProgram.h"
+
+using zukaro::testing::run;
 
 // Installs the build into a temporary prefix and checks the result as a desktop would see it.
 namespace {
 
 const QString kId = QStringLiteral(APP_ID);
-
-// The exit code (-1 when the program did not finish) and the output of a program run.
-std::pair<int, QString> run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    const bool finished = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
-    return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
-}
 
 }  // namespace
 

@@ -1,5 +1,9 @@
 #include <QtTest>
 
+#include "RunProgram.h"
+
+using zukaro::testing::run;
+
 // Builds the Debian package into a temporary folder and checks it as Debian would: lintian,
 // and the manual page it carries against the program's own --help.
 namespace {
@@ -7,18 +11,6 @@ namespace {
 // The maintainer address is a placeholder for now (cmake/ZukaroPackaging.cmake); this is the
 // one complaint lintian may make.
 const QString kAllowed = QStringLiteral("E: zukaro: bogus-mail-host Maintainer zukaro@localhost");
-
-// The exit code (-1 when the program did not finish) and the output of a program run.
-std::pair<int, QString> run(
-    const QString& program, const QStringList& args,
-    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    const bool finished = p.waitForFinished(240000) && p.exitStatus() == QProcess::NormalExit;
-    return {finished ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
-}
 
 }  // namespace
 

@@ -47,6 +47,7 @@ private slots:
     void openRejectsOtherFiles();
     void openWhileMakerFieldHasFocus();
     void openCancelKeepsTheFocus();
+    void listSheetOpensUnsavedWithoutAFile();
     void damagedFileOpensAndWarnsOnce();
     void openAndSaveAsGiveBackTheSameBytes();
     void patternSavedOnlyOnYes();
@@ -184,6 +185,24 @@ void TestFileMenu::openCancelKeepsTheFocus() {
     QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"open"_qs});
     QCOMPARE(ui_.focused(), u"Text3"_qs);
     QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
+}
+
+// A sheet of a product list replaces the opened file's labels after the unsaved-changes
+// question; it has no file, counts as unsaved, and nothing before it can be undone.
+void TestFileMenu::listSheetOpensUnsavedWithoutAFile() {
+    open(sampleFile());
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"途中"_qs);
+    SheetState list;
+    list.setLabel(1, {u"4901234567894"_qs, {}, u"リスト品"_qs, {}, {}, u"398"_qs, u"8"_qs});
+    ui_.messages.scriptAnswer(Answer::No);
+    ui_.window->openListSheet(list, u"商品リスト 1/1"_qs);
+    QCOMPARE(ui_.shownTexts(), QStringList{u"ズカロ|変更を保存しますか？"_qs});
+    QCOMPARE(ui_.sheet().label(1), list.label(1));
+    QVERIFY(ui_.sheet().label(2).isBlank());
+    QCOMPARE(ui_.field("Text3")->text(), u"リスト品"_qs);
+    QCOMPARE(ui_.window->windowTitle(), u"*ズカロ入力画面  無題"_qs);
+    QCOMPARE(ui_.window->undoStack().count(), 0);
 }
 
 void TestFileMenu::damagedFileOpensAndWarnsOnce() {
