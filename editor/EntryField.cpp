@@ -78,7 +78,16 @@ bool EntryField::event(QEvent* event) {
 }
 
 void EntryField::focusInEvent(QFocusEvent* event) {
+    // On Tab and on a shortcut Qt selects the whole text and puts the caret at its end. The
+    // field keeps its own caret instead, from which the got-focus step selects: a label's text
+    // just loaded (caret at the start) is selected whole, so that typing replaces it.
+    const int caret = cursorPosition();
     QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason) {
+        setCursorPosition(caret);
+    }
     focused_ = true;
     clickFocused_ = event->reason() == Qt::MouseFocusReason;
     if (isRealMove(event->reason())) {

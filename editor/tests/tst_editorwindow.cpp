@@ -41,6 +41,7 @@ private slots:
     void quotesAndLineBreaksNeverEnterAField();
     void fieldShortcutsStayWithTheField();
     void clickSelectsALoadedText();
+    void tabIntoALoadedTextReplacesIt();
     void pasteLongerThanTheLimit_data();
     void pasteLongerThanTheLimit();
     void codesThatChangeOrLoseTheirBars_data();
@@ -282,6 +283,22 @@ void TestEditorWindow::clickSelectsALoadedText() {
     ui_.clickInto("Text2");
     ui_.clickInto("Text3");
     QCOMPARE(ui_.field("Text3")->selectedText(), QString());
+}
+
+// Tab into a field that shows its label's text selects all of it, as Enter does, so that
+// typing replaces the text instead of adding to it.
+void TestEditorWindow::tabIntoALoadedTextReplacesIt() {
+    ui_.sheet().makerText[2] = u"山田食品"_qs;
+    ui_.sheet().productText[2] = u"しょうゆ"_qs;
+    ui_.click(u"Cmdnext"_qs);
+    QCOMPARE(ui_.focused(), u"Text1"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(ui_.focused(), u"Text2"_qs);
+    QCOMPARE(ui_.field("Text2")->selectedText(), u"山田食品"_qs);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    typeText(ui_.field("Text3"), u"こいくち"_qs);
+    pressEnter();
+    QCOMPARE(ui_.sheet().productText[2], u"こいくち"_qs);
 }
 
 void TestEditorWindow::pasteLongerThanTheLimit_data() {
