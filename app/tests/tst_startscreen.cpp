@@ -2,6 +2,7 @@
 #include <QtWidgets>
 
 #include "EditorWindow.h"
+#include "ModalDialogs.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 #include "StartScreen.h"
@@ -32,6 +33,7 @@ class StartScreenTest : public QObject {
 
 private slots:
     void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
         for (QWidget* w : QApplication::topLevelWidgets()) {
             w->close();
         }

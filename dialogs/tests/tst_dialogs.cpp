@@ -28,6 +28,8 @@ class TestDialogs : public QObject {
     QTemporaryDir dir_;
 
 private slots:
+    void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
+
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);  // keeps the user's recent folders out
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);  // reachable from tests

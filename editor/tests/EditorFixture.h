@@ -12,6 +12,7 @@
 
 #include "EditorWindow.h"
 #include "EntryField.h"
+#include "ModalDialogs.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 

@@ -24,7 +24,10 @@ private slots:
         ui_.reset();
         QVERIFY(ui_.open());
     }
-    void cleanup() { ui_.reset(); }
+    void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
+        ui_.reset();
+    }
 
     void startUp_data();
     void startUp();

@@ -37,7 +37,10 @@ class TestFileMenu : public QObject {
 
 private slots:
     void init();
-    void cleanup() { ui_.reset(); }
+    void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
+        ui_.reset();
+    }
 
     void ctrlSAtStartUpAsksForAName();
     void saveAsOverAnExistingFile_data();

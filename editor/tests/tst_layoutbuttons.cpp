@@ -16,7 +16,10 @@ private slots:
         ui_.reset();
         QVERIFY(ui_.open());
     }
-    void cleanup() { ui_.reset(); }
+    void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
+        ui_.reset();
+    }
 
     // The font dialog opens on the item's font; OK stores the choice in whole points, halves
     // going to the even neighbour. A colour cancelled changes nothing and leaves the focus on

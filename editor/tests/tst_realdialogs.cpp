@@ -111,6 +111,7 @@ private slots:
     }
 
     void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
         window_.reset();  // destroyed without the closing question
     }
 

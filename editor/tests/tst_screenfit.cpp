@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "EditorWindow.h"
+#include "ModalDialogs.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 
@@ -26,7 +27,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() { window_.reset(); }
+    void cleanup() {
+        ZUKARO_VERIFY_NO_DIALOG_LEFT();
+        window_.reset();
+    }
 
     // The window opens inside the screen and can be made as small as the screen; the controls
     // that do not fit scroll, and none lies outside the window.

@@ -4,6 +4,7 @@
 #include <QtWidgets>
 
 #include "LabelFile.h"
+#include "ModalDialogs.h"
 #include "PrintedSheet.h"
 #include "ProductListModel.h"
 #include "ProductListWindow.h"
@@ -39,6 +40,8 @@ class TestListWindow : public QObject {
     QStringList opened_;  // what the editor was asked to open
 
 private slots:
+    void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
+
     void init() {
         dialogs_ = ScriptedCommonDialog1();
         messages_ = ScriptedMessageBoxes();

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "CommandBindings.h"
+#include "ModalDialogs.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
 #include "PrintedSheet.h"
@@ -52,6 +53,8 @@ class TestPreview : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
+
     void scrollRanges_data() {
         QTest::addColumn<double>("page");
         QTest::addColumn<double>("viewport");
