@@ -6,6 +6,7 @@
 #include <set>
 
 #include "Cp932.h"
+#include "EncodingGuess.h"
 
 using namespace zukaro;
 
@@ -123,6 +124,38 @@ private slots:
         QFETCH(QString, decoded);
         const cp932::Decoded d = cp932::decode(bytes);
         QCOMPARE(u"%1 %2 %3"_qs.arg(d.text).arg(d.invalidBytes).arg(d.firstInvalidAt), decoded);
+    }
+    // A file another program saved as UTF-16 is told apart from Shift_JIS and UTF-8: by its
+    // byte-order mark, either way round, also when the text holds no ASCII character at all,
+    // and without one by the zero bytes of its ASCII characters.
+    void looksLikeUtf16_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf16");
+        const QString list = u"JANコード,品名,売価\r\n4901234567894,こいくちしょうゆ,398\r\n"_qs;
+        const QString japanese = u"こいくちしょうゆ１Ｌ"_qs;  // no zero byte either way
+        const auto as = [](QStringConverter::Encoding e, const QString& text, bool bom) {
+            QStringEncoder encode(
+                e, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+            return QByteArray(encode(text));
+        };
+        using E = QStringConverter::Encoding;
+        QTest::newRow("little-endian mark, Japanese only")
+            << as(E::Utf16LE, japanese, true) << true;
+        QTest::newRow("big-endian mark, Japanese only") << as(E::Utf16BE, japanese, true) << true;
+        QTest::newRow("little-endian list, no mark") << as(E::Utf16LE, list, false) << true;
+        QTest::newRow("big-endian list, no mark") << as(E::Utf16BE, list, false) << true;
+        QTest::newRow("Japanese only, no mark") << as(E::Utf16BE, japanese, false) << false;
+        QTest::newRow("Shift_JIS") << cp932::encode(list).bytes << false;
+        QTest::newRow("UTF-8 with its mark") << as(E::Utf8, list, true) << false;
+        QTest::newRow("binary, zeros on both sides")
+            << QByteArray::fromHex("89504e470d0a1a0a0000000d4948445200000100000000c80806") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void looksLikeUtf16() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf16);
+        QCOMPARE(zukaro::looksLikeUtf16(bytes), utf16);
     }
 };
 

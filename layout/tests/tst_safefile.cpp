@@ -1,12 +1,14 @@
 // Saving through every way a disk can fail: each failed step leaves the old file as it was,
-// and says why in Japanese; owner, group and mode survive a save.
+// and says why in Japanese. The calls of a save are recorded: the order in which content
+// reaches the disk is what makes a save safe, and the end state alone cannot show it.
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "FailingFileSystem.h"
+#include "RecordingFileSystem.h"
 #include "SafeFile.h"
 
 using namespace zukaro;
@@ -109,44 +111,73 @@ private slots:
         QCOMPARE(entries(), QStringList{"sheet.csv"});
     }
 
-    void ownerGroupAndModeAreKept() {
-        if (::geteuid() != 0) {
-            QSKIP("giving a file to another user needs root (CI runs as root)");
-        }
+    // What reaches the disk, call by call: the new content is complete and synced before it
+    // takes the old file's place, and the folder is synced after that, by a rename (a new
+    // inode) or, where the new file cannot be the old one's twin, by a rewrite in place (the
+    // same inode, its owner, mode and other names kept).
+    void callsReachTheDiskInOrder_data() {
+        QTest::addColumn<QString>("before");  // none, a file, another user's, ...
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("newInode");
+        const QStringList renamed{"write temp", "fsync temp", "rename temp sheet.csv",
+                                  "fsync folder/"};
+        const QStringList inPlace{"write temp",          "fsync temp",      "write sheet.csv",
+                                  "ftruncate sheet.csv", "fsync sheet.csv", "fsync folder/"};
+        QTest::newRow("new file") << "none" << renamed << true;
+        QTest::newRow("replaced") << "file" << renamed << true;
+        QTest::newRow("another user's file, setgid")
+            << "owner"
+            << QStringList{"write temp", "fchown temp 12345:23456", "fsync temp",
+                           "rename temp sheet.csv", "fsync folder/"}
+            << true;
+        QTest::newRow("mode cannot be set: in place") << "fchmod refused" << inPlace << false;
+        QTest::newRow("second hard link: in place") << "second name" << inPlace << false;
+    }
+
+    void callsReachTheDiskInOrder() {
+        QFETCH(QString, before);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, newInode);
         const QByteArray name = QFile::encodeName(path_);
-        QCOMPARE(::chown(name.constData(), 12345, 23456), 0);
-        QCOMPARE(::chmod(name.constData(), 02664), 0);
-        QVERIFY(writeFileAtomically(path_, kNew).ok);
-        const struct stat after = statOf(path_);
-        QCOMPARE(after.st_uid, uid_t(12345));
-        QCOMPARE(after.st_gid, gid_t(23456));
-        QCOMPARE(after.st_mode & 07777, mode_t(02664));
-        QCOMPARE(readBytes(path_), kNew);
-    }
-
-    // Where the new file cannot be the old one's twin, the old file is rewritten in place.
-    void rewritesInPlaceWhenTheOwnerCannotBeKept_data() {
-        QTest::addColumn<bool>("secondName");
-        QTest::newRow("mode cannot be set") << false;
-        QTest::newRow("second hard link") << true;
-    }
-
-    void rewritesInPlaceWhenTheOwnerCannotBeKept() {
-        QFETCH(bool, secondName);
         const QString other = dir_->filePath("other-name.csv");
-        if (secondName) {
-            QCOMPARE(
-                ::link(QFile::encodeName(path_).constData(), QFile::encodeName(other).constData()),
-                0);
+        if (before == "none") {
+            QVERIFY(QFile::remove(path_));
+        } else if (before == "owner") {
+            if (::geteuid() != 0) {
+                QSKIP("giving a file to another user needs root (CI runs as root)");
+            }
+            QCOMPARE(::chown(name.constData(), 12345, 23456), 0);
+            QCOMPARE(::chmod(name.constData(), 02664), 0);
+        } else if (before == "second name") {
+            QCOMPARE(::link(name.constData(), QFile::encodeName(other).constData()), 0);
         }
-        const ino_t inode = statOf(path_).st_ino;
-        FailingFileSystem disk(Call::Fchmod, secondName ? 99 : 1, EPERM);
-        const FileResult saved = writeFileAtomically(path_, kNew, disk);
+        const struct stat old = statOf(path_);
+        // Shorter than the old content, so that a rewrite in place must cut the file.
+        const QByteArray shorter = "short\r\n";
+        RecordingFileSystem disk(Call::Fchmod, before == "fchmod refused" ? 1 : 99, EPERM);
+        const FileResult saved = writeFileAtomically(path_, shorter, disk);
         QVERIFY2(saved.ok, qPrintable(saved.error));
-        QCOMPARE(statOf(path_).st_ino, inode);
-        QCOMPARE(readBytes(path_), kNew);
-        QCOMPARE(readBytes(other), secondName ? kNew : QByteArray("(unreadable)"));
-        QCOMPARE(entries().size(), secondName ? 2 : 1);
+
+        QStringList made;  // the calls that put or keep content, the temporary files named
+        for (QString call : disk.calls()) {
+            call.replace(QRegularExpression("\\.sheet\\.csv\\.zukaro-[0-9a-f]{8}"), "temp");
+            if (QRegularExpression("^(write|fchown|fsync|rename|ftruncate) ")
+                    .match(call)
+                    .hasMatch()) {
+                made << call;
+            }
+        }
+        QCOMPARE(made, calls);
+        const struct stat now = statOf(path_);
+        QCOMPARE(before == "none" || now.st_ino != old.st_ino, newInode);
+        QCOMPARE(readBytes(path_), shorter);
+        if (before != "none") {
+            QCOMPARE(now.st_uid, old.st_uid);
+            QCOMPARE(now.st_gid, old.st_gid);
+            QCOMPARE(now.st_mode & 07777, old.st_mode & 07777);
+        }
+        QCOMPARE(readBytes(other), before == "second name" ? shorter : "(unreadable)");
+        QCOMPARE(entries().size(), before == "second name" ? 2 : 1);
     }
 
     // A rewrite in place that fails halfway keeps the whole new content beside the file.
