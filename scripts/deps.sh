@@ -12,6 +12,7 @@ PACKAGES="
   libbenchmark-dev hyperfine
   clang libclang-rt-14-dev
   xvfb xauth imagemagick
+  strace
   desktop-file-utils appstream
   dpkg-dev help2man lintian man-db
   libquazip1-qt6-dev libqt6sql6-sqlite python3-openpyxl

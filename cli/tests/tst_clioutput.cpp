@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -76,6 +77,12 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(temp("work/pipe.pdf")).constData(), 0600), 0);
         QVERIFY(QFile::link(temp("work/loop1.csv"), temp("work/loop2.csv")) &&
                 QFile::link(temp("work/loop2.csv"), temp("work/loop1.csv")));
+        // A list no row of which makes a label: 0 copies, no product name.
+        QFile none(temp("work/nothing.csv"));
+        QVERIFY(none.open(QIODevice::WriteOnly) &&
+                none.write("JAN,品名,枚数\r\n4901234567894,しょうゆ,0\r\n4901234567894,,3\r\n") >
+                    0);
+        none.close();
         QFile rows(temp("rows.csv"));  // a product list
         QVERIFY(rows.open(QIODevice::WriteOnly) &&
                 rows.write(
@@ -219,6 +226,75 @@ private slots:
         QCOMPARE(printed::pageCount(pdf), pages);
     }
 
+    // What the disk sees of a run, watched from outside by strace so that only real system
+    // calls count: the output is complete and synced before it takes the old output's place
+    // in one rename, and its folder is synced after that.
+    void outputReachesTheDiskInOrder_data() {
+        QTest::addColumn<QStringList>("args");  // the output goes last
+        QTest::addColumn<QString>("output");
+        QTest::newRow("PDF over an older one")
+            << QStringList{"--print-pdf", kSheetFile} << "sheet.pdf";
+        QTest::newRow("new PNG") << QStringList{"--preview-png", kSheetFile} << "preview.png";
+    }
+
+    void outputReachesTheDiskInOrder() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, output);
+        const QString strace = QStandardPaths::findExecutable("strace");
+        QVERIFY2(!strace.isEmpty(), "strace is missing: sh scripts/deps.sh installs it");
+        const QString folder = temp("synced");
+        QVERIFY(QDir().mkpath(folder));
+        const QString out = folder + '/' + output;
+        if (output.endsWith(".pdf")) {
+            QVERIFY(QFile::copy(temp("work/older.pdf"), out));
+        }
+        const QString log = temp("strace.log");
+        QProcess run;
+        run.setProcessEnvironment(env_);
+        run.start(strace,
+                  QStringList{"-f", "-y", "-qq", "-o", log, "-e",
+                              "trace=fsync,fdatasync,rename,renameat,renameat2", ZUKARO_BINARY} +
+                      args + QStringList{out});
+        QVERIFY(run.waitForFinished(60000));
+        QVERIFY2(run.exitCode() == 0, run.readAllStandardError().constData());
+        QFile traced(log);
+        QVERIFY(traced.open(QIODevice::ReadOnly));
+        // "1234 fsync(5</f/.sheet.pdf.zukaro-0a1b2c3d>) = 0", a call of one thread possibly
+        // split around another's as "<unfinished ...>" and "<... fsync resumed>".
+        QMap<QString, QString> unfinished;
+        QStringList calls;
+        const QRegularExpression line("^(\\d+) +(.*)$");
+        const QRegularExpression call("^(\\w+)\\((.*)\\) += (-?\\d+)");
+        for (const QString& text : QString::fromUtf8(traced.readAll()).split('\n')) {
+            const auto m = line.match(text);
+            QString body = m.captured(2);
+            if (body.endsWith("<unfinished ...>")) {
+                unfinished[m.captured(1)] = body.chopped(16);
+                continue;
+            }
+            if (body.startsWith("<... ")) {
+                body = unfinished.take(m.captured(1)) + body.section("resumed>", 1);
+            }
+            const auto c = call.match(body);
+            if (!c.hasMatch() || !c.captured(2).contains(folder)) {
+                continue;
+            }
+            QString said = c.captured(1).replace(QRegularExpression("^renameat2?$"), "rename") +
+                           ' ' + c.captured(2) + (c.captured(3) == "0" ? "" : " failed");
+            said.replace(QRegularExpression("\\d+<" + QRegularExpression::escape(folder) + ">"),
+                         "folder/")
+                .replace(QRegularExpression("\\d+<([^>]*)>"), "\\1")
+                .remove(QRegularExpression("AT_FDCWD, |, RENAME_\\w+|\"|,"))
+                .replace(folder + "/." + output + ".zukaro-", "temp-")
+                .replace(QRegularExpression("temp-[0-9a-f]{8}"), "temp")
+                .replace(folder + '/', "");
+            calls << said;
+        }
+        QCOMPARE(calls.join(" → "), "fsync temp → rename temp " + output + " → fsync folder/");
+        QCOMPARE(QDir(folder).entryList(kAll), QStringList{output});
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+
     // Failures exit non-zero and change no file. What is said must match, on stdout when the
     // run succeeds and else on stderr, the work folder shown as W/ and the fixtures' as D/.
     void runsChangeNoFile_data() {
@@ -246,6 +322,12 @@ private slots:
         row("PNG to standard output", {"--preview-png", kSheetFile, "-"}, 0, "^.PNG\r\n");
         row("list missing", {"--print-list", w + "no.csv", w + "l.pdf"}, 1,
             "「W/no.csv」が見つかりません。");
+        // No blank page for a list that gives no label: each row said, then why nothing is
+        // printed.
+        row("list without a label", {"--print-list", w + "nothing.csv", w + "l.pdf"}, 1,
+            "^zukaro: W/nothing.csv: 2 行目: 枚数が 0 のため、印刷しません。\n"
+            "zukaro: W/nothing.csv: 3 行目: 品名が空のため、.*\n"
+            "zukaro: W/nothing.csv: 印刷するラベルがありません。\n$");
         row("no output folder", {"--print-pdf", kSheetFile, w + "no/s.pdf"}, 1,
             "「W/no/s.pdf」に保存できませんでした。保存先のフォルダがありません。");
         row("no such printer", {"--print", kSheetFile, "--printer", "nosuch"}, 1,
