@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "Cp932.h"
 #include "LabelFile.h"
 #include "ModalDialogs.h"
 #include "PrintedSheet.h"
@@ -87,6 +88,71 @@ private slots:
         window_->findChild<QSpinBox*>("シート番号")->setValue(2);
         QTest::mouseClick(window_->findChild<QPushButton*>("入力画面で開く"), Qt::LeftButton);
         QCOMPARE(opened_, QStringList{"商品リスト 2/2 品18"});
+    }
+
+    // Every row the reading left out, and every row that makes no label or a questionable
+    // one, is listed under the table in the list's order, one line each, whether the rows
+    // came from a file (Shift_JIS, as a POS writes it) or from a paste.
+    void problemsPaneListsEveryRow_data() {
+        QTest::addColumn<bool>("pasted");
+        QTest::newRow("file") << false;
+        QTest::newRow("pasted") << true;
+    }
+
+    void problemsPaneListsEveryRow() {
+        QFETCH(bool, pasted);
+        const QString rows =
+            "JANコード|品名|売価|枚数|税率\n"
+            "4901234567894|ポテトチップス うすしお味 ファミリーサイズ ３袋入り|￥398|2|8%\n"
+            "4901234567890|こいくちしょうゆ|￥298|1|\n"
+            "49012345678|みりん|￥350|1|\n"
+            "4901234567894|料理酒|￥200|x|\n"
+            "4901234567894|穀物酢|￥180|1|5%\n"
+            "4901234567894||￥100|1|\n"
+            "4901234567894|上白糖|￥128000|0|";
+        if (pasted) {
+            QVERIFY(window_->pasteRows(QString(rows).replace('|', '\t')));
+        } else {
+            const QString file = dir_.filePath("pos.csv");
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly) &&
+                    out.write(cp932::encode(QString(rows).replace('|', ',').replace("\n", "\r\n"))
+                                  .bytes) > 0);
+            out.close();
+            QVERIFY(window_->importFile(file));
+        }
+        QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText(),
+                     "3 行目: JAN コード「4901234567890」のチェックデジットを 4 に直しました。\n"
+                     "4 行目: JAN コード「49012345678」はバーコードなしで印刷されます（8 桁か "
+                     "13 桁ではありません）。\n"
+                     "5 行目: 枚数「x」は 0〜999 の整数ではありません。この行は読み込みません"
+                     "でした。\n"
+                     "6 行目: 税率「5%」は読めません（8、10、8%、10%、軽減 のどれかです）。この"
+                     "行は読み込みませんでした。\n"
+                     "7 行目: 品名が空のため、ラベルにしません（品名のないラベルは印刷されません"
+                     "）。\n"
+                     "8 行目: 枚数が 0 のため、印刷しません。");
+        // The pasted rows come after the 25 of init().
+        QCOMPARE(window_->findChild<QLabel*>("概要")->text(),
+                 pasted ? "印刷するラベル 29 枚、シート 2 枚" : "印刷するラベル 4 枚、シート 1 枚");
+    }
+
+    // 0 copies typed into the table is taken and shown, and the row is listed as printing
+    // nothing.
+    void zeroCopiesAreTakenAndListed() {
+        auto* table = window_->findChild<QTableView*>("商品表");
+        const QModelIndex copies = table->model()->index(2, ProductListModel::Copies);
+        table->setCurrentIndex(copies);
+        table->edit(copies);
+        auto* editor = table->viewport()->findChild<QSpinBox*>();
+        QVERIFY(editor != nullptr);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, "0");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(copies.data().toInt(), 0);  // the view commits after the key
+        QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText(),
+                     "4 行目: 枚数が 0 のため、印刷しません。");
+        QCOMPARE(window_->findChild<QLabel*>("概要")->text(), "印刷するラベル 24 枚、シート 2 枚");
     }
 
     void filterAndSort() {

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "ListSheets.h"
+#include "TaxPrice.h"
 
 using namespace zukaro;
 
@@ -68,6 +69,38 @@ private slots:
         QCOMPARE(problems, (QStringList{"3 行目: 枚数が 0 のため、印刷しません。",
                                         "9 行目: 品名が空のため、ラベルにしません（品名のない"
                                         "ラベルは印刷されません）。"}));
+    }
+
+    // A list's rate goes onto the label only where it differs from the layout's default: a
+    // label without one follows the layout, as one set in the editor does. What the label
+    // stores, and the rate its price is printed with.
+    void ratesOnTheLabels_data() {
+        QTest::addColumn<int>("layoutRate");
+        QTest::addColumn<int>("listRate");  // 0: the list does not say
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("printed");
+        QTest::newRow("10 % layout, no rate") << 10 << 0 << "" << 10;
+        QTest::newRow("10 % layout, 8 %") << 10 << 8 << "8" << 8;
+        QTest::newRow("10 % layout, 10 %") << 10 << 10 << "" << 10;
+        QTest::newRow("8 % layout, no rate") << 8 << 0 << "" << 8;
+        QTest::newRow("8 % layout, 8 %") << 8 << 8 << "" << 8;
+        QTest::newRow("8 % layout, 10 %") << 8 << 10 << "10" << 10;
+    }
+
+    void ratesOnTheLabels() {
+        QFETCH(int, layoutRate);
+        QFETCH(int, listRate);
+        QFETCH(QString, stored);
+        QFETCH(int, printed);
+        std::vector<ProductRow> rows = numbered(1);
+        if (listRate != 0) {
+            rows[0].taxRate = listRate;
+        }
+        SheetState base;
+        base.layout.defaultTaxRate = layoutRate;
+        const SheetState sheet = layOutSheets(rows, base, 1).sheets.at(0);
+        QCOMPARE(sheet.taxRate[1], stored);
+        QCOMPARE(taxRateOf(sheet, 1), printed);
     }
 };
 

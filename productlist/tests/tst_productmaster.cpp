@@ -81,6 +81,34 @@ private slots:
                  "49012355=>49012355|二|||||\n=>none\n9=>none");
     }
 
+    // A list that leaves a cell empty says nothing about it: a re-import keeps what the master
+    // has there (a price list must not wipe the names, a name list not the prices) and
+    // takes every cell that is filled.
+    void reimportKeepsWhatAnEmptyCellDoesNotSay_data() {
+        QTest::addColumn<int>("empty");  // the column left empty, as in rowsOf
+        const char* columns[] = {"maker", "product", "spec", "lot", "price", "rate"};
+        for (int i = 0; i < 6; ++i) {
+            QTest::newRow(columns[i]) << i;
+        }
+    }
+
+    void reimportKeepsWhatAnEmptyCellDoesNotSay() {
+        QFETCH(int, empty);
+        const QString first =
+            "4901234567894|カルビー|ポテトチップス うすしお味 ファミリーサイズ 大袋 "
+            "３袋入り|60g×3|L-2024-0412|￥398|8";
+        QStringList second =
+            QString("4901234567894|湖池屋|のり塩 大袋|70g|L-2025-0101|￥128,000|10").split('|');
+        second[empty + 1] = "";
+        ProductMaster master(path_);
+        QVERIFY(master.open().ok);
+        QVERIFY(master.importRows(rowsOf(first)).ok);
+        QVERIFY(master.importRows(rowsOf(second.join('|'))).ok);
+        QStringList kept = second;
+        kept[empty + 1] = first.split('|')[empty + 1];
+        QCOMPARE(shown(master.lookup("4901234567894")), kept.join('|'));
+    }
+
     // Two masters at once, each with a file of its own; a failing row rolls its whole import
     // back.
     void twoMastersAndATransaction() {

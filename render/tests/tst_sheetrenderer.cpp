@@ -184,6 +184,13 @@ private slots:
             with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
         row("total with 8 % of its own", "priceMode=1;taxRate=8;priceText=398", 14,
             with(" 1980@", "  429@") + "|(本体 398円)@45,21 7");
+        // A layout for food: the labels without a rate of their own take its 8 %.
+        row("8 % layout, no rate of its own", "priceMode=1;defaultRate=8;priceText=398", 14,
+            with(" 1980@", "  429@") + "|(本体 398円)@45,21 7");
+        row("8 % layout, 10 % of its own", "priceMode=1;defaultRate=8;taxRate=10;priceText=398", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("8 % layout, six digits", "priceMode=2;defaultRate=8;separators;priceText=128000", 14,
+            with(" 1980@", "128,000@") + "|税込 138,240円@45,21 9 #ff");
         row("net and total", "priceMode=2;priceText=398", 14,
             with(" 1980@", "  398@") + "|税込 437円@45,21 9 #ff");
         row("total with separators", "priceMode=1;separators;priceText=1280", 14,
@@ -219,6 +226,8 @@ private slots:
                 s.printMode = PrintMode::Paper;
             } else if (name == "priceMode") {
                 l.priceMode = PriceMode(value.toInt());
+            } else if (name == "defaultRate") {
+                l.defaultTaxRate = value.toInt();
             } else if (name == "separators" || name == "fit") {
                 (name == "fit" ? l.fitPrice : l.thousandsSeparators) = true;
             } else {
