@@ -15,8 +15,10 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
+#include "EditorCommands.h"
 #include "EntryField.h"
 #include "SheetState.h"
 
@@ -101,45 +103,37 @@ QGroupBox* elementFrame(const ElementNames& names, ItemControls& out, QWidget* p
     return box;
 }
 
-QAction* menuCommand(QMenu* menu, const QString& designName, const QString& text,
-                     const QList<QKeySequence>& shortcuts) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(designName);
-    action->setShortcuts(shortcuts);
-    action->setShortcutContext(Qt::WindowShortcut);
-    return action;
-}
-
+// The menus, built from the menu entries of editorCommands() in their order.
 void buildMenu(QMainWindow* window, EditorControls& c) {
-    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    c.KURIA = menuCommand(menu, QStringLiteral("KURIA"), QStringLiteral("新規作成(&N)"),
-                          {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    c.f_open = menuCommand(menu, QStringLiteral("f_open"), QStringLiteral("ファイルを開く(&O)"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_O)});
-    c.U_SAVE =
-        menuCommand(menu, QStringLiteral("U_SAVE"), QStringLiteral("ファイルの上書き保存(&S)"),
-                    {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    // Ctrl+A and Ctrl+V stay with the entry fields (select all, paste).
-    c.N_SAVE = menuCommand(menu, QStringLiteral("N_SAVE"),
-                           QStringLiteral("名前を付けてファイルを保存(&A)"),
-                           {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-    c.M_プレビュー = menuCommand(menu, QStringLiteral("M_プレビュー"),
-                                 QStringLiteral("プレビュー(&V)"), {QKeySequence(Qt::Key_F5)});
-    c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_P)});
-    c.商品リスト =
-        menuCommand(menu, QStringLiteral("商品リスト"), QStringLiteral("商品リスト(&L)..."),
-                    {QKeySequence(Qt::CTRL | Qt::Key_L)});
-    menu->addSeparator();
-    c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_Q)});
-
-    QMenu* editMenu = window->menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    c.元に戻す = menuCommand(editMenu, QStringLiteral("元に戻す"), QStringLiteral("元に戻す(&U)"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    c.やり直し = menuCommand(
-        editMenu, QStringLiteral("やり直し"), QStringLiteral("やり直し(&R)"),
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    QList<QMenu*> menus;
+    for (const EditorCommand& command : editorCommands()) {
+        if (command.menu.isEmpty()) {
+            continue;
+        }
+        const auto found = std::find_if(menus.begin(), menus.end(),
+                                        [&](QMenu* m) { return m->title() == command.menu; });
+        QMenu* menu = found != menus.end()
+                          ? *found
+                          : menus.emplaceBack(window->menuBar()->addMenu(command.menu));
+        if (command.separatorBefore) {
+            menu->addSeparator();
+        }
+        QAction* action = menu->addAction(command.text);
+        action->setObjectName(command.designName);
+        action->setShortcuts(command.shortcuts);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    const auto action = [window](const QString& name) { return window->findChild<QAction*>(name); };
+    c.KURIA = action(QStringLiteral("KURIA"));
+    c.f_open = action(QStringLiteral("f_open"));
+    c.U_SAVE = action(QStringLiteral("U_SAVE"));
+    c.N_SAVE = action(QStringLiteral("N_SAVE"));
+    c.M_プレビュー = action(QStringLiteral("M_プレビュー"));
+    c.P_印刷 = action(QStringLiteral("P_印刷"));
+    c.商品リスト = action(QStringLiteral("商品リスト"));
+    c.MNUEXIT = action(QStringLiteral("MNUEXIT"));
+    c.元に戻す = action(QStringLiteral("元に戻す"));
+    c.やり直し = action(QStringLiteral("やり直し"));
 }
 
 QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {

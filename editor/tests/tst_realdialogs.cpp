@@ -305,61 +305,6 @@ private slots:
         }
     }
 
-    // Every change of the labels or the layout is one step of 元に戻す (Ctrl+Z) and やり直し
-    // (Ctrl+Y); undo shows the label it changed. The questions are the real message boxes.
-    void undoAndRedo_data() {
-        QTest::addColumn<QString>("command");
-        for (const char* command :
-             {"Enter", "クリア", "コピー", "削除", "挿入", "全クリア", "全コピー", "前候補",
-              "品名フォント切替", "品名_color", "品名表示", "maker_上", "xプラス", "デフォルト"}) {
-            QTest::newRow(command) << QString(command);
-        }
-    }
-
-    void undoAndRedo() {
-        QFETCH(QString, command);
-        QVERIFY(openSheetFile(*window_, sampleFile(20)));  // room to insert
-        click("Cmdnext", 2);
-        const SheetContent before = window_->sheet().content();
-        const QStringList withDialogs{"削除", "全クリア", "品名フォント切替", "品名_color",
-                                      "デフォルト"};
-        if (withDialogs.contains(command)) {
-            whenShown<QDialog>([](QDialog& d) {
-                if (auto* box = qobject_cast<QMessageBox*>(&d)) {
-                    box->button(QMessageBox::Yes)->click();
-                } else if (auto* colors = qobject_cast<QColorDialog*>(&d)) {
-                    colors->setCurrentColor(QColor(0x12, 0x34, 0x56));
-                    d.accept();
-                } else {  // the font dialog
-                    d.findChild<QDoubleSpinBox*>("size")->setValue(20);
-                    d.accept();
-                }
-            });
-        }
-        if (command == "Enter") {
-            clickInto("Text3");
-            typeText(field("Text3"), "新");
-            key(Qt::Key_Return);
-        } else if (command == "前候補") {
-            clickInto("Text2");
-            click(command);
-        } else {
-            click(command);
-        }
-        QVERIFY(backToTheWindow());
-        const SheetContent after = window_->sheet().content();
-        QVERIFY(after != before);
-        QVERIFY(window_->isModified());
-        key(Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(window_->sheet().content() == before);
-        QCOMPARE(shownLabel(), " 3/21 3");
-        QVERIFY(!window_->isModified());
-        key(Qt::Key_Y, Qt::ControlModifier);
-        QVERIFY(window_->sheet().content() == after);
-        const int label = window_->sheet().currentLabel;
-        QCOMPARE(shownLabel(), QString(" %1/21 %1").arg(label));
-    }
-
     // Print through the real print dialog into a PDF: the price typed last is on the page.
     void printsWhatWasTyped() {
         click("Cmdnext", 2);

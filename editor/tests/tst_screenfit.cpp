@@ -60,7 +60,8 @@ private slots:
         }
     }
 
-    // 全体 shows all 21 labels and follows the window's size; 倍率 goes back to 50 or 100 %.
+    // 全体 shows all 21 labels and follows the window's size; 倍率 then does what its caption
+    // says, 100 %, and the zoom no longer follows the window.
     void wholeSheetZoom() {
         window_->resize(window_->minimumSizeHint());
         QTest::mouseClick(window_->findChild<QPushButton*>("全体"), Qt::LeftButton);
@@ -76,8 +77,16 @@ private slots:
         window_->resize(window_->size() + QSize(100, 100));
         QTRY_VERIFY(window_->sheet().zoom > fitted);
         QVERIFY(lastLabelShown());
-        QTest::mouseClick(window_->findChild<QPushButton*>("倍率"), Qt::LeftButton);
-        QVERIFY(window_->sheet().zoom == 0.5 || window_->sheet().zoom == 1.0);
+        auto* zoom = window_->findChild<QPushButton*>("倍率");
+        QCOMPARE(zoom->text(), caption::zoomHalf);
+        QTest::mouseClick(zoom, Qt::LeftButton);
+        QCOMPARE(window_->sheet().zoom, 1.0);
+        QCOMPARE(zoom->text(), caption::zoomFull);
+        const QWidget* frame = window_->findChild<QWidget*>("picFrame");
+        const QSize shown = frame->size();
+        window_->resize(window_->size() - QSize(100, 100));
+        QTRY_VERIFY(frame->size() != shown);
+        QCOMPARE(window_->sheet().zoom, 1.0);
     }
 
     // Size and place come back with the next window.
