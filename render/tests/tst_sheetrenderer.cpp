@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "Items.h"
 #include "RecordingTarget.h"
 #include "SheetRenderer.h"
 
@@ -109,12 +110,6 @@ private slots:
         };
         fill(3, 1, 59, 1.5, 0x00FF00);
         fill(3, 35, 59, 1.5, 0x00FF00);
-        // The imitation bars' left edges and widths, moved by barX and barY.
-        const int bars[] = {14, 1, 16, 2, 19, 3, 23, 1, 8,  2, 28, 3, 32, 1,
-                            34, 2, 37, 2, 41, 1, 43, 2, 46, 2, 50, 1, 52, 2};
-        for (int i = 0; i < 28; i += 2) {
-            fill(bars[i] - 1, 2 + 1, bars[i + 1], 9.5, draw::kBlack);
-        }
         auto text = [&](double dx, double dy, const char* printed, Font f, draw::WinColor c) {
             f.size *= zoom;
             expected << line(Kind::Text, z(x0 + dx), z(y0 + dy), 0, 0, c, printed, f);
@@ -127,8 +122,62 @@ private slots:
         text(6, 15.5, "花王", {"メイリオ", 9, false, true, false}, 2);
         text(6, 29, "400ml", {"ＭＳ Ｐ明朝", 10, false, false, false}, 4);
         text(12, 26, "L12", {"ＭＳ Ｐゴシック", 7, false, false, false}, 5);
-        QCOMPARE(lines(t.ops()), expected);
+        // The imitation bars are imitationBars()' concern.
+        QStringList drawn = lines(t.ops());
+        drawn.removeIf(
+            [](const QString& op) { return op.startsWith("fill") && op.endsWith("#000000"); });
+        QCOMPARE(drawn, expected);
         QCOMPARE(t.opsOf(Kind::Box).front().fillStyle, draw::FillStyle::Transparent);
+    }
+
+    // The preview shows a fixed imitation of bars where the paper gets the real ones: black
+    // bars inside the label, across the band of the real bars, moved by the bars' nudges and
+    // scaled like everything else.
+    void imitationBars_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("100 %") << 1.0;
+        QTest::newRow("50 %") << 0.5;
+    }
+
+    void imitationBars() {
+        QFETCH(double, zoom);
+        const auto barsMovedBy = [zoom](int dx, int dy) {
+            SheetState s;
+            fillLabel(s, 5);
+            s.zoom = zoom;
+            std::tie(s.layout.barX, s.layout.barY) = std::tuple(dx, dy);
+            RecordingTarget t;
+            drawSheet(s, t, RenderOptions::of(s));
+            return t.opsOf(Kind::FilledBox);
+        };
+        const auto bars = barsMovedBy(0, 0), moved = barsMovedBy(-3, 2);
+        QCOMPARE(bars.size(), std::size_t(14));
+        QCOMPARE(moved.size(), bars.size());
+        const BarsDescription& real = zukaro::bars();
+        double left = kLabelPitchX, right = 0;
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            const auto& b = bars[i];
+            // In millimetres from label 5's corner.
+            const double x1 = b.x1 / zoom - labelX(5), x2 = b.x2 / zoom - labelX(5);
+            const double y1 = b.y1 / zoom - labelY(5), y2 = b.y2 / zoom - labelY(5);
+            const QString at =
+                u"bar %1 at (%2, %3) to (%4, %5)"_qs.arg(i).arg(x1).arg(y1).arg(x2).arg(y2);
+            QVERIFY2(b.color == draw::kBlack && x1 >= 0 && x2 <= kLabelPitchX && x2 > x1 &&
+                         y1 < real.bottom && y2 > real.top,
+                     qPrintable(at));
+            left = std::min(left, x1);
+            right = std::max(right, x2);
+            const auto& m = moved[i];
+            QVERIFY2(qFuzzyCompare(m.x1 - b.x1 + 1, -3 * zoom + 1) &&
+                         qFuzzyCompare(m.y1 - b.y1 + 1, 2 * zoom + 1) &&
+                         qFuzzyCompare(m.x2 - m.x1, b.x2 - b.x1) &&
+                         qFuzzyCompare(m.y2 - m.y1, b.y2 - b.y1),
+                     qPrintable(at));
+        }
+        // Most of the width of the real bars.
+        QVERIFY2(std::min(right, real.right) - std::max(left, real.left) >
+                     (real.right - real.left) * 0.7,
+                 qPrintable(u"%1 to %2 mm"_qs.arg(left).arg(right)));
     }
 
     // One label of a sheet at 50 %, set up by "name=value" settings (paper: printed, not
