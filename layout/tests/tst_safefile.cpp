@@ -91,23 +91,39 @@ private slots:
         QCOMPARE(entries(), QStringList{"sheet.csv"});
     }
 
-    // What stands at the path and is not a file is never replaced.
-    void refusesWhatIsNotAFile_data() {
+    // What stands at the path and is not a file, or is a file marked read-only, is never
+    // replaced, also by an administrator (CI runs as root).
+    void refusesWhatItMustNotReplace_data() {
+        QTest::addColumn<QString>("there");
         QTest::addColumn<QString>("says");
         QTest::newRow("named pipe")
+            << "pipe"
             << "そこにあるのは名前付きパイプで、普通のファイルではありません";
-        QTest::newRow("folder") << "同じ名前のフォルダがあります";
+        QTest::newRow("folder") << "folder"
+                                << "同じ名前のフォルダがあります";
+        QTest::newRow("read-only file") << "read-only"
+                                        << "読み取り専用のファイルです";
     }
 
-    void refusesWhatIsNotAFile() {
+    void refusesWhatItMustNotReplace() {
+        QFETCH(QString, there);
         QFETCH(QString, says);
-        QVERIFY(QFile::remove(path_));
-        const bool pipe = says.contains("パイプ");
-        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(path_).constData(), 0600) == 0
-                     : QDir().mkdir(path_));
+        const QByteArray name = QFile::encodeName(path_);
+        if (there == "read-only") {
+            QCOMPARE(::chmod(name.constData(), 0444), 0);
+        } else {
+            QVERIFY(QFile::remove(path_));
+            QVERIFY(there == "pipe" ? ::mkfifo(name.constData(), 0600) == 0 : QDir().mkdir(path_));
+        }
+        const struct stat before = statOf(path_);
         const FileResult saved = writeFileAtomically(path_, kNew);
         QVERIFY2(!saved.ok && saved.error.contains(says), qPrintable(saved.error));
-        QCOMPARE(S_ISFIFO(statOf(path_).st_mode), pipe);
+        const struct stat after = statOf(path_);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (there == "read-only") {  // (a pipe is never opened: that would wait for a writer)
+            QCOMPARE(readBytes(path_), kOld);
+        }
         QCOMPARE(entries(), QStringList{"sheet.csv"});
     }
 
