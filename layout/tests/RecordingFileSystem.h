@@ -7,11 +7,11 @@
 
 #include "FailingFileSystem.h"
 
-// The file system of FailingFileSystem (the real one, with chosen calls failing), recording
-// every call that puts something on the disk or makes it stay there, in order, with the file
-// it went to: "write NAME", "fsync NAME", "rename FROM TO", "fchown NAME UID:GID", "ftruncate
-// NAME", "link FROM TO", "unlink NAME". A name is the file's name in its folder; a folder
-// opened for syncing is "folder/". A call that failed gets " failed".
+// The file system of FailingFileSystem (the real one, with chosen calls failing), recording in
+// order each call that puts content on the disk or makes it stay there, with the file it went
+// to by its name in its folder ("folder/" for a folder opened to be synced): "write NAME"
+// (once for a run of writes), "fsync NAME", "ftruncate NAME", "fchown NAME UID:GID",
+// "rename FROM TO". A call that failed gets " failed".
 class RecordingFileSystem : public FailingFileSystem {
 public:
     using FailingFileSystem::FailingFileSystem;
@@ -21,63 +21,44 @@ public:
 
     int open(const char* path, int flags, mode_t mode) override {
         const int fd = FailingFileSystem::open(path, flags, mode);
-        if (fd >= 0) {
-            const QFileInfo info(QFile::decodeName(path));
-            open_[fd] = info.isDir() ? QStringLiteral("folder/") : info.fileName();
-        }
+        const QFileInfo info(QFile::decodeName(path));
+        names_[fd] = info.isDir() ? QStringLiteral("folder/") : info.fileName();
         return fd;
     }
     ssize_t write(int fd, const void* data, size_t size) override {
         const ssize_t done = FailingFileSystem::write(fd, data, size);
-        // One line for the writes of one file in a row, however the data was cut up.
-        const QString line = "write " + open_[fd] + (done < 0 ? " failed" : "");
-        if (calls_.isEmpty() || calls_.last() != line) {
-            calls_ << line;
+        if (calls_.isEmpty() || calls_.last() != "write " + names_[fd] || done < 0) {
+            note("write " + names_[fd], done >= 0);
         }
         return done;
     }
-    int fsync(int fd) override { return note(FailingFileSystem::fsync(fd), "fsync", fd); }
-    int close(int fd) override {
-        const int closed = FailingFileSystem::close(fd);
-        open_.erase(fd);
-        return closed;
-    }
-    int fchown(int fd, uid_t owner, gid_t group) override {
-        const int done = FailingFileSystem::fchown(fd, owner, group);
-        calls_ << QString("fchown %1 %2:%3%4")
-                      .arg(open_[fd])
-                      .arg(owner)
-                      .arg(group)
-                      .arg(done == 0 ? "" : " failed");
-        return done;
+    int fsync(int fd) override {
+        return note("fsync " + names_[fd], FailingFileSystem::fsync(fd) == 0);
     }
     int ftruncate(int fd, off_t length) override {
-        return note(FailingFileSystem::ftruncate(fd, length), "ftruncate", fd);
+        return note("ftruncate " + names_[fd], FailingFileSystem::ftruncate(fd, length) == 0);
     }
-    int link(const char* from, const char* to) override {
-        return note(FailingFileSystem::link(from, to), "link", from, to);
+    int fchown(int fd, uid_t owner, gid_t group) override {
+        const bool done = FailingFileSystem::fchown(fd, owner, group) == 0;
+        return note(QString("fchown %1 %2:%3").arg(names_[fd]).arg(owner).arg(group), done);
     }
     int rename(const char* from, const char* to) override {
-        return note(FailingFileSystem::rename(from, to), "rename", from, to);
-    }
-    int unlink(const char* path) override {
-        return note(FailingFileSystem::unlink(path), "unlink", path);
+        const auto name = [](const char* path) {
+            return QFileInfo(QFile::decodeName(path)).fileName();
+        };
+        return note("rename " + name(from) + ' ' + name(to),
+                    FailingFileSystem::rename(from, to) == 0);
     }
 
 private:
-    static QString name(const char* path) { return QFileInfo(QFile::decodeName(path)).fileName(); }
-
-    int note(int result, const char* call, int fd) {
-        calls_ << QString("%1 %2%3").arg(call, open_[fd], result == 0 ? "" : " failed");
-        return result;
-    }
-    int note(int result, const char* call, const char* path, const char* to = nullptr) {
-        calls_ << QString("%1 %2%3%4")
-                      .arg(call, name(path), to != nullptr ? " " + name(to) : QString(),
-                           result == 0 ? "" : " failed");
-        return result;
+    // The call's line; -1 for a failure, as the call returns it (errno stays as it set it).
+    int note(const QString& call, bool done) {
+        const int error = errno;
+        calls_ << call + (done ? "" : " failed");
+        errno = error;
+        return done ? 0 : -1;
     }
 
-    std::map<int, QString> open_;
+    std::map<int, QString> names_;
     QStringList calls_;
 };

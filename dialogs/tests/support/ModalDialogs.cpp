@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 
 namespace zukaro::testing {
@@ -12,9 +13,6 @@ namespace {
 
 constexpr int kLookEveryMs = 10;
 constexpr qint64 kGiveUpAfterMs = 5000;
-// A dialog nobody waits for is closed once it has been up this long: long enough for a wait
-// queued just after a dialog opened without blocking (open(), show()).
-constexpr qint64 kUnexpectedAfterMs = 100;
 
 struct Wait {
     QString awaited;
@@ -23,17 +21,8 @@ struct Wait {
     QElapsedTimer queued;
 };
 
-struct Watch {
-    std::deque<Wait> waits;
-    QPointer<QWidget> acting;  // handed to an act that has not finished yet
-    QPointer<QWidget> unexpected;
-    QElapsedTimer unexpectedSince;
-};
-
-Watch& watch() {
-    static Watch w;
-    return w;
-}
+std::deque<Wait> waits;
+QPointer<QWidget> acting;  // handed to an act that has not finished yet
 
 QWidget* openDialog() {
     QWidget* w = QApplication::activeModalWidget();
@@ -48,65 +37,48 @@ void closeDialog(QWidget& w) {
     }
 }
 
-QString awaitedList() {
-    QStringList awaited;
-    for (const Wait& wait : watch().waits) {
-        awaited << wait.awaited;
-    }
-    return awaited.isEmpty() ? QStringLiteral("none") : awaited.join(QStringLiteral(", then "));
-}
-
 void fail(const QString& message) {
     QTest::qFail(qPrintable(message), __FILE__, __LINE__);
 }
 
-void handOver(QWidget& dialog, Wait wait) {
-    Watch& w = watch();
-    w.acting = &dialog;
-    // Acted on from a timer of its own, so that the watch goes on looking while the act runs
-    // (it may open a further dialog and wait inside it).
-    QTimer::singleShot(0, &dialog, [act = std::move(wait.act), dialog = QPointer(&dialog)] {
+// Acted on from a timer of its own, so that the watch goes on looking while the act runs (it
+// may open a further dialog and wait inside it).
+void handOver(QWidget& dialog, std::function<void(QWidget&)> act) {
+    acting = &dialog;
+    QTimer::singleShot(0, &dialog, [act = std::move(act), dialog = QPointer(&dialog)] {
         act(*dialog);
         if (dialog && dialog->isVisible() && dialog == QApplication::activeModalWidget()) {
             closeDialog(*dialog);
         }
-        watch().acting = nullptr;
+        acting = nullptr;
     });
 }
 
 void look() {
-    Watch& w = watch();
     QWidget* dialog = openDialog();
-    if (dialog != nullptr && dialog == w.acting) {
-        return;
-    }
-    if (dialog != nullptr) {
-        for (auto it = w.waits.begin(); it != w.waits.end(); ++it) {
-            if (it->matches(*dialog)) {
-                Wait wait = std::move(*it);
-                w.waits.erase(it);
-                w.unexpected = nullptr;
-                handOver(*dialog, std::move(wait));
-                return;
-            }
+    if (dialog != nullptr && dialog != acting) {
+        const auto wait = std::find_if(waits.begin(), waits.end(),
+                                       [&](const Wait& w) { return w.matches(*dialog); });
+        if (wait != waits.end()) {
+            auto act = std::move(wait->act);
+            waits.erase(wait);
+            handOver(*dialog, std::move(act));
+            return;
         }
-        if (w.unexpected != dialog) {
-            w.unexpected = dialog;
-            w.unexpectedSince.start();
-        } else if (w.unexpectedSince.elapsed() >= kUnexpectedAfterMs) {
-            w.unexpected = nullptr;
-            const QString what = describeDialog(*dialog);
-            closeDialog(*dialog);
-            fail(QStringLiteral("a dialog opened that the test did not wait for, closed: %1 "
-                                "(waiting for: %2)")
-                     .arg(what, awaitedList()));
+        QStringList awaited;
+        for (const Wait& w : waits) {
+            awaited << w.awaited;
         }
-        return;
-    }
-    w.unexpected = nullptr;
-    if (!w.waits.empty() && w.waits.front().queued.elapsed() >= kGiveUpAfterMs) {
-        const QString awaited = w.waits.front().awaited;
-        w.waits.pop_front();
+        const QString what = describeDialog(*dialog);
+        closeDialog(*dialog);
+        fail(QStringLiteral("a dialog opened that the test did not wait for, closed: %1 "
+                            "(waiting for: %2)")
+                 .arg(what, awaited.isEmpty() ? QStringLiteral("none")
+                                              : awaited.join(QStringLiteral(", "))));
+    } else if (dialog == nullptr && !waits.empty() &&
+               waits.front().queued.elapsed() >= kGiveUpAfterMs) {
+        const QString awaited = waits.front().awaited;
+        waits.pop_front();
         fail(QStringLiteral("waited %1 s for a %2 that never opened")
                  .arg(kGiveUpAfterMs / 1000)
                  .arg(awaited));
@@ -118,9 +90,8 @@ void startWatching() {
         return;  // no widgets, no dialogs
     }
     auto* timer = new QTimer(QCoreApplication::instance());
-    timer->setInterval(kLookEveryMs);
     QObject::connect(timer, &QTimer::timeout, timer, &look);
-    timer->start();
+    timer->start(kLookEveryMs);
 }
 Q_COREAPP_STARTUP_FUNCTION(startWatching)
 
@@ -139,31 +110,25 @@ namespace detail {
 
 void awaitDialog(const char* awaited, std::function<bool(QWidget&)> matches,
                  std::function<void(QWidget&)> act) {
-    Wait wait{QString::fromLatin1(awaited), std::move(matches), std::move(act), {}};
-    wait.queued.start();
-    watch().waits.push_back(std::move(wait));
+    waits.push_back({QString::fromLatin1(awaited), std::move(matches), std::move(act), {}});
+    waits.back().queued.start();
 }
 
 }  // namespace detail
 
 QStringList dialogsLeft() {
-    Watch& w = watch();
     QStringList left;
     // One dialog may have opened another: closed from the top down.
-    for (int i = 0; i < 10; ++i) {
-        QWidget* dialog = openDialog();
-        if (dialog == nullptr) {
-            break;
-        }
+    for (QWidget* dialog = openDialog(); dialog != nullptr && left.size() < 10;
+         dialog = openDialog()) {
         left << QStringLiteral("a dialog was left open, closed: ") + describeDialog(*dialog);
         closeDialog(*dialog);
         QCoreApplication::processEvents();
     }
-    for (const Wait& wait : w.waits) {
+    for (const Wait& wait : waits) {
         left << QStringLiteral("waited for a %1 that never opened").arg(wait.awaited);
     }
-    w.waits.clear();
-    w.unexpected = nullptr;
+    waits.clear();
     return left;
 }
 
