@@ -1,5 +1,5 @@
-// The file menu: open, overwrite save and save as, and the two buttons that keep or restore
-// the layout pattern (pt保存, デフォルト).
+// The file menu: open, overwrite save and save as, the printer's calibration, and the two
+// buttons that keep or restore the layout pattern (pt保存, デフォルト).
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "BuiltInValues.h"
+#include "CalibrationDialog.h"
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "EntryField.h"
@@ -119,6 +120,16 @@ void savePattern(EditorWindow& window) {
     }
 }
 
+// 印刷位置の調整: the calibration sheet is printed at the sheet's shift, as the sheet is.
+void calibratePrinter(EditorWindow& window) {
+    const SheetState& sheet = window.sheet();
+    CalibrationDialog dialog(window.dialog(), window.messages(), window.printer(),
+                             window.settingsLocations().userDir, {sheet.sheetX, sheet.sheetY},
+                             &window);
+    dialog.exec();
+    window.focusText1();
+}
+
 void restoreDefaultPattern(EditorWindow& window) {
     if (!window.messages().askYesNo(kProgramCaption,
                                     QStringLiteral("設定をデフォルトにもどしますか？"),
@@ -184,6 +195,8 @@ void wireFileMenu(EditorWindow& window) {
     window.onMenu(ui.N_SAVE, [&window] { saveAs(window); });
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
+    window.onMenu(ui.印刷位置の調整, [&window] { calibratePrinter(window); });
+    window.onClick(ui.印刷位置の調整ボタン, [&window] { calibratePrinter(window); });
 }
 
 }  // namespace zukaro
