@@ -116,6 +116,19 @@ private slots:
                  (SheetOrigin{2.7, 13.6}));
     }
 
+    // A product list printed with no editor open is laid out as a fresh start would be: the
+    // user's pattern at the remembered shift.
+    void freshStartSheetFollowsTheUser() {
+        Layout pattern;
+        pattern.makerY = -3;
+        const SettingsLocations at{dir_->filePath("program"), folder()};
+        QVERIFY(QDir().mkpath(folder()) && put(at.userFile(), settingsBytes(pattern)));
+        QVERIFY(rememberSheetShift(folder(), {5.7, 15.6}).ok);
+        const SheetState sheet = freshStartSheet(at);
+        QCOMPARE(sheet.layout.makerY, std::int16_t(-3));
+        QCOMPARE((SheetOrigin{sheet.sheetX, sheet.sheetY}), (SheetOrigin{5.7, 15.6}));
+    }
+
     // What cannot even be read is not written over either.
     void unreadablePathIsLeftAlone() {
         QVERIFY(QDir().mkpath(file()));  // a folder where the file should be
