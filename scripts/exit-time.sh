@@ -13,9 +13,19 @@ fi
 runs=$2
 flow=$3
 now() { date +%s%N; }
+# The first visible window whose name matches, once there is one (xdotool's own --sync trips
+# over windows that go away while it looks).
+window() {
+  n=0
+  until w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$w" ]; do
+    n=$((n + 1)); [ "$n" -lt 200 ] || { echo "exit-time: no window $1" >&2; exit 1; }
+    sleep 0.05
+  done
+  echo "$w"
+}
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-list=$home/POS書き出し.csv
+list=$home/pos-export.csv  # typed by xdotool, which drops some kana
 printf 'JAN,商品名,売価\r\n4901234567894,国産丸大豆しょうゆ,398\r\n' | iconv -f UTF-8 -t CP932 >"$list"
 times=""
 i=0
@@ -24,17 +34,26 @@ while [ "$i" -lt "$runs" ]; do
   HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
     ./build/zukaro docs/sample-sheet.csv >/dev/null 2>&1 &
   pid=$!
-  editor=$(xdotool search --sync --onlyvisible --name 'ズカロ入力画面' | head -n1)
-  start=$(xdotool search --sync --onlyvisible --name 'ズカロ\(A4' | head -n1)
+  editor=$(window 'ズカロ入力画面')
+  start=$(window 'ズカロ\(A4')
   sleep 0.5  # settled: the first preview drawn, the master opened
   xdotool windowactivate --sync "$editor"
   if [ "$flow" = clerk ]; then
     # A clerk's session: print dialog (CUPS enumerates the printers) cancelled, a POS list
     # opened from ファイルを開く into 商品リスト (the master learns it), the list closed.
     xdotool key ctrl+p; sleep 1.5; xdotool key Escape; sleep 0.3
-    xdotool key ctrl+o; sleep 1; xdotool type --delay 5 "$list"; xdotool key Return; sleep 1
-    xdotool key Return; sleep 1.5
-    xdotool windowactivate --sync "$(xdotool search --onlyvisible --name '商品リスト' | head -n1)" key alt+F4
+    xdotool key ctrl+o
+    xdotool windowactivate --sync "$(window '^開く$')" type --delay 20 "$list"
+    sleep 0.5
+    # Return until the question shows (the name's completion list may take the first).
+    tries=0
+    until xdotool search --onlyvisible --name '^ファイルを開く$' >/dev/null 2>&1; do
+      tries=$((tries + 1)); [ "$tries" -le 3 ] || { echo "exit-time: no question" >&2; exit 1; }
+      xdotool key Return; sleep 0.7
+    done
+    sleep 0.3; xdotool key Return  # はい: open it in 商品リスト
+    listwindow=$(window '商品リスト -')
+    sleep 0.5; xdotool windowactivate --sync "$listwindow" key alt+F4
     sleep 0.3
   fi
   xdotool windowactivate --sync "$editor" key --clearmodifiers ctrl+q

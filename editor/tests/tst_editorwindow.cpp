@@ -475,13 +475,16 @@ void TestEditorWindow::previewClicksChooseALabel() {
     const double pxPerMm = s.zoom * 96 / 25.4;
     const int column = label == 0 ? 3 : (label - 1) % 3;  // beside: right of column 3
     const int row = label == 0 ? 6 : (label - 1) / 3;
-    const QPoint centre(int(((column + 0.5) * kLabelPitchX + s.sheetX) * pxPerMm),
-                        int(((row + 0.5) * kLabelPitchY + s.sheetY) * pxPerMm));
-    QVERIFY(picDraw.rect().contains(centre));
+    // A click in the middle; a double click 1.5 mm inside the bottom right corner, where the
+    // sheet's offset decides which label it is.
+    const double inside = doubleClick ? 1 - 1.5 / kLabelPitchY : 0.5;
+    const QPoint at(int(((column + inside) * kLabelPitchX + s.sheetX) * pxPerMm),
+                    int(((row + inside) * kLabelPitchY + s.sheetY) * pxPerMm));
+    QVERIFY(picDraw.rect().contains(at));
     if (doubleClick) {
-        QTest::mouseDClick(&picDraw, Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(&picDraw, Qt::LeftButton, {}, at);
     } else {
-        QTest::mouseClick(&picDraw, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(&picDraw, Qt::LeftButton, {}, at);
     }
 
     // What was typed went to its own label, or is still being typed after a click beside.
