@@ -192,6 +192,9 @@ void TestFileMenu::openCancelKeepsTheFocus() {
     ui_.clickInto("Text3");
     ui_.window->controls().f_open->trigger();
     QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"open"_qs});
+    // A sheet saved as .csv or .txt: the first filter shows both.
+    QCOMPARE(ui_.dialogs.shown().at(0).filter.section(u'|', 0, 1),
+             u"ラベルデータ (*.csv;*.txt)|*.csv;*.txt"_qs);
     QCOMPARE(ui_.focused(), u"Text3"_qs);
     QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
 }
