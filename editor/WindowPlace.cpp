@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "EditorWindow.h"
-#include "WindowFit.h"
 
 namespace zukaro {
 namespace {
