@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -217,6 +218,9 @@ void CalibrationDialog::printSheet(bool check) {
         printer_.setOutputFormat(QPrinter::NativeFormat);
         printer_.setPrinterName(printerName());
     }
+    dialogs_.suggestPdfFile(
+        QDir::home().filePath(check ? QStringLiteral("印刷位置の確認用シート.pdf")
+                                    : QStringLiteral("印刷位置の調整用シート.pdf")));
     if (dialogs_.showPrinter(printer_) == kCancelError) {
         return;
     }

@@ -34,7 +34,7 @@ void listTextProblems(const ProductRow& row, std::vector<RowProblem>& problems) 
                                 QStringLiteral("「%1」の「%2」は Shift_JIS で保存できません"
                                                "（保存するときは「?」になります）。")
                                     .arg(*text, QString::fromUcs4(&c, 1)),
-                                true});
+                                true, row.batch});
         }
     }
 }
@@ -50,12 +50,12 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
                 {row.line,
                  QStringLiteral("品名が空のため、ラベルにしません（品名のないラベルは"
                                 "印刷されません）。"),
-                 false});
+                 false, row.batch});
             continue;
         }
         if (row.copies <= 0) {
             out.problems.push_back(
-                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false});
+                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false, row.batch});
             continue;
         }
         const QString jan = completeJanCheckDigit(row.jan);
@@ -64,14 +64,14 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
                                     QStringLiteral("JAN コード「%1」のチェックデジットを %2 に"
                                                    "直しました。")
                                         .arg(row.jan, QString(jan.back())),
-                                    true});
+                                    true, row.batch});
         }
         if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {
             out.problems.push_back({row.line,
                                     QStringLiteral("JAN コード「%1」はバーコードなしで印刷"
                                                    "されます（%2）。")
                                         .arg(jan, problem),
-                                    true});
+                                    true, row.batch});
         }
         listTextProblems(row, out.problems);
         const LabelRecord label{
