@@ -113,7 +113,7 @@ struct EditorControls {
     QAction* M_プレビュー = nullptr;
     QAction* P_印刷 = nullptr;
     QAction* MNUEXIT = nullptr;
-    QAction* 商品リスト = nullptr;  // the product list window
+    QAction* 商品リスト = nullptr;      // the product list window
     QAction* 印刷位置の調整 = nullptr;  // each printer's calibration
 
     // Menu "編集(&E)": undo and redo of every change of the labels and the layout.
