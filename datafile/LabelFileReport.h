@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "SettingsBlock.h"
+
 namespace zukaro {
 
 // What reading a label data file did beyond the plain case, so the open command can warn
@@ -18,7 +20,7 @@ struct LabelFileReport {
     std::vector<int> overwrittenLabels;  // labels filled by more than one record (the later won)
     int missingFields = 0;               // record fields the file ended before
     int settingsFieldsSkipped = 0;       // settings fields missing, of the wrong type or too big
-    int trailingFields = 0;              // fields after the settings block, not read
+    std::vector<SkippedLine> skippedLines;  // lines after the block (or their ends) not read
     qsizetype invalidBytes = 0;          // bytes that were no character, read as U+FFFD
     qsizetype nulCharacters = 0;         // NUL characters taken out of the label texts
     bool unclosedQuote = false;          // a quote ran to the end of the file

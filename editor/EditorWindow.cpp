@@ -214,8 +214,7 @@ void EditorWindow::storeField(EntryField* field) {
         const QString completed = completeJanCheckDigit(text);
         if (completed != text) {
             field->setText(completed);
-            say(QStringLiteral("チェックデジットを %1 から %2 に直しました。")
-                    .arg(QString(text.back()), QString(completed.back())));
+            say(checkDigitNote(text, completed));
             text = completed;
         }
     }
