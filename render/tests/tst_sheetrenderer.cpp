@@ -159,7 +159,9 @@ private slots:
         row("refused code on paper keeps its digits", "paper;janText=4901234567890", 0,
             with("94@", "90@"));
         row("price trimmed", "priceText=  500 ", 14, with(" 1980@", "  500@"));
-        row("price cut to five", "priceText=123456", 14, with(" 1980@", "23456@"));
+        // Six characters fill the five-character field whole, at 40 pt instead of 48.
+        row("price of six drawn whole", "priceText=123456", 14,
+            with(" 1980@0,20 48", "123456@0,20 40"));
         const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};
         for (int length = 1; length <= 12; ++length) {
             const QString name(length, u'品');
@@ -179,7 +181,7 @@ private slots:
         row("outline: unknown caption is off", "縁取=縁取り", 14, all);
         // 総額表示: the big price, and the line beside it at (44, 22) moved by (1, -1).
         row("as typed with separators", "priceMode=0;separators;priceText=12800", 14,
-            with(" 1980@", "12,800@"));
+            with(" 1980@0,20 48", "12,800@0,20 40"));
         row("total with 10 %", "priceMode=1;priceText=398", 14,
             with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
         row("total with 8 % of its own", "priceMode=1;taxRate=8;priceText=398", 14,
@@ -189,14 +191,14 @@ private slots:
         row("total with separators", "priceMode=1;separators;priceText=1280", 14,
             with(" 1980@", "1,408@") + "|(本体 1,280円)@45,21 7");
         row("six digits never cut", "priceMode=1;priceText=99999", 14,
-            with(" 1980@", "109998@") + "|(本体 99999円)@45,21 7");
+            with(" 1980@0,20 48", "109998@0,20 40") + "|(本体 99999円)@45,21 7");
         row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
         row("no price", "priceMode=2;priceText=", 14, with(" 1980@", "     @"));
-        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 36.5 pt, 25.75 mm
-        // wide, to end where the field ends and stay clear of the spec line's 15.94 mm; three
-        // keep their size, in the place they had.
+        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 39 pt, 27.5 mm wide,
+        // to end where the field ends (42.33 mm) with their ink half a millimetre clear of the
+        // spec's; three keep their size, in the place they had.
         row("fit four digits", "fit;priceText=9999", 14,
-            with(" 1980@0,20 48", "9999@16.58,20 36.5"));
+            with(" 1980@0,20 48", "9999@14.82,20 39"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
     }
 
