@@ -19,6 +19,7 @@
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
 #include "LabelFile.h"
+#include "LabelLayout.h"
 #include "MessageBoxes.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
@@ -188,8 +189,13 @@ ListSheets ProductListWindow::sheets() const {
 
 void ProductListWindow::refresh() {
     const ListSheets laid = sheets();
+    // How the labels come out on paper, by the line they came from.
+    std::vector<RowProblem> notes = laid.problems;
+    for (const LineNote& note : notesByLine(laid.sheets, laid.lines)) {
+        notes.push_back({note.line, note.text, true});
+    }
     QStringList lines;
-    for (const RowProblem& problem : inLineOrder(readProblems_, laid.problems)) {
+    for (const RowProblem& problem : inLineOrder(readProblems_, notes)) {
         lines << problem.text();
     }
     problems->setPlainText(lines.join(u'\n'));

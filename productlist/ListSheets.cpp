@@ -77,8 +77,10 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
         for (int copy = 0; copy < row.copies; ++copy) {
             if (out.sheets.empty() || position > kLabelCount) {
                 out.sheets.push_back(emptySheet(base));
+                out.lines.emplace_back();
                 position = out.sheets.size() == 1 ? position : 1;
             }
+            out.lines.back()[static_cast<std::size_t>(position)] = row.line;
             out.sheets.back().setLabel(position++, label);
             ++out.labels;
         }

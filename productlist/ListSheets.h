@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "ProductRow.h"
@@ -12,6 +13,8 @@ struct ListSheets {
     std::vector<SheetState> sheets;
     std::vector<RowProblem> problems;  // in line order
     int labels = 0;                    // labels filled
+    // For each sheet, the list's line each label came from (index 1 to 21; 0 for none).
+    std::vector<std::array<int, kLabelCount + 1>> lines;
 };
 
 // Fills sheets made from `base` (its layout and offsets; its labels are not used) with every

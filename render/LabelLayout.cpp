@@ -203,13 +203,43 @@ QString LabelReport::text() const {
     if (!cramped.isEmpty()) {
         out += QStringLiteral("%1は小さくしても枠内に収まりません。").arg(cramped.join(u'、'));
     }
+    if (marked() && !fitting) {
+        out += QStringLiteral("「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。");
+    }
     return out;
+}
+
+QStringList reportLines(const SheetReport& report, int page) {
+    QStringList lines;
+    for (const LabelReport& label : report) {
+        lines << (page > 0 ? QStringLiteral("%1 ページ目の").arg(page) : QString()) +
+                     QStringLiteral("ラベル %1: ").arg(label.label) + label.text();
+    }
+    return lines;
+}
+
+std::vector<LineNote> notesByLine(const std::vector<SheetState>& sheets,
+                                  const std::vector<std::array<int, kLabelCount + 1>>& lines) {
+    std::vector<LineNote> notes;
+    for (std::size_t s = 0; s < sheets.size() && s < lines.size(); ++s) {
+        for (const LabelReport& label : checkSheet(sheets[s])) {
+            const LineNote note{lines[s][static_cast<std::size_t>(label.label)], label.text()};
+            const bool told = std::any_of(notes.begin(), notes.end(), [&note](const LineNote& n) {
+                return n.line == note.line && n.text == note.text;
+            });
+            if (note.line > 0 && !told) {
+                notes.push_back(note);
+            }
+        }
+    }
+    return notes;
 }
 
 std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double labelLeft,
                                     LabelReport& report) {
     const Layout& l = sheet.layout;
     report.label = n;
+    report.fitting = l.fitPrice;
     const LabelFit fit(sheet, report);
     const PriceTexts prices = priceTexts(sheet, n);
     std::vector<PlacedText> placed;

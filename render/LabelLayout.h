@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 #include "Ink.h"
@@ -35,14 +36,30 @@ struct LabelReport {
     QStringList overprinted;  // "売価と規格": texts whose ink lies on each other's
     QStringList offLabel;     // texts whose ink runs past the label's edge
     QStringList cramped;      // 枠内に収める: texts not clear even at the smallest size
+    bool fitting = false;     // the layout fits (価格を枠内に収める)
 
     // Texts overprint or leave the label: the preview marks the label.
     bool marked() const { return !overprinted.isEmpty() || !offLabel.isEmpty(); }
     bool isEmpty() const { return longPrice.isEmpty() && !marked() && cramped.isEmpty(); }
-    // What there is to tell, in Japanese sentences, without the label's name.
+    // What there is to tell, in Japanese sentences, without the label's name; for texts that
+    // overprint or leave the label, how fitting would help.
     QString text() const;
 };
 using SheetReport = std::vector<LabelReport>;
+
+// "ラベル 3: 売価と規格が重なって印刷されます。…", one line per label of the report; `page`
+// (from 1) is named when the run prints several.
+QStringList reportLines(const SheetReport& report, int page = 0);
+
+// What to tell about the labels of sheets made from a product list, by the list's line:
+// `lines[s][n]` is the line label n of sheet s came from (0 for none). A line that fills
+// several labels is told once.
+struct LineNote {
+    int line = 0;
+    QString text;
+};
+std::vector<LineNote> notesByLine(const std::vector<SheetState>& sheets,
+                                  const std::vector<std::array<int, kLabelCount + 1>>& lines);
 
 // The smallest sizes fitting goes to: the price stays legible across a shop's aisle; a long
 // product name may get smaller rather than run onto the next label.
