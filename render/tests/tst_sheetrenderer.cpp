@@ -236,6 +236,72 @@ private slots:
         QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
     }
 
+    // What a label reports, fitted or not: label 1 of the first-start layout with "key=value"
+    // changes. Only what fitting cannot mend is left to tell with fitting on.
+    void reports_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("told");
+        const QString fit = "「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。";
+        QTest::newRow("three digits clear of 400ml") << "priceText=398" << "";
+        QTest::newRow("a name of 20 off the label")
+            << "priceText=398;productText=薬用ハンドソープ泡タイプ詰め替え用大容量"
+            << "品名がラベルからはみ出して印刷されます。" + fit;
+        QTest::newRow("four digits over the spec, and fitted onto the label")
+            << "fit;productText=薬用ハンドソープ泡タイプ詰め替え用大容量" << "";
+        QTest::newRow("lot moved onto the spec, fitted or not")
+            << "fit;lotY=-4;priceText=98" << "規格とロットが重なって印刷されます。";
+        QTest::newRow("no room for the price at 8 pt")
+            << "fit;specY=-6;priceText=1234567;specText=ＸＸＸＸＸＸＸＸＸＸＸＸＸ"
+            << "売価「1234567」は 5 文字の枠に入らないため、8 pt に小さくして印刷します。"
+               "売価と規格が重なって印刷されます。売価は小さくしても枠内に収まりません。";
+    }
+
+    void reports() {
+        QFETCH(QString, settings);
+        QFETCH(QString, told);
+        SheetState s;
+        fillLabel(s, 1);
+        Layout& l = s.layout;
+        for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
+            const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
+            if (name == "fit") {
+                l.fitPrice = true;
+            } else if (name.endsWith("Text")) {
+                (name == "priceText" ? s.priceText : name == "specText" ? s.specText
+                                                                         : s.productText)[1] = value;
+            } else {
+                (name == "lotY" ? l.lotY : l.specY) = std::int16_t(value.toInt());
+            }
+        }
+        const SheetReport report = checkSheet(s);
+        QCOMPARE(report.empty() ? QString() : report.front().text(), told);
+        RecordingTarget t;
+        QVERIFY(drawSheet(s, t, RenderOptions::of(s)).size() == report.size());
+    }
+
+    // On screen only, over the preview: a red frame and "×重なり" (or "×枠外") under "×JAN" of
+    // every label whose texts overprint or leave it.
+    void marksOfOverprintedLabels() {
+        SheetState s;
+        fillLabel(s, 2);
+        fillLabel(s, 6);
+        s.priceText[2] = u"1280"_qs;  // over "400ml"
+        s.specText[2] = u"500ml"_qs;
+        s.productText[6] = u"薬用ハンドソープ泡タイプ詰め替え用大容量"_qs;  // onto label 7
+        s.priceText[6] = u"98"_qs;
+        s.zoom = 1.0;
+        RecordingTarget sheet, t;
+        drawLabelMarks(drawSheet(s, sheet, RenderOptions::of(s)), t, RenderOptions::of(s));
+        QStringList expected;
+        for (const auto& [n, mark] : {std::pair(2, "×重なり"), std::pair(6, "×枠外")}) {
+            expected << line(Kind::Text, labelX(n) + 56, labelY(n) + 7, 0, 0, 0x0000FF, mark,
+                             {"ＭＳ ゴシック", 7, true})
+                     << line(Kind::Box, labelX(n), labelY(n), labelX(n) + 66.1,
+                             labelY(n) + 38.1, 0x0000FF);
+        }
+        QCOMPARE(lines(t.ops()), expected);
+    }
+
     // A product name of millions of characters is drawn only as far as any page reaches: at
     // least a whole A3 sheet's width of the narrowest half-width glyphs.
     void hugeTextIsCutToThePage() {
