@@ -31,7 +31,7 @@ struct Glyph {
 
 struct Face {
     QFont font;
-    double ascent = 0;  // ems, from the top of the line to the baseline
+    double ascent = 0;           // ems, from the top of the line to the baseline
     double underlineCentre = 0;  // ems below the top of the line
     double underlineWidth = 0;   // ems
     QHash<char32_t, Glyph> glyphs;
@@ -48,8 +48,8 @@ QHash<QString, Face>& faces() {
 }
 
 Face& faceFor(const TextStyle& style) {
-    const QString key = style.face + QLatin1Char('|') + QChar(u'0' + style.bold) +
-                        QChar(u'0' + style.italic);
+    const QString key =
+        style.face + QLatin1Char('|') + QChar(u'0' + style.bold) + QChar(u'0' + style.italic);
     auto found = faces().find(key);
     if (found != faces().end()) {
         return *found;

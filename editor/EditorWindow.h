@@ -154,13 +154,16 @@ private:
     std::function<void()> openProductList_;
     SheetContent saved_;
     int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
-    QStringList toldReports_;      // what the last redraw found, one line per label
-    bool saidSinceReport_ = false;  // the status bar has a note of the command being run
     bool fitting_ = false;  // 全体: the zoom follows the preview's size
     bool placed_ = false;   // the first show has brought the window inside the screen
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;
+
+    // What the last redraw found, one line per label, and whether the status bar holds a note
+    // of the command being run.
+    QStringList toldReports_;
+    bool saidSinceReport_ = false;
 };
 
 // Handler wiring, one function per concern.

@@ -52,8 +52,8 @@ private:
     bool focused_ = false;       // between our own focus-in and focus-out
     bool loaded_ = false;        // the text is a label's, not typed since
     bool clickFocused_ = false;  // a mouse press brought the focus, its own press is to come
-    bool clickSelectsAll_ = false;
     QString lastText_;           // the text before the edit being validated
+    bool clickSelectsAll_ = false;
 };
 
 }  // namespace zukaro

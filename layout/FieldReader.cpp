@@ -86,8 +86,8 @@ bool FieldReader::atLineStart() {
 int FieldReader::lineAt(qsizetype pos) {
     for (; countedTo_ < pos && countedTo_ < text_.size(); ++countedTo_) {
         const QChar c = text_[countedTo_];
-        const bool crBeforeLf = c == u'\r' && countedTo_ + 1 < text_.size() &&
-                                text_[countedTo_ + 1] == u'\n';
+        const bool crBeforeLf =
+            c == u'\r' && countedTo_ + 1 < text_.size() && text_[countedTo_ + 1] == u'\n';
         if (isLineEnd(c) && !crBeforeLf) {
             ++countedLine_;
         }

@@ -36,9 +36,9 @@ void resetLinesAfterBlock(Layout& layout);
 
 // A line after the block, or the end of one, that was not read.
 struct SkippedLine {
-    int line = 0;       // in the file, 1-based
-    QString first;      // the first field not read, as written
-    int fields = 0;     // how many fields were not read
+    int line = 0;        // in the file, 1-based
+    QString first;       // the first field not read, as written
+    int fields = 0;      // how many fields were not read
     bool known = false;  // fields after those of a line this program reads
 
     // "33 行目（「拡張」で始まる行）は、…読み飛ばしました。"

@@ -61,7 +61,8 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
         const QString jan = completeJanCheckDigit(row.jan);
         if (jan != row.jan) {
             out.problems.push_back(
-                {row.line, QStringLiteral("JAN コード「%1」: ").arg(row.jan) + checkDigitNote(row.jan, jan),
+                {row.line,
+                 QStringLiteral("JAN コード「%1」: ").arg(row.jan) + checkDigitNote(row.jan, jan),
                  true});
         }
         if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {

@@ -1,12 +1,12 @@
 #include "ProductMaster.h"
 
 #include <QDir>
-#include <algorithm>
-#include <QStringList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 
 #include "CellValues.h"

@@ -96,7 +96,8 @@ public:
     void placePrice(PlacedText& price, double points, double right) const {
         price.points = points;
         // To a nanometre, so that a price filling its field starts exactly where it does.
-        price.x = std::round((right - draw::textAdvance(styleOf(price, points), price.text)) * 1e6) / 1e6;
+        price.x =
+            std::round((right - draw::textAdvance(styleOf(price, points), price.text)) * 1e6) / 1e6;
         price.ink = inkAt(price, points);
     }
 
@@ -189,10 +190,11 @@ QString pointsText(double points) {
 QString LabelReport::text() const {
     QString out;
     if (!longPrice.isEmpty()) {
-        out += QStringLiteral("売価「%1」は %2 文字の枠に入らないため、%3 pt に小さくして印刷します。")
-                   .arg(longPrice)
-                   .arg(kPriceFieldCharacters)
-                   .arg(pointsText(pricePoints));
+        out +=
+            QStringLiteral("売価「%1」は %2 文字の枠に入らないため、%3 pt に小さくして印刷します。")
+                .arg(longPrice)
+                .arg(kPriceFieldCharacters)
+                .arg(pointsText(pricePoints));
     }
     if (!overprinted.isEmpty()) {
         out += QStringLiteral("%1が重なって印刷されます。").arg(overprinted.join(u'、'));
@@ -273,8 +275,8 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
         const double fieldLeft = price->x;
         PlacedText field = *price;
         field.text = QString(kPriceFieldCharacters, u'0');
-        const double right = fieldLeft + draw::textAdvance(fit.styleOf(field, layoutPoints),
-                                                           field.text);
+        const double right =
+            fieldLeft + draw::textAdvance(fit.styleOf(field, layoutPoints), field.text);
         const bool isLong = prices.whole.size() > kPriceFieldCharacters;
         double largest = layoutPoints;
         if (isLong || l.fitPrice) {

@@ -20,10 +20,10 @@ namespace zukaro {
 
 struct PlacedText {
     const ItemDescription* item = nullptr;
-    QString text;        // as printed
-    double points = 0;   // the size drawn: the layout's, or less when fitted
+    QString text;       // as printed
+    double points = 0;  // the size drawn: the layout's, or less when fitted
     bool underline = false;
-    double x = 0;        // the text's top-left corner
+    double x = 0;  // the text's top-left corner
     double y = 0;
     draw::Ink ink;
 };

@@ -225,8 +225,8 @@ private slots:
             << QStringList{"--print-pdf", fixture::path("long_price_and_name.csv")} << 1
             << "zukaro: ラベル 1: 売価「123456」は 5 文字の枠に入らないため、40 pt に小さくして"
                "印刷します。売価と規格、売価とロットが重なって印刷されます。品名がラベルから"
-               "はみ出して印刷されます。" + fit +
-                   "zukaro: ラベル 2: 売価と規格、売価とロットが重なって印刷されます。" + fit;
+               "はみ出して印刷されます。" +
+                   fit + "zukaro: ラベル 2: 売価と規格、売価とロットが重なって印刷されます。" + fit;
     }
 
     void printsAndTells() {

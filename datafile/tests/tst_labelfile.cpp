@@ -276,16 +276,17 @@ private slots:
         QCOMPARE(lines.size(), 37);
         lines[32].insert(lines[32].size() - 1, ",\"later\",7");  // 総額表示 grows two fields
         lines.insert(35, cp932::encode(u"\"拡張\",1,2\r"_qs).bytes);  // before 税率
-        lines.insert(34, "9,#TRUE#\r");                                // after 本体
+        lines.insert(34, "9,#TRUE#\r");                               // after 本体
         writeBytes(path_, lines.join('\n'));
         SheetState opened;
         const LabelFileReport report = readLabelFile(path_, opened);
-        QCOMPARE(report.warnings(),
-                 QStringList({u"33 行目の後ろにある 2 項目（「later」から）は読み込んでいません。"_qs,
-                              u"35 行目（「9」で始まる行）は、この版では使わない設定のため"
-                              "読み飛ばしました。"_qs,
-                              u"37 行目（「拡張」で始まる行）は、この版では使わない設定のため"
-                              "読み飛ばしました。"_qs}));
+        QCOMPARE(
+            report.warnings(),
+            QStringList({u"33 行目の後ろにある 2 項目（「later」から）は読み込んでいません。"_qs,
+                         u"35 行目（「9」で始まる行）は、この版では使わない設定のため"
+                         "読み飛ばしました。"_qs,
+                         u"37 行目（「拡張」で始まる行）は、この版では使わない設定のため"
+                         "読み飛ばしました。"_qs}));
         QCOMPARE(labelFileBytes(opened), saved);  // every setting and the rate came back
 
         // A 総額表示 line cut after its mode: its other fields keep the defaults (8 of them

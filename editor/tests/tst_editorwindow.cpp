@@ -406,14 +406,12 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
     QTest::addColumn<QString>("scanned");
     QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate after Enter
     QTest::addColumn<QString>("then");   // the field with the focus and the counter
-    QTest::newRow("known, check digit completed")
-        << "4901234567890"
-        << "4901234567894|自社|アタック|1.0kg|L1|398|8"
-        << "Text1  2/21";
-    QTest::newRow("known, check digit added")
-        << "490123456789"
-        << "4901234567894|自社|アタック|1.0kg|L1|398|8"
-        << "Text1  2/21";
+    QTest::newRow("known, check digit completed") << "4901234567890"
+                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                                  << "Text1  2/21";
+    QTest::newRow("known, check digit added") << "490123456789"
+                                              << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                              << "Text1  2/21";
     QTest::newRow("unknown") << "4512345678906"
                              << "4512345678906|自社|||||"
                              << "Text2  1/21";
@@ -452,12 +450,33 @@ void TestEditorWindow::scannerWorksLabelAfterLabel() {
     ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
     QVERIFY(master.open().ok);
     QVERIFY(master
-                .importRows({{2, u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs,
-                              u"L1"_qs, u"398"_qs, 1, {}},
-                             {3, u"451234567890"_qs, u"ライオン"_qs, u"ルック"_qs, u"500ml"_qs,
-                              u"L2"_qs, u"248"_qs, 1, {}},
-                             {4, u"49123456"_qs, u"伊藤園"_qs, u"緑茶"_qs, u"2L"_qs, u"L3"_qs,
-                              u"198"_qs, 1, {}}})
+                .importRows({{2,
+                              u"4901234567894"_qs,
+                              u"花王"_qs,
+                              u"アタック"_qs,
+                              u"1.0kg"_qs,
+                              u"L1"_qs,
+                              u"398"_qs,
+                              1,
+                              {}},
+                             {3,
+                              u"451234567890"_qs,
+                              u"ライオン"_qs,
+                              u"ルック"_qs,
+                              u"500ml"_qs,
+                              u"L2"_qs,
+                              u"248"_qs,
+                              1,
+                              {}},
+                             {4,
+                              u"49123456"_qs,
+                              u"伊藤園"_qs,
+                              u"緑茶"_qs,
+                              u"2L"_qs,
+                              u"L3"_qs,
+                              u"198"_qs,
+                              1,
+                              {}}})
                 .ok);
     ui_.window->setProductMaster(&master);
     for (const QString& code : {u"4901234567894"_qs, u"4512345678906"_qs, u"49123456"_qs}) {
@@ -469,9 +488,9 @@ void TestEditorWindow::scannerWorksLabelAfterLabel() {
         const LabelRecord r = ui_.sheet().label(n);
         labels << QStringList({r.jan, r.maker, r.product, r.price}).join('|');
     }
-    QCOMPARE(labels, (QStringList{"4901234567894|花王|アタック|398",
-                                  "4512345678906|ライオン|ルック|248", "49123456|伊藤園|緑茶|198",
-                                  "|||"}));
+    QCOMPARE(labels,
+             (QStringList{"4901234567894|花王|アタック|398", "4512345678906|ライオン|ルック|248",
+                          "49123456|伊藤園|緑茶|198", "|||"}));
     QCOMPARE(ui_.focused() + ' ' + ui_.counter(), u"Text1  4/21"_qs);
     // The preview has label 3's bars (the first imitation bar, 14 mm across, 6 mm down).
     const QImage preview = ui_.window->preview().picDraw().image();
@@ -493,11 +512,12 @@ void TestEditorWindow::scannerWorksLabelAfterLabel() {
 // Texts that overprint are named above the preview and in the status bar; one click on
 // 「枠内に収める」 turns fitting on (one step to undo) and the strip goes.
 void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
-    typeLabel({u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"500ml"_qs, u"L2401"_qs,
-               u"1280"_qs});
+    typeLabel(
+        {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"500ml"_qs, u"L2401"_qs, u"1280"_qs});
     auto* strip = ui_.window->findChild<QWidget*>(u"重なりの知らせ"_qs);
     QVERIFY(strip->isVisible());
-    QVERIFY(ui_.window->findChild<QLabel*>(u"重なりの説明"_qs)->text().startsWith(u"ラベル 1 は"_qs));
+    QVERIFY(
+        ui_.window->findChild<QLabel*>(u"重なりの説明"_qs)->text().startsWith(u"ラベル 1 は"_qs));
     QCOMPARE(ui_.window->statusBar()->currentMessage(),
              u"ラベル 1: 売価と規格、売価とロットが重なって印刷されます。「価格を枠内に収める」を"
              "オンにすると、収まる大きさで印刷します。"_qs);

@@ -96,17 +96,19 @@ private slots:
                           "4512345678906\t緑茶\tオープン価格\n") > 0);
         pos.close();
         QVERIFY(window_->importFile(pos.fileName()));
-        QCOMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'),
-                 QStringList({"2 行目: JAN コード「490123456789」: チェックデジット 4 を付けました。",
-                              "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に"
-                              "収める」をオンにすると、収まる大きさで印刷します。",
-                              "3 行目: 売価「オープン価格」は円の整数ではないため、書いてある"
-                              "とおりに印刷します（税込の計算もしません）。",
-                              "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
-                              "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
-                              "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
+        QCOMPARE(
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'),
+            QStringList({"2 行目: JAN コード「490123456789」: チェックデジット 4 を付けました。",
+                         "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に"
+                         "収める」をオンにすると、収まる大きさで印刷します。",
+                         "3 行目: 売価「オープン価格」は円の整数ではないため、書いてある"
+                         "とおりに印刷します（税込の計算もしません）。",
+                         "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
+                         "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
+                         "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
         const ListSheets laid = window_->sheets();
-        QCOMPARE(laid.sheets[0].priceText[1] + ' ' + laid.sheets[0].janText[1], "398 4901234567894");
+        QCOMPARE(laid.sheets[0].priceText[1] + ' ' + laid.sheets[0].janText[1],
+                 "398 4901234567894");
         QCOMPARE(master_->lookup("4901234567894").product->product,
                  "ポテトチップスうすしお味ファミリー");
     }

@@ -99,9 +99,9 @@ private slots:
         for (const char* jan : {"4901234567894", "490123456789", "49123456", "4512345678906"}) {
             got << shown(master.lookup(jan));
         }
-        QCOMPARE(got, (QStringList{"4901234567894|花王|アタック||||",
-                                   "4901234567894|花王|アタック||||", "49123456|短縮|||||",
-                                   "4512345678906|m|前から|||98|"}));
+        QCOMPARE(got,
+                 (QStringList{"4901234567894|花王|アタック||||", "4901234567894|花王|アタック||||",
+                              "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
     }
 
     // Two masters at once, each with a file of its own; a failing row rolls its whole import

@@ -41,7 +41,7 @@ const QStringList kNames{"キシリトールガムボトル徳用",             
                          "緑茶", "ポテトチップス"};
 const QStringList kSpecs{"500ml", "1.0kg", "20g×10袋", "詰替 400ml", ""};
 const QStringList kLots{"L2401", "LOT-0001", "", "B12"};
-const QStringList kPrices{"1",     "9",      "98",     "398",     "1280",    "9999",
+const QStringList kPrices{"1",     "9",     "98",     "398",    "1280",    "9999",
                           "12800", "99999", "128000", "999999", "1234567", "9999999"};
 
 QString withSeparators(const QString& digits) {
@@ -55,11 +55,11 @@ SheetState shopSheet(const Layout& layout, bool typedWithSeparators) {
     sheet.printMode = PrintMode::Paper;
     for (int n = 1; n <= kLabelCount; ++n) {
         const QString price = kPrices[(n - 1) % kPrices.size()];
-        sheet.setLabel(n, {completeJanCheckDigit(QString("4901234567%1").arg(n, 2, 10, QChar('0'))),
-                           kMakers[n % kMakers.size()], kNames[n % kNames.size()],
-                           kSpecs[n % kSpecs.size()], kLots[n % kLots.size()],
-                           typedWithSeparators ? withSeparators(price) : price,
-                           n % 4 == 0 ? "8" : ""});
+        sheet.setLabel(
+            n, {completeJanCheckDigit(QString("4901234567%1").arg(n, 2, 10, QChar('0'))),
+                kMakers[n % kMakers.size()], kNames[n % kNames.size()], kSpecs[n % kSpecs.size()],
+                kLots[n % kLots.size()], typedWithSeparators ? withSeparators(price) : price,
+                n % 4 == 0 ? "8" : ""});
     }
     return sheet;
 }
@@ -185,7 +185,8 @@ QString inkProblems(const SheetState& s, int n, const std::vector<Op>& ops) {
     const double x = labelLeft(s, n), y = labelTop(s, n);
     for (std::size_t i = 0; i < ops.size(); ++i) {
         if (const int px = inkOutside(rasters[i], x, y, x + kLabelPitchX, y + kLabelPitchY)) {
-            found << QString("「%1」 %2 px outside").arg(QString::fromStdString(ops[i].text)).arg(px);
+            found
+                << QString("「%1」 %2 px outside").arg(QString::fromStdString(ops[i].text)).arg(px);
         }
         for (std::size_t j = i + 1; j < ops.size(); ++j) {
             if (const int px = sharedInk(rasters[i], rasters[j])) {
@@ -337,10 +338,9 @@ private:
                     if (i == 2 && isLong) {
                         continue;
                     }
-                    if (i < 3 && (std::abs(ops[i].x1 - labelLeft(sheet, n) - anchors[i].first) >
-                                      1e-9 ||
-                                  std::abs(ops[i].y1 - labelTop(sheet, n) - anchors[i].second) >
-                                      1e-9)) {
+                    if (i < 3 &&
+                        (std::abs(ops[i].x1 - labelLeft(sheet, n) - anchors[i].first) > 1e-9 ||
+                         std::abs(ops[i].y1 - labelTop(sheet, n) - anchors[i].second) > 1e-9)) {
                         wrong << where + "moved: " + QString::fromStdString(ops[i].text);
                     }
                 }

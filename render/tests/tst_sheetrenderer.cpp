@@ -197,8 +197,7 @@ private slots:
         // 価格を枠内に収める: four digits at 48 pt shrink by half points to 39 pt, 27.5 mm wide,
         // to end where the field ends (42.33 mm) with their ink half a millimetre clear of the
         // spec's; three keep their size, in the place they had.
-        row("fit four digits", "fit;priceText=9999", 14,
-            with(" 1980@0,20 48", "9999@14.82,20 39"));
+        row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@14.82,20 39"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
     }
 
@@ -242,14 +241,17 @@ private slots:
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("told");
         const QString fit = "「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。";
-        QTest::newRow("three digits clear of 400ml") << "priceText=398" << "";
+        QTest::newRow("three digits clear of 400ml") << "priceText=398"
+                                                     << "";
         QTest::newRow("a name of 20 off the label")
             << "priceText=398;productText=薬用ハンドソープ泡タイプ詰め替え用大容量"
             << "品名がラベルからはみ出して印刷されます。" + fit;
         QTest::newRow("four digits over the spec, and fitted onto the label")
-            << "fit;productText=薬用ハンドソープ泡タイプ詰め替え用大容量" << "";
+            << "fit;productText=薬用ハンドソープ泡タイプ詰め替え用大容量"
+            << "";
         QTest::newRow("lot moved onto the spec, fitted or not")
-            << "fit;lotY=-4;priceText=98" << "規格とロットが重なって印刷されます。";
+            << "fit;lotY=-4;priceText=98"
+            << "規格とロットが重なって印刷されます。";
         QTest::newRow("no room for the price at 8 pt")
             << "fit;specY=-6;priceText=1234567;specText=ＸＸＸＸＸＸＸＸＸＸＸＸＸ"
             << "売価「1234567」は 5 文字の枠に入らないため、8 pt に小さくして印刷します。"
@@ -267,8 +269,9 @@ private slots:
             if (name == "fit") {
                 l.fitPrice = true;
             } else if (name.endsWith("Text")) {
-                (name == "priceText" ? s.priceText : name == "specText" ? s.specText
-                                                                         : s.productText)[1] = value;
+                (name == "priceText"  ? s.priceText
+                 : name == "specText" ? s.specText
+                                      : s.productText)[1] = value;
             } else {
                 (name == "lotY" ? l.lotY : l.specY) = std::int16_t(value.toInt());
             }
@@ -296,8 +299,8 @@ private slots:
         for (const auto& [n, mark] : {std::pair(2, "×重なり"), std::pair(6, "×枠外")}) {
             expected << line(Kind::Text, labelX(n) + 56, labelY(n) + 7, 0, 0, 0x0000FF, mark,
                              {"ＭＳ ゴシック", 7, true})
-                     << line(Kind::Box, labelX(n), labelY(n), labelX(n) + 66.1,
-                             labelY(n) + 38.1, 0x0000FF);
+                     << line(Kind::Box, labelX(n), labelY(n), labelX(n) + 66.1, labelY(n) + 38.1,
+                             0x0000FF);
         }
         QCOMPARE(lines(t.ops()), expected);
     }
