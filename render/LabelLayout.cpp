@@ -284,7 +284,8 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
         }
         if (isLong) {
             const double wide = draw::textAdvance(fit.styleOf(*price, layoutPoints), price->text);
-            largest = quarterPointsBelow(layoutPoints * (right - fieldLeft) / wide);
+            // A typing slip of hundreds of digits still gets a size that can be drawn.
+            largest = std::max(0.25, quarterPointsBelow(layoutPoints * (right - fieldLeft) / wide));
             fit.placePrice(*price, largest, right);
         }
         if (l.fitPrice) {

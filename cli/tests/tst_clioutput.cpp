@@ -181,6 +181,26 @@ private slots:
         QCOMPARE(misplaced, QStringList());
     }
 
+    // A line of a later version before the 税率 line costs nothing but itself: label 1 keeps
+    // its 8 %, so 398 prints as 429, label 2 at the default 10 % as 437.
+    void unknownLineBeforeTheRates() {
+        const QString pdf = temp("rates.pdf");
+        const auto run =
+            zukaro({"--print-pdf", fixture::path("unknown_line_before_rates.csv"), pdf});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err.section('\n', 1),
+                 "  34 行目（「拡張」で始まる行）は、この版では使わない設定のため"
+                 "読み飛ばしました。\n");
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        SheetState sheet;
+        for (const auto& [n, total] : {std::pair(1, "429"), std::pair(2, "437")}) {
+            const printed::Word expected{
+                total, printed::labelLeft(sheet, n) + 2 * 24 * printed::kMmPerPoint,
+                printed::labelTop(sheet, n) + 20};
+            QVERIFY2(printed::nearestWord(words, expected).second <= 0.3, total);
+        }
+    }
+
     // A shop's list of fifty products: three pages, and zbar reads every code on them.
     void printsAProductList() {
         const QString list = fixture::path("fifty_products.csv");

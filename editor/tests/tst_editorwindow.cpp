@@ -357,6 +357,10 @@ void TestEditorWindow::codesThatChangeOrLoseTheirBars_data() {
     QTest::newRow("check digit replaced") << "4901234567890"
                                           << "4901234567894"
                                           << "チェックデジットを 0 から 4 に直しました。" << false;
+    QTest::newRow("twelve digits of an order sheet")
+        << "490123456789"
+        << "4901234567894"
+        << "チェックデジット 4 を付けました。" << false;
     QTest::newRow("eleven digits")
         << "49012345678"
         << "49012345678"
