@@ -32,8 +32,9 @@ bool openList(BatchSession& session, const CommandLine& command, QTextStream& er
     const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
     // What the labels look like on paper, by the line they came from.
     std::vector<RowProblem> notes = laid.problems;
-    for (const LineNote& note : notesByLine(laid.sheets, laid.lines)) {
-        notes.push_back({note.line, note.text, true});
+    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
+        const ProductRow& row = list.rows[static_cast<std::size_t>(note.row - 1)];
+        notes.push_back({row.line, note.text, true, row.batch});
     }
     for (const RowProblem& problem : inLineOrder(list.problems, notes)) {
         err << "zukaro: " << shown << ": " << problem.text() << '\n';

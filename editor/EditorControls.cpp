@@ -291,8 +291,9 @@ QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
     c.端数処理 =
         combo(QStringLiteral("端数処理"),
               {QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")});
-    c.桁区切り = new QCheckBox(QStringLiteral("1,280"), frame);
+    c.桁区切り = new QCheckBox(QStringLiteral("3 桁区切り (1,280)"), frame);
     c.桁区切り->setObjectName(QStringLiteral("桁区切り"));
+    c.桁区切り->setToolTip(QStringLiteral("価格に 3 桁ごとの「,」を入れます (1280円 → 1,280円)"));
     c.価格を枠内に収める = new QCheckBox(QStringLiteral("価格を枠内に収める"), frame);
     c.価格を枠内に収める->setObjectName(QStringLiteral("価格を枠内に収める"));
     for (QWidget* w : std::initializer_list<QWidget*>{c.総額表示, c.標準税率, c.端数処理,

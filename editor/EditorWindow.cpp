@@ -20,9 +20,11 @@
 #include "JanCompletion.h"
 #include "MessageBoxes.h"
 #include "PreviewPane.h"
+#include "PreviewSurface.h"
 #include "ProductMaster.h"
 #include "SheetCommands.h"
 #include "TaxPrice.h"
+#include "WindowFit.h"
 
 namespace zukaro {
 namespace {
@@ -69,10 +71,32 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});
     onClick(ui_.全体, [this] {
         fitting_ = true;
+        preview_->setWholePage(true);
         fitWholeSheet();
         focusText1();
     });
-    connect(ui_.倍率, &QPushButton::clicked, this, [this] { fitting_ = false; });
+    connect(ui_.倍率, &QPushButton::clicked, this, [this] {
+        fitting_ = false;
+        preview_->setWholePage(false);
+    });
+    // A click on a label in the preview makes it the current label; a double click also
+    // puts the focus in its JAN field. What was being typed is stored first, in its own label.
+    connect(&preview_->picDraw(), &PreviewSurface::clicked, this, [this](QPointF at) {
+        if (const int n = labelAtPreviewPoint(sheet_, at.x(), at.y()); n != 0) {
+            runMenuCommand([this, n] {
+                sheet_.currentLabel = n;
+                showCurrentLabel();
+            });
+        }
+    });
+    connect(&preview_->picDraw(), &PreviewSurface::doubleClicked, this, [this](QPointF at) {
+        if (const int n = labelAtPreviewPoint(sheet_, at.x(), at.y()); n != 0) {
+            runMenuCommand([this, n] {
+                sheet_.currentLabel = n;
+                focusText1();
+            });
+        }
+    });
     connect(preview_, &PreviewPane::viewportResized, this, [this] {
         if (fitting_) {
             fitWholeSheet();
@@ -97,6 +121,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
         resize(screen->availableGeometry().size().boundedTo(kEditorWindowSize));
     }
     restoreWindowPlace();
+    keepInsideScreen(*this);
 
     wireEntryFields(*this);
     wireLabelButtons(*this);

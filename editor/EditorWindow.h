@@ -103,6 +103,17 @@ public:
     void setProductMaster(ProductMaster* master) { master_ = master; }
     // What 商品リスト (menu and button) opens; without one they are disabled.
     void setProductListOpener(std::function<void()> open);
+    // What opens a product list file in 商品リスト, for a file that ファイルを開く finds to be a
+    // list rather than a sheet.
+    void setProductFileOpener(std::function<void(const QString&)> open) {
+        openProductFile_ = std::move(open);
+    }
+    bool canOpenProductFile() const { return bool(openProductFile_); }
+    void openProductFile(const QString& path) {
+        if (openProductFile_) {
+            openProductFile_(path);
+        }
+    }
     // A sheet of a product list in the editor: its labels, as a new sheet without a file
     // (after the unsaved-changes question).
     void openListSheet(const SheetState& sheet, const QString& title);
@@ -152,6 +163,7 @@ private:
     QUndoStack undo_;
     ProductMaster* master_ = nullptr;
     std::function<void()> openProductList_;
+    std::function<void(const QString&)> openProductFile_;
     SheetContent saved_;
     int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
     bool fitting_ = false;  // 全体: the zoom follows the preview's size

@@ -76,6 +76,9 @@ private:
     SourceTable table_;  // the last list read, for 列の割り当て
     ColumnMapping mapping_ = ColumnMapping::positional();
     std::vector<RowProblem> readProblems_;
+    QString listFile_;   // the file the list was read from; empty for pasted rows only
+    QString listName_;   // what the title calls the list
+    int pastes_ = 0;     // pastes since the list was read, for their rows' numbers
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -220,16 +220,16 @@ QStringList reportLines(const SheetReport& report, int page) {
     return lines;
 }
 
-std::vector<LineNote> notesByLine(const std::vector<SheetState>& sheets,
-                                  const std::vector<std::array<int, kLabelCount + 1>>& lines) {
-    std::vector<LineNote> notes;
-    for (std::size_t s = 0; s < sheets.size() && s < lines.size(); ++s) {
+std::vector<RowNote> notesByRow(const std::vector<SheetState>& sheets,
+                                const std::vector<std::array<int, kLabelCount + 1>>& rows) {
+    std::vector<RowNote> notes;
+    for (std::size_t s = 0; s < sheets.size() && s < rows.size(); ++s) {
         for (const LabelReport& label : checkSheet(sheets[s])) {
-            const LineNote note{lines[s][static_cast<std::size_t>(label.label)], label.text()};
-            const bool told = std::any_of(notes.begin(), notes.end(), [&note](const LineNote& n) {
-                return n.line == note.line && n.text == note.text;
+            const RowNote note{rows[s][static_cast<std::size_t>(label.label)], label.text()};
+            const bool told = std::any_of(notes.begin(), notes.end(), [&note](const RowNote& n) {
+                return n.row == note.row && n.text == note.text;
             });
-            if (note.line > 0 && !told) {
+            if (note.row > 0 && !told) {
                 notes.push_back(note);
             }
         }

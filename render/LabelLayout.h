@@ -51,15 +51,15 @@ using SheetReport = std::vector<LabelReport>;
 // (from 1) is named when the run prints several.
 QStringList reportLines(const SheetReport& report, int page = 0);
 
-// What to tell about the labels of sheets made from a product list, by the list's line:
-// `lines[s][n]` is the line label n of sheet s came from (0 for none). A line that fills
+// What to tell about the labels of sheets made from a product list, by the row they came
+// from: `rows[s][n]` numbers the row of label n of sheet s (0 for none). A row that fills
 // several labels is told once.
-struct LineNote {
-    int line = 0;
+struct RowNote {
+    int row = 0;
     QString text;
 };
-std::vector<LineNote> notesByLine(const std::vector<SheetState>& sheets,
-                                  const std::vector<std::array<int, kLabelCount + 1>>& lines);
+std::vector<RowNote> notesByRow(const std::vector<SheetState>& sheets,
+                                const std::vector<std::array<int, kLabelCount + 1>>& rows);
 
 // The smallest sizes fitting goes to: the price stays legible across a shop's aisle; a long
 // product name may get smaller rather than run onto the next label.

@@ -67,6 +67,14 @@ private:
     SheetReport report_;
 };
 
+// The PDF file a print of `file` (a sheet or a list) suggests: the same name with .pdf beside
+// it, or 無題.pdf in the home folder for a sheet without a file.
+QString suggestedPdfFile(const QString& file);
+
+// The label (1 to 21) drawn under a point of the preview (picDraw pixels at 96 dpi) as the
+// sheet is shown now, or 0 between or outside the labels.
+int labelAtPreviewPoint(const SheetState& sheet, double x, double y);
+
 // What 印刷 does once the printer is set up, for one sheet or several as one job: one page each
 // in order, each at 100 % with real bars at its own offsets; the sheets and the preview's zoom
 // are not touched. Returns the message for the user, or an empty text when the pages went out.

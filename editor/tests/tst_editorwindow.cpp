@@ -13,6 +13,7 @@
 #include "EditorFixture.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
+#include "SheetRenderer.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "SheetCommands.h"
@@ -55,6 +56,8 @@ private slots:
     void scannedCodeFillsFromTheMaster();
     void scannerWorksLabelAfterLabel();
     void overprintedLabelsAreNamedAndFittedInOneClick();
+    void previewClicksChooseALabel_data();
+    void previewClicksChooseALabel();
 
 private:
     EditorFixture ui_;
@@ -537,3 +540,81 @@ void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
 
 QTEST_MAIN(TestEditorWindow)
 #include "tst_editorwindow.moc"
+
+void TestEditorWindow::previewClicksChooseALabel_data() {
+    QTest::addColumn<int>("label");  // 0: a click beside the sheet
+    QTest::addColumn<bool>("whole");  // 全体 rather than 50 %
+    QTest::addColumn<bool>("doubleClick");
+    for (const int label : {1, 11, 21}) {
+        QTest::addRow("label %d", label) << label << false << false;
+        QTest::addRow("label %d at 全体", label) << label << true << false;
+        QTest::addRow("label %d double click", label) << label << false << true;
+    }
+    QTest::newRow("beside the sheet") << 0 << false << false;
+    QTest::newRow("beside the sheet at 全体") << 0 << true << true;
+}
+
+// A click on a label in the preview makes it the current label: fields, counter and the blue
+// frame follow, what was being typed stays with its own label, and the focus stays where it
+// was; a double click also puts the focus in the JAN field.
+void TestEditorWindow::previewClicksChooseALabel() {
+    QFETCH(int, label);
+    QFETCH(bool, whole);
+    QFETCH(bool, doubleClick);
+    const LabelRecord product{"4987654321098", "北海乳業", "のむヨーグルト プレーン 砂糖不使用",
+                              "500ml", "B-1107", "198000"};
+    for (const int n : {1, 11, 21}) {
+        ui_.sheet().setLabel(n, product);
+    }
+    if (whole) {
+        ui_.click("全体");
+    }
+    // Label 1's maker is being typed when the click comes.
+    ui_.clickInto("Text2");
+    ui_.field("Text2")->selectAll();
+    typeText(ui_.field("Text2"), "山田食品");
+
+    auto& picDraw = *ui_.window->findChild<PreviewSurface*>("picDraw");
+    const SheetState& s = ui_.sheet();
+    const double pxPerMm = s.zoom * 96 / 25.4;
+    const int column = label == 0 ? 3 : (label - 1) % 3;  // beside: right of column 3
+    const int row = label == 0 ? 6 : (label - 1) / 3;
+    // A click in the middle; a double click 1.5 mm inside the bottom right corner, where the
+    // sheet's offset decides which label it is.
+    const double inside = doubleClick ? 1 - 1.5 / kLabelPitchY : 0.5;
+    const QPoint at(int(((column + inside) * kLabelPitchX + s.sheetX) * pxPerMm),
+                    int(((row + inside) * kLabelPitchY + s.sheetY) * pxPerMm));
+    QVERIFY(picDraw.rect().contains(at));
+    if (doubleClick) {
+        QTest::mouseDClick(&picDraw, Qt::LeftButton, {}, at);
+    } else {
+        QTest::mouseClick(&picDraw, Qt::LeftButton, {}, at);
+    }
+
+    // What was typed went to its own label, or is still being typed after a click beside.
+    QCOMPARE(label == 0 ? ui_.field("Text2")->text() : s.label(1).maker, "山田食品");
+    const int current = label == 0 ? 1 : label;
+    QCOMPARE(s.currentLabel, current);
+    QCOMPARE(ui_.counter().trimmed(), QString("%1/21").arg(current));
+    if (label != 0) {
+        QCOMPARE(ui_.field("Text3")->text(), s.label(current).product);
+    }
+    QCOMPARE(ui_.focused(), doubleClick && label != 0 ? "Text1" : "Text2");
+    // The blue frame runs along the top of the current label, and of no other (labels 1, 5,
+    // 11 and 21 share no edge).
+    const QImage& page = picDraw.image();
+    const auto blueAt = [&](int n) {
+        const double x = (((n - 1) % 3 + 0.5) * kLabelPitchX + s.sheetX) * pxPerMm;
+        const double y = (((n - 1) / 3) * kLabelPitchY + s.sheetY) * pxPerMm;
+        const double ratio = picDraw.devicePixelRatioF();
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (page.pixelColor(int(x * ratio), int(y * ratio) + dy) == QColor(0, 0, 255)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const int n : {1, 5, 11, 21}) {
+        QVERIFY2(blueAt(n) == (n == current), qPrintable(QString("label %1").arg(n)));
+    }
+}

@@ -113,6 +113,35 @@ private slots:
                  "ポテトチップスうすしお味ファミリー");
     }
 
+    // A file, then two pastes: each note names its row so that no 「n 行目」 means two rows,
+    // the title keeps the list's name, and printing offers a PDF named after the list.
+    void pastedRowsNumberedByTheirPaste() {
+        const QString file = dir_.filePath("今週.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("JAN,\xe5\x95\x86\xe5\x93\x81\xe5\x90\x8d,\xe6\x9e\x9a\xe6\x95\xb0\r\n"  // JAN,商品名,枚数
+                  "4901234567894,A,1\r\n4901234567894,B,0\r\n");
+        csv.close();
+        QVERIFY(window_->importFile(file));
+        // Each paste: its second line has no product name.
+        QVERIFY(window_->pasteRows("JANコード\t品名\n4901234567894\t\n4901234567894\t品X"));
+        // Without a header: JAN, maker, product name.
+        QVERIFY(window_->pasteRows("4901234567894\t山田\t品Y\n4901234567894\t山田\t"));
+        const QStringList notes =
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
+        QCOMPARE(notes.size(), 3);
+        QVERIFY2(notes[0].startsWith("3 行目: 枚数が 0") &&
+                     notes[1].startsWith("貼り付け 2 行目: 品名が空") &&
+                     notes[2].startsWith("貼り付け(2回目) 2 行目: 品名が空"),
+                 qPrintable(notes.join('\n')));
+        QVERIFY2(window_->windowTitle().contains(QDir::toNativeSeparators(file)),
+                 qPrintable(window_->windowTitle()));
+        QCOMPARE(window_->model().rowCount(), 6);
+        dialogs_.scriptCancel();
+        window_->printAll();
+        QCOMPARE(dialogs_.pdfSuggestion(), dir_.filePath("今週.pdf"));
+    }
+
     void filterAndSort() {
         auto* filter = window_->findChild<QLineEdit*>("絞り込み");
         QInputMethodEvent typed;  // 品2 and 品20 to 品25
