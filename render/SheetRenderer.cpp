@@ -1,6 +1,5 @@
 #include "SheetRenderer.h"
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
