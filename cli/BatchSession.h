@@ -68,8 +68,10 @@ private:
     bool writePdf(const QString& out, int dpi, const PrintJob& job);
     bool printed(QPrinter& printer, const PrinterCalibration& calibration,
                  const QString& shownName = {});
-    // One line on stderr per printed label whose code went out without bars.
+    // One line on stderr per printed label whose code went out without bars, and one per label
+    // whose price was drawn smaller or whose texts overprint or leave it.
     void reportLabelsWithoutBars();
+    void reportLabelLayouts();
     // Tells the message as a failure; returns false.
     bool failed(const QString& caption, const QString& message);
 
@@ -78,7 +80,7 @@ private:
     QString pdfPrinter_ = kPdfFilePrinter;  // whose calibration the PDFs get
     bool calibrationChosen_ = false;        // by useCalibrationOf
     std::vector<SheetState> pages_;
-    std::vector<bool> told_;  // per page: its labels without bars were told already
+    std::vector<bool> told_;  // per page: its labels were told already (a list's, by line)
     ConsoleMessages messages_;
     QString fileTitle_;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DrawTarget.h"
+#include "LabelLayout.h"
 #include "PrinterCalibration.h"
 
 class QPrinter;
@@ -30,6 +31,12 @@ public:
     // The user's settings folder, where each printer's calibration is kept; none: printing
     // is never calibrated.
     void setSettingsFolder(const QString& folder) { settingsFolder_ = folder; }
+    // Tells the window what there is to tell about the labels after every redraw.
+    void setReportChanged(std::function<void(const SheetReport&)> changed) {
+        reportChanged_ = std::move(changed);
+    }
+    // What the last redraw found on the labels (LabelLayout.h).
+    const SheetReport& report() const { return report_; }
     // Tells the window the 倍率 caption changed, so the button can show it.
     void setZoomCaptionChanged(std::function<void(const QString&)> changed) {
         zoomCaptionChanged_ = std::move(changed);
@@ -37,7 +44,8 @@ public:
 
     // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
     void showPreview();
-    // The redraw alone, for Text1's own focus handling.
+    // The redraw alone, for Text1's own focus handling; labels whose texts overprint or leave
+    // them are marked.
     void redraw();
     // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars, calibrated for the
     // printer chosen. Cancel prints nothing; a missing or refusing printer is reported. zoom is
@@ -62,6 +70,8 @@ private:
     QString settingsFolder_;
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
+    std::function<void(const SheetReport&)> reportChanged_;
+    SheetReport report_;
 };
 
 // Draws page `page` (from 0) of a print job, in millimetres from the paper's top-left edge.
