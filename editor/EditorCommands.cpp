@@ -35,6 +35,9 @@ const std::vector<EditorCommand>& editorCommands() {
              {K(Qt::Key_F5)});
         menu(file, QStringLiteral("P_印刷"), E::None, QStringLiteral("印刷(&P)"),
              {K(Qt::CTRL | Qt::Key_P)});
+        // The printer's calibration is kept for the printer, outside the sheet.
+        menu(file, QStringLiteral("印刷位置の調整"), E::None,
+             QStringLiteral("印刷位置の調整(&C)..."), {});
         menu(file, QStringLiteral("商品リスト"), E::None, QStringLiteral("商品リスト(&L)..."),
              {K(Qt::CTRL | Qt::Key_L)});
         menu(file, QStringLiteral("MNUEXIT"), E::None, QStringLiteral("終了(&x)"),
@@ -59,10 +62,11 @@ const std::vector<EditorCommand>& editorCommands() {
                   QStringLiteral("挿入"), QStringLiteral("前候補"), QStringLiteral("全クリア"),
                   QStringLiteral("全コピー")});
         // Preview, print, zoom, the product list and exit; the preview's scroll bars.
-        controls(E::None, {QStringLiteral("プレビュー"), QStringLiteral("印刷"),
-                           QStringLiteral("倍率"), QStringLiteral("全体"),
-                           QStringLiteral("商品リストボタン"), QStringLiteral("Command1"),
-                           QStringLiteral("HScroll1"), QStringLiteral("VScroll1")});
+        controls(E::None,
+                 {QStringLiteral("プレビュー"), QStringLiteral("印刷"), QStringLiteral("倍率"),
+                  QStringLiteral("全体"), QStringLiteral("印刷位置の調整ボタン"),
+                  QStringLiteral("商品リストボタン"), QStringLiteral("Command1"),
+                  QStringLiteral("HScroll1"), QStringLiteral("VScroll1")});
 
         // Each item's font, colour, show/hide, underline and nudges; the bars' show/hide and
         // nudges.
@@ -83,13 +87,13 @@ const std::vector<EditorCommand>& editorCommands() {
         nudges(QString::fromUtf16(bars().nudgePrefix));
 
         // The outline, the sheet shifts and their step boxes, the prices with tax.
-        controls(
-            E::Undoable,
-            {QStringLiteral("縁取"), QStringLiteral("x座標調整"), QStringLiteral("y座標調整"),
-             QStringLiteral("xプラス"), QStringLiteral("xマイナス"), QStringLiteral("yプラス"),
-             QStringLiteral("yマイナス"), QStringLiteral("総額表示"), QStringLiteral("標準税率"),
-             QStringLiteral("端数処理"), QStringLiteral("桁区切り"),
-             QStringLiteral("価格を枠内に収める"), QStringLiteral("税率切替")});
+        controls(E::Undoable,
+                 {QStringLiteral("縁取"), QStringLiteral("x座標調整"), QStringLiteral("y座標調整"),
+                  QStringLiteral("xプラス"), QStringLiteral("xマイナス"), QStringLiteral("yプラス"),
+                  QStringLiteral("yマイナス"), QStringLiteral("総額表示"),
+                  QStringLiteral("標準税率"), QStringLiteral("端数処理"),
+                  QStringLiteral("桁区切り"), QStringLiteral("価格を枠内に収める"),
+                  QStringLiteral("枠内に収める"), QStringLiteral("税率切替")});
         // The layout pattern: pt保存 writes data.txt, デフォルト puts the built-in one on the
         // sheet.
         controls(E::None, {QStringLiteral("pt保存")});

@@ -18,11 +18,13 @@ void EditorWindow::edit(const QString& what, const std::function<void()>& change
     undo_.push(new SheetEdit(
         what, before, labelBefore, std::move(after), sheet_.currentLabel,
         [this](const SheetContent& content, int label) { restore(content, label); }, mergeId));
+    rememberSheetShift();
 }
 
 void EditorWindow::restore(const SheetContent& content, int label) {
     sheet_.setContent(content);
     sheet_.currentLabel = label;
+    rememberSheetShift();
     mirrorCaptions();
     loadEntryFields();
     showPreviewQuietly();
@@ -60,6 +62,7 @@ void EditorWindow::emptySheet() {
     undo_.clear();
     markSaved();
     setFileName(kUntitled);
+    say({});  // a note about the old sheet would now mislead
 }
 
 void EditorWindow::newSheet() {

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
@@ -19,12 +20,14 @@
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
 #include "LabelFile.h"
+#include "LabelLayout.h"
 #include "MessageBoxes.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
 #include "SheetCommands.h"
+#include "WindowFit.h"
 
 namespace zukaro {
 namespace {
@@ -129,7 +132,15 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     layout->addWidget(table, 1);
     layout->addWidget(problems);
     layout->addLayout(bottom);
-    resize(900, 600);
+    // On a small or scaled screen the table gives up its height, never the rows of buttons.
+    table->setMinimumHeight(table->verticalHeader()->defaultSectionSize() * 3);
+    problems->setMinimumHeight(problems->fontMetrics().lineSpacing() * 2);
+    QSize size(900, 600);
+    if (const QScreen* room = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(room->availableGeometry().size());
+    }
+    resize(size);
+    keepInsideScreen(*this);
 
     connect(openButton, &QPushButton::clicked, this, [this] { openFile(); });
     connect(pasteButton, &QPushButton::clicked, this, [this] { pasteFromClipboard(); });
@@ -146,11 +157,15 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 ProductListWindow::~ProductListWindow() = default;
 
 bool ProductListWindow::importFile(const QString& path) {
-    return showList(readProductFile(path), QDir::toNativeSeparators(path), false);
+    const bool shown = showList(readProductFile(path), QDir::toNativeSeparators(path), false);
+    if (shown) {
+        listFile_ = path;
+    }
+    return shown;
 }
 
 bool ProductListWindow::pasteRows(const QString& text) {
-    return showList(readPastedRows(text), QStringLiteral("貼り付けた行"), true);
+    return showList(readPastedRows(text), QStringLiteral("貼り付け"), true);
 }
 
 bool ProductListWindow::showList(const SourceResult& source, const QString& name, bool append) {
@@ -160,11 +175,28 @@ bool ProductListWindow::showList(const SourceResult& source, const QString& name
     }
     table_ = source.table;
     mapping_ = ColumnMapping::detect(table_, hooks_.columns);
-    const ProductList list = toProductRows(table_, mapping_);
+    ProductList list = toProductRows(table_, mapping_);
+    // Pasted rows are numbered within their paste; the list keeps its name.
+    pastes_ = append ? pastes_ + 1 : 0;
+    for (ProductRow& row : list.rows) {
+        row.batch = pastes_;
+    }
+    for (RowProblem& problem : list.problems) {
+        problem.batch = pastes_;
+    }
     readProblems_ = append ? readProblems_ : std::vector<RowProblem>{};
     readProblems_.insert(readProblems_.end(), list.problems.begin(), list.problems.end());
     append ? model_->appendRows(list.rows) : model_->setRows(list.rows);
-    QString note = QStringLiteral("%1 (%2): %3 行").arg(name, source.format).arg(list.rows.size());
+    if (!append || listName_.isEmpty()) {
+        listName_ = QStringLiteral("%1 (%2)").arg(name, source.format);
+    }
+    if (!append) {
+        listFile_.clear();
+    }
+    QString note = QStringLiteral("%1: %2 行").arg(listName_).arg(model_->rowCount());
+    if (pastes_ > 0) {
+        note += QStringLiteral("（うち貼り付け %1 回）").arg(pastes_);
+    }
     // The shop's product master learns every list, by JAN code.
     if (hooks_.master != nullptr && hooks_.master->isOpen()) {
         const ProductMaster::ImportResult kept = hooks_.master->importRows(list.rows);
@@ -187,9 +219,17 @@ ListSheets ProductListWindow::sheets() const {
 }
 
 void ProductListWindow::refresh() {
-    const ListSheets laid = sheets();
+    const std::vector<ProductRow> rows = model_->rowsToPrint();
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const ListSheets laid = layOutSheets(rows, base, start->value());
+    // How the labels come out on paper, by the row they came from.
+    std::vector<RowProblem> notes = laid.problems;
+    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
+        const ProductRow& row = rows[static_cast<std::size_t>(note.row - 1)];
+        notes.push_back({row.line, note.text, true, row.batch});
+    }
     QStringList lines;
-    for (const RowProblem& problem : inLineOrder(readProblems_, laid.problems)) {
+    for (const RowProblem& problem : inLineOrder(readProblems_, notes)) {
         lines << problem.text();
     }
     problems->setPlainText(lines.join(u'\n'));
@@ -234,7 +274,13 @@ void ProductListWindow::changeColumns() {
         mapping_.remember(*hooks_.columns,
                           table_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
     }
-    const ProductList list = toProductRows(table_, mapping_);
+    ProductList list = toProductRows(table_, mapping_);
+    for (ProductRow& row : list.rows) {
+        row.batch = pastes_;
+    }
+    for (RowProblem& problem : list.problems) {
+        problem.batch = pastes_;
+    }
     readProblems_ = list.problems;
     model_->setRows(list.rows);
     refresh();
@@ -303,6 +349,7 @@ void ProductListWindow::saveAll() {
 
 void ProductListWindow::printAll() {
     const ListSheets laid = sheets();
+    dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
     if (laid.sheets.empty() || dialog_.showPrinter(printer_) == kCancelError) {
         return;
     }
@@ -310,7 +357,12 @@ void ProductListWindow::printAll() {
     for (const SheetState& sheet : laid.sheets) {
         pages.push_back(&sheet);
     }
-    const QString failure = printPagesOn(pages, printer_);
+    QString warning;
+    const PrinterCalibration calibration = calibrationOf(printer_, hooks_.settingsFolder, warning);
+    if (!warning.isEmpty()) {
+        messages_.tell(kCaption, warning, MessageIcon::Exclamation);
+    }
+    const QString failure = printPagesOn(pages, printer_, calibration);
     if (!failure.isEmpty()) {
         messages_.tell(kCaption, failure, MessageIcon::Critical);
     }

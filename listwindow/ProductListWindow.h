@@ -32,6 +32,7 @@ struct ProductListHooks {
     std::function<void(const SheetState&, const QString& title)> openInEditor;
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
+    QString settingsFolder;           // where the printers' calibrations are kept, when given
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a
@@ -76,6 +77,9 @@ private:
     SourceTable table_;  // the last list read, for 列の割り当て
     ColumnMapping mapping_ = ColumnMapping::positional();
     std::vector<RowProblem> readProblems_;
+    QString listFile_;   // the file the list was read from; empty for pasted rows only
+    QString listName_;   // what the title calls the list
+    int pastes_ = 0;     // pastes since the list was read, for their rows' numbers
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -34,7 +34,7 @@ void listTextProblems(const ProductRow& row, std::vector<RowProblem>& problems) 
                                 QStringLiteral("「%1」の「%2」は Shift_JIS で保存できません"
                                                "（保存するときは「?」になります）。")
                                     .arg(*text, QString::fromUcs4(&c, 1)),
-                                true});
+                                true, row.batch});
         }
     }
 }
@@ -44,34 +44,34 @@ void listTextProblems(const ProductRow& row, std::vector<RowProblem>& problems) 
 ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& base, int start) {
     ListSheets out;
     int position = std::clamp(start, 1, kLabelCount);
-    for (const ProductRow& row : rows) {
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ProductRow& row = rows[r];
         if (row.product.isEmpty()) {
             out.problems.push_back(
                 {row.line,
                  QStringLiteral("品名が空のため、ラベルにしません（品名のないラベルは"
                                 "印刷されません）。"),
-                 false});
+                 false, row.batch});
             continue;
         }
         if (row.copies <= 0) {
             out.problems.push_back(
-                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false});
+                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false, row.batch});
             continue;
         }
         const QString jan = completeJanCheckDigit(row.jan);
         if (jan != row.jan) {
-            out.problems.push_back({row.line,
-                                    QStringLiteral("JAN コード「%1」のチェックデジットを %2 に"
-                                                   "直しました。")
-                                        .arg(row.jan, QString(jan.back())),
-                                    true});
+            out.problems.push_back(
+                {row.line,
+                 QStringLiteral("JAN コード「%1」: ").arg(row.jan) + checkDigitNote(row.jan, jan),
+                 true, row.batch});
         }
         if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {
             out.problems.push_back({row.line,
                                     QStringLiteral("JAN コード「%1」はバーコードなしで印刷"
                                                    "されます（%2）。")
                                         .arg(jan, problem),
-                                    true});
+                                    true, row.batch});
         }
         listTextProblems(row, out.problems);
         const LabelRecord label{
@@ -79,8 +79,10 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
         for (int copy = 0; copy < row.copies; ++copy) {
             if (out.sheets.empty() || position > kLabelCount) {
                 out.sheets.push_back(emptySheet(base));
+                out.labelRows.emplace_back();
                 position = out.sheets.size() == 1 ? position : 1;
             }
+            out.labelRows.back()[static_cast<std::size_t>(position)] = static_cast<int>(r) + 1;
             out.sheets.back().setLabel(position++, label);
             ++out.labels;
         }

@@ -74,7 +74,20 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
         product.product = cellOf(row, mapping, ProductColumn::Product);
         product.spec = cellOf(row, mapping, ProductColumn::Spec);
         product.lot = cellOf(row, mapping, ProductColumn::Lot);
-        product.price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+        const QString price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+        if (const std::optional<QString> yen = listPrice(price)) {
+            product.price = *yen;
+        } else {
+            product.price = price;
+            if (!price.isEmpty()) {
+                list.problems.push_back(
+                    {row.line,
+                     QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
+                                    "印刷します（税込の計算もしません）。")
+                         .arg(price),
+                     true});
+            }
+        }
         list.rows.push_back(std::move(product));
     }
     return list;

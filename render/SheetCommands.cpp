@@ -12,6 +12,7 @@
 #include "MessageBoxes.h"
 #include "PainterTarget.h"
 #include "PreviewSurface.h"
+#include "PrintingSettings.h"
 #include "SheetRenderer.h"
 #include "SheetState.h"
 
@@ -75,25 +76,29 @@ bool pdfWritten(const QString& path) {
     return file.readAll().contains("%%EOF");
 }
 
-// Returns the message for the user, or an empty text when the pages went out.
-QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& printer,
-                       const QString& shownName) {
+}  // namespace
+
+QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& paint,
+                const QString& shownName) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
     }
+    // Every way of printing counts from the paper's top-left edge: page margins set in a
+    // dialog (or Qt's own default ones) never move the labels.
+    printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
         return cannotStartMessage(printer, shownName);
     }
     try {
         draw::PainterTarget target(painter, true);
-        for (std::size_t i = 0; i < pages.size(); ++i) {
+        for (std::size_t i = 0; i < pageCount; ++i) {
             if (i > 0 && !printer.newPage()) {
                 throw std::runtime_error("new page");
             }
             target.setScaleMode(draw::ScaleMode::Millimeters);
-            drawSheet(*pages[i], target, RenderOptions::onPaper(*pages[i]));
+            paint(target, i);
         }
     } catch (const std::exception&) {
         printer.abort();
@@ -108,7 +113,16 @@ QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& pr
     return {};
 }
 
-}  // namespace
+QString calibrationKey(const QPrinter& printer) {
+    return printer.outputFormat() == QPrinter::PdfFormat ? kPdfFilePrinter : printer.printerName();
+}
+
+PrinterCalibration calibrationOf(const QPrinter& printer, const QString& settingsFolder,
+                                 QString& warning) {
+    const PrintingSettingsLoad load = loadPrintingSettings(settingsFolder);
+    warning = load.error;
+    return load.settings.calibrationFor(calibrationKey(printer));
+}
 
 SheetCommands::SheetCommands(SheetState& sheet, PreviewSurface& picDraw, CommonDialog1& dialog,
                              MessageBoxes& messages, QPrinter& printer)
@@ -127,17 +141,29 @@ void SheetCommands::showPreview() {
 
 void SheetCommands::redraw() {
     sheet_.printMode = PrintMode::Preview;
-    picDraw_.paintPage(
-        [this](draw::DrawTarget& target) { drawSheet(sheet_, target, RenderOptions::of(sheet_)); });
+    picDraw_.paintPage([this](draw::DrawTarget& target) {
+        const RenderOptions options = RenderOptions::of(sheet_);
+        report_ = drawSheet(sheet_, target, options);
+        drawLabelMarks(report_, target, options);
+    });
+    if (reportChanged_) {
+        reportChanged_(report_);
+    }
 }
 
 void SheetCommands::printSheet() {
+    dialog_.suggestPdfFile(suggestedPdfFile(sheet_.fileName));
     if (dialog_.showPrinter(printer_) == kCancelError) {
         focusText1();
         return;
     }
-    // Any other dialog outcome still prints on the printer as it stands.
-    const QString failure = printPagesOn({&sheet_}, printer_);
+    // Any other dialog outcome still prints on the printer as it stands, with its calibration.
+    QString warning;
+    const PrinterCalibration calibration = calibrationOf(printer_, settingsFolder_, warning);
+    if (!warning.isEmpty()) {
+        messages_.tell(kPrintCaption, warning, MessageIcon::Exclamation);
+    }
+    const QString failure = printPagesOn({&sheet_}, printer_, calibration);
     if (!failure.isEmpty()) {
         messages_.tell(kPrintCaption, failure, MessageIcon::Critical);
     }
@@ -145,8 +171,13 @@ void SheetCommands::printSheet() {
 }
 
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
-                     const QString& shownName) {
-    return printOnPrinter(pages, printer, shownName);
+                     const PrinterCalibration& calibration, const QString& shownName) {
+    return printOn(
+        printer, pages.size(),
+        [&](draw::DrawTarget& target, std::size_t i) {
+            drawSheet(*pages[i], target, RenderOptions::onPaper(*pages[i], calibration));
+        },
+        shownName);
 }
 
 void SheetCommands::倍率Click() {
@@ -164,11 +195,11 @@ void SheetCommands::倍率Click() {
     focusText1();
 }
 
-void SheetCommands::showLayoutGuide() {
-    sheet_.sheetX = kStartUpOrigin.x;
-    sheet_.sheetY = kStartUpOrigin.y;
-    picDraw_.paintPage([this](draw::DrawTarget& target) {
-        drawLayoutGuide(target, {PrintMode::Preview, sheet_.zoom, kStartUpOrigin});
+void SheetCommands::showLayoutGuide(SheetOrigin origin) {
+    sheet_.sheetX = origin.x;
+    sheet_.sheetY = origin.y;
+    picDraw_.paintPage([this, origin](draw::DrawTarget& target) {
+        drawLayoutGuide(target, {PrintMode::Preview, sheet_.zoom, origin});
     });
 }
 
@@ -176,6 +207,27 @@ void SheetCommands::markCurrentLabel() {
     picDraw_.paintPage([this](draw::DrawTarget& target) {
         drawCurrentLabelFrame(sheet_.currentLabel, target, RenderOptions::of(sheet_));
     });
+}
+
+QString suggestedPdfFile(const QString& file) {
+    const QFileInfo info(file);
+    if (file.isEmpty() || file == kUntitled || info.completeBaseName().isEmpty()) {
+        return QDir::home().filePath(kUntitled + QStringLiteral(".pdf"));
+    }
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+int labelAtPreviewPoint(const SheetState& sheet, double x, double y) {
+    if (sheet.zoom <= 0) {
+        return 0;
+    }
+    constexpr double kPixelsPerMm = 96 / 25.4;
+    const double column = (x / kPixelsPerMm / sheet.zoom - sheet.sheetX) / kLabelPitchX;
+    const double row = (y / kPixelsPerMm / sheet.zoom - sheet.sheetY) / kLabelPitchY;
+    if (column < 0 || row < 0 || column >= kColumns || row >= kLabelCount / kColumns) {
+        return 0;
+    }
+    return static_cast<int>(row) * kColumns + static_cast<int>(column) + 1;
 }
 
 }  // namespace zukaro

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "DrawTarget.h"
+#include "LabelLayout.h"
+#include "PrinterCalibration.h"
 #include "SheetState.h"
 
 // The one renderer for the preview surface and the printer. Everything is laid out in
@@ -16,21 +18,35 @@ inline constexpr draw::WinColor kButtonFaceColor = draw::rgb(0xC0, 0xC0, 0xC0);
 inline constexpr draw::WinColor kCurrentFrameColor = draw::rgb(0, 0, 255);
 
 struct RenderOptions {
-    PrintMode mode = PrintMode::Preview;
-    double zoom = 0.5;
-    SheetOrigin origin = kStartUpOrigin;
+    RenderOptions(PrintMode forMode = PrintMode::Preview, double atZoom = 0.5,
+                  SheetOrigin at = kStartUpOrigin, PrinterCalibration calibratedFor = {})
+        : mode(forMode), zoom(atZoom), origin(at), calibration(calibratedFor) {}
+
+    PrintMode mode;
+    double zoom;
+    SheetOrigin origin;
+    // Paper only: the printer's calibration moves every label's corner (never its contents).
+    PrinterCalibration calibration;
 
     // As the editor draws the sheet: its print mode, its zoom on screen and 100 % on paper,
-    // its offsets.
+    // its offsets. Never calibrated.
     static RenderOptions of(const SheetState& sheet);
-    // The sheet on paper: 100 %, real bars, at its own offsets.
-    static RenderOptions onPaper(const SheetState& sheet);
+    // The sheet on paper: 100 %, real bars, at its own offsets, for a printer calibrated so.
+    static RenderOptions onPaper(const SheetState& sheet,
+                                 const PrinterCalibration& calibration = {});
 };
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation
 // bars, and marks "×JAN" beside them where a code will print without bars. Paper: real
-// barcodes, nothing cleared. Labels with an empty product name are skipped entirely.
-void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options);
+// barcodes, nothing cleared. Labels with an empty product name are skipped entirely. The
+// texts go where LabelLayout puts them; returns what there is to tell about the labels.
+SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
+                      const RenderOptions& options);
+
+// On screen only, over the drawn preview: a red frame and "×重なり" (or "×枠外") on every label
+// whose texts overprint each other or run past its edge, as "×JAN" marks a code without bars.
+void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
+                    const RenderOptions& options);
 
 // The empty numbered sheet of start-up: every label's frame and number.
 void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options);

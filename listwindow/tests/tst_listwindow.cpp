@@ -121,17 +121,21 @@ private slots:
             out.close();
             QVERIFY(window_->importFile(file));
         }
-        QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText(),
-                     "3 行目: JAN コード「4901234567890」のチェックデジットを 4 に直しました。\n"
-                     "4 行目: JAN コード「49012345678」はバーコードなしで印刷されます（8 桁か "
-                     "13 桁ではありません）。\n"
-                     "5 行目: 枚数「x」は 0〜999 の整数ではありません。この行は読み込みません"
-                     "でした。\n"
-                     "6 行目: 税率「5%」は読めません（8、10、8%、10%、軽減 のどれかです）。この"
-                     "行は読み込みませんでした。\n"
-                     "7 行目: 品名が空のため、ラベルにしません（品名のないラベルは印刷されません"
-                     "）。\n"
-                     "8 行目: 枚数が 0 のため、印刷しません。");
+        QStringList notes{
+            "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に収める」をオンにすると、"
+            "収まる大きさで印刷します。",
+            "3 行目: JAN コード「4901234567890」: チェックデジットを 0 から 4 に直しました。",
+            "4 行目: JAN コード「49012345678」はバーコードなしで印刷されます（8 桁か 13 桁では"
+            "ありません）。",
+            "5 行目: 枚数「x」は 0〜999 の整数ではありません。この行は読み込みませんでした。",
+            "6 行目: 税率「5%」は読めません（8、10、8%、10%、軽減 のどれかです）。この行は読み込み"
+            "ませんでした。",
+            "7 行目: 品名が空のため、ラベルにしません（品名のないラベルは印刷されません）。",
+            "8 行目: 枚数が 0 のため、印刷しません。"};
+        if (pasted) {  // named after their paste, the second after init()'s
+            notes.replaceInStrings(QRegularExpression("^"), "貼り付け(2回目) ");
+        }
+        QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'), notes);
         // The pasted rows come after the 25 of init().
         QCOMPARE(window_->findChild<QLabel*>("概要")->text(),
                  pasted ? "印刷するラベル 29 枚、シート 2 枚" : "印刷するラベル 4 枚、シート 1 枚");
@@ -151,8 +155,65 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(copies.data().toInt(), 0);  // the view commits after the key
         QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText(),
-                     "4 行目: 枚数が 0 のため、印刷しません。");
+                     "貼り付け 4 行目: 枚数が 0 のため、印刷しません。");
         QCOMPARE(window_->findChild<QLabel*>("概要")->text(), "印刷するラベル 24 枚、シート 2 枚");
+    }
+
+    // A register's export: the price as it writes it, a code from an order sheet, a name too
+    // long for a label. The notes under the table say, by line, what the paper will show.
+    void registerExportIsNoted() {
+        QFile pos(dir_.filePath("pos.txt"));
+        QVERIFY(pos.open(QIODevice::WriteOnly) &&
+                pos.write("JANコード\t品名\t売価\n"
+                          "490123456789\tポテトチップスうすしお味ファミリー\t￥398\n"
+                          "4512345678906\t緑茶\tオープン価格\n") > 0);
+        pos.close();
+        QVERIFY(window_->importFile(pos.fileName()));
+        QCOMPARE(
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'),
+            QStringList({"2 行目: JAN コード「490123456789」: チェックデジット 4 を付けました。",
+                         "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に"
+                         "収める」をオンにすると、収まる大きさで印刷します。",
+                         "3 行目: 売価「オープン価格」は円の整数ではないため、書いてある"
+                         "とおりに印刷します（税込の計算もしません）。",
+                         "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
+                         "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
+                         "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
+        const ListSheets laid = window_->sheets();
+        QCOMPARE(laid.sheets[0].priceText[1] + ' ' + laid.sheets[0].janText[1],
+                 "398 4901234567894");
+        QCOMPARE(master_->lookup("4901234567894").product->product,
+                 "ポテトチップスうすしお味ファミリー");
+    }
+
+    // A file, then two pastes: each note names its row so that no 「n 行目」 means two rows,
+    // the title keeps the list's name, and printing offers a PDF named after the list.
+    void pastedRowsNumberedByTheirPaste() {
+        const QString file = dir_.filePath("今週.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(
+            "JAN,\xe5\x95\x86\xe5\x93\x81\xe5\x90\x8d,\xe6\x9e\x9a\xe6\x95\xb0\r\n"  // JAN,商品名,枚数
+            "4901234567894,A,1\r\n4901234567894,B,0\r\n");
+        csv.close();
+        QVERIFY(window_->importFile(file));
+        // Each paste: its second line has no product name.
+        QVERIFY(window_->pasteRows("JANコード\t品名\n4901234567894\t\n4901234567894\t品X"));
+        // Without a header: JAN, maker, product name.
+        QVERIFY(window_->pasteRows("4901234567894\t山田\t品Y\n4901234567894\t山田\t"));
+        const QStringList notes =
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
+        QCOMPARE(notes.size(), 3);
+        QVERIFY2(notes[0].startsWith("3 行目: 枚数が 0") &&
+                     notes[1].startsWith("貼り付け 2 行目: 品名が空") &&
+                     notes[2].startsWith("貼り付け(2回目) 2 行目: 品名が空"),
+                 qPrintable(notes.join('\n')));
+        QVERIFY2(window_->windowTitle().contains(QDir::toNativeSeparators(file)),
+                 qPrintable(window_->windowTitle()));
+        QCOMPARE(window_->model().rowCount(), 6);
+        dialogs_.scriptCancel();
+        window_->printAll();
+        QCOMPARE(dialogs_.pdfSuggestion(), dir_.filePath("今週.pdf"));
     }
 
     void filterAndSort() {
