@@ -116,24 +116,6 @@ QPushButton* buttonNamed(QWidget& dialog, const QString& name) {
     return dialog.findChild<QPushButton*>(name);
 }
 
-// Runs `act` on the next modal dialog over `under` once it is shown, and closes it if `act`
-// left it open; gives up after five seconds.
-void whenShownOver(const QWidget* under, std::function<void(QDialog&)> act, int triesLeft = 500) {
-    QTimer::singleShot(10, [=] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || dialog == under) {
-            if (triesLeft > 0) {
-                whenShownOver(under, act, triesLeft - 1);
-            }
-            return;
-        }
-        act(*dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-}
-
 }  // namespace
 
 class TestJapanese : public QObject {
@@ -144,6 +126,8 @@ class TestJapanese : public QObject {
     QStringList ownNames_;
 
 private slots:
+    void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
+
     void initTestCase() {
         QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
@@ -212,7 +196,7 @@ private slots:
                     }
                 }
                 check(d);
-                whenShownOver(&d, [&](QDialog& properties) { check(properties); });
+                whenShown<QDialog>([&](QDialog& properties) { check(properties); });
                 buttonNamed(d, "properties")->click();
                 // Print to a PDF that exists: Qt's own question.
                 printers->setCurrentIndex(printers->count() - 1);
