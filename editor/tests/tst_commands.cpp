@@ -144,8 +144,40 @@ class TestCommands : public QObject {
 
     void trigger(const char* action) { ui_.window->findChild<QAction*>(action)->trigger(); }
 
+    // What a command that leaves the sheet alone does instead, where it shows; true for a
+    // command not named here.
+    bool didItsWork(const QString& name) const {
+        const SheetState& s = ui_.window->sheet();
+        const auto exists = [](const QString& file) {
+            return [file] { return QFile::exists(file); };
+        };
+        const auto opened = [this] { return listsOpened_ == 1; };
+        const auto closed = [this] { return !ui_.window->isVisible(); };
+        const QMap<QString, std::function<bool()>> work{
+            {"cmdfirst", [&] { return s.currentLabel == 1; }},
+            {"cmdprevious", [&] { return s.currentLabel == 2; }},
+            {"Cmdnext", [&] { return s.currentLabel == 4; }},
+            {"Cmdlast", [&] { return s.currentLabel == kLabelCount; }},
+            {"倍率", [&] { return s.zoom == 1.0; }},
+            {"全体", [&] { return s.zoom != 0.5; }},
+            {"印刷", exists(dir_.filePath("printed.pdf"))},
+            {"P_印刷", exists(dir_.filePath("printed.pdf"))},
+            {"N_SAVE", exists(dir_.filePath("chosen.csv"))},
+            {"U_SAVE", [this] { return !ui_.window->isModified(); }},
+            {"pt保存", exists(ui_.settingsDir->filePath("data.txt"))},
+            {"商品リスト", opened},
+            {"商品リストボタン", opened},
+            {"MNUEXIT", closed},
+            {"Command1", closed}};
+        return !work.contains(name) || work[name]();
+    }
+
 private slots:
     void init() {
+        QFile::remove(dir_.filePath("printed.pdf"));
+        QFile::remove(dir_.filePath("chosen.csv"));
+        QFile::remove(ui_.settingsDir->filePath("data.txt"));
+        listsOpened_ = 0;
         ui_.reset();
         QVERIFY(ui_.open());
         ui_.window->setProductListOpener([this] { ++listsOpened_; });
@@ -260,6 +292,7 @@ private slots:
                 QCOMPARE(steps.count(), 1);
                 QCOMPARE(steps.index(), 1);
                 QVERIFY(before != changed);
+                QVERIFY2(didItsWork(name), "the command did not do its work");
                 break;
             }
         }
