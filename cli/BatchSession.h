@@ -3,6 +3,7 @@
 #include <QPrinter>
 #include <QString>
 #include <QTextStream>
+#include <functional>
 #include <vector>
 
 #include "CommandLine.h"
@@ -26,9 +27,9 @@ public:
     // opened is one more page. A file that fails the header check adds nothing and returns
     // false; a damaged one opens with what could be read, and what was skipped is reported.
     bool open(const QString& path);
-    // A page made elsewhere (from a product list, whose rows were told already); start from
-    // startUpSheet().
-    void addPage(SheetState page, const QString& title);
+    // The pages of a product list instead of opened files (its rows were told already):
+    // `count` pages, each made by `page`, from startUpSheet(), only when it is printed.
+    void setMadePages(qint64 count, std::function<SheetState(qint64)> page, const QString& title);
     // The sheet as a fresh start leaves it: no labels, data.txt's layout, start-up offsets.
     const SheetState& startUpSheet() const { return startUp_; }
 
@@ -46,7 +47,8 @@ public:
     bool print(const QString& printer, QTextStream& out);
 
     const SheetState& sheet() const { return pages_.front(); }
-    std::size_t pageCount() const { return pages_.size(); }
+    qint64 pageCount() const;
+    ConsoleMessages& messages() { return messages_; }
 
 private:
     bool printed(QPrinter& printer, const QString& shownName = {});
@@ -56,8 +58,10 @@ private:
     bool failed(const QString& caption, const QString& message);
 
     SheetState startUp_;
-    std::vector<SheetState> pages_;
-    std::vector<bool> told_;  // per page: its labels without bars were told already
+    std::vector<SheetState> pages_;  // the files opened
+    std::vector<bool> told_;         // per page: its labels without bars were told already
+    qint64 madeCount_ = 0;
+    std::function<SheetState(qint64)> madePage_;
     ConsoleMessages messages_;
     QString fileTitle_;
 };

@@ -15,16 +15,25 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
+#include <optional>
 
+#include "BackgroundWork.h"
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
+#include "Cp932.h"
+#include "CupsJob.h"
 #include "LabelFile.h"
 #include "MessageBoxes.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
+#include "SafeFile.h"
+#include "ScratchFile.h"
 #include "SheetCommands.h"
+#include "ShownText.h"
+#include "SystemError.h"
 
 namespace zukaro {
 namespace {
@@ -54,6 +63,67 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
                                          .arg(suffix));
     }
     return files;
+}
+
+// The products of a table and what laying each out has to say, on the worker's thread.
+struct Converted {
+    ProductList list;
+    std::vector<RowCheck> checks;
+    bool cancelled = false;
+};
+
+Converted convert(const SourceTable& table, const ColumnMapping& mapping,
+                  WorkProgress& progress) {
+    constexpr std::size_t kRowsPerStep = 4096;
+    Converted out;
+    out.list = toProductRows(table, mapping);
+    const std::vector<ProductRow>& rows = out.list.rows;
+    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(rows.size()));
+    out.checks.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i % kRowsPerStep == 0) {
+            progress.setDone(static_cast<qint64>(i));
+            if (progress.cancelled()) {
+                out.cancelled = true;
+                return out;
+            }
+        }
+        out.checks.push_back(checkRow(rows[i]));
+    }
+    return out;
+}
+
+// At most ten lines of a list for a question, then how many more there are.
+QString firstLines(const QStringList& lines) {
+    constexpr qsizetype kShown = 10;
+    QStringList shown = lines.mid(0, kShown);
+    if (lines.size() > kShown) {
+        shown << QStringLiteral("ほか %1 件").arg(countText(lines.size() - kShown));
+    }
+    return shown.join(u'\n');
+}
+
+// The characters Shift_JIS cannot hold in what a save writes: the layout's, then each row's.
+QStringList unencodableLines(const SheetPlan& plan, const std::vector<ProductRow>& rows,
+                             const Layout& layout) {
+    QStringList lines = describeUnencodable(findUnencodable(layout), INT_MAX)
+                            .split(u'\n', Qt::SkipEmptyParts);
+    for (const std::size_t index : plan.rowsWithUnencodableText()) {
+        const ProductRow& row = rows[index];
+        const std::pair<ProductColumn, const QString*> texts[] = {
+            {ProductColumn::Jan, &row.jan},   {ProductColumn::Maker, &row.maker},
+            {ProductColumn::Product, &row.product}, {ProductColumn::Spec, &row.spec},
+            {ProductColumn::Lot, &row.lot},   {ProductColumn::Price, &row.price}};
+        for (const auto& [column, text] : texts) {
+            for (const cp932::Unencodable& u : cp932::findUnencodable(*text)) {
+                const char32_t c = u.character;
+                lines << QStringLiteral("%1 行目の%2「%3」の「%4」")
+                             .arg(QString::number(row.line), displayName(column),
+                                  shownText(*text), QString::fromUcs4(&c, 1));
+            }
+        }
+    }
+    return lines;
 }
 
 }  // namespace
@@ -146,34 +216,76 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 ProductListWindow::~ProductListWindow() = default;
 
 bool ProductListWindow::importFile(const QString& path) {
-    return showList(readProductFile(path), QDir::toNativeSeparators(path), false);
+    return loadList([path](WorkProgress& progress) { return readProductFile(path, &progress); },
+                    QDir::toNativeSeparators(path), false);
 }
 
 bool ProductListWindow::pasteRows(const QString& text) {
-    return showList(readPastedRows(text), QStringLiteral("貼り付けた行"), true);
+    return loadList([text](WorkProgress& progress) { return readPastedRows(text, &progress); },
+                    QStringLiteral("貼り付けた行"), true);
 }
 
-bool ProductListWindow::showList(const SourceResult& source, const QString& name, bool append) {
-    if (!source.ok) {
-        messages_.tell(kCaption, source.error, MessageIcon::Critical);
+bool ProductListWindow::loadList(const Reader& read, const QString& name, bool append) {
+    struct Loaded {
+        SourceResult source;
+        ColumnMapping mapping = ColumnMapping::positional();
+        Converted rows;
+        std::optional<ProductMaster::ImportResult> kept;
+    } loaded;
+    QSettings* const columns = hooks_.columns;
+    ProductMaster* const master = hooks_.master;
+    const QString failure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+        loaded.source = read(progress);
+        if (!loaded.source.ok) {
+            return;
+        }
+        loaded.mapping = ColumnMapping::detect(loaded.source.table, columns);
+        loaded.rows = convert(loaded.source.table, loaded.mapping, progress);
+        if (!loaded.rows.cancelled && master != nullptr) {
+            // The window's connection belongs to the window's thread: the import has its own,
+            // and one transaction, so that a cancelled import stores nothing.
+            loaded.kept = master->another()->importRows(loaded.rows.list.rows, &progress);
+        }
+    });
+    if (!failure.isEmpty()) {
+        messages_.tell(kCaption, failure, MessageIcon::Critical);
         return false;
     }
-    table_ = source.table;
-    mapping_ = ColumnMapping::detect(table_, hooks_.columns);
-    const ProductList list = toProductRows(table_, mapping_);
-    readProblems_ = append ? readProblems_ : std::vector<RowProblem>{};
-    readProblems_.insert(readProblems_.end(), list.problems.begin(), list.problems.end());
-    append ? model_->appendRows(list.rows) : model_->setRows(list.rows);
-    QString note = QStringLiteral("%1 (%2): %3 行").arg(name, source.format).arg(list.rows.size());
+    const bool stored = loaded.kept && loaded.kept->ok;
+    if (!stored && (loaded.source.cancelled || loaded.rows.cancelled ||
+                    (loaded.kept && loaded.kept->cancelled))) {
+        messages_.tell(kCaption,
+                       QStringLiteral("「%1」の読み込みを取り消しました。リストも商品マスタも"
+                                      "前のままです。")
+                           .arg(name),
+                       MessageIcon::Information);
+        return false;
+    }
+    if (!loaded.source.ok) {
+        messages_.tell(kCaption, loaded.source.error, MessageIcon::Critical);
+        return false;
+    }
+    table_ = std::move(loaded.source.table);
+    mapping_ = loaded.mapping;
+    ProductList& list = loaded.rows.list;
+    if (!append) {
+        readProblems_.clear();
+        readProblemCount_ = 0;
+    }
+    readProblems_ = inLineOrder(std::move(readProblems_), list.problems);
+    readProblems_.resize(std::min(readProblems_.size(), kKeptProblems));
+    readProblemCount_ += list.problemCount;
+    const qint64 rowCount = static_cast<qint64>(list.rows.size());
+    append ? model_->appendRows(std::move(list.rows), std::move(loaded.rows.checks))
+           : model_->setRows(std::move(list.rows), std::move(loaded.rows.checks));
+    QString note = QStringLiteral("%1 (%2): %3 行").arg(name, loaded.source.format, countText(rowCount));
     // The shop's product master learns every list, by JAN code.
-    if (hooks_.master != nullptr && hooks_.master->isOpen()) {
-        const ProductMaster::ImportResult kept = hooks_.master->importRows(list.rows);
-        note += kept.ok ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
-                              .arg(kept.added)
-                              .arg(kept.updated)
-                        : QStringLiteral("、商品マスタに登録できませんでした");
-        if (!kept.ok) {
-            messages_.tell(kCaption, kept.error, MessageIcon::Exclamation);
+    if (loaded.kept) {
+        note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
+                             .arg(countText(loaded.kept->added), countText(loaded.kept->updated))
+                       : QStringLiteral("、商品マスタに登録できませんでした");
+        if (!stored) {
+            messages_.tell(kCaption, loaded.kept->error, MessageIcon::Exclamation);
         }
     }
     setWindowTitle(QStringLiteral("ズカロ 商品リスト - ") + note);
@@ -181,25 +293,51 @@ bool ProductListWindow::showList(const SourceResult& source, const QString& name
     return true;
 }
 
-ListSheets ProductListWindow::sheets() const {
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
-    return layOutSheets(model_->rowsToPrint(), base, start->value());
+SheetPlan ProductListWindow::plan() const {
+    return SheetPlan(planRowsOf(model_->rows()), start->value(), &model_->chosen(),
+                     &model_->checks());
+}
+
+SheetState ProductListWindow::sheet(qint64 index) const {
+    return plan().sheet(index, hooks_.base ? hooks_.base() : SheetState{});
 }
 
 void ProductListWindow::refresh() {
-    const ListSheets laid = sheets();
+    const SheetPlan laid = plan();
+    const std::vector<RowProblem> shown = inLineOrder(readProblems_, laid.problems());
     QStringList lines;
-    for (const RowProblem& problem : inLineOrder(readProblems_, laid.problems)) {
-        lines << problem.text();
+    for (std::size_t i = 0; i < shown.size() && i < kKeptProblems; ++i) {
+        lines << shown[i].text();
+    }
+    const qint64 all = readProblemCount_ + laid.problemCount();
+    if (all > lines.size()) {
+        lines << QStringLiteral("ほか %1 件").arg(countText(all - lines.size()));
     }
     problems->setPlainText(lines.join(u'\n'));
-    const int count = static_cast<int>(laid.sheets.size());
+    const qint64 count = laid.sheetCount();
     summary->setText(
-        QStringLiteral("印刷するラベル %1 枚、シート %2 枚").arg(laid.labels).arg(count));
-    sheetNumber->setRange(1, std::max(count, 1));
+        QStringLiteral("印刷するラベル %1 枚、シート %2 枚")
+            .arg(countText(laid.labels()), countText(count)) +
+        (laid.labels() > kMaxLabelsPerJob
+             ? QStringLiteral("（一度に保存・印刷できるのは %1 枚までです）")
+                   .arg(countText(kMaxLabelsPerJob))
+             : QString()));
+    sheetNumber->setRange(1, static_cast<int>(std::clamp<qint64>(count, 1, INT_MAX)));
     for (QPushButton* b : {openInEditor, save, print}) {
         b->setEnabled(count > 0);
     }
+}
+
+bool ProductListWindow::allowedJob(const SheetPlan& laid) {
+    if (laid.labels() <= kMaxLabelsPerJob) {
+        return true;
+    }
+    messages_.tell(kCaption,
+                   QStringLiteral("印刷するラベルが %1 枚あります。一度に保存・印刷できるのは %2 "
+                                  "枚までです。印刷する行を減らすか、枚数を減らしてください。")
+                       .arg(countText(laid.labels()), countText(kMaxLabelsPerJob)),
+                   MessageIcon::Exclamation);
+    return false;
 }
 
 void ProductListWindow::openFile() {
@@ -229,90 +367,206 @@ void ProductListWindow::changeColumns() {
     if (choose.exec() != QDialog::Accepted) {
         return;
     }
-    mapping_ = choose.mapping();
+    const ColumnMapping chosen = choose.mapping();
+    Converted rows;
+    const QString failure = BackgroundWork(this).run(
+        kCaption, [&](WorkProgress& progress) { rows = convert(table_, chosen, progress); });
+    if (!failure.isEmpty() || rows.cancelled) {
+        if (!failure.isEmpty()) {
+            messages_.tell(kCaption, failure, MessageIcon::Critical);
+        }
+        return;
+    }
+    mapping_ = chosen;
     if (hooks_.columns != nullptr && mapping_.headerRow() >= 0) {
         mapping_.remember(*hooks_.columns,
                           table_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
     }
-    const ProductList list = toProductRows(table_, mapping_);
-    readProblems_ = list.problems;
-    model_->setRows(list.rows);
+    readProblems_ = std::move(rows.list.problems);
+    readProblemCount_ = rows.list.problemCount;
+    model_->setRows(std::move(rows.list.rows), std::move(rows.checks));
     refresh();
 }
 
 void ProductListWindow::openSheetInEditor() {
-    const ListSheets laid = sheets();
-    const auto index = static_cast<std::size_t>(sheetNumber->value() - 1);
-    if (index < laid.sheets.size() && hooks_.openInEditor) {
+    const SheetPlan laid = plan();
+    const qint64 index = sheetNumber->value() - 1;
+    if (index < laid.sheetCount() && hooks_.openInEditor) {
         hooks_.openInEditor(
-            laid.sheets[index],
-            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheets.size()));
+            laid.sheet(index, hooks_.base ? hooks_.base() : SheetState{}),
+            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheetCount()));
     }
 }
 
 void ProductListWindow::saveAll() {
-    const ListSheets laid = sheets();
+    const SheetPlan laid = plan();
     QString chosen;
-    if (laid.sheets.empty() || dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
+    if (laid.sheetCount() == 0 || !allowedJob(laid) ||
+        dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
         return;
     }
-    const QStringList files = numberedFiles(chosen, laid.sheets.size());
+    const qint64 count = laid.sheetCount();
+    const QStringList files = numberedFiles(chosen, static_cast<std::size_t>(count));
     QStringList existing;
-    std::vector<UnencodableText> unencodable;
-    for (std::size_t i = 0; i < laid.sheets.size(); ++i) {
-        if (QFileInfo::exists(files[static_cast<int>(i)])) {
-            existing << QDir::toNativeSeparators(files[static_cast<int>(i)]);
+    for (const QString& file : files) {
+        if (QFileInfo::exists(file)) {
+            existing << QDir::toNativeSeparators(file);
         }
-        const std::vector<UnencodableText> found = findUnencodable(laid.sheets[i]);
-        unencodable.insert(unencodable.end(), found.begin(), found.end());
     }
     if (!existing.isEmpty() &&
         !messages_.askYesNo(kCaption,
                             QStringLiteral("次のファイルはすでに存在します。上書きしますか?\n") +
-                                existing.join(u'\n'),
+                                firstLines(existing),
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    if (!unencodable.empty() &&
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const QStringList unencodable = unencodableLines(laid, model_->rows(), base.layout);
+    if (!unencodable.isEmpty() &&
         !messages_.askYesNo(kCaption,
                             QStringLiteral("次の文字は Shift_JIS で保存できません。\n") +
-                                describeUnencodable(unencodable) +
+                                firstLines(unencodable) +
                                 QStringLiteral("\n\nこれらの文字を「?」に置き換えて保存しますか？"),
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    for (std::size_t i = 0; i < laid.sheets.size(); ++i) {
-        const FileResult written = writeLabelFile(files[static_cast<int>(i)], laid.sheets[i],
-                                                  UnencodablePolicy::WriteQuestionMark);
-        if (!written.ok) {
-            messages_.tell(kCaption,
-                           written.error + QStringLiteral("\n%1 枚のうち %2 枚を保存しました。")
-                                               .arg(laid.sheets.size())
-                                               .arg(i),
-                           MessageIcon::Critical);
-            return;
+    qint64 saved = 0;
+    FileResult refused{true, {}, {}};
+    const QString failure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+        progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
+        for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
+            progress.setDone(i);
+            refused = writeLabelFile(files[static_cast<int>(i)], laid.sheet(i, base),
+                                     UnencodablePolicy::WriteQuestionMark);
+            if (!refused.ok) {
+                return;
+            }
+            saved = i + 1;
         }
+    });
+    // Each file is whole or not there: those saved so far are complete, and named.
+    const QString which =
+        saved == 0 ? QString()
+                   : QStringLiteral("\n保存したのは %1 から %2 までです。")
+                         .arg(QDir::toNativeSeparators(files.first()),
+                              QFileInfo(files[static_cast<int>(saved - 1)]).fileName());
+    const QString tally =
+        QStringLiteral("%1 枚のうち %2 枚を保存しました。").arg(countText(count), countText(saved));
+    if (!failure.isEmpty() || !refused.ok) {
+        messages_.tell(kCaption,
+                       (failure.isEmpty() ? refused.error : failure) + u'\n' + tally + which,
+                       MessageIcon::Critical);
+    } else if (saved < count) {
+        messages_.tell(kCaption,
+                       QStringLiteral("保存を取り消しました。") + tally + which +
+                           QStringLiteral("\nどのファイルも最後まで書いてあります。残りは保存して"
+                                          "いません。"),
+                       MessageIcon::Information);
+    } else {
+        messages_.tell(kCaption,
+                       QStringLiteral("%1 枚のシートを保存しました。\n%2 から %3")
+                           .arg(countText(count), QDir::toNativeSeparators(files.first()),
+                                QFileInfo(files.last()).fileName()),
+                       MessageIcon::Information);
     }
-    messages_.tell(
-        kCaption,
-        QStringLiteral("%1 枚のシートを保存しました。\n%2 から %3")
-            .arg(laid.sheets.size())
-            .arg(QDir::toNativeSeparators(files.first()), QFileInfo(files.last()).fileName()),
-        MessageIcon::Information);
 }
 
 void ProductListWindow::printAll() {
-    const ListSheets laid = sheets();
-    if (laid.sheets.empty() || dialog_.showPrinter(printer_) == kCancelError) {
+    const SheetPlan laid = plan();
+    if (laid.sheetCount() == 0 || !allowedJob(laid) ||
+        dialog_.showPrinter(printer_) == kCancelError) {
         return;
     }
-    std::vector<const SheetState*> pages;
-    for (const SheetState& sheet : laid.sheets) {
-        pages.push_back(&sheet);
+    // The pages go into a file of our own first: a PDF beside the one chosen, which replaces it
+    // when complete, or the job for a printer, handed to CUPS when complete; a cancelled job
+    // leaves neither.
+    const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
+    const QString chosenFile = printer_.outputFileName();
+    const QString shownName =
+        toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
+    std::optional<AtomicFile> pdf;
+    ScratchFile job;
+    if (toPdf) {
+        pdf.emplace(chosenFile);
+        if (const FileResult ready = pdf->begin(); !ready.ok) {
+            messages_.tell(kCaption, ready.error, MessageIcon::Critical);
+            return;
+        }
+        printer_.setOutputFileName(pdf->temporaryPath());
+    } else {
+        QString error;
+        if (!job.create(error)) {
+            messages_.tell(kCaption,
+                           QStringLiteral("プリンター「%1」に送る印刷データを作れません。")
+                                   .arg(shownName) +
+                               error,
+                           MessageIcon::Critical);
+            return;
+        }
+        printer_.setOutputFileName(job.path());
     }
-    const QString failure = printPagesOn(pages, printer_);
-    if (!failure.isEmpty()) {
-        messages_.tell(kCaption, failure, MessageIcon::Critical);
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const qint64 count = laid.sheetCount();
+    QString failure;
+    bool cancelled = false;
+    const QString workFailure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+        progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
+        failure = printPagesOn({count, [&](qint64 i) { return laid.sheet(i, base); },
+                                [&](qint64 printed) {
+                                    progress.setDone(printed);
+                                    return !progress.cancelled();
+                                }},
+                               printer_, shownName);
+        cancelled = progress.cancelled();
+    });
+    printer_.setOutputFileName(toPdf ? chosenFile : QString());
+    if (cancelled) {
+        messages_.tell(kCaption,
+                       toPdf ? QStringLiteral("印刷を取り消しました。「%1」は前のままです。")
+                                   .arg(shownName)
+                             : QStringLiteral("印刷を取り消しました。プリンター「%1」には何も"
+                                              "送っていません。")
+                                   .arg(shownName),
+                       MessageIcon::Information);
+        return;
+    }
+    if (!workFailure.isEmpty() || !failure.isEmpty()) {
+        messages_.tell(kCaption, workFailure.isEmpty() ? failure : workFailure,
+                       MessageIcon::Critical);
+        return;
+    }
+    if (toPdf) {
+        if (const FileResult written = pdf->commit(); !written.ok) {
+            messages_.tell(kCaption, written.error, MessageIcon::Critical);
+        }
+        return;
+    }
+    submitJob(job, shownName);
+}
+
+void ProductListWindow::submitJob(const ScratchFile& job, const QString& printerName) {
+    const QByteArray bytes = job.readAll();
+    if (!bytes.right(16).contains("%%EOF")) {
+        const QString reason = whyCutShort(job.path());
+        messages_.tell(kCaption,
+                       QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
+                                      "書き終えられませんでした（%3）。シートは印刷されて"
+                                      "いません。")
+                           .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
+                                reason.isEmpty() ? QStringLiteral("空き容量を確かめてください")
+                                                 : reason),
+                       MessageIcon::Critical);
+        return;
+    }
+    // CUPS wants the queue's name without an instance ("queue/instance").
+    const CupsJob submitted = submitToCups(printerName.section(u'/', 0, 0), job.path(),
+                                           QStringLiteral("商品リスト"), cupsOptionsOf(printer_));
+    if (submitted.id == 0) {
+        messages_.tell(kCaption,
+                       QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。シートは"
+                                      "印刷されていません。\n%2")
+                           .arg(printerName, submitted.error),
+                       MessageIcon::Critical);
     }
 }
 

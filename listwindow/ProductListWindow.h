@@ -7,6 +7,7 @@
 #include "ColumnMapping.h"
 #include "ListSheets.h"
 #include "SourceTable.h"
+#include "WorkProgress.h"
 
 class QLabel;
 class QLineEdit;
@@ -23,6 +24,7 @@ class CommonDialog1;
 class MessageBoxes;
 class ProductListModel;
 class ProductMaster;
+class ScratchFile;
 
 // What the list window needs from the rest of the program.
 struct ProductListHooks {
@@ -39,6 +41,11 @@ struct ProductListHooks {
 // start position on the first sheet; and the sheets it makes, to open one in the editor, to
 // save all as label files NAME-001.csv … or to print all in one job. Rows that cannot become
 // labels, or will print without bars, are listed below the table.
+//
+// Reading a list (and keeping it in the master), saving and printing every sheet run on a
+// thread of their own behind a progress dialog with キャンセル (see BackgroundWork); a cancelled
+// reading changes neither the list nor the master. Sheets are made only when one is opened,
+// saved or printed.
 class ProductListWindow final : public QWidget {
     Q_OBJECT
 
@@ -52,8 +59,11 @@ public:
     // 貼り付け: adds rows pasted from a spreadsheet (tab-separated text).
     bool pasteRows(const QString& text);
 
-    // The sheets of the checked rows, each with its copies, from the start position.
-    ListSheets sheets() const;
+    // Where the labels of the checked rows go, each row with its copies, from the start
+    // position; valid until the list changes.
+    SheetPlan plan() const;
+    // Sheet `index` (from 0) of the plan, with the editor's layout.
+    SheetState sheet(qint64 index) const;
     const ProductListModel& model() const { return *model_; }
 
     // The commands behind the buttons.
@@ -65,7 +75,10 @@ public:
     void printAll();
 
 private:
-    bool showList(const SourceResult& source, const QString& name, bool append);
+    using Reader = std::function<SourceResult(WorkProgress&)>;
+    bool loadList(const Reader& read, const QString& name, bool append);
+    bool allowedJob(const SheetPlan& plan);
+    void submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();
 
     CommonDialog1& dialog_;
@@ -75,7 +88,8 @@ private:
 
     SourceTable table_;  // the last list read, for 列の割り当て
     ColumnMapping mapping_ = ColumnMapping::positional();
-    std::vector<RowProblem> readProblems_;
+    std::vector<RowProblem> readProblems_;  // the first ones
+    qint64 readProblemCount_ = 0;           // all of them
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -1,6 +1,9 @@
 #include "ProductMaster.h"
 
-#include <QDir>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -8,6 +11,7 @@
 #include <atomic>
 
 #include "CellValues.h"
+#include "MasterMessages.h"
 
 namespace zukaro {
 
@@ -15,15 +19,22 @@ namespace {
 
 constexpr int kSchemaVersion = 1;
 const QString kDriver = QStringLiteral("QSQLITE");
+// Rows imported between two looks at the progress.
+constexpr int kRowsPerStep = 1024;
 
 std::atomic<quint64> connectionCount{0};
 
-QString reasonOf(const QSqlError& error) {
-    // SQLITE_NOTADB: some other file stands at the path.
-    if (error.nativeErrorCode() == u"26") {
-        return QStringLiteral("SQLite のデータベースではありません");
-    }
-    return error.text();
+// By the permission bits too, as for every file zukaro writes: an administrator would write
+// anyway. SQLite writes its journal beside the file, so the folder counts as well.
+bool canWrite(const QString& path) {
+    const auto writable = [](const QString& name) {
+        const QByteArray encoded = QFile::encodeName(name);
+        struct stat info {};
+        return ::stat(encoded.constData(), &info) == 0 &&
+               (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+               ::access(encoded.constData(), W_OK) == 0;
+    };
+    return writable(path) && writable(QFileInfo(path).absolutePath());
 }
 
 // A null QString binds as SQL NULL; the columns want text.
@@ -37,17 +48,17 @@ QVariant taxValue(const std::optional<int>& rate) {
 
 }  // namespace
 
-ProductMaster::ProductMaster(QString path)
+ProductMaster::ProductMaster(QString path, int busyTimeoutMs)
     : path_(std::move(path)),
-      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)) {}
+      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)),
+      busyTimeoutMs_(busyTimeoutMs) {}
 
 ProductMaster::~ProductMaster() {
     close();
 }
 
-QString ProductMaster::failure(const QString& what, const QString& reason) const {
-    return QStringLiteral("商品マスタ「%1」%2（%3）。")
-        .arg(QDir::toNativeSeparators(path_), what, reason);
+std::unique_ptr<ProductMaster> ProductMaster::another() const {
+    return std::make_unique<ProductMaster>(path_, busyTimeoutMs_);
 }
 
 ProductMaster::Result ProductMaster::open() {
@@ -55,35 +66,46 @@ ProductMaster::Result ProductMaster::open() {
         return {true, {}};
     }
     if (!QSqlDatabase::isDriverAvailable(kDriver)) {
-        return {false, failure(QStringLiteral("を開けません"),
-                               QStringLiteral("Qt の SQLite ドライバがありません。"
-                                              "libqt6sql6-sqlite を入れてください"))};
+        return {false, master::cannotOpen(path_, master::noDriver())};
     }
+    readOnly_ = QFileInfo::exists(path_) && !canWrite(path_);
+    hasTable_ = false;
     QSqlDatabase db = QSqlDatabase::contains(connection_)
                           ? QSqlDatabase::database(connection_, false)
                           : QSqlDatabase::addDatabase(kDriver, connection_);
     db.setDatabaseName(path_);
-    // Another zukaro window may be writing the same file for a moment.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    // Another zukaro window or program may be writing the same file for a moment.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(busyTimeoutMs_)
+                             .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open()) {
-        return {false, failure(QStringLiteral("を開けません"), reasonOf(db.lastError()))};
+        const QString message = master::cannotOpen(path_, master::sqliteReason(db.lastError()));
+        db = QSqlDatabase();
+        close();
+        return {false, message};
     }
     QSqlQuery query(db);
-    const auto fail = [&](const QSqlError& error) {
-        const QString message = failure(QStringLiteral("を開けません"), reasonOf(error));
+    const auto fail = [&](const QString& reason) {
         query = QSqlQuery();
-        db.close();
-        return Result{false, message};
+        db = QSqlDatabase();
+        close();  // tried again on the next use: a lock held at start goes away
+        return Result{false, master::cannotOpen(path_, reason)};
     };
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        return fail(query.lastError());
+        return fail(master::sqliteReason(query.lastError()));
     }
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion) {
-        query = QSqlQuery();
-        db.close();
-        return {false, failure(QStringLiteral("を開けません"),
-                               QStringLiteral("新しい版の zukaro で作られたものです"))};
+        return fail(master::newerVersion());
+    }
+    if (!query.exec(QStringLiteral(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'products'")) ||
+        !query.next()) {
+        return fail(master::sqliteReason(query.lastError()));
+    }
+    hasTable_ = query.value(0).toInt() > 0;
+    if (readOnly_ || (hasTable_ && version == kSchemaVersion)) {
+        return {true, {}};
     }
     // Copies are not stored: they belong to one printing, not to the product.
     if (!query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS products ("
@@ -93,8 +115,9 @@ ProductMaster::Result ProductMaster::open() {
                                    " tax_rate INTEGER,"
                                    " updated_at TEXT NOT NULL)")) ||
         !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
-        return fail(query.lastError());
+        return fail(master::sqliteReason(query.lastError()));
     }
+    hasTable_ = true;
     return {true, {}};
 }
 
@@ -111,18 +134,25 @@ void ProductMaster::close() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductRow>& rows) {
+ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductRow>& rows,
+                                                      WorkProgress* progress) {
     ImportResult result;
-    if (!isOpen()) {
-        result.error =
-            failure(QStringLiteral("に書き込めません"), QStringLiteral("開いていません"));
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    if (readOnly_) {
+        result.error = master::cannotWrite(path_, master::readOnly());
         return result;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (!db.transaction()) {
-        result.error = failure(QStringLiteral("に書き込めません"), reasonOf(db.lastError()));
+        result.error = master::cannotWrite(path_, master::sqliteReason(db.lastError()));
         return result;
     }
+    beginStep(progress,
+              QStringLiteral("商品マスタ「%1」に登録しています").arg(QFileInfo(path_).fileName()),
+              static_cast<qint64>(rows.size()));
     QSqlQuery find(db), insert(db), update(db);
     // An empty cell keeps what is stored: a list of prices alone must not wipe the names.
     const bool prepared =
@@ -136,10 +166,15 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
             " lot = coalesce(nullif(?, ''), lot), price = coalesce(nullif(?, ''), price),"
             " tax_rate = coalesce(?, tax_rate), updated_at = datetime('now') WHERE jan = ?"));
     QSqlError error = prepared ? QSqlError() : db.lastError();
-    for (const ProductRow& row : rows) {
-        if (error.isValid()) {
-            break;
+    bool cancelled = false;
+    for (std::size_t i = 0; i < rows.size() && !error.isValid(); ++i) {
+        if (i % kRowsPerStep == 0) {
+            reportDone(progress, static_cast<qint64>(i));
+            if ((cancelled = cancelledBy(progress))) {
+                break;
+            }
         }
+        const ProductRow& row = rows[i];
         const QString jan = janText(row.jan);
         if (jan.isEmpty()) {
             ++result.skipped;
@@ -164,22 +199,31 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         }
         ++(known ? result.updated : result.added);
     }
+    if (cancelled) {
+        db.rollback();
+        return {false, true, master::cannotWrite(path_, master::cancelled()), 0, 0, 0};
+    }
     if (!error.isValid() && !db.commit()) {
         error = db.lastError();
     }
     if (error.isValid()) {
         db.rollback();
-        return {false, failure(QStringLiteral("に書き込めません"), reasonOf(error)), 0, 0, 0};
+        return {false, false, master::cannotWrite(path_, master::sqliteReason(error)), 0, 0, 0};
     }
+    reportDone(progress, static_cast<qint64>(rows.size()));
     result.ok = true;
     return result;
 }
 
-ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
+ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     LookupResult result;
-    if (!isOpen()) {
-        result.error = failure(QStringLiteral("を読めません"), QStringLiteral("開いていません"));
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
         return result;
+    }
+    result.ok = true;
+    if (!hasTable_) {
+        return result;  // a new master on a read-only share knows nothing yet
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(
@@ -188,10 +232,10 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
     const QString key = janText(jan);
     query.addBindValue(key);
     if (!query.exec()) {
-        result.error = failure(QStringLiteral("を読めません"), reasonOf(query.lastError()));
+        result.ok = false;
+        result.error = master::cannotRead(path_, master::sqliteReason(query.lastError()));
         return result;
     }
-    result.ok = true;
     if (query.next()) {
         ProductRow& p = result.product.emplace();
         p.jan = key;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "ColumnMapping.h"
 #include "ProductRow.h"
 #include "SourceTable.h"
@@ -13,5 +15,11 @@ namespace zukaro {
 //   - a row whose copies or tax rate do not read is left out (see CellValues.h).
 // JAN and price lose surrounding blanks; maker, product, spec and lot are kept exactly.
 ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping);
+
+// The same for one row, for a list read row by row: `index` counts the rows as the table would.
+// The problems go to `problems` (its first kKeptProblems kept, all counted); its rows are not
+// touched.
+std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
+                                       const ColumnMapping& mapping, ProductList& problems);
 
 }  // namespace zukaro

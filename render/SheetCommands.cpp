@@ -14,6 +14,7 @@
 #include "PreviewSurface.h"
 #include "SheetRenderer.h"
 #include "SheetState.h"
+#include "SystemError.h"
 
 namespace zukaro {
 namespace {
@@ -53,10 +54,15 @@ QString cannotStartMessage(const QPrinter& printer, const QString& shownName) {
 
 QString refusedMessage(const QPrinter& printer, const QString& shownName) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
-        return QStringLiteral(
-                   "PDF ファイル「%1」を書き終えられませんでした。\n"
-                   "保存先の空き容量と書き込みの権限を確かめてください。")
-            .arg(outputName(printer, shownName));
+        // A full disk or a file-size limit says so; else what to look at.
+        const QString reason = whyCutShort(printer.outputFileName());
+        return reason.isEmpty()
+                   ? QStringLiteral(
+                         "PDF ファイル「%1」を書き終えられませんでした。\n"
+                         "保存先の空き容量と書き込みの権限を確かめてください。")
+                         .arg(outputName(printer, shownName))
+                   : QStringLiteral("PDF ファイル「%1」を書き終えられませんでした（%2）。")
+                         .arg(outputName(printer, shownName), reason);
     }
     return QStringLiteral(
                "プリンター「%1」が印刷を受け付けませんでした。シートは印刷されていません。\n"
@@ -76,8 +82,7 @@ bool pdfWritten(const QString& path) {
 }
 
 // Returns the message for the user, or an empty text when the pages went out.
-QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& printer,
-                       const QString& shownName) {
+QString printOnPrinter(const PrintPages& pages, QPrinter& printer, const QString& shownName) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
@@ -88,17 +93,27 @@ QString printOnPrinter(const std::vector<const SheetState*>& pages, QPrinter& pr
     }
     try {
         draw::PainterTarget target(painter, true);
-        for (std::size_t i = 0; i < pages.size(); ++i) {
+        for (qint64 i = 0; i < pages.count; ++i) {
+            if (pages.keepGoing && !pages.keepGoing(i)) {
+                printer.abort();
+                painter.end();
+                return printCancelledMessage();
+            }
             if (i > 0 && !printer.newPage()) {
                 throw std::runtime_error("new page");
             }
+            const SheetState page = pages.page(i);
             target.setScaleMode(draw::ScaleMode::Millimeters);
-            drawSheet(*pages[i], target, RenderOptions::onPaper(*pages[i]));
+            drawSheet(page, target, RenderOptions::onPaper(page));
         }
     } catch (const std::exception&) {
         printer.abort();
         painter.end();
-        return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
+        if (toPdf) {
+            return refusedMessage(printer, shownName);
+        }
+        return QStringLiteral("プリンター「%1」への印刷中にエラーが起きたため、印刷を取り消しました。")
+            .arg(outputName(printer, shownName));
     }
     // Ending the document sends the pages; a printer that refuses them says so here.
     if (!painter.end() || printer.printerState() == QPrinter::Error ||
@@ -144,9 +159,20 @@ void SheetCommands::printSheet() {
     focusText1();
 }
 
+QString printPagesOn(const PrintPages& pages, QPrinter& printer, const QString& shownName) {
+    return printOnPrinter(pages, printer, shownName);
+}
+
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
                      const QString& shownName) {
-    return printOnPrinter(pages, printer, shownName);
+    return printOnPrinter({static_cast<qint64>(pages.size()),
+                           [&pages](qint64 i) { return *pages[static_cast<std::size_t>(i)]; },
+                           {}},
+                          printer, shownName);
+}
+
+QString printCancelledMessage() {
+    return QStringLiteral("印刷を取り消しました。");
 }
 
 void SheetCommands::倍率Click() {

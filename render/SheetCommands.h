@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <functional>
+
+#include "SheetState.h"
 #include <vector>
 
 class QPrinter;
@@ -56,12 +58,25 @@ private:
     std::function<void(const QString&)> zoomCaptionChanged_;
 };
 
+// The pages of one print job, made one at a time as they are printed, so that a job of
+// thousands of pages holds one of them at a time. `keepGoing` (when given) is asked before each
+// page with the number of pages printed so far; false stops the job, and nothing is sent.
+struct PrintPages {
+    qint64 count = 0;
+    std::function<SheetState(qint64)> page;
+    std::function<bool(qint64)> keepGoing;
+};
+
 // What 印刷 does once the printer is set up, for one sheet or several as one job: one page each
 // in order, each at 100 % with real bars at its own offsets; the sheets and the preview's zoom
 // are not touched. Returns the message for the user, or an empty text when the pages went out.
 // Also the command line's print and the product list's. The messages call the output
 // `shownName` when one is given.
+QString printPagesOn(const PrintPages& pages, QPrinter& printer, const QString& shownName = {});
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
                      const QString& shownName = {});
+
+// The message printPagesOn gives for a job that was stopped.
+QString printCancelledMessage();
 
 }  // namespace zukaro

@@ -70,15 +70,13 @@ private slots:
                                 Qt::CheckStateRole);
         table->model()->setData(table->model()->index(0, ProductListModel::Copies), 2);
         window_->findChild<QSpinBox*>("開始位置")->setValue(5);
-        const ListSheets laid = window_->sheets();
-        QCOMPARE(laid.sheets.size(), 2u);
-        QCOMPARE(laid.sheets[0].productText[5] + laid.sheets[0].productText[6] +
-                     laid.sheets[0].productText[7],
-                 "品1品1品3");
-        QCOMPARE(laid.sheets[0].taxRate[7], "8");
-        QCOMPARE(laid.sheets[1].productText[8], "品25");
-        QVERIFY(laid.sheets[1].productText[9].isEmpty());
-        QCOMPARE(laid.sheets[1].layout.makerY, std::int16_t(-3));
+        QCOMPARE(window_->plan().sheetCount(), 2);
+        const SheetState first = window_->sheet(0), second = window_->sheet(1);
+        QCOMPARE(first.productText[5] + first.productText[6] + first.productText[7], "品1品1品3");
+        QCOMPARE(first.taxRate[7], "8");
+        QCOMPARE(second.productText[8], "品25");
+        QVERIFY(second.productText[9].isEmpty());
+        QCOMPARE(second.layout.makerY, std::int16_t(-3));
         QCOMPARE(window_->findChild<QLabel*>("概要")->text(), "印刷するラベル 25 枚、シート 2 枚");
 
         window_->findChild<QSpinBox*>("シート番号")->setValue(2);
