@@ -234,7 +234,7 @@ bool ProductListWindow::loadList(const Reader& read, const QString& name, bool a
     } loaded;
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
-    const QString failure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
         loaded.source = read(progress);
         if (!loaded.source.ok) {
             return;
@@ -369,7 +369,7 @@ void ProductListWindow::changeColumns() {
     }
     const ColumnMapping chosen = choose.mapping();
     Converted rows;
-    const QString failure = BackgroundWork(this).run(
+    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(
         kCaption, [&](WorkProgress& progress) { rows = convert(table_, chosen, progress); });
     if (!failure.isEmpty() || rows.cancelled) {
         if (!failure.isEmpty()) {
@@ -432,7 +432,7 @@ void ProductListWindow::saveAll() {
     }
     qint64 saved = 0;
     FileResult refused{true, {}, {}};
-    const QString failure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
         progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
         for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
             progress.setDone(i);
@@ -509,7 +509,7 @@ void ProductListWindow::printAll() {
     const qint64 count = laid.sheetCount();
     QString failure;
     bool cancelled = false;
-    const QString workFailure = BackgroundWork(this).run(kCaption, [&](WorkProgress& progress) {
+    const QString workFailure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
         progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
         failure = printPagesOn({count, [&](qint64 i) { return laid.sheet(i, base); },
                                 [&](qint64 printed) {

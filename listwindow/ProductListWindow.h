@@ -34,6 +34,7 @@ struct ProductListHooks {
     std::function<void(const SheetState&, const QString& title)> openInEditor;
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
+    int progressDelayMs = 400;        // how long work runs before its progress dialog shows
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a

@@ -20,21 +20,23 @@ const QString& dtdRefusal() {
     return text;
 }
 
-// Our own sentence for what the XML reader found, its own words after it.
+// Our own sentence for what the XML reader found, its own words after it (which can quote a
+// piece of the file).
 QString xmlError(const QXmlStreamReader& xml) {
+    const QString original = withoutControls(xml.errorString());
     QString what;
     switch (xml.error()) {
         case QXmlStreamReader::CustomError:
             what = xml.errorString();  // ours, in Japanese already
             break;
         case QXmlStreamReader::PrematureEndOfDocumentError:
-            what = QStringLiteral("XML が途中で終わっています（%1）").arg(xml.errorString());
+            what = QStringLiteral("XML が途中で終わっています（%1）").arg(original);
             break;
         case QXmlStreamReader::UnexpectedElementError:
-            what = QStringLiteral("XML に思いがけない要素があります（%1）").arg(xml.errorString());
+            what = QStringLiteral("XML に思いがけない要素があります（%1）").arg(original);
             break;
         default:
-            what = QStringLiteral("XML の書き方が正しくありません（%1）").arg(xml.errorString());
+            what = QStringLiteral("XML の書き方が正しくありません（%1）").arg(original);
             break;
     }
     return QStringLiteral("XML の %1 行目: %2").arg(xml.lineNumber()).arg(what);
