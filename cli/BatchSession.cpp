@@ -15,9 +15,9 @@
 #include "PreviewSurface.h"
 #include "SafeFile.h"
 #include "ScratchFile.h"
-#include "ShownText.h"
 #include "SheetCommands.h"
 #include "SheetRenderer.h"
+#include "ShownText.h"
 #include "SystemError.h"
 #include "UnattendedDialog.h"
 

@@ -173,8 +173,8 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
         }
         if (!command.output.isEmpty() && command.output != kStandardOutput &&
             sameFile(file, command.output)) {
-            const bool linked = QFileInfo(file).absoluteFilePath() !=
-                                QFileInfo(command.output).absoluteFilePath();
+            const bool linked =
+                QFileInfo(file).absoluteFilePath() != QFileInfo(command.output).absoluteFilePath();
             return QStringLiteral(
                        "書き出すファイル「%1」は開くファイル「%2」と同じファイルです%3。"
                        "データが消えてしまうため、別のファイルを指定してください。")

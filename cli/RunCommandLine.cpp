@@ -65,8 +65,9 @@ SourceResult readList(const QString& path, ListJob& job) {
 }
 
 QString labelLimitMessage(qint64 labels) {
-    return QStringLiteral("印刷するラベルが %1 枚あります。一度に印刷できるのは %2 枚までです。"
-                          "リストを分けるか、枚数を減らしてください。")
+    return QStringLiteral(
+               "印刷するラベルが %1 枚あります。一度に印刷できるのは %2 枚までです。"
+               "リストを分けるか、枚数を減らしてください。")
         .arg(countText(labels), countText(kMaxLabelsPerJob));
 }
 

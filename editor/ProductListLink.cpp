@@ -13,8 +13,7 @@ namespace zukaro {
 
 QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
     // A master that could not be opened (locked by another program at start) is tried again.
-    if (master_ == nullptr || jan.trimmed().isEmpty() ||
-        !janBarsProblem(jan).isEmpty()) {
+    if (master_ == nullptr || jan.trimmed().isEmpty() || !janBarsProblem(jan).isEmpty()) {
         return {};
     }
     const ProductMaster::LookupResult found = master_->lookup(jan);

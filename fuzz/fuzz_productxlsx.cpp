@@ -26,8 +26,8 @@ QByteArray zipped(const QByteArray& input) {
     QByteArray current;
     // "|||" separates parts; a lone "|" is part of the XML.
     for (qsizetype i = 0; i < parts.size() && part < 4; ++i) {
-        const bool separator = i + 2 < parts.size() && parts[i + 1].isEmpty() &&
-                               parts[i + 2].isEmpty();
+        const bool separator =
+            i + 2 < parts.size() && parts[i + 1].isEmpty() && parts[i + 2].isEmpty();
         current += parts[i];
         if (separator || i + 1 == parts.size()) {
             QuaZipFile file(&zip);

@@ -52,8 +52,7 @@ QString shownText(QStringView text, qsizetype maxChars) {
     if (cut > 0 && text[cut - 1].isHighSurrogate()) {
         --cut;  // never half a character
     }
-    return escaped(text.first(cut)) +
-           QStringLiteral("…（全 %1 文字）").arg(countText(text.size()));
+    return escaped(text.first(cut)) + QStringLiteral("…（全 %1 文字）").arg(countText(text.size()));
 }
 
 QString withoutControls(QStringView text) {

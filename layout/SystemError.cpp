@@ -89,8 +89,9 @@ QString whyCutShort(const QString& path) {
             .arg(countText(static_cast<qint64>(limit.rlim_cur)));
     }
     // A full disk leaves a few blocks, at most, that a write could not use.
-    const unsigned long long free = static_cast<unsigned long long>(
-        ::geteuid() == 0 ? disk.f_bfree : disk.f_bavail) * disk.f_frsize;
+    const unsigned long long free =
+        static_cast<unsigned long long>(::geteuid() == 0 ? disk.f_bfree : disk.f_bavail) *
+        disk.f_frsize;
     if (free < 64 * 1024) {
         return describeSystemError(ENOSPC);
     }

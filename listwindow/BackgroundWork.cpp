@@ -43,7 +43,8 @@ protected:
                 return false;
         }
         auto* widget = qobject_cast<QWidget*>(target);
-        const bool forDialog = widget != nullptr && (widget == &dialog_ || dialog_.isAncestorOf(widget));
+        const bool forDialog =
+            widget != nullptr && (widget == &dialog_ || dialog_.isAncestorOf(widget));
         return !forDialog;
     }
 
@@ -64,8 +65,7 @@ QString progressText(const WorkProgress::State& state) {
 BackgroundWork::BackgroundWork(QWidget* window, int showAfterMs)
     : window_(window), showAfterMs_(showAfterMs) {}
 
-QString BackgroundWork::run(const QString& title,
-                            const std::function<void(WorkProgress&)>& work) {
+QString BackgroundWork::run(const QString& title, const std::function<void(WorkProgress&)>& work) {
     WorkProgress progress;
     QString failure;
     QThread* thread = QThread::create([&] {

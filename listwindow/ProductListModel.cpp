@@ -110,6 +110,7 @@ bool ProductListModel::setData(const QModelIndex& index, const QVariant& value, 
             return false;
         }
         rows_[i].copies = copies;
+        checks_[i].copies = static_cast<qint16>(copies);
     } else {
         return false;
     }

@@ -72,8 +72,7 @@ struct Converted {
     bool cancelled = false;
 };
 
-Converted convert(const SourceTable& table, const ColumnMapping& mapping,
-                  WorkProgress& progress) {
+Converted convert(const SourceTable& table, const ColumnMapping& mapping, WorkProgress& progress) {
     constexpr std::size_t kRowsPerStep = 4096;
     Converted out;
     out.list = toProductRows(table, mapping);
@@ -106,20 +105,20 @@ QString firstLines(const QStringList& lines) {
 // The characters Shift_JIS cannot hold in what a save writes: the layout's, then each row's.
 QStringList unencodableLines(const SheetPlan& plan, const std::vector<ProductRow>& rows,
                              const Layout& layout) {
-    QStringList lines = describeUnencodable(findUnencodable(layout), INT_MAX)
-                            .split(u'\n', Qt::SkipEmptyParts);
+    QStringList lines =
+        describeUnencodable(findUnencodable(layout), INT_MAX).split(u'\n', Qt::SkipEmptyParts);
     for (const std::size_t index : plan.rowsWithUnencodableText()) {
         const ProductRow& row = rows[index];
         const std::pair<ProductColumn, const QString*> texts[] = {
-            {ProductColumn::Jan, &row.jan},   {ProductColumn::Maker, &row.maker},
+            {ProductColumn::Jan, &row.jan},         {ProductColumn::Maker, &row.maker},
             {ProductColumn::Product, &row.product}, {ProductColumn::Spec, &row.spec},
-            {ProductColumn::Lot, &row.lot},   {ProductColumn::Price, &row.price}};
+            {ProductColumn::Lot, &row.lot},         {ProductColumn::Price, &row.price}};
         for (const auto& [column, text] : texts) {
             for (const cp932::Unencodable& u : cp932::findUnencodable(*text)) {
                 const char32_t c = u.character;
                 lines << QStringLiteral("%1 行目の%2「%3」の「%4」")
-                             .arg(QString::number(row.line), displayName(column),
-                                  shownText(*text), QString::fromUcs4(&c, 1));
+                             .arg(QString::number(row.line), displayName(column), shownText(*text),
+                                  QString::fromUcs4(&c, 1));
             }
         }
     }
@@ -234,19 +233,20 @@ bool ProductListWindow::loadList(const Reader& read, const QString& name, bool a
     } loaded;
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
-    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-        loaded.source = read(progress);
-        if (!loaded.source.ok) {
-            return;
-        }
-        loaded.mapping = ColumnMapping::detect(loaded.source.table, columns);
-        loaded.rows = convert(loaded.source.table, loaded.mapping, progress);
-        if (!loaded.rows.cancelled && master != nullptr) {
-            // The window's connection belongs to the window's thread: the import has its own,
-            // and one transaction, so that a cancelled import stores nothing.
-            loaded.kept = master->another()->importRows(loaded.rows.list.rows, &progress);
-        }
-    });
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            loaded.source = read(progress);
+            if (!loaded.source.ok) {
+                return;
+            }
+            loaded.mapping = ColumnMapping::detect(loaded.source.table, columns);
+            loaded.rows = convert(loaded.source.table, loaded.mapping, progress);
+            if (!loaded.rows.cancelled && master != nullptr) {
+                // The window's connection belongs to the window's thread: the import has its own,
+                // and one transaction, so that a cancelled import stores nothing.
+                loaded.kept = master->another()->importRows(loaded.rows.list.rows, &progress);
+            }
+        });
     if (!failure.isEmpty()) {
         messages_.tell(kCaption, failure, MessageIcon::Critical);
         return false;
@@ -278,7 +278,8 @@ bool ProductListWindow::loadList(const Reader& read, const QString& name, bool a
     const qint64 rowCount = static_cast<qint64>(list.rows.size());
     append ? model_->appendRows(std::move(list.rows), std::move(loaded.rows.checks))
            : model_->setRows(std::move(list.rows), std::move(loaded.rows.checks));
-    QString note = QStringLiteral("%1 (%2): %3 行").arg(name, loaded.source.format, countText(rowCount));
+    QString note =
+        QStringLiteral("%1 (%2): %3 行").arg(name, loaded.source.format, countText(rowCount));
     // The shop's product master learns every list, by JAN code.
     if (loaded.kept) {
         note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
@@ -315,13 +316,12 @@ void ProductListWindow::refresh() {
     }
     problems->setPlainText(lines.join(u'\n'));
     const qint64 count = laid.sheetCount();
-    summary->setText(
-        QStringLiteral("印刷するラベル %1 枚、シート %2 枚")
-            .arg(countText(laid.labels()), countText(count)) +
-        (laid.labels() > kMaxLabelsPerJob
-             ? QStringLiteral("（一度に保存・印刷できるのは %1 枚までです）")
-                   .arg(countText(kMaxLabelsPerJob))
-             : QString()));
+    summary->setText(QStringLiteral("印刷するラベル %1 枚、シート %2 枚")
+                         .arg(countText(laid.labels()), countText(count)) +
+                     (laid.labels() > kMaxLabelsPerJob
+                          ? QStringLiteral("（一度に保存・印刷できるのは %1 枚までです）")
+                                .arg(countText(kMaxLabelsPerJob))
+                          : QString()));
     sheetNumber->setRange(1, static_cast<int>(std::clamp<qint64>(count, 1, INT_MAX)));
     for (QPushButton* b : {openInEditor, save, print}) {
         b->setEnabled(count > 0);
@@ -369,8 +369,10 @@ void ProductListWindow::changeColumns() {
     }
     const ColumnMapping chosen = choose.mapping();
     Converted rows;
-    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(
-        kCaption, [&](WorkProgress& progress) { rows = convert(table_, chosen, progress); });
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            rows = convert(table_, chosen, progress);
+        });
     if (!failure.isEmpty() || rows.cancelled) {
         if (!failure.isEmpty()) {
             messages_.tell(kCaption, failure, MessageIcon::Critical);
@@ -432,24 +434,25 @@ void ProductListWindow::saveAll() {
     }
     qint64 saved = 0;
     FileResult refused{true, {}, {}};
-    const QString failure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-        progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
-        for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
-            progress.setDone(i);
-            refused = writeLabelFile(files[static_cast<int>(i)], laid.sheet(i, base),
-                                     UnencodablePolicy::WriteQuestionMark);
-            if (!refused.ok) {
-                return;
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
+            for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
+                progress.setDone(i);
+                refused = writeLabelFile(files[static_cast<int>(i)], laid.sheet(i, base),
+                                         UnencodablePolicy::WriteQuestionMark);
+                if (!refused.ok) {
+                    return;
+                }
+                saved = i + 1;
             }
-            saved = i + 1;
-        }
-    });
+        });
     // Each file is whole or not there: those saved so far are complete, and named.
-    const QString which =
-        saved == 0 ? QString()
-                   : QStringLiteral("\n保存したのは %1 から %2 までです。")
-                         .arg(QDir::toNativeSeparators(files.first()),
-                              QFileInfo(files[static_cast<int>(saved - 1)]).fileName());
+    const QString which = saved == 0
+                              ? QString()
+                              : QStringLiteral("\n保存したのは %1 から %2 までです。")
+                                    .arg(QDir::toNativeSeparators(files.first()),
+                                         QFileInfo(files[static_cast<int>(saved - 1)]).fileName());
     const QString tally =
         QStringLiteral("%1 枚のうち %2 枚を保存しました。").arg(countText(count), countText(saved));
     if (!failure.isEmpty() || !refused.ok) {
@@ -482,8 +485,7 @@ void ProductListWindow::printAll() {
     // leaves neither.
     const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
     const QString chosenFile = printer_.outputFileName();
-    const QString shownName =
-        toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
+    const QString shownName = toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
     std::optional<AtomicFile> pdf;
     ScratchFile job;
     if (toPdf) {
@@ -496,11 +498,11 @@ void ProductListWindow::printAll() {
     } else {
         QString error;
         if (!job.create(error)) {
-            messages_.tell(kCaption,
-                           QStringLiteral("プリンター「%1」に送る印刷データを作れません。")
-                                   .arg(shownName) +
-                               error,
-                           MessageIcon::Critical);
+            messages_.tell(
+                kCaption,
+                QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(shownName) +
+                    error,
+                MessageIcon::Critical);
             return;
         }
         printer_.setOutputFileName(job.path());
@@ -509,25 +511,26 @@ void ProductListWindow::printAll() {
     const qint64 count = laid.sheetCount();
     QString failure;
     bool cancelled = false;
-    const QString workFailure = BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-        progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
-        failure = printPagesOn({count, [&](qint64 i) { return laid.sheet(i, base); },
-                                [&](qint64 printed) {
-                                    progress.setDone(printed);
-                                    return !progress.cancelled();
-                                }},
-                               printer_, shownName);
-        cancelled = progress.cancelled();
-    });
+    const QString workFailure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
+            failure = printPagesOn({count, [&](qint64 i) { return laid.sheet(i, base); },
+                                    [&](qint64 printed) {
+                                        progress.setDone(printed);
+                                        return !progress.cancelled();
+                                    }},
+                                   printer_, shownName);
+            cancelled = progress.cancelled();
+        });
     printer_.setOutputFileName(toPdf ? chosenFile : QString());
     if (cancelled) {
-        messages_.tell(kCaption,
-                       toPdf ? QStringLiteral("印刷を取り消しました。「%1」は前のままです。")
-                                   .arg(shownName)
-                             : QStringLiteral("印刷を取り消しました。プリンター「%1」には何も"
-                                              "送っていません。")
-                                   .arg(shownName),
-                       MessageIcon::Information);
+        messages_.tell(
+            kCaption,
+            toPdf ? QStringLiteral("印刷を取り消しました。「%1」は前のままです。").arg(shownName)
+                  : QStringLiteral("印刷を取り消しました。プリンター「%1」には何も"
+                                   "送っていません。")
+                        .arg(shownName),
+            MessageIcon::Information);
         return;
     }
     if (!workFailure.isEmpty() || !failure.isEmpty()) {
@@ -548,14 +551,14 @@ void ProductListWindow::submitJob(const ScratchFile& job, const QString& printer
     const QByteArray bytes = job.readAll();
     if (!bytes.right(16).contains("%%EOF")) {
         const QString reason = whyCutShort(job.path());
-        messages_.tell(kCaption,
-                       QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
-                                      "書き終えられませんでした（%3）。シートは印刷されて"
-                                      "いません。")
-                           .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
-                                reason.isEmpty() ? QStringLiteral("空き容量を確かめてください")
-                                                 : reason),
-                       MessageIcon::Critical);
+        messages_.tell(
+            kCaption,
+            QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
+                           "書き終えられませんでした（%3）。シートは印刷されて"
+                           "いません。")
+                .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
+                     reason.isEmpty() ? QStringLiteral("空き容量を確かめてください") : reason),
+            MessageIcon::Critical);
         return;
     }
     // CUPS wants the queue's name without an instance ("queue/instance").

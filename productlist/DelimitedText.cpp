@@ -230,9 +230,9 @@ SourceResult parseDelimitedRows(QStringView text, QChar delimiter, const QString
                                .arg(shown, countText(kMaxCells));
             break;
         case Parser::Outcome::TooManyRows:
-            result.error = QStringLiteral(
-                               "「%1」は行が多すぎます（%2 行まで）。リストを分けてください。")
-                               .arg(shown, countText(kMaxRows));
+            result.error =
+                QStringLiteral("「%1」は行が多すぎます（%2 行まで）。リストを分けてください。")
+                    .arg(shown, countText(kMaxRows));
             break;
         default:
             result.cancelled = true;

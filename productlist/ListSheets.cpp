@@ -57,6 +57,7 @@ void printedRowProblems(const ProductRow& row, std::vector<RowProblem>& out) {
 RowCheck checkRow(const ProductRow& row) {
     RowCheck check;
     check.hasProduct = !row.product.isEmpty();
+    check.copies = static_cast<qint16>(row.copies);
     const QString jan = completeJanCheckDigit(row.jan);
     check.notes += jan != row.jan ? 1 : 0;
     check.notes += janBarsProblem(jan).isEmpty() ? 0 : 1;
@@ -67,8 +68,7 @@ RowCheck checkRow(const ProductRow& row) {
 }
 
 PlanRows planRowsOf(const std::vector<ProductRow>& rows) {
-    return {rows.size(), [&rows](std::size_t i) { return rows[i]; },
-            [&rows](std::size_t i) { return rows[i].copies; }};
+    return {rows.size(), [&rows](std::size_t i) { return rows[i]; }};
 }
 
 SheetPlan::SheetPlan(PlanRows rows, int start, const std::vector<bool>* chosen,
@@ -84,11 +84,12 @@ SheetPlan::SheetPlan(PlanRows rows, int start, const std::vector<bool>* chosen,
         }
         checks_ = &ownChecks_;
     }
+    placed_.reserve(rows_.count);
     for (std::size_t i = 0; i < rows_.count; ++i) {
         if (!isChosen(i)) {
             continue;
         }
-        const int copies = rows_.copies(i);
+        const int copies = check(i).copies;
         problemCount_ += !check(i).hasProduct || copies <= 0 ? 1 : check(i).notes;
         if (check(i).hasProduct && copies > 0) {
             placed_.push_back({i, labels_});
@@ -110,23 +111,28 @@ SheetState SheetPlan::sheet(qint64 index, const SheetState& base) const {
     const qint64 firstPlace = index * kLabelCount;
     const qint64 first = std::max<qint64>(0, firstPlace - (start_ - 1));
     const qint64 end = std::min(labels_, firstPlace + kLabelCount - (start_ - 1));
-    auto placed = std::upper_bound(
-        placed_.begin(), placed_.end(), first,
-        [](qint64 label, const Placed& p) { return label < p.firstLabel; });
+    auto placed =
+        std::upper_bound(placed_.begin(), placed_.end(), first,
+                         [](qint64 label, const Placed& p) { return label < p.firstLabel; });
     if (placed == placed_.begin() || first >= end) {
         return sheet;
     }
     --placed;
     std::optional<LabelRecord> label;  // of the row at `placed`
     for (qint64 k = first; k < end; ++k) {
-        if (k >= placed->firstLabel + rows_.copies(placed->row)) {
+        if (k >= placed->firstLabel + check(placed->row).copies) {
             ++placed;
             label.reset();
         }
         if (!label) {
             const ProductRow row = rows_.row(placed->row);
-            label = LabelRecord{completeJanCheckDigit(row.jan), row.maker,  row.product, row.spec,
-                                row.lot, row.price, rateText(row, base.layout)};
+            label = LabelRecord{completeJanCheckDigit(row.jan),
+                                row.maker,
+                                row.product,
+                                row.spec,
+                                row.lot,
+                                row.price,
+                                rateText(row, base.layout)};
         }
         sheet.setLabel(static_cast<int>(start_ - 1 + k - firstPlace) + 1, *label);
     }
@@ -136,7 +142,7 @@ SheetState SheetPlan::sheet(qint64 index, const SheetState& base) const {
 std::vector<RowProblem> SheetPlan::problems(std::size_t limit) const {
     std::vector<RowProblem> out;
     for (std::size_t i = 0; i < rows_.count && out.size() < limit; ++i) {
-        if (!isChosen(i) || (check(i).hasProduct && rows_.copies(i) > 0 && check(i).notes == 0)) {
+        if (!isChosen(i) || (check(i).hasProduct && check(i).copies > 0 && check(i).notes == 0)) {
             continue;
         }
         const ProductRow row = rows_.row(i);
@@ -145,7 +151,7 @@ std::vector<RowProblem> SheetPlan::problems(std::size_t limit) const {
                            QStringLiteral("品名が空のため、ラベルにしません（品名のないラベルは"
                                           "印刷されません）。"),
                            false});
-        } else if (row.copies <= 0) {
+        } else if (check(i).copies <= 0) {
             out.push_back({row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false});
         } else {
             printedRowProblems(row, out);

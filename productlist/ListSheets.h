@@ -13,12 +13,13 @@ namespace zukaro {
 // hundred MB at most. A larger job is refused before any work, with its count.
 inline constexpr qint64 kMaxLabelsPerJob = 100'000;
 
-// What laying a row out on labels has to say about it, apart from its copies. Worked out once
-// per row: a window counts its labels again on every click, and a million rows must not make
-// it wait.
+// What laying a row out on labels needs to know of it, in four bytes. Worked out once per row:
+// a window counts its labels again on every click, and must not read through a million rows'
+// texts to do so. Whoever changes a row's copies changes them here too.
 struct RowCheck {
     bool hasProduct = false;  // without a product name a label would print nothing
     std::uint8_t notes = 0;   // problems of a printed row: check digit, bars, Shift_JIS
+    qint16 copies = 1;
 };
 RowCheck checkRow(const ProductRow& row);
 
@@ -27,7 +28,6 @@ RowCheck checkRow(const ProductRow& row);
 struct PlanRows {
     std::size_t count = 0;
     std::function<ProductRow(std::size_t)> row;
-    std::function<int(std::size_t)> copies;  // row(i).copies, without copying the texts
 };
 PlanRows planRowsOf(const std::vector<ProductRow>& rows);
 

@@ -16,8 +16,9 @@ QString sqliteMeaning(int code) {
     switch (code & 0xFF) {
         case 5:  // SQLITE_BUSY
         case 6:  // SQLITE_LOCKED
-            return QStringLiteral("ほかのプログラムが使っています。しばらくしてからもう一度"
-                                  "試してください");
+            return QStringLiteral(
+                "ほかのプログラムが使っています。しばらくしてからもう一度"
+                "試してください");
         case 7:  // SQLITE_NOMEM
             return QStringLiteral("メモリが足りません");
         case 8:  // SQLITE_READONLY
@@ -80,8 +81,8 @@ QString sqliteReason(const QSqlError& error) {
     if (numbered && (code & 0xFF) == 26) {
         return sqliteMeaning(code);
     }
-    const QString meaning = numbered ? sqliteMeaning(code)
-                                     : QStringLiteral("データベースへの問い合わせに失敗しました");
+    const QString meaning =
+        numbered ? sqliteMeaning(code) : QStringLiteral("データベースへの問い合わせに失敗しました");
     const QString original = error.text().trimmed();
     return original.isEmpty() ? meaning : QStringLiteral("%1。原文: %2").arg(meaning, original);
 }

@@ -27,8 +27,8 @@ ProductRow PackedRows::at(std::size_t i) const {
         const qint32 from = k == 0 ? 0 : packed.ends[k - 1];
         return texts_.mid(packed.start + from, packed.ends[k] - from);
     };
-    ProductRow row{packed.line, text(0), text(1), text(2), text(3), text(4), text(5),
-                   packed.copies, std::nullopt};
+    ProductRow row{packed.line, text(0), text(1),       text(2),     text(3),
+                   text(4),     text(5), packed.copies, std::nullopt};
     if (packed.taxRate >= 0) {
         row.taxRate = packed.taxRate;
     }
@@ -36,8 +36,7 @@ ProductRow PackedRows::at(std::size_t i) const {
 }
 
 PlanRows PackedRows::planRows() const {
-    return {rows_.size(), [this](std::size_t i) { return at(i); },
-            [this](std::size_t i) { return int(rows_[i].copies); }};
+    return {rows_.size(), [this](std::size_t i) { return at(i); }};
 }
 
 }  // namespace zukaro

@@ -25,7 +25,7 @@ public:
 
 private:
     struct Row {
-        qsizetype start = 0;          // of the first text in `texts_`
+        qsizetype start = 0;           // of the first text in `texts_`
         std::array<qint32, 6> ends{};  // where each text ends, from `start`
         int line = 0;
         qint16 copies = 1;

@@ -50,9 +50,8 @@ private:
         for (; next_ < notes_.size() && notes_[next_].first < nextLine; ++next_) {
             const auto& [line, note] = notes_[next_];
             if (line >= row.line) {
-                row.notes.append(row.line == line
-                                     ? note
-                                     : QStringLiteral("%1 行目: %2").arg(line).arg(note));
+                row.notes.append(
+                    row.line == line ? note : QStringLiteral("%1 行目: %2").arg(line).arg(note));
             }
         }
         take_(std::move(row));
@@ -71,8 +70,7 @@ SourceResult readTextRows(const QString& text, const QString& encoding, QChar de
     beginStep(progress, readingStep(name), text.size());
     NotedRows noted(notes, take);
     SourceResult result = parseDelimitedRows(
-        text, delimiter, name, [&noted](SourceRow&& row) { noted.add(std::move(row)); },
-        progress);
+        text, delimiter, name, [&noted](SourceRow&& row) { noted.add(std::move(row)); }, progress);
     noted.finish();
     result.format = encoding.isEmpty()
                         ? delimiterName(delimiter)
@@ -81,8 +79,7 @@ SourceResult readTextRows(const QString& text, const QString& encoding, QChar de
 }
 
 bool isText(QByteArrayView bytes) {
-    return !bytes.startsWith("PK\x03\x04") &&
-           !bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+    return !bytes.startsWith("PK\x03\x04") && !bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 }
 
 SourceResult readDecodedRows(SourceText text, const QString& name, const RowSink& take,
@@ -93,8 +90,8 @@ SourceResult readDecodedRows(SourceText text, const QString& name, const RowSink
         return result;
     }
     text.text.squeeze();  // the decoder reserves room for the worst case
-    return readTextRows(text.text, text.encoding, detectDelimiter(text.text), name,
-                        text.lineNotes, take, progress);
+    return readTextRows(text.text, text.encoding, detectDelimiter(text.text), name, text.lineNotes,
+                        take, progress);
 }
 
 SourceResult collected(const std::function<SourceResult(const RowSink&)>& read) {
@@ -109,7 +106,8 @@ SourceResult collected(const std::function<SourceResult(const RowSink&)>& read) 
 }  // namespace
 
 SourceResult readProductFile(const QString& path, WorkProgress* progress) {
-    return collected([&](const RowSink& take) { return readProductFileRows(path, take, progress); });
+    return collected(
+        [&](const RowSink& take) { return readProductFileRows(path, take, progress); });
 }
 
 SourceResult readProductBytes(QByteArrayView bytes, const QString& name, WorkProgress* progress) {
@@ -117,8 +115,7 @@ SourceResult readProductBytes(QByteArrayView bytes, const QString& name, WorkPro
         [&](const RowSink& take) { return readProductBytesRows(bytes, name, take, progress); });
 }
 
-SourceResult readProductFileRows(const QString& path, const RowSink& take,
-                                 WorkProgress* progress) {
+SourceResult readProductFileRows(const QString& path, const RowSink& take, WorkProgress* progress) {
     ReadResult read = readFileBounded(path, kMaxProductListSize);
     if (!read.ok()) {
         SourceResult result;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -75,9 +76,10 @@ ProductMaster::Result ProductMaster::open() {
                           : QSqlDatabase::addDatabase(kDriver, connection_);
     db.setDatabaseName(path_);
     // Another zukaro window or program may be writing the same file for a moment.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
-                             .arg(busyTimeoutMs_)
-                             .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+            .arg(busyTimeoutMs_)
+            .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open()) {
         const QString message = master::cannotOpen(path_, master::sqliteReason(db.lastError()));
         db = QSqlDatabase();
@@ -153,19 +155,34 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     beginStep(progress,
               QStringLiteral("商品マスタ「%1」に登録しています").arg(QFileInfo(path_).fileName()),
               static_cast<qint64>(rows.size()));
-    QSqlQuery find(db), insert(db), update(db);
-    // An empty cell keeps what is stored: a list of prices alone must not wipe the names.
+    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. One
+    // statement per row, and the counts from the table's size before and after.
+    QSqlQuery count(db), upsert(db);
+    const auto stored = [&count](qint64& n) {
+        const bool ok = count.exec() && count.next();
+        n = ok ? count.value(0).toLongLong() : 0;
+        count.finish();
+        return ok;
+    };
+    qint64 before = 0;
     const bool prepared =
-        find.prepare(QStringLiteral("SELECT 1 FROM products WHERE jan = ?")) &&
-        insert.prepare(QStringLiteral(
+        count.prepare(QStringLiteral("SELECT count(*) FROM products")) && stored(before) &&
+        upsert.prepare(QStringLiteral(
             "INSERT INTO products (maker, product, spec, lot, price, tax_rate, jan, updated_at)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, datetime('now'))")) &&
-        update.prepare(QStringLiteral(
-            "UPDATE products SET maker = coalesce(nullif(?, ''), maker),"
-            " product = coalesce(nullif(?, ''), product), spec = coalesce(nullif(?, ''), spec),"
-            " lot = coalesce(nullif(?, ''), lot), price = coalesce(nullif(?, ''), price),"
-            " tax_rate = coalesce(?, tax_rate), updated_at = datetime('now') WHERE jan = ?"));
-    QSqlError error = prepared ? QSqlError() : db.lastError();
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (jan) DO UPDATE SET"
+            " maker = coalesce(nullif(excluded.maker, ''), maker),"
+            " product = coalesce(nullif(excluded.product, ''), product),"
+            " spec = coalesce(nullif(excluded.spec, ''), spec),"
+            " lot = coalesce(nullif(excluded.lot, ''), lot),"
+            " price = coalesce(nullif(excluded.price, ''), price),"
+            " tax_rate = coalesce(excluded.tax_rate, tax_rate),"
+            " updated_at = excluded.updated_at"));
+    QSqlError error = prepared
+                          ? QSqlError()
+                          : (count.lastError().isValid() ? count.lastError() : upsert.lastError());
+    const QVariant now =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    int withJan = 0;
     bool cancelled = false;
     for (std::size_t i = 0; i < rows.size() && !error.isValid(); ++i) {
         if (i % kRowsPerStep == 0) {
@@ -180,25 +197,24 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
             ++result.skipped;
             continue;
         }
-        find.addBindValue(jan);
-        if (!find.exec()) {
-            error = find.lastError();
-            break;
-        }
-        const bool known = find.next();
-        find.finish();
-        QSqlQuery& write = known ? update : insert;
         for (const QString* text : {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-            write.addBindValue(textValue(*text));
+            upsert.addBindValue(textValue(*text));
         }
-        write.addBindValue(taxValue(row.taxRate));
-        write.addBindValue(jan);
-        if (!write.exec()) {
-            error = write.lastError();
+        upsert.addBindValue(taxValue(row.taxRate));
+        upsert.addBindValue(jan);
+        upsert.addBindValue(now);
+        if (!upsert.exec()) {
+            error = upsert.lastError();
             break;
         }
-        ++(known ? result.updated : result.added);
+        ++withJan;
     }
+    qint64 after = 0;
+    if (!cancelled && !error.isValid() && !stored(after)) {
+        error = count.lastError();
+    }
+    result.added = static_cast<int>(after - before);
+    result.updated = withJan - result.added;
     if (cancelled) {
         db.rollback();
         return {false, true, master::cannotWrite(path_, master::cancelled()), 0, 0, 0};

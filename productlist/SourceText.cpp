@@ -44,9 +44,10 @@ LineKind kindOf(QByteArrayView line) {
             continue;
         }
         ascii = false;
-        const int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
-                                                   : b >= 0xF0 && b <= 0xF4   ? 4
-                                                                              : 0;
+        const int length = b >= 0xC2 && b <= 0xDF   ? 2
+                           : b >= 0xE0 && b <= 0xEF ? 3
+                           : b >= 0xF0 && b <= 0xF4 ? 4
+                                                    : 0;
         if (length == 0 || i + length > line.size()) {
             return LineKind::NotUtf8;
         }

@@ -212,8 +212,8 @@ QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, Sour
     return error;
 }
 
-QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings,
-                       const RowSink& take, WorkProgress* progress) {
+QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+                       WorkProgress* progress) {
     QXmlStreamReader reader(xml);
     int lastRow = 0;  // below INT_MAX by far: a row number above kMaxRows is not taken
     qsizetype cells = 0;

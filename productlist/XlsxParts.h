@@ -52,8 +52,8 @@ SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress =
 QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table,
                    WorkProgress* progress = nullptr);
 // The same, each row handed to `take` as soon as it is read.
-QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings,
-                       const RowSink& take, WorkProgress* progress = nullptr);
+QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+                       WorkProgress* progress = nullptr);
 
 // The text of a number as a spreadsheet stores it, as a person would read it: an integer
 // keeps all its digits, other values their shortest decimal form after rounding to the 15

@@ -60,7 +60,8 @@ Part readPart(QuaZip& zip, const QString& path, WorkProgress* progress) {
     part.found = true;
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly)) {
-        part.error = QStringLiteral("%1 を開けません。%2。").arg(path, zipError(file.getZipError()));
+        part.error =
+            QStringLiteral("%1 を開けません。%2。").arg(path, zipError(file.getZipError()));
         return part;
     }
     // The size in the zip's directory may lie; count what actually comes out.
@@ -80,7 +81,8 @@ Part readPart(QuaZip& zip, const QString& path, WorkProgress* progress) {
     }
     file.close();
     if (got < 0 || file.getZipError() != UNZ_OK) {
-        part.error = QStringLiteral("%1 が壊れています。%2。").arg(path, zipError(file.getZipError()));
+        part.error =
+            QStringLiteral("%1 が壊れています。%2。").arg(path, zipError(file.getZipError()));
     }
     return part;
 }
@@ -108,8 +110,7 @@ QString targetOfType(const xlsx::Relationships& rels, QStringView typeEnd) {
 SourceResult readXlsx(QByteArrayView bytes, const QString& name, WorkProgress* progress) {
     SourceTable table;
     SourceResult result = readXlsxRows(
-        bytes, name, [&table](SourceRow&& row) { table.rows.push_back(std::move(row)); },
-        progress);
+        bytes, name, [&table](SourceRow&& row) { table.rows.push_back(std::move(row)); }, progress);
     if (result.ok) {
         result.table = std::move(table);
     }

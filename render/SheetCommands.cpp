@@ -112,7 +112,8 @@ QString printOnPrinter(const PrintPages& pages, QPrinter& printer, const QString
         if (toPdf) {
             return refusedMessage(printer, shownName);
         }
-        return QStringLiteral("プリンター「%1」への印刷中にエラーが起きたため、印刷を取り消しました。")
+        return QStringLiteral(
+                   "プリンター「%1」への印刷中にエラーが起きたため、印刷を取り消しました。")
             .arg(outputName(printer, shownName));
     }
     // Ending the document sends the pages; a printer that refuses them says so here.

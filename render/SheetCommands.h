@@ -3,8 +3,8 @@
 #include <QString>
 #include <functional>
 
-#include "SheetState.h"
 #include <vector>
+#include "SheetState.h"
 
 class QPrinter;
 

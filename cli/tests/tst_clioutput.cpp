@@ -86,9 +86,9 @@ private slots:
         QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), temp("user/zukaro/data.txt")));
         // Outputs that are hard links to the inputs: a second name of the same file.
         QVERIFY(QFile::copy(fixture::path("fifty_products.csv"), temp("work/list.csv")));
-        for (const auto& [input, output] : {std::pair("sheet.csv", "linked.pdf"),
-                                            std::pair("sheet.csv", "linked.png"),
-                                            std::pair("list.csv", "list-linked.pdf")}) {
+        for (const auto& [input, output] :
+             {std::pair("sheet.csv", "linked.pdf"), std::pair("sheet.csv", "linked.png"),
+              std::pair("list.csv", "list-linked.pdf")}) {
             QCOMPARE(::link(QFile::encodeName(temp("work/") + input).constData(),
                             QFile::encodeName(temp("work/") + output).constData()),
                      0);
@@ -227,7 +227,8 @@ private slots:
                "この行は読み込みませんでした。\n";
         QTest::newRow("cells shown escaped and cut")
             << QStringList{"--print-list", temp("hostile.csv")} << 1
-            << "zukaro: hostile.csv: 3 行目: 枚数「\\x1B]0;hacked\\x07\\x1B[2J」は 0〜999 の整数では"
+            << "zukaro: hostile.csv: 3 行目: 枚数「\\x1B]0;hacked\\x07\\x1B[2J」は 0〜999 "
+               "の整数では"
                "ありません。この行は読み込みませんでした。\n"
                "zukaro: hostile.csv: 4 行目: 枚数「" +
                    QString(40, '9') +
@@ -337,9 +338,11 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         const QStringList lines = run.err.remove(dir_.path() + '/').split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 102);
-        QCOMPARE(lines.at(0), "zukaro: million.csv: 2 行目: 枚数「x」は 0〜999 の整数ではありません。"
-                              "この行は読み込みませんでした。");
-        QVERIFY2(lines.at(99).startsWith("zukaro: million.csv: 101 行目: "), qPrintable(lines.at(99)));
+        QCOMPARE(lines.at(0),
+                 "zukaro: million.csv: 2 行目: 枚数「x」は 0〜999 の整数ではありません。"
+                 "この行は読み込みませんでした。");
+        QVERIFY2(lines.at(99).startsWith("zukaro: million.csv: 101 行目: "),
+                 qPrintable(lines.at(99)));
         QCOMPARE(lines.at(100), "zukaro: ほか 999,900 行（最初の 100 行だけを書き出しました）");
         QCOMPARE(lines.at(101), "zukaro: million.csv: 印刷するラベルがありません。");
         QVERIFY(!QFile::exists(temp("million.pdf")));

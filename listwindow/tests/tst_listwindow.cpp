@@ -162,13 +162,17 @@ private slots:
         list.close();
         QString seen;
         cancelWhen(
-            [](QProgressDialog& d) { return d.labelText().contains("商品マスタ") && d.value() > 0; },
+            [](QProgressDialog& d) {
+                return d.labelText().contains("商品マスタ") && d.value() > 0;
+            },
             seen);
         QVERIFY(!window_->importFile(list.fileName()));
-        QVERIFY2(seen.startsWith("商品マスタ「products.sqlite」に登録しています\n"), qPrintable(seen));
+        QVERIFY2(seen.startsWith("商品マスタ「products.sqlite」に登録しています\n"),
+                 qPrintable(seen));
         QCOMPARE(messages_.shown().last().text,
-                 "「" + list.fileName() + "」の読み込みを取り消しました。リストも商品マスタも前の"
-                                          "ままです。");
+                 "「" + list.fileName() +
+                     "」の読み込みを取り消しました。リストも商品マスタも前の"
+                     "ままです。");
         QCOMPARE(window_->model().rowCount(), 25);
         QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
         for (const int i : {0, 1, 199'999}) {
@@ -205,10 +209,14 @@ private slots:
         cancelWhen([](QProgressDialog& d) { return d.value() >= 100; }, seen);
         QTest::mouseClick(window_->findChild<QPushButton*>("まとめて保存"), Qt::LeftButton);
         const QString said = messages_.shown().last().text;
-        const QRegularExpressionMatch saved = QRegularExpression(
-            "^保存を取り消しました。4,759 枚のうち ([\\d,]+) 枚を保存しました。\n保存したのは (.+) "
-            "から 棚-(\\d+)\\.csv までです。\nどのファイルも最後まで書いてあります。残りは保存して"
-            "いません。$").match(said);
+        const QRegularExpressionMatch saved =
+            QRegularExpression(
+                "^保存を取り消しました。4,759 枚のうち ([\\d,]+) 枚を保存しました。\n保存したのは "
+                "(.+) "
+                "から 棚-(\\d+)\\.csv "
+                "までです。\nどのファイルも最後まで書いてあります。残りは保存して"
+                "いません。$")
+                .match(said);
         QVERIFY2(saved.hasMatch(), qPrintable(said + "\n" + seen));
         const int count = saved.captured(1).remove(',').toInt();
         QCOMPARE(saved.captured(2), dir_.filePath("saved/棚-001.csv"));
@@ -221,9 +229,8 @@ private slots:
         QCOMPARE(files.last(), QString("棚-%1.csv").arg(count, 3, 10, QChar('0')));
         for (int n = 1; n <= count; ++n) {
             SheetState sheet;
-            const LabelFileReport read =
-                readLabelFile(dir_.filePath(QString("saved/棚-%1.csv").arg(n, 3, 10, QChar('0'))),
-                              sheet);
+            const LabelFileReport read = readLabelFile(
+                dir_.filePath(QString("saved/棚-%1.csv").arg(n, 3, 10, QChar('0'))), sheet);
             QVERIFY2(read.opened && !read.anythingSkipped() && !sheet.productText[21].isEmpty(),
                      qPrintable(QString("sheet %1").arg(n)));
         }

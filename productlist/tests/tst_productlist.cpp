@@ -166,12 +166,14 @@ private slots:
             "xl/worksheets/sheet1.xml を読めません（XML の 1 行目: 文書型宣言 (DOCTYPE) があり"
             "ます。");
         // The zip's own error numbers say nothing to a clerk.
-        QByteArray damaged = zipped({{sheet1, "<worksheet><sheetData><row r=\"1\"><c><v>1</v>"
-                                              "</c></row></sheetData></worksheet>"}},
+        QByteArray damaged = zipped({{sheet1,
+                                      "<worksheet><sheetData><row r=\"1\"><c><v>1</v>"
+                                      "</c></row></sheetData></worksheet>"}},
                                     true);
         damaged.replace("<v>1</v>", "<v>7</v>");
         row("xlsx: a part damaged", damaged,
-            "xl/worksheets/sheet1.xml が壊れています。中身が壊れています（チェックサムが合いません）"
+            "xl/worksheets/sheet1.xml "
+            "が壊れています。中身が壊れています（チェックサムが合いません）"
             "（zip のエラー -105）。");
         QByteArray numbers;
         for (const char* v : {"4.901234567894E+12", "398.0", "-007", "-2.50", "1E-3",

@@ -1,9 +1,9 @@
 #include <sys/stat.h>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -105,7 +105,8 @@ private slots:
         ProductMaster a(path_), b(dir_->filePath("other.sqlite"));
         QVERIFY(a.open().ok && b.open().ok);
         const QString error = a.importRows(rowsOf("1|in a;9|b;2|c")).error;
-        QVERIFY2(error.startsWith("商品マスタ「" + path_ + "」に書き込めません（データベースの決まりに"
+        QVERIFY2(error.startsWith("商品マスタ「" + path_ +
+                                  "」に書き込めません（データベースの決まりに"
                                   "合わないデータです。原文: refused"),
                  qPrintable(error));
         QVERIFY(a.importRows(rowsOf("3|in a")).ok && b.importRows(rowsOf("1|in b")).ok);
@@ -147,8 +148,8 @@ private slots:
         QFETCH(mode_t, folderMode);
         {
             ProductMaster writer(path_);
-            QVERIFY(writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8"))
-                        .ok);
+            QVERIFY(
+                writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
         }
         QVERIFY(setMode(path_, fileMode) && setMode(dir_->path(), folderMode));
         const QByteArray before = digest(path_);
@@ -181,7 +182,8 @@ private slots:
         other.close();
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase("other");
-        QVERIFY2(locked.startsWith("商品マスタ「" + path_ + "」を開けません（ほかのプログラムが使って"
+        QVERIFY2(locked.startsWith("商品マスタ「" + path_ +
+                                   "」を開けません（ほかのプログラムが使って"
                                    "います。しばらくしてからもう一度試してください。原文: "),
                  qPrintable(locked));
         QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
