@@ -8,7 +8,10 @@
 #include <initializer_list>
 #include <utility>
 
+#include "ConsoleMessages.h"
+#include "ListSheets.h"
 #include "SheetState.h"
+#include "ShownText.h"
 
 namespace zukaro {
 namespace {
@@ -341,11 +344,15 @@ QString helpText() {
                "画面がなくても動きます。\n"
                "\n"
                "商品リストの読み飛ばした行やバーコードにならない行は、1 行ずつ標準エラーに\n"
-               "書き出します。\n"
+               "書き出します (最初の %3 行まで。残りは数だけ)。一度に印刷できるラベルは\n"
+               "%4 枚までです。書き出すファイルが開くファイルと同じもの (リンクを含む)\n"
+               "なら、何もせずに終わります。\n"
                "\n"
                "終了コード: 0 成功、1 開けない・書き出せない・印刷できない、2 使い方の誤り。\n")
                .arg(kStartUpOrigin.x)
-               .arg(kStartUpOrigin.y);
+               .arg(kStartUpOrigin.y)
+               .arg(ConsoleMessages::kShownNotes)
+               .arg(countText(kMaxLabelsPerJob));
 }
 
 QString versionText() {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "BatchSession.h"
@@ -28,40 +29,16 @@ struct ListJob {
     std::optional<SheetPlan> plan;
 };
 
-// Reads the list row by row into `job`: the table of a long list is never held whole. The
-// header is looked for in the first rows, as in the window.
+// Reads the list row by row into `job`: the table of a long list is never held whole.
 SourceResult readList(const QString& path, ListJob& job) {
-    std::optional<ColumnMapping> mapping;
-    SourceTable head;  // the first rows, until the header is known
-    int index = 0;
-    const auto convert = [&](const SourceRow& row) {
-        if (std::optional<ProductRow> product = toProductRow(index++, row, *mapping, job.reading)) {
-            job.rows.append(*product);
-        }
-    };
-    const auto detect = [&] {
-        mapping = ColumnMapping::detect(head, rememberedColumns().get());
-        for (const SourceRow& row : head.rows) {
-            convert(row);
-        }
-        head = {};
-    };
     // Room for the texts: a character takes one byte or more in the file.
     job.rows.reserve(0, QFileInfo(path).size() / 2);
-    SourceResult read = readProductFileRows(path, [&](SourceRow&& row) {
-        if (mapping) {
-            convert(row);
-            return;
-        }
-        head.rows.push_back(std::move(row));
-        if (head.rows.size() == ColumnMapping::kHeaderSearchRows) {
-            detect();
-        }
-    });
-    if (read.ok && !mapping) {
-        detect();
-    }
-    return read;
+    const std::unique_ptr<QSettings> remembered = rememberedColumns();
+    ReadProducts read = readProducts(
+        [&path](const RowSink& take) { return readProductFileRows(path, take); },
+        remembered.get(), std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
+    job.reading = std::move(read.problems);
+    return read.source;
 }
 
 QString labelLimitMessage(qint64 labels) {

@@ -65,21 +65,29 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
     return files;
 }
 
-// The products of a table and what laying each out has to say, on the worker's thread.
-struct Converted {
-    ProductList list;
+// The products of a list and what laying each out has to say, read on the worker's thread.
+struct Loaded {
+    ReadProducts read;
+    std::vector<ProductRow> rows;
     std::vector<RowCheck> checks;
     bool cancelled = false;
 };
 
-Converted convert(const SourceTable& table, const ColumnMapping& mapping, WorkProgress& progress) {
+Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
+            QSettings* remembered, const std::optional<ColumnMapping>& given,
+            WorkProgress& progress) {
     constexpr std::size_t kRowsPerStep = 4096;
-    Converted out;
-    out.list = toProductRows(table, mapping);
-    const std::vector<ProductRow>& rows = out.list.rows;
-    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(rows.size()));
-    out.checks.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    Loaded out;
+    out.read = readProducts([&](const RowSink& take) { return reader(take, progress); },
+                            remembered, given,
+                            [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); });
+    out.cancelled = out.read.source.cancelled;
+    if (!out.read.source.ok) {
+        return out;
+    }
+    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(out.rows.size()));
+    out.checks.reserve(out.rows.size());
+    for (std::size_t i = 0; i < out.rows.size(); ++i) {
         if (i % kRowsPerStep == 0) {
             progress.setDone(static_cast<qint64>(i));
             if (progress.cancelled()) {
@@ -87,7 +95,7 @@ Converted convert(const SourceTable& table, const ColumnMapping& mapping, WorkPr
                 return out;
             }
         }
-        out.checks.push_back(checkRow(rows[i]));
+        out.checks.push_back(checkRow(out.rows[i]));
     }
     return out;
 }
@@ -215,45 +223,41 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 ProductListWindow::~ProductListWindow() = default;
 
 bool ProductListWindow::importFile(const QString& path) {
-    return loadList([path](WorkProgress& progress) { return readProductFile(path, &progress); },
-                    QDir::toNativeSeparators(path), false);
+    return loadList(
+        [path](const RowSink& take, WorkProgress& progress) {
+            return readProductFileRows(path, take, &progress);
+        },
+        QDir::toNativeSeparators(path), false);
 }
 
 bool ProductListWindow::pasteRows(const QString& text) {
-    return loadList([text](WorkProgress& progress) { return readPastedRows(text, &progress); },
-                    QStringLiteral("貼り付けた行"), true);
+    return loadList(
+        [text](const RowSink& take, WorkProgress& progress) {
+            return readPastedRows(text, take, &progress);
+        },
+        QStringLiteral("貼り付けた行"), true);
 }
 
-bool ProductListWindow::loadList(const Reader& read, const QString& name, bool append) {
-    struct Loaded {
-        SourceResult source;
-        ColumnMapping mapping = ColumnMapping::positional();
-        Converted rows;
-        std::optional<ProductMaster::ImportResult> kept;
-    } loaded;
+bool ProductListWindow::loadList(Reader read, const QString& name, bool append) {
+    Loaded loaded;
+    std::optional<ProductMaster::ImportResult> kept;
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded.source = read(progress);
-            if (!loaded.source.ok) {
-                return;
-            }
-            loaded.mapping = ColumnMapping::detect(loaded.source.table, columns);
-            loaded.rows = convert(loaded.source.table, loaded.mapping, progress);
-            if (!loaded.rows.cancelled && master != nullptr) {
-                // The window's connection belongs to the window's thread: the import has its own,
-                // and one transaction, so that a cancelled import stores nothing.
-                loaded.kept = master->another()->importRows(loaded.rows.list.rows, &progress);
+            loaded = load(read, columns, std::nullopt, progress);
+            if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
+                // The window's connection belongs to the window's thread: the import has its
+                // own, and one transaction, so that a cancelled import stores nothing.
+                kept = master->another()->importRows(loaded.rows, &progress);
             }
         });
     if (!failure.isEmpty()) {
         messages_.tell(kCaption, failure, MessageIcon::Critical);
         return false;
     }
-    const bool stored = loaded.kept && loaded.kept->ok;
-    if (!stored && (loaded.source.cancelled || loaded.rows.cancelled ||
-                    (loaded.kept && loaded.kept->cancelled))) {
+    const bool stored = kept && kept->ok;
+    if (!stored && (loaded.cancelled || (kept && kept->cancelled))) {
         messages_.tell(kCaption,
                        QStringLiteral("「%1」の読み込みを取り消しました。リストも商品マスタも"
                                       "前のままです。")
@@ -261,32 +265,33 @@ bool ProductListWindow::loadList(const Reader& read, const QString& name, bool a
                        MessageIcon::Information);
         return false;
     }
-    if (!loaded.source.ok) {
-        messages_.tell(kCaption, loaded.source.error, MessageIcon::Critical);
+    if (!loaded.read.source.ok) {
+        messages_.tell(kCaption, loaded.read.source.error, MessageIcon::Critical);
         return false;
     }
-    table_ = std::move(loaded.source.table);
-    mapping_ = loaded.mapping;
-    ProductList& list = loaded.rows.list;
+    reader_ = std::move(read);
+    head_ = std::move(loaded.read.head);
+    mapping_ = loaded.read.mapping;
+    const ProductList& reading = loaded.read.problems;
     if (!append) {
         readProblems_.clear();
         readProblemCount_ = 0;
     }
-    readProblems_ = inLineOrder(std::move(readProblems_), list.problems);
+    readProblems_ = inLineOrder(std::move(readProblems_), reading.problems);
     readProblems_.resize(std::min(readProblems_.size(), kKeptProblems));
-    readProblemCount_ += list.problemCount;
-    const qint64 rowCount = static_cast<qint64>(list.rows.size());
-    append ? model_->appendRows(std::move(list.rows), std::move(loaded.rows.checks))
-           : model_->setRows(std::move(list.rows), std::move(loaded.rows.checks));
-    QString note =
-        QStringLiteral("%1 (%2): %3 行").arg(name, loaded.source.format, countText(rowCount));
+    readProblemCount_ += reading.problemCount;
+    const qint64 rowCount = static_cast<qint64>(loaded.rows.size());
+    append ? model_->appendRows(std::move(loaded.rows), std::move(loaded.checks))
+           : model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
+    QString note = QStringLiteral("%1 (%2): %3 行")
+                       .arg(name, loaded.read.source.format, countText(rowCount));
     // The shop's product master learns every list, by JAN code.
-    if (loaded.kept) {
+    if (kept) {
         note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
-                             .arg(countText(loaded.kept->added), countText(loaded.kept->updated))
+                             .arg(countText(kept->added), countText(kept->updated))
                        : QStringLiteral("、商品マスタに登録できませんでした");
         if (!stored) {
-            messages_.tell(kCaption, loaded.kept->error, MessageIcon::Exclamation);
+            messages_.tell(kCaption, kept->error, MessageIcon::Exclamation);
         }
     }
     setWindowTitle(QStringLiteral("ズカロ 商品リスト - ") + note);
@@ -360,33 +365,37 @@ void ProductListWindow::pasteFromClipboard() {
 }
 
 void ProductListWindow::changeColumns() {
-    if (table_.rows.empty()) {
+    if (!reader_ || head_.rows.empty()) {
         return;
     }
-    ColumnMappingDialog choose(table_, mapping_, this);
+    ColumnMappingDialog choose(head_, mapping_, this);
     if (choose.exec() != QDialog::Accepted) {
         return;
     }
     const ColumnMapping chosen = choose.mapping();
-    Converted rows;
-    const QString failure =
-        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            rows = convert(table_, chosen, progress);
-        });
-    if (!failure.isEmpty() || rows.cancelled) {
-        if (!failure.isEmpty()) {
-            messages_.tell(kCaption, failure, MessageIcon::Critical);
-        }
+    Loaded loaded;
+    const QString failure = BackgroundWork(this, hooks_.progressDelayMs)
+                                .run(kCaption, [&](WorkProgress& progress) {
+                                    loaded = load(reader_, nullptr, chosen, progress);
+                                });
+    if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
+        messages_.tell(kCaption, failure.isEmpty() ? loaded.read.source.error : failure,
+                       MessageIcon::Critical);
+        return;
+    }
+    if (loaded.cancelled) {
         return;
     }
     mapping_ = chosen;
-    if (hooks_.columns != nullptr && mapping_.headerRow() >= 0) {
+    head_ = std::move(loaded.read.head);
+    if (hooks_.columns != nullptr && mapping_.headerRow() >= 0 &&
+        mapping_.headerRow() < static_cast<int>(head_.rows.size())) {
         mapping_.remember(*hooks_.columns,
-                          table_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
+                          head_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
     }
-    readProblems_ = std::move(rows.list.problems);
-    readProblemCount_ = rows.list.problemCount;
-    model_->setRows(std::move(rows.list.rows), std::move(rows.checks));
+    readProblems_ = std::move(loaded.read.problems.problems);
+    readProblemCount_ = loaded.read.problems.problemCount;
+    model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
     refresh();
 }
 

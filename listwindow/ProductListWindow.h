@@ -76,8 +76,9 @@ public:
     void printAll();
 
 private:
-    using Reader = std::function<SourceResult(WorkProgress&)>;
-    bool loadList(const Reader& read, const QString& name, bool append);
+    // Reads a list (again), handing over its rows as they come.
+    using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
+    bool loadList(Reader read, const QString& name, bool append);
     bool allowedJob(const SheetPlan& plan);
     void submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();
@@ -87,7 +88,10 @@ private:
     ProductListHooks hooks_;
     QPrinter printer_{QPrinter::HighResolution};
 
-    SourceTable table_;  // the last list read, for 列の割り当て
+    // For 列の割り当て: the last list, read again with the columns chosen, and its first rows,
+    // which the choice is made from. A long list is not kept twice.
+    Reader reader_;
+    SourceTable head_;
     ColumnMapping mapping_ = ColumnMapping::positional();
     std::vector<RowProblem> readProblems_;  // the first ones
     qint64 readProblemCount_ = 0;           // all of them

@@ -148,11 +148,12 @@ SourceResult readProductBytesRows(QByteArrayView bytes, const QString& name, con
 }
 
 SourceResult readPastedRows(const QString& text, WorkProgress* progress) {
+    return collected([&](const RowSink& take) { return readPastedRows(text, take, progress); });
+}
+
+SourceResult readPastedRows(const QString& text, const RowSink& take, WorkProgress* progress) {
     const QChar delimiter = text.contains(u'\t') ? QChar(u'\t') : detectDelimiter(text);
-    return collected([&](const RowSink& take) {
-        return readTextRows(text, {}, delimiter, QStringLiteral("貼り付けた行"), {}, take,
-                            progress);
-    });
+    return readTextRows(text, {}, delimiter, QStringLiteral("貼り付けた行"), {}, take, progress);
 }
 
 }  // namespace zukaro

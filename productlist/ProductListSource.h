@@ -34,5 +34,7 @@ SourceResult readProductBytesRows(QByteArrayView bytes, const QString& name, con
 // taken whenever the text holds one; otherwise (lines copied from a CSV file, say) the
 // delimiter is detected.
 SourceResult readPastedRows(const QString& text, WorkProgress* progress = nullptr);
+SourceResult readPastedRows(const QString& text, const RowSink& take,
+                            WorkProgress* progress = nullptr);
 
 }  // namespace zukaro

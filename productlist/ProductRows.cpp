@@ -92,4 +92,40 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
     return list;
 }
 
+ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
+                          QSettings* remembered, const std::optional<ColumnMapping>& given,
+                          const std::function<void(ProductRow&&)>& keep) {
+    ReadProducts out;
+    std::optional<ColumnMapping> mapping = given;
+    int index = 0;
+    const auto convert = [&](const SourceRow& row) {
+        if (std::optional<ProductRow> product = toProductRow(index++, row, *mapping, out.problems)) {
+            keep(std::move(*product));
+        }
+    };
+    const auto detect = [&] {
+        if (!mapping) {
+            mapping = ColumnMapping::detect(out.head, remembered);
+        }
+        for (const SourceRow& row : out.head.rows) {
+            convert(row);
+        }
+    };
+    out.source = read([&](SourceRow&& row) {
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            convert(row);
+            return;
+        }
+        out.head.rows.push_back(std::move(row));
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            detect();
+        }
+    });
+    if (out.source.ok && out.head.rows.size() < ColumnMapping::kHeaderSearchRows) {
+        detect();
+    }
+    out.mapping = mapping.value_or(ColumnMapping::positional());
+    return out;
+}
+
 }  // namespace zukaro

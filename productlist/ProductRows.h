@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "ColumnMapping.h"
@@ -21,5 +22,19 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
 // touched.
 std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
                                        const ColumnMapping& mapping, ProductList& problems);
+
+// A list read row by row into products, so that its table is never held whole: `read` (one of
+// the readers of ProductListSource.h) hands over the rows, the header is looked for in the
+// first ones as ColumnMapping::detect does (unless a mapping is `given`), and every product goes
+// to `keep` as soon as it is made.
+struct ReadProducts {
+    SourceResult source;  // whether it read, and as what; its table stays empty
+    ColumnMapping mapping = ColumnMapping::positional();
+    SourceTable head;      // the first rows, for choosing the columns again
+    ProductList problems;  // only the problems: the products went to `keep`
+};
+ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
+                          QSettings* remembered, const std::optional<ColumnMapping>& given,
+                          const std::function<void(ProductRow&&)>& keep);
 
 }  // namespace zukaro

@@ -120,6 +120,28 @@ private slots:
         QCOMPARE(table->model()->index(0, ProductListModel::Product).data().toString(), "品25");
     }
 
+    // A POS's own header names: 列の割り当て through the real dialog reads the pasted rows again
+    // with the columns chosen there.
+    void columnsChosenAgain() {
+        QVERIFY(window_->pasteRows("コード\t名前\t値段\n4901234567894\tのり塩\t128"));
+        testing::whenShown<QDialog>([](QDialog& dialog) {
+            if (dialog.objectName() != "列の割り当て") {
+                return;  // another dialog: closed, and the checks below fail
+            }
+            for (const auto& [key, column] :
+                 {std::pair("jan", 1), std::pair("product", 2), std::pair("price", 3)}) {
+                dialog.findChild<QComboBox*>(key)->setCurrentIndex(column);
+            }
+            dialog.findChild<QCheckBox*>("見出し行")->setChecked(true);
+            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QTest::mouseClick(window_->findChild<QPushButton*>("列の割り当て"), Qt::LeftButton);
+        QCOMPARE(window_->model().rowCount(), 1);
+        const ProductRow& row = window_->model().rows().front();
+        QCOMPARE(QStringList({QString::number(row.line), row.jan, row.product, row.price}),
+                 QStringList({"2", "4901234567894", "のり塩", "128"}));
+    }
+
     void savedAsNumberedLabelFiles() {
         DialogAnswer answer;
         answer.path = dir_.filePath("棚.csv");
