@@ -17,9 +17,13 @@ Help01::Help01(QWidget* parent) : QWidget(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     placeControl(*Label1, designRect(720, 840, 3615, 375), Grow::Right, width);
 
-    Label2 = new QLabel(QStringLiteral("画面の上のＵＲＬをクリックしてください"), this);
+    // The start screen has a button for the manual, not an address to click.
+    Label2 = new QLabel(QStringLiteral("はじめの画面の「使い方の説明書を開く」ボタンを押してください"),
+                        this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    placeControl(*Label2, designRect(720, 1200, 3255, 375), Grow::Right, width);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setGeometry(designRect(720, 1200, 3615, 855));
 }
 
 }  // namespace zukaro

@@ -2,16 +2,19 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 #include "DesignGeometry.h"
 #include "Help01.h"
 #include "SamplePicture.h"
+#include "WindowFit.h"
 
 namespace zukaro {
 namespace {
@@ -39,9 +42,14 @@ StartScreen::StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* 
     HELP1->setObjectName(QStringLiteral("HELP1"));
     connect(HELP1, &QAction::triggered, this, &StartScreen::HELP1_Click);
 
-    auto* inside = new QWidget(this);
+    auto* inside = inside_ = new QWidget(this);
     const int width = twipsToPixels(10170);
-    inside->setFixedSize(width, twipsToPixels(7665));
+    inside->setFixedWidth(width);
+    inside->setMaximumHeight(twipsToPixels(7665));
+    // On a small screen (1366 x 768 at 150 %) the picture gives up to half its height, so that
+    // the window with its title bar, and 作成 and 終了 with it, stay on the screen.
+    inside->setMinimumHeight(twipsToPixels(7665 - 6375 / 2));
+    inside->resize(width, twipsToPixels(7665));
     setCentralWidget(inside);
 
     // The caption says what opens; the address itself is in the tool tip.
@@ -56,7 +64,6 @@ StartScreen::StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* 
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(designRect(240, 480, 9615, 6375));
     Picture1->setFrameShape(QFrame::Box);
-    Picture1->setPixmap(samplePicture(Picture1->contentsRect().size(), devicePixelRatioF()));
 
     Command1 = new QPushButton(QStringLiteral("作成"), inside);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -67,6 +74,33 @@ StartScreen::StartScreen(EditorFactory makeEditor, const QUrl& manual, QWidget* 
     Command4->setObjectName(QStringLiteral("Command4"));
     placeControl(*Command4, designRect(3480, 7080, 1455, 375), Grow::BothSides, width);
     connect(Command4, &QPushButton::clicked, this, &StartScreen::Command4_Click);
+
+    command1Top_ = Command1->y();
+    command4Top_ = Command4->y();
+    layOutForHeight(inside->height());
+    inside->installEventFilter(this);
+    // As designed, as far as the screen has room.
+    resize(width, menuBar()->sizeHint().height() + twipsToPixels(7665));
+    keepInsideScreen(*this);
+}
+
+bool StartScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inside_ && event->type() == QEvent::Resize) {
+        layOutForHeight(inside_->height());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void StartScreen::layOutForHeight(int height) {
+    const int shrink = std::max(0, twipsToPixels(7665) - height);
+    if (shrink == pictureShrink_) {
+        return;
+    }
+    pictureShrink_ = shrink;
+    Picture1->setGeometry(designRect(240, 480, 9615, 6375).adjusted(0, 0, 0, -shrink));
+    Picture1->setPixmap(samplePicture(Picture1->contentsRect().size(), devicePixelRatioF()));
+    Command1->move(Command1->x(), command1Top_ - shrink);
+    Command4->move(Command4->x(), command4Top_ - shrink);
 }
 
 void StartScreen::setUrlOpener(UrlOpener open) {

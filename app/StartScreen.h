@@ -36,8 +36,13 @@ public:
     void Command5_Click();
     void HELP1_Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void tell(const QString& text);
+    // The picture at the height the window has room for, the buttons below it.
+    void layOutForHeight(int height);
 
     EditorFactory makeEditor_;
     QUrl manual_;
@@ -45,6 +50,10 @@ private:
     QPointer<QWidget> editor_;
     QPointer<QWidget> help_;
 
+    QWidget* inside_;
+    int pictureShrink_ = -1;  // how much the picture gave up for a small screen
+    int command1Top_ = 0;     // where the buttons stand in the design
+    int command4Top_ = 0;
     QPushButton* Command5;
     QLabel* Picture1;
     QPushButton* Command1;

@@ -75,6 +75,10 @@ int main(int argc, char* argv[]) {
                 new zukaro::EditorWindow(dialogs, messages, zukaro::SettingsLocations::standard());
             window->setProductMaster(&master);
             window->setProductListOpener(openProductList);
+            window->setProductFileOpener([&](const QString& path) {
+                openProductList();
+                productList->importFile(path);
+            });
             return window;
         },
         zukaro::manualUrl());

@@ -52,15 +52,17 @@ public:
 
 private:
     bool printed(QPrinter& printer, const QString& shownName = {});
-    // One line on stderr per printed label whose code went out without bars.
+    // One line on stderr per printed label whose code went out without bars, and one per label
+    // whose price was drawn smaller or whose texts overprint or leave it.
     void reportLabelsWithoutBars();
+    void reportLabelLayouts();
     // Tells the message as a failure; returns false.
     bool failed(const QString& caption, const QString& message);
 
     SheetState startUp_;
     std::vector<SheetState> pages_;  // the files opened
-    std::vector<bool> told_;         // per page: its labels without bars were told already
-    qint64 madeCount_ = 0;
+    std::vector<bool> told_;         // per page: its labels were told already
+    qint64 madeCount_ = 0;           // a list's pages instead, told by line already
     std::function<SheetState(qint64)> madePage_;
     ConsoleMessages messages_;
     QString fileTitle_;

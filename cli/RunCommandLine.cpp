@@ -10,6 +10,7 @@
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
+#include "LabelLayout.h"
 #include "ListSheets.h"
 #include "PackedRows.h"
 #include "ProductListSource.h"
@@ -35,8 +36,8 @@ SourceResult readList(const QString& path, ListJob& job) {
     job.rows.reserve(0, QFileInfo(path).size() / 2);
     const std::unique_ptr<QSettings> remembered = rememberedColumns();
     ReadProducts read = readProducts(
-        [&path](const RowSink& take) { return readProductFileRows(path, take); },
-        remembered.get(), std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
+        [&path](const RowSink& take) { return readProductFileRows(path, take); }, remembered.get(),
+        std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
     job.reading = std::move(read.problems);
     return read.source;
 }
@@ -65,12 +66,25 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
                       MessageIcon::Critical);
         return false;
     }
-    const std::vector<RowProblem> problems = inLineOrder(job.reading.problems, plan.problems());
+    // What the labels look like on paper, by the line they came from: each row checked once,
+    // the first notes kept, all counted.
+    const SheetState& base = session.startUpSheet();
+    const std::vector<std::size_t> printed = plan.printedRows();
+    std::vector<RowProblem> notes = plan.problems();
+    qint64 count = job.reading.problemCount + plan.problemCount();
+    notesByRow(
+        printed.size(), [&](std::size_t i) { return plan.label(printed[i], base.layout); }, base,
+        [&](const RowNote& note) {
+            ++count;
+            if (notes.size() < 2 * kKeptProblems) {
+                notes.push_back({job.rows.lineOf(printed[note.row]), note.text, true});
+            }
+        });
+    const std::vector<RowProblem> problems = inLineOrder(job.reading.problems, notes);
     for (const RowProblem& problem : problems) {
         messages.write(shown + QStringLiteral(": ") + problem.text());
     }
-    messages.countUnwritten(job.reading.problemCount + plan.problemCount() -
-                            static_cast<qint64>(problems.size()));
+    messages.countUnwritten(count - static_cast<qint64>(problems.size()));
     messages.reportOmittedNotes();
     if (plan.labels() == 0) {
         messages.tell(caption, shown + QStringLiteral(": 印刷するラベルがありません。"),

@@ -163,7 +163,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
     resetLinesAfterBlock(sheet.layout);
     const LinesAfterBlock after = readLinesAfterBlock(reader, sheet.layout, &sheet.taxRate);
     report.settingsFieldsSkipped += after.skipped;
-    report.trailingFields = after.trailing;
+    report.skippedLines = after.lines;
     report.unclosedQuote = reader.sawUnclosedQuote();
     report.droppedAfterQuotes = reader.droppedAfterQuotes();
     return report;

@@ -37,6 +37,15 @@ public:
     // `filter` in the "name (*.csv)|*.csv|name (*.*)|*.*|" form; `path` receives the full path.
     virtual int showOpen(const QString& filter, QString& path) = 0;
     virtual int showSave(const QString& filter, QString& path) = 0;
+
+    // The PDF file the next print dialog offers when the user prints to a file (the sheet's
+    // own name beside it), so one print does not silently replace another's file. Empty: the
+    // dialog's own choice.
+    void suggestPdfFile(const QString& path) { pdfSuggestion_ = path; }
+    const QString& pdfSuggestion() const { return pdfSuggestion_; }
+
+private:
+    QString pdfSuggestion_;
 };
 
 }  // namespace zukaro

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -58,6 +59,12 @@ int QtCommonDialog1::showPrinter(QPrinter& printer) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+    // Qt's dialog offers the last PDF again (or ~/print.pdf); the sheet's own name is better.
+    // Qt asks itself before it replaces a file that exists.
+    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+        file != nullptr && !pdfSuggestion().isEmpty()) {
+        file->setText(QDir::toNativeSeparators(pdfSuggestion()));
+    }
     return dialog.exec() == QDialog::Accepted ? 0 : kCancelError;
 }
 

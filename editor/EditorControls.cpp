@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -290,8 +291,9 @@ QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
     c.端数処理 =
         combo(QStringLiteral("端数処理"),
               {QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")});
-    c.桁区切り = new QCheckBox(QStringLiteral("1,280"), frame);
+    c.桁区切り = new QCheckBox(QStringLiteral("3 桁区切り (1,280)"), frame);
     c.桁区切り->setObjectName(QStringLiteral("桁区切り"));
+    c.桁区切り->setToolTip(QStringLiteral("価格に 3 桁ごとの「,」を入れます (1280円 → 1,280円)"));
     c.価格を枠内に収める = new QCheckBox(QStringLiteral("価格を枠内に収める"), frame);
     c.価格を枠内に収める->setObjectName(QStringLiteral("価格を枠内に収める"));
     for (QWidget* w : std::initializer_list<QWidget*>{c.総額表示, c.標準税率, c.端数処理,
@@ -300,6 +302,26 @@ QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
     }
     row->addStretch();
     return frame;
+}
+
+// A strip over the preview, shown by the window while some label's texts overprint or leave
+// it.
+QWidget* buildFitNotice(EditorControls& c, QWidget* parent) {
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QStringLiteral("重なりの知らせ"));
+    strip->setFrameShape(QFrame::StyledPanel);
+    strip->setStyleSheet(QStringLiteral("#重なりの知らせ { background: #fff0f0; }"));
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(6, 2, 6, 2);
+    c.重なりの説明 = caption(QStringLiteral("重なりの説明"), QString(), strip);
+    c.重なりの説明->setWordWrap(true);
+    c.重なりの説明->setStyleSheet(QStringLiteral("color: #b00000;"));
+    c.枠内に収める = button(QStringLiteral("枠内に収める"), QStringLiteral("枠内に収める"), strip);
+    row->addWidget(c.重なりの説明, 1);
+    row->addWidget(c.枠内に収める);
+    strip->hide();
+    c.重なりの知らせ = strip;
+    return strip;
 }
 
 QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
@@ -377,6 +399,7 @@ EditorControls buildEditorControls(QMainWindow* window) {
     c.previewArea->setMinimumSize(kPreviewMinimumWidth, kMinimumHeight);
     auto* previewLayout = new QVBoxLayout(c.previewArea);
     previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addWidget(buildFitNotice(c, c.previewArea));
 
     // The controls scroll when the screen is too small for them (a laptop at 125 %); the
     // preview takes whatever width is left.

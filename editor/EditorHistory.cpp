@@ -60,6 +60,7 @@ void EditorWindow::emptySheet() {
     undo_.clear();
     markSaved();
     setFileName(kUntitled);
+    say({});  // a note about the old sheet would now mislead
 }
 
 void EditorWindow::newSheet() {

@@ -2,16 +2,19 @@
 // the layout pattern (pt保存, デフォルト).
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
 #include "BuiltInValues.h"
+#include "ColumnMapping.h"
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "EntryField.h"
 #include "LabelFile.h"
 #include "MessageBoxes.h"
+#include "ProductListSource.h"
 #include "SettingsFile.h"
 #include "UnencodableText.h"
 
@@ -20,6 +23,30 @@ namespace {
 
 const QString kFilter = QStringLiteral(
     "テキスト ファイル (*.csv)|*.csv|テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+// Opening shows both extensions at once: a sheet may be saved as .csv or .txt.
+const QString kOpenFilter = QStringLiteral(
+    "ラベルデータ (*.csv;*.txt)|*.csv;*.txt|テキスト ファイル (*.csv)|*.csv|"
+    "テキスト ファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*|");
+
+// Labels with any text: what a saved file holds for the clerk.
+int filledLabels(const SheetState& sheet) {
+    int count = 0;
+    for (int n = 1; n <= kLabelCount; ++n) {
+        count += sheet.label(n).isBlank() ? 0 : 1;
+    }
+    return count;
+}
+
+// A file that is no sheet but reads as a product list (a header naming its columns).
+bool looksLikeProductList(const QString& path) {
+    const SourceResult source = readProductFile(path);
+    if (!source.ok || source.table.rows.empty()) {
+        return false;
+    }
+    const ColumnMapping mapping = ColumnMapping::detect(source.table);
+    return mapping.headerRow() >= 0 && (mapping.column(ProductColumn::Jan) >= 0 ||
+                                        mapping.column(ProductColumn::Product) >= 0);
+}
 
 // Asks before characters that Shift_JIS cannot hold are written as "?". Returns the policy
 // to write with, or nothing when the user said no.
@@ -67,6 +94,9 @@ bool saveTo(EditorWindow& window, const QString& path) {
     window.markSaved();
     window.setFileName(path);
     window.returnToLabel1();
+    window.say(QStringLiteral("ラベル %1 枚分を %2 に保存しました。")
+                   .arg(filledLabels(window.sheet()))
+                   .arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -93,7 +123,7 @@ void open(EditorWindow& window) {
         return;
     }
     QString path;
-    if (window.dialog().showOpen(kFilter, path) == kCancelError) {
+    if (window.dialog().showOpen(kOpenFilter, path) == kCancelError) {
         return;  // the focus stays where it was
     }
     openSheetFile(window, path);
@@ -116,7 +146,10 @@ void savePattern(EditorWindow& window) {
             QStringLiteral("エラー"),
             QStringLiteral("印字位置とフォントパターンを保存できませんでした。\n") + result.error,
             MessageIcon::Critical);
+        return;
     }
+    window.say(QStringLiteral("印字位置とフォントパターンを %1 に保存しました。")
+                   .arg(QDir::toNativeSeparators(result.path)));
 }
 
 void restoreDefaultPattern(EditorWindow& window) {
@@ -145,6 +178,17 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
     SheetState& sheet = window.sheet();
     const LabelFileReport report = readLabelFile(path, sheet);
     if (!report.opened) {
+        if (!report.unreadable && window.canOpenProductFile() && looksLikeProductList(path)) {
+            if (window.messages().askYesNo(
+                    QStringLiteral("ファイルを開く"),
+                    QDir::toNativeSeparators(path) +
+                        QStringLiteral("\nはラベルのデータではなく、商品リストのようです。\n\n"
+                                       "商品リストの画面で開きますか？"),
+                    MessageIcon::Question, true)) {
+                window.openProductFile(path);
+            }
+            return false;
+        }
         QString text = QStringLiteral("ズカロ形式のデータではありません");
         if (report.unreadable) {
             text = QStringLiteral("ファイルを開けませんでした。\n") + report.error;
@@ -156,6 +200,7 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
     }
     // The reader emptied the labels (work arrays included) before it read the records.
     sheet.currentLabel = 1;
+    window.say({});  // a note about the old sheet would now mislead
     window.undoStack().clear();
     window.markSaved();
     window.loadEntryFields();

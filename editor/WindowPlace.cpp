@@ -50,17 +50,11 @@ void EditorWindow::saveWindowPlace() const {
 
 void EditorWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // Only now are the window manager's decorations known: the window with them must fit.
-    const QScreen* screen = this->screen();
-    if (std::exchange(placed_, true) || screen == nullptr) {
+    // The window with its decorations stays inside the screen (keepInsideScreen, set up by the
+    // constructor); here the line between preview and controls is placed once.
+    if (std::exchange(placed_, true)) {
         return;
     }
-    const QRect room = screen->availableGeometry();
-    const QSize decorations = frameGeometry().size() - size();
-    resize(size().boundedTo(room.size() - decorations).expandedTo(minimumSizeHint()));
-    const QRect frame = frameGeometry();
-    move(std::clamp(frame.x(), room.left(), std::max(room.left(), room.right() - frame.width())),
-         std::clamp(frame.y(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
     // The controls at their natural width as far as there is room; the preview gets the rest.
     const int total = ui_.split->width() - ui_.split->handleWidth();
     // (QScrollArea's own size hint stops at 36 lines of text.)

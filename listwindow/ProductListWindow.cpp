@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
@@ -24,6 +25,7 @@
 #include "Cp932.h"
 #include "CupsJob.h"
 #include "LabelFile.h"
+#include "LabelLayout.h"
 #include "MessageBoxes.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
@@ -34,6 +36,7 @@
 #include "SheetCommands.h"
 #include "ShownText.h"
 #include "SystemError.h"
+#include "WindowFit.h"
 
 namespace zukaro {
 namespace {
@@ -66,21 +69,55 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
 }
 
 // The products of a list and what laying each out has to say, read on the worker's thread.
+// A list this long is not checked for how its labels come out on paper: some seconds of work,
+// and it cannot print in one job anyway. A shorter one is checked again, on the window's
+// thread, when the editor's layout has changed since.
+constexpr std::size_t kMaxCheckedRows = 100'000;
+constexpr std::size_t kRecheckedRows = 2'000;
+
+// How the labels of rows[from...] come out on paper with `base`'s layout (LabelLayout), by
+// row index: each row with a product name checked once.
+LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
+                      std::size_t from, const SheetState& base, WorkProgress* progress) {
+    constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
+    std::vector<std::size_t> named;
+    for (std::size_t i = from; i < rows.size(); ++i) {
+        if (checks[i].hasProduct) {
+            named.push_back(i);
+        }
+    }
+    const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
+    beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
+              static_cast<qint64>(named.size()));
+    LabelNotes notes;
+    for (std::size_t first = 0; first < named.size() && !cancelledBy(progress);
+         first += kRowsPerStep) {
+        reportDone(progress, static_cast<qint64>(first));
+        notesByRow(
+            std::min(kRowsPerStep, named.size() - first),
+            [&](std::size_t i) { return plan.label(named[first + i], base.layout); }, base,
+            [&](const RowNote& note) { notes.emplace_back(named[first + note.row], note.text); });
+    }
+    return notes;
+}
+
 struct Loaded {
     ReadProducts read;
     std::vector<ProductRow> rows;
     std::vector<RowCheck> checks;
+    LabelNotes notes;
+    bool notesChecked = false;
     bool cancelled = false;
 };
 
 Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
             QSettings* remembered, const std::optional<ColumnMapping>& given,
-            WorkProgress& progress) {
+            const SheetState& base, WorkProgress& progress) {
     constexpr std::size_t kRowsPerStep = 4096;
     Loaded out;
-    out.read = readProducts([&](const RowSink& take) { return reader(take, progress); },
-                            remembered, given,
-                            [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); });
+    out.read =
+        readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
+                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); });
     out.cancelled = out.read.source.cancelled;
     if (!out.read.source.ok) {
         return out;
@@ -97,7 +134,22 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
         }
         out.checks.push_back(checkRow(out.rows[i]));
     }
+    out.notesChecked = out.rows.size() <= kMaxCheckedRows;
+    if (out.notesChecked) {
+        out.notes = labelNotes(out.rows, out.checks, 0, base, &progress);
+        out.cancelled = progress.cancelled();
+    }
     return out;
+}
+
+// The paste (0: the list's file) the rows and their problems came from.
+void numberBatch(Loaded& loaded, int batch) {
+    for (ProductRow& row : loaded.rows) {
+        row.batch = batch;
+    }
+    for (RowProblem& problem : loaded.read.problems.problems) {
+        problem.batch = batch;
+    }
 }
 
 // At most ten lines of a list for a question, then how many more there are.
@@ -206,7 +258,15 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     layout->addWidget(table, 1);
     layout->addWidget(problems);
     layout->addLayout(bottom);
-    resize(900, 600);
+    // On a small or scaled screen the table gives up its height, never the rows of buttons.
+    table->setMinimumHeight(table->verticalHeader()->defaultSectionSize() * 3);
+    problems->setMinimumHeight(problems->fontMetrics().lineSpacing() * 2);
+    QSize size(900, 600);
+    if (const QScreen* room = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(room->availableGeometry().size());
+    }
+    resize(size);
+    keepInsideScreen(*this);
 
     connect(openButton, &QPushButton::clicked, this, [this] { openFile(); });
     connect(pasteButton, &QPushButton::clicked, this, [this] { pasteFromClipboard(); });
@@ -223,11 +283,15 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 ProductListWindow::~ProductListWindow() = default;
 
 bool ProductListWindow::importFile(const QString& path) {
-    return loadList(
+    const bool shown = loadList(
         [path](const RowSink& take, WorkProgress& progress) {
             return readProductFileRows(path, take, &progress);
         },
         QDir::toNativeSeparators(path), false);
+    if (shown) {
+        listFile_ = path;
+    }
+    return shown;
 }
 
 bool ProductListWindow::pasteRows(const QString& text) {
@@ -235,7 +299,7 @@ bool ProductListWindow::pasteRows(const QString& text) {
         [text](const RowSink& take, WorkProgress& progress) {
             return readPastedRows(text, take, &progress);
         },
-        QStringLiteral("貼り付けた行"), true);
+        QStringLiteral("貼り付け"), true);
 }
 
 bool ProductListWindow::loadList(Reader read, const QString& name, bool append) {
@@ -243,9 +307,10 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     std::optional<ProductMaster::ImportResult> kept;
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded = load(read, columns, std::nullopt, progress);
+            loaded = load(read, columns, std::nullopt, base, progress);
             if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
                 // The window's connection belongs to the window's thread: the import has its
                 // own, and one transaction, so that a cancelled import stores nothing.
@@ -272,19 +337,37 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     reader_ = std::move(read);
     head_ = std::move(loaded.read.head);
     mapping_ = loaded.read.mapping;
+    // Pasted rows are numbered within their paste; the list keeps its name.
+    pastes_ = append ? pastes_ + 1 : 0;
+    numberBatch(loaded, pastes_);
     const ProductList& reading = loaded.read.problems;
     if (!append) {
         readProblems_.clear();
         readProblemCount_ = 0;
+        listFile_.clear();
     }
     readProblems_ = inLineOrder(std::move(readProblems_), reading.problems);
     readProblems_.resize(std::min(readProblems_.size(), kKeptProblems));
     readProblemCount_ += reading.problemCount;
-    const qint64 rowCount = static_cast<qint64>(loaded.rows.size());
+    const std::size_t before = append ? model_->rows().size() : 0;
+    if (!append) {
+        labelNotes_.clear();
+        notesChecked_ = true;
+    }
+    for (auto& [row, note] : loaded.notes) {
+        labelNotes_.emplace_back(before + row, std::move(note));
+    }
+    notesChecked_ = notesChecked_ && loaded.notesChecked;
+    notesLayout_ = base.layout;
     append ? model_->appendRows(std::move(loaded.rows), std::move(loaded.checks))
            : model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
-    QString note = QStringLiteral("%1 (%2): %3 行")
-                       .arg(name, loaded.read.source.format, countText(rowCount));
+    if (!append || listName_.isEmpty()) {
+        listName_ = QStringLiteral("%1 (%2)").arg(name, loaded.read.source.format);
+    }
+    QString note = QStringLiteral("%1: %2 行").arg(listName_, countText(model_->rowCount()));
+    if (pastes_ > 0) {
+        note += QStringLiteral("（うち貼り付け %1 回）").arg(pastes_);
+    }
     // The shop's product master learns every list, by JAN code.
     if (kept) {
         note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
@@ -310,14 +393,36 @@ SheetState ProductListWindow::sheet(qint64 index) const {
 
 void ProductListWindow::refresh() {
     const SheetPlan laid = plan();
-    const std::vector<RowProblem> shown = inLineOrder(readProblems_, laid.problems());
+    const std::vector<ProductRow>& rows = model_->rows();
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    if (notesChecked_ && notesLayout_ != base.layout && rows.size() <= kRecheckedRows) {
+        labelNotes_ = labelNotes(rows, model_->checks(), 0, base, nullptr);
+        notesLayout_ = base.layout;
+    }
+    // How the labels come out on paper, by the row they came from: the rows that print.
+    std::vector<RowProblem> notes = laid.problems();
+    qint64 all = readProblemCount_ + laid.problemCount();
+    for (const auto& [row, text] : labelNotes_) {
+        if (model_->chosen()[row] && model_->checks()[row].copies > 0) {
+            ++all;
+            if (notes.size() < 2 * kKeptProblems) {
+                notes.push_back({rows[row].line, text, true, rows[row].batch});
+            }
+        }
+    }
+    const std::vector<RowProblem> shown = inLineOrder(readProblems_, notes);
     QStringList lines;
     for (std::size_t i = 0; i < shown.size() && i < kKeptProblems; ++i) {
         lines << shown[i].text();
     }
-    const qint64 all = readProblemCount_ + laid.problemCount();
     if (all > lines.size()) {
         lines << QStringLiteral("ほか %1 件").arg(countText(all - lines.size()));
+    }
+    if (!notesChecked_) {
+        lines << QStringLiteral(
+                     "行が %1 行を超えるため、ラベルの仕上がり（小さくする売価、重なり、"
+                     "はみ出し）は確かめていません。")
+                     .arg(countText(kMaxCheckedRows));
     }
     problems->setPlainText(lines.join(u'\n'));
     const qint64 count = laid.sheetCount();
@@ -373,11 +478,12 @@ void ProductListWindow::changeColumns() {
         return;
     }
     const ColumnMapping chosen = choose.mapping();
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
     Loaded loaded;
-    const QString failure = BackgroundWork(this, hooks_.progressDelayMs)
-                                .run(kCaption, [&](WorkProgress& progress) {
-                                    loaded = load(reader_, nullptr, chosen, progress);
-                                });
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            loaded = load(reader_, nullptr, chosen, base, progress);
+        });
     if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
         messages_.tell(kCaption, failure.isEmpty() ? loaded.read.source.error : failure,
                        MessageIcon::Critical);
@@ -388,6 +494,7 @@ void ProductListWindow::changeColumns() {
     }
     mapping_ = chosen;
     head_ = std::move(loaded.read.head);
+    numberBatch(loaded, pastes_);
     if (hooks_.columns != nullptr && mapping_.headerRow() >= 0 &&
         mapping_.headerRow() < static_cast<int>(head_.rows.size())) {
         mapping_.remember(*hooks_.columns,
@@ -395,6 +502,9 @@ void ProductListWindow::changeColumns() {
     }
     readProblems_ = std::move(loaded.read.problems.problems);
     readProblemCount_ = loaded.read.problems.problemCount;
+    labelNotes_ = std::move(loaded.notes);
+    notesChecked_ = loaded.notesChecked;
+    notesLayout_ = base.layout;
     model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
     refresh();
 }
@@ -485,6 +595,7 @@ void ProductListWindow::saveAll() {
 
 void ProductListWindow::printAll() {
     const SheetPlan laid = plan();
+    dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
     if (laid.sheetCount() == 0 || !allowedJob(laid) ||
         dialog_.showPrinter(printer_) == kCancelError) {
         return;

@@ -3,6 +3,9 @@
 #include <QPrinter>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "ColumnMapping.h"
 #include "ListSheets.h"
@@ -19,6 +22,9 @@ class QSpinBox;
 class QTableView;
 
 namespace zukaro {
+
+// Notes about how labels come out on paper, by the row index they came from.
+using LabelNotes = std::vector<std::pair<std::size_t, QString>>;
 
 class CommonDialog1;
 class MessageBoxes;
@@ -95,6 +101,14 @@ private:
     ColumnMapping mapping_ = ColumnMapping::positional();
     std::vector<RowProblem> readProblems_;  // the first ones
     qint64 readProblemCount_ = 0;           // all of them
+    // How each row's labels come out on paper (LabelLayout), by row index, as checked with
+    // `notesLayout_`; `notesChecked_` false for a list too long to check.
+    LabelNotes labelNotes_;
+    std::optional<Layout> notesLayout_;
+    bool notesChecked_ = true;
+    QString listFile_;  // the file the list was read from; empty for pasted rows only
+    QString listName_;  // what the title calls the list
+    int pastes_ = 0;    // pastes since the list was read, for their rows' numbers
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

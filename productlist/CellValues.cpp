@@ -1,5 +1,7 @@
 #include "CellValues.h"
 
+#include "TaxPrice.h"
+
 namespace zukaro {
 
 namespace {
@@ -52,6 +54,25 @@ TaxRateCell parseTaxRate(QStringView cell) {
         return {true, text.toInt()};
     }
     return {};
+}
+
+std::optional<QString> listPrice(QStringView cell) {
+    QString text = normalised(cell);  // ￥ becomes ¥, full-width digits and commas half-width
+    bool yenSign = false;
+    if (text.startsWith(u'¥') || text.startsWith(u'\\')) {
+        text = text.mid(1).trimmed();
+        yenSign = true;
+    }
+    if (text.endsWith(u'円')) {
+        text = text.chopped(1).trimmed();
+    } else if (yenSign && text.endsWith(u'-')) {  // "¥1,280-", as written on receipts
+        text = text.chopped(1).trimmed();
+    }
+    const std::optional<std::int64_t> yen = wholeYen(text);
+    if (!yen) {
+        return std::nullopt;
+    }
+    return QString::number(*yen);
 }
 
 QString janText(QStringView cell) {

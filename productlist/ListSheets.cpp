@@ -29,15 +29,15 @@ void printedRowProblems(const ProductRow& row, std::vector<RowProblem>& out) {
     const QString jan = completeJanCheckDigit(row.jan);
     if (jan != row.jan) {
         out.push_back({row.line,
-                       QStringLiteral("JAN コード「%1」のチェックデジットを %2 に直しました。")
-                           .arg(shownText(row.jan), QString(jan.back())),
-                       true});
+                       QStringLiteral("JAN コード「%1」: ").arg(shownText(row.jan)) +
+                           checkDigitNote(row.jan, jan),
+                       true, row.batch});
     }
     if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {
         out.push_back({row.line,
                        QStringLiteral("JAN コード「%1」はバーコードなしで印刷されます（%2）。")
                            .arg(shownText(jan), problem),
-                       true});
+                       true, row.batch});
     }
     for (const QString* text : texts(row)) {
         const std::vector<cp932::Unencodable> found = cp932::findUnencodable(*text);
@@ -47,7 +47,7 @@ void printedRowProblems(const ProductRow& row, std::vector<RowProblem>& out) {
                            QStringLiteral("「%1」の「%2」は Shift_JIS で保存できません"
                                           "（保存するときは「?」になります）。")
                                .arg(shownText(*text), shownText(QString::fromUcs4(&c, 1))),
-                           true});
+                           true, row.batch});
         }
     }
 }
@@ -111,30 +111,22 @@ SheetState SheetPlan::sheet(qint64 index, const SheetState& base) const {
     const qint64 firstPlace = index * kLabelCount;
     const qint64 first = std::max<qint64>(0, firstPlace - (start_ - 1));
     const qint64 end = std::min(labels_, firstPlace + kLabelCount - (start_ - 1));
-    auto placed =
-        std::upper_bound(placed_.begin(), placed_.end(), first,
-                         [](qint64 label, const Placed& p) { return label < p.firstLabel; });
+    auto placed = std::upper_bound(placed_.begin(), placed_.end(), first,
+                                   [](qint64 k, const Placed& p) { return k < p.firstLabel; });
     if (placed == placed_.begin() || first >= end) {
         return sheet;
     }
     --placed;
-    std::optional<LabelRecord> label;  // of the row at `placed`
+    std::optional<LabelRecord> record;  // of the row at `placed`
     for (qint64 k = first; k < end; ++k) {
         if (k >= placed->firstLabel + check(placed->row).copies) {
             ++placed;
-            label.reset();
+            record.reset();
         }
-        if (!label) {
-            const ProductRow row = rows_.row(placed->row);
-            label = LabelRecord{completeJanCheckDigit(row.jan),
-                                row.maker,
-                                row.product,
-                                row.spec,
-                                row.lot,
-                                row.price,
-                                rateText(row, base.layout)};
+        if (!record) {
+            record = label(placed->row, base.layout);
         }
-        sheet.setLabel(static_cast<int>(start_ - 1 + k - firstPlace) + 1, *label);
+        sheet.setLabel(static_cast<int>(start_ - 1 + k - firstPlace) + 1, *record);
     }
     return sheet;
 }
@@ -150,15 +142,31 @@ std::vector<RowProblem> SheetPlan::problems(std::size_t limit) const {
             out.push_back({row.line,
                            QStringLiteral("品名が空のため、ラベルにしません（品名のないラベルは"
                                           "印刷されません）。"),
-                           false});
+                           false, row.batch});
         } else if (check(i).copies <= 0) {
-            out.push_back({row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false});
+            out.push_back(
+                {row.line, QStringLiteral("枚数が 0 のため、印刷しません。"), false, row.batch});
         } else {
             printedRowProblems(row, out);
         }
     }
     out.resize(std::min(out.size(), limit));
     return inLineOrder(std::move(out));
+}
+
+std::vector<std::size_t> SheetPlan::printedRows() const {
+    std::vector<std::size_t> rows;
+    rows.reserve(placed_.size());
+    for (const Placed& p : placed_) {
+        rows.push_back(p.row);
+    }
+    return rows;
+}
+
+LabelRecord SheetPlan::label(std::size_t index, const Layout& layout) const {
+    const ProductRow row = rows_.row(index);
+    return {completeJanCheckDigit(row.jan), row.maker, row.product, row.spec, row.lot, row.price,
+            rateText(row, layout)};
 }
 
 std::vector<std::size_t> SheetPlan::rowsWithUnencodableText() const {

@@ -61,6 +61,12 @@ public:
     // The rows that will print characters Shift_JIS cannot hold, as their indexes.
     std::vector<std::size_t> rowsWithUnencodableText() const;
 
+    // The rows that take labels, each once, in order, as their indexes; and the label `row`
+    // prints with `layout`. A row's labels all look the same, so one of each is enough to see
+    // how they come out on paper.
+    std::vector<std::size_t> printedRows() const;
+    LabelRecord label(std::size_t row, const Layout& layout) const;
+
 private:
     struct Placed {
         std::size_t row;

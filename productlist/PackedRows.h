@@ -20,6 +20,7 @@ public:
 
     std::size_t size() const { return rows_.size(); }
     ProductRow at(std::size_t i) const;
+    int lineOf(std::size_t i) const { return rows_[i].line; }
     // What a SheetPlan reads; the rows must outlive it.
     PlanRows planRows() const;
 

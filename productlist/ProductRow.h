@@ -3,6 +3,7 @@
 #include <QString>
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zukaro {
@@ -13,6 +14,7 @@ struct ProductRow {
     QString jan, maker, product, spec, lot, price;
     int copies = 1;
     std::optional<int> taxRate;  // 8 or 10 (percent); nothing when the list does not say
+    int batch = 0;  // 0: the list's file; 1, 2, …: the first, second, … paste after it
 
     bool operator==(const ProductRow&) const = default;
 };
@@ -23,9 +25,16 @@ struct RowProblem {
     int line = 0;
     QString reason;  // Japanese, one sentence or two
     bool kept = false;
+    int batch = 0;  // as ProductRow::batch: the line of the file, or of which paste
 
-    // "12 行目: 枚数「abc」は…"
-    QString text() const { return QStringLiteral("%1 行目: %2").arg(line).arg(reason); }
+    // "12 行目: 枚数「abc」は…"; a pasted row "貼り付け 2 行目: …" ("貼り付け(2回目) 2 行目"
+    // for the second paste), so that no line number means two rows.
+    QString text() const {
+        const QString where = batch == 0   ? QString()
+                              : batch == 1 ? QStringLiteral("貼り付け ")
+                                           : QStringLiteral("貼り付け(%1回目) ").arg(batch);
+        return QStringLiteral("%1%2 行目: %3").arg(where).arg(line).arg(reason);
+    }
 };
 
 // Problems in the order of the list's lines; on one line, those of `first` come before those
@@ -34,7 +43,9 @@ inline std::vector<RowProblem> inLineOrder(std::vector<RowProblem> first,
                                            const std::vector<RowProblem>& second = {}) {
     first.insert(first.end(), second.begin(), second.end());
     std::stable_sort(first.begin(), first.end(),
-                     [](const RowProblem& a, const RowProblem& b) { return a.line < b.line; });
+                     [](const RowProblem& a, const RowProblem& b) {
+                         return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
+                     });
     return first;
 }
 

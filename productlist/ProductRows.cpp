@@ -76,7 +76,19 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
     product.product = cellOf(row, mapping, ProductColumn::Product);
     product.spec = cellOf(row, mapping, ProductColumn::Spec);
     product.lot = cellOf(row, mapping, ProductColumn::Lot);
-    product.price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+    const QString price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+    if (const std::optional<QString> yen = listPrice(price)) {
+        product.price = *yen;
+    } else {
+        product.price = price;
+        if (!price.isEmpty()) {
+            tell(row.line,
+                 QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
+                                "印刷します（税込の計算もしません）。")
+                     .arg(shownText(price)),
+                 true);
+        }
+    }
     return product;
 }
 
@@ -99,7 +111,8 @@ ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& rea
     std::optional<ColumnMapping> mapping = given;
     int index = 0;
     const auto convert = [&](const SourceRow& row) {
-        if (std::optional<ProductRow> product = toProductRow(index++, row, *mapping, out.problems)) {
+        if (std::optional<ProductRow> product =
+                toProductRow(index++, row, *mapping, out.problems)) {
             keep(std::move(*product));
         }
     };

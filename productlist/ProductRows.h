@@ -14,7 +14,8 @@ namespace zukaro {
 //   - rows before the header row are left out,
 //   - a row whose used columns are all empty (it holds text only in unused ones) is left out,
 //   - a row whose copies or tax rate do not read is left out (see CellValues.h).
-// JAN and price lose surrounding blanks; maker, product, spec and lot are kept exactly.
+// JAN loses surrounding blanks; a price is read as shops write it (see listPrice), and one that
+// is not whole yen is kept as written and listed; maker, product, spec and lot are kept exactly.
 ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping);
 
 // The same for one row, for a list read row by row: `index` counts the rows as the table would.

@@ -34,12 +34,17 @@ QString drawablePart(const QString& text, double fromMm, double fontPoints);
 // layout's defaults the price is priceField() of the typed text, as always. When the layout
 // computes prices (a mode with tax, or thousands separators) and the typed price is whole
 // yen, the big price is the amount right-aligned in five characters and never cut; a price
-// that is not whole yen is printed as typed.
+// that is not whole yen is printed as typed. A price longer than the field is drawn whole
+// (see LabelLayout.h), from `whole`.
 struct PriceTexts {
     QString price;
     QString netLine;    // "(本体 398円)" under a total with tax
     QString grossLine;  // "税込 437円" beside 本体価格
+    QString whole;      // the big price without blanks around it and never cut
 };
+
+// Characters of the price field: a price up to this long prints right-aligned in it.
+inline constexpr qsizetype kPriceFieldCharacters = 5;
 PriceTexts priceTexts(const SheetState& sheet, int n);
 
 // Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").

@@ -69,6 +69,16 @@ double PreviewPane::zoomToFit() const {
     return std::clamp(std::min(across, down), 0.05, 1.0);
 }
 
+void PreviewPane::setWholePage(bool whole) {
+    whole_ = whole;
+    if (whole) {
+        vertical_->setValue(0);
+        horizontal_->setValue(0);
+    }
+    vertical_->setVisible(!whole);
+    horizontal_->setVisible(!whole);
+}
+
 void PreviewPane::updateRanges() {
     const TwipsSize page = surface_->pageTwips();
     vRange_ = scrollRange(page.height, frame_->height() * kTwipsPerPixel);

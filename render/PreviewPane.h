@@ -34,6 +34,10 @@ public:
 
     // The zoom at which the whole page fits the viewport (at most 100 %).
     double zoomToFit() const;
+    // 全体: the whole page is in view, so the scroll bars go and their room goes to the page.
+    // Off again for 50 % and 100 %.
+    void setWholePage(bool whole);
+    bool wholePage() const { return whole_; }
 
 signals:
     // The viewport changed size (the window was resized).
@@ -52,6 +56,7 @@ private:
     QScrollBar* horizontal_;
     ScrollRange vRange_;
     ScrollRange hRange_;
+    bool whole_ = false;
 };
 
 }  // namespace zukaro

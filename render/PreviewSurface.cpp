@@ -1,5 +1,6 @@
 #include "PreviewSurface.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -62,6 +63,20 @@ void PreviewSurface::paintEvent(QPaintEvent* event) {
     p.drawImage(
         area, image_,
         QRectF(area.x() * scale, area.y() * scale, area.width() * scale, area.height() * scale));
+}
+
+void PreviewSurface::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit clicked(event->position());
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void PreviewSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        emit doubleClicked(event->position());
+    }
+    QWidget::mouseDoubleClickEvent(event);
 }
 
 }  // namespace zukaro

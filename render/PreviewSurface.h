@@ -28,8 +28,15 @@ public:
     // What the preview holds, one pixel per device pixel.
     const QImage& image() const { return image_; }
 
+signals:
+    // A left click, and a left double click, at a point of the page (widget pixels).
+    void clicked(QPointF at);
+    void doubleClicked(QPointF at);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void allocateImage(double pixelRatio);

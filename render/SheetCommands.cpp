@@ -143,11 +143,18 @@ void SheetCommands::showPreview() {
 
 void SheetCommands::redraw() {
     sheet_.printMode = PrintMode::Preview;
-    picDraw_.paintPage(
-        [this](draw::DrawTarget& target) { drawSheet(sheet_, target, RenderOptions::of(sheet_)); });
+    picDraw_.paintPage([this](draw::DrawTarget& target) {
+        const RenderOptions options = RenderOptions::of(sheet_);
+        report_ = drawSheet(sheet_, target, options);
+        drawLabelMarks(report_, target, options);
+    });
+    if (reportChanged_) {
+        reportChanged_(report_);
+    }
 }
 
 void SheetCommands::printSheet() {
+    dialog_.suggestPdfFile(suggestedPdfFile(sheet_.fileName));
     if (dialog_.showPrinter(printer_) == kCancelError) {
         focusText1();
         return;
@@ -203,6 +210,27 @@ void SheetCommands::markCurrentLabel() {
     picDraw_.paintPage([this](draw::DrawTarget& target) {
         drawCurrentLabelFrame(sheet_.currentLabel, target, RenderOptions::of(sheet_));
     });
+}
+
+QString suggestedPdfFile(const QString& file) {
+    const QFileInfo info(file);
+    if (file.isEmpty() || file == kUntitled || info.completeBaseName().isEmpty()) {
+        return QDir::home().filePath(kUntitled + QStringLiteral(".pdf"));
+    }
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+int labelAtPreviewPoint(const SheetState& sheet, double x, double y) {
+    if (sheet.zoom <= 0) {
+        return 0;
+    }
+    constexpr double kPixelsPerMm = 96 / 25.4;
+    const double column = (x / kPixelsPerMm / sheet.zoom - sheet.sheetX) / kLabelPitchX;
+    const double row = (y / kPixelsPerMm / sheet.zoom - sheet.sheetY) / kLabelPitchY;
+    if (column < 0 || row < 0 || column >= kColumns || row >= kLabelCount / kColumns) {
+        return 0;
+    }
+    return static_cast<int>(row) * kColumns + static_cast<int>(column) + 1;
 }
 
 }  // namespace zukaro

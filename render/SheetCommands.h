@@ -2,8 +2,9 @@
 
 #include <QString>
 #include <functional>
-
 #include <vector>
+
+#include "LabelLayout.h"
 #include "SheetState.h"
 
 class QPrinter;
@@ -26,6 +27,12 @@ public:
 
     // Puts the keyboard focus into Text1 (which runs Text1's own focus handling).
     void setFocusText1(std::function<void()> focus) { focusText1_ = std::move(focus); }
+    // Tells the window what there is to tell about the labels after every redraw.
+    void setReportChanged(std::function<void(const SheetReport&)> changed) {
+        reportChanged_ = std::move(changed);
+    }
+    // What the last redraw found on the labels (LabelLayout.h).
+    const SheetReport& report() const { return report_; }
     // Tells the window the 倍率 caption changed, so the button can show it.
     void setZoomCaptionChanged(std::function<void(const QString&)> changed) {
         zoomCaptionChanged_ = std::move(changed);
@@ -33,7 +40,8 @@ public:
 
     // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
     void showPreview();
-    // The redraw alone, for Text1's own focus handling.
+    // The redraw alone, for Text1's own focus handling; labels whose texts overprint or leave
+    // them are marked.
     void redraw();
     // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars. Cancel prints
     // nothing; a missing or refusing printer is reported. zoom is as before afterwards.
@@ -56,6 +64,8 @@ private:
     QPrinter& printer_;
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
+    std::function<void(const SheetReport&)> reportChanged_;
+    SheetReport report_;
 };
 
 // The pages of one print job, made one at a time as they are printed, so that a job of
@@ -66,6 +76,14 @@ struct PrintPages {
     std::function<SheetState(qint64)> page;
     std::function<bool(qint64)> keepGoing;
 };
+
+// The PDF file a print of `file` (a sheet or a list) suggests: the same name with .pdf beside
+// it, or 無題.pdf in the home folder for a sheet without a file.
+QString suggestedPdfFile(const QString& file);
+
+// The label (1 to 21) drawn under a point of the preview (picDraw pixels at 96 dpi) as the
+// sheet is shown now, or 0 between or outside the labels.
+int labelAtPreviewPoint(const SheetState& sheet, double x, double y);
 
 // What 印刷 does once the printer is set up, for one sheet or several as one job: one page each
 // in order, each at 100 % with real bars at its own offsets; the sheets and the preview's zoom

@@ -11,7 +11,7 @@ PACKAGES="
   cups cups-client cups-bsd printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev hyperfine
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick openbox x11-utils xdotool
   desktop-file-utils appstream
   dpkg-dev help2man lintian man-db
   libquazip1-qt6-dev libqt6sql6-sqlite python3-openpyxl

@@ -12,6 +12,7 @@
 #   ZUKARO_TEST_QUEUE      a cups-pdf queue (also the server's default printer)
 #   ZUKARO_TEST_REFUSING   a queue that refuses every job
 #   ZUKARO_TEST_PDF_DIR    where cups-pdf writes the PDFs of ZUKARO_TEST_QUEUE
+#   ZUKARO_TEST_PPD        the queues' printer description (the driver's own option texts)
 set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
@@ -134,6 +135,7 @@ CUPS_SERVER=$SOCKET
 ZUKARO_TEST_QUEUE=$QUEUE
 ZUKARO_TEST_REFUSING=$REFUSING
 ZUKARO_TEST_PDF_DIR=$DIR/out
+ZUKARO_TEST_PPD=$PPD
 EOF
   echo "test-printer: $QUEUE on $SOCKET, PDFs in $DIR/out"
 }

@@ -45,6 +45,25 @@ private slots:
         QCOMPARE(sheet.layout, defaults.layout);  // as the manual says: the default pattern
         QVERIFY(!html_.contains("src=\"http") && !html_.contains("href=\"http"));  // offline
     }
+
+    // The chapters are numbered 1, 2, 3 … in the order of the contents, which names each.
+    void chaptersNumberedInOrder() {
+        static const QRegularExpression chapter("<h2 id=\"([^\"]+)\">(\\S+) ([^<]*)</h2>");
+        static const QRegularExpression entry("<li><a href=\"#([^\"]+)\">([^<]*)</a></li>");
+        const QString contents = html_.section("</nav>", 0, 0);
+        QStringList chapters, listed;
+        for (const auto& m : chapter.globalMatch(html_)) {
+            if (m.captured(1) != "contents") {
+                QCOMPARE(m.captured(2), QString("%1.").arg(chapters.size() + 1));
+                chapters << m.captured(1) + ' ' + m.captured(3);
+            }
+        }
+        for (const auto& m : entry.globalMatch(contents)) {
+            listed << m.captured(1) + ' ' + m.captured(2);
+        }
+        QVERIFY(chapters.size() >= 14);
+        QCOMPARE(listed, chapters);
+    }
 };
 
 QTEST_MAIN(ManualTest)

@@ -76,6 +76,13 @@ private slots:
         shown.removeIf([](QWidget* w) { return !w->isVisible() || w->objectName() != "help01"; });
         QCOMPARE(shown, QWidgetList{help});
         QVERIFY(QTest::qWaitForWindowActive(help));
+        // It names the button the start screen really has, and the whole text is shown.
+        auto* where = help->findChild<QLabel*>("Label2");
+        QVERIFY2(where->text().contains("「" + start->findChild<QPushButton*>("Command5")->text() +
+                                        "」ボタン"),
+                 qPrintable(where->text()));
+        QVERIFY(where->heightForWidth(where->width()) <= where->height());
+        QVERIFY(help->rect().contains(where->geometry()));
     }
 
     // 終了 with the editor and help open: the program runs until the last of them is closed.

@@ -126,6 +126,61 @@ private slots:
         }
     }
 
+    void printDialogOffersTheSheetsPdf_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("overwrite");
+        QTest::newRow("a new PDF") << false << false;
+        QTest::newRow("an existing PDF, いいえ") << true << false;
+        QTest::newRow("an existing PDF, はい") << true << true;
+    }
+
+    // Printing to a file offers the PDF named after the sheet, not the last one printed; one
+    // that exists is asked about in Japanese first, and いいえ keeps the dialog open.
+    void printDialogOffersTheSheetsPdf() {
+        QFETCH(bool, exists);
+        QFETCH(bool, overwrite);
+        const QString pdf = dir_.filePath("今週.pdf");
+        QFile::remove(pdf);
+        if (exists) {
+            QFile old(pdf);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("%PDF-1.4 last week") > 0);
+        }
+        QString offered, asked;
+        bool stillOpen = false;
+        whenShown<QPrintDialog>([&](QPrintDialog& d) {
+            auto* printers = d.findChild<QComboBox*>("printers");
+            printers->setCurrentIndex(printers->count() - 1);  // print to a PDF file
+            offered = d.findChild<QLineEdit*>("filename")->text();
+            if (exists) {
+                whenShown<QMessageBox>([&](QMessageBox& box) {
+                    asked = box.text() + '|' + box.button(QMessageBox::Yes)->text().remove('&');
+                    box.button(overwrite ? QMessageBox::Yes : QMessageBox::No)->click();
+                });
+            }
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            stillOpen = d.isVisible();
+        });
+        QtCommonDialog1 dialog;
+        QPrinter printer;
+        printer.setOutputFileName(dir_.filePath("先週.pdf"));  // the last print's file
+        dialog.suggestPdfFile(pdf);
+        const int outcome = dialog.showPrinter(printer);
+        QCOMPARE(offered, QDir::toNativeSeparators(pdf));
+        if (exists) {
+            QVERIFY2(asked.contains(QDir::toNativeSeparators(pdf)) && asked.contains("上書き") &&
+                         asked.endsWith("はい(Y)"),
+                     qPrintable(asked));
+        } else {
+            QCOMPARE(asked, QString());
+        }
+        QCOMPARE(stillOpen, exists && !overwrite);
+        QCOMPARE(outcome, !exists || overwrite ? 0 : kCancelError);
+        if (outcome == 0) {
+            QCOMPARE(printer.outputFileName(), pdf);
+        }
+        QCOMPARE(QFileInfo(pdf).size() > 0, exists);  // the dialog itself writes nothing
+    }
+
     // A question with Yes as its default, in Japanese, answered No.
     void messageBoxes() {
         const QString text = "/tmp/a.csvはすでに存在します　上書きしますか?";

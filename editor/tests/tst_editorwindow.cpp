@@ -1,6 +1,7 @@
 // The editor window driven as a user drives it: real focus changes, key presses and button
 // clicks on the real widgets, with scripted dialogs and message boxes.
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
@@ -10,8 +11,12 @@
 #include <QStatusBar>
 
 #include "EditorFixture.h"
+#include "PreviewPane.h"
+#include "PreviewSurface.h"
+#include "SheetRenderer.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
+#include "SheetCommands.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -49,6 +54,10 @@ private slots:
     void undoInsideAFieldIsTheFields();
     void scannedCodeFillsFromTheMaster_data();
     void scannedCodeFillsFromTheMaster();
+    void scannerWorksLabelAfterLabel();
+    void overprintedLabelsAreNamedAndFittedInOneClick();
+    void previewClicksChooseALabel_data();
+    void previewClicksChooseALabel();
 
 private:
     EditorFixture ui_;
@@ -351,6 +360,10 @@ void TestEditorWindow::codesThatChangeOrLoseTheirBars_data() {
     QTest::newRow("check digit replaced") << "4901234567890"
                                           << "4901234567894"
                                           << "チェックデジットを 0 から 4 に直しました。" << false;
+    QTest::newRow("twelve digits of an order sheet")
+        << "490123456789"
+        << "4901234567894"
+        << "チェックデジット 4 を付けました。" << false;
     QTest::newRow("eleven digits")
         << "49012345678"
         << "49012345678"
@@ -399,15 +412,22 @@ void TestEditorWindow::undoInsideAFieldIsTheFields() {
 void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
     QTest::addColumn<QString>("scanned");
     QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate after Enter
+    QTest::addColumn<QString>("then");   // the field with the focus and the counter
     QTest::newRow("known, check digit completed") << "4901234567890"
-                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8";
+                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                                  << "Text1  2/21";
+    QTest::newRow("known, check digit added") << "490123456789"
+                                              << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                              << "Text1  2/21";
     QTest::newRow("unknown") << "4512345678906"
-                             << "4512345678906|自社|||||";
+                             << "4512345678906|自社|||||"
+                             << "Text2  1/21";
 }
 
 void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     QFETCH(QString, scanned);
     QFETCH(QString, label);
+    QFETCH(QString, then);
     ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
     QVERIFY(master.open().ok);
     QVERIFY(master
@@ -423,12 +443,178 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     const LabelRecord r = ui_.sheet().label(1);
     QCOMPARE(QStringList({r.jan, r.maker, r.product, r.spec, r.lot, r.price, r.taxRate}).join('|'),
              label);
-    QCOMPARE(ui_.field("Text3")->text(), r.product);  // the fields show what was filled
+    QCOMPARE(ui_.focused() + ' ' + ui_.counter(), then);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product,
              u"自社"_qs);
     ui_.window->setProductMaster(nullptr);
 }
 
+// A scanner types digits and Enter, label after label: each code the master knows fills its
+// label, the next label's JAN field waits for the next scan, and the preview shows the filled
+// labels at once. A click into the JAN field selects the whole code, so a scan replaces it.
+void TestEditorWindow::scannerWorksLabelAfterLabel() {
+    ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
+    QVERIFY(master.open().ok);
+    QVERIFY(master
+                .importRows({{2,
+                              u"4901234567894"_qs,
+                              u"花王"_qs,
+                              u"アタック"_qs,
+                              u"1.0kg"_qs,
+                              u"L1"_qs,
+                              u"398"_qs,
+                              1,
+                              {}},
+                             {3,
+                              u"451234567890"_qs,
+                              u"ライオン"_qs,
+                              u"ルック"_qs,
+                              u"500ml"_qs,
+                              u"L2"_qs,
+                              u"248"_qs,
+                              1,
+                              {}},
+                             {4,
+                              u"49123456"_qs,
+                              u"伊藤園"_qs,
+                              u"緑茶"_qs,
+                              u"2L"_qs,
+                              u"L3"_qs,
+                              u"198"_qs,
+                              1,
+                              {}}})
+                .ok);
+    ui_.window->setProductMaster(&master);
+    for (const QString& code : {u"4901234567894"_qs, u"4512345678906"_qs, u"49123456"_qs}) {
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QStringList labels;
+    for (int n = 1; n <= 4; ++n) {
+        const LabelRecord r = ui_.sheet().label(n);
+        labels << QStringList({r.jan, r.maker, r.product, r.price}).join('|');
+    }
+    QCOMPARE(labels,
+             (QStringList{"4901234567894|花王|アタック|398", "4512345678906|ライオン|ルック|248",
+                          "49123456|伊藤園|緑茶|198", "|||"}));
+    QCOMPARE(ui_.focused() + ' ' + ui_.counter(), u"Text1  4/21"_qs);
+    // The preview has label 3's bars (the first imitation bar, 14 mm across, 6 mm down).
+    const QImage preview = ui_.window->preview().picDraw().image();
+    const double px = preview.dotsPerMeterX() / 1000.0 * ui_.sheet().zoom;
+    QCOMPARE(preview.pixelColor(int((2 * 66.1 + ui_.sheet().sheetX + 14.5) * px),
+                                int((ui_.sheet().sheetY + 6) * px)),
+             QColor(Qt::black));
+
+    // Back on label 1, a click into the JAN field where the caret would land at the start.
+    ui_.click(u"cmdfirst"_qs);
+    ui_.field("Text1")->setCursorPosition(0);
+    ui_.clickInto("Text1");
+    QCOMPARE(ui_.field("Text1")->selectedText(), u"4901234567894"_qs);
+    QTest::keyClicks(ui_.field("Text1"), u"4512345678906"_qs);
+    QCOMPARE(ui_.field("Text1")->text(), u"4512345678906"_qs);
+    ui_.window->setProductMaster(nullptr);
+}
+
+// Texts that overprint are named above the preview and in the status bar; one click on
+// 「枠内に収める」 turns fitting on (one step to undo) and the strip goes.
+void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
+    typeLabel(
+        {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"500ml"_qs, u"L2401"_qs, u"1280"_qs});
+    auto* strip = ui_.window->findChild<QWidget*>(u"重なりの知らせ"_qs);
+    QVERIFY(strip->isVisible());
+    QVERIFY(
+        ui_.window->findChild<QLabel*>(u"重なりの説明"_qs)->text().startsWith(u"ラベル 1 は"_qs));
+    QCOMPARE(ui_.window->statusBar()->currentMessage(),
+             u"ラベル 1: 売価と規格、売価とロットが重なって印刷されます。「価格を枠内に収める」を"
+             "オンにすると、収まる大きさで印刷します。"_qs);
+    ui_.click(u"枠内に収める"_qs);
+    QVERIFY(ui_.sheet().layout.fitPrice);
+    QVERIFY(ui_.window->findChild<QCheckBox*>(u"価格を枠内に収める"_qs)->isChecked());
+    QVERIFY(!strip->isVisible());
+    QVERIFY(ui_.window->sheetCommands().report().empty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!ui_.sheet().layout.fitPrice);
+    QVERIFY(strip->isVisible());
+}
+
 QTEST_MAIN(TestEditorWindow)
 #include "tst_editorwindow.moc"
+
+void TestEditorWindow::previewClicksChooseALabel_data() {
+    QTest::addColumn<int>("label");  // 0: a click beside the sheet
+    QTest::addColumn<bool>("whole");  // 全体 rather than 50 %
+    QTest::addColumn<bool>("doubleClick");
+    for (const int label : {1, 11, 21}) {
+        QTest::addRow("label %d", label) << label << false << false;
+        QTest::addRow("label %d at 全体", label) << label << true << false;
+        QTest::addRow("label %d double click", label) << label << false << true;
+    }
+    QTest::newRow("beside the sheet") << 0 << false << false;
+    QTest::newRow("beside the sheet at 全体") << 0 << true << true;
+}
+
+// A click on a label in the preview makes it the current label: fields, counter and the blue
+// frame follow, what was being typed stays with its own label, and the focus stays where it
+// was; a double click also puts the focus in the JAN field.
+void TestEditorWindow::previewClicksChooseALabel() {
+    QFETCH(int, label);
+    QFETCH(bool, whole);
+    QFETCH(bool, doubleClick);
+    const LabelRecord product{"4987654321098", "北海乳業", "のむヨーグルト プレーン 砂糖不使用",
+                              "500ml", "B-1107", "198000"};
+    for (const int n : {1, 11, 21}) {
+        ui_.sheet().setLabel(n, product);
+    }
+    if (whole) {
+        ui_.click("全体");
+    }
+    // Label 1's maker is being typed when the click comes.
+    ui_.clickInto("Text2");
+    ui_.field("Text2")->selectAll();
+    typeText(ui_.field("Text2"), "山田食品");
+
+    auto& picDraw = *ui_.window->findChild<PreviewSurface*>("picDraw");
+    const SheetState& s = ui_.sheet();
+    const double pxPerMm = s.zoom * 96 / 25.4;
+    const int column = label == 0 ? 3 : (label - 1) % 3;  // beside: right of column 3
+    const int row = label == 0 ? 6 : (label - 1) / 3;
+    // A click in the middle; a double click 1.5 mm inside the bottom right corner, where the
+    // sheet's offset decides which label it is.
+    const double inside = doubleClick ? 1 - 1.5 / kLabelPitchY : 0.5;
+    const QPoint at(int(((column + inside) * kLabelPitchX + s.sheetX) * pxPerMm),
+                    int(((row + inside) * kLabelPitchY + s.sheetY) * pxPerMm));
+    QVERIFY(picDraw.rect().contains(at));
+    if (doubleClick) {
+        QTest::mouseDClick(&picDraw, Qt::LeftButton, {}, at);
+    } else {
+        QTest::mouseClick(&picDraw, Qt::LeftButton, {}, at);
+    }
+
+    // What was typed went to its own label, or is still being typed after a click beside.
+    QCOMPARE(label == 0 ? ui_.field("Text2")->text() : s.label(1).maker, "山田食品");
+    const int current = label == 0 ? 1 : label;
+    QCOMPARE(s.currentLabel, current);
+    QCOMPARE(ui_.counter().trimmed(), QString("%1/21").arg(current));
+    if (label != 0) {
+        QCOMPARE(ui_.field("Text3")->text(), s.label(current).product);
+    }
+    QCOMPARE(ui_.focused(), doubleClick && label != 0 ? "Text1" : "Text2");
+    // The blue frame runs along the top of the current label, and of no other (labels 1, 5,
+    // 11 and 21 share no edge).
+    const QImage& page = picDraw.image();
+    const auto blueAt = [&](int n) {
+        const double x = (((n - 1) % 3 + 0.5) * kLabelPitchX + s.sheetX) * pxPerMm;
+        const double y = (((n - 1) / 3) * kLabelPitchY + s.sheetY) * pxPerMm;
+        const double ratio = picDraw.devicePixelRatioF();
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (page.pixelColor(int(x * ratio), int(y * ratio) + dy) == QColor(0, 0, 255)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const int n : {1, 5, 11, 21}) {
+        QVERIFY2(blueAt(n) == (n == current), qPrintable(QString("label %1").arg(n)));
+    }
+}

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 
 #include "Cp932.h"
 #include "EditorFixture.h"
@@ -53,6 +54,14 @@ private slots:
     void patternSavedOnlyOnYes();
     void patternSaveThatCannotWriteSaysSo();
     void defaultThenPatternSaveGivesTheKnownFile();
+    void savesSayWhatAndWhere_data();
+    void savesSayWhatAndWhere();
+    void oldNotesGoWithTheSheet_data();
+    void oldNotesGoWithTheSheet();
+    void aProductListIsOfferedToTheListWindow_data();
+    void aProductListIsOfferedToTheListWindow();
+    void printSuggestsAPdfAfterTheSheet_data();
+    void printSuggestsAPdfAfterTheSheet();
 
 private:
     QString path(const QString& name) const { return files_->filePath(name); }
@@ -183,6 +192,9 @@ void TestFileMenu::openCancelKeepsTheFocus() {
     ui_.clickInto("Text3");
     ui_.window->controls().f_open->trigger();
     QCOMPARE(ui_.dialogs.shownKinds(), QStringList{u"open"_qs});
+    // A sheet saved as .csv or .txt: the first filter shows both.
+    QCOMPARE(ui_.dialogs.shown().at(0).filter.section(u'|', 0, 1),
+             u"ラベルデータ (*.csv;*.txt)|*.csv;*.txt"_qs);
     QCOMPARE(ui_.focused(), u"Text3"_qs);
     QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
 }
@@ -265,3 +277,140 @@ void TestFileMenu::defaultThenPatternSaveGivesTheKnownFile() {
 
 QTEST_MAIN(TestFileMenu)
 #include "tst_filemenu.moc"
+
+void TestFileMenu::savesSayWhatAndWhere_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("labels");  // typed before the save; 21: a full sheet opened
+    QTest::newRow("Ctrl+S, untitled") << "Ctrl+S" << 9;
+    QTest::newRow("Ctrl+S, a file's sheet") << "Ctrl+S" << 21;
+    QTest::newRow("名前を付けて保存") << "save as" << 21;
+    QTest::newRow("pt保存") << "pt保存" << 9;
+}
+
+// After a save the status bar says what was saved where: the labels with text and the file.
+void TestFileMenu::savesSayWhatAndWhere() {
+    QFETCH(QString, command);
+    QFETCH(int, labels);
+    const QString target = path(u"今週.csv"_qs);
+    if (labels == 21) {
+        open(sampleFile());
+        ui_.window->setFileName(target);  // Ctrl+S writes the sheet's own file
+    } else {
+        for (int n = 1; n <= labels; ++n) {
+            typeLabel({u"4901234567894"_qs, u"山田食品"_qs, u"国産丸大豆しょうゆ 1L 特選"_qs,
+                       u"1L"_qs, u"A-0412"_qs, u"￥398"_qs});
+        }
+    }
+    QString expected = u"ラベル %1 枚分を %2 に保存しました。"_qs.arg(labels).arg(target);
+    if (command == "Ctrl+S") {
+        if (labels != 21) {
+            ui_.dialogs.script(pathAnswer(target));  // a name is asked for only while untitled
+        }
+        QTest::keyClick(ui_.field("Text1"), Qt::Key_S, Qt::ControlModifier);
+    } else if (command == "save as") {
+        save(target);
+    } else {
+        ui_.messages.scriptAnswer(true);
+        ui_.click(u"pt保存"_qs);
+        expected = u"印字位置とフォントパターンを %1 に保存しました。"_qs.arg(
+            ui_.settingsDir->filePath(u"data.txt"_qs));
+    }
+    QCOMPARE(ui_.window->statusBar()->currentMessage(), expected);
+    QVERIFY(QFile::exists(command == "pt保存" ? ui_.settingsDir->filePath(u"data.txt"_qs)
+                                              : target));
+}
+
+void TestFileMenu::oldNotesGoWithTheSheet_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("新規作成") << "new";
+    QTest::newRow("ファイルを開く") << "open";
+}
+
+// A note about the old sheet (a corrected check digit) does not stay after 新規作成 or opening
+// a file.
+void TestFileMenu::oldNotesGoWithTheSheet() {
+    QFETCH(QString, command);
+    typeLabel({u"4901234567890"_qs});
+    QVERIFY2(ui_.window->statusBar()->currentMessage().contains(u"チェックデジット"_qs),
+             qPrintable(ui_.window->statusBar()->currentMessage()));
+    ui_.messages.scriptAnswer(Answer::No);  // not saved first
+    if (command == "new") {
+        ui_.window->controls().KURIA->trigger();
+    } else {
+        open(sampleFile());
+    }
+    QCOMPARE(ui_.sheet().fileName, command == "new" ? u"無題"_qs : path(u"sample.csv"_qs));
+    // What the opened sheet's labels look like on paper may be said (the sample's overprint).
+    const QString said = ui_.window->statusBar()->currentMessage();
+    QVERIFY2(said.isEmpty() || (command == "open" && said.startsWith(u"ラベル "_qs) &&
+                                !said.contains(u"チェックデジット"_qs)),
+             qPrintable(said));
+}
+
+void TestFileMenu::aProductListIsOfferedToTheListWindow_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("list");    // offered to 商品リスト
+    QTest::addColumn<bool>("answer");  // はい
+    const QByteArray pos = cp932::encode(u"JANコード,商品名,売価\r\n4901234567894,国産丸大豆しょうゆ,"
+                                         u"￥398\r\n49123456,のむヨーグルト,￥178\r\n"_qs)
+                               .bytes;
+    QTest::newRow("POS list, はい") << pos << true << true;
+    QTest::newRow("POS list, いいえ") << pos << true << false;
+    QTest::newRow("product name header only")
+        << cp932::encode(u"商品名\r\nしょうゆ\r\n"_qs).bytes << true << true;
+    // Neither a sheet nor a list: the old message.
+    QTest::newRow("a letter") << QByteArray("Dear clerk,\r\nhello\r\n") << false << false;
+}
+
+// ファイルを開く on a product list says so and offers to open it in 商品リスト; the sheet
+// stays as it was.
+void TestFileMenu::aProductListIsOfferedToTheListWindow() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, list);
+    QFETCH(bool, answer);
+    QStringList opened;
+    ui_.window->setProductFileOpener([&](const QString& file) { opened << file; });
+    typeLabel({u"4901234567894"_qs, u"残す"_qs});
+    const QString file = path(u"POS書き出し.csv"_qs);
+    QVERIFY(writeAll(file, bytes));
+    ui_.messages.scriptAnswer(Answer::No);  // the typed label is not saved first
+    if (list) {
+        ui_.messages.scriptAnswer(answer);
+    }
+    open(file);
+    QCOMPARE(ui_.messages.shown().size(), 2);
+    const auto& box = ui_.messages.shown().at(1);
+    if (list) {
+        QVERIFY2(box.text.contains(file) && box.text.contains(u"商品リストのようです"_qs) &&
+                     box.text.contains(u"商品リストの画面で開きますか"_qs),
+                 qPrintable(box.text));
+        QCOMPARE(opened, answer ? QStringList{file} : QStringList{});
+    } else {
+        QCOMPARE(box.text, u"ズカロ形式のデータではありません"_qs);
+        QVERIFY(opened.isEmpty());
+    }
+    QCOMPARE(ui_.sheet().makerText[1], u"残す"_qs);
+    QCOMPARE(ui_.sheet().fileName, u"無題"_qs);
+}
+
+void TestFileMenu::printSuggestsAPdfAfterTheSheet_data() {
+    QTest::addColumn<QString>("sheetFile");  // empty: untitled
+    QTest::addColumn<QString>("pdf");        // relative to the files' folder, or ~/
+    QTest::newRow("untitled") << "" << "~/無題.pdf";
+    QTest::newRow("今週.csv") << "今週.csv" << "今週.pdf";
+    QTest::newRow("棚札.2024.txt") << "棚札.2024.txt" << "棚札.2024.pdf";
+}
+
+// The print dialog offers a PDF named after the sheet, beside its file.
+void TestFileMenu::printSuggestsAPdfAfterTheSheet() {
+    QFETCH(QString, sheetFile);
+    QFETCH(QString, pdf);
+    if (!sheetFile.isEmpty()) {
+        save(path(sheetFile));
+    }
+    ui_.dialogs.scriptCancel();
+    QTest::keyClick(ui_.field("Text1"), Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(ui_.dialogs.shownKinds().last(), u"printer"_qs);
+    QCOMPARE(ui_.dialogs.pdfSuggestion(),
+             pdf.startsWith(u'~') ? QDir::home().filePath(pdf.mid(2)) : path(pdf));
+}

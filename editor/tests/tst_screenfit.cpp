@@ -1,13 +1,34 @@
-// The editor on the screens clerks have: 1366 x 768 at 100, 125 and 150 %, 1920 x 1080 at
-// 200 % (the screen and scale come from the environment; CMake runs this test once for each).
+// The editor and the product list on the screens clerks have: 1366 x 768 at 100, 125 and
+// 150 %, 1920 x 1080 at 200 %, each on its own Xvfb with openbox, so the windows get real
+// title bars and borders (scripts/with-openbox.sh; CMake runs this test once for each screen).
+// What the user sees must be on the screen: the whole frame, the status bar, the list's bottom
+// row of buttons.
 #include <QtTest>
 #include <QtWidgets>
 
 #include "EditorWindow.h"
+#include "ProductListWindow.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 
 using namespace zukaro;
+
+namespace {
+
+QRect onScreen(const QWidget* w) {
+    return {w->mapToGlobal(QPoint()), w->size()};
+}
+
+QString describe(const QRect& r) {
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// The window manager has put its title bar and borders around the window.
+bool decorated(const QWidget& window) {
+    return window.frameGeometry().height() > window.height();
+}
+
+}  // namespace
 
 class TestScreenFit : public QObject {
     Q_OBJECT
@@ -18,7 +39,26 @@ class TestScreenFit : public QObject {
 
     QRect room() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
+    // The window, frame included, and what must stay visible of it lie inside the screen.
+    void checkInside(const QWidget& window, const QWidgetList& mustShow) {
+        QVERIFY2(QTest::qWaitFor([&] { return decorated(window); }),
+                 "no window manager decorates the window");
+        QTRY_VERIFY2(room().contains(window.frameGeometry()),
+                     qPrintable(describe(window.frameGeometry()) + " on " + describe(room())));
+        for (const QWidget* w : mustShow) {
+            QVERIFY2(w->isVisible() && room().contains(onScreen(w)) &&
+                         window.rect().contains(QRect(w->mapTo(&window, QPoint()), w->size())),
+                     qPrintable(w->objectName() + ' ' + describe(onScreen(w))));
+        }
+    }
+
 private slots:
+    void initTestCase() {
+        qInfo() << QGuiApplication::platformName() << "screen" << room() << "scale"
+                << qgetenv("QT_SCALE_FACTOR");
+        QCOMPARE(QGuiApplication::platformName(), "xcb");
+    }
+
     void init() {
         window_ = std::make_unique<EditorWindow>(dialogs_, messages_,
                                                  SettingsLocations{dir_.path(), dir_.path()});
@@ -28,15 +68,16 @@ private slots:
 
     void cleanup() { window_.reset(); }
 
-    // The window opens inside the screen and can be made as small as the screen; the controls
-    // that do not fit scroll, and none lies outside the window.
+    // The window opens inside the screen with its title bar, the status bar where every
+    // warning appears in view, and can be made as small as the screen; the controls that do
+    // not fit scroll, and none lies outside the window.
     void fitsTheScreen() {
-        qInfo() << "screen" << room().size() << "scale" << window_->devicePixelRatioF();
+        checkInside(*window_, {window_->statusBar()});
         const QSize smallest = window_->minimumSizeHint().expandedTo(window_->minimumSize());
-        QVERIFY2(smallest.width() <= room().width() && smallest.height() <= room().height(),
+        const QSize frame = window_->frameGeometry().size() - window_->size();
+        QVERIFY2(smallest.width() + frame.width() <= room().width() &&
+                     smallest.height() + frame.height() <= room().height(),
                  qPrintable(QString("%1 x %2").arg(smallest.width()).arg(smallest.height())));
-        QVERIFY(window_->frameGeometry().width() <= room().width() &&
-                window_->frameGeometry().height() <= room().height());
         auto* controls = window_->findChild<QScrollArea*>("操作パネルのスクロール");
         const QRect inside = window_->rect();
         QVERIFY(inside.contains(QRect(controls->mapTo(window_.get(), QPoint()), controls->size())));
@@ -48,17 +89,30 @@ private slots:
             }
             // Inside the scrolling panel a control must lie within the panel, which scrolls;
             // anywhere else within the window.
-            QWidget* frame = controls->widget()->isAncestorOf(w)
-                                 ? controls->widget()
-                                 : static_cast<QWidget*>(window_.get());
-            const QRect at(w->mapTo(frame, QPoint()), w->size());
-            QVERIFY2(frame->rect().contains(at), qPrintable(w->objectName()));
+            QWidget* frameOf = controls->widget()->isAncestorOf(w)
+                                   ? controls->widget()
+                                   : static_cast<QWidget*>(window_.get());
+            const QRect at(w->mapTo(frameOf, QPoint()), w->size());
+            QVERIFY2(frameOf->rect().contains(at), qPrintable(w->objectName()));
         }
     }
 
-    // 全体 shows all 21 labels and follows the window's size; 倍率 goes back to 50 or 100 %.
+    // A place saved on a larger screen (or before the title bar was counted) is brought
+    // inside, frame and status bar included.
+    void aSavedPlaceTooLargeComesInside() {
+        window_->setGeometry(QRect(QPoint(200, 150), room().size() + QSize(300, 200)));
+        QVERIFY(window_->close());
+        init();
+        checkInside(*window_, {window_->statusBar()});
+    }
+
+    // 全体 shows all 21 labels with no scroll bar, and follows the window's size; 倍率 goes
+    // back to 50 or 100 % with the scroll bars.
     void wholeSheetZoom() {
         window_->resize(window_->minimumSizeHint());
+        auto* horizontal = window_->findChild<QScrollBar*>("HScroll1");
+        auto* vertical = window_->findChild<QScrollBar*>("VScroll1");
+        QVERIFY(horizontal->isVisible() && vertical->isVisible());
         QTest::mouseClick(window_->findChild<QPushButton*>("全体"), Qt::LeftButton);
         const auto lastLabelShown = [this] {
             const SheetState& s = window_->sheet();
@@ -68,21 +122,48 @@ private slots:
                    (7 * kLabelPitchY + s.sheetY) * mmToPx <= frame->height();
         };
         QTRY_VERIFY(lastLabelShown());  // once the smaller window's layout has settled
+        QVERIFY(!horizontal->isVisible() && !vertical->isVisible());
         const double fitted = window_->sheet().zoom;
         window_->resize(window_->size() + QSize(100, 100));
         QTRY_VERIFY(window_->sheet().zoom > fitted);
         QVERIFY(lastLabelShown());
+        QVERIFY(!horizontal->isVisible() && !vertical->isVisible());
         QTest::mouseClick(window_->findChild<QPushButton*>("倍率"), Qt::LeftButton);
         QVERIFY(window_->sheet().zoom == 0.5 || window_->sheet().zoom == 1.0);
+        QVERIFY(horizontal->isVisible() && vertical->isVisible());
     }
 
     // Size and place come back with the next window.
     void remembersItsPlace() {
         window_->resize(window_->minimumSizeHint() + QSize(20, 10));
+        QTRY_COMPARE(window_->size(), window_->minimumSizeHint() + QSize(20, 10));
         const QSize size = window_->size();
         QVERIFY(window_->close());
         init();
-        QCOMPARE(window_->size(), size);
+        QTRY_COMPARE(window_->size(), size);
+    }
+
+    // 商品リスト with a drugstore's list: inside the screen, its bottom row in view; the
+    // table gives way.
+    void listWindowFits() {
+        cleanup();
+        ProductListWindow list(dialogs_, messages_, {});
+        QString rows = "JANコード\t品名\t売価\n";
+        for (int i = 0; i < 300; ++i) {
+            rows += QString("49012345%1\tビタミンC 1000mg 徳用 %2 錠入り ボトル\t￥%3\n")
+                        .arg(i, 5, 10, QChar('0'))
+                        .arg(i)
+                        .arg(198000 + i);
+        }
+        QVERIFY(list.pasteRows(rows));
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QWidgetList bottom;
+        for (const char* name : {"開始位置", "入力画面で開く", "まとめて保存", "まとめて印刷"}) {
+            bottom << list.findChild<QWidget*>(name);
+            QVERIFY2(bottom.back() != nullptr, name);
+        }
+        checkInside(list, bottom);
     }
 };
 

@@ -109,6 +109,61 @@ private slots:
         QCOMPARE(opened_, QStringList{"商品リスト 2/2 品18"});
     }
 
+    // A register's export: the price as it writes it, a code from an order sheet, a name too
+    // long for a label. The notes under the table say, by line, what the paper will show.
+    void registerExportIsNoted() {
+        QFile pos(dir_.filePath("pos.txt"));
+        QVERIFY(pos.open(QIODevice::WriteOnly) &&
+                pos.write("JANコード\t品名\t売価\n"
+                          "490123456789\tポテトチップスうすしお味ファミリー\t￥398\n"
+                          "4512345678906\t緑茶\tオープン価格\n") > 0);
+        pos.close();
+        QVERIFY(window_->importFile(pos.fileName()));
+        QCOMPARE(
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'),
+            QStringList({"2 行目: JAN コード「490123456789」: チェックデジット 4 を付けました。",
+                         "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に"
+                         "収める」をオンにすると、収まる大きさで印刷します。",
+                         "3 行目: 売価「オープン価格」は円の整数ではないため、書いてある"
+                         "とおりに印刷します（税込の計算もしません）。",
+                         "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
+                         "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
+                         "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
+        const SheetState first = window_->sheet(0);
+        QCOMPARE(first.priceText[1] + ' ' + first.janText[1], "398 4901234567894");
+        QCOMPARE(master_->lookup("4901234567894").product->product,
+                 "ポテトチップスうすしお味ファミリー");
+    }
+
+    // A file, then two pastes: each note names its row so that no 「n 行目」 means two rows,
+    // the title keeps the list's name, and printing offers a PDF named after the list.
+    void pastedRowsNumberedByTheirPaste() {
+        const QString file = dir_.filePath("今週.csv");
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("JAN,\xe5\x95\x86\xe5\x93\x81\xe5\x90\x8d,\xe6\x9e\x9a\xe6\x95\xb0\r\n"  // JAN,商品名,枚数
+                  "4901234567894,A,1\r\n4901234567894,B,0\r\n");
+        csv.close();
+        QVERIFY(window_->importFile(file));
+        // Each paste: its second line has no product name.
+        QVERIFY(window_->pasteRows("JANコード\t品名\n4901234567894\t\n4901234567894\t品X"));
+        // Without a header: JAN, maker, product name.
+        QVERIFY(window_->pasteRows("4901234567894\t山田\t品Y\n4901234567894\t山田\t"));
+        const QStringList notes =
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
+        QCOMPARE(notes.size(), 3);
+        QVERIFY2(notes[0].startsWith("3 行目: 枚数が 0") &&
+                     notes[1].startsWith("貼り付け 2 行目: 品名が空") &&
+                     notes[2].startsWith("貼り付け(2回目) 2 行目: 品名が空"),
+                 qPrintable(notes.join('\n')));
+        QVERIFY2(window_->windowTitle().contains(QDir::toNativeSeparators(file)),
+                 qPrintable(window_->windowTitle()));
+        QCOMPARE(window_->model().rowCount(), 6);
+        dialogs_.scriptCancel();
+        window_->printAll();
+        QCOMPARE(dialogs_.pdfSuggestion(), dir_.filePath("今週.pdf"));
+    }
+
     void filterAndSort() {
         auto* filter = window_->findChild<QLineEdit*>("絞り込み");
         QInputMethodEvent typed;  // 品2 and 品20 to 品25

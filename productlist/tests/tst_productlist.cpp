@@ -256,7 +256,7 @@ private slots:
         row("another header", "JAN,名前,値段\n1,a,2", "2:1||||| x1 -");
         row("spreadsheet cells, tab-separated",
             "JAN\t品名\t売価\r\n4901234567894\t\"改行\nあり\"\t1,980\r\n49012348\t, と ;\t100\r\n",
-            "2:4901234567894||改行\\nあり|||1,980 x1 -\n4:49012348||, と ;|||100 x1 -");
+            "2:4901234567894||改行\\nあり|||1980 x1 -\n4:49012348||, と ;|||100 x1 -");
         row("no header: by position", "4901234567894,カトー,チップス,60g,L1,128",
             "1:4901234567894|カトー|チップス|60g|L1|128 x1 -");
         row("unknown names only: by position", "コード,名前\n1,a",
@@ -282,6 +282,23 @@ private slots:
         row("JAN and price trimmed, JAN digits half-width, other texts whole",
             "JAN,メーカー,品名,売価\n　４９０１２３４５６７８９４ ,  株式会社 ,, 100 \n,名前だけ,,",
             "2:4901234567894|  株式会社 ||||100 x1 -\n3:|名前だけ|||| x1 -");
+        // Prices as registers and shops write them are whole yen; the label prints its own 円.
+        row("prices as shops write them",
+            "JAN\t品名\t売価\n1\ta\t￥398\n2\tb\t¥1,280\n3\tc\t398円\n4\td\t1,280 円\n"
+            "5\te\t３９８\n6\tf\t\\12,800\n7\tg\t￥1,280-\n8\th\tオープン価格\n9\ti\t398.5\n"
+            "10\tj\t1,28\n11\tk\t円",
+            "2:1||a|||398 x1 -\n3:2||b|||1280 x1 -\n4:3||c|||398 x1 -\n5:4||d|||1280 x1 -\n"
+            "6:5||e|||398 x1 -\n7:6||f|||12800 x1 -\n8:7||g|||1280 x1 -\n"
+            "9:8||h|||オープン価格 x1 -\n10:9||i|||398.5 x1 -\n11:10||j|||1,28 x1 -\n"
+            "12:11||k|||円 x1 -\n"
+            "9? 売価「オープン価格」は円の整数ではないため、書いてあるとおりに印刷します"
+            "（税込の計算もしません）\n"
+            "10? 売価「398.5」は円の整数ではないため、書いてあるとおりに印刷します（税込の計算も"
+            "しません）\n"
+            "11? 売価「1,28」は円の整数ではないため、書いてあるとおりに印刷します（税込の計算も"
+            "しません）\n"
+            "12? 売価「円」は円の整数ではないため、書いてあるとおりに印刷します（税込の計算も"
+            "しません）");
         row("long texts kept whole", "JAN,品名\n1," + QString("ながい品名").repeated(200),
             "2:1||" + QString("ながい品名").repeated(200) + "||| x1 -");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
