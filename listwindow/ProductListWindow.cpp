@@ -73,7 +73,7 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
 // and it cannot print in one job anyway. A shorter one is checked again, on the window's
 // thread, when the editor's layout has changed since.
 constexpr std::size_t kMaxCheckedRows = 100'000;
-constexpr std::size_t kRecheckedRows = 2'000;
+constexpr std::size_t kRecheckedRows = 1'000;
 
 // How the labels of rows[from...] come out on paper with `base`'s layout (LabelLayout), by
 // row index: each row with a product name checked once.
