@@ -68,20 +68,19 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
     return files;
 }
 
-// The products of a list and what laying each out has to say, read on the worker's thread.
 // A list this long is not checked for how its labels come out on paper: some seconds of work,
 // and it cannot print in one job anyway. A shorter one is checked again, on the window's
 // thread, when the editor's layout has changed since.
 constexpr std::size_t kMaxCheckedRows = 100'000;
 constexpr std::size_t kRecheckedRows = 1'000;
 
-// How the labels of rows[from...] come out on paper with `base`'s layout (LabelLayout), by
-// row index: each row with a product name checked once.
+// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
+// index: each row with a product name checked once.
 LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      std::size_t from, const SheetState& base, WorkProgress* progress) {
+                      const SheetState& base, WorkProgress* progress) {
     constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
     std::vector<std::size_t> named;
-    for (std::size_t i = from; i < rows.size(); ++i) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         if (checks[i].hasProduct) {
             named.push_back(i);
         }
@@ -101,6 +100,7 @@ LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<Row
     return notes;
 }
 
+// The products of a list and what laying each out has to say, read on the worker's thread.
 struct Loaded {
     ReadProducts read;
     std::vector<ProductRow> rows;
@@ -136,7 +136,7 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
     }
     out.notesChecked = out.rows.size() <= kMaxCheckedRows;
     if (out.notesChecked) {
-        out.notes = labelNotes(out.rows, out.checks, 0, base, &progress);
+        out.notes = labelNotes(out.rows, out.checks, base, &progress);
         out.cancelled = progress.cancelled();
     }
     return out;
@@ -396,7 +396,7 @@ void ProductListWindow::refresh() {
     const std::vector<ProductRow>& rows = model_->rows();
     const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
     if (notesChecked_ && notesLayout_ != base.layout && rows.size() <= kRecheckedRows) {
-        labelNotes_ = labelNotes(rows, model_->checks(), 0, base, nullptr);
+        labelNotes_ = labelNotes(rows, model_->checks(), base, nullptr);
         notesLayout_ = base.layout;
     }
     // How the labels come out on paper, by the row they came from: the rows that print.
