@@ -30,7 +30,7 @@ void printedRowProblems(const ProductRow& row, std::vector<RowProblem>& out) {
     if (jan != row.jan) {
         out.push_back({row.line,
                        QStringLiteral("JAN コード「%1」: ").arg(shownText(row.jan)) +
-                           checkDigitNote(row.jan, jan),
+                           withoutControls(checkDigitNote(row.jan, jan)),
                        true, row.batch});
     }
     if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {

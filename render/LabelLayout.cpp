@@ -6,6 +6,7 @@
 
 #include "FontInk.h"
 #include "ItemTexts.h"
+#include "ShownText.h"
 
 namespace zukaro {
 namespace {
@@ -192,7 +193,7 @@ QString LabelReport::text() const {
     if (!longPrice.isEmpty()) {
         out +=
             QStringLiteral("売価「%1」は %2 文字の枠に入らないため、%3 pt に小さくして印刷します。")
-                .arg(longPrice)
+                .arg(shownText(longPrice))
                 .arg(kPriceFieldCharacters)
                 .arg(pointsText(pricePoints));
     }

@@ -110,7 +110,7 @@ private slots:
         QVERIFY(hostile.open(QIODevice::WriteOnly) &&
                 hostile.write("JAN,品名,枚数\n4901234567894,A,1\n4901234567894,B,\x1b]0;hacked\x07"
                               "\x1b[2J\n4901234567894,C," +
-                              QByteArray(100000, '9') + "\n") > 0);
+                              QByteArray(100000, '9') + "\n4901234\x1b,D,1\n") > 0);
         const auto run = zukaro({"--print-pdf", kSheetFile, pdf_});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         // The PDF is made beside its output and takes its name.
@@ -258,7 +258,9 @@ private slots:
                "zukaro: hostile.csv: 4 行目: 枚数「" +
                    QString(40, '9') +
                    "…（全 100,000 文字）」は 0〜999 の整数ではありません。この行は読み込みません"
-                   "でした。\n";
+                   "でした。\n"
+                   "zukaro: hostile.csv: 5 行目: JAN コード「4901234\\x1B」: チェックデジットを "
+                   "\\x1B から 7 に直しました。\n";
         QTest::newRow("labels without bars")
             << QStringList{"--print-pdf", fixture::path("two_codes_without_bars.csv")} << 1
             << "zukaro: ラベル 2 は JAN コード「245012355838」のバーコードなしで印刷しました"
