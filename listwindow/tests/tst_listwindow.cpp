@@ -178,16 +178,18 @@ private slots:
     // Cells are shown under the table as they are, never as what they would do: a control
     // character escaped, a price of 100,000 digits cut.
     void cellsShownEscapedUnderTheTable() {
-        QVERIFY(window_->pasteRows("JANコード\t品名\t売価\n4901234\x1b\tのり\t100\n"
-                                   "4901234567894\t塩\t" +
-                                   QString(100000, '9')));
+        QVERIFY(
+            window_->pasteRows("JANコード\t品名\t売価\n4901234\x1b\tのり\t100\n"
+                               "4901234567894\t塩\t" +
+                               QString(100000, '9')));
         const QString shown = window_->findChild<QPlainTextEdit*>("問題")->toPlainText();
         for (const QChar c : shown) {
             QVERIFY2(c >= ' ' || c == '\n', qPrintable(QString::number(c.unicode(), 16)));
         }
-        QVERIFY2(shown.contains("貼り付け(2回目) 2 行目: JAN コード「4901234\\x1B」: チェックデジットを "
-                                "\\x1B から 7 に直しました。"),
-                 qPrintable(shown));
+        QVERIFY2(
+            shown.contains("貼り付け(2回目) 2 行目: JAN コード「4901234\\x1B」: チェックデジットを "
+                           "\\x1B から 7 に直しました。"),
+            qPrintable(shown));
         QVERIFY2(shown.contains("貼り付け(2回目) 3 行目: 売価「" + QString(40, '9') +
                                 "…（全 100,000 文字）」は 5 文字の枠に入らないため"),
                  qPrintable(shown.left(2000)));
