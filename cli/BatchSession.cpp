@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <QBuffer>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QPrinterInfo>
 #include <cerrno>
 
+#include "CalibrationSheet.h"
 #include "CupsJob.h"
 #include "JanCompletion.h"
 #include "LabelFile.h"
@@ -76,9 +78,35 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
     }
     startUp_.fileName = kUntitled;
     startUp_.zoom = 0.5;
-    // Where the empty numbered sheet of a start-up puts the sheet; nobody would see it drawn.
-    startUp_.sheetX = kStartUpOrigin.x;
-    startUp_.sheetY = kStartUpOrigin.y;
+    // Where the empty numbered sheet of a start-up puts the sheet (the shift the window's
+    // buttons last set); nobody would see it drawn.
+    const PrintingSettingsLoad printing = loadPrintingSettings(settings.userDir);
+    if (!printing.error.isEmpty()) {
+        messages_.write(printing.error);
+    }
+    printing_ = printing.settings;
+    const SheetOrigin shift = printing_.shiftOrStartUp();
+    startUp_.sheetX = shift.x;
+    startUp_.sheetY = shift.y;
+}
+
+bool BatchSession::useCalibrationOf(const QString& printer) {
+    if (printing_.calibrations.count(printer) == 0) {
+        QStringList kept;
+        for (const auto& [name, stored] : printing_.calibrations) {
+            kept << name;
+        }
+        return failed(
+            QStringLiteral("印刷"),
+            QStringLiteral("プリンター「%1」の印刷位置の調整は保存されていません。\n")
+                    .arg(printer) +
+                (kept.isEmpty()
+                     ? QStringLiteral("調整が保存されたプリンターはありません。")
+                     : QStringLiteral("調整のあるプリンター: ") + kept.join(QStringLiteral("、"))));
+    }
+    pdfPrinter_ = printer;
+    calibrationChosen_ = true;
+    return true;
 }
 
 bool BatchSession::open(const QString& path) {
@@ -115,12 +143,16 @@ qint64 BatchSession::pageCount() const {
     return madePage_ ? madeCount_ : static_cast<qint64>(pages_.size());
 }
 
-bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
-    PrintPages job{pageCount(), madePage_, {}};
-    if (!madePage_) {
-        job.page = [this](qint64 i) { return pages_[static_cast<std::size_t>(i)]; };
-    }
-    const QString failure = printPagesOn(job, printer, shownName);
+bool BatchSession::printed(QPrinter& printer, const PrinterCalibration& calibration,
+                           const QString& shownName) {
+    // A list's pages are made as they are printed; the files' are there.
+    const QString failure = printOn(
+        printer, static_cast<std::size_t>(pageCount()),
+        [&](draw::DrawTarget& target, std::size_t i) {
+            const SheetState page = madePage_ ? madePage_(static_cast<qint64>(i)) : pages_[i];
+            drawSheet(page, target, RenderOptions::onPaper(page, calibration));
+        },
+        shownName);
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
@@ -171,6 +203,32 @@ bool BatchSession::failed(const QString& caption, const QString& message) {
 }
 
 bool BatchSession::printPdf(const QString& out, int dpi) {
+    const PrinterCalibration calibration = printing_.calibrationFor(pdfPrinter_);
+    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
+        return printed(printer, calibration, shownName);
+    });
+}
+
+bool BatchSession::printCalibrationSheet(const QString& out, int dpi) {
+    CalibrationSheetInfo info;
+    info.shift = printing_.shiftOrStartUp();
+    info.printer = pdfPrinter_;
+    info.date = QDate::currentDate().toString(Qt::ISODate);
+    // The sheet to read is never calibrated; the check sheet is, as the printer's sheets are.
+    if (calibrationChosen_) {
+        info.calibration = printing_.calibrationFor(pdfPrinter_);
+    }
+    fileTitle_ = QStringLiteral("印刷位置の調整用シート");
+    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
+        const QString failure = printOn(
+            printer, 1,
+            [&](draw::DrawTarget& target, std::size_t) { drawCalibrationSheet(target, info); },
+            shownName);
+        return failure.isEmpty() || failed(QStringLiteral("印刷"), failure);
+    });
+}
+
+bool BatchSession::writePdf(const QString& out, int dpi, const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(dpi);
@@ -187,7 +245,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
             return failed(caption, QStringLiteral("標準出力に書き出す PDF を作れません。") + error);
         }
         printer.setOutputFileName(pdf.path());
-        if (!printed(printer, QStringLiteral("（標準出力）"))) {
+        if (!job(printer, QStringLiteral("（標準出力）"))) {
             return false;
         }
         error = writeStandardOutput(pdf.readAll());
@@ -200,7 +258,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
         return failed(caption, ready.error);
     }
     printer.setOutputFileName(file.temporaryPath());
-    if (!printed(printer, shown(out))) {
+    if (!job(printer, shown(out))) {
         return false;
     }
     const FileResult written = file.commit();
@@ -265,12 +323,12 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
     device.setPrinterName(name);
     device.setPageSize(QPageSize(QPageSize::A4));
     device.setPageOrientation(QPageLayout::Portrait);
-    // On a real printer the sheet offsets count from the printable area's corner.
-    device.setFullPage(false);
+    // On a real printer too the sheet offsets count from the paper's edge, as in a PDF.
+    device.setFullPage(true);
     device.setDocName(fileTitle_);
     device.setCreator(QStringLiteral("zukaro"));
     device.setOutputFileName(job.path());
-    if (!printed(device)) {
+    if (!printed(device, printing_.calibrationFor(name))) {
         return false;
     }
     if (!endsAsPdf(job.readAll())) {

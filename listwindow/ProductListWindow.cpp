@@ -34,6 +34,7 @@
 #include "SafeFile.h"
 #include "ScratchFile.h"
 #include "SheetCommands.h"
+#include "SheetRenderer.h"
 #include "ShownText.h"
 #include "SystemError.h"
 #include "WindowFit.h"
@@ -603,6 +604,11 @@ void ProductListWindow::printAll() {
     // The pages go into a file of our own first: a PDF beside the one chosen, which replaces it
     // when complete, or the job for a printer, handed to CUPS when complete; a cancelled job
     // leaves neither.
+    QString warning;
+    const PrinterCalibration calibration = calibrationOf(printer_, hooks_.settingsFolder, warning);
+    if (!warning.isEmpty()) {
+        messages_.tell(kCaption, warning, MessageIcon::Exclamation);
+    }
     const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
     const QString chosenFile = printer_.outputFileName();
     const QString shownName = toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
@@ -634,12 +640,17 @@ void ProductListWindow::printAll() {
     const QString workFailure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
             progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
-            failure = printPagesOn({count, [&](qint64 i) { return laid.sheet(i, base); },
-                                    [&](qint64 printed) {
-                                        progress.setDone(printed);
-                                        return !progress.cancelled();
-                                    }},
-                                   printer_, shownName);
+            failure = printOn(
+                printer_, static_cast<std::size_t>(count),
+                [&](draw::DrawTarget& target, std::size_t i) {
+                    const SheetState page = laid.sheet(static_cast<qint64>(i), base);
+                    drawSheet(page, target, RenderOptions::onPaper(page, calibration));
+                },
+                shownName,
+                [&](std::size_t printed) {
+                    progress.setDone(static_cast<qint64>(printed));
+                    return !progress.cancelled();
+                });
             cancelled = progress.cancelled();
         });
     printer_.setOutputFileName(toPdf ? chosenFile : QString());

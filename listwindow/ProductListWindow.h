@@ -40,6 +40,7 @@ struct ProductListHooks {
     std::function<void(const SheetState&, const QString& title)> openInEditor;
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
+    QString settingsFolder;           // where the printers' calibrations are kept, when given
     int progressDelayMs = 400;        // how long work runs before its progress dialog shows
 };
 
