@@ -170,7 +170,10 @@ buildAndTest() {
 
 # The tests the list uses must pass as the code stands, or nothing it says means anything.
 echo "mutate: building and checking the tests unplanted"
-zbuild >/dev/null
+if ! zbuild >"$state/log.build" 2>&1; then
+    echo "mutate: the code does not build without any planted fault; see $state/log.build" >&2
+    exit 1
+fi
 alltests=$(echo "$index" | cut -f3 | tr '\n' ' ')
 if ! buildAndTest "$alltests"; then
     echo "mutate: the tests fail without any planted fault; see $state/log" >&2

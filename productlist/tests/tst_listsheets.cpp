@@ -99,7 +99,7 @@ private slots:
         }
         SheetState base;
         base.layout.defaultTaxRate = layoutRate;
-        const SheetState sheet = layOutSheets(rows, base, 1).sheets.at(0);
+        const SheetState sheet = SheetPlan(planRowsOf(rows), 1).sheet(0, base);
         QCOMPARE(sheet.taxRate[1], stored);
         QCOMPARE(taxRateOf(sheet, 1), printed);
     }
