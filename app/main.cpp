@@ -36,9 +36,18 @@ int main(int argc, char* argv[]) {
     // One editor is open at a time, so every editor window shares these dialogs.
     zukaro::QtCommonDialog1 dialogs;
     zukaro::QtMessageBoxes messages;
-    // The shop's product master; without it the editor and the list window do without.
-    zukaro::ProductMaster master(zukaro::productMasterPath());
-    if (const auto opened = master.open(); !opened.ok) {
+    // The product master: --master's, the one chosen in 商品マスター, or this computer's file.
+    // Without it the editor and the list window do without, and try it again as they use it.
+    const zukaro::MasterLocationResult chosen = zukaro::chosenMaster(command.master);
+    zukaro::ProductMaster master(
+        chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
+    master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
+    if (!chosen.location) {
+        messages.tell(zukaro::kProgramCaption,
+                      chosen.error + QStringLiteral("このパソコンの商品マスタを使います。"
+                                                    "「商品マスター」で接続先を直してください。"),
+                      zukaro::MessageIcon::Exclamation);
+    } else if (const auto opened = master.open(); !opened.ok) {
         messages.tell(zukaro::kProgramCaption, opened.error, zukaro::MessageIcon::Exclamation);
     }
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
