@@ -1,5 +1,6 @@
 #include "SqliteEngine.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
@@ -84,7 +85,8 @@ bool SqliteEngine::mayWrite(QSqlDatabase&) const {
 }
 
 QString SqliteEngine::login(QSqlDatabase&) const {
-    return qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
+    const passwd* user = ::getpwuid(::geteuid());
+    return user != nullptr ? QString::fromLocal8Bit(user->pw_name) : QString::number(::geteuid());
 }
 
 QString SqliteEngine::nowExpression() const {
