@@ -23,17 +23,17 @@ QString original(const QSqlError& error) {
 
 // What libpq says when it cannot connect, which comes before any SQLSTATE.
 QString connectionMeaning(const QString& text, const MasterLocation& where) {
-    const QString login = where.user.isEmpty() ? QStringLiteral("このパソコンのユーザー名")
+    const QString login = where.user.isEmpty() ? QStringLiteral(" (このパソコンのユーザー名) ")
                                                : QStringLiteral("「%1」").arg(where.user);
     if (text.contains(QStringLiteral("password authentication failed"))) {
         return QStringLiteral(
-                   "ユーザー %1 のパスワードが違います。~/.pgpass か環境変数 PGPASSWORD の"
+                   "ユーザー%1のパスワードが違います。~/.pgpass か環境変数 PGPASSWORD の"
                    "パスワードを確かめてください")
             .arg(login);
     }
     if (text.contains(QStringLiteral("no password supplied"))) {
         return QStringLiteral(
-                   "ユーザー %1 のパスワードがありません。~/.pgpass（パスワードファイル）か"
+                   "ユーザー%1のパスワードがありません。~/.pgpass（パスワードファイル）か"
                    "環境変数 PGPASSWORD に書いてください")
             .arg(login);
     }

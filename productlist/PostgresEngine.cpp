@@ -74,8 +74,12 @@ QStringList PostgresEngine::beginUpgrade() const {
 bool PostgresEngine::readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
                                  QSqlError& error) const {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("SELECT to_regclass('zukaro_schema') IS NOT NULL,"
-                                   " to_regclass('products') IS NOT NULL")) ||
+    // From pg_class itself, as of this statement: the names the server has cached may be
+    // those of before another program's upgrade that this one has just waited for.
+    if (!query.exec(QStringLiteral(
+            "SELECT count(*) FILTER (WHERE relname = 'zukaro_schema') > 0,"
+            " count(*) FILTER (WHERE relname = 'products') > 0 FROM pg_catalog.pg_class"
+            " WHERE relnamespace = current_schema()::regnamespace AND relkind = 'r'")) ||
         !query.next()) {
         error = query.lastError();
         return false;
