@@ -126,7 +126,7 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                    u"--print-pdf、--print-list か --calibration-sheet"},
                   {o.master,
                    {Mode::Window, Mode::ImportList, Mode::MasterImportFrom},
-                   u"--import-list、--master-import-from か、画面を開くとき"}};
+                   u"--import-list か --master-import-from (または画面を開くとき)"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -223,7 +223,9 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
                 .arg(command.output);
         }
     }
-    if (command.mode != Mode::Print && !toPrinter && command.output.isEmpty()) {
+    const bool writesFile = command.mode != Mode::Print && command.mode != Mode::ImportList &&
+                            command.mode != Mode::MasterImportFrom;
+    if (writesFile && !toPrinter && command.output.isEmpty()) {
         return QStringLiteral("書き出すファイルの名前が空です。");
     }
     return {};
