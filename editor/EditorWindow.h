@@ -170,6 +170,7 @@ private:
     std::unique_ptr<SheetCommands> commands_;
     QUndoStack undo_;
     ProductMaster* master_ = nullptr;
+    QString masterProblem_;  // why the last look-up found nothing: the master did not answer
     std::function<void()> openProductList_;
     std::function<void(const QString&)> openProductFile_;
     SheetContent saved_;
