@@ -49,6 +49,11 @@ QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
     return filled;
 }
 
+void EditorWindow::setProductMaster(ProductMaster* master) {
+    master_ = master;
+    ui_.商品マスター->setEnabled(master_ != nullptr);
+}
+
 void EditorWindow::setProductListOpener(std::function<void()> open) {
     openProductList_ = std::move(open);
     ui_.商品リスト->setEnabled(bool(openProductList_));

@@ -91,6 +91,16 @@ ProductMaster::~ProductMaster() {
     close();
 }
 
+void ProductMaster::relocate(const MasterLocation& location) {
+    close();
+    location_ = location;
+    engine_ = MasterEngine::create(location_, busyTimeoutMs_);
+    readOnly_ = false;
+    hasTable_ = false;
+    sinceFailedOpen_.invalidate();
+    failedOpen_.clear();
+}
+
 std::unique_ptr<ProductMaster> ProductMaster::another() const {
     auto copy = std::make_unique<ProductMaster>(location_, busyTimeoutMs_);
     copy->setReconnectPause(reconnectPauseMs_);

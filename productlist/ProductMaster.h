@@ -74,6 +74,8 @@ public:
     void close();
 
     const MasterLocation& location() const { return location_; }
+    // From now on the master at `location` (closed; opened on the next use).
+    void relocate(const MasterLocation& location);
     // The SQLite file; empty for a master on a server.
     QString path() const { return location_.isPostgres() ? QString() : location_.path; }
     // A second connection to the same database, not yet open: for work on another thread.
