@@ -20,28 +20,30 @@ namespace zukaro::testing {
 class TestPostgres {
 public:
     TestPostgres() {
-        if (!QFileInfo::exists(TEST_POSTGRES_ENV)) {
-            error_ = TEST_POSTGRES_ENV
-                " is missing: run `sh scripts/test-postgres.sh start` (scripts/test.sh does)";
+        if (!QFileInfo::exists(QStringLiteral(TEST_POSTGRES_ENV))) {
+            error_ = QStringLiteral(TEST_POSTGRES_ENV
+                                    " is missing: run `sh scripts/test-postgres.sh start`"
+                                    " (scripts/test.sh does)");
             return;
         }
-        const QSettings env(TEST_POSTGRES_ENV, QSettings::IniFormat);
-        host = env.value("ZUKARO_TEST_PGHOST").toString();
-        port = env.value("ZUKARO_TEST_PGPORT").toInt();
-        admin = env.value("ZUKARO_TEST_PGADMIN").toString();
-        office = env.value("ZUKARO_TEST_PGOFFICE").toString();
-        shop = env.value("ZUKARO_TEST_PGSHOP").toString();
-        passFile = env.value("PGPASSFILE").toString();
+        const QSettings env(QStringLiteral(TEST_POSTGRES_ENV), QSettings::IniFormat);
+        host = env.value(QStringLiteral("ZUKARO_TEST_PGHOST")).toString();
+        port = env.value(QStringLiteral("ZUKARO_TEST_PGPORT")).toInt();
+        admin = env.value(QStringLiteral("ZUKARO_TEST_PGADMIN")).toString();
+        office = env.value(QStringLiteral("ZUKARO_TEST_PGOFFICE")).toString();
+        shop = env.value(QStringLiteral("ZUKARO_TEST_PGSHOP")).toString();
+        passFile = env.value(QStringLiteral("PGPASSFILE")).toString();
         qputenv("PGPASSFILE", passFile.toUtf8());
-        if (!sql("postgres", "SELECT 1")) {
-            error_ = "the test PostgreSQL server of " TEST_POSTGRES_ENV " is not reachable: " +
-                     lastError_ + " (run `sh scripts/test-postgres.sh start` again)";
+        if (!sql(QStringLiteral("postgres"), QStringLiteral("SELECT 1"))) {
+            error_ = QStringLiteral("the test PostgreSQL server of " TEST_POSTGRES_ENV
+                                    " is not reachable: ") +
+                     lastError_ + QStringLiteral(" (run `sh scripts/test-postgres.sh start` again)");
         }
     }
 
     ~TestPostgres() {
         for (const QString& database : created_) {
-            sql("postgres", QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database));
+            sql(QStringLiteral("postgres"), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database));
         }
         QSqlDatabase::removeDatabase(connectionName());
     }
@@ -60,7 +62,7 @@ public:
         const QString name = QStringLiteral("zukaro_t_%1_%2")
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(++count);
-        if (!sql("postgres", QStringLiteral("CREATE DATABASE %1 OWNER %2").arg(name, office)) ||
+        if (!sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE %1 OWNER %2").arg(name, office)) ||
             !sql(name, QStringLiteral("ALTER DEFAULT PRIVILEGES FOR ROLE %1 IN SCHEMA public"
                                       " GRANT SELECT ON TABLES TO %2")
                            .arg(office, shop))) {
@@ -110,7 +112,7 @@ private:
     QSqlDatabase connection(const QString& database) {
         QSqlDatabase db = QSqlDatabase::contains(connectionName())
                               ? QSqlDatabase::database(connectionName(), false)
-                              : QSqlDatabase::addDatabase("QPSQL", connectionName());
+                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName());
         if (db.databaseName() != database) {
             db.close();
             db.setHostName(host);
