@@ -103,13 +103,13 @@ void MasterDialog::check() {
         return;
     }
     ProductMaster trial(location);
-    const ProductMaster::ProductsResult products = trial.allProducts();
+    const ProductMaster::CountResult products = trial.productCount();
     if (!products.ok) {
         result_->setText(products.error);
         return;
     }
     QString text = QStringLiteral("つながりました。商品 %1 件、")
-                       .arg(QLocale(QLocale::Japanese).toString(qlonglong(products.products.size())));
+                       .arg(QLocale(QLocale::Japanese).toString(products.count));
     text += trial.isReadOnly()
                 ? QStringLiteral("このログインでは読むだけです (リストは登録されません)。")
                 : QStringLiteral("リストを登録できます。");

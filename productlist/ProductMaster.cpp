@@ -401,6 +401,27 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     return result;
 }
 
+ProductMaster::CountResult ProductMaster::productCount() {
+    CountResult result;
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    result.ok = true;
+    if (!hasTable_) {
+        return result;
+    }
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM products")) || !query.next()) {
+        result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), 0};
+        query = QSqlQuery();
+        close();
+        return result;
+    }
+    result.count = query.value(0).toLongLong();
+    return result;
+}
+
 ProductMaster::ProductsResult ProductMaster::allProducts() {
     ProductsResult result;
     if (const Result opened = open(); !opened.ok) {

@@ -102,6 +102,14 @@ public:
     // Every stored product, for copying a master into another.
     ProductsResult allProducts();
 
+    struct CountResult {
+        bool ok = false;
+        QString error;
+        qint64 count = 0;
+    };
+    // How many products are stored.
+    CountResult productCount();
+
     // Who this connection writes as: login@computer.
     const QString& writer() const { return writer_; }
 
