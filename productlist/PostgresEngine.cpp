@@ -128,8 +128,8 @@ QString PostgresEngine::login(QSqlDatabase& db) const {
 }
 
 QString PostgresEngine::nowExpression() const {
-    // The moment of the write, not the transaction's start: a change that waited for another
-    // import's lock is stamped after that import's commit.
+    // The moment it is evaluated, not the transaction's start: a change that waited for
+    // another import's lock is stamped after that import's commit.
     return QStringLiteral(
         "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI:SS')");
 }

@@ -61,7 +61,9 @@ QString upsertStatement(int count, const MasterEngine& engine) {
     for (int i = 0; i < count; ++i) {
         rows << values;
     }
-    // An empty cell keeps what is stored: a list of prices alone must not wipe the names.
+    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. The
+    // time of a change is taken when the product is changed, which is after any import that
+    // held it has committed, not when the statement began.
     return QStringLiteral(
                "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
                " updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
@@ -71,8 +73,8 @@ QString upsertStatement(int count, const MasterEngine& engine) {
                " lot = coalesce(nullif(excluded.lot, ''), products.lot),"
                " price = coalesce(nullif(excluded.price, ''), products.price),"
                " tax_rate = coalesce(excluded.tax_rate, products.tax_rate),"
-               " updated_at = excluded.updated_at, updated_by = excluded.updated_by")
-               .arg(rows.join(QStringLiteral(", "))) +
+               " updated_at = %2, updated_by = excluded.updated_by")
+               .arg(rows.join(QStringLiteral(", ")), engine.nowExpression()) +
            engine.insertedReturning();
 }
 

@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -43,6 +44,25 @@ QString found(ProductMaster& master, int i) {
 class TestPostgresMaster : public QObject {
     Q_OBJECT
     std::unique_ptr<testing::TestPostgres> server_;
+
+    // Waits until `count` zukaro connections to `database` wait for a lock.
+    bool waitingFor(const QString& database, int count) {
+        QElapsedTimer waited;
+        waited.start();
+        QVariant waiting;
+        while (!waited.hasExpired(30000)) {
+            if (server_->sql(database, "SELECT pg_stat_clear_snapshot()") &&
+                server_->sql(database,
+                             "SELECT count(*) FROM pg_stat_activity WHERE application_name ="
+                             " 'zukaro' AND wait_event_type = 'Lock'",
+                             &waiting) &&
+                waiting.toInt() >= count) {
+                return true;
+            }
+            QThread::msleep(20);
+        }
+        return false;
+    }
 
     // Waits until a zukaro connection to `database` waits for a lock; its process id, or 0.
     int blockedBackend(const QString& database) {
@@ -160,6 +180,42 @@ private slots:
         const ProductMaster::ImportResult retried = import.master->importRows(chainList("新", 200));
         QVERIFY2(retried.ok && retried.updated == kProducts, qPrintable(retried.error));
         QCOMPARE(found(*office, 0) + " " + found(*office, kProducts - 1), "新|200 新|10199");
+    }
+
+    // Two imports change the same product: the one that commits later wins, and the product
+    // says who and when. Head office's import holds the product (written, not committed yet)
+    // when the other, under another login, comes to it and waits; the other commits last.
+    void laterCommitWins() {
+        MasterLocation where;
+        const auto office = storedChain(where);
+        QVERIFY(office);
+        BlockedImport first;
+        startBlocked(first, where, chainList("新", 200));
+        QVERIFY2(waitingFor(where.database, 1), "the first import never waited for the lock");
+        ProductMaster::ImportResult later;
+        std::thread second([&] {
+            ProductMaster admin(server_->location(where.database, server_->admin));
+            later = admin.importRows({{2, janOf(0), "後", "", "", "", "99", 1, {}}});
+        });
+        const bool bothWaited = waitingFor(where.database, 2);
+        QVERIFY(server_->sql(where.database, "ROLLBACK"));
+        first.thread.join();
+        second.join();
+        QVERIFY(bothWaited);
+        QVERIFY2(first.result.ok && later.ok, qPrintable(first.result.error + later.error));
+        QCOMPARE(found(*office, 0) + " " + found(*office, 1), "後|99 新|201");
+        QVariant by, atLater, atFirst;
+        QVERIFY(server_->sql(where.database,
+                             "SELECT updated_by FROM products WHERE jan = '" + janOf(0) + "'", &by));
+        QVERIFY(server_->sql(where.database,
+                             "SELECT updated_at FROM products WHERE jan = '" + janOf(0) + "'",
+                             &atLater));
+        QVERIFY(server_->sql(where.database,
+                             "SELECT max(updated_at) FROM products WHERE jan <> '" + janOf(0) + "'",
+                             &atFirst));
+        QCOMPARE(by.toString(), server_->admin + "@" + QSysInfo::machineHostName());
+        QVERIFY2(atLater.toString() >= atFirst.toString(),
+                 qPrintable(atLater.toString() + " < " + atFirst.toString()));
     }
 
     // A shop's login reads the master; its import is refused before anything is written, and
