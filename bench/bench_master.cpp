@@ -23,11 +23,11 @@ std::vector<zukaro::ProductRow> chainList(int round) {
     std::vector<zukaro::ProductRow> rows;
     rows.reserve(kProducts);
     for (int i = 0; i < kProducts; ++i) {
-        rows.push_back({i + 2, janOf(i), QStringLiteral("株式会社カトー製菓"),
-                        QStringLiteral("ポテトチップス うすしお味 ファミリーパック 増量中 %1 号")
-                            .arg(i),
-                        QStringLiteral("60g×12袋"), QStringLiteral("L-2024-%1").arg(i % 100),
-                        QString::number(100 + (i + round) % 900000), 1, i % 3 ? 10 : 8});
+        rows.push_back(
+            {i + 2, janOf(i), QStringLiteral("株式会社カトー製菓"),
+             QStringLiteral("ポテトチップス うすしお味 ファミリーパック 増量中 %1 号").arg(i),
+             QStringLiteral("60g×12袋"), QStringLiteral("L-2024-%1").arg(i % 100),
+             QString::number(100 + (i + round) % 900000), 1, i % 3 ? 10 : 8});
     }
     return rows;
 }

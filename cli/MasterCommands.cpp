@@ -77,8 +77,9 @@ int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& er
     const QFileInfo from(command.file);
     if (!master->location().isPostgres() &&
         from.canonicalFilePath() == QFileInfo(master->location().path).canonicalFilePath()) {
-        err << "zukaro: " << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
-                                 .arg(QDir::toNativeSeparators(command.file));
+        err << "zukaro: "
+            << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
+                   .arg(QDir::toNativeSeparators(command.file));
         return kExitFailed;
     }
     if (!from.isFile()) {
@@ -95,7 +96,7 @@ int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& er
         return kExitFailed;
     }
     return imported(*master, master->importRows(products.products), out, err) ? kExitOk
-                                                                               : kExitFailed;
+                                                                              : kExitFailed;
 }
 
 }  // namespace zukaro

@@ -9,15 +9,15 @@
 
 #include "BuiltInValues.h"
 #include "CalibrationDialog.h"
-#include "MasterDialog.h"
-#include "ProductMaster.h"
 #include "ColumnMapping.h"
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "EntryField.h"
 #include "LabelFile.h"
+#include "MasterDialog.h"
 #include "MessageBoxes.h"
 #include "ProductListSource.h"
+#include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "UnencodableText.h"
 

@@ -37,9 +37,9 @@ MasterDialog::MasterDialog(ProductMaster& master, CommonDialog1& dialogs, Messag
     address_ = new QLineEdit;
     address_->setObjectName(QStringLiteral("接続先"));
     address_->setPlaceholderText(QStringLiteral("postgresql://shop1@192.168.1.10:5432/zukaro"));
-    auto* note = new QLabel(QStringLiteral(
-        "パスワードはここに書かず、~/.pgpass に 1 行で書いてください\n"
-        "(例: 192.168.1.10:5432:zukaro:shop1:パスワード、ファイルの権限は 600)。"));
+    auto* note = new QLabel(
+        QStringLiteral("パスワードはここに書かず、~/.pgpass に 1 行で書いてください\n"
+                       "(例: 192.168.1.10:5432:zukaro:shop1:パスワード、ファイルの権限は 600)。"));
     result_ = new QLabel;
     result_->setObjectName(QStringLiteral("接続の結果"));
     result_->setWordWrap(true);
@@ -128,16 +128,17 @@ void MasterDialog::importSqlite() {
     ProductMaster target(location);
     const ProductMaster::ImportResult imported =
         products.ok ? target.importRows(products.products) : ProductMaster::ImportResult{};
-    const QString text =
-        !products.ok  ? products.error
-        : imported.ok ? QStringLiteral("「%1」の商品を %2 件追加、%3 件更新しました。")
-                            .arg(QDir::toNativeSeparators(path))
-                            .arg(imported.added)
-                            .arg(imported.updated)
-                      : imported.error;
+    const QString text = !products.ok ? products.error
+                         : imported.ok
+                             ? QStringLiteral("「%1」の商品を %2 件追加、%3 件更新しました。")
+                                   .arg(QDir::toNativeSeparators(path))
+                                   .arg(imported.added)
+                                   .arg(imported.updated)
+                             : imported.error;
     result_->setText(text);
-    messages_.tell(kCaption, text,
-                   products.ok && imported.ok ? MessageIcon::Information : MessageIcon::Exclamation);
+    messages_.tell(
+        kCaption, text,
+        products.ok && imported.ok ? MessageIcon::Information : MessageIcon::Exclamation);
 }
 
 void MasterDialog::save() {

@@ -20,8 +20,7 @@ class MasterEngine {
 public:
     virtual ~MasterEngine() = default;
 
-    static std::unique_ptr<MasterEngine> create(const MasterLocation& location,
-                                                int busyTimeoutMs);
+    static std::unique_ptr<MasterEngine> create(const MasterLocation& location, int busyTimeoutMs);
 
     virtual QString driver() const = 0;
     // The reason given when Qt's driver is not installed.

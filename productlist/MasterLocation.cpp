@@ -24,7 +24,8 @@ MasterLocationResult refused(const QString& text, const QString& why) {
     if (why == kPasswordRefused) {  // the address is not repeated: it holds the password
         return {std::nullopt, QStringLiteral("商品マスタの%1。").arg(why)};
     }
-    return {std::nullopt, QStringLiteral("商品マスタの接続先「%1」が読めません: %2。").arg(text, why)};
+    return {std::nullopt,
+            QStringLiteral("商品マスタの接続先「%1」が読めません: %2。").arg(text, why)};
 }
 
 // host[:port], [v6 address][:port]: the host part of the URI (percent-encoded).
@@ -54,7 +55,8 @@ QString takeHostAndPort(const QString& hostPart, MasterLocation& location) {
         bool ok = false;
         location.port = port.toInt(&ok);
         if (!ok || location.port < 1 || location.port > 65535) {
-            return QStringLiteral("ポート番号「%1」は 1 から 65535 までの数ではありません").arg(port);
+            return QStringLiteral("ポート番号「%1」は 1 から 65535 までの数ではありません")
+                .arg(port);
         }
     }
     return {};

@@ -26,7 +26,8 @@ struct MasterLocation {
     static MasterLocation sqlite(const QString& path);
 
     bool isPostgres() const { return engine == Engine::Postgres; }
-    // For messages: the file, or 「PostgreSQL サーバー db.example.jp:5432 のデータベース「zukaro」」.
+    // For messages: the file, or 「PostgreSQL サーバー db.example.jp:5432
+    // のデータベース「zukaro」」.
     QString describe() const;
     // The address as the settings keep it and the command line takes it: the path, or
     // postgresql://user@host:port/database?options (without a password, which libpq finds).

@@ -50,8 +50,8 @@ QString connectionMeaning(const QString& text, const MasterLocation& where) {
     }
     for (const char* unreachable :
          {"Connection refused", "No such file or directory", "could not translate host name",
-          "timeout expired", "Network is unreachable", "No route to host",
-          "could not connect", "Connection timed out"}) {
+          "timeout expired", "Network is unreachable", "No route to host", "could not connect",
+          "Connection timed out"}) {
         if (text.contains(QLatin1String(unreachable))) {
             return QStringLiteral(
                 "サーバーが見つからないか、動いていません。サーバーの名前とポート、"
@@ -69,8 +69,7 @@ QString stateMeaning(const QString& state) {
         return QStringLiteral("このログインには権限がありません");
     }
     if (state == u"40001" || state == u"40P01") {
-        return QStringLiteral(
-            "ほかの店か本部の登録と重なりました。もう一度試してください");
+        return QStringLiteral("ほかの店か本部の登録と重なりました。もう一度試してください");
     }
     if (group == u"08" || group == u"57") {
         return QStringLiteral(

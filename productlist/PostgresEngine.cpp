@@ -57,8 +57,8 @@ void PostgresEngine::configure(QSqlDatabase& db, bool& /*readOnly*/) {
     }
     // A server that goes away in the middle (a cable pulled, a router restarted) is noticed
     // within seconds instead of after TCP's quarter of an hour; a socket ignores these.
-    for (const char* option : {"keepalives_idle=30", "keepalives_interval=10",
-                               "keepalives_count=3", "tcp_user_timeout=20000"}) {
+    for (const char* option : {"keepalives_idle=30", "keepalives_interval=10", "keepalives_count=3",
+                               "tcp_user_timeout=20000"}) {
         const QString pair = QString::fromLatin1(option);
         if (!hasOption(location_.options, pair.section(u'=', 0, 0))) {
             options << pair;
@@ -77,7 +77,8 @@ bool PostgresEngine::lostConnection(const QSqlError& error) const {
 
 QStringList PostgresEngine::beginUpgrade() const {
     // One number for every zukaro: "zukaro" in ASCII.
-    return {QStringLiteral("BEGIN"), QStringLiteral("SELECT pg_advisory_xact_lock(122117097114111)")};
+    return {QStringLiteral("BEGIN"),
+            QStringLiteral("SELECT pg_advisory_xact_lock(122117097114111)")};
 }
 
 bool PostgresEngine::readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
@@ -130,8 +131,7 @@ QString PostgresEngine::login(QSqlDatabase& db) const {
 QString PostgresEngine::nowExpression() const {
     // The moment it is evaluated, not the transaction's start: a change that waited for
     // another import's lock is stamped after that import's commit.
-    return QStringLiteral(
-        "to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI:SS')");
+    return QStringLiteral("to_char(clock_timestamp() AT TIME ZONE 'UTC', 'YYYY-MM-DD HH24:MI:SS')");
 }
 
 QString PostgresEngine::insertedReturning() const {

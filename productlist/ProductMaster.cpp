@@ -42,8 +42,8 @@ QString masterKey(const QString& jan) {
 // Rows of one JAN code met one after another, as one: what a later row says replaces what an
 // earlier one said, an empty cell keeps it. The same as writing them one by one.
 void mergeInto(ProductRow& merged, const ProductRow& row) {
-    for (auto text : {&ProductRow::maker, &ProductRow::product, &ProductRow::spec,
-                      &ProductRow::lot, &ProductRow::price}) {
+    for (auto text : {&ProductRow::maker, &ProductRow::product, &ProductRow::spec, &ProductRow::lot,
+                      &ProductRow::price}) {
         if (!(row.*text).isEmpty()) {
             merged.*text = row.*text;
         }
@@ -55,7 +55,8 @@ void mergeInto(ProductRow& merged, const ProductRow& row) {
 
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
-    const QString values = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
+    const QString values =
+        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
     QStringList rows;
     rows.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -181,8 +182,8 @@ ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
         }
         return true;
     };
-    bool done = run(engine_->beginUpgrade()) &&
-                engine_->readVersion(db, version, hasProducts, error);
+    bool done =
+        run(engine_->beginUpgrade()) && engine_->readVersion(db, version, hasProducts, error);
     if (done && version > currentMasterVersion()) {
         query.exec(QStringLiteral("ROLLBACK"));
         return {false, master::cannotOpen(location_, master::newerVersion())};
@@ -190,8 +191,10 @@ ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
     for (int step = version; done && step < currentMasterVersion(); ++step) {
         done = run(masterUpgrades()[static_cast<std::size_t>(step)]);
     }
-    done = done && (version == currentMasterVersion() || run(engine_->setVersion(currentMasterVersion()))) &&
-           run({QStringLiteral("COMMIT")});
+    done =
+        done &&
+        (version == currentMasterVersion() || run(engine_->setVersion(currentMasterVersion()))) &&
+        run({QStringLiteral("COMMIT")});
     if (done) {
         version = currentMasterVersion();
         hasProducts = true;
@@ -206,7 +209,8 @@ ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
             readOnly_ = true;  // an older master, read as it is until head office opens it
             return {true, {}};
         }
-        return {false, master::cannotOpen(location_, master::cannotCreate(writer_.section(u'@', 0, 0)))};
+        return {false,
+                master::cannotOpen(location_, master::cannotCreate(writer_.section(u'@', 0, 0)))};
     }
     return {false, master::cannotOpen(location_, engine_->reason(error))};
 }
@@ -233,9 +237,8 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     }
     if (readOnly_) {
         result.error = master::cannotWrite(
-            location_, location_.isPostgres()
-                           ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
-                           : master::readOnly());
+            location_, location_.isPostgres() ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
+                                              : master::readOnly());
         return result;
     }
     // The rows by JAN code, those of one code merged in list order: every import changes the
@@ -265,8 +268,8 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     if (!db.transaction()) {
         return failed(db.lastError());
     }
-    const QString name = location_.isPostgres() ? location_.describe()
-                                                : QFileInfo(location_.path).fileName();
+    const QString name =
+        location_.isPostgres() ? location_.describe() : QFileInfo(location_.path).fileName();
     beginStep(progress, QStringLiteral("商品マスタ「%1」に登録しています").arg(name),
               static_cast<qint64>(rows.size()));
     const bool returning = !engine_->insertedReturning().isEmpty();
@@ -293,7 +296,8 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         }
         for (const ProductRow& row : batch) {
             upsert.addBindValue(row.jan);
-            for (const QString* text : {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
+            for (const QString* text :
+                 {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
                 upsert.addBindValue(textValue(*text));
             }
             upsert.addBindValue(taxValue(row.taxRate));

@@ -43,10 +43,9 @@ void SqliteEngine::configure(QSqlDatabase& db, bool& readOnly) {
     readOnly = readOnly || (QFileInfo::exists(path_) && !canWrite(path_));
     db.setDatabaseName(path_);
     // Another zukaro window or program may be writing the same file for a moment.
-    db.setConnectOptions(
-        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
-            .arg(busyTimeoutMs_)
-            .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(busyTimeoutMs_)
+                             .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
 }
 
 QString SqliteEngine::reason(const QSqlError& error) const {

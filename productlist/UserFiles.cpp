@@ -29,7 +29,6 @@ QString productMasterPath() {
     return QDir(folder).filePath(QStringLiteral("products.sqlite"));
 }
 
-
 QString savedMasterAddress() {
     return masterSettings()->value(kAddressKey).toString().trimmed();
 }

@@ -84,15 +84,15 @@ private slots:
         QVERIFY(list.open(QIODevice::WriteOnly) && list.write("JAN,品名\n4901234567894,のり\n"));
         list.close();
         // The editor on a screen with a window manager, a sheet open, the shop's SQLite master.
-        const auto [shown, window] = run(
-            "sh", {WITH_OPENBOX, "1366x768", PROGRAM, "--quit-when-shown", SAMPLE_SHEET}, env);
+        const auto [shown, window] =
+            run("sh", {WITH_OPENBOX, "1366x768", PROGRAM, "--quit-when-shown", SAMPLE_SHEET}, env);
         QVERIFY2(shown == 0, qPrintable(window));
         // A chain's master, on a server that is not there: the driver is loaded all the same.
-        const auto [imported, chain] = run(
-            PROGRAM,
-            {"--master", "postgresql:///zukaro?host=" + home.filePath("no-server"),
-             "--import-list", list.fileName()},
-            env);
+        const auto [imported, chain] =
+            run(PROGRAM,
+                {"--master", "postgresql:///zukaro?host=" + home.filePath("no-server"),
+                 "--import-list", list.fileName()},
+                env);
         QVERIFY2(imported == 1 && chain.contains("PostgreSQL"), qPrintable(chain));
         const QSet<QString> plugins = loadedPlugins(window) + loadedPlugins(chain);
         QStringList kinds;
@@ -100,9 +100,9 @@ private slots:
             kinds << plugin.section(u'/', -2);
         }
         kinds.sort();
-        for (const char* expected : {"platforms/libqxcb.so", "printsupport/",
-                                     "sqldrivers/libqsqlite.so", "sqldrivers/libqsqlpsql.so",
-                                     "imageformats/"}) {
+        for (const char* expected :
+             {"platforms/libqxcb.so", "printsupport/", "sqldrivers/libqsqlite.so",
+              "sqldrivers/libqsqlpsql.so", "imageformats/"}) {
             QVERIFY2(kinds.join(' ').contains(expected), qPrintable(kinds.join(' ')));
         }
 

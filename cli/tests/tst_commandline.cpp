@@ -12,8 +12,8 @@ void row(const char* name, const QStringList& args, const char* expected) {
 }
 
 QString described(const CommandLine& c) {
-    static const char* const modes[] = {"window", "pdf",  "png",  "print", "list",
-                                        "sheet",  "import", "copy", "help", "version"};
+    static const char* const modes[] = {"window", "pdf",    "png",  "print", "list",
+                                        "sheet",  "import", "copy", "help",  "version"};
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }

@@ -76,9 +76,8 @@ private slots:
         env_.insert("XDG_DATA_HOME", home_.filePath("data"));
         env_.insert("PGPASSFILE", server_->passFile);
         QVERIFY(QDir().mkpath(home_.filePath("runtime")) &&
-                QFile::setPermissions(home_.filePath("runtime"), QFile::ReadOwner |
-                                                                     QFile::WriteOwner |
-                                                                     QFile::ExeOwner));
+                QFile::setPermissions(home_.filePath("runtime"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         env_.insert("XDG_RUNTIME_DIR", home_.filePath("runtime"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(home_.filePath("data")));
     }
@@ -169,8 +168,9 @@ private slots:
         std::map<QString, int> makers;
         for (const ProductRow& p : all.products) {
             const int i = static_cast<int>((p.jan.toLongLong() - 4900000000000LL) / 10);
-            const QString expected =
-                i < 1000 ? p.maker : i < 6000 ? "本部" : "店";  // the shared ones: either
+            const QString expected = i < 1000   ? p.maker
+                                     : i < 6000 ? "本部"
+                                                : "店";  // the shared ones: either
             QCOMPARE(p.maker, expected);
             QCOMPARE(p.price, QString::number((p.maker == "本部" ? 100000 : 200000) + i));
             ++makers[p.maker];
@@ -210,16 +210,16 @@ private slots:
         QString where;
         if (args.value(1) == "SHOP") {
             QVERIFY2(server_->ready(), qPrintable(server_->error()));
-            const MasterLocation shop =
-                server_->location(server_->createDatabase(), server_->shop);
+            const MasterLocation shop = server_->location(server_->createDatabase(), server_->shop);
             QVERIFY(ProductMaster(server_->location(shop.database, server_->office)).open().ok);
             args[1] = shop.address();
             where = shop.describe();
         }
         const QString list = home_.filePath("list.csv");
         QFile file(list);
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write("JAN,品名,売価\n4901234567894,のり,￥398\n,名前だけ,100\n49012348,塩,98\n"));
+        QVERIFY(
+            file.open(QIODevice::WriteOnly) &&
+            file.write("JAN,品名,売価\n4901234567894,のり,￥398\n,名前だけ,100\n49012348,塩,98\n"));
         file.close();
         const auto run = runZukaro(args + QStringList{"--import-list", list}, env_);
         QCOMPARE(run.exitCode, exitCode);
@@ -247,19 +247,23 @@ private slots:
                     .ok);
         const QByteArray before = digest(file);
         const MasterLocation chain = server_->location(server_->createDatabase(), server_->office);
-        const auto copied = runZukaro({"--master-import-from", file, "--master", chain.address()}, env_);
+        const auto copied =
+            runZukaro({"--master-import-from", file, "--master", chain.address()}, env_);
         QVERIFY2(copied.exitCode == 0, qPrintable(copied.err));
-        QCOMPARE(copied.out, "商品マスタ（" + chain.describe() + "）に 2 件追加、0 件更新しました。\n");
+        QCOMPARE(copied.out,
+                 "商品マスタ（" + chain.describe() + "）に 2 件追加、0 件更新しました。\n");
         ProductMaster master(chain);
         const ProductMaster::LookupResult found = master.lookup("4901234567894");
         QVERIFY(found.product);
-        QCOMPARE(found.product->maker + found.product->price + QString::number(*found.product->taxRate),
-                 "カトー製菓1288");
+        QCOMPARE(
+            found.product->maker + found.product->price + QString::number(*found.product->taxRate),
+            "カトー製菓1288");
         QCOMPARE(digest(file), before);
 
         const auto itself = runZukaro({"--master-import-from", file, "--master", file}, env_);
         QCOMPARE(itself.exitCode, 1);
-        QCOMPARE(itself.err, "zukaro: 「" + file + "」は、写す先の商品マスタと同じファイルです。\n");
+        QCOMPARE(itself.err,
+                 "zukaro: 「" + file + "」は、写す先の商品マスタと同じファイルです。\n");
     }
 };
 

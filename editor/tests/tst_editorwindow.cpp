@@ -14,10 +14,10 @@
 #include "EditorFixture.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
-#include "SheetRenderer.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "SheetCommands.h"
+#include "SheetRenderer.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -479,9 +479,10 @@ void TestEditorWindow::scannerGoesOnWithoutTheMaster() {
     QCOMPARE(ui_.sheet().label(1).jan + ui_.sheet().label(1).maker + ui_.sheet().label(1).product,
              u"4901234567894自社のり"_qs);
     QCOMPARE(ui_.sheet().label(2).jan + ui_.sheet().label(2).maker, u"4512345678906自社"_qs);
-    const QString expected = u"JAN コード「%1」の商品を商品マスタから引けませんでした: 商品マスタ（"
-                             "PostgreSQL サーバー %2 のデータベース「zukaro」）に接続できません（"
-                             "サーバーが見つからないか、動いていません。"_qs;
+    const QString expected =
+        u"JAN コード「%1」の商品を商品マスタから引けませんでした: 商品マスタ（"
+        "PostgreSQL サーバー %2 のデータベース「zukaro」）に接続できません（"
+        "サーバーが見つからないか、動いていません。"_qs;
     QVERIFY2(said.value(0).startsWith(expected.arg(u"4901234567894"_qs, nowhere.path())),
              qPrintable(said.value(0)));
     QCOMPARE(said.value(1), said.value(0).replace(u"4901234567894"_qs, u"4512345678906"_qs));
@@ -576,7 +577,7 @@ QTEST_MAIN(TestEditorWindow)
 #include "tst_editorwindow.moc"
 
 void TestEditorWindow::previewClicksChooseALabel_data() {
-    QTest::addColumn<int>("label");  // 0: a click beside the sheet
+    QTest::addColumn<int>("label");   // 0: a click beside the sheet
     QTest::addColumn<bool>("whole");  // 全体 rather than 50 %
     QTest::addColumn<bool>("doubleClick");
     for (const int label : {1, 11, 21}) {
@@ -596,7 +597,7 @@ void TestEditorWindow::previewClicksChooseALabel() {
     QFETCH(bool, whole);
     QFETCH(bool, doubleClick);
     const LabelRecord product{"4987654321098", "北海乳業", "のむヨーグルト プレーン 砂糖不使用",
-                              "500ml", "B-1107", "198000"};
+                              "500ml",         "B-1107",   "198000"};
     for (const int n : {1, 11, 21}) {
         ui_.sheet().setLabel(n, product);
     }

@@ -122,9 +122,10 @@ private slots:
         });
         ui_.window->controls().商品マスター->trigger();
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        const QString refused = "商品マスタの接続先にパスワードは書けません。パスワードは "
-                                "~/.pgpass（パスワードファイル）か環境変数 PGPASSWORD に書いて"
-                                "ください。";
+        const QString refused =
+            "商品マスタの接続先にパスワードは書けません。パスワードは "
+            "~/.pgpass（パスワードファイル）か環境変数 PGPASSWORD に書いて"
+            "ください。";
         QCOMPARE(seen, (QStringList{"つながりました。商品 0 件、このログインでは読むだけです "
                                     "(リストは登録されません)。",
                                     "1", refused}));

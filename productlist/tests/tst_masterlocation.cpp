@@ -19,8 +19,8 @@ QString shown(const MasterLocationResult& parsed) {
     if (!l.isPostgres()) {
         return "sqlite|" + l.path;
     }
-    return QStringList{"pg", l.host, QString::number(l.port), l.user, l.database,
-                       l.options.join(',')}
+    return QStringList{"pg",   l.host,     QString::number(l.port),
+                       l.user, l.database, l.options.join(',')}
         .join('|');
 }
 
@@ -56,7 +56,8 @@ private slots:
             << "pg|/run/postgresql|5433||zukaro|"
             << "PostgreSQL サーバー /run/postgresql:5433 のデータベース「zukaro」";
         QTest::newRow("socket folder percent-encoded")
-            << "postgresql://%2Fvar%2Frun%2Fpostgresql/zukaro" << "pg|/var/run/postgresql|0||zukaro|"
+            << "postgresql://%2Fvar%2Frun%2Fpostgresql/zukaro"
+            << "pg|/var/run/postgresql|0||zukaro|"
             << "PostgreSQL サーバー /var/run/postgresql のデータベース「zukaro」";
         QTest::newRow("IPv6, options kept in order")
             << "POSTGRESQL://office@[::1]:5433/zukaro?sslmode=require&connect_timeout=10"
@@ -67,16 +68,21 @@ private slots:
             << "pg|192.168.1.10|0|本部|商品マスタ|application_name=棚札"
             << "PostgreSQL サーバー 192.168.1.10 のデータベース「商品マスタ」";
         QTest::newRow("parameters over the URI's parts")
-            << "postgresql://a@h/x?user=b&dbname=y" << "pg|h|0|b|y|"
+            << "postgresql://a@h/x?user=b&dbname=y"
+            << "pg|h|0|b|y|"
             << "PostgreSQL サーバー h のデータベース「y」";
-        QTest::newRow("everything from the environment") << "postgresql://" << "pg||0|||"
-                                                         << "PostgreSQL サーバー このコンピューター";
+        QTest::newRow("everything from the environment")
+            << "postgresql://"
+            << "pg||0|||"
+            << "PostgreSQL サーバー このコンピューター";
         QTest::newRow("an SQLite file") << "/srv/共有/マスタ.sqlite"
                                         << "sqlite|/srv/共有/マスタ.sqlite"
                                         << "/srv/共有/マスタ.sqlite";
-        QTest::newRow("an SQLite file URL") << "file:///srv/m%20a.sqlite" << "sqlite|/srv/m a.sqlite"
+        QTest::newRow("an SQLite file URL") << "file:///srv/m%20a.sqlite"
+                                            << "sqlite|/srv/m a.sqlite"
                                             << "/srv/m a.sqlite";
-        QTest::newRow("home") << "~/m.sqlite" << "sqlite|" + QDir::homePath() + "/m.sqlite"
+        QTest::newRow("home") << "~/m.sqlite"
+                              << "sqlite|" + QDir::homePath() + "/m.sqlite"
                               << QDir::homePath() + "/m.sqlite";
         QTest::newRow("relative") << "a/../m.sqlite"
                                   << "sqlite|" + QDir::current().filePath("m.sqlite")
@@ -98,25 +104,32 @@ private slots:
     void refusedAddresses_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("why");
-        const QString password = "パスワードは ~/.pgpass（パスワードファイル）か環境変数 "
-                                 "PGPASSWORD に書いてください";
-        QTest::newRow("password in the user part") << "postgresql://shop1:s3cret@h/zukaro"
-                                                   << password;
+        const QString password =
+            "パスワードは ~/.pgpass（パスワードファイル）か環境変数 "
+            "PGPASSWORD に書いてください";
+        QTest::newRow("password in the user part")
+            << "postgresql://shop1:s3cret@h/zukaro" << password;
         QTest::newRow("empty password") << "postgresql://shop1:@h/zukaro" << password;
         QTest::newRow("password parameter") << "postgresql://h/zukaro?password=s3cret" << password;
-        QTest::newRow("port too big") << "postgresql://h:65536/zukaro"
-                                      << "ポート番号「65536」は 1 から 65535 までの数ではありません";
+        QTest::newRow("port too big")
+            << "postgresql://h:65536/zukaro"
+            << "ポート番号「65536」は 1 から 65535 までの数ではありません";
         QTest::newRow("port not a number") << "postgresql://h:abc/zukaro"
                                            << "ポート番号「abc」は";
-        QTest::newRow("port parameter") << "postgresql://h/z?port=0" << "ポート番号「0」は";
-        QTest::newRow("two servers") << "postgresql://a,b/zukaro" << "サーバーは一つだけ";
+        QTest::newRow("port parameter") << "postgresql://h/z?port=0"
+                                        << "ポート番号「0」は";
+        QTest::newRow("two servers") << "postgresql://a,b/zukaro"
+                                     << "サーバーは一つだけ";
         QTest::newRow("another database") << "mysql://h/zukaro"
                                           << "使えるサーバーは PostgreSQL だけです";
         QTest::newRow("parameter without value") << "postgresql://h/z?sslmode"
-                                                  << "「sslmode」は 名前=値 の形";
-        QTest::newRow("slash in the database") << "postgresql://h/a/b" << "/ は使えません";
-        QTest::newRow("unclosed IPv6") << "postgresql://[::1/z" << "] がありません";
-        QTest::newRow("nothing") << " \t" << "商品マスタの接続先が空です。";
+                                                 << "「sslmode」は 名前=値 の形";
+        QTest::newRow("slash in the database") << "postgresql://h/a/b"
+                                               << "/ は使えません";
+        QTest::newRow("unclosed IPv6") << "postgresql://[::1/z"
+                                       << "] がありません";
+        QTest::newRow("nothing") << " \t"
+                                 << "商品マスタの接続先が空です。";
     }
 
     void refusedAddresses() {
@@ -144,13 +157,14 @@ private slots:
         chosen({});
         QCOMPARE(saveMasterAddress(""), QString());
         chosen({});
-        QCOMPARE(got.join('\n'),
-                 "sqlite|T/data/zukaro/products.sqlite\n"
-                 "pg|db|0|shop1|zukaro|\n"
-                 "pg|db|0|office|zukaro|\n"
-                 "商品マスタの接続先「mysql://x」が読めません: 使えるサーバーは PostgreSQL だけです。"
-                 "postgresql:// で始めてください。\n"
-                 "sqlite|T/data/zukaro/products.sqlite");
+        QCOMPARE(
+            got.join('\n'),
+            "sqlite|T/data/zukaro/products.sqlite\n"
+            "pg|db|0|shop1|zukaro|\n"
+            "pg|db|0|office|zukaro|\n"
+            "商品マスタの接続先「mysql://x」が読めません: 使えるサーバーは PostgreSQL だけです。"
+            "postgresql:// で始めてください。\n"
+            "sqlite|T/data/zukaro/products.sqlite");
 
         QVERIFY(QDir(config_.path()).removeRecursively() && QDir().mkpath(config_.path()));
         QFile blocking(config_.filePath("zukaro"));  // a file where the folder belongs

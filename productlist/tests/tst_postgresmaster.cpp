@@ -103,16 +103,17 @@ class TestPostgresMaster : public QObject {
         }
     };
 
-    void startBlocked(BlockedImport& import, const MasterLocation& where,
+    void startBlocked(BlockedImport& blocked, const MasterLocation& where,
                       const std::vector<ProductRow>& rows) {
-        import.server = server_.get();
-        import.database = where.database;
+        blocked.server = server_.get();
+        blocked.database = where.database;
         QVERIFY(server_->sql(where.database, "BEGIN"));
         QVERIFY(server_->sql(where.database,
                              QString("SELECT 1 FROM products WHERE jan = '%1' FOR UPDATE")
                                  .arg(janOf(kProducts / 2))));
-        import.master = std::make_unique<ProductMaster>(where);
-        import.thread = std::thread([&import, rows] { import.result = import.master->importRows(rows); });
+        blocked.master = std::make_unique<ProductMaster>(where);
+        blocked.thread =
+            std::thread([&blocked, rows] { blocked.result = blocked.master->importRows(rows); });
     }
 
     std::unique_ptr<ProductMaster> storedChain(MasterLocation& where) {
@@ -135,17 +136,17 @@ private slots:
         const auto office = storedChain(where);
         QVERIFY(office);
         ProductMaster shop(server_->location(where.database, server_->shop));
-        BlockedImport import;
-        startBlocked(import, where, chainList("新", 200));
+        BlockedImport blocked;
+        startBlocked(blocked, where, chainList("新", 200));
         QVERIFY2(blockedBackend(where.database) != 0,
-                 qPrintable("the import never waited for the lock " + import.result.error));
+                 qPrintable("the import never waited for the lock " + blocked.result.error));
         QStringList during;
         for (int i : {0, 1, kProducts / 2 - 1, kProducts / 2, kProducts - 1}) {
             during << found(shop, i);
         }
         QVERIFY(server_->sql(where.database, "ROLLBACK"));
-        import.thread.join();
-        QVERIFY2(import.result.ok, qPrintable(import.result.error));
+        blocked.thread.join();
+        QVERIFY2(blocked.result.ok, qPrintable(blocked.result.error));
         QCOMPARE(during, (QStringList{"旧|100", "旧|101", "旧|5099", "旧|5100", "旧|10099"}));
         QCOMPARE(found(shop, 0) + " " + found(shop, kProducts - 1), "新|200 新|10199");
     }
@@ -156,15 +157,16 @@ private slots:
         MasterLocation where;
         const auto office = storedChain(where);
         QVERIFY(office);
-        BlockedImport import;
-        startBlocked(import, where, chainList("新", 200));
+        BlockedImport blocked;
+        startBlocked(blocked, where, chainList("新", 200));
         const int backend = blockedBackend(where.database);
         QVERIFY2(backend != 0, "the import never waited for the lock");
-        QVERIFY(server_->sql(where.database, QString("SELECT pg_terminate_backend(%1)").arg(backend)));
+        QVERIFY(
+            server_->sql(where.database, QString("SELECT pg_terminate_backend(%1)").arg(backend)));
         QVERIFY(server_->sql(where.database, "ROLLBACK"));
-        import.thread.join();
-        const QString error = import.result.error;
-        QVERIFY(!import.result.ok);
+        blocked.thread.join();
+        const QString error = blocked.result.error;
+        QVERIFY(!blocked.result.ok);
         QVERIFY2(error.startsWith("商品マスタ（" + where.describe() +
                                   "）に書き込めません（サーバーとの接続が切れました。"
                                   "サーバーが動いているか確かめて、もう一度試してください。原文: "),
@@ -177,7 +179,8 @@ private slots:
         QCOMPARE(after, (QStringList{"旧|100", "旧|5099", "旧|10099"}));
 
         // The same master again: it connects anew.
-        const ProductMaster::ImportResult retried = import.master->importRows(chainList("新", 200));
+        const ProductMaster::ImportResult retried =
+            blocked.master->importRows(chainList("新", 200));
         QVERIFY2(retried.ok && retried.updated == kProducts, qPrintable(retried.error));
         QCOMPARE(found(*office, 0) + " " + found(*office, kProducts - 1), "新|200 新|10199");
     }
@@ -205,8 +208,8 @@ private slots:
         QVERIFY2(first.result.ok && later.ok, qPrintable(first.result.error + later.error));
         QCOMPARE(found(*office, 0) + " " + found(*office, 1), "後|99 新|201");
         QVariant by, atLater, atFirst;
-        QVERIFY(server_->sql(where.database,
-                             "SELECT updated_by FROM products WHERE jan = '" + janOf(0) + "'", &by));
+        QVERIFY(server_->sql(
+            where.database, "SELECT updated_by FROM products WHERE jan = '" + janOf(0) + "'", &by));
         QVERIFY(server_->sql(where.database,
                              "SELECT updated_at FROM products WHERE jan = '" + janOf(0) + "'",
                              &atLater));
@@ -224,8 +227,9 @@ private slots:
     void shopLoginOnlyReads() {
         MasterLocation where = server_->location(server_->createDatabase(), server_->office);
         ProductMaster office(where);
-        QVERIFY(office.importRows({{2, "4901234567894", "カトー製菓", "ポテトチップス", "60g",
-                                    "L-1", "128", 1, 8}})
+        QVERIFY(office
+                    .importRows({{2, "4901234567894", "カトー製菓", "ポテトチップス", "60g", "L-1",
+                                  "128", 1, 8}})
                     .ok);
         const MasterLocation shopWhere = server_->location(where.database, server_->shop);
         ProductMaster shop(shopWhere);
@@ -258,8 +262,9 @@ private slots:
     void connectionRefused_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("why");
-        QTest::newRow("no server") << "host" << "サーバーが見つからないか、動いていません。"
-                                                "サーバーの名前とポート、ネットワークを確かめてください";
+        QTest::newRow("no server") << "host"
+                                   << "サーバーが見つからないか、動いていません。"
+                                      "サーバーの名前とポート、ネットワークを確かめてください";
         QTest::newRow("wrong password") << "PGPASSWORD"
                                         << "ユーザー「zukaro_office」のパスワードが違います。"
                                            "~/.pgpass か環境変数 PGPASSWORD のパスワードを"

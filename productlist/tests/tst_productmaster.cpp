@@ -1,10 +1,10 @@
 #include <pwd.h>
 #include <unistd.h>
 #include <QDateTime>
-#include <QSysInfo>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,7 +56,8 @@ class TestProductMaster : public QObject {
     MasterLocation fresh() {
         QFETCH(bool, postgres);
         if (!postgres) {
-            return MasterLocation::sqlite(dir_.filePath(QString("商品マスタ%1.sqlite").arg(++files_)));
+            return MasterLocation::sqlite(
+                dir_.filePath(QString("商品マスタ%1.sqlite").arg(++files_)));
         }
         if (!server_->ready()) {
             return {};
@@ -103,8 +104,8 @@ class TestProductMaster : public QObject {
 
     int version(const MasterLocation& where) {
         QVariant value;
-        sql(where, where.isPostgres() ? "SELECT max(version) FROM zukaro_schema"
-                                      : "PRAGMA user_version",
+        sql(where,
+            where.isPostgres() ? "SELECT max(version) FROM zukaro_schema" : "PRAGMA user_version",
             &value);
         return value.isValid() ? value.toInt() : -1;
     }
@@ -156,7 +157,8 @@ private slots:
     void codesWithoutCheckDigit() {
         const MasterLocation where = fresh();
         QVERIFY2(valid(where), qPrintable(serverError()));
-        QVERIFY(ProductMaster(where).importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
+        QVERIFY(
+            ProductMaster(where).importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
         QVERIFY(sql(where,
                     "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
                     " updated_at) VALUES ('451234567890', 'm', '前から', '', '', '98', NULL, '')"));
@@ -184,8 +186,8 @@ private slots:
         ProductMaster a(where), b(other);
         QVERIFY(a.open().ok && b.open().ok);
         const QString error = a.importRows(rowsOf("1|in a;9|b;2|c")).error;
-        const QString named = where.isPostgres() ? "（" + where.describe() + "）"
-                                                 : "「" + where.path + "」";
+        const QString named =
+            where.isPostgres() ? "（" + where.describe() + "）" : "「" + where.path + "」";
         QVERIFY2(error.startsWith("商品マスタ" + named +
                                   "に書き込めません（データベースの決まりに合わないデータです。"
                                   "原文: ") &&
@@ -242,8 +244,9 @@ private slots:
         QVERIFY2(valid(where), qPrintable(serverError()));
         ProductMaster master(where);
         QVERIFY(master.open().ok);
-        const QString login =
-            where.isPostgres() ? server_->office : QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        const QString login = where.isPostgres()
+                                  ? server_->office
+                                  : QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
         QCOMPARE(master.writer(), login + "@" + QSysInfo::machineHostName());
         const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-2);
         QVERIFY(master.importRows(rowsOf("49012348|髙橋|のり|||98")).ok);
@@ -328,8 +331,9 @@ private slots:
         for (const QString& statement : masterUpgrades().front()) {
             QVERIFY(sql(where, statement));
         }
-        QVERIFY(sql(where, "INSERT INTO products VALUES ('49012348', '髙橋', 'のり', '', '', '98',"
-                           " NULL, '')") &&
+        QVERIFY(sql(where,
+                    "INSERT INTO products VALUES ('49012348', '髙橋', 'のり', '', '', '98',"
+                    " NULL, '')") &&
                 setVersion(where, 1));
         ProductMaster source(where);
         source.readOnlyFromNowOn();

@@ -37,13 +37,15 @@ public:
         if (!sql(QStringLiteral("postgres"), QStringLiteral("SELECT 1"))) {
             error_ = QStringLiteral("the test PostgreSQL server of " TEST_POSTGRES_ENV
                                     " is not reachable: ") +
-                     lastError_ + QStringLiteral(" (run `sh scripts/test-postgres.sh start` again)");
+                     lastError_ +
+                     QStringLiteral(" (run `sh scripts/test-postgres.sh start` again)");
         }
     }
 
     ~TestPostgres() {
         for (const QString& database : created_) {
-            sql(QStringLiteral("postgres"), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database));
+            sql(QStringLiteral("postgres"),
+                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(database));
         }
         QSqlDatabase::removeDatabase(connectionName());
     }
@@ -59,10 +61,10 @@ public:
     // and read what head office creates (as the README sets a chain up); dropped at the end.
     QString createDatabase() {
         static std::atomic<int> count{0};
-        const QString name = QStringLiteral("zukaro_t_%1_%2")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(++count);
-        if (!sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE %1 OWNER %2").arg(name, office)) ||
+        const QString name =
+            QStringLiteral("zukaro_t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++count);
+        if (!sql(QStringLiteral("postgres"),
+                 QStringLiteral("CREATE DATABASE %1 OWNER %2").arg(name, office)) ||
             !sql(name, QStringLiteral("ALTER DEFAULT PRIVILEGES FOR ROLE %1 IN SCHEMA public"
                                       " GRANT SELECT ON TABLES TO %2")
                            .arg(office, shop))) {
@@ -110,9 +112,10 @@ private:
     }
 
     QSqlDatabase connection(const QString& database) {
-        QSqlDatabase db = QSqlDatabase::contains(connectionName())
-                              ? QSqlDatabase::database(connectionName(), false)
-                              : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName());
+        QSqlDatabase db =
+            QSqlDatabase::contains(connectionName())
+                ? QSqlDatabase::database(connectionName(), false)
+                : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName());
         if (db.databaseName() != database) {
             db.close();
             db.setHostName(host);
