@@ -1,6 +1,7 @@
 #include "ProductRows.h"
 
 #include "CellValues.h"
+#include "ShownText.h"
 
 namespace zukaro {
 
@@ -24,13 +25,13 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     if (const std::optional<int> n = parseCopies(copies)) {
         product.copies = *n;
     } else {
-        return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(copies);
+        return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(shownText(copies));
     }
     const QString tax = cellOf(row, mapping, ProductColumn::TaxRate);
     const TaxRateCell rate = parseTaxRate(tax);
     if (!rate.ok) {
         return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、軽減 のどれかです）。")
-            .arg(tax);
+            .arg(shownText(tax));
     }
     product.taxRate = rate.rate;
     return {};
@@ -38,59 +39,106 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
 
 }  // namespace
 
+std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
+                                       const ColumnMapping& mapping, ProductList& problems) {
+    const auto tell = [&problems](int line, const QString& reason, bool kept) {
+        if (problems.problems.size() < kKeptProblems) {
+            problems.problems.push_back({line, reason, kept});
+        }
+        ++problems.problemCount;
+    };
+    const int headerRow = mapping.headerRow();
+    if (index == headerRow) {
+        return std::nullopt;
+    }
+    if (index < headerRow) {
+        tell(row.line, QStringLiteral("見出しの行より前にあるので、読み込みませんでした。"), false);
+        return std::nullopt;
+    }
+    if (isBlankRow(row.cells) && row.notes.isEmpty()) {
+        return std::nullopt;
+    }
+    ProductRow product;
+    product.line = row.line;
+    const QString why = refusal(row, mapping, product);
+    const bool kept = why.isEmpty();
+    if (!kept) {
+        tell(row.line, why + QStringLiteral("この行は読み込みませんでした。"), false);
+    }
+    for (const QString& note : row.notes) {
+        tell(row.line, note, kept);
+    }
+    if (!kept) {
+        return std::nullopt;
+    }
+    product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
+    product.maker = cellOf(row, mapping, ProductColumn::Maker);
+    product.product = cellOf(row, mapping, ProductColumn::Product);
+    product.spec = cellOf(row, mapping, ProductColumn::Spec);
+    product.lot = cellOf(row, mapping, ProductColumn::Lot);
+    const QString price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+    if (const std::optional<QString> yen = listPrice(price)) {
+        product.price = *yen;
+    } else {
+        product.price = price;
+        if (!price.isEmpty()) {
+            tell(row.line,
+                 QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
+                                "印刷します（税込の計算もしません）。")
+                     .arg(shownText(price)),
+                 true);
+        }
+    }
+    return product;
+}
+
 ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping) {
     ProductList list;
-    const int headerRow = mapping.headerRow();
-    for (int i = 0; i < static_cast<int>(table.rows.size()); ++i) {
-        const SourceRow& row = table.rows[static_cast<std::size_t>(i)];
-        if (i == headerRow) {
-            continue;
+    list.rows.reserve(table.rows.size());
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        if (std::optional<ProductRow> product =
+                toProductRow(static_cast<int>(i), table.rows[i], mapping, list)) {
+            list.rows.push_back(std::move(*product));
         }
-        if (i < headerRow) {
-            list.problems.push_back(
-                {row.line, QStringLiteral("見出しの行より前にあるので、読み込みませんでした。"),
-                 false});
-            continue;
-        }
-        if (isBlankRow(row.cells) && row.notes.isEmpty()) {
-            continue;
-        }
-        ProductRow product;
-        product.line = row.line;
-        const QString why = refusal(row, mapping, product);
-        const bool kept = why.isEmpty();
-        if (!kept) {
-            list.problems.push_back(
-                {row.line, why + QStringLiteral("この行は読み込みませんでした。"), false});
-        }
-        for (const QString& note : row.notes) {
-            list.problems.push_back({row.line, note, kept});
-        }
-        if (!kept) {
-            continue;
-        }
-        product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
-        product.maker = cellOf(row, mapping, ProductColumn::Maker);
-        product.product = cellOf(row, mapping, ProductColumn::Product);
-        product.spec = cellOf(row, mapping, ProductColumn::Spec);
-        product.lot = cellOf(row, mapping, ProductColumn::Lot);
-        const QString price = cellOf(row, mapping, ProductColumn::Price).trimmed();
-        if (const std::optional<QString> yen = listPrice(price)) {
-            product.price = *yen;
-        } else {
-            product.price = price;
-            if (!price.isEmpty()) {
-                list.problems.push_back(
-                    {row.line,
-                     QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
-                                    "印刷します（税込の計算もしません）。")
-                         .arg(price),
-                     true});
-            }
-        }
-        list.rows.push_back(std::move(product));
     }
     return list;
+}
+
+ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
+                          QSettings* remembered, const std::optional<ColumnMapping>& given,
+                          const std::function<void(ProductRow&&)>& keep) {
+    ReadProducts out;
+    std::optional<ColumnMapping> mapping = given;
+    int index = 0;
+    const auto convert = [&](const SourceRow& row) {
+        if (std::optional<ProductRow> product =
+                toProductRow(index++, row, *mapping, out.problems)) {
+            keep(std::move(*product));
+        }
+    };
+    const auto detect = [&] {
+        if (!mapping) {
+            mapping = ColumnMapping::detect(out.head, remembered);
+        }
+        for (const SourceRow& row : out.head.rows) {
+            convert(row);
+        }
+    };
+    out.source = read([&](SourceRow&& row) {
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            convert(row);
+            return;
+        }
+        out.head.rows.push_back(std::move(row));
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            detect();
+        }
+    });
+    if (out.source.ok && out.head.rows.size() < ColumnMapping::kHeaderSearchRows) {
+        detect();
+    }
+    out.mapping = mapping.value_or(ColumnMapping::positional());
+    return out;
 }
 
 }  // namespace zukaro

@@ -1,6 +1,9 @@
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -37,6 +40,17 @@ QString shown(const ProductMaster::LookupResult& found) {
     const ProductRow& p = *found.product;
     const QString tax = p.taxRate ? QString::number(*p.taxRate) : "";
     return QStringList{p.jan, p.maker, p.product, p.spec, p.lot, p.price, tax}.join('|');
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+bool setMode(const QString& path, mode_t mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
 }  // namespace
@@ -341,6 +355,64 @@ private slots:
         QVERIFY2(all.ok && all.products.size() == 1, qPrintable(all.error));
         QCOMPARE(all.products.front().maker, "髙橋");
         QCOMPARE(version(where), 1);
+    }
+    // A master the user may not write (a read-only share, another user's file; checked by the
+    // permission bits, so also for the administrator CI runs as): opened read-only, looked up,
+    // an import refused with the reason, and not one byte of the file changed.
+    void readOnlyMaster_data() {
+        QTest::addColumn<mode_t>("fileMode");
+        QTest::addColumn<mode_t>("folderMode");
+        QTest::newRow("file read-only") << mode_t(0444) << mode_t(0755);
+        QTest::newRow("folder read-only") << mode_t(0644) << mode_t(0555);
+    }
+
+    void readOnlyMaster() {
+        QFETCH(mode_t, fileMode);
+        QFETCH(mode_t, folderMode);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("商品マスタ.sqlite");
+        {
+            ProductMaster writer(path);
+            QVERIFY(
+                writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
+        }
+        QVERIFY(setMode(path, fileMode) && setMode(folder.path(), folderMode));
+        const QByteArray before = digest(path);
+        ProductMaster master(path);
+        const ProductMaster::Result opened = master.open();
+        const QString found = shown(master.lookup("4901234567894"));
+        QString refused = master.importRows(rowsOf("4901234567894||うすしお")).error;
+        const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(setMode(folder.path(), 0755) && setMode(path, 0644));
+        QVERIFY2(opened.ok && master.isReadOnly(), qPrintable(opened.error));
+        QCOMPARE(found, "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
+        QCOMPARE(refused.replace(path, "P"),
+                 "商品マスタ「P」に書き込めません（読み取り専用です。JAN コードで引くことはできます"
+                 "が、リストは登録できません。書き込める場所に置くか、書き込みの権限をもらって"
+                 "ください）。");
+        QCOMPARE(digest(path), before);
+        QCOMPARE(left, QStringList{"商品マスタ.sqlite"});  // no journal either
+    }
+
+    // Another program holds the master while zukaro starts: that open fails and says why, and
+    // the next use opens it once the other program is done.
+    void lockedMasterTriedAgain() {
+        const QString path = dir_.filePath("locked.sqlite");
+        QVERIFY(ProductMaster(path).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path);
+        QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+        ProductMaster master(path, 50);
+        const QString locked = master.open().error;
+        QVERIFY(QSqlQuery(other).exec("COMMIT"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+        QVERIFY2(locked.startsWith("商品マスタ「" + path +
+                                   "」を開けません（ほかのプログラムが使って"
+                                   "います。しばらくしてからもう一度試してください。原文: "),
+                 qPrintable(locked));
+        QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
     }
 };
 
