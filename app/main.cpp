@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QSettings>
+#include <QTimer>
 #include <memory>
 
 #include "AppIcon.h"
@@ -46,13 +47,12 @@ int main(int argc, char* argv[]) {
     zukaro::ProductMaster master(
         chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
     master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
+    QString masterProblem;
     if (!chosen.location) {
-        messages.tell(zukaro::kProgramCaption,
-                      chosen.error + QStringLiteral("このパソコンの商品マスタを使います。"
-                                                    "「商品マスター」で接続先を直してください。"),
-                      zukaro::MessageIcon::Exclamation);
+        masterProblem = chosen.error + QStringLiteral("このパソコンの商品マスタを使います。"
+                                                      "「商品マスター」で接続先を直してください。");
     } else if (const auto opened = master.open(); !opened.ok) {
-        messages.tell(zukaro::kProgramCaption, opened.error, zukaro::MessageIcon::Exclamation);
+        masterProblem = opened.error;
     }
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
     QPointer<zukaro::ProductListWindow> productList;
@@ -102,6 +102,13 @@ int main(int argc, char* argv[]) {
         zukaro::quitWhenShown(start);
     }
     start.show();
+    // Told once the start screen is up: a box before it would be the only thing on screen, and
+    // would hold the start (and --quit-when-shown) until someone answers it.
+    if (!masterProblem.isEmpty()) {
+        QTimer::singleShot(0, &start, [&messages, error = masterProblem] {
+            messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
+        });
+    }
     // A file named on the command line (the desktop entry opens .csv files so) opens in the
     // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {
