@@ -49,8 +49,9 @@ int main(int argc, char* argv[]) {
     master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
     QString masterProblem;
     if (!chosen.location) {
-        masterProblem = chosen.error + QStringLiteral("このパソコンの商品マスタを使います。"
-                                                      "「商品マスター」で接続先を直してください。");
+        masterProblem = chosen.error + QStringLiteral(
+                                           "このパソコンの商品マスタを使います。"
+                                           "「商品マスター」で接続先を直してください。");
     } else if (const auto opened = master.open(); !opened.ok) {
         masterProblem = opened.error;
     }
