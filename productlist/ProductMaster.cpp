@@ -268,9 +268,11 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     if (!db.transaction()) {
         return failed(db.lastError());
     }
-    const QString name =
-        location_.isPostgres() ? location_.describe() : QFileInfo(location_.path).fileName();
-    beginStep(progress, QStringLiteral("商品マスタ「%1」に登録しています").arg(name),
+    // Named as the messages name it: a file by its name, a server's database in brackets.
+    const QString name = location_.isPostgres()
+                             ? QStringLiteral("（%1）").arg(location_.describe())
+                             : QStringLiteral("「%1」").arg(QFileInfo(location_.path).fileName());
+    beginStep(progress, QStringLiteral("商品マスタ%1に登録しています").arg(name),
               static_cast<qint64>(rows.size()));
     const bool returning = !engine_->insertedReturning().isEmpty();
     QSqlQuery count(db), upsert(db);
