@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QSettings>
+#include <QTimer>
 #include <memory>
 
 #include "AppIcon.h"
@@ -40,10 +41,19 @@ int main(int argc, char* argv[]) {
     // One editor is open at a time, so every editor window shares these dialogs.
     zukaro::QtCommonDialog1 dialogs;
     zukaro::QtMessageBoxes messages;
-    // The shop's product master; without it the editor and the list window do without.
-    zukaro::ProductMaster master(zukaro::productMasterPath());
-    if (const auto opened = master.open(); !opened.ok) {
-        messages.tell(zukaro::kProgramCaption, opened.error, zukaro::MessageIcon::Exclamation);
+    // The product master: --master's, the one chosen in 商品マスター, or this computer's file.
+    // Without it the editor and the list window do without, and try it again as they use it.
+    const zukaro::MasterLocationResult chosen = zukaro::chosenMaster(command.master);
+    zukaro::ProductMaster master(
+        chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
+    master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
+    QString masterProblem;
+    if (!chosen.location) {
+        masterProblem = chosen.error + QStringLiteral(
+                                           "このパソコンの商品マスタを使います。"
+                                           "「商品マスター」で接続先を直してください。");
+    } else if (const auto opened = master.open(); !opened.ok) {
+        masterProblem = opened.error;
     }
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
     QPointer<zukaro::ProductListWindow> productList;
@@ -93,6 +103,13 @@ int main(int argc, char* argv[]) {
         zukaro::quitWhenShown(start);
     }
     start.show();
+    // Told once the start screen is up: a box before it would be the only thing on screen, and
+    // would hold the start (and --quit-when-shown) until someone answers it.
+    if (!masterProblem.isEmpty()) {
+        QTimer::singleShot(0, &start, [&messages, error = masterProblem] {
+            messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
+        });
+    }
     // A file named on the command line (the desktop entry opens .csv files so) opens in the
     // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {

@@ -22,6 +22,8 @@ struct CommandLine {
         Print,             // --print FILE [--printer NAME]
         PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
+        ImportList,        // --import-list LIST [--master ADDRESS]: the list into the master
+        MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
         Help,
         Version,
         UsageError,
@@ -38,6 +40,9 @@ struct CommandLine {
     // PrintPdf, PrintList to a PDF and CalibrationSheet: the PDF as it would reach this
     // printer, with its calibration; empty: the PDF file output's own.
     QString calibratedFor;
+    // Window, ImportList and MasterImportFrom: the product master's address, over the one
+    // chosen in 商品マスター; empty: that one.
+    QString master;
     QStringList windowFlags;  // the hidden window flags that were given (see below)
     QString error;            // UsageError: what is wrong, in Japanese
 

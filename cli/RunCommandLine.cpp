@@ -12,6 +12,7 @@
 #include "ColumnMapping.h"
 #include "LabelLayout.h"
 #include "ListSheets.h"
+#include "MasterCommands.h"
 #include "PackedRows.h"
 #include "ProductListSource.h"
 #include "ProductRows.h"
@@ -183,6 +184,12 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zukaro"));
+    if (command.mode == CommandLine::Mode::ImportList) {
+        return importListIntoMaster(command, out, err);
+    }
+    if (command.mode == CommandLine::Mode::MasterImportFrom) {
+        return copyMasterFrom(command, out, err);
+    }
     return runBatch(command, out, err);
 }
 

@@ -40,6 +40,9 @@ const std::vector<EditorCommand>& editorCommands() {
              QStringLiteral("印刷位置の調整(&C)..."), {});
         menu(file, QStringLiteral("商品リスト"), E::None, QStringLiteral("商品リスト(&L)..."),
              {K(Qt::CTRL | Qt::Key_L)});
+        // The product master is kept outside the sheet.
+        menu(file, QStringLiteral("商品マスター"), E::None, QStringLiteral("商品マスター(&M)..."),
+             {});
         menu(file, QStringLiteral("MNUEXIT"), E::None, QStringLiteral("終了(&x)"),
              {K(Qt::CTRL | Qt::Key_Q)}, true);
 

@@ -133,6 +133,8 @@ void buildMenu(QMainWindow* window, EditorControls& c) {
     c.P_印刷 = action(QStringLiteral("P_印刷"));
     c.印刷位置の調整 = action(QStringLiteral("印刷位置の調整"));
     c.商品リスト = action(QStringLiteral("商品リスト"));
+    c.商品マスター = action(QStringLiteral("商品マスター"));
+    c.商品マスター->setEnabled(false);  // until the window has a master
     c.MNUEXIT = action(QStringLiteral("MNUEXIT"));
     c.元に戻す = action(QStringLiteral("元に戻す"));
     c.やり直し = action(QStringLiteral("やり直し"));

@@ -13,6 +13,7 @@
 #include "ProductMaster.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "TestPostgres.h"
 
 using namespace zukaro;
 
@@ -67,10 +68,17 @@ private slots:
     void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
 
     void init() {
+        master_ = std::make_unique<ProductMaster>(dir_.filePath("products.sqlite"));
+        openWindow();
+    }
+
+private:
+    // The window with master_ as its product master, the 25 rows pasted (and kept there).
+    void openWindow() {
+        window_.reset();
         dialogs_ = ScriptedCommonDialog1();
         messages_ = ScriptedMessageBoxes();
         opened_.clear();
-        master_ = std::make_unique<ProductMaster>(dir_.filePath("products.sqlite"));
         QVERIFY(master_->open().ok);
         ProductListHooks hooks;
         hooks.base = [] {
@@ -88,6 +96,8 @@ private slots:
         QApplication::clipboard()->setText(pastedRows());
         QTest::mouseClick(window_->findChild<QPushButton*>("貼り付け"), Qt::LeftButton);
     }
+
+private slots:
 
     void pastedRowsBecomeSheets() {
         QCOMPARE(window_->model().rowCount(), 25);
@@ -315,10 +325,29 @@ private slots:
         QVERIFY(messages_.shown().isEmpty());
     }
 
-    // A chain's master list of 200,000 products read into the window and the master: the
-    // progress dialog follows the import, and キャンセル there leaves the list and the master
-    // as they were (one transaction).
+    // A chain's master list of 200,000 products read into the window and the master (a shop's
+    // SQLite file, or the chain's database on the private PostgreSQL server): the progress
+    // dialog follows the import, and キャンセル there leaves the list and the master as they
+    // were (one transaction).
+    void largeImportCancelled_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
     void largeImportCancelled() {
+        QFETCH(bool, postgres);
+        testing::TestPostgres server;
+        if (postgres) {
+            QVERIFY2(server.ready(), qPrintable(server.error()));
+            window_.reset();
+            master_ = std::make_unique<ProductMaster>(
+                server.location(server.createDatabase(), server.office));
+            openWindow();
+            QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
+        }
+        const QString masterName = postgres ? "（" + master_->location().describe() + "）"
+                                            : QString("「products.sqlite」");
         QFile list(dir_.filePath("全店マスタ.csv"));
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.write("JANコード,メーカー,品名,売価\n");
@@ -337,7 +366,7 @@ private slots:
             },
             seen);
         QVERIFY(!window_->importFile(list.fileName()));
-        QVERIFY2(seen.startsWith("商品マスタ「products.sqlite」に登録しています\n"),
+        QVERIFY2(seen.startsWith("商品マスタ" + masterName + "に登録しています\n"),
                  qPrintable(seen));
         QCOMPARE(messages_.shown().last().text,
                  "「" + list.fileName() +

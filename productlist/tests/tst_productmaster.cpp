@@ -1,13 +1,19 @@
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MasterSchema.h"
 #include "ProductMaster.h"
+#include "TestPostgres.h"
 
 using namespace zukaro;
 
@@ -36,16 +42,6 @@ QString shown(const ProductMaster::LookupResult& found) {
     return QStringList{p.jan, p.maker, p.product, p.spec, p.lot, p.price, tax}.join('|');
 }
 
-// Runs SQL on the database file through a connection of the test's own.
-bool sql(const QString& path, const QString& statement) {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
-    db.setDatabaseName(path);
-    const bool done = db.open() && QSqlQuery(db).exec(statement);
-    db = QSqlDatabase();  // the last handle gone, the connection can be removed
-    QSqlDatabase::removeDatabase("test");
-    return done;
-}
-
 QByteArray digest(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly)
@@ -59,29 +55,102 @@ bool setMode(const QString& path, mode_t mode) {
 
 }  // namespace
 
+// The same cases for both homes of a master: an SQLite file, and a database on the private
+// PostgreSQL server of the build folder (scripts/test-postgres.sh), each row of a table on a
+// fresh, empty one. What only a server has (other logins, lost connections, many writers at
+// once) is in tst_postgresmaster.
 class TestProductMaster : public QObject {
     Q_OBJECT
-    std::optional<QTemporaryDir> dir_;
-    QString path_;
+    QTemporaryDir dir_;
+    std::unique_ptr<testing::TestPostgres> server_;
+    int files_ = 0;
+
+    // A fresh, empty master of the row's engine; an invalid one (and the test failed) when the
+    // server is not there.
+    MasterLocation fresh() {
+        QFETCH(bool, postgres);
+        if (!postgres) {
+            return MasterLocation::sqlite(
+                dir_.filePath(QString("商品マスタ%1.sqlite").arg(++files_)));
+        }
+        if (!server_->ready()) {
+            return {};
+        }
+        return server_->location(server_->createDatabase(), server_->office);
+    }
+
+    bool valid(const MasterLocation& where) const {
+        return !where.path.isEmpty() || !where.database.isEmpty();
+    }
+
+    QString serverError() const { return server_->error() + server_->lastError(); }
+
+    // Runs SQL on the master through a connection of the test's own (the server's superuser,
+    // acting as head office's login so that what it creates belongs to head office).
+    bool sql(const MasterLocation& where, const QString& statement, QVariant* value = nullptr) {
+        if (where.isPostgres()) {
+            return server_->sql(where.database, "SET ROLE " + server_->office) &&
+                   server_->sql(where.database, statement, value) &&
+                   server_->sql(where.database, "RESET ROLE");
+        }
+        bool done = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
+            db.setDatabaseName(where.path);
+            QSqlQuery query(db);
+            done = db.open() && query.exec(statement);
+            if (done && value != nullptr) {
+                *value = query.next() ? query.value(0) : QVariant();
+            }
+        }
+        QSqlDatabase::removeDatabase("test");
+        return done;
+    }
+
+    bool setVersion(const MasterLocation& where, int version) {
+        if (!where.isPostgres()) {
+            return sql(where, QString("PRAGMA user_version = %1").arg(version));
+        }
+        return sql(where, "CREATE TABLE IF NOT EXISTS zukaro_schema (version INTEGER NOT NULL)") &&
+               sql(where, "DELETE FROM zukaro_schema") &&
+               sql(where, QString("INSERT INTO zukaro_schema VALUES (%1)").arg(version));
+    }
+
+    int version(const MasterLocation& where) {
+        QVariant value;
+        sql(where,
+            where.isPostgres() ? "SELECT max(version) FROM zukaro_schema" : "PRAGMA user_version",
+            &value);
+        return value.isValid() ? value.toInt() : -1;
+    }
+
+    void engines() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
 
 private slots:
-    void init() { path_ = dir_.emplace().filePath("商品マスタ.sqlite"); }
+    void initTestCase() { server_ = std::make_unique<testing::TestPostgres>(); }
 
-    // Three imports into one file, each through a connection of its own: the counts
+    // Three imports into one master, each through a connection of its own: the counts
     // (added/updated/skipped) of each, then what lookups find.
+    void importThenLookup_data() { engines(); }
     void importThenLookup() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
         QStringList got;
         for (const char* rows :
              {"4901234567894|カトー製菓|ポテトチップス|60g|L-1|128|8;49012348|髙橋|のり",
               "4901234567894||うすしお|||138;4512345678906|a|b|c|d|1|10",
               "|メーカーだけ|品名|||100; |空白;４９０１２３５５|一;49012355|二"}) {
-            ProductMaster master(path_);
-            QVERIFY(master.open().ok);
+            ProductMaster master(where);
+            QVERIFY2(master.open().ok, qPrintable(master.open().error));
             const ProductMaster::ImportResult r = master.importRows(rowsOf(rows));
             QVERIFY2(r.ok, qPrintable(r.error));
             got << QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped);
         }
-        ProductMaster master(path_);
+        ProductMaster master(where);
         QVERIFY(master.open().ok);
         for (const char* jan :
              {"４９０１２３４５６７８９４ ", "49012348", "4512345678906", "49012355", "", "9"}) {
@@ -99,10 +168,14 @@ private slots:
     // has there (a price list must not wipe the names, a name list not the prices) and
     // takes every cell that is filled.
     void reimportKeepsWhatAnEmptyCellDoesNotSay_data() {
+        QTest::addColumn<bool>("postgres");
         QTest::addColumn<int>("empty");  // the column left empty, as in rowsOf
         const char* columns[] = {"maker", "product", "spec", "lot", "price", "rate"};
-        for (int i = 0; i < 6; ++i) {
-            QTest::newRow(columns[i]) << i;
+        for (const bool postgres : {false, true}) {
+            for (int i = 0; i < 6; ++i) {
+                QTest::addRow("%s, %s", postgres ? "PostgreSQL" : "SQLite", columns[i])
+                    << postgres << i;
+            }
         }
     }
 
@@ -114,7 +187,9 @@ private slots:
         QStringList second =
             QString("4901234567894|湖池屋|のり塩 大袋|70g|L-2025-0101|￥128,000|10").split('|');
         second[empty + 1] = "";
-        ProductMaster master(path_);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
         QVERIFY(master.open().ok);
         QVERIFY(master.importRows(rowsOf(first)).ok);
         QVERIFY(master.importRows(rowsOf(second.join('|'))).ok);
@@ -126,17 +201,16 @@ private slots:
     // A code of a supplier's order sheet (12 digits, GS1's example 490123456789) is the product
     // a scanner reads as 4901234567894, and the other way round; a master that stored the short
     // code before is still found by the scanned one.
+    void codesWithoutCheckDigit_data() { engines(); }
     void codesWithoutCheckDigit() {
-        {
-            ProductMaster master(path_);
-            QVERIFY(master.open().ok);
-            QVERIFY(master.importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
-        }
-        QVERIFY(sql(path_,
-                    "INSERT INTO products VALUES ('451234567890', 'm', '前から', '', '', '98',"
-                    " NULL, '')"));
-        ProductMaster master(path_);
-        QVERIFY(master.open().ok);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        QVERIFY(
+            ProductMaster(where).importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
+        QVERIFY(sql(where,
+                    "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+                    " updated_at) VALUES ('451234567890', 'm', '前から', '', '', '98', NULL, '')"));
+        ProductMaster master(where);
         QStringList got;
         for (const char* jan : {"4901234567894", "490123456789", "49123456", "4512345678906"}) {
             got << shown(master.lookup(jan));
@@ -146,44 +220,176 @@ private slots:
                               "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
     }
 
-    // Two masters at once, each with a file of its own; a failing row rolls its whole import
-    // back.
+    // Two masters at once, each of its own; a row the database refuses rolls its whole import
+    // back, and the message names the master and says why in our words.
+    void twoMastersAndATransaction_data() { engines(); }
     void twoMastersAndATransaction() {
-        QVERIFY(ProductMaster(path_).open().ok);
-        QVERIFY(sql(path_,
-                    "CREATE TRIGGER refuse BEFORE INSERT ON products WHEN NEW.jan = '9' "
-                    "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        ProductMaster a(path_), b(dir_->filePath("other.sqlite"));
+        const MasterLocation where = fresh(), other = fresh();
+        QVERIFY2(valid(where) && valid(other), qPrintable(serverError()));
+        QVERIFY(ProductMaster(where).open().ok);
+        QVERIFY(sql(where, where.isPostgres()
+                               ? "ALTER TABLE products ADD CONSTRAINT refused CHECK (jan <> '9')"
+                               : "CREATE TRIGGER refuse BEFORE INSERT ON products WHEN NEW.jan = "
+                                 "'9' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        ProductMaster a(where), b(other);
         QVERIFY(a.open().ok && b.open().ok);
         const QString error = a.importRows(rowsOf("1|in a;9|b;2|c")).error;
-        QVERIFY2(error.startsWith("商品マスタ「" + path_ +
-                                  "」に書き込めません（データベースの決まりに"
-                                  "合わないデータです。原文: refused"),
+        const QString named =
+            where.isPostgres() ? "（" + where.describe() + "）" : "「" + where.path + "」";
+        QVERIFY2(error.startsWith("商品マスタ" + named +
+                                  "に書き込めません（データベースの決まりに合わないデータです。"
+                                  "原文: ") &&
+                     error.contains("refused"),
                  qPrintable(error));
         QVERIFY(a.importRows(rowsOf("3|in a")).ok && b.importRows(rowsOf("1|in b")).ok);
         QCOMPARE(shown(a.lookup("1")) + ' ' + shown(a.lookup("3")) + ' ' + shown(b.lookup("1")),
                  "none 3|in a||||| 1|in b|||||");
     }
 
-    // Files that do not open as a master, which then neither reads nor writes.
+    // A master of the first version (no updated_by yet) is upgraded when opened, its products
+    // kept; a master of a version this zukaro does not know is refused and left alone.
+    void versions_data() { engines(); }
+    void versions() {
+        const MasterLocation older = fresh(), newer = fresh();
+        QVERIFY2(valid(older) && valid(newer), qPrintable(serverError()));
+        for (const QString& statement : masterUpgrades().front()) {
+            QVERIFY(sql(older, statement));
+        }
+        QVERIFY(sql(older,
+                    "INSERT INTO products VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
+                    " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00')"));
+        QVERIFY(setVersion(older, 1));
+        ProductMaster upgraded(older);
+        const ProductMaster::ImportResult r = upgraded.importRows(rowsOf("4901234567894|||||138"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(shown(upgraded.lookup("4901234567894")),
+                 "4901234567894|カトー製菓|ポテトチップス|60g|L-1|138|8");
+        QCOMPARE(version(older), currentMasterVersion());
+        QVariant by;
+        QVERIFY(sql(older, "SELECT updated_by FROM products", &by));
+        QCOMPARE(by.toString(), upgraded.writer());
+
+        QVERIFY(ProductMaster(newer).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        QVERIFY(setVersion(newer, currentMasterVersion() + 1));
+        ProductMaster refused(newer);
+        const QStringList errors{refused.open().error, refused.lookup("49012348").error,
+                                 refused.importRows(rowsOf("49012348|x")).error};
+        for (const QString& error : errors) {
+            QVERIFY2(error.contains("を開けません（新しい版の zukaro で作られたものです）"),
+                     qPrintable(error));
+        }
+        QCOMPARE(version(newer), currentMasterVersion() + 1);
+        QVariant maker;
+        QVERIFY(sql(newer, "SELECT maker FROM products", &maker));
+        QCOMPARE(maker.toString(), "髙橋");
+    }
+
+    // Each change says who made it (the login and the computer) and when (UTC, the time it
+    // was written); a later change of the same product replaces both.
+    void whoAndWhen_data() { engines(); }
+    void whoAndWhen() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        QVERIFY(master.open().ok);
+        const QString login = where.isPostgres()
+                                  ? server_->office
+                                  : QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        QCOMPARE(master.writer(), login + "@" + QSysInfo::machineHostName());
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-2);
+        QVERIFY(master.importRows(rowsOf("49012348|髙橋|のり|||98")).ok);
+        const QDateTime after = QDateTime::currentDateTimeUtc().addSecs(2);
+        QVariant at, by;
+        QVERIFY(sql(where, "SELECT updated_at FROM products", &at) &&
+                sql(where, "SELECT updated_by FROM products", &by));
+        QDateTime stamp = QDateTime::fromString(at.toString(), "yyyy-MM-dd HH:mm:ss");
+        stamp.setTimeSpec(Qt::UTC);
+        QVERIFY2(stamp >= before && stamp <= after, qPrintable(at.toString()));
+        QCOMPARE(by.toString(), master.writer());
+    }
+
+    // A list of more products than one statement takes, a code met twice far apart (in
+    // different statements had it been written in list order) and rows without a code: the
+    // later row's texts win, its empty cells keep the earlier ones, every count is right.
+    void listLongerThanAStatement_data() { engines(); }
+    void listLongerThanAStatement() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        std::vector<ProductRow> rows;
+        for (int i = 0; i < 1200; ++i) {
+            const QString jan = QString::number(4900000000000LL + (i % 1000) * 10);
+            rows.push_back({i + 2, i % 97 == 0 ? QString() : jan, QString("メーカー%1").arg(i),
+                            QString("品名%1").arg(i), i < 1000 ? "500ml" : "", "",
+                            QString::number(100 + i), 1, i % 2 ? std::optional(8) : std::nullopt});
+        }
+        ProductMaster master(where);
+        const ProductMaster::ImportResult r = master.importRows(rows);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        // 13 rows without a code (i % 97 == 0); 992 codes (8 of 1000 only ever came without
+        // one: 291, 388, … 970), 195 rows of a code met before.
+        QCOMPARE(QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped), "992/195/13");
+        QCOMPARE(shown(master.lookup("4900000000010")),
+                 "4900000000010|メーカー1001|品名1001|500ml||1101|8");
+        QCOMPARE(shown(master.lookup("4900000000000")),
+                 "4900000000000|メーカー1000|品名1000|||1100|");
+        QCOMPARE(shown(master.lookup("4900000009990")),
+                 "4900000009990|メーカー999|品名999|500ml||1099|8");
+        QCOMPARE(shown(master.lookup("4900000009700")), "none");
+        QCOMPARE(master.allProducts().products.size(), std::size_t(992));
+    }
+
+    // A cancelled import leaves the master as it was.
+    void cancelledImport_data() { engines(); }
+    void cancelledImport() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        QVERIFY(master.importRows(rowsOf("49012348|髙橋|のり|||98")).ok);
+        WorkProgress progress;
+        progress.cancel();
+        const ProductMaster::ImportResult r =
+            master.importRows(rowsOf("49012348|||||120;4901234567894|カトー製菓"), &progress);
+        QVERIFY(!r.ok && r.cancelled);
+        QVERIFY2(r.error.endsWith("（取り消しました。商品マスタは変わっていません）。"),
+                 qPrintable(r.error));
+        QCOMPARE(shown(master.lookup("49012348")) + " " + shown(master.lookup("4901234567894")),
+                 "49012348|髙橋|のり|||98| none");
+    }
+
+    // Files that do not open as a master, which then neither reads nor writes; each use tries
+    // to open it again, and says the same.
     void refusedFiles() {
-        QFile text(path_);
+        const QString path = dir_.filePath("list.sqlite");
+        QFile text(path);
         QVERIFY(text.open(QIODevice::WriteOnly) &&
                 text.write(QByteArray("JAN,品名\n1,a\n").repeated(100)));
         text.close();
-        ProductMaster master(path_);
-        // Each use tries to open it again, and says the same.
+        ProductMaster master(path);
         const QStringList errors{master.open().error, master.lookup("1").error,
                                  master.importRows({}).error};
-        QCOMPARE(errors.join('\n').replace(path_, "P"),
+        QCOMPARE(errors.join('\n').replace(path, "P"),
                  QString("商品マスタ「P」を開けません（SQLite のデータベースではありません）。\n")
                      .repeated(3)
                      .chopped(1));
-        const QString newer = dir_->filePath("newer.sqlite");
-        QVERIFY(sql(newer, "PRAGMA user_version = 2"));
-        QVERIFY(ProductMaster(newer).open().error.contains("新しい版の zukaro で作られたものです"));
     }
 
+    // Copying a master leaves the one copied from as it was: not even upgraded.
+    void readingAnOlderFileLeavesIt() {
+        const MasterLocation where = MasterLocation::sqlite(dir_.filePath("old.sqlite"));
+        for (const QString& statement : masterUpgrades().front()) {
+            QVERIFY(sql(where, statement));
+        }
+        QVERIFY(sql(where,
+                    "INSERT INTO products VALUES ('49012348', '髙橋', 'のり', '', '', '98',"
+                    " NULL, '')") &&
+                setVersion(where, 1));
+        ProductMaster source(where);
+        source.readOnlyFromNowOn();
+        const ProductMaster::ProductsResult all = source.allProducts();
+        QVERIFY2(all.ok && all.products.size() == 1, qPrintable(all.error));
+        QCOMPARE(all.products.front().maker, "髙橋");
+        QCOMPARE(version(where), 1);
+    }
     // A master the user may not write (a read-only share, another user's file; checked by the
     // permission bits, so also for the administrator CI runs as): opened read-only, looked up,
     // an import refused with the reason, and not one byte of the file changed.
@@ -197,43 +403,46 @@ private slots:
     void readOnlyMaster() {
         QFETCH(mode_t, fileMode);
         QFETCH(mode_t, folderMode);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("商品マスタ.sqlite");
         {
-            ProductMaster writer(path_);
+            ProductMaster writer(path);
             QVERIFY(
                 writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
         }
-        QVERIFY(setMode(path_, fileMode) && setMode(dir_->path(), folderMode));
-        const QByteArray before = digest(path_);
-        ProductMaster master(path_);
+        QVERIFY(setMode(path, fileMode) && setMode(folder.path(), folderMode));
+        const QByteArray before = digest(path);
+        ProductMaster master(path);
         const ProductMaster::Result opened = master.open();
         const QString found = shown(master.lookup("4901234567894"));
         QString refused = master.importRows(rowsOf("4901234567894||うすしお")).error;
-        const QStringList left = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
-        QVERIFY(setMode(dir_->path(), 0755) && setMode(path_, 0644));
+        const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(setMode(folder.path(), 0755) && setMode(path, 0644));
         QVERIFY2(opened.ok && master.isReadOnly(), qPrintable(opened.error));
         QCOMPARE(found, "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
-        QCOMPARE(refused.replace(path_, "P"),
+        QCOMPARE(refused.replace(path, "P"),
                  "商品マスタ「P」に書き込めません（読み取り専用です。JAN コードで引くことはできます"
                  "が、リストは登録できません。書き込める場所に置くか、書き込みの権限をもらって"
                  "ください）。");
-        QCOMPARE(digest(path_), before);
+        QCOMPARE(digest(path), before);
         QCOMPARE(left, QStringList{"商品マスタ.sqlite"});  // no journal either
     }
 
     // Another program holds the master while zukaro starts: that open fails and says why, and
     // the next use opens it once the other program is done.
     void lockedMasterTriedAgain() {
-        QVERIFY(ProductMaster(path_).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        const QString path = dir_.filePath("locked.sqlite");
+        QVERIFY(ProductMaster(path).importRows(rowsOf("49012348|髙橋|のり")).ok);
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(path_);
+        other.setDatabaseName(path);
         QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
-        ProductMaster master(path_, 50);
+        ProductMaster master(path, 50);
         const QString locked = master.open().error;
         QVERIFY(QSqlQuery(other).exec("COMMIT"));
         other.close();
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase("other");
-        QVERIFY2(locked.startsWith("商品マスタ「" + path_ +
+        QVERIFY2(locked.startsWith("商品マスタ「" + path +
                                    "」を開けません（ほかのプログラムが使って"
                                    "います。しばらくしてからもう一度試してください。原文: "),
                  qPrintable(locked));

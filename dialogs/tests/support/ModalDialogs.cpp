@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
@@ -64,6 +65,9 @@ void look() {
             waits.erase(wait);
             handOver(*dialog, std::move(act));
             return;
+        }
+        if (qobject_cast<QProgressDialog*>(dialog) != nullptr) {
+            return;  // long work's progress closes itself when the work ends
         }
         QStringList awaited;
         for (const Wait& w : waits) {

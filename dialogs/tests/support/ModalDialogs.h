@@ -11,7 +11,8 @@
 // While a test program with a QApplication runs, a watch looks at the active modal widget
 // every few milliseconds. A dialog that a whenShown() is waiting for gets its act; any other
 // modal dialog fails the running test at once, naming it (class and window title), and is
-// closed, so the code that opened it goes on as after a cancel. At the end of each test
+// closed, so the code that opened it goes on as after a cancel. A progress dialog is left to
+// its work, which closes it. At the end of each test
 // (cleanup()) ZUKARO_VERIFY_NO_DIALOG_LEFT() closes whatever is still open and fails naming
 // it, and fails for every whenShown() whose dialog never came.
 namespace zukaro::testing {
