@@ -27,6 +27,11 @@ bool openList(BatchSession& session, const CommandLine& command, QTextStream& er
         return false;
     }
     const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
+    if (const QString refused = notAProductList(source.table, mapping, shown);
+        !refused.isEmpty()) {
+        err << "zukaro: " << refused << '\n';
+        return false;
+    }
     const ProductList list = toProductRows(source.table, mapping);
     const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
     for (const RowProblem& problem : inLineOrder(list.problems, laid.problems)) {

@@ -172,8 +172,14 @@ bool ProductListWindow::showList(const SourceResult& source, const QString& name
         messages_.tell(kCaption, source.error, MessageIcon::Critical);
         return false;
     }
+    const ColumnMapping mapping = ColumnMapping::detect(source.table, hooks_.columns);
+    if (const QString refused = notAProductList(source.table, mapping, name);
+        !refused.isEmpty()) {
+        messages_.tell(kCaption, refused, MessageIcon::Critical);
+        return false;
+    }
     table_ = source.table;
-    mapping_ = ColumnMapping::detect(table_, hooks_.columns);
+    mapping_ = mapping;
     ProductList list = toProductRows(table_, mapping_);
     // Pasted rows are numbered within their paste; the list keeps its name.
     pastes_ = append ? pastes_ + 1 : 0;

@@ -4,6 +4,7 @@
 
 #include "Cp932.h"
 #include "JanCompletion.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -74,8 +75,9 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
                                     true, row.batch});
         }
         listTextProblems(row, out.problems);
-        const LabelRecord label{
-            jan, row.maker, row.product, row.spec, row.lot, row.price, rateText(row, base.layout)};
+        const LabelRecord label{jan,      row.maker, row.product,
+                                row.spec, row.lot,   row.price,
+                                rateText(row, base.layout), priceTaxText(row.taxKind)};
         for (int copy = 0; copy < row.copies; ++copy) {
             if (out.sheets.empty() || position > kLabelCount) {
                 out.sheets.push_back(emptySheet(base));

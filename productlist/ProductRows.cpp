@@ -1,5 +1,7 @@
 #include "ProductRows.h"
 
+#include <algorithm>
+
 #include "CellValues.h"
 
 namespace zukaro {
@@ -9,6 +11,27 @@ namespace {
 QString cellOf(const SourceRow& row, const ColumnMapping& mapping, ProductColumn what) {
     const int index = mapping.column(what);
     return index >= 0 && index < row.cells.size() ? row.cells[index] : QString();
+}
+
+// The price of the row and how it stands to tax. A plain price column (売価, 商品単価…) is
+// 外税 unless the row's tax columns say otherwise. Without one, a register's 税込価格 is the
+// price and is 内税, its 税抜価格 is 外税; with both, the row's tax kind chooses (a 外税
+// product takes 税抜価格), and otherwise 税込価格 wins, since it is what the register charges.
+QString priceOf(const SourceRow& row, const ColumnMapping& mapping, ProductRow& product,
+                std::optional<PriceTax> stated) {
+    const bool gross = mapping.column(ProductColumn::GrossPrice) >= 0;
+    const bool net = mapping.column(ProductColumn::NetPrice) >= 0;
+    ProductColumn column = ProductColumn::Price;
+    PriceTax kind = stated.value_or(PriceTax::Exclusive);
+    if (mapping.column(ProductColumn::Price) < 0 && (gross || net)) {
+        const bool takeNet = !gross || (net && stated == PriceTax::Exclusive);
+        column = takeNet ? ProductColumn::NetPrice : ProductColumn::GrossPrice;
+        kind = stated == PriceTax::Exempt ? PriceTax::Exempt
+               : takeNet                  ? PriceTax::Exclusive
+                                          : PriceTax::Inclusive;
+    }
+    product.taxKind = kind;
+    return cellOf(row, mapping, column).trimmed();
 }
 
 // Why the row cannot be a product; empty when it can.
@@ -26,19 +49,81 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     } else {
         return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(copies);
     }
-    const QString tax = cellOf(row, mapping, ProductColumn::TaxRate);
-    const TaxRateCell rate = parseTaxRate(tax);
+    // The rate and the kind may each be in either column (適用税率「軽減税率」, 税区分「内税」,
+    // or one column 「内税8%」).
+    const QString rateCell = cellOf(row, mapping, ProductColumn::TaxRate);
+    const TaxCell rate = parseTaxCell(rateCell);
     if (!rate.ok) {
-        return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、軽減 のどれかです）。")
-            .arg(tax);
+        return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、標準税率、軽減税率、"
+                              "非課税 のどれかです）。")
+            .arg(rateCell);
     }
-    product.taxRate = rate.rate;
+    const QString kindCell = cellOf(row, mapping, ProductColumn::TaxKind);
+    const TaxCell kind = parseTaxCell(kindCell);
+    if (!kind.ok) {
+        return QStringLiteral("税区分「%1」は読めません（外税、内税、税抜、税込、非課税 のどれか"
+                              "です）。")
+            .arg(kindCell);
+    }
+    const std::optional<int> taxRate = rate.rate ? rate.rate : kind.rate;
+    // 非課税 in either column wins: a register's 税設定 (外税 / 内税) says how prices are
+    // entered, 適用税率 whether the product is taxed at all.
+    const bool exempt = kind.kind == PriceTax::Exempt || rate.kind == PriceTax::Exempt;
+    const std::optional<PriceTax> stated =
+        exempt ? PriceTax::Exempt : (kind.kind ? kind.kind : rate.kind);
+    if (taxRate && stated == PriceTax::Exempt) {
+        return QStringLiteral("税率「%1」と税区分「%2」が食い違っています（非課税に税率はありま"
+                              "せん）。")
+            .arg(rateCell, kindCell);
+    }
+    product.taxRate = taxRate;
+    product.price = priceOf(row, mapping, product, stated);
     return {};
+}
+
+// A JAN code as a list without a header has it in its first column: digits only, 7, 8, 12
+// or 13 of them (with or without the check digit).
+bool looksLikeJan(const QString& cell) {
+    const QString jan = janText(cell);
+    if (jan.size() != 7 && jan.size() != 8 && jan.size() != 12 && jan.size() != 13) {
+        return false;
+    }
+    return std::all_of(jan.cbegin(), jan.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 }  // namespace
 
-ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping) {
+QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
+                        const QString& name) {
+    const QString expected = QStringLiteral(
+        "商品リストは、見出しの行（JAN コード・商品コード・バーコード、商品名・品名、売価・価格・"
+        "商品単価、税率・税区分 など）のある表か、見出しなしで 1 列目から JAN コード、メーカー、"
+        "品名、規格、ロット、売価の順に並んだ表です。");
+    if (table.rows.empty()) {
+        return QStringLiteral("「%1」には行がありません。").arg(name) + expected;
+    }
+    if (mapping.headerRow() >= 0) {
+        if (mapping.column(ProductColumn::Jan) >= 0 || mapping.column(ProductColumn::Product) >= 0) {
+            return {};
+        }
+        return QStringLiteral("「%1」の見出しには、JAN コードの列も商品名の列もありません。")
+                   .arg(name) +
+               expected;
+    }
+    const int janColumn = mapping.column(ProductColumn::Jan);
+    for (const SourceRow& row : table.rows) {
+        if (janColumn >= 0 && janColumn < row.cells.size() && looksLikeJan(row.cells[janColumn])) {
+            return {};
+        }
+    }
+    return QStringLiteral("「%1」は商品リストではないようです。見出しの行がなく、1 列目に JAN "
+                          "コードが一つもありません。")
+               .arg(name) +
+           expected;
+}
+
+ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping,
+                          const RowOptions& options) {
     ProductList list;
     const int headerRow = mapping.headerRow();
     for (int i = 0; i < static_cast<int>(table.rows.size()); ++i) {
@@ -70,11 +155,14 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
             continue;
         }
         product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
-        product.maker = cellOf(row, mapping, ProductColumn::Maker);
-        product.product = cellOf(row, mapping, ProductColumn::Product);
-        product.spec = cellOf(row, mapping, ProductColumn::Spec);
-        product.lot = cellOf(row, mapping, ProductColumn::Lot);
-        product.price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+        const auto text = [&](ProductColumn what) {
+            const QString cell = cellOf(row, mapping, what);
+            return options.widenKatakana ? widenHalfWidthKatakana(cell) : cell;
+        };
+        product.maker = text(ProductColumn::Maker);
+        product.product = text(ProductColumn::Product);
+        product.spec = text(ProductColumn::Spec);
+        product.lot = text(ProductColumn::Lot);
         list.rows.push_back(std::move(product));
     }
     return list;
