@@ -19,6 +19,8 @@ const QString kDpi = QStringLiteral("dpi");
 const QString kZoom = QStringLiteral("zoom");
 const QString kPrinter = QStringLiteral("printer");
 const QString kStart = QStringLiteral("start");
+const QString kChangedOnly = QStringLiteral("changed-only");
+const QString kRecordPrinted = QStringLiteral("record-printed");
 
 using Mode = CommandLine::Mode;
 
@@ -50,6 +52,8 @@ struct Options {
     QCommandLineOption zoom{kZoom, {}, QStringLiteral("50|100")};
     QCommandLineOption printer{kPrinter, {}, QStringLiteral("NAME")};
     QCommandLineOption start{kStart, {}, QStringLiteral("N")};
+    QCommandLineOption changedOnly{kChangedOnly};
+    QCommandLineOption recordPrinted{kRecordPrinted};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -104,7 +108,9 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     } owners[] = {{o.dpi, {Mode::PrintPdf, Mode::PrintList}, u"--print-pdf か --print-list"},
                   {o.zoom, {Mode::PreviewPng}, u"--preview-png"},
                   {o.printer, {Mode::Print, Mode::PrintList}, u"--print か --print-list"},
-                  {o.start, {Mode::PrintList}, u"--print-list"}};
+                  {o.start, {Mode::PrintList}, u"--print-list"},
+                  {o.changedOnly, {Mode::PrintList}, u"--print-list"},
+                  {o.recordPrinted, {Mode::PrintList}, u"--print-list"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -222,6 +228,8 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
             return QStringLiteral("--printer にはプリンターの名前を指定してください。");
         }
     }
+    command.changedOnly = parser.isSet(o.changedOnly);
+    command.recordPrinted = parser.isSet(o.recordPrinted);
     return {};
 }
 
@@ -241,7 +249,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const Options o;
     parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
-                       o.zoom, o.printer, o.start});
+                       o.zoom, o.printer, o.start, o.changedOnly, o.recordPrinted});
     for (const QString& flag : windowFlags) {
         parser.addOption(QCommandLineOption(flag));
     }
@@ -294,7 +302,9 @@ QString usageText() {
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]\n"
+        "                      [--changed-only] [--record-printed]\n"
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]\n"
+        "                      [--changed-only] [--record-printed]\n"
         "  zukaro --help | --version\n");
 }
 
@@ -324,6 +334,10 @@ QString helpText() {
                "                        だけ、必要なページ数の A4 に印刷します。\n"
                "  --start N             1 ページ目の最初のラベルの位置 (1 から 21、既定は 1)。\n"
                "                        使いかけのシートの残りから印刷できます。\n"
+               "  --changed-only        商品マスタに記録した前回の印刷と比べて、新規の商品と\n"
+               "                        売価や表示の変わった商品の行だけを印刷します。\n"
+               "  --record-printed      印刷できたら、印刷した行を商品マスタに印刷済みとして\n"
+               "                        記録します (これがなければ商品マスタには書き込みません)。\n"
                "  -h, --help            この説明を表示します。\n"
                "  -v, --version         バージョンを表示します。\n"
                "\n"

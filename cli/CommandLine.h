@@ -21,6 +21,7 @@ struct CommandLine {
         PreviewPng,  // --preview-png FILE OUT.png [--zoom 50|100]
         Print,       // --print FILE [--printer NAME]
         PrintList,   // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
+                     //   [--changed-only] [--record-printed]
         Help,
         Version,
         UsageError,
@@ -34,6 +35,8 @@ struct CommandLine {
     int start = 1;            // PrintList: the position of the first label on page 1
     int zoomPercent = 50;     // PreviewPng
     QString printer;          // Print and PrintList; empty for the default printer
+    bool changedOnly = false;    // PrintList: only rows new or changed since last printed
+    bool recordPrinted = false;  // PrintList: record the printed rows in the product master
     QStringList windowFlags;  // the hidden window flags that were given (see below)
     QString error;            // UsageError: what is wrong, in Japanese
 

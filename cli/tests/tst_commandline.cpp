@@ -16,10 +16,12 @@ QString described(const CommandLine& c) {
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
-    return QStringLiteral("%1 %2 %3 %4 %5 %6%7")
+    return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9")
         .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
              QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
-             c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start));
+             c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
+             c.changedOnly ? QStringLiteral(" changed-only") : QString(),
+             c.recordPrinted ? QStringLiteral(" record-printed") : QString());
 }
 
 }  // namespace
@@ -48,6 +50,11 @@ private slots:
             "list l.csv o.pdf 300 50  start 5");
         row("list to a printer", {"--print-list", "l.xlsx", "--printer", "店頭"},
             "list l.xlsx  600 50 店頭");
+        row("this week's changes, recorded",
+            {"--print-list", "l.csv", "o.pdf", "--changed-only", "--record-printed"},
+            "list l.csv o.pdf 600 50  changed-only record-printed");
+        row("changes to a printer", {"--print-list", "l.csv", "--printer", "p", "--changed-only"},
+            "list l.csv  600 50 p changed-only");
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
         row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
@@ -57,6 +64,10 @@ private slots:
             "一つだけ");
         row("start 22", {"--print-list", "l", "o", "--start", "22"}, "1 から 21");
         row("start for a pdf", {"--print-pdf", "a", "b", "--start", "2"}, "--print-list");
+        row("changes of a label file", {"--print-pdf", "a", "b", "--changed-only"},
+            "--changed-only は --print-list と");
+        row("recording a label file", {"--print", "a", "--record-printed"},
+            "--record-printed は --print-list と");
         row("two files for the window", {"a", "b"}, "一つだけ");
         row("empty file name", {"--print", ""}, "名前が空");
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
