@@ -1,5 +1,5 @@
 // Time of one full preview redraw, the work behind every command: clear the page image and
-// draw 21 full labels, at 100 % and 50 %. And one sheet printed into a 600-dpi PDF.
+// draw 21 full labels, at 100 % and 50 %, and fitted. And one sheet printed into a 600-dpi PDF.
 #include <benchmark/benchmark.h>
 
 #include <QPainter>
@@ -27,6 +27,19 @@ void BM_PreviewRedraw(benchmark::State& state) {
     benchmark::DoNotOptimize(picDraw.image().constBits());
 }
 BENCHMARK(BM_PreviewRedraw)->Arg(100)->Arg(50)->Unit(benchmark::kMicrosecond);
+
+// The same with 価格を枠内に収める: every price and text fitted on the glyph outlines.
+void BM_PreviewRedrawFitted(benchmark::State& state) {
+    SheetState sheet = sample::fullSheet();
+    sheet.layout.fitPrice = true;
+    PreviewSurface picDraw;
+    const RenderOptions options = RenderOptions::of(sheet);
+    for (auto _ : state) {
+        picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target, options); });
+    }
+    benchmark::DoNotOptimize(picDraw.image().constBits());
+}
+BENCHMARK(BM_PreviewRedrawFitted)->Unit(benchmark::kMicrosecond);
 
 void BM_PrintPdf600dpi(benchmark::State& state) {
     QTemporaryDir dir;

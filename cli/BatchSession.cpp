@@ -12,6 +12,7 @@
 #include "CupsJob.h"
 #include "JanCompletion.h"
 #include "LabelFile.h"
+#include "LabelLayout.h"
 #include "PreviewSurface.h"
 #include "SafeFile.h"
 #include "ScratchFile.h"
@@ -118,7 +119,20 @@ bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
         return false;
     }
     reportLabelsWithoutBars();
+    reportLabelLayouts();
     return true;
+}
+
+void BatchSession::reportLabelLayouts() {
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        if (told_[i]) {
+            continue;
+        }
+        const int page = pages_.size() > 1 ? static_cast<int>(i) + 1 : 0;
+        for (const QString& line : reportLines(checkSheet(pages_[i]), page)) {
+            messages_.write(line);
+        }
+    }
 }
 
 void BatchSession::reportLabelsWithoutBars() {

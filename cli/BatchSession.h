@@ -50,14 +50,16 @@ public:
 
 private:
     bool printed(QPrinter& printer, const QString& shownName = {});
-    // One line on stderr per printed label whose code went out without bars.
+    // One line on stderr per printed label whose code went out without bars, and one per label
+    // whose price was drawn smaller or whose texts overprint or leave it.
     void reportLabelsWithoutBars();
+    void reportLabelLayouts();
     // Tells the message as a failure; returns false.
     bool failed(const QString& caption, const QString& message);
 
     SheetState startUp_;
     std::vector<SheetState> pages_;
-    std::vector<bool> told_;  // per page: its labels without bars were told already
+    std::vector<bool> told_;  // per page: its labels were told already (a list's, by line)
     ConsoleMessages messages_;
     QString fileTitle_;
 };

@@ -8,6 +8,7 @@
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
+#include "LabelLayout.h"
 #include "ListSheets.h"
 #include "ProductListSource.h"
 #include "ProductRows.h"
@@ -34,7 +35,13 @@ bool openList(BatchSession& session, const CommandLine& command, QTextStream& er
     }
     const ProductList list = toProductRows(source.table, mapping);
     const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
-    for (const RowProblem& problem : inLineOrder(list.problems, laid.problems)) {
+    // What the labels look like on paper, by the line they came from.
+    std::vector<RowProblem> notes = laid.problems;
+    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
+        const ProductRow& row = list.rows[static_cast<std::size_t>(note.row - 1)];
+        notes.push_back({row.line, note.text, true, row.batch});
+    }
+    for (const RowProblem& problem : inLineOrder(list.problems, notes)) {
         err << "zukaro: " << shown << ": " << problem.text() << '\n';
     }
     if (laid.sheets.empty()) {

@@ -164,7 +164,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
     const LinesAfterBlock after =
         readLinesAfterBlock(reader, sheet.layout, &sheet.taxRate, &sheet.taxKind);
     report.settingsFieldsSkipped += after.skipped;
-    report.trailingFields = after.trailing;
+    report.skippedLines = after.lines;
     report.unclosedQuote = reader.sawUnclosedQuote();
     report.droppedAfterQuotes = reader.droppedAfterQuotes();
     return report;

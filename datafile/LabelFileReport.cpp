@@ -44,9 +44,8 @@ QStringList LabelFileReport::warnings() const {
                      "レイアウト設定のうち %1 項目を読めなかったため、元の設定のままにしました。")
                      .arg(settingsFieldsSkipped);
     }
-    if (trailingFields > 0) {
-        lines << QStringLiteral("レイアウト設定の後にある %1 項目は読み込んでいません。")
-                     .arg(trailingFields);
+    for (const SkippedLine& skipped : skippedLines) {
+        lines << skipped.text();
     }
     if (invalidBytes > 0) {
         lines << QStringLiteral("シフトJISとして読めないバイトが %1 個あり、「\uFFFD」にしました。")

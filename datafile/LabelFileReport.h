@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "SettingsBlock.h"
+
 namespace zukaro {
 
 // What reading a label data file did beyond the plain case, so the open command can warn
@@ -18,11 +20,13 @@ struct LabelFileReport {
     std::vector<int> overwrittenLabels;  // labels filled by more than one record (the later won)
     int missingFields = 0;               // record fields the file ended before
     int settingsFieldsSkipped = 0;       // settings fields missing, of the wrong type or too big
-    int trailingFields = 0;              // fields after the settings block, not read
     qsizetype invalidBytes = 0;          // bytes that were no character, read as U+FFFD
     qsizetype nulCharacters = 0;         // NUL characters taken out of the label texts
     bool unclosedQuote = false;          // a quote ran to the end of the file
     qsizetype droppedAfterQuotes = 0;    // characters after a closing quote, not read
+
+    // Lines after the block (or the ends of them) that were not read.
+    std::vector<SkippedLine> skippedLines;
 
     // One Japanese line per kind of problem; empty when the file read cleanly.
     QStringList warnings() const;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -305,6 +306,26 @@ QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
     return frame;
 }
 
+// A strip over the preview, shown by the window while some label's texts overprint or leave
+// it.
+QWidget* buildFitNotice(EditorControls& c, QWidget* parent) {
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QStringLiteral("重なりの知らせ"));
+    strip->setFrameShape(QFrame::StyledPanel);
+    strip->setStyleSheet(QStringLiteral("#重なりの知らせ { background: #fff0f0; }"));
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(6, 2, 6, 2);
+    c.重なりの説明 = caption(QStringLiteral("重なりの説明"), QString(), strip);
+    c.重なりの説明->setWordWrap(true);
+    c.重なりの説明->setStyleSheet(QStringLiteral("color: #b00000;"));
+    c.枠内に収める = button(QStringLiteral("枠内に収める"), QStringLiteral("枠内に収める"), strip);
+    row->addWidget(c.重なりの説明, 1);
+    row->addWidget(c.枠内に収める);
+    strip->hide();
+    c.重なりの知らせ = strip;
+    return strip;
+}
+
 QWidget* buildPositionPanel(EditorControls& c, QWidget* parent) {
     auto* panel = new QWidget(parent);
     auto* row = new QHBoxLayout(panel);
@@ -380,6 +401,7 @@ EditorControls buildEditorControls(QMainWindow* window) {
     c.previewArea->setMinimumSize(kPreviewMinimumWidth, kMinimumHeight);
     auto* previewLayout = new QVBoxLayout(c.previewArea);
     previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addWidget(buildFitNotice(c, c.previewArea));
 
     // The controls scroll when the screen is too small for them (a laptop at 125 %); the
     // preview takes whatever width is left.

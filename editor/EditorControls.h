@@ -98,6 +98,12 @@ struct EditorControls {
     QPushButton* pt保存 = nullptr;
     QPushButton* デフォルト = nullptr;
 
+    // Above the preview while labels have texts that overprint or leave them: which labels,
+    // and 価格を枠内に収める in one click.
+    QWidget* 重なりの知らせ = nullptr;
+    QLabel* 重なりの説明 = nullptr;
+    QPushButton* 枠内に収める = nullptr;
+
     // Where the preview goes (the window puts the preview viewport in it), and the scroll area
     // that holds every other control.
     QWidget* previewArea = nullptr;

@@ -65,6 +65,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     commands_ =
         std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
+    commands_->setReportChanged([this](const SheetReport& report) { showLabelReport(report); });
     bindSheetCommands(*commands_,
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});
@@ -232,15 +233,14 @@ void EditorWindow::markJanField() {
     }
 }
 
-void EditorWindow::storeField(EntryField* field) {
+bool EditorWindow::storeField(EntryField* field) {
     const int n = sheet_.currentLabel;
     QString text = field->text();
     if (field == ui_.Text1) {
         const QString completed = completeJanCheckDigit(text);
         if (completed != text) {
             field->setText(completed);
-            say(QStringLiteral("チェックデジットを %1 から %2 に直しました。")
-                    .arg(QString(text.back()), QString(completed.back())));
+            say(checkDigitNote(text, completed));
             text = completed;
         }
     }
@@ -258,7 +258,9 @@ void EditorWindow::storeField(EntryField* field) {
     if (!filled.isEmpty()) {
         loadEntryFields();
         say(QStringLiteral("商品マスタから%1を入れました。").arg(filled.join(u'、')));
-        return;
+        commands_->redraw();
+        commands_->markCurrentLabel();
+        return true;
     }
     if (field == ui_.Text1) {
         markJanField();
@@ -268,6 +270,7 @@ void EditorWindow::storeField(EntryField* field) {
         say(QStringLiteral("売価「%1」は円の整数ではないため、計算せずに入力どおり印刷します。")
                 .arg(text));
     }
+    return false;
 }
 
 void EditorWindow::storeFocusedField() {
@@ -299,6 +302,43 @@ void EditorWindow::fitWholeSheet() {
 
 void EditorWindow::say(const QString& text) {
     statusBar()->showMessage(text);
+    saidSinceReport_ = true;
+}
+
+void EditorWindow::showLabelReport(const SheetReport& report) {
+    QStringList marked;
+    for (const LabelReport& label : report) {
+        if (label.marked()) {
+            marked << QString::number(label.label);
+        }
+    }
+    ui_.重なりの説明->setText(
+        QStringLiteral("ラベル %1 は、文字が重なるか、ラベルからはみ出して印刷されます"
+                       "（プレビューの赤い枠）。")
+            .arg(marked.join(u'、')));
+    ui_.枠内に収める->setVisible(!sheet_.layout.fitPrice);
+    ui_.重なりの知らせ->setVisible(!marked.isEmpty());
+
+    // The status bar names what this redraw found that the last one did not, after the note
+    // of the command that caused it, if any.
+    const QStringList lines = reportLines(report);
+    QStringList fresh;
+    for (const QString& line : lines) {
+        if (!toldReports_.contains(line)) {
+            fresh << line;
+        }
+    }
+    toldReports_ = lines;
+    const bool earlier = std::exchange(saidSinceReport_, false);
+    if (fresh.isEmpty()) {
+        return;
+    }
+    QString note = fresh.first();
+    if (fresh.size() > 1) {
+        note += QStringLiteral("（ほかに %1 枚のラベルにも）").arg(fresh.size() - 1);
+    }
+    const QString before = earlier ? statusBar()->currentMessage() : QString();
+    statusBar()->showMessage(before.isEmpty() ? note : before + QStringLiteral("　") + note);
 }
 
 void EditorWindow::returnToLabel1() {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "EditorControls.h"
+#include "LabelLayout.h"
 #include "SettingsFile.h"
 #include "SheetState.h"
 
@@ -60,8 +61,9 @@ public:
 
     // A field's store step: its text becomes the current label's item (the JAN field first
     // completes the check digit and says so when it changed it), one step that can be undone.
-    // The price field's move to the next label is not part of it.
-    void storeField(EntryField* field);
+    // The price field's move to the next label is not part of it. True when the product master
+    // filled the label from the JAN code; the preview then shows the filled label.
+    bool storeField(EntryField* field);
     // The store step of the entry field being edited, if any: the one that has the focus in
     // this window, also while a dialog or message box has it for the moment, when the user
     // typed into it.
@@ -145,6 +147,9 @@ private:
     QStringList fillFromMaster(int n, const QString& jan);
     // A red frame and a note when the JAN text will print without bars.
     void markJanField();
+    // After a redraw: the strip over the preview names the labels whose texts overprint or
+    // leave them, and the status bar what is new since the last redraw.
+    void showLabelReport(const SheetReport& report);
 
     SheetState sheet_;
     EditorControls ui_;
@@ -166,6 +171,11 @@ private:
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;
+
+    // What the last redraw found, one line per label, and whether the status bar holds a note
+    // of the command being run.
+    QStringList toldReports_;
+    bool saidSinceReport_ = false;
 };
 
 // Handler wiring, one function per concern.

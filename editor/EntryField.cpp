@@ -114,7 +114,8 @@ void EntryField::mousePressEvent(QMouseEvent* event) {
     QLineEdit::mousePressEvent(event);
     // A click into a field that shows a label's text selects all of it, so that typing
     // replaces the old price instead of adding to it.
-    if (std::exchange(clickFocused_, false) && loaded_ && event->button() == Qt::LeftButton) {
+    const bool focusClick = std::exchange(clickFocused_, false);
+    if (event->button() == Qt::LeftButton && ((focusClick && loaded_) || clickSelectsAll_)) {
         selectAll();
     }
 }

@@ -34,6 +34,8 @@ public:
     void loadText(const QString& text);
     // Selects from the caret to the end, so that typing replaces a freshly loaded text.
     void selectFromCaret();
+    // Every click selects the whole text (the JAN field, where a scan must replace the code).
+    void setClickSelectsAll(bool on) { clickSelectsAll_ = on; }
 
     static bool isRealMove(Qt::FocusReason reason);
 
@@ -51,6 +53,7 @@ private:
     bool loaded_ = false;        // the text is a label's, not typed since
     bool clickFocused_ = false;  // a mouse press brought the focus, its own press is to come
     QString lastText_;           // the text before the edit being validated
+    bool clickSelectsAll_ = false;
 };
 
 }  // namespace zukaro

@@ -1,6 +1,7 @@
 // The six entry fields: what happens when one gets the focus, when Enter is pressed in it and
 // when the user leaves it.
 #include <QPushButton>
+#include <memory>
 
 #include "EditorWindow.h"
 #include "EntryField.h"
@@ -31,11 +32,15 @@ void wireEntryFields(EditorWindow& window) {
 
     ui.Text1->onGotFocus = [&window] { window.showCurrentLabel(); };
     ui.Text1->onWindowFocus = [&window] { window.showFirstPreview(); };
-    ui.Text1->onLostFocus = [&window, field = ui.Text1] {
-        if (!window.quietFocusMove()) {
+    // Set while Enter has stored the code already and the focus moves on.
+    auto storedByEnter = std::make_shared<bool>(false);
+    ui.Text1->onLostFocus = [&window, field = ui.Text1, storedByEnter] {
+        if (!window.quietFocusMove() && !*storedByEnter) {
             window.storeField(field);
         }
     };
+    // A click selects the whole code, so that a scan replaces it rather than adding to it.
+    ui.Text1->setClickSelectsAll(true);
 
     wireCandidateField(window, ui.Text2, QStringLiteral("2"));
     wireCandidateField(window, ui.Text3, QStringLiteral("3"));
@@ -64,6 +69,21 @@ void wireEntryFields(EditorWindow& window) {
         EntryField* next = fields[(i + 1) % fields.size()];
         fields[i]->onEnter = [next] { next->setFocus(Qt::OtherFocusReason); };
     }
+    // A scanner types the code and Enter. When the product master knows the code and fills the
+    // label, the next label's JAN field waits for the next scan, as after the price field.
+    ui.Text1->onEnter = [&window, field = ui.Text1, next = ui.Text2, storedByEnter] {
+        if (window.storeField(field)) {
+            SheetState& sheet = window.sheet();
+            if (sheet.currentLabel < kLabelCount) {
+                ++sheet.currentLabel;
+            }
+            window.showPreview();
+            return;
+        }
+        *storedByEnter = true;
+        next->setFocus(Qt::OtherFocusReason);
+        *storedByEnter = false;
+    };
 }
 
 }  // namespace zukaro

@@ -37,6 +37,9 @@ void wirePriceControls(EditorWindow& window) {
     QObject::connect(ui.価格を枠内に収める, &QCheckBox::clicked, &window, [&window](bool on) {
         changeLayout(window, [on](Layout& l) { l.fitPrice = on; });
     });
+    // The same in one click from the strip over the preview that names overprinted labels.
+    window.onClick(ui.枠内に収める,
+                   [&window] { changeLayout(window, [](Layout& l) { l.fitPrice = true; }); });
 
     // 10 % and 8 % in turn; a rate equal to the layout's default is kept as "the default", so
     // that the label follows when the default changes.

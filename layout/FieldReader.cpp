@@ -78,10 +78,28 @@ bool FieldReader::atEnd() {
     return afterLineEnd_ && pos_ >= text_.size();
 }
 
+bool FieldReader::atLineStart() {
+    skipToFieldStart();
+    return afterLineEnd_;
+}
+
+int FieldReader::lineAt(qsizetype pos) {
+    for (; countedTo_ < pos && countedTo_ < text_.size(); ++countedTo_) {
+        const QChar c = text_[countedTo_];
+        const bool crBeforeLf =
+            c == u'\r' && countedTo_ + 1 < text_.size() && text_[countedTo_ + 1] == u'\n';
+        if (isLineEnd(c) && !crBeforeLf) {
+            ++countedLine_;
+        }
+    }
+    return countedLine_;
+}
+
 Field FieldReader::next() {
     if (atEnd()) {
         return {};
     }
+    fieldLine_ = lineAt(pos_);
     if (pos_ < text_.size() && text_[pos_] == u'"') {
         const qsizetype close = text_.indexOf(u'"', pos_ + 1);
         Field field;

@@ -21,6 +21,13 @@ public:
     // True when no field is left.
     bool atEnd();
 
+    // True when the next field is the first of its line (or no field is left).
+    bool atLineStart();
+
+    // The line (1-based, counted as a text editor counts them) on which the field last
+    // returned by next() started.
+    int fieldLine() const { return fieldLine_; }
+
     // True once a quoted field ran to the end of the text without its closing quote.
     bool sawUnclosedQuote() const { return unclosedQuote_; }
 
@@ -32,8 +39,14 @@ private:
     void skipToFieldStart();
     void consumeDelimiter();
 
+    // The line at `pos`; positions are only asked for in increasing order.
+    int lineAt(qsizetype pos);
+
     QStringView text_;
     qsizetype pos_ = 0;
+    qsizetype countedTo_ = 0;  // line ends before this position are counted in countedLine_
+    int countedLine_ = 1;
+    int fieldLine_ = 0;
     bool afterLineEnd_ = true;  // a line end (or the start) came last, not a comma
     bool unclosedQuote_ = false;
     qsizetype droppedAfterQuotes_ = 0;

@@ -34,21 +34,26 @@ void writeItemLine(FieldWriter& writer, const Layout& layout, const ItemDescript
     writer.endLine();
 }
 
-// Takes fields off the reader and counts those that could not be used.
+// Takes fields off the reader and counts those that could not be used. On one line only, a
+// line's end is where its fields end: what is missing there is missing, not taken from the
+// next line.
 class BlockReader {
 public:
-    explicit BlockReader(FieldReader& reader) : reader_(reader) {}
+    explicit BlockReader(FieldReader& reader, bool oneLine = false)
+        : reader_(reader), oneLine_(oneLine) {}
+
+    Field next() { return oneLine_ && reader_.atLineStart() ? Field{} : reader_.next(); }
 
     void ignore(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            if (reader_.next().isMissing()) {
+            if (next().isMissing()) {
                 ++skipped_;
             }
         }
     }
 
     void text(QString& target) {
-        const std::optional<QString> value = reader_.next().toText();
+        const std::optional<QString> value = next().toText();
         if (value && isCleanText(*value)) {
             target = *value;
         } else {
@@ -56,17 +61,17 @@ public:
         }
     }
 
-    void int16(std::int16_t& target) { take(reader_.next().toInt16(), target); }
-    void boolean(bool& target) { take(reader_.next().toBool(), target); }
+    void int16(std::int16_t& target) { take(next().toInt16(), target); }
+    void boolean(bool& target) { take(next().toBool(), target); }
 
     // A font size of 0 points or less draws nothing; the old size is the safer reading.
     void fontSize(std::int16_t& target) {
-        const std::optional<std::int16_t> value = reader_.next().toInt16();
+        const std::optional<std::int16_t> value = next().toInt16();
         take(value && *value > 0 ? value : std::nullopt, target);
     }
     // A Windows colour value holds blue, green and red in its three low bytes only.
     void color(std::int32_t& target) {
-        const std::optional<std::int32_t> value = reader_.next().toInt32();
+        const std::optional<std::int32_t> value = next().toInt32();
         take(value && *value >= 0 && *value <= 0xFFFFFF ? value : std::nullopt, target);
     }
 
@@ -95,6 +100,7 @@ private:
     }
 
     FieldReader& reader_;
+    bool oneLine_;
     int skipped_ = 0;
 };
 
@@ -281,12 +287,47 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const Label
     }
 }
 
+QString SkippedLine::text() const {
+    if (known) {
+        return QStringLiteral("%1 行目の後ろにある %2 項目（「%3」から）は読み込んでいません。")
+            .arg(line)
+            .arg(fields)
+            .arg(first);
+    }
+    return QStringLiteral(
+               "%1 行目（「%2」で始まる行）は、この版では使わない設定のため読み飛ばしました。")
+        .arg(line)
+        .arg(first);
+}
+
+namespace {
+
+// The fields left on the current line, as one skipped line (nothing when none is left).
+void skipRestOfLine(FieldReader& reader, std::vector<SkippedLine>& lines, bool known) {
+    SkippedLine skipped{0, {}, 0, known};
+    while (!reader.atLineStart()) {
+        const Field field = reader.next();
+        if (skipped.fields++ == 0) {
+            skipped.line = reader.fieldLine();
+            skipped.first = field.text;
+        }
+    }
+    if (skipped.fields > 0) {
+        lines.push_back(skipped);
+    }
+}
+
+}  // namespace
+
 LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTexts* rates,
                                     LabelTexts* kinds) {
     LinesAfterBlock read;
-    BlockReader in(reader);
+    BlockReader in(reader, /*oneLine=*/true);
+    // A damaged block may end inside a line; the rest of that line is not settings.
+    skipRestOfLine(reader, read.lines, true);
     while (!reader.atEnd()) {
         const Field section = reader.next();
+        const int line = reader.fieldLine();
         const QString name = section.kind == Field::Kind::Text ? section.text : QString();
         if (name == kPriceSection) {
             readChoice(in, kModeTexts, layout.priceMode);
@@ -305,7 +346,7 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
             readItemLine(in, layout, *item, /*sectionRead=*/true);
         } else if (name == kRatesSection && rates != nullptr) {
             for (int n = 1; n <= kLabelCount; ++n) {
-                const Field field = reader.next();
+                const Field field = in.next();
                 const std::optional<std::int16_t> rate = field.toInt16();
                 if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
                     (*rates)[n] = QString::number(*rate);
@@ -324,12 +365,14 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
                 }
             }
         } else {
-            ++read.trailing;
-            while (!reader.atEnd()) {
-                reader.next();
-                ++read.trailing;
-            }
+            // A line of a later version, or a damaged one: skipped alone.
+            std::vector<SkippedLine> rest;
+            skipRestOfLine(reader, rest, false);
+            read.lines.push_back(
+                {line, section.text, 1 + (rest.empty() ? 0 : rest.front().fields), false});
+            continue;
         }
+        skipRestOfLine(reader, read.lines, true);
     }
     read.skipped = in.skipped();
     return read;

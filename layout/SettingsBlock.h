@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "FieldReader.h"
 #include "FieldWriter.h"
 #include "SheetState.h"
@@ -34,12 +36,25 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout,
 // The defaults of what the lines after the block hold; a file without those lines has them.
 void resetLinesAfterBlock(Layout& layout);
 
-struct LinesAfterBlock {
-    int skipped = 0;   // fields of known lines that could not be used
-    int trailing = 0;  // fields from the first unknown line on, not read
+// A line after the block, or the end of one, that was not read.
+struct SkippedLine {
+    int line = 0;        // in the file, 1-based
+    QString first;       // the first field not read, as written
+    int fields = 0;      // how many fields were not read
+    bool known = false;  // fields after those of a line this program reads
+
+    // "33 行目（「拡張」で始まる行）は、…読み飛ばしました。"
+    QString text() const;
 };
-// Reads the lines after the block that this program knows, up to the end or the first one it
-// does not know. `rates` takes the "税率" line of a label file, `kinds` its "税区分" line.
+
+struct LinesAfterBlock {
+    int skipped = 0;                 // fields of known lines that could not be used
+    std::vector<SkippedLine> lines;  // in file order
+};
+// Reads the lines after the block, one line at a time: each line this program knows takes its
+// own fields only, and every other line is skipped alone, so that a line added by a later
+// version never costs the lines after it. `rates` takes the "税率" line of a label file,
+// `kinds` its "税区分" line.
 LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout,
                                     LabelTexts* rates = nullptr, LabelTexts* kinds = nullptr);
 

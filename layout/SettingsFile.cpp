@@ -41,7 +41,7 @@ SettingsLoad readSettingsData(QByteArrayView bytes) {
     load.skippedFields = readSettingsBlock(reader, load.layout);
     const LinesAfterBlock after = readLinesAfterBlock(reader, load.layout);
     load.skippedFields += after.skipped;
-    load.trailingFields = after.trailing;
+    load.skippedLines = after.lines;
     return load;
 }
 
@@ -55,9 +55,8 @@ QStringList SettingsLoad::warnings() const {
                      "%1 項目が足りないか読めない値だったため、その設定は初期値のままです。")
                      .arg(skippedFields);
     }
-    if (trailingFields > 0) {
-        lines << QStringLiteral("10 行の設定の後にある %1 項目は読み込んでいません。")
-                     .arg(trailingFields);
+    for (const SkippedLine& skipped : skippedLines) {
+        lines << skipped.text();
     }
     if (invalidBytes > 0) {
         lines << QStringLiteral("シフトJISとして読めないバイトが %1 個ありました。")

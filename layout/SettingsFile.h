@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "SafeFile.h"
+#include "SettingsBlock.h"
 #include "SheetState.h"
 #include "UnencodableText.h"
 
@@ -29,9 +30,10 @@ struct SettingsLoad {
     Layout layout;               // the first-start values plus every field that read correctly
     QString path;                // the file that was read; empty when there was none
     int skippedFields = 0;       // fields missing, of the wrong type or out of range
-    int trailingFields = 0;      // fields after the ten lines, not read
     qsizetype invalidBytes = 0;  // bytes that were no code page 932 character
     QString error;               // the file exists but could not be read (Japanese)
+    // Lines after the ten (or the ends of them) that were not read.
+    std::vector<SkippedLine> skippedLines;
 
     // True when the file existed but not everything in it could be used.
     bool damaged() const { return !warnings().isEmpty(); }

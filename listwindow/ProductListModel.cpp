@@ -70,9 +70,7 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const {
         if (!problem.isEmpty()) {
             return QStringLiteral("バーコードなしで印刷されます（%1）").arg(problem);
         }
-        return jan != row.jan ? QStringLiteral("チェックデジットを %1 から %2 に直します")
-                                    .arg(QString(row.jan.back()), QString(jan.back()))
-                              : QVariant();
+        return jan != row.jan ? QVariant(checkDigitNote(row.jan, jan)) : QVariant();
     }
     if (index.column() == Jan && role == Qt::BackgroundRole && !janBarsProblem(jan).isEmpty()) {
         return QBrush(QColor(0xFF, 0xD0, 0xD0));

@@ -20,6 +20,7 @@
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
 #include "LabelFile.h"
+#include "LabelLayout.h"
 #include "MessageBoxes.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
@@ -224,9 +225,17 @@ ListSheets ProductListWindow::sheets() const {
 }
 
 void ProductListWindow::refresh() {
-    const ListSheets laid = sheets();
+    const std::vector<ProductRow> rows = model_->rowsToPrint();
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const ListSheets laid = layOutSheets(rows, base, start->value());
+    // How the labels come out on paper, by the row they came from.
+    std::vector<RowProblem> notes = laid.problems;
+    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
+        const ProductRow& row = rows[static_cast<std::size_t>(note.row - 1)];
+        notes.push_back({row.line, note.text, true, row.batch});
+    }
     QStringList lines;
-    for (const RowProblem& problem : inLineOrder(readProblems_, laid.problems)) {
+    for (const RowProblem& problem : inLineOrder(readProblems_, notes)) {
         lines << problem.text();
     }
     problems->setPlainText(lines.join(u'\n'));

@@ -1,6 +1,7 @@
 #include "CellValues.h"
 
 #include <QRegularExpression>
+#include "TaxPrice.h"
 
 namespace zukaro {
 
@@ -119,6 +120,25 @@ QString widenHalfWidthKatakana(const QString& text) {
         i = end;
     }
     return out;
+}
+
+std::optional<QString> listPrice(QStringView cell) {
+    QString text = normalised(cell);  // ￥ becomes ¥, full-width digits and commas half-width
+    bool yenSign = false;
+    if (text.startsWith(u'¥') || text.startsWith(u'\\')) {
+        text = text.mid(1).trimmed();
+        yenSign = true;
+    }
+    if (text.endsWith(u'円')) {
+        text = text.chopped(1).trimmed();
+    } else if (yenSign && text.endsWith(u'-')) {  // "¥1,280-", as written on receipts
+        text = text.chopped(1).trimmed();
+    }
+    const std::optional<std::int64_t> yen = wholeYen(text);
+    if (!yen) {
+        return std::nullopt;
+    }
+    return QString::number(*yen);
 }
 
 QString janText(QStringView cell) {

@@ -45,7 +45,8 @@ void listTextProblems(const ProductRow& row, std::vector<RowProblem>& problems) 
 ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& base, int start) {
     ListSheets out;
     int position = std::clamp(start, 1, kLabelCount);
-    for (const ProductRow& row : rows) {
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ProductRow& row = rows[r];
         if (row.product.isEmpty()) {
             out.problems.push_back(
                 {row.line,
@@ -61,11 +62,10 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
         }
         const QString jan = completeJanCheckDigit(row.jan);
         if (jan != row.jan) {
-            out.problems.push_back({row.line,
-                                    QStringLiteral("JAN コード「%1」のチェックデジットを %2 に"
-                                                   "直しました。")
-                                        .arg(row.jan, QString(jan.back())),
-                                    true, row.batch});
+            out.problems.push_back(
+                {row.line,
+                 QStringLiteral("JAN コード「%1」: ").arg(row.jan) + checkDigitNote(row.jan, jan),
+                 true, row.batch});
         }
         if (const QString problem = janBarsProblem(jan); !problem.isEmpty()) {
             out.problems.push_back({row.line,
@@ -81,8 +81,10 @@ ListSheets layOutSheets(const std::vector<ProductRow>& rows, const SheetState& b
         for (int copy = 0; copy < row.copies; ++copy) {
             if (out.sheets.empty() || position > kLabelCount) {
                 out.sheets.push_back(emptySheet(base));
+                out.labelRows.emplace_back();
                 position = out.sheets.size() == 1 ? position : 1;
             }
+            out.labelRows.back()[static_cast<std::size_t>(position)] = static_cast<int>(r) + 1;
             out.sheets.back().setLabel(position++, label);
             ++out.labels;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "ProductRow.h"
@@ -12,6 +13,9 @@ struct ListSheets {
     std::vector<SheetState> sheets;
     std::vector<RowProblem> problems;  // in line order
     int labels = 0;                    // labels filled
+    // For each sheet, the row each label came from (index 1 to 21): its number in the rows
+    // laid out, from 1; 0 for an empty label.
+    std::vector<std::array<int, kLabelCount + 1>> labelRows;
 };
 
 // Fills sheets made from `base` (its layout and offsets; its labels are not used) with every

@@ -4,10 +4,13 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 
 #include "CellValues.h"
+#include "JanCompletion.h"
 
 namespace zukaro {
 
@@ -33,6 +36,14 @@ QVariant textValue(const QString& text) {
 
 QVariant taxValue(const std::optional<int>& rate) {
     return rate ? QVariant(*rate) : QVariant(QMetaType::fromType<int>());
+}
+
+// The key a product is kept under: the code as the list writes it (blanks and full-width
+// digits aside), with the check digit added to a code of 12 or 7 digits. A code from a
+// supplier's order sheet and the one a scanner reads are the same product.
+QString masterKey(const QString& jan) {
+    const QString key = janText(jan);
+    return lacksCheckDigit(key) ? completeJanCheckDigit(key) : key;
 }
 
 }  // namespace
@@ -140,7 +151,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         if (error.isValid()) {
             break;
         }
-        const QString jan = janText(row.jan);
+        const QString jan = masterKey(row.jan);
         if (jan.isEmpty()) {
             ++result.skipped;
             continue;
@@ -185,14 +196,27 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
     query.prepare(
         QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate"
                        " FROM products WHERE jan = ?"));
-    const QString key = janText(jan);
-    query.addBindValue(key);
-    if (!query.exec()) {
-        result.error = failure(QStringLiteral("を読めません"), reasonOf(query.lastError()));
-        return result;
+    // Also under the code without its check digit, as lists stored it before they were
+    // completed.
+    const QString key = masterKey(jan);
+    QStringList keys{key};
+    if (lacksCheckDigit(key.chopped(std::min<qsizetype>(key.size(), 1)))) {
+        keys << key.chopped(1);
+    }
+    bool found = false;
+    for (const QString& candidate : keys) {
+        query.addBindValue(candidate);
+        if (!query.exec()) {
+            result.error = failure(QStringLiteral("を読めません"), reasonOf(query.lastError()));
+            return result;
+        }
+        found = query.next();
+        if (found) {
+            break;
+        }
     }
     result.ok = true;
-    if (query.next()) {
+    if (found) {
         ProductRow& p = result.product.emplace();
         p.jan = key;
         p.maker = query.value(0).toString();

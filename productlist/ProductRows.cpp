@@ -163,6 +163,21 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
         product.product = text(ProductColumn::Product);
         product.spec = text(ProductColumn::Spec);
         product.lot = text(ProductColumn::Lot);
+        // The chosen price cell (see priceOf), read as shops write it.
+        const QString price = product.price;
+        if (const std::optional<QString> yen = listPrice(price)) {
+            product.price = *yen;
+        } else {
+            product.price = price;
+            if (!price.isEmpty()) {
+                list.problems.push_back(
+                    {row.line,
+                     QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
+                                    "印刷します（税込の計算もしません）。")
+                         .arg(price),
+                     true});
+            }
+        }
         list.rows.push_back(std::move(product));
     }
     return list;

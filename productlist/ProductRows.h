@@ -11,8 +11,9 @@ namespace zukaro {
 //   - rows before the header row are left out,
 //   - a row whose used columns are all empty (it holds text only in unused ones) is left out,
 //   - a row whose copies or tax rate do not read is left out (see CellValues.h).
-// JAN and price lose surrounding blanks; maker, product, spec and lot are kept exactly, but
-// for half-width katakana, which is made full-width unless `options` say not to. The price
+// JAN loses surrounding blanks; a price is read as shops write it (see listPrice), and one that
+// is not whole yen is kept as written and listed; maker, product, spec and lot are kept
+// exactly, but for half-width katakana, which is made full-width unless `options` say not to. The price
 // and its tax kind come from the price columns and the tax columns (see HeaderNames.h): a
 // price column of its own (売価…) with the row's 税区分, else 税込価格 (内税) or 税抜価格.
 struct RowOptions {

@@ -9,12 +9,24 @@
 namespace zukaro {
 namespace {
 
-constexpr qsizetype kPriceWidth = 5;
+constexpr qsizetype kPriceWidth = kPriceFieldCharacters;
 
 // Blanks a clerk may type around a price: the ASCII space and the full-width space of the
 // Japanese input method.
 bool isPriceBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QChar(0x3000);
+}
+
+QString withoutBlanksAround(const QString& priceText) {
+    qsizetype first = 0;
+    qsizetype last = priceText.size();
+    while (first < last && isPriceBlank(priceText[first])) {
+        ++first;
+    }
+    while (last > first && isPriceBlank(priceText[last - 1])) {
+        --last;
+    }
+    return priceText.mid(first, last - first);
 }
 
 }  // namespace
@@ -40,15 +52,7 @@ QString centredProductName(const QString& productText) {
 }
 
 QString priceField(const QString& priceText) {
-    qsizetype first = 0;
-    qsizetype last = priceText.size();
-    while (first < last && isPriceBlank(priceText[first])) {
-        ++first;
-    }
-    while (last > first && isPriceBlank(priceText[last - 1])) {
-        --last;
-    }
-    QString field = QString(kPriceWidth, QLatin1Char(' ')) + priceText.mid(first, last - first);
+    QString field = QString(kPriceWidth, QLatin1Char(' ')) + withoutBlanksAround(priceText);
     field = field.right(kPriceWidth);
     // Never start with half of a character outside the basic plane.
     if (field.front().isLowSurrogate()) {
@@ -62,7 +66,7 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
     const QString& typed = sheet.priceText[n];
     const std::optional<std::int64_t> yen = wholeYen(typed);
     if (!pricesAreComputed(l) || !yen) {
-        return {priceField(typed), {}, {}};
+        return {priceField(typed), {}, {}, withoutBlanksAround(typed)};
     }
     const auto big = [](const QString& amount) {
         return amount.rightJustified(kPriceWidth, QLatin1Char(' '));
@@ -80,21 +84,23 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
             net = withoutTax(total, taxRateOf(sheet, n), l.taxRounding);
             break;
         case PriceTax::Exempt:
-            return {big(yenAmount(*yen, separators)), {}, {}};
+            return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
     }
     switch (l.priceMode) {
         case PriceMode::TaxIncluded:
             return {big(yenAmount(total, separators)),
                     QStringLiteral("(本体 %1円)").arg(yenAmount(net, separators)),
-                    {}};
+                    {},
+                    yenAmount(total, separators)};
         case PriceMode::NetAndTaxIncluded:
             return {big(yenAmount(net, separators)),
                     {},
-                    QStringLiteral("税込 %1円").arg(yenAmount(total, separators))};
+                    QStringLiteral("税込 %1円").arg(yenAmount(total, separators)),
+                    yenAmount(net, separators)};
         case PriceMode::AsTyped:
             break;
     }
-    return {big(yenAmount(*yen, separators)), {}, {}};
+    return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
 }
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {

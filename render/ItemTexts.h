@@ -36,12 +36,17 @@ QString drawablePart(const QString& text, double fromMm, double fontPoints);
 // yen, the big price is the amount right-aligned in five characters and never cut; a price
 // that is not whole yen is printed as typed. A 内税 price is the total and is never taxed
 // again (本体価格 is worked back from it, see withoutTax); a 非課税 price prints as it stands,
-// without either line.
+// without either line. A price longer than the field is drawn whole (see LabelLayout.h), from
+// `whole`.
 struct PriceTexts {
     QString price;
     QString netLine;    // "(本体 398円)" under a total with tax
     QString grossLine;  // "税込 437円" beside 本体価格
+    QString whole;      // the big price without blanks around it and never cut
 };
+
+// Characters of the price field: a price up to this long prints right-aligned in it.
+inline constexpr qsizetype kPriceFieldCharacters = 5;
 PriceTexts priceTexts(const SheetState& sheet, int n);
 
 // Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").

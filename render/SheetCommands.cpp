@@ -127,8 +127,14 @@ void SheetCommands::showPreview() {
 
 void SheetCommands::redraw() {
     sheet_.printMode = PrintMode::Preview;
-    picDraw_.paintPage(
-        [this](draw::DrawTarget& target) { drawSheet(sheet_, target, RenderOptions::of(sheet_)); });
+    picDraw_.paintPage([this](draw::DrawTarget& target) {
+        const RenderOptions options = RenderOptions::of(sheet_);
+        report_ = drawSheet(sheet_, target, options);
+        drawLabelMarks(report_, target, options);
+    });
+    if (reportChanged_) {
+        reportChanged_(report_);
+    }
 }
 
 void SheetCommands::printSheet() {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "LabelLayout.h"
+
 class QPrinter;
 
 namespace zukaro {
@@ -24,6 +26,12 @@ public:
 
     // Puts the keyboard focus into Text1 (which runs Text1's own focus handling).
     void setFocusText1(std::function<void()> focus) { focusText1_ = std::move(focus); }
+    // Tells the window what there is to tell about the labels after every redraw.
+    void setReportChanged(std::function<void(const SheetReport&)> changed) {
+        reportChanged_ = std::move(changed);
+    }
+    // What the last redraw found on the labels (LabelLayout.h).
+    const SheetReport& report() const { return report_; }
     // Tells the window the 倍率 caption changed, so the button can show it.
     void setZoomCaptionChanged(std::function<void(const QString&)> changed) {
         zoomCaptionChanged_ = std::move(changed);
@@ -31,7 +39,8 @@ public:
 
     // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
     void showPreview();
-    // The redraw alone, for Text1's own focus handling.
+    // The redraw alone, for Text1's own focus handling; labels whose texts overprint or leave
+    // them are marked.
     void redraw();
     // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars. Cancel prints
     // nothing; a missing or refusing printer is reported. zoom is as before afterwards.
@@ -54,6 +63,8 @@ private:
     QPrinter& printer_;
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
+    std::function<void(const SheetReport&)> reportChanged_;
+    SheetReport report_;
 };
 
 // The PDF file a print of `file` (a sheet or a list) suggests: the same name with .pdf beside

@@ -1,6 +1,5 @@
 #include "SheetRenderer.h"
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -9,7 +8,6 @@
 #include "Items.h"
 #include "JanCompletion.h"
 #include "JanEncoder.h"
-#include "Units.h"
 
 namespace zukaro {
 namespace {
@@ -49,6 +47,9 @@ const FontSpec kNoBarsMarkFont{.Name = QStringLiteral("ＭＳ ゴシック"), .S
 constexpr draw::WinColor kNoBarsMarkColor = draw::rgb(255, 0, 0);
 constexpr double kNoBarsMarkX = 56;
 constexpr double kNoBarsMarkY = 4;  // below the outline
+// The preview's mark for a label whose texts overprint or leave it: under "×JAN".
+constexpr double kOverlapMarkX = 56;
+constexpr double kOverlapMarkY = 7;
 
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {
@@ -77,10 +78,10 @@ private:
     double zoom_;
 };
 
-void setItemFont(draw::DrawTarget& target, const FontSpec& font, double zoom, bool underline,
-                 draw::WinColor color) {
+void setItemFont(draw::DrawTarget& target, const FontSpec& font, double points, double zoom,
+                 bool underline, draw::WinColor color) {
     target.setFontName(font.Name.toStdString());
-    target.setFontSize(font.Size * zoom);
+    target.setFontSize(points * zoom);
     target.setFontBold(font.Bold);
     target.setFontItalic(font.Italic);
     target.setFontUnderline(underline);
@@ -92,121 +93,12 @@ void printAt(draw::DrawTarget& target, double x, double y, const QString& text) 
     target.printText(text.toStdString());
 }
 
-// An item's text at (dx, dy) inside the label, cut to what can reach the page.
-void printItem(draw::DrawTarget& target, const LabelGeometry& g, double dx, double dy,
-               const FontSpec& font, const QString& text) {
-    printAt(target, g.x(dx), g.y(dy), drawablePart(text, g.x(dx) / g.size(1), font.Size));
-}
-
 bool isShown(const QString& visibilityCaption) {
     return visibilityCaption == caption::shown;
 }
-bool isUnderlined(const QString& underlineCaption) {
-    return underlineCaption != caption::plain;
-}
 
-// The text an item prints for label n; `prices` are the label's price texts.
-QString itemText(const SheetState& sheet, const ItemDescription& item, int n,
-                 const PriceTexts& prices) {
-    switch (item.shape) {
-        case TextShape::JanDigits:
-            return janDigitsLine(sheet.janText[n]);
-        case TextShape::CentredName:
-            return centredProductName(sheet.productText[n]);
-        case TextShape::PriceField:
-            return prices.price;
-        case TextShape::NetLine:
-            return prices.netLine;
-        case TextShape::GrossLine:
-            return prices.grossLine;
-        case TextShape::YenMark:
-            return QStringLiteral("円");
-        case TextShape::Plain:
-            break;
-    }
-    return (sheet.*item.texts)[n];
-}
-
-// The items in the order they are drawn on a label.
-const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
-    static const auto order = [] {
-        std::array<const ItemDescription*, kItemCount> sorted{};
-        for (std::size_t i = 0; i < kItemCount; ++i) {
-            sorted[i] = &items()[i];
-        }
-        std::sort(sorted.begin(), sorted.end(),
-                  [](auto* a, auto* b) { return a->drawRank < b->drawRank; });
-        return sorted;
-    }();
-    return order;
-}
-
-using draw::kMmPerPoint;
-constexpr double kFitGap = 0.5;  // mm between the price and what it must not touch
-constexpr double kSmallestPricePoints = 4;
-
-// Where an item's text ends on the right, in mm inside the label, at the item's size.
-double textRight(const SheetState& sheet, draw::DrawTarget& target, const LabelGeometry& g,
-                 const ItemDescription& item, int n) {
-    const Layout& l = sheet.layout;
-    setItemFont(target, l.*item.font, g.size(1), false, l.*item.color);
-    const double width = target.textWidth((sheet.*item.texts)[n].toStdString()) / g.size(1);
-    return item.anchorX + l.*item.x + width;
-}
-
-// 価格を枠内に収める: the price's digits at the largest size up to the layout's that keeps
-// them inside the label, left of 円 and clear of the spec and lot lines beside them. The
-// field keeps its top and the right end it has at the layout's size.
-void drawFittedPrice(const SheetState& sheet, draw::DrawTarget& target, const LabelGeometry& g,
-                     int n, const QString& field) {
-    const Layout& l = sheet.layout;
-    const ItemDescription& price = describe(Item::Price);
-    const FontSpec& font = l.*price.font;
-    const double zoom = g.size(1);
-    const double top = price.anchorY + l.*price.y;
-    const double left = price.anchorX + l.*price.x;
-    double right = left + target.textWidth(field.toStdString()) / zoom;
-    right = std::min(right, kLabelPitchX - kFitGap);
-    const ItemDescription& yen = describe(Item::Yen);
-    if (isShown(l.*yen.shown)) {
-        right = std::min(right, yen.anchorX + l.*yen.x - kFitGap);
-    }
-    // The spec and lot lines drawn on this label, with their vertical bands.
-    struct Line {
-        double top, bottom, right;
-    };
-    std::vector<Line> lines;
-    for (const Item item : {Item::Spec, Item::Lot}) {
-        const ItemDescription& d = describe(item);
-        if (isShown(l.*d.shown) && !(sheet.*d.texts)[n].isEmpty()) {
-            const double lineTop = d.anchorY + l.*d.y;
-            lines.push_back({lineTop, lineTop + (l.*d.font).Size * kMmPerPoint,
-                             textRight(sheet, target, g, d, n)});
-        }
-    }
-    const std::string digits = field.trimmed().toStdString();
-    setItemFont(target, font, zoom, false, l.*price.color);
-    double size = font.Size;
-    double width = 0;
-    for (;; size -= 0.5) {
-        double from = left;
-        for (const Line& line : lines) {
-            if (line.top < top + size * kMmPerPoint && line.bottom > top) {
-                from = std::max(from, line.right + kFitGap);
-            }
-        }
-        target.setFontSize(size * zoom);
-        width = target.textWidth(digits) / zoom;
-        if (width <= right - from || size <= kSmallestPricePoints) {
-            break;
-        }
-    }
-    target.setCurrentPosition(g.x(right - width), g.y(top));
-    target.printText(digits);
-}
-
-void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
-               const RenderOptions& options) {
+LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
+                      const RenderOptions& options) {
     const Layout& l = sheet.layout;
     const LabelGeometry g(options, n);
     const double zoom = options.zoom;
@@ -237,27 +129,16 @@ void drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
 
     // On screen only: a label whose code will print without bars says so beside the bars.
     if (preview && isShown(sheet.BARCODE) && !janBarsProblem(sheet.janText[n]).isEmpty()) {
-        setItemFont(target, kNoBarsMarkFont, zoom, false, kNoBarsMarkColor);
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, zoom, false, kNoBarsMarkColor);
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
 
-    const PriceTexts prices = priceTexts(sheet, n);
-    for (const ItemDescription* item : itemsInDrawOrder()) {
-        const QString text = itemText(sheet, *item, n, prices);
-        const bool onlyWithTax =
-            item->shape == TextShape::NetLine || item->shape == TextShape::GrossLine;
-        if (!isShown(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
-            continue;
-        }
-        const bool underline = item->underline != nullptr && isUnderlined(l.*item->underline);
-        setItemFont(target, l.*item->font, zoom, underline, l.*item->color);
-        if (item->shape == TextShape::PriceField && l.fitPrice) {
-            drawFittedPrice(sheet, target, g, n, text);
-            continue;
-        }
-        printItem(target, g, item->anchorX + l.*item->x, item->anchorY + l.*item->y, l.*item->font,
-                  text);
+    LabelReport report;
+    for (const PlacedText& t : layOutLabel(sheet, n, g.x(0) / zoom, report)) {
+        setItemFont(target, l.*t.item->font, t.points, zoom, t.underline, l.*t.item->color);
+        printAt(target, g.x(t.x), g.y(t.y), t.text);
     }
+    return report;
 }
 
 }  // namespace
@@ -273,7 +154,8 @@ RenderOptions RenderOptions::onPaper(const SheetState& sheet) {
     return {PrintMode::Paper, 1.0, {sheet.sheetX, sheet.sheetY}};
 }
 
-void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options) {
+SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
+                      const RenderOptions& options) {
     target.setFontName(kDefaultFace);
     target.setForeColor(draw::kBlack);
     target.setFontSize(16);
@@ -289,12 +171,33 @@ void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOp
         }
     }
 
+    SheetReport report;
     for (int n = 1; n <= kLabelCount; ++n) {
         // A label without a product name is not a label yet, whatever else it holds.
         if (sheet.productText[n].isEmpty()) {
             continue;
         }
-        drawLabel(sheet, target, n, options);
+        LabelReport label = drawLabel(sheet, target, n, options);
+        if (!label.isEmpty()) {
+            report.push_back(std::move(label));
+        }
+    }
+    return report;
+}
+
+void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
+                    const RenderOptions& options) {
+    target.setScaleMode(draw::ScaleMode::Millimeters);
+    for (const LabelReport& label : report) {
+        if (!label.marked()) {
+            continue;
+        }
+        const LabelGeometry g(options, label.label);
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, options.zoom, false,
+                    kNoBarsMarkColor);
+        printAt(target, g.x(kOverlapMarkX), g.y(kOverlapMarkY),
+                label.overprinted.isEmpty() ? QStringLiteral("×枠外") : QStringLiteral("×重なり"));
+        g.frame(target, kNoBarsMarkColor);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DrawTarget.h"
+#include "LabelLayout.h"
 #include "SheetState.h"
 
 // The one renderer for the preview surface and the printer. Everything is laid out in
@@ -29,8 +30,15 @@ struct RenderOptions {
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation
 // bars, and marks "×JAN" beside them where a code will print without bars. Paper: real
-// barcodes, nothing cleared. Labels with an empty product name are skipped entirely.
-void drawSheet(const SheetState& sheet, draw::DrawTarget& target, const RenderOptions& options);
+// barcodes, nothing cleared. Labels with an empty product name are skipped entirely. The
+// texts go where LabelLayout puts them; returns what there is to tell about the labels.
+SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
+                      const RenderOptions& options);
+
+// On screen only, over the drawn preview: a red frame and "×重なり" (or "×枠外") on every label
+// whose texts overprint each other or run past its edge, as "×JAN" marks a code without bars.
+void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
+                    const RenderOptions& options);
 
 // The empty numbered sheet of start-up: every label's frame and number.
 void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options);

@@ -194,7 +194,8 @@ private slots:
             << fixture("full_sheet_custom_layout.csv") +
                    cp932::encode(u"\"将来の設定\",1,2,3\r\n"_qs).bytes
             << qint64{0} << kFullSheet + '\n' + customText
-            << "レイアウト設定の後にある 4 項目は読み込んでいません。";
+            << "33 行目（「将来の設定」で始まる行）は、この版では使わない設定のため"
+               "読み飛ばしました。";
         refused("header_trailing_blank", fixture("header_trailing_blank.csv"),
                 notOurs + "1 行目が \"ズカロ\" ではありません。");
         refused("empty", {}, notOurs + "1 行目が \"ズカロ\" ではありません。");
@@ -270,6 +271,46 @@ private slots:
         writeBytes(path_, labelFileBytes(plain));
         QVERIFY(readLabelFile(path_, opened).opened);
         QCOMPARE(labelFileBytes(opened), labelFileBytes(plain));
+    }
+
+    // A later version's lines among ours: each is skipped alone and named by its line and first
+    // field, the lines after it are still read (the 税率 line: label 1 stays at 8 %), a line of
+    // ours with fields added at its end keeps its own, and a line cut short takes nothing from
+    // the next one.
+    void readingGoesOnPastUnknownLines() {
+        SheetState sheet = sheetWith(u"1:4901234567894|花王|品|規格|L|398"_qs, withPrices());
+        sheet.taxRate[1] = u"10"_qs;  // the layout's default is 8 %
+        QVERIFY(writeLabelFile(path_, sheet, UnencodablePolicy::Refuse).ok);
+        const QByteArray saved = readBytes(path_);
+        // 32 lines, then 総額表示, 本体, 税込 and 税率 (indexes 32 to 35).
+        QList<QByteArray> lines = saved.split('\n');
+        QCOMPARE(lines.size(), 37);
+        lines[32].insert(lines[32].size() - 1, ",\"later\",7");  // 総額表示 grows two fields
+        lines.insert(35, cp932::encode(u"\"拡張\",1,2\r"_qs).bytes);  // before 税率
+        lines.insert(34, "9,#TRUE#\r");                               // after 本体
+        writeBytes(path_, lines.join('\n'));
+        SheetState opened;
+        const LabelFileReport report = readLabelFile(path_, opened);
+        QCOMPARE(
+            report.warnings(),
+            QStringList({u"33 行目の後ろにある 2 項目（「later」から）は読み込んでいません。"_qs,
+                         u"35 行目（「9」で始まる行）は、この版では使わない設定のため"
+                         "読み飛ばしました。"_qs,
+                         u"37 行目（「拡張」で始まる行）は、この版では使わない設定のため"
+                         "読み飛ばしました。"_qs}));
+        QCOMPARE(labelFileBytes(opened), saved);  // every setting and the rate came back
+
+        // A 総額表示 line cut after its mode: its other fields keep the defaults (8 of them
+        // missing), and the 本体 line after it is still its own.
+        lines = saved.split('\n');
+        lines[32] = cp932::encode(u"\"総額表示\",\"本体+税込\"\r"_qs).bytes;
+        writeBytes(path_, lines.join('\n'));
+        QCOMPARE(readLabelFile(path_, opened).warnings(),
+                 QStringList{u"レイアウト設定のうち 8 項目を読めなかったため、元の設定のまま"
+                             "にしました。"_qs});
+        QCOMPARE(opened.layout.priceMode, PriceMode::NetAndTaxIncluded);
+        QVERIFY(opened.layout.netFont == withPrices().netFont);
+        QCOMPARE(opened.taxRate[1], u"10"_qs);
     }
 };
 

@@ -1,6 +1,7 @@
 // The editor window driven as a user drives it: real focus changes, key presses and button
 // clicks on the real widgets, with scripted dialogs and message boxes.
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
@@ -10,10 +11,12 @@
 #include <QStatusBar>
 
 #include "EditorFixture.h"
+#include "PreviewPane.h"
 #include "PreviewSurface.h"
 #include "SheetRenderer.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
+#include "SheetCommands.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -51,6 +54,8 @@ private slots:
     void undoInsideAFieldIsTheFields();
     void scannedCodeFillsFromTheMaster_data();
     void scannedCodeFillsFromTheMaster();
+    void scannerWorksLabelAfterLabel();
+    void overprintedLabelsAreNamedAndFittedInOneClick();
     void previewClicksChooseALabel_data();
     void previewClicksChooseALabel();
 
@@ -355,6 +360,10 @@ void TestEditorWindow::codesThatChangeOrLoseTheirBars_data() {
     QTest::newRow("check digit replaced") << "4901234567890"
                                           << "4901234567894"
                                           << "チェックデジットを 0 から 4 に直しました。" << false;
+    QTest::newRow("twelve digits of an order sheet")
+        << "490123456789"
+        << "4901234567894"
+        << "チェックデジット 4 を付けました。" << false;
     QTest::newRow("eleven digits")
         << "49012345678"
         << "49012345678"
@@ -403,15 +412,22 @@ void TestEditorWindow::undoInsideAFieldIsTheFields() {
 void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
     QTest::addColumn<QString>("scanned");
     QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate after Enter
+    QTest::addColumn<QString>("then");   // the field with the focus and the counter
     QTest::newRow("known, check digit completed") << "4901234567890"
-                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8";
+                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                                  << "Text1  2/21";
+    QTest::newRow("known, check digit added") << "490123456789"
+                                              << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                              << "Text1  2/21";
     QTest::newRow("unknown") << "4512345678906"
-                             << "4512345678906|自社|||||";
+                             << "4512345678906|自社|||||"
+                             << "Text2  1/21";
 }
 
 void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     QFETCH(QString, scanned);
     QFETCH(QString, label);
+    QFETCH(QString, then);
     ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
     QVERIFY(master.open().ok);
     QVERIFY(master
@@ -427,11 +443,99 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     const LabelRecord r = ui_.sheet().label(1);
     QCOMPARE(QStringList({r.jan, r.maker, r.product, r.spec, r.lot, r.price, r.taxRate}).join('|'),
              label);
-    QCOMPARE(ui_.field("Text3")->text(), r.product);  // the fields show what was filled
+    QCOMPARE(ui_.focused() + ' ' + ui_.counter(), then);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product,
              u"自社"_qs);
     ui_.window->setProductMaster(nullptr);
+}
+
+// A scanner types digits and Enter, label after label: each code the master knows fills its
+// label, the next label's JAN field waits for the next scan, and the preview shows the filled
+// labels at once. A click into the JAN field selects the whole code, so a scan replaces it.
+void TestEditorWindow::scannerWorksLabelAfterLabel() {
+    ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
+    QVERIFY(master.open().ok);
+    QVERIFY(master
+                .importRows({{2,
+                              u"4901234567894"_qs,
+                              u"花王"_qs,
+                              u"アタック"_qs,
+                              u"1.0kg"_qs,
+                              u"L1"_qs,
+                              u"398"_qs,
+                              1,
+                              {}},
+                             {3,
+                              u"451234567890"_qs,
+                              u"ライオン"_qs,
+                              u"ルック"_qs,
+                              u"500ml"_qs,
+                              u"L2"_qs,
+                              u"248"_qs,
+                              1,
+                              {}},
+                             {4,
+                              u"49123456"_qs,
+                              u"伊藤園"_qs,
+                              u"緑茶"_qs,
+                              u"2L"_qs,
+                              u"L3"_qs,
+                              u"198"_qs,
+                              1,
+                              {}}})
+                .ok);
+    ui_.window->setProductMaster(&master);
+    for (const QString& code : {u"4901234567894"_qs, u"4512345678906"_qs, u"49123456"_qs}) {
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QStringList labels;
+    for (int n = 1; n <= 4; ++n) {
+        const LabelRecord r = ui_.sheet().label(n);
+        labels << QStringList({r.jan, r.maker, r.product, r.price}).join('|');
+    }
+    QCOMPARE(labels,
+             (QStringList{"4901234567894|花王|アタック|398", "4512345678906|ライオン|ルック|248",
+                          "49123456|伊藤園|緑茶|198", "|||"}));
+    QCOMPARE(ui_.focused() + ' ' + ui_.counter(), u"Text1  4/21"_qs);
+    // The preview has label 3's bars (the first imitation bar, 14 mm across, 6 mm down).
+    const QImage preview = ui_.window->preview().picDraw().image();
+    const double px = preview.dotsPerMeterX() / 1000.0 * ui_.sheet().zoom;
+    QCOMPARE(preview.pixelColor(int((2 * 66.1 + ui_.sheet().sheetX + 14.5) * px),
+                                int((ui_.sheet().sheetY + 6) * px)),
+             QColor(Qt::black));
+
+    // Back on label 1, a click into the JAN field where the caret would land at the start.
+    ui_.click(u"cmdfirst"_qs);
+    ui_.field("Text1")->setCursorPosition(0);
+    ui_.clickInto("Text1");
+    QCOMPARE(ui_.field("Text1")->selectedText(), u"4901234567894"_qs);
+    QTest::keyClicks(ui_.field("Text1"), u"4512345678906"_qs);
+    QCOMPARE(ui_.field("Text1")->text(), u"4512345678906"_qs);
+    ui_.window->setProductMaster(nullptr);
+}
+
+// Texts that overprint are named above the preview and in the status bar; one click on
+// 「枠内に収める」 turns fitting on (one step to undo) and the strip goes.
+void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
+    typeLabel(
+        {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"500ml"_qs, u"L2401"_qs, u"1280"_qs});
+    auto* strip = ui_.window->findChild<QWidget*>(u"重なりの知らせ"_qs);
+    QVERIFY(strip->isVisible());
+    QVERIFY(
+        ui_.window->findChild<QLabel*>(u"重なりの説明"_qs)->text().startsWith(u"ラベル 1 は"_qs));
+    QCOMPARE(ui_.window->statusBar()->currentMessage(),
+             u"ラベル 1: 売価と規格、売価とロットが重なって印刷されます。「価格を枠内に収める」を"
+             "オンにすると、収まる大きさで印刷します。"_qs);
+    ui_.click(u"枠内に収める"_qs);
+    QVERIFY(ui_.sheet().layout.fitPrice);
+    QVERIFY(ui_.window->findChild<QCheckBox*>(u"価格を枠内に収める"_qs)->isChecked());
+    QVERIFY(!strip->isVisible());
+    QVERIFY(ui_.window->sheetCommands().report().empty());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!ui_.sheet().layout.fitPrice);
+    QVERIFY(strip->isVisible());
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -340,7 +340,11 @@ void TestFileMenu::oldNotesGoWithTheSheet() {
         open(sampleFile());
     }
     QCOMPARE(ui_.sheet().fileName, command == "new" ? u"無題"_qs : path(u"sample.csv"_qs));
-    QCOMPARE(ui_.window->statusBar()->currentMessage(), QString());
+    // What the opened sheet's labels look like on paper may be said (the sample's overprint).
+    const QString said = ui_.window->statusBar()->currentMessage();
+    QVERIFY2(said.isEmpty() || (command == "open" && said.startsWith(u"ラベル "_qs) &&
+                                !said.contains(u"チェックデジット"_qs)),
+             qPrintable(said));
 }
 
 void TestFileMenu::aProductListIsOfferedToTheListWindow_data() {

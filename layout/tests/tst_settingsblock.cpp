@@ -74,6 +74,14 @@ private slots:
         const SettingsLoad load = readSettingsData(bytes);
         QVERIFY(load.layout == withPrices());
         QCOMPARE(load.warnings(), QStringList());
+
+        // A later version's line before 本体 costs nothing but itself.
+        QList<QByteArray> lines = bytes.split('\n');
+        lines.insert(11, "\"future\",1,2,3\r");
+        const SettingsLoad later = readSettingsData(lines.join('\n'));
+        QVERIFY(later.layout == withPrices());
+        QCOMPARE(later.warnings(), QStringList{u"12 行目（「future」で始まる行）は、この版では"
+                                               "使わない設定のため読み飛ばしました。"_qs});
     }
 
     void binaryKeepsFirstStartValues() {

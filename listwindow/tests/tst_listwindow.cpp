@@ -86,6 +86,33 @@ private slots:
         QCOMPARE(opened_, QStringList{"商品リスト 2/2 品18"});
     }
 
+    // A register's export: the price as it writes it, a code from an order sheet, a name too
+    // long for a label. The notes under the table say, by line, what the paper will show.
+    void registerExportIsNoted() {
+        QFile pos(dir_.filePath("pos.txt"));
+        QVERIFY(pos.open(QIODevice::WriteOnly) &&
+                pos.write("JANコード\t品名\t売価\n"
+                          "490123456789\tポテトチップスうすしお味ファミリー\t￥398\n"
+                          "4512345678906\t緑茶\tオープン価格\n") > 0);
+        pos.close();
+        QVERIFY(window_->importFile(pos.fileName()));
+        QCOMPARE(
+            window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'),
+            QStringList({"2 行目: JAN コード「490123456789」: チェックデジット 4 を付けました。",
+                         "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に"
+                         "収める」をオンにすると、収まる大きさで印刷します。",
+                         "3 行目: 売価「オープン価格」は円の整数ではないため、書いてある"
+                         "とおりに印刷します（税込の計算もしません）。",
+                         "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
+                         "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
+                         "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
+        const ListSheets laid = window_->sheets();
+        QCOMPARE(laid.sheets[0].priceText[1] + ' ' + laid.sheets[0].janText[1],
+                 "398 4901234567894");
+        QCOMPARE(master_->lookup("4901234567894").product->product,
+                 "ポテトチップスうすしお味ファミリー");
+    }
+
     // A file, then two pastes: each note names its row so that no 「n 行目」 means two rows,
     // the title keeps the list's name, and printing offers a PDF named after the list.
     void pastedRowsNumberedByTheirPaste() {

@@ -81,6 +81,29 @@ private slots:
                  "49012355=>49012355|二|||||\n=>none\n9=>none");
     }
 
+    // A code of a supplier's order sheet (12 digits, GS1's example 490123456789) is the product
+    // a scanner reads as 4901234567894, and the other way round; a master that stored the short
+    // code before is still found by the scanned one.
+    void codesWithoutCheckDigit() {
+        {
+            ProductMaster master(path_);
+            QVERIFY(master.open().ok);
+            QVERIFY(master.importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
+        }
+        QVERIFY(sql(path_,
+                    "INSERT INTO products VALUES ('451234567890', 'm', '前から', '', '', '98',"
+                    " NULL, '')"));
+        ProductMaster master(path_);
+        QVERIFY(master.open().ok);
+        QStringList got;
+        for (const char* jan : {"4901234567894", "490123456789", "49123456", "4512345678906"}) {
+            got << shown(master.lookup(jan));
+        }
+        QCOMPARE(got,
+                 (QStringList{"4901234567894|花王|アタック||||", "4901234567894|花王|アタック||||",
+                              "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
+    }
+
     // Two masters at once, each with a file of its own; a failing row rolls its whole import
     // back.
     void twoMastersAndATransaction() {

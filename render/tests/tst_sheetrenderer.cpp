@@ -159,7 +159,9 @@ private slots:
         row("refused code on paper keeps its digits", "paper;janText=4901234567890", 0,
             with("94@", "90@"));
         row("price trimmed", "priceText=  500 ", 14, with(" 1980@", "  500@"));
-        row("price cut to five", "priceText=123456", 14, with(" 1980@", "23456@"));
+        // Six characters fill the five-character field whole, at 40 pt instead of 48.
+        row("price of six drawn whole", "priceText=123456", 14,
+            with(" 1980@0,20 48", "123456@0,20 40"));
         const int spaces[] = {8, 7, 7, 6, 5, 5, 4, 3, 3, 2, 1, 0};
         for (int length = 1; length <= 12; ++length) {
             const QString name(length, u'品');
@@ -179,7 +181,7 @@ private slots:
         row("outline: unknown caption is off", "縁取=縁取り", 14, all);
         // 総額表示: the big price, and the line beside it at (44, 22) moved by (1, -1).
         row("as typed with separators", "priceMode=0;separators;priceText=12800", 14,
-            with(" 1980@", "12,800@"));
+            with(" 1980@0,20 48", "12,800@0,20 40"));
         row("total with 10 %", "priceMode=1;priceText=398", 14,
             with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
         row("total with 8 % of its own", "priceMode=1;taxRate=8;priceText=398", 14,
@@ -189,7 +191,7 @@ private slots:
         row("total with separators", "priceMode=1;separators;priceText=1280", 14,
             with(" 1980@", "1,408@") + "|(本体 1,280円)@45,21 7");
         row("six digits never cut", "priceMode=1;priceText=99999", 14,
-            with(" 1980@", "109998@") + "|(本体 99999円)@45,21 7");
+            with(" 1980@0,20 48", "109998@0,20 40") + "|(本体 99999円)@45,21 7");
         row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
         // A register's 内税 price is the total already: never taxed again, 本体 worked back
         // (1,100 at 10 % holds 100; 1,000 at 8 % holds 74.07, rounded down).
@@ -206,11 +208,10 @@ private slots:
         row("非課税, net and total", "priceMode=2;taxKind=非課税;priceText=500", 14,
             with(" 1980@", "  500@"));
         row("no price", "priceMode=2;priceText=", 14, with(" 1980@", "     @"));
-        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 36.5 pt, 25.75 mm
-        // wide, to end where the field ends and stay clear of the spec line's 15.94 mm; three
-        // keep their size, in the place they had.
-        row("fit four digits", "fit;priceText=9999", 14,
-            with(" 1980@0,20 48", "9999@16.58,20 36.5"));
+        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 39 pt, 27.5 mm wide,
+        // to end where the field ends (42.33 mm) with their ink half a millimetre clear of the
+        // spec's; three keep their size, in the place they had.
+        row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@14.82,20 39"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
     }
 
@@ -247,6 +248,76 @@ private slots:
         QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
         // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
         QCOMPARE(int(t.opsOf(Kind::Clear).size() + t.opsOf(Kind::Box).size()), paper ? 0 : 22);
+    }
+
+    // What a label reports, fitted or not: label 1 of the first-start layout with "key=value"
+    // changes. Only what fitting cannot mend is left to tell with fitting on.
+    void reports_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("told");
+        const QString fit = "「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。";
+        QTest::newRow("three digits clear of 400ml") << "priceText=398"
+                                                     << "";
+        QTest::newRow("a name of 20 off the label")
+            << "priceText=398;productText=薬用ハンドソープ泡タイプ詰め替え用大容量"
+            << "品名がラベルからはみ出して印刷されます。" + fit;
+        QTest::newRow("four digits over the spec, and fitted onto the label")
+            << "fit;productText=薬用ハンドソープ泡タイプ詰め替え用大容量"
+            << "";
+        QTest::newRow("lot moved onto the spec, fitted or not")
+            << "fit;lotY=-4;priceText=98"
+            << "規格とロットが重なって印刷されます。";
+        QTest::newRow("no room for the price at 8 pt")
+            << "fit;specY=-6;priceText=1234567;specText=ＸＸＸＸＸＸＸＸＸＸＸＸＸ"
+            << "売価「1234567」は 5 文字の枠に入らないため、8 pt に小さくして印刷します。"
+               "売価と規格が重なって印刷されます。売価は小さくしても枠内に収まりません。";
+    }
+
+    void reports() {
+        QFETCH(QString, settings);
+        QFETCH(QString, told);
+        SheetState s;
+        fillLabel(s, 1);
+        Layout& l = s.layout;
+        for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
+            const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
+            if (name == "fit") {
+                l.fitPrice = true;
+            } else if (name.endsWith("Text")) {
+                (name == "priceText"  ? s.priceText
+                 : name == "specText" ? s.specText
+                                      : s.productText)[1] = value;
+            } else {
+                (name == "lotY" ? l.lotY : l.specY) = std::int16_t(value.toInt());
+            }
+        }
+        const SheetReport report = checkSheet(s);
+        QCOMPARE(report.empty() ? QString() : report.front().text(), told);
+        RecordingTarget t;
+        QVERIFY(drawSheet(s, t, RenderOptions::of(s)).size() == report.size());
+    }
+
+    // On screen only, over the preview: a red frame and "×重なり" (or "×枠外") under "×JAN" of
+    // every label whose texts overprint or leave it.
+    void marksOfOverprintedLabels() {
+        SheetState s;
+        fillLabel(s, 2);
+        fillLabel(s, 6);
+        s.priceText[2] = u"1280"_qs;  // over "400ml"
+        s.specText[2] = u"500ml"_qs;
+        s.productText[6] = u"薬用ハンドソープ泡タイプ詰め替え用大容量"_qs;  // onto label 7
+        s.priceText[6] = u"98"_qs;
+        s.zoom = 1.0;
+        RecordingTarget sheet, t;
+        drawLabelMarks(drawSheet(s, sheet, RenderOptions::of(s)), t, RenderOptions::of(s));
+        QStringList expected;
+        for (const auto& [n, mark] : {std::pair(2, "×重なり"), std::pair(6, "×枠外")}) {
+            expected << line(Kind::Text, labelX(n) + 56, labelY(n) + 7, 0, 0, 0x0000FF, mark,
+                             {"ＭＳ ゴシック", 7, true})
+                     << line(Kind::Box, labelX(n), labelY(n), labelX(n) + 66.1, labelY(n) + 38.1,
+                             0x0000FF);
+        }
+        QCOMPARE(lines(t.ops()), expected);
     }
 
     // A product name of millions of characters is drawn only as far as any page reaches: at

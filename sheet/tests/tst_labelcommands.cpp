@@ -91,15 +91,23 @@ private slots:
         QCOMPARE(sheet.janWork[3].isEmpty(), commands.endsWith("copy to all"));
     }
 
-    // A 13- or 8-character text gets its check digit; anything but 0 to 9 counts as 0.
+    // A 13- or 8-character text gets its check digit; anything but 0 to 9 counts as 0. Twelve
+    // and seven digits (GS1's own examples: 4901234567894 and 49123456) get theirs added; twelve
+    // characters that are not all digits, and eleven, stay as they are.
     void checkDigitCompletion() {
         QStringList stored;
-        for (const QString& typed : {u"4901234567890"_qs, u"49123450"_qs, u"ABCDEFGHIJKL9"_qs,
-                                     u"490123456789"_qs, u"４９０１２３４５６７８９０"_qs}) {
+        for (const QString& typed :
+             {u"4901234567890"_qs, u"49123450"_qs, u"ABCDEFGHIJKL9"_qs, u"490123456789"_qs,
+              u"4912345"_qs, u"4512345678900"_qs, u"451234567890"_qs, u"49012345678X"_qs,
+              u"49012345678"_qs, u"４９０１２３４５６７８９０"_qs}) {
             stored << completeJanCheckDigit(typed);
         }
         QCOMPARE(stored.join(u' '),
-                 u"4901234567894 49123456 ABCDEFGHIJKL0 490123456789 ４９０１２３４５６７８９0"_qs);
+                 u"4901234567894 49123456 ABCDEFGHIJKL0 4901234567894 49123456 4512345678906 "
+                 "4512345678906 49012345678X 49012345678 ４９０１２３４５６７８９0"_qs);
+        QCOMPARE(janBarsProblem(u"490123456789"_qs), u"チェックデジットがありません"_qs);
+        QCOMPARE(checkDigitNote(u"490123456789"_qs, u"4901234567894"_qs),
+                 u"チェックデジット 4 を付けました。"_qs);
     }
 };
 

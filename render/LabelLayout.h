@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+#include "Ink.h"
+#include "Items.h"
+#include "SheetState.h"
+
+// A label's texts as they go onto paper, and what is worth telling about them. A price longer
+// than its five-character field is drawn whole, smaller, ending where the field ends. With
+// 価格を枠内に収める, every text is drawn at the size that keeps it on its label, the price at
+// the largest size that also keeps it clear of the other texts (the product name, maker and
+// JAN digits above it give way instead). Overprinting is ink on ink, found on the glyph
+// outlines, never on the boxes the texts are laid out in. Everything is in millimetres from the
+// label's corner at 100 %, so the preview, the paper and the command line choose alike.
+namespace zukaro {
+
+struct PlacedText {
+    const ItemDescription* item = nullptr;
+    QString text;       // as printed
+    double points = 0;  // the size drawn: the layout's, or less when fitted
+    bool underline = false;
+    double x = 0;  // the text's top-left corner
+    double y = 0;
+    draw::Ink ink;
+};
+
+// What a label on paper looks like beyond the plain case.
+struct LabelReport {
+    int label = 0;
+    QString longPrice;        // a price longer than its field, drawn whole but smaller...
+    double pricePoints = 0;   // ...at this size
+    QStringList overprinted;  // "売価と規格": texts whose ink lies on each other's
+    QStringList offLabel;     // texts whose ink runs past the label's edge
+    QStringList cramped;      // 枠内に収める: texts not clear even at the smallest size
+    bool fitting = false;     // the layout fits (価格を枠内に収める)
+
+    // Texts overprint or leave the label: the preview marks the label.
+    bool marked() const { return !overprinted.isEmpty() || !offLabel.isEmpty(); }
+    bool isEmpty() const { return longPrice.isEmpty() && !marked() && cramped.isEmpty(); }
+    // What there is to tell, in Japanese sentences, without the label's name; for texts that
+    // overprint or leave the label, how fitting would help.
+    QString text() const;
+};
+using SheetReport = std::vector<LabelReport>;
+
+// "ラベル 3: 売価と規格が重なって印刷されます。…", one line per label of the report; `page`
+// (from 1) is named when the run prints several.
+QStringList reportLines(const SheetReport& report, int page = 0);
+
+// What to tell about the labels of sheets made from a product list, by the row they came
+// from: `rows[s][n]` numbers the row of label n of sheet s (0 for none). A row that fills
+// several labels is told once.
+struct RowNote {
+    int row = 0;
+    QString text;
+};
+std::vector<RowNote> notesByRow(const std::vector<SheetState>& sheets,
+                                const std::vector<std::array<int, kLabelCount + 1>>& rows);
+
+// The smallest sizes fitting goes to: the price stays legible across a shop's aisle; a long
+// product name may get smaller rather than run onto the next label.
+inline constexpr double kSmallestPricePoints = 8;
+inline constexpr double kSmallestTextPoints = 4;
+// What fitted texts keep between their ink and other ink or the label's edge.
+inline constexpr double kFitGap = 0.5;
+
+// Label n's texts in the order they are drawn, hidden ones left out, and what to tell about
+// them in `report`. `labelLeft`, the label's left edge on the page in millimetres, only
+// decides how much of a huge text can reach the page at all.
+std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double labelLeft,
+                                    LabelReport& report);
+
+// The labels of the sheet (those with a product name) that have something to tell, in order.
+SheetReport checkSheet(const SheetState& sheet);
+
+}  // namespace zukaro
