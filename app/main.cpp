@@ -7,6 +7,7 @@
 #include "CommandLine.h"
 #include "EditorWindow.h"
 #include "ManualLocation.h"
+#include "PrintingSettings.h"
 #include "ProductListWindow.h"
 #include "ProductMaster.h"
 #include "QtCommonDialog1.h"
@@ -49,7 +50,10 @@ int main(int argc, char* argv[]) {
     const auto openProductList = [&] {
         if (!productList) {
             zukaro::ProductListHooks hooks;
-            hooks.base = [&] { return editor() ? editor()->listBase() : zukaro::SheetState{}; };
+            hooks.base = [&] {
+                return editor() ? editor()->listBase()
+                                : zukaro::freshStartSheet(zukaro::SettingsLocations::standard());
+            };
             hooks.openInEditor = [&](const zukaro::SheetState& sheet, const QString& title) {
                 startScreen->Command1_Click();
                 if (editor()) {
@@ -58,6 +62,7 @@ int main(int argc, char* argv[]) {
             };
             hooks.master = &master;
             hooks.columns = columns.get();
+            hooks.settingsFolder = zukaro::SettingsLocations::standard().userDir;
             productList = new zukaro::ProductListWindow(dialogs, messages, hooks);
             productList->setAttribute(Qt::WA_DeleteOnClose);
         }

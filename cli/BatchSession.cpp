@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <QBuffer>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QPrinterInfo>
 #include <cerrno>
 
+#include "CalibrationSheet.h"
 #include "CupsJob.h"
 #include "JanCompletion.h"
 #include "LabelFile.h"
@@ -75,9 +77,35 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
     }
     startUp_.fileName = kUntitled;
     startUp_.zoom = 0.5;
-    // Where the empty numbered sheet of a start-up puts the sheet; nobody would see it drawn.
-    startUp_.sheetX = kStartUpOrigin.x;
-    startUp_.sheetY = kStartUpOrigin.y;
+    // Where the empty numbered sheet of a start-up puts the sheet (the shift the window's
+    // buttons last set); nobody would see it drawn.
+    const PrintingSettingsLoad printing = loadPrintingSettings(settings.userDir);
+    if (!printing.error.isEmpty()) {
+        messages_.write(printing.error);
+    }
+    printing_ = printing.settings;
+    const SheetOrigin shift = printing_.shiftOrStartUp();
+    startUp_.sheetX = shift.x;
+    startUp_.sheetY = shift.y;
+}
+
+bool BatchSession::useCalibrationOf(const QString& printer) {
+    if (printing_.calibrations.count(printer) == 0) {
+        QStringList kept;
+        for (const auto& [name, stored] : printing_.calibrations) {
+            kept << name;
+        }
+        return failed(
+            QStringLiteral("印刷"),
+            QStringLiteral("プリンター「%1」の印刷位置の調整は保存されていません。\n")
+                    .arg(printer) +
+                (kept.isEmpty()
+                     ? QStringLiteral("調整が保存されたプリンターはありません。")
+                     : QStringLiteral("調整のあるプリンター: ") + kept.join(QStringLiteral("、"))));
+    }
+    pdfPrinter_ = printer;
+    calibrationChosen_ = true;
+    return true;
 }
 
 bool BatchSession::open(const QString& path) {
@@ -108,12 +136,13 @@ void BatchSession::addPage(SheetState page, const QString& title) {
     told_.push_back(true);
 }
 
-bool BatchSession::printed(QPrinter& printer, const QString& shownName) {
+bool BatchSession::printed(QPrinter& printer, const PrinterCalibration& calibration,
+                           const QString& shownName) {
     std::vector<const SheetState*> pages;
     for (const SheetState& page : pages_) {
         pages.push_back(&page);
     }
-    const QString failure = printPagesOn(pages, printer, shownName);
+    const QString failure = printPagesOn(pages, printer, calibration, shownName);
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
@@ -164,6 +193,32 @@ bool BatchSession::failed(const QString& caption, const QString& message) {
 }
 
 bool BatchSession::printPdf(const QString& out, int dpi) {
+    const PrinterCalibration calibration = printing_.calibrationFor(pdfPrinter_);
+    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
+        return printed(printer, calibration, shownName);
+    });
+}
+
+bool BatchSession::printCalibrationSheet(const QString& out, int dpi) {
+    CalibrationSheetInfo info;
+    info.shift = printing_.shiftOrStartUp();
+    info.printer = pdfPrinter_;
+    info.date = QDate::currentDate().toString(Qt::ISODate);
+    // The sheet to read is never calibrated; the check sheet is, as the printer's sheets are.
+    if (calibrationChosen_) {
+        info.calibration = printing_.calibrationFor(pdfPrinter_);
+    }
+    fileTitle_ = QStringLiteral("印刷位置の調整用シート");
+    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
+        const QString failure = printOn(
+            printer, 1,
+            [&](draw::DrawTarget& target, std::size_t) { drawCalibrationSheet(target, info); },
+            shownName);
+        return failure.isEmpty() || failed(QStringLiteral("印刷"), failure);
+    });
+}
+
+bool BatchSession::writePdf(const QString& out, int dpi, const PrintJob& job) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(dpi);
@@ -180,7 +235,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
             return failed(caption, QStringLiteral("標準出力に書き出す PDF を作れません。") + error);
         }
         printer.setOutputFileName(pdf.path());
-        if (!printed(printer, QStringLiteral("（標準出力）"))) {
+        if (!job(printer, QStringLiteral("（標準出力）"))) {
             return false;
         }
         error = writeStandardOutput(pdf.readAll());
@@ -193,7 +248,7 @@ bool BatchSession::printPdf(const QString& out, int dpi) {
         return failed(caption, ready.error);
     }
     printer.setOutputFileName(file.temporaryPath());
-    if (!printed(printer, shown(out))) {
+    if (!job(printer, shown(out))) {
         return false;
     }
     const FileResult written = file.commit();
@@ -258,12 +313,12 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
     device.setPrinterName(name);
     device.setPageSize(QPageSize(QPageSize::A4));
     device.setPageOrientation(QPageLayout::Portrait);
-    // On a real printer the sheet offsets count from the printable area's corner.
-    device.setFullPage(false);
+    // On a real printer too the sheet offsets count from the paper's edge, as in a PDF.
+    device.setFullPage(true);
     device.setDocName(fileTitle_);
     device.setCreator(QStringLiteral("zukaro"));
     device.setOutputFileName(job.path());
-    if (!printed(device)) {
+    if (!printed(device, printing_.calibrationFor(name))) {
         return false;
     }
     if (!endsAsPdf(job.readAll())) {

@@ -3,17 +3,19 @@
 #include <QPrinter>
 #include <QString>
 #include <QTextStream>
+#include <functional>
 #include <vector>
 
 #include "CommandLine.h"
 #include "ConsoleMessages.h"
+#include "PrintingSettings.h"
 #include "SettingsFile.h"
 #include "SheetState.h"
 
 namespace zukaro {
 
 // The editor without its window: a fresh start (data.txt or the first-start values, zoom
-// 0.5, the empty numbered sheet, which fixes the sheet offsets), the open command with a
+// 0.5, the empty numbered sheet at the remembered sheet shift), the open command with a
 // chosen file, then the window's own preview, 倍率 and print routines. Nothing is drawn that
 // no one would see: the empty sheet and the open command's preview are erased by the next
 // preview before a user could look at them, and printing reads neither, so a batch print
@@ -29,27 +31,43 @@ public:
     // A page made elsewhere (from a product list, whose rows were told already); start from
     // startUpSheet().
     void addPage(SheetState page, const QString& title);
-    // The sheet as a fresh start leaves it: no labels, data.txt's layout, start-up offsets.
+    // The sheet as a fresh start leaves it: no labels, data.txt's layout, the remembered sheet
+    // shift (or the start-up one).
     const SheetState& startUpSheet() const { return startUp_; }
 
+    // PDFs made from here on are as they would reach `printer`, with its calibration. False
+    // (and said) when no calibration is kept for it: a misspelt name must not give a PDF
+    // that looks checked.
+    bool useCalibrationOf(const QString& printer);
+
     // 印刷(&P) with a PDF printer: an A4 portrait page per sheet, full page (origin at the
-    // paper's corner), `dpi` device pixels per inch. `out` is replaced only by a complete PDF, and
-    // never when it is a pipe, a device or a socket; "-" means standard output.
+    // paper's corner), `dpi` device pixels per inch, with the PDF output's calibration (or the
+    // one chosen above). `out` is replaced only by a complete PDF, and never when it is a pipe,
+    // a device or a socket; "-" means standard output.
     bool printPdf(const QString& out, int dpi);
+    // The calibration sheet into a PDF, as printPdf writes: the sheet to read, or, after
+    // useCalibrationOf, that printer's check sheet.
+    bool printCalibrationSheet(const QString& out, int dpi);
 
     // picDraw as the open command's preview leaves it (after 倍率 for 100 %), as a PNG of
     // the A4 page at 96 dpi; "-" means standard output. The first sheet only.
     bool savePreviewPng(const QString& out, int zoomPercent);
 
     // 印刷(&P) on a CUPS printer (the default one when `printer` is empty), A4, no dialog,
-    // every sheet in one job. On success writes the job's number to `out`.
+    // every sheet in one job, with that printer's calibration. On success writes the job's
+    // number to `out`.
     bool print(const QString& printer, QTextStream& out);
 
     const SheetState& sheet() const { return pages_.front(); }
     std::size_t pageCount() const { return pages_.size(); }
 
 private:
-    bool printed(QPrinter& printer, const QString& shownName = {});
+    // Prints on the printer, telling any failure; true when the pages went out.
+    using PrintJob = std::function<bool(QPrinter& printer, const QString& shownName)>;
+    // A4 portrait PDF pages into `out` (or standard output), printed by `job`.
+    bool writePdf(const QString& out, int dpi, const PrintJob& job);
+    bool printed(QPrinter& printer, const PrinterCalibration& calibration,
+                 const QString& shownName = {});
     // One line on stderr per printed label whose code went out without bars, and one per label
     // whose price was drawn smaller or whose texts overprint or leave it.
     void reportLabelsWithoutBars();
@@ -58,6 +76,9 @@ private:
     bool failed(const QString& caption, const QString& message);
 
     SheetState startUp_;
+    PrintingSettings printing_;             // the remembered shift and the printers' calibrations
+    QString pdfPrinter_ = kPdfFilePrinter;  // whose calibration the PDFs get
+    bool calibrationChosen_ = false;        // by useCalibrationOf
     std::vector<SheetState> pages_;
     std::vector<bool> told_;  // per page: its labels were told already (a list's, by line)
     ConsoleMessages messages_;

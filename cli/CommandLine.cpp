@@ -21,6 +21,8 @@ const QString kPrinter = QStringLiteral("printer");
 const QString kStart = QStringLiteral("start");
 const QString kChangedOnly = QStringLiteral("changed-only");
 const QString kRecordPrinted = QStringLiteral("record-printed");
+const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
+const QString kCalibratedFor = QStringLiteral("calibrated-for");
 
 using Mode = CommandLine::Mode;
 
@@ -54,6 +56,8 @@ struct Options {
     QCommandLineOption start{kStart, {}, QStringLiteral("N")};
     QCommandLineOption changedOnly{kChangedOnly};
     QCommandLineOption recordPrinted{kRecordPrinted};
+    QCommandLineOption calibrationSheet{kCalibrationSheet};
+    QCommandLineOption calibratedFor{kCalibratedFor, {}, QStringLiteral("NAME")};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -65,7 +69,7 @@ QString optionWithoutValue(const QStringList& arguments) {
     while (last.startsWith(u'-')) {
         last.remove(0, 1);
     }
-    for (const QString& name : {kDpi, kZoom, kPrinter, kStart}) {
+    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor}) {
         if (last == name) {
             return name;
         }
@@ -88,7 +92,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
         {&o.printPdf, Mode::PrintPdf},
         {&o.previewPng, Mode::PreviewPng},
         {&o.print, Mode::Print},
-        {&o.printList, Mode::PrintList}};
+        {&o.printList, Mode::PrintList},
+        {&o.calibrationSheet, Mode::CalibrationSheet}};
     int given = 0;
     for (const auto& [option, mode] : commands) {
         if (parser.isSet(*option)) {
@@ -98,25 +103,37 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     }
     if (given > 1) {
         return QStringLiteral(
-            "--print-pdf、--preview-png、--print、--print-list のうち一つだけを指定してください。");
+            "--print-pdf、--preview-png、--print、--print-list、--calibration-sheet のうち"
+            "一つだけを指定してください。");
     }
     // Each value option belongs to some commands only.
     const struct {
         const QCommandLineOption& option;
         std::initializer_list<Mode> modes;
         const char16_t* commands;
-    } owners[] = {{o.dpi, {Mode::PrintPdf, Mode::PrintList}, u"--print-pdf か --print-list"},
+    } owners[] = {{o.dpi,
+                   {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
+                   u"--print-pdf、--print-list か --calibration-sheet"},
                   {o.zoom, {Mode::PreviewPng}, u"--preview-png"},
                   {o.printer, {Mode::Print, Mode::PrintList}, u"--print か --print-list"},
                   {o.start, {Mode::PrintList}, u"--print-list"},
                   {o.changedOnly, {Mode::PrintList}, u"--print-list"},
-                  {o.recordPrinted, {Mode::PrintList}, u"--print-list"}};
+                  {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
+                  {o.calibratedFor,
+                   {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
+                   u"--print-pdf、--print-list か --calibration-sheet"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
             return QStringLiteral("%1 は %2 と一緒に使います。")
                 .arg(dashed(owner.option.names().first()), QString::fromUtf16(owner.commands));
         }
+    }
+    // A printer prints with its own calibration; another one's would put the labels off.
+    if (parser.isSet(o.calibratedFor) && parser.isSet(o.printer)) {
+        return QStringLiteral(
+            "--calibrated-for は PDF に書き出すときに使います。--printer で印刷するときは、"
+            "そのプリンターの調整が使われます。");
     }
     return {};
 }
@@ -147,6 +164,13 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
                 return QStringLiteral("--print には、開くファイルを一つだけ指定してください。");
             }
             command.files = files;
+            break;
+        case Mode::CalibrationSheet:
+            if (files.size() != 1) {
+                return QStringLiteral(
+                    "--calibration-sheet には、書き出す PDF ファイルを一つだけ指定してください。");
+            }
+            command.output = files.at(0);
             break;
         case Mode::PrintList:
             if (files.size() != (toPrinter ? 1 : 2)) {
@@ -230,6 +254,12 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
     }
     command.changedOnly = parser.isSet(o.changedOnly);
     command.recordPrinted = parser.isSet(o.recordPrinted);
+    if (parser.isSet(o.calibratedFor)) {
+        command.calibratedFor = parser.value(o.calibratedFor);
+        if (command.calibratedFor.isEmpty()) {
+            return QStringLiteral("--calibrated-for にはプリンターの名前を指定してください。");
+        }
+    }
     return {};
 }
 
@@ -249,7 +279,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const Options o;
     parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
-                       o.zoom, o.printer, o.start, o.changedOnly, o.recordPrinted});
+                       o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor,
+                       o.changedOnly, o.recordPrinted});
     for (const QString& flag : windowFlags) {
         parser.addOption(QCommandLineOption(flag));
     }
@@ -298,13 +329,15 @@ QString usageText() {
     return QStringLiteral(
         "使い方:\n"
         "  zukaro [ファイル]\n"
-        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N]\n"
+        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
-        "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]\n"
+        "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
+        " [--calibrated-for プリンター名]\n"
         "                      [--changed-only] [--record-printed]\n"
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]\n"
         "                      [--changed-only] [--record-printed]\n"
+        "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --help | --version\n");
 }
 
@@ -323,12 +356,16 @@ QString helpText() {
                "                        出力を - にすると標準出力に書き出します。\n"
                "  --dpi N               PDF の解像度 (72 から 2400、既定は 600)。\n"
                "                        バーコードはこの解像度の画素にそろえて描きます。\n"
+               "  --calibrated-for 名前 PDF を、このプリンターの印刷位置の調整を入れて\n"
+               "                        書き出します (そのプリンターに届くとおりの位置)。\n"
+               "                        指定しなければ「PDF ファイル」の調整 (ふつうはなし)。\n"
                "  --preview-png         ファイルを開いたときのプレビューを、A4 全体の\n"
                "                        96 dpi の PNG (794 × 1123 画素) に保存します\n"
                "                        (- なら標準出力)。\n"
                "  --zoom 50|100         プレビューの倍率 (既定は 50)。\n"
                "  --print               ファイルを開き、シートをプリンターで印刷します\n"
-               "                        (A4、ダイアログなし)。\n"
+               "                        (A4、ダイアログなし、そのプリンターの印刷位置の調整\n"
+               "                        を入れて)。\n"
                "  --printer 名前        使うプリンター (既定は、いつも使うプリンター)。\n"
                "  --print-list          商品リスト (CSV、TSV、xlsx) の全部の行を、枚数の分\n"
                "                        だけ、必要なページ数の A4 に印刷します。\n"
@@ -338,12 +375,17 @@ QString helpText() {
                "                        売価や表示の変わった商品の行だけを印刷します。\n"
                "  --record-printed      印刷できたら、印刷した行を商品マスタに印刷済みとして\n"
                "                        記録します (これがなければ商品マスタには書き込みません)。\n"
+               "  --calibration-sheet   印刷位置の調整用シートを PDF に書き出します。\n"
+               "                        --calibrated-for を付けると、そのプリンターの調整を\n"
+               "                        入れた確認用シートになります。\n"
                "  -h, --help            この説明を表示します。\n"
                "  -v, --version         バージョンを表示します。\n"
                "\n"
                "レイアウトは、起動したときと同じく data.txt (なければ初期値) から始まり、\n"
-               "ファイルに保存されたレイアウトで置き換えます。シートの位置は %1 mm / %2 mm "
-               "です。\n"
+               "ファイルに保存されたレイアウトで置き換えます。シートの位置 (ラベル 1 の左上\n"
+               "の角の、用紙の左上隅からの距離) は、入力画面の印字位置調整で最後に合わせた\n"
+               "位置で、合わせたことがなければ %1 mm / %2 mm です。印刷位置の調整と合わせて\n"
+               "~/.config/zukaro/printing.json に保存されています。\n"
                "画面がなくても動きます。\n"
                "\n"
                "商品リストの読み飛ばした行やバーコードにならない行は、1 行ずつ標準エラーに\n"

@@ -16,25 +16,29 @@ inline const QString kStandardOutput = QStringLiteral("-");
 
 struct CommandLine {
     enum class Mode {
-        Window,      // the start screen; `file` (optional) opens in the editor
-        PrintPdf,    // --print-pdf FILE... OUT.pdf [--dpi N]: one page per label file
-        PreviewPng,  // --preview-png FILE OUT.png [--zoom 50|100]
-        Print,       // --print FILE [--printer NAME]
-        PrintList,   // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
-                     //   [--changed-only] [--record-printed]
+        Window,            // the start screen; `file` (optional) opens in the editor
+        PrintPdf,          // --print-pdf FILE... OUT.pdf [--dpi N]: one page per label file
+        PreviewPng,        // --preview-png FILE OUT.png [--zoom 50|100]
+        Print,             // --print FILE [--printer NAME]
+        PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
+                           //   [--changed-only] [--record-printed]
+        CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
         Help,
         Version,
         UsageError,
     };
 
     Mode mode = Mode::Window;
-    QString file;             // the (first) label data file, or the product list
-    QStringList files;        // every file opened, in order
-    QString output;           // PrintPdf, PreviewPng and PrintList to a PDF; "-": stdout
-    int dpi = kDefaultDpi;    // PrintPdf and PrintList
-    int start = 1;            // PrintList: the position of the first label on page 1
-    int zoomPercent = 50;     // PreviewPng
-    QString printer;          // Print and PrintList; empty for the default printer
+    QString file;           // the (first) label data file, or the product list
+    QStringList files;      // every file opened, in order
+    QString output;         // PrintPdf, PreviewPng and PrintList to a PDF; "-": stdout
+    int dpi = kDefaultDpi;  // PrintPdf and PrintList
+    int start = 1;          // PrintList: the position of the first label on page 1
+    int zoomPercent = 50;   // PreviewPng
+    QString printer;        // Print and PrintList; empty for the default printer
+    // PrintPdf, PrintList to a PDF and CalibrationSheet: the PDF as it would reach this
+    // printer, with its calibration; empty: the PDF file output's own.
+    QString calibratedFor;
     bool changedOnly = false;    // PrintList: only rows new or changed since last printed
     bool recordPrinted = false;  // PrintList: record the printed rows in the product master
     QStringList windowFlags;  // the hidden window flags that were given (see below)

@@ -68,6 +68,9 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
             }
         }
     }
+    if (!command.calibratedFor.isEmpty() && !session.useCalibrationOf(command.calibratedFor)) {
+        return kExitFailed;
+    }
     bool ok = false;
     switch (command.mode) {
         case CommandLine::Mode::PrintPdf:
@@ -82,6 +85,9 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
         case CommandLine::Mode::PrintList:
             ok = command.printer.isEmpty() ? session.printPdf(command.output, command.dpi)
                                            : session.print(command.printer, out);
+            break;
+        case CommandLine::Mode::CalibrationSheet:
+            ok = session.printCalibrationSheet(command.output, command.dpi);
             break;
         default:
             break;

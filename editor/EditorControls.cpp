@@ -128,6 +128,8 @@ void buildMenu(QMainWindow* window, EditorControls& c) {
                                  QStringLiteral("プレビュー(&V)"), {QKeySequence(Qt::Key_F5)});
     c.P_印刷 = menuCommand(menu, QStringLiteral("P_印刷"), QStringLiteral("印刷(&P)"),
                            {QKeySequence(Qt::CTRL | Qt::Key_P)});
+    c.印刷位置の調整 = menuCommand(menu, QStringLiteral("印刷位置の調整"),
+                                   QStringLiteral("印刷位置の調整(&C)..."), {});
     c.商品リスト =
         menuCommand(menu, QStringLiteral("商品リスト"), QStringLiteral("商品リスト(&L)..."),
                     {QKeySequence(Qt::CTRL | Qt::Key_L)});
@@ -239,7 +241,12 @@ QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
         button(QStringLiteral("商品リストボタン"), QStringLiteral("商品リスト"), row);
     c.全体 = button(QStringLiteral("全体"), QStringLiteral("全体"), row);
     c.全体->setToolTip(QStringLiteral("シート全体がプレビューに収まる倍率にします"));
-    for (QPushButton* b : {c.プレビュー, c.印刷, c.倍率, c.全体, c.商品リストボタン}) {
+    c.印刷位置の調整ボタン =
+        button(QStringLiteral("印刷位置の調整ボタン"), QStringLiteral("印刷位置の調整"), row);
+    c.印刷位置の調整ボタン->setToolTip(
+        QStringLiteral("プリンターごとに、ラベルに合わせて印刷位置のずれと伸び縮みを直します"));
+    for (QPushButton* b :
+         {c.プレビュー, c.印刷, c.印刷位置の調整ボタン, c.倍率, c.全体, c.商品リストボタン}) {
         layout->addWidget(b);
     }
     layout->addStretch();

@@ -69,6 +69,7 @@ struct EditorControls {
     QPushButton* 全体 = nullptr;  // the zoom that fits the whole sheet into the preview
     QPushButton* Command1 = nullptr;
     QPushButton* 商品リストボタン = nullptr;
+    QPushButton* 印刷位置の調整ボタン = nullptr;  // beside 印刷: the printer's calibration
 
     // Per item, in the order of items(): font, colour, show/hide, underline and nudges.
     std::array<ItemControls, kItemCount> items;
@@ -118,7 +119,8 @@ struct EditorControls {
     QAction* M_プレビュー = nullptr;
     QAction* P_印刷 = nullptr;
     QAction* MNUEXIT = nullptr;
-    QAction* 商品リスト = nullptr;  // the product list window
+    QAction* 商品リスト = nullptr;      // the product list window
+    QAction* 印刷位置の調整 = nullptr;  // each printer's calibration
 
     // Menu "編集(&E)": undo and redo of every change of the labels and the layout.
     QAction* 元に戻す = nullptr;

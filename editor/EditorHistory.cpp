@@ -18,11 +18,13 @@ void EditorWindow::edit(const QString& what, const std::function<void()>& change
     undo_.push(new SheetEdit(
         what, before, labelBefore, std::move(after), sheet_.currentLabel,
         [this](const SheetContent& content, int label) { restore(content, label); }, mergeId));
+    rememberSheetShift();
 }
 
 void EditorWindow::restore(const SheetContent& content, int label) {
     sheet_.setContent(content);
     sheet_.currentLabel = label;
+    rememberSheetShift();
     mirrorCaptions();
     loadEntryFields();
     showPreviewQuietly();

@@ -21,6 +21,7 @@
 #include "MessageBoxes.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
+#include "PrintingSettings.h"
 #include "ProductMaster.h"
 #include "SheetCommands.h"
 #include "TaxPrice.h"
@@ -65,6 +66,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     commands_ =
         std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
+    commands_->setSettingsFolder(settings_.userDir);
     commands_->setReportChanged([this](const SheetReport& report) { showLabelReport(report); });
     bindSheetCommands(*commands_,
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
@@ -158,8 +160,15 @@ void EditorWindow::startUp() {
     setFileName(kUntitled);
     ui_.Label6->setText(QStringLiteral("1/21"));
     sheet_.zoom = 0.5;
-    // The empty numbered sheet; it also puts the sheet at its start-up offsets.
-    commands_->showLayoutGuide();
+    // The empty numbered sheet; it also puts the sheet where the shift buttons last left it.
+    const PrintingSettingsLoad printing = loadPrintingSettings(settings_.userDir);
+    if (!printing.error.isEmpty()) {
+        settingsWarning_ +=
+            (settingsWarning_.isEmpty() ? QString() : QStringLiteral("\n\n")) + printing.error;
+    }
+    rememberedShift_ = printing.settings.shiftOrStartUp();
+    commands_->showLayoutGuide(rememberedShift_);
+    showSheetShift();
     // The window opens with the focus in the JAN field; its first activation draws the
     // real preview.
     ui_.Text1->setFocus(Qt::OtherFocusReason);
@@ -374,7 +383,32 @@ void EditorWindow::mirrorCaptions() {
     ui_.倍率->setText(sheet_.倍率);
     ui_.x座標調整->setText(l.x座標調整);
     ui_.y座標調整->setText(l.y座標調整);
+    showSheetShift();
     mirrorPriceControls(ui_, sheet_);
+}
+
+void EditorWindow::showSheetShift() {
+    ui_.x座標調整->setToolTip(
+        QStringLiteral("ボタンで動かした回数。ラベル 1 の左上の角は、今は用紙の左端から %1 mm")
+            .arg(sheet_.sheetX, 0, 'f', 1));
+    ui_.y座標調整->setToolTip(
+        QStringLiteral("ボタンで動かした回数。ラベル 1 の左上の角は、今は用紙の上端から %1 mm")
+            .arg(sheet_.sheetY, 0, 'f', 1));
+}
+
+void EditorWindow::rememberSheetShift() {
+    const SheetOrigin shift{sheet_.sheetX, sheet_.sheetY};
+    if (shift == rememberedShift_ || settings_.userDir.isEmpty()) {
+        return;
+    }
+    const FileResult saved = zukaro::rememberSheetShift(settings_.userDir, shift);
+    if (!saved.ok) {
+        say(QStringLiteral(
+                "用紙の位置を保存できませんでした。次に開いたときは前の位置に戻ります。") +
+            saved.error);
+        return;
+    }
+    rememberedShift_ = shift;
 }
 
 void EditorWindow::onClick(QPushButton* button, std::function<void()> command) {

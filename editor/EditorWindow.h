@@ -42,6 +42,8 @@ public:
     const SettingsLocations& settingsLocations() const { return settings_; }
     PreviewPane& preview() { return *preview_; }
     SheetCommands& sheetCommands() { return *commands_; }
+    // The printer 印刷 prints on; the print dialog starts from its settings.
+    QPrinter& printer() { return printer_; }
 
     // Redraws the whole sheet on the preview and puts the focus in the JAN field.
     void showPreview();
@@ -143,6 +145,11 @@ private:
     QString placeFile() const;
     void restoreWindowPlace();
     void saveWindowPlace() const;
+    // Keeps the sheet shift in the user's settings when a change moved it, so the next start
+    // puts the sheet there again; a failure is said in the status bar.
+    void rememberSheetShift();
+    // Shows where the sheet sits on the step boxes' tool tips.
+    void showSheetShift();
     // Fills label n's empty texts from the product master's entry for `jan`; what it filled.
     QStringList fillFromMaster(int n, const QString& jan);
     // A red frame and a note when the JAN text will print without bars.
@@ -156,7 +163,8 @@ private:
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
     SettingsLocations settings_;
-    QString settingsWarning_;  // shown once the window is up
+    QString settingsWarning_;                       // shown once the window is up
+    SheetOrigin rememberedShift_ = kStartUpOrigin;  // as the user's settings hold it
     QPrinter printer_{QPrinter::HighResolution};
     PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
     std::unique_ptr<SheetCommands> commands_;
@@ -165,7 +173,7 @@ private:
     std::function<void()> openProductList_;
     std::function<void(const QString&)> openProductFile_;
     SheetContent saved_;
-    int labelShows_ = 0;  // how often the current label was shown, to see a focus that missed
+    int labelShows_ = 0;    // how often the current label was shown, to see a focus that missed
     bool fitting_ = false;  // 全体: the zoom follows the preview's size
     bool placed_ = false;   // the first show has brought the window inside the screen
     bool firstPreviewShown_ = false;

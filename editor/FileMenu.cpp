@@ -1,5 +1,5 @@
-// The file menu: open, overwrite save and save as, and the two buttons that keep or restore
-// the layout pattern (pt保存, デフォルト).
+// The file menu: open, overwrite save and save as, the printer's calibration, and the two
+// buttons that keep or restore the layout pattern (pt保存, デフォルト).
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "BuiltInValues.h"
+#include "CalibrationDialog.h"
 #include "ColumnMapping.h"
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
@@ -152,6 +153,16 @@ void savePattern(EditorWindow& window) {
                    .arg(QDir::toNativeSeparators(result.path)));
 }
 
+// 印刷位置の調整: the calibration sheet is printed at the sheet's shift, as the sheet is.
+void calibratePrinter(EditorWindow& window) {
+    const SheetState& sheet = window.sheet();
+    CalibrationDialog dialog(window.dialog(), window.messages(), window.printer(),
+                             window.settingsLocations().userDir, {sheet.sheetX, sheet.sheetY},
+                             &window);
+    dialog.exec();
+    window.focusText1();
+}
+
 void restoreDefaultPattern(EditorWindow& window) {
     if (!window.messages().askYesNo(kProgramCaption,
                                     QStringLiteral("設定をデフォルトにもどしますか？"),
@@ -229,6 +240,8 @@ void wireFileMenu(EditorWindow& window) {
     window.onMenu(ui.N_SAVE, [&window] { saveAs(window); });
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
+    window.onMenu(ui.印刷位置の調整, [&window] { calibratePrinter(window); });
+    window.onClick(ui.印刷位置の調整ボタン, [&window] { calibratePrinter(window); });
 }
 
 }  // namespace zukaro

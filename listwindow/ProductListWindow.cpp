@@ -363,7 +363,12 @@ void ProductListWindow::printAll() {
     for (const SheetState& sheet : laid.sheets) {
         pages.push_back(&sheet);
     }
-    const QString failure = printPagesOn(pages, printer_);
+    QString warning;
+    const PrinterCalibration calibration = calibrationOf(printer_, hooks_.settingsFolder, warning);
+    if (!warning.isEmpty()) {
+        messages_.tell(kCaption, warning, MessageIcon::Exclamation);
+    }
+    const QString failure = printPagesOn(pages, printer_, calibration);
     if (!failure.isEmpty()) {
         messages_.tell(kCaption, failure, MessageIcon::Critical);
     }

@@ -32,6 +32,7 @@ struct ProductListHooks {
     std::function<void(const SheetState&, const QString& title)> openInEditor;
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
+    QString settingsFolder;           // where the printers' calibrations are kept, when given
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a

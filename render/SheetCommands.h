@@ -4,7 +4,9 @@
 #include <functional>
 #include <vector>
 
+#include "DrawTarget.h"
 #include "LabelLayout.h"
+#include "PrinterCalibration.h"
 
 class QPrinter;
 
@@ -26,6 +28,9 @@ public:
 
     // Puts the keyboard focus into Text1 (which runs Text1's own focus handling).
     void setFocusText1(std::function<void()> focus) { focusText1_ = std::move(focus); }
+    // The user's settings folder, where each printer's calibration is kept; none: printing
+    // is never calibrated.
+    void setSettingsFolder(const QString& folder) { settingsFolder_ = folder; }
     // Tells the window what there is to tell about the labels after every redraw.
     void setReportChanged(std::function<void(const SheetReport&)> changed) {
         reportChanged_ = std::move(changed);
@@ -42,14 +47,15 @@ public:
     // The redraw alone, for Text1's own focus handling; labels whose texts overprint or leave
     // them are marked.
     void redraw();
-    // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars. Cancel prints
-    // nothing; a missing or refusing printer is reported. zoom is as before afterwards.
+    // 印刷 / P_印刷: printer dialog, then the sheet at 100 % with real bars, calibrated for the
+    // printer chosen. Cancel prints nothing; a missing or refusing printer is reported. zoom is
+    // as before afterwards.
     void printSheet();
     // 倍率: switches between 50 % and 100 % and redraws.
     void 倍率Click();
 
-    // Start-up: puts the sheet at its start-up offsets and draws the empty numbered sheet.
-    void showLayoutGuide();
+    // Start-up: puts the sheet at `origin` and draws the empty numbered sheet.
+    void showLayoutGuide(SheetOrigin origin);
     // Text1's focus handling: the blue frame around the current label over the preview.
     void markCurrentLabel();
 
@@ -61,11 +67,21 @@ private:
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
     QPrinter& printer_;
+    QString settingsFolder_;
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
     std::function<void(const SheetReport&)> reportChanged_;
     SheetReport report_;
 };
+
+// Draws page `page` (from 0) of a print job, in millimetres from the paper's top-left edge.
+using PagePainter = std::function<void(draw::DrawTarget& target, std::size_t page)>;
+
+// Prints `pageCount` pages on a printer that is set up: always from the paper's edge (full
+// page), whatever margins the printer has. Returns the message for the user, or an empty text
+// when the pages went out. The messages call the output `shownName` when one is given.
+QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& paint,
+                const QString& shownName = {});
 
 // The PDF file a print of `file` (a sheet or a list) suggests: the same name with .pdf beside
 // it, or 無題.pdf in the home folder for a sheet without a file.
@@ -76,11 +92,20 @@ QString suggestedPdfFile(const QString& file);
 int labelAtPreviewPoint(const SheetState& sheet, double x, double y);
 
 // What 印刷 does once the printer is set up, for one sheet or several as one job: one page each
-// in order, each at 100 % with real bars at its own offsets; the sheets and the preview's zoom
-// are not touched. Returns the message for the user, or an empty text when the pages went out.
-// Also the command line's print and the product list's. The messages call the output
-// `shownName` when one is given.
+// in order, each at 100 % with real bars at its own offsets, moved by the printer's
+// calibration; the sheets and the preview's zoom are not touched. Also the command line's
+// print and the product list's.
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
-                     const QString& shownName = {});
+                     const PrinterCalibration& calibration, const QString& shownName = {});
+
+// The name a printer's calibration is kept under: the CUPS queue, or kPdfFilePrinter for the
+// PDF file output.
+QString calibrationKey(const QPrinter& printer);
+
+// The calibration of the printer as it is set up, from the user's settings folder. A settings
+// file that could not be read (all or part) is said in `warning`; what could not be read
+// counts as no calibration.
+PrinterCalibration calibrationOf(const QPrinter& printer, const QString& settingsFolder,
+                                 QString& warning);
 
 }  // namespace zukaro

@@ -55,9 +55,8 @@ constexpr double kOverlapMarkY = 7;
 class LabelGeometry {
 public:
     LabelGeometry(const RenderOptions& options, int n)
-        : x0_(labelColumn(n) * kLabelPitchX + options.origin.x),
-          y0_(labelRow(n) * kLabelPitchY + options.origin.y),
-          zoom_(options.zoom) {}
+        : LabelGeometry(options.calibration.sendFor(labelCorner(n, options.origin)), options.zoom) {
+    }
 
     double x(double dx) const { return (x0_ + dx) * zoom_; }
     double y(double dy) const { return (y0_ + dy) * zoom_; }
@@ -73,6 +72,8 @@ public:
     }
 
 private:
+    LabelGeometry(SheetOrigin corner, double zoom) : x0_(corner.x), y0_(corner.y), zoom_(zoom) {}
+
     double x0_;
     double y0_;
     double zoom_;
@@ -150,8 +151,9 @@ RenderOptions RenderOptions::of(const SheetState& sheet) {
     return {PrintMode::Preview, sheet.zoom, {sheet.sheetX, sheet.sheetY}};
 }
 
-RenderOptions RenderOptions::onPaper(const SheetState& sheet) {
-    return {PrintMode::Paper, 1.0, {sheet.sheetX, sheet.sheetY}};
+RenderOptions RenderOptions::onPaper(const SheetState& sheet,
+                                     const PrinterCalibration& calibration) {
+    return {PrintMode::Paper, 1.0, {sheet.sheetX, sheet.sheetY}, calibration};
 }
 
 SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,

@@ -2,6 +2,7 @@
 
 #include "DrawTarget.h"
 #include "LabelLayout.h"
+#include "PrinterCalibration.h"
 #include "SheetState.h"
 
 // The one renderer for the preview surface and the printer. Everything is laid out in
@@ -17,15 +18,22 @@ inline constexpr draw::WinColor kButtonFaceColor = draw::rgb(0xC0, 0xC0, 0xC0);
 inline constexpr draw::WinColor kCurrentFrameColor = draw::rgb(0, 0, 255);
 
 struct RenderOptions {
-    PrintMode mode = PrintMode::Preview;
-    double zoom = 0.5;
-    SheetOrigin origin = kStartUpOrigin;
+    RenderOptions(PrintMode forMode = PrintMode::Preview, double atZoom = 0.5,
+                  SheetOrigin at = kStartUpOrigin, PrinterCalibration calibratedFor = {})
+        : mode(forMode), zoom(atZoom), origin(at), calibration(calibratedFor) {}
+
+    PrintMode mode;
+    double zoom;
+    SheetOrigin origin;
+    // Paper only: the printer's calibration moves every label's corner (never its contents).
+    PrinterCalibration calibration;
 
     // As the editor draws the sheet: its print mode, its zoom on screen and 100 % on paper,
-    // its offsets.
+    // its offsets. Never calibrated.
     static RenderOptions of(const SheetState& sheet);
-    // The sheet on paper: 100 %, real bars, at its own offsets.
-    static RenderOptions onPaper(const SheetState& sheet);
+    // The sheet on paper: 100 %, real bars, at its own offsets, for a printer calibrated so.
+    static RenderOptions onPaper(const SheetState& sheet,
+                                 const PrinterCalibration& calibration = {});
 };
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation

@@ -16,13 +16,16 @@ inline constexpr int kLabelCount = 21;
 // The name of a sheet that has no file of its own yet.
 inline const QString kUntitled = QStringLiteral("無題");
 
-// Where the sheet sits on the page: millimetres from the printer's origin to label 1's corner.
+// Where the sheet sits on the page: millimetres from the paper's top-left edge to label 1's
+// corner.
 struct SheetOrigin {
     double x = 0;
     double y = 0;
+    bool operator==(const SheetOrigin&) const = default;
 };
-// Every start-up (the window and the command line) puts the sheet here, whatever the step
-// boxes of the layout say; デフォルト puts it at the second.
+// The first start-up (the window and the command line) puts the sheet here, whatever the
+// step boxes of the layout say; later ones put it where the shift buttons last left it (kept
+// in the user's settings). デフォルト puts it at the second.
 inline constexpr SheetOrigin kStartUpOrigin{2.7, 12.6};
 inline constexpr SheetOrigin kDefaultPatternOrigin{12.0, 7.8};
 
@@ -197,8 +200,8 @@ struct SheetState {
     QString fileName = kUntitled;
 
     Layout layout;
-    double sheetX = kStartUpOrigin.x;  // mm, not saved
-    double sheetY = kStartUpOrigin.y;  // mm, not saved
+    double sheetX = kStartUpOrigin.x;  // mm, kept in the user's settings, never in files
+    double sheetY = kStartUpOrigin.y;  // mm, kept in the user's settings, never in files
 
     // Caption-held states that no file stores.
     QString BARCODE = caption::shown;

@@ -69,6 +69,8 @@ private slots:
             zukaro::findManual(installed(BINDIR), zukaro::installedManualFromProgramDir(), {});
         QCOMPARE(manual, installed(DATADIR "/zukaro/manual/index.html"));
         QVERIFY(QFileInfo(manual).isFile());
+        // The pictures it shows lie beside it.
+        QVERIFY(QFileInfo(QFileInfo(manual).dir().filePath("calibration-sheet.png")).isFile());
         const auto [code, output] = run(installed(BINDIR "/zukaro"), {"--quit-when-shown"});
         QVERIFY2(code == 0, qPrintable(output));
     }

@@ -5,6 +5,7 @@
 #include "JanCompletion.h"
 #include "LabelFile.h"
 #include "ManualLocation.h"
+#include "PrinterCalibration.h"
 
 using namespace zukaro;
 
@@ -44,6 +45,32 @@ private slots:
         applyDefaultPattern(defaults);
         QCOMPARE(sheet.layout, defaults.layout);  // as the manual says: the default pattern
         QVERIFY(!html_.contains("src=\"http") && !html_.contains("href=\"http"));  // offline
+    }
+
+    // The calibration examples: the two crosses as read, and the words the dialog shows.
+    void calibrationExamplesAreWhatTheProgramSays() {
+        static const QRegularExpression row(
+            "<tr class=\"calibration-example\"><td>([^<]*)</td><td>([^<]*)</td><td>([^<]*)</td>");
+        static const QRegularExpression reading("^([右左]) ([\\d.]+)、([下上]) ([\\d.]+)$");
+        const auto cross = [](const QString& text) {
+            const QRegularExpressionMatch m = reading.match(text);
+            return CrossReading{(m.captured(1) == "右" ? 1 : -1) * m.captured(2).toDouble(),
+                                (m.captured(3) == "下" ? 1 : -1) * m.captured(4).toDouble()};
+        };
+        int examples = 0;
+        for (const auto& m : row.globalMatch(html_)) {
+            ++examples;
+            QVERIFY2(
+                reading.match(m.captured(1)).hasMatch() && reading.match(m.captured(2)).hasMatch(),
+                qPrintable(m.captured(0)));
+            const CalibrationResult r =
+                calibrateFromCrosses(cross(m.captured(1)), cross(m.captured(2)), kStartUpOrigin);
+            QCOMPARE(describeCalibration(r.calibration), m.captured(3));
+        }
+        QVERIFY(examples >= 3);
+        QVERIFY(html_.contains("<img src=\"calibration-sheet.png\""));
+        QVERIFY(
+            QFileInfo(QFileInfo(MANUAL_SOURCE).dir().filePath("calibration-sheet.png")).isFile());
     }
 
     // The chapters are numbered 1, 2, 3 … in the order of the contents, which names each.

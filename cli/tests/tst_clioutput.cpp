@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
+#include <map>
 
 #include "CliFixture.h"
 #include "PrintedSheet.h"
@@ -50,6 +51,18 @@ class TestCliOutput : public QObject {
 
     fixture::Run zukaro(const QStringList& args) const { return fixture::runZukaro(args, env_); }
     QString temp(const QString& name) const { return dir_.filePath(name); }
+
+    // A settings folder with one printer's calibration, as a clerk's printing.json holds it.
+    QString calibratedConfig() const {
+        const QString folder = temp("calibrated/zukaro");
+        QFile file(folder + "/printing.json");
+        if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) ||
+            file.write(R"({"printers": {"Label-Printer": {"offsetX": 1.2, "offsetY": -0.8,
+                           "scaleX": 1.003, "scaleY": 0.998, "measured": "2025-04-01"}}})") <= 0) {
+            return {};
+        }
+        return temp("calibrated");
+    }
 
     QTemporaryDir dir_;
     const SheetState sheet_ = fullSheet();
@@ -261,6 +274,128 @@ private slots:
         QCOMPARE(printed::pageCount(pdf), pages);
     }
 
+    // A printer that prints 1.2 mm right and 0.8 mm high, 0.3 % wide and 0.2 % short: the PDF
+    // as it would reach it sends each label corner that must land at p to (p − offset) / scale.
+    // Label 1's corner (2.7, 12.6) goes to (1.5 / 1.003, 13.4 / 0.998) = (1.49551, 13.42685),
+    // label 21's (134.9, 241.2) to (133.7 / 1.003, 242.0 / 0.998) = (133.30010, 242.48497).
+    // Everything on a label moves with its corner and keeps its size; the bars stay whole
+    // device pixels.
+    void calibratedPdf_data() {
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("ean13Module");  // pixels: 55 mm over 113 or 85 modules, floored
+        QTest::addColumn<int>("ean8Module");
+        QTest::newRow("300 dpi") << 300 << 5 << 7;  // 649.7 px: 5.7 and 7.6 per module
+        QTest::newRow("600 dpi") << 600 << 11 << 15;
+    }
+
+    void calibratedPdf() {
+        QFETCH(int, dpi);
+        QFETCH(int, ean13Module);
+        QFETCH(int, ean8Module);
+        QProcessEnvironment env = env_;
+        env.insert("XDG_CONFIG_HOME", calibratedConfig());
+        const QString plain = temp(QString("plain%1.pdf").arg(dpi));
+        const QString calibrated = temp(QString("calibrated%1.pdf").arg(dpi));
+        const QString dpiText = QString::number(dpi);
+        auto run = fixture::runZukaro({"--print-pdf", kSheetFile, plain, "--dpi", dpiText}, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        run = fixture::runZukaro({"--print-pdf", kSheetFile, calibrated, "--dpi", dpiText,
+                                  "--calibrated-for", "Label-Printer"},
+                                 env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+        const QList<printed::Word> before = printed::pdfWords(plain);
+        const QList<printed::Word> after = printed::pdfWords(calibrated);
+        const auto corner = [](int n) {
+            const std::map<int, SheetOrigin> byHand{{1, {1.4955134596, 13.4268537074}},
+                                                    {21, {133.3000997009, 242.4849699399}}};
+            const SheetOrigin p{2.7 + (n - 1) % 3 * 66.1, 12.6 + (n - 1) / 3 * 38.1};
+            return byHand.count(n) ? byHand.at(n)
+                                   : SheetOrigin{(p.x - 1.2) / 1.003, (p.y + 0.8) / 0.998};
+        };
+        QStringList misplaced;
+        for (int n = 1; n <= kLabelCount; ++n) {
+            const SheetOrigin moved{corner(n).x - printed::labelLeft(sheet_, n),
+                                    corner(n).y - printed::labelTop(sheet_, n)};
+            for (const printed::Word& e : printed::expectedWords(sheet_, n)) {
+                const printed::Word was = printed::nearestWord(before, e).first;
+                const printed::Word is =
+                    printed::nearestWord(after, {e.text, e.x + moved.x, e.y + moved.y}).first;
+                if (std::abs(is.x - was.x - moved.x) > 0.01 ||
+                    std::abs(is.y - was.y - moved.y) > 0.01 ||
+                    std::abs((is.bottom - is.y) - (was.bottom - was.y)) > 0.01) {
+                    misplaced << QString("label %1 %2: moved %3, %4 mm, %5 mm high (was %6)")
+                                     .arg(n)
+                                     .arg(e.text)
+                                     .arg(is.x - was.x)
+                                     .arg(is.y - was.y)
+                                     .arg(is.bottom - is.y)
+                                     .arg(was.bottom - was.y);
+                }
+            }
+        }
+        QCOMPARE(misplaced, QStringList());
+
+        const QString png = temp(QString("calibrated%1.png").arg(dpi));
+        const QImage page = printed::rasterise(calibrated, dpi, png);
+        QCOMPARE(printed::zbarCodes(png), printed::expectedZbarCodes(sheet_));
+        for (int n = 1; n <= kLabelCount; ++n) {
+            const int module = sheet_.janText[n].size() == 8 ? ean8Module : ean13Module;
+            const QString fault = printed::checkModules(page, sheet_, n, dpi, module, corner(n));
+            QVERIFY2(fault.isEmpty(), qPrintable(QString("label %1: ").arg(n) + fault));
+        }
+    }
+
+    // The calibration sheet: each half of a scale says which way the cross went, so the word
+    // where the label's edge crosses it is the reading. Its check sheet is printed as the
+    // printer's sheets are.
+    void calibrationSheet() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_CONFIG_HOME", calibratedConfig());
+        const QString sheet = temp("calibration.pdf");
+        const QString check = temp("check.pdf");
+        auto run = fixture::runZukaro({"--calibration-sheet", sheet}, env);
+        QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+        run = fixture::runZukaro(
+            {"--calibration-sheet", check, "--calibrated-for", "Label-Printer"}, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<printed::Word> words = printed::pdfWords(sheet);
+        const auto find = [](const QList<printed::Word>& in, const QString& text, double x,
+                             double y) {
+            return printed::nearestWord(in, {text, x, y});
+        };
+        QVERIFY(find(words, "調整用", 0, 0).second < 300);
+        QVERIFY(find(words, "PDF", 0, 0).second < 300);  // the printer it was made for
+        QVERIFY(find(printed::pdfWords(check), "確認用", 0, 0).second < 300);
+        // The crosses at the corners of label 1 (2.7, 12.6) and label 21 (134.9, 241.2); the
+        // scale across runs 11 mm below, the one down 11 mm right. The words stand half a
+        // scale from the cross (their centres; the text box starts about 1.4 mm earlier). At
+        // label 1 「右」 lies off the paper's edge, as the stock's edge never would.
+        for (const auto& [x, y] : {std::pair{2.7, 12.6}, std::pair{134.9, 241.2}}) {
+            const printed::Word right = find(words, "右", x - 4, y + 15).first;
+            const printed::Word left = find(words, "左", x + 4, y + 15).first;
+            const printed::Word down = find(words, "下", x + 16, y - 4).first;
+            const printed::Word up = find(words, "上", x + 16, y + 4).first;
+            QVERIFY2(right.x < x - 3 && left.x > x + 2 && std::abs(right.y - left.y) < 0.01,
+                     qPrintable(QString("右 at %1, 左 at %2").arg(right.x).arg(left.x)));
+            QVERIFY2(down.y < y - 3 && up.y > y + 2 && std::abs(down.x - up.x) < 0.01,
+                     qPrintable(QString("下 at %1, 上 at %2").arg(down.y).arg(up.y)));
+            // The 2 mm marks of the scale across, either side of the cross (a digit's box
+            // starts 0.45 mm left of its centre).
+            const printed::Word twoRight = find(words, "2", x - 2, y + 12).first;
+            const printed::Word twoLeft = find(words, "2", x + 2, y + 12).first;
+            QVERIFY2(std::abs((twoRight.x + twoLeft.x) / 2 - (x - 0.45)) < 0.05 &&
+                         std::abs(twoLeft.x - twoRight.x - 4) < 0.01,
+                     qPrintable(QString("2 at %1 and %2").arg(twoRight.x).arg(twoLeft.x)));
+        }
+        // On the check sheet the cross of label 1 is where the printer's labels are sent.
+        const printed::Word left = find(words, "左", 5.3, 26.2).first;
+        const printed::Word moved = find(printed::pdfWords(check), "左", 4.1, 27).first;
+        QVERIFY2(std::abs(moved.x - left.x - (1.4955134596 - 2.7)) < 0.01 &&
+                     std::abs(moved.y - left.y - (13.4268537074 - 12.6)) < 0.01,
+                 qPrintable(QString("moved %1, %2").arg(moved.x - left.x).arg(moved.y - left.y)));
+    }
+
     // Failures exit non-zero and change no file. What is said must match, on stdout when the
     // run succeeds and else on stderr, the work folder shown as W/ and the fixtures' as D/.
     void runsChangeNoFile_data() {
@@ -294,6 +429,11 @@ private slots:
             "プリンター「nosuch」が見つかりません。\n  使えるプリンターがありません。");
         row("no default printer", {"--print", kSheetFile}, 1,
             "いつも使うプリンターが決まっていません");
+        // A misspelt printer must not give a PDF that looks checked.
+        row("no calibration kept",
+            {"--print-pdf", kSheetFile, w + "older.pdf", "--calibrated-for", "Label-Printr"}, 1,
+            "プリンター「Label-Printr」の印刷位置の調整は保存されていません。\n"
+            "  調整が保存されたプリンターはありません。");
         // Writing the PDF over the label file would lose every label typed into it.
         row("output is the label file", {"--print-pdf", w + "sheet.csv", w + "sheet.csv"}, 2,
             "「W/sheet.csv」が開くファイルと同じです。.*\n使い方:\n");

@@ -12,7 +12,8 @@ void row(const char* name, const QStringList& args, const char* expected) {
 }
 
 QString described(const CommandLine& c) {
-    static const char* const modes[] = {"window", "pdf", "png", "print", "list", "help", "version"};
+    static const char* const modes[] = {"window", "pdf",   "png",  "print",
+                                        "list",   "sheet", "help", "version"};
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
@@ -20,8 +21,9 @@ QString described(const CommandLine& c) {
         .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
              QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
              c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
-             c.changedOnly ? QStringLiteral(" changed-only") : QString(),
-             c.recordPrinted ? QStringLiteral(" record-printed") : QString());
+             c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
+             QString(c.changedOnly ? " changed-only" : "") +
+                 (c.recordPrinted ? " record-printed" : ""));
 }
 
 }  // namespace
@@ -55,6 +57,13 @@ private slots:
             "list l.csv o.pdf 600 50  changed-only record-printed");
         row("changes to a printer", {"--print-list", "l.csv", "--printer", "p", "--changed-only"},
             "list l.csv  600 50 p changed-only");
+        row("pdf as a printer would get it",
+            {"--print-pdf", "a", "o", "--calibrated-for", "Label-Printer"},
+            "pdf a o 600 50  for Label-Printer");
+        row("calibration sheet", {"--calibration-sheet", "s.pdf", "--dpi", "300"},
+            "sheet  s.pdf 300 50 ");
+        row("check sheet", {"--calibration-sheet", "s.pdf", "--calibrated-for", "店頭"},
+            "sheet  s.pdf 600 50  for 店頭");
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
         row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
@@ -73,7 +82,16 @@ private slots:
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
         row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");
         row("dpi for a png", {"--preview-png", "a", "b", "--dpi", "1"},
-            "--dpi は --print-pdf か --print-list と");
+            "--dpi は --print-pdf、--print-list か --calibration-sheet と");
+        // A printer prints with its own calibration, a PDF with the one asked for.
+        row("calibrated for, to a printer", {"--print", "a", "--calibrated-for", "p"},
+            "--calibrated-for は --print-pdf、--print-list か --calibration-sheet と");
+        row("calibrated for, list to a printer",
+            {"--print-list", "l", "--printer", "p", "--calibrated-for", "q"},
+            "--printer で印刷するときは、そのプリンターの調整");
+        row("calibration sheet without output", {"--calibration-sheet"}, "一つだけ");
+        row("calibrated for nobody", {"--print-pdf", "a", "b", "--calibrated-for", ""},
+            "プリンターの名前");
         row("zoom 75", {"--preview-png", "a", "b", "--zoom", "75"}, "50 か 100");
         row("empty printer name", {"--print", "a", "--printer", ""}, "プリンターの名前");
     }

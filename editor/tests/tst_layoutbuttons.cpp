@@ -1,5 +1,7 @@
 // The style and position buttons of the editor window, clicked for real, with the font and
 // colour dialogs answered from a script.
+#include <QAction>
+#include <QDir>
 #include <QLineEdit>
 
 #include "EditorFixture.h"
@@ -129,6 +131,38 @@ private slots:
         shift(u"0"_qs, u"xマイナス"_qs);
         QCOMPARE(after.join(u' '),
                  u"10|10|0 -10|-10|0 -9|-9|1 10.5|10.5|1 10.5|10.5|0 1|1|1 abc|abc|0 -1|-1|-1"_qs);
+    }
+
+    // The sheet shift comes back after a restart, as the last step (undo included) left it.
+    // Only the user's settings keep it: the label file and data.txt saved after the restart
+    // are byte for byte those saved before the sheet was moved.
+    void sheetShiftSurvivesARestart() {
+        const QDir folder(ui_.settingsDir->path());
+        const auto saveBoth = [&](const QString& name) {
+            ui_.dialogs.script({.path = folder.filePath(name)});
+            ui_.window->controls().N_SAVE->trigger();
+            ui_.messages.scriptAnswer(true);
+            ui_.click(u"pt保存"_qs);
+            QFile label(folder.filePath(name));
+            QFile dataTxt(folder.filePath(u"data.txt"_qs));
+            return label.open(QIODevice::ReadOnly) && dataTxt.open(QIODevice::ReadOnly)
+                       ? label.readAll() + "|" + dataTxt.readAll()
+                       : QByteArray();
+        };
+        typeLabel(
+            {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs, u"A-12"_qs, u"398"_qs});
+        const QByteArray before = saveBoth(u"before.csv"_qs);
+        QVERIFY(!before.isEmpty());
+        const SheetOrigin start{ui_.sheet().sheetX, ui_.sheet().sheetY};
+        ui_.click(u"yマイナス"_qs, 2);
+        ui_.window->controls().元に戻す->trigger();
+        ui_.click(u"xプラス"_qs, 2);
+
+        QVERIFY(ui_.open());
+        QCOMPARE(ui_.sheet().sheetX, start.x + 2);
+        QCOMPARE(ui_.sheet().sheetY, start.y - 1);
+        QVERIFY(openSheetFile(*ui_.window, folder.filePath(u"before.csv"_qs)));
+        QCOMPARE(saveBoth(u"after.csv"_qs), before);
     }
 };
 

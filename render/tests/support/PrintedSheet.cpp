@@ -39,24 +39,25 @@ QString run(const QString& program, const QStringList& args) {
 
 QList<Word> pdfWords(const QString& pdf) {
     static const QRegularExpression re(QStringLiteral(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+        R"re(<word xMin="(-?[\d.]+)" yMin="(-?[\d.]+)" xMax="-?[\d.]+" yMax="(-?[\d.]+)">([^<]*)</word>)re"));
     const QString html = run(QStringLiteral("pdftotext"), splitArgs("-f 1 -l 1 -bbox")
                                                               << pdf << QStringLiteral("-"));
     QList<Word> found;
     for (const QRegularExpressionMatch& m : re.globalMatch(html)) {
-        found.append({QTextDocumentFragment::fromHtml(m.captured(3)).toPlainText(),
+        found.append({QTextDocumentFragment::fromHtml(m.captured(4)).toPlainText(),
                       m.captured(1).toDouble() * kMmPerPoint,
-                      m.captured(2).toDouble() * kMmPerPoint});
+                      m.captured(2).toDouble() * kMmPerPoint,
+                      m.captured(3).toDouble() * kMmPerPoint});
     }
     return found;
 }
 
 QImage rasterise(const QString& pdf, int dpi, const QString& png, int page) {
     const QString pageNumber = QString::number(page);
-    const QStringList args = QStringList{QStringLiteral("-f"), pageNumber, QStringLiteral("-l"),
-                                         pageNumber}
-                             << splitArgs("-gray -singlefile -png -r") << QString::number(dpi)
-                             << pdf << png.chopped(4);  // adds ".png"
+    const QStringList args =
+        QStringList{QStringLiteral("-f"), pageNumber, QStringLiteral("-l"), pageNumber}
+        << splitArgs("-gray -singlefile -png -r") << QString::number(dpi) << pdf
+        << png.chopped(4);  // adds ".png"
     run(QStringLiteral("pdftoppm"), args);
     QImageReader::setAllocationLimit(0);  // an A4 page at 600 dpi is larger than Qt's default
     return QImage(png).convertToFormat(QImage::Format_Grayscale8);
@@ -133,14 +134,19 @@ std::pair<Word, double> nearestWord(const QList<Word>& words, const Word& expect
 }
 
 QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module) {
+    return checkModules(page, sheet, n, dpi, module, {labelLeft(sheet, n), labelTop(sheet, n)});
+}
+
+QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module,
+                     SheetOrigin corner) {
     const int darkModules = barcodeCode(sheet.janText[n]).size() == 8 ? 67 : 95;
-    const double rectLeft = labelLeft(sheet, n) + 10 + sheet.layout.barX;
+    const double rectLeft = corner.x + 10 + sheet.layout.barX;
     // The encoder's own conversion of millimetres.
     const int left = static_cast<int>(
         std::floor(rectLeft * draw::kBarGridTwipsPerMm * dpi / draw::kTwipsPerInch));
     auto pixel = [dpi](double mm) { return static_cast<int>(std::floor(mm / 25.4 * dpi)); };
     const int right = pixel(rectLeft + 55);
-    const int y = pixel(labelTop(sheet, n) + 7 + sheet.layout.barY);
+    const int y = pixel(corner.y + 7 + sheet.layout.barY);
     if (y < 0 || y >= page.height() || right >= page.width()) {
         return QStringLiteral("the bars lie outside the page");
     }

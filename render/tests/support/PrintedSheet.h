@@ -12,8 +12,9 @@ inline constexpr double kMmPerPoint = 25.4 / 72;
 
 struct Word {
     QString text;
-    double x = 0;  // left edge of the first character, mm from the page's left edge
-    double y = 0;  // top of the text line, mm from the page's top edge
+    double x = 0;       // left edge of the first character, mm from the page's left edge
+    double y = 0;       // top of the text line, mm from the page's top edge
+    double bottom = 0;  // of the text line, mm from the page's top edge (0: not measured)
 };
 
 // Runs a program and returns what it wrote, or an empty text when it failed (or is missing).
@@ -46,5 +47,8 @@ std::pair<Word, double> nearestWord(const QList<Word>& words, const Word& expect
 // What is wrong with label n's bars on a grey raster (empty if nothing): they must start after
 // the quiet zone, span 95 (or 67) modules, and every bar and gap be whole `module` pixels.
 QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module);
+// The same for label n printed with its top-left corner at `corner` (mm).
+QString checkModules(const QImage& page, const SheetState& sheet, int n, int dpi, int module,
+                     SheetOrigin corner);
 
 }  // namespace zukaro::printed
