@@ -15,10 +15,14 @@
 #include "QtTranslations.h"
 #include "QuitWhenShown.h"
 #include "RunCommandLine.h"
+#include "SignalCleanup.h"
 #include "StartScreen.h"
 #include "UserFiles.h"
 
 int main(int argc, char* argv[]) {
+    // A save or a PDF in progress leaves no hidden temporary file behind when the program is
+    // told to stop.
+    zukaro::removeTemporaryFilesOnSignals();
     // Help, version, usage errors and the batch commands need no window (nor a display).
     const zukaro::CommandLine command = zukaro::parseCommandLine(
         zukaro::argumentList(argc, argv), {QStringLiteral("quit-when-shown")});

@@ -20,6 +20,7 @@
 #include "ScratchFile.h"
 #include "SheetCommands.h"
 #include "SheetRenderer.h"
+#include "ShownText.h"
 #include "SystemError.h"
 #include "UnattendedDialog.h"
 
@@ -123,26 +124,35 @@ bool BatchSession::open(const QString& path) {
             QStringLiteral(": 一部を読み込めませんでした。読み込めた分だけを使います。\n") +
             report.warnings().join(u'\n'));
     }
-    addPage(std::move(sheet), QFileInfo(path).fileName());
-    told_.back() = false;
+    if (pages_.empty()) {
+        fileTitle_ = QFileInfo(path).fileName();
+    }
+    pages_.push_back(std::move(sheet));
+    told_.push_back(false);
     return true;
 }
 
-void BatchSession::addPage(SheetState page, const QString& title) {
-    if (pages_.empty()) {
-        fileTitle_ = title;
-    }
-    pages_.push_back(std::move(page));
-    told_.push_back(true);
+void BatchSession::setMadePages(qint64 count, std::function<SheetState(qint64)> page,
+                                const QString& title) {
+    madeCount_ = count;
+    madePage_ = std::move(page);
+    fileTitle_ = title;
+}
+
+qint64 BatchSession::pageCount() const {
+    return madePage_ ? madeCount_ : static_cast<qint64>(pages_.size());
 }
 
 bool BatchSession::printed(QPrinter& printer, const PrinterCalibration& calibration,
                            const QString& shownName) {
-    std::vector<const SheetState*> pages;
-    for (const SheetState& page : pages_) {
-        pages.push_back(&page);
-    }
-    const QString failure = printPagesOn(pages, printer, calibration, shownName);
+    // A list's pages are made as they are printed; the files' are there.
+    const QString failure = printOn(
+        printer, static_cast<std::size_t>(pageCount()),
+        [&](draw::DrawTarget& target, std::size_t i) {
+            const SheetState page = madePage_ ? madePage_(static_cast<qint64>(i)) : pages_[i];
+            drawSheet(page, target, RenderOptions::onPaper(page, calibration));
+        },
+        shownName);
     if (!failure.isEmpty()) {
         messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
         return false;
@@ -181,7 +191,7 @@ void BatchSession::reportLabelsWithoutBars() {
                                    "（%4）。")
                         .arg(where)
                         .arg(n)
-                        .arg(page.janText[n], problem));
+                        .arg(shownText(page.janText[n]), problem));
             }
         }
     }
@@ -322,11 +332,13 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
         return false;
     }
     if (!endsAsPdf(job.readAll())) {
+        QString reason = whyCutShort(job.path());
+        reason = reason.isEmpty() ? QStringLiteral("。空き容量を確かめてください。")
+                                  : QStringLiteral("（%1）。").arg(reason);
         return failed(QStringLiteral("印刷"),
                       QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
-                                     "書き終えられませんでした。空き容量を確かめてください。"
-                                     "シートは印刷されていません。")
-                          .arg(name, shown(QDir::tempPath())));
+                                     "書き終えられませんでした%3シートは印刷されていません。")
+                          .arg(name, shown(QDir::tempPath()), reason));
     }
     const CupsJob submitted =
         submitToCups(name, job.path(), fileTitle_,

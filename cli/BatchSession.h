@@ -28,9 +28,9 @@ public:
     // opened is one more page. A file that fails the header check adds nothing and returns
     // false; a damaged one opens with what could be read, and what was skipped is reported.
     bool open(const QString& path);
-    // A page made elsewhere (from a product list, whose rows were told already); start from
-    // startUpSheet().
-    void addPage(SheetState page, const QString& title);
+    // The pages of a product list instead of opened files (its rows were told already):
+    // `count` pages, each made by `page`, from startUpSheet(), only when it is printed.
+    void setMadePages(qint64 count, std::function<SheetState(qint64)> page, const QString& title);
     // The sheet as a fresh start leaves it: no labels, data.txt's layout, the remembered sheet
     // shift (or the start-up one).
     const SheetState& startUpSheet() const { return startUp_; }
@@ -59,7 +59,8 @@ public:
     bool print(const QString& printer, QTextStream& out);
 
     const SheetState& sheet() const { return pages_.front(); }
-    std::size_t pageCount() const { return pages_.size(); }
+    qint64 pageCount() const;
+    ConsoleMessages& messages() { return messages_; }
 
 private:
     // Prints on the printer, telling any failure; true when the pages went out.
@@ -79,8 +80,10 @@ private:
     PrintingSettings printing_;             // the remembered shift and the printers' calibrations
     QString pdfPrinter_ = kPdfFilePrinter;  // whose calibration the PDFs get
     bool calibrationChosen_ = false;        // by useCalibrationOf
-    std::vector<SheetState> pages_;
-    std::vector<bool> told_;  // per page: its labels were told already (a list's, by line)
+    std::vector<SheetState> pages_;         // the files opened
+    std::vector<bool> told_;                // per page: its labels were told already
+    qint64 madeCount_ = 0;                  // a list's pages instead, told by line already
+    std::function<SheetState(qint64)> madePage_;
     ConsoleMessages messages_;
     QString fileTitle_;
 };

@@ -1,12 +1,17 @@
 #include "CommandLine.h"
 
+#include <sys/stat.h>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
 
+#include "ConsoleMessages.h"
+#include "ListSheets.h"
 #include "SheetState.h"
+#include "ShownText.h"
 
 namespace zukaro {
 namespace {
@@ -77,13 +82,16 @@ QString optionWithoutValue(const QStringList& arguments) {
     return {};
 }
 
+// The same file on the disk: the same device and inode, whatever names lead there (a hard
+// link, a symbolic link, another path); by the path alone while one of them does not exist.
 bool sameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists()) {
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+        ::stat(QFile::encodeName(b).constData(), &sb) == 0) {
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     }
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 // Which command the arguments ask for; an error when they ask for more than one.
@@ -198,10 +206,13 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
         }
         if (!command.output.isEmpty() && command.output != kStandardOutput &&
             sameFile(file, command.output)) {
+            const bool linked =
+                QFileInfo(file).absoluteFilePath() != QFileInfo(command.output).absoluteFilePath();
             return QStringLiteral(
-                       "書き出すファイル「%1」が開くファイルと同じです。"
-                       "ラベルのデータが消えてしまうため、別の名前を指定してください。")
-                .arg(command.output);
+                       "書き出すファイル「%1」は開くファイル「%2」と同じファイルです%3。"
+                       "データが消えてしまうため、別のファイルを指定してください。")
+                .arg(command.output, file,
+                     linked ? QStringLiteral("（リンクで同じものを指しています）") : QString());
         }
     }
     if (command.mode != Mode::Print && !toPrinter && command.output.isEmpty()) {
@@ -389,11 +400,15 @@ QString helpText() {
                "画面がなくても動きます。\n"
                "\n"
                "商品リストの読み飛ばした行やバーコードにならない行は、1 行ずつ標準エラーに\n"
-               "書き出します。\n"
+               "書き出します (最初の %3 行まで。残りは数だけ)。一度に印刷できるラベルは\n"
+               "%4 枚までです。書き出すファイルが開くファイルと同じもの (リンクを含む)\n"
+               "なら、何もせずに終わります。\n"
                "\n"
                "終了コード: 0 成功、1 開けない・書き出せない・印刷できない、2 使い方の誤り。\n")
                .arg(kStartUpOrigin.x)
-               .arg(kStartUpOrigin.y);
+               .arg(kStartUpOrigin.y)
+               .arg(ConsoleMessages::kShownNotes)
+               .arg(countText(kMaxLabelsPerJob));
 }
 
 QString versionText() {

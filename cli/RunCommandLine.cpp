@@ -5,68 +5,136 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
 #include "LabelLayout.h"
 #include "ListSheets.h"
+#include "PackedRows.h"
 #include "ProductListSource.h"
 #include "ProductRows.h"
 #include "SettingsFile.h"
+#include "ShownText.h"
 #include "UserFiles.h"
 
 namespace zukaro {
 namespace {
 
-// The list's rows laid out on sheets with data.txt's layout, every questionable row told on
-// stderr. False when the list cannot be read or gives no label.
-bool openList(BatchSession& session, const CommandLine& command, QTextStream& err) {
+// A product list to print: its rows, packed, what reading them had to say, and where their
+// labels go, made sheet by sheet as the pages are printed.
+struct ListJob {
+    PackedRows rows;
+    ProductList reading;  // its problems; the rows are in `rows`
+    std::optional<SheetPlan> plan;
+};
+
+// Reads the list row by row into `job`: the table of a long list is never held whole. A file
+// that is no product list is refused, saying what one is.
+SourceResult readList(const QString& path, ListJob& job) {
+    // Room for the texts: a character takes one byte or more in the file.
+    job.rows.reserve(0, QFileInfo(path).size() / 2);
+    const std::unique_ptr<QSettings> remembered = rememberedColumns();
+    ReadProducts read = readProducts(
+        [&path](const RowSink& take) { return readProductFileRows(path, take); }, remembered.get(),
+        std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
+    job.reading = std::move(read.problems);
+    if (read.source.ok) {
+        if (const QString refused =
+                notAProductList(read.head, read.mapping, QDir::toNativeSeparators(path));
+            !refused.isEmpty()) {
+            return {false, false, refused, {}, {}};
+        }
+    }
+    return read.source;
+}
+
+QString labelLimitMessage(qint64 labels) {
+    return QStringLiteral(
+               "印刷するラベルが %1 枚あります。一度に印刷できるのは %2 枚までです。"
+               "リストを分けるか、枚数を減らしてください。")
+        .arg(countText(labels), countText(kMaxLabelsPerJob));
+}
+
+// The list's rows laid out on sheets with data.txt's layout, the first questionable rows told
+// on stderr and the rest counted. False when the list cannot be read, gives no label, or more
+// labels than one job may print.
+bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     const QString shown = QDir::toNativeSeparators(command.file);
-    const SourceResult source = readProductFile(command.file);
-    if (!source.ok) {
-        err << "zukaro: " << source.error << '\n';
+    ConsoleMessages& messages = session.messages();
+    const QString caption = QStringLiteral("エラー");
+    if (const SourceResult read = readList(command.file, job); !read.ok) {
+        messages.tell(caption, read.error, MessageIcon::Critical);
         return false;
     }
-    const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
-    if (const QString refused = notAProductList(source.table, mapping, shown);
-        !refused.isEmpty()) {
-        err << "zukaro: " << refused << '\n';
+    const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start);
+    if (plan.labels() > kMaxLabelsPerJob) {
+        messages.tell(caption, shown + QStringLiteral(": ") + labelLimitMessage(plan.labels()),
+                      MessageIcon::Critical);
         return false;
     }
-    const ProductList list = toProductRows(source.table, mapping);
-    const ListSheets laid = layOutSheets(list.rows, session.startUpSheet(), command.start);
-    // What the labels look like on paper, by the line they came from.
-    std::vector<RowProblem> notes = laid.problems;
-    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
-        const ProductRow& row = list.rows[static_cast<std::size_t>(note.row - 1)];
-        notes.push_back({row.line, note.text, true, row.batch});
+    // What the labels look like on paper, by the line they came from: each row checked once,
+    // the first notes kept, all counted.
+    const SheetState& base = session.startUpSheet();
+    const std::vector<std::size_t> printed = plan.printedRows();
+    std::vector<RowProblem> notes = plan.problems();
+    qint64 count = job.reading.problemCount + plan.problemCount();
+    notesByRow(
+        printed.size(), [&](std::size_t i) { return plan.label(printed[i], base.layout); }, base,
+        [&](const RowNote& note) {
+            ++count;
+            if (notes.size() < 2 * kKeptProblems) {
+                notes.push_back({job.rows.lineOf(printed[note.row]), note.text, true});
+            }
+        });
+    const std::vector<RowProblem> problems = inLineOrder(job.reading.problems, notes);
+    for (const RowProblem& problem : problems) {
+        messages.write(shown + QStringLiteral(": ") + problem.text());
     }
-    for (const RowProblem& problem : inLineOrder(list.problems, notes)) {
-        err << "zukaro: " << shown << ": " << problem.text() << '\n';
-    }
-    if (laid.sheets.empty()) {
-        err << "zukaro: " << shown << ": 印刷するラベルがありません。\n";
+    messages.countUnwritten(count - static_cast<qint64>(problems.size()));
+    messages.reportOmittedNotes();
+    if (plan.labels() == 0) {
+        messages.tell(caption, shown + QStringLiteral(": 印刷するラベルがありません。"),
+                      MessageIcon::Critical);
         return false;
     }
-    const QString title = QFileInfo(command.file).fileName();
-    for (const SheetState& sheet : laid.sheets) {
-        session.addPage(sheet, title);
+    session.setMadePages(
+        plan.sheetCount(),
+        [&plan, base = session.startUpSheet()](qint64 i) { return plan.sheet(i, base); },
+        QFileInfo(command.file).fileName());
+    return true;
+}
+
+// As many files as one job may print, one page each.
+bool openFiles(BatchSession& session, const CommandLine& command) {
+    const qint64 maxPages = (kMaxLabelsPerJob + kLabelCount - 1) / kLabelCount;
+    if (command.files.size() > maxPages) {
+        session.messages().tell(
+            QStringLiteral("エラー"),
+            QStringLiteral("ファイルが %1 個あります。一度に印刷できるのは %2 ページ（ラベル %3 "
+                           "枚）までです。")
+                .arg(countText(command.files.size()), countText(maxPages),
+                     countText(kMaxLabelsPerJob)),
+            MessageIcon::Critical);
+        return false;
+    }
+    for (const QString& file : command.files) {
+        if (!session.open(file)) {
+            return false;
+        }
     }
     return true;
 }
 
 int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
     BatchSession session(SettingsLocations::standard(), err);
-    if (command.mode == CommandLine::Mode::PrintList) {
-        if (!openList(session, command, err)) {
-            return kExitFailed;
-        }
-    } else {
-        for (const QString& file : command.files) {
-            if (!session.open(file)) {
-                return kExitFailed;
-            }
-        }
+    ListJob list;
+    const bool opened = command.mode == CommandLine::Mode::PrintList
+                            ? openList(session, command, list)
+                            : openFiles(session, command);
+    if (!opened) {
+        return kExitFailed;
     }
     if (!command.calibratedFor.isEmpty() && !session.useCalibrationOf(command.calibratedFor)) {
         return kExitFailed;
@@ -92,6 +160,7 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
         default:
             break;
     }
+    session.messages().reportOmittedNotes();
     return ok ? kExitOk : kExitFailed;
 }
 

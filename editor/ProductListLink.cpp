@@ -12,8 +12,8 @@
 namespace zukaro {
 
 QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
-    if (master_ == nullptr || !master_->isOpen() || jan.trimmed().isEmpty() ||
-        !janBarsProblem(jan).isEmpty()) {
+    // A master that could not be opened (locked by another program at start) is tried again.
+    if (master_ == nullptr || jan.trimmed().isEmpty() || !janBarsProblem(jan).isEmpty()) {
         return {};
     }
     const ProductMaster::LookupResult found = master_->lookup(jan);

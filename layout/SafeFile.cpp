@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <optional>
 #include <utility>
 
+#include "SignalCleanup.h"
 #include "SystemError.h"
 
 namespace zukaro {
@@ -47,6 +49,25 @@ QString followLinks(const QString& path, int& error) {
     return current;
 }
 
+// What the temporary and backup names add to the file's own: "." before it, ".zukaro-" and
+// eight hex digits after it, and ".old" for the backup.
+constexpr qsizetype kTemporaryNameExtra = 1 + 8 + 8 + 4;
+
+// The file's name as far as it fits into the temporary name in `folder`: cut, never in the
+// middle of a character, when the name is near the longest the folder allows.
+QString nameForTemporary(const QString& folder, const QString& name) {
+    const long limit = ::pathconf(encoded(folder).constData(), _PC_NAME_MAX);
+    const qsizetype room = (limit > 0 ? limit : 255) - kTemporaryNameExtra;
+    qsizetype length = name.size();
+    while (length > 0 && encoded(name.first(length)).size() > room) {
+        --length;
+        if (length > 0 && name[length - 1].isHighSurrogate()) {
+            --length;
+        }
+    }
+    return name.first(length);
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(const QString& path, FileSystem& fs) : path_(path), fs_(fs) {}
@@ -73,6 +94,7 @@ void AtomicFile::discardTemporary() {
         fs_.unlink(encoded(temporary_).constData());
         temporary_.clear();
     }
+    removeOnSignal_.reset();
 }
 
 FileResult AtomicFile::begin() {
@@ -107,11 +129,14 @@ FileResult AtomicFile::begin() {
         return failure(QStringLiteral("保存先のフォルダは読み取り専用です。"));
     }
 
+    const QString name = nameForTemporary(folder, target.fileName());
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString candidate =
             folder + QStringLiteral("/.%1.zukaro-%2")
-                         .arg(target.fileName())
+                         .arg(name)
                          .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        // Claimed before the file exists, so that no moment leaves it behind on a signal.
+        removeOnSignal_.emplace(encoded(candidate));
         // 0666 lets the user's umask decide a new file's mode, as for any new file.
         fd_ =
             fs_.open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -119,8 +144,10 @@ FileResult AtomicFile::begin() {
             temporary_ = candidate;
             return {true, path_, {}};
         }
-        if (errno != EEXIST) {
-            return failureWithErrno(QStringLiteral("保存先のフォルダに書き込めません"), errno);
+        const int error = errno;
+        removeOnSignal_.reset();
+        if (error != EEXIST) {
+            return failureWithErrno(QStringLiteral("保存先のフォルダに書き込めません"), error);
         }
     }
     return failure(QStringLiteral("保存先のフォルダに一時ファイルを作れません。"));
@@ -199,8 +226,10 @@ FileResult AtomicFile::replaceByRename() {
     // A second name for the old file, so that it can be put back if the folder cannot be
     // synced after the rename. File systems without hard links go on without it.
     QString backup;
+    std::optional<RemovedOnSignal> backupOnSignal;
     if (existed_) {
         backup = temporary_ + QStringLiteral(".old");
+        backupOnSignal.emplace(encoded(backup));
         if (fs_.link(encoded(target_).constData(), encoded(backup).constData()) != 0) {
             backup.clear();
         }
@@ -209,6 +238,7 @@ FileResult AtomicFile::replaceByRename() {
         if (!backup.isEmpty()) {
             fs_.unlink(encoded(backup).constData());
         }
+        backupOnSignal.reset();
     };
     if (fs_.rename(encoded(temporary_).constData(), encoded(target_).constData()) != 0) {
         const int error = errno;
@@ -217,6 +247,7 @@ FileResult AtomicFile::replaceByRename() {
         return failureWithErrno(QStringLiteral("ファイルを置き換えられませんでした"), error);
     }
     temporary_.clear();
+    removeOnSignal_.reset();
     if (!syncFolder()) {
         const int error = errno;
         if (!backup.isEmpty() &&
@@ -247,7 +278,9 @@ FileResult AtomicFile::rewriteInPlace() {
         discardTemporary();
         return failureWithErrno(QStringLiteral("ファイルを開けませんでした"), error);
     }
-    // From here on the old file changes: should anything fail, the new content stays beside it.
+    // From here on the old file changes: should anything fail, or the program be stopped, the
+    // new content stays beside it.
+    removeOnSignal_.reset();
     off_t total = 0;
     int error = 0;
     char chunk[65536];

@@ -4,7 +4,10 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 #include "FileSystem.h"
+#include "SignalCleanup.h"
 
 // Whole-file reads and writes for the settings and label data files and the printed outputs.
 namespace zukaro {
@@ -31,6 +34,10 @@ struct FileResult {
 // message names it.
 //
 // A symbolic link is followed: the file it points to is replaced and the link stays.
+//
+// The temporary file is ".NAME.zukaro-XXXXXXXX", NAME cut short when the whole would be longer
+// than the folder allows; it is removed on SIGTERM, SIGINT and SIGHUP once the program has
+// called removeTemporaryFilesOnSignals().
 class AtomicFile {
 public:
     explicit AtomicFile(const QString& path, FileSystem& fs = FileSystem::real());
@@ -61,6 +68,7 @@ private:
     QString target_;  // after symbolic links
     QString temporary_;
     FileSystem& fs_;
+    std::optional<RemovedOnSignal> removeOnSignal_;  // the temporary file, while it is ours
     int fd_ = -1;
     bool existed_ = false;
     struct stat old_ {};

@@ -1,8 +1,15 @@
 #include "SystemError.h"
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+#include <QFile>
 #include <cerrno>
 #include <cstring>
+
+#include "ShownText.h"
 
 namespace zukaro {
 
@@ -61,6 +68,34 @@ QString describeFileKind(unsigned mode) {
         default:
             return QStringLiteral("普通のファイルではないもの");
     }
+}
+
+QString whyCutShort(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    struct stat info {};
+    struct statvfs disk {};
+    const bool known = ::fstat(fd, &info) == 0 && ::fstatvfs(fd, &disk) == 0;
+    ::close(fd);
+    if (!known) {
+        return {};
+    }
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        static_cast<rlim_t>(info.st_size) >= limit.rlim_cur) {
+        return QStringLiteral("ファイルの大きさの上限 %1 バイトに達しました")
+            .arg(countText(static_cast<qint64>(limit.rlim_cur)));
+    }
+    // A full disk leaves a few blocks, at most, that a write could not use.
+    const unsigned long long free =
+        static_cast<unsigned long long>(::geteuid() == 0 ? disk.f_bfree : disk.f_bavail) *
+        disk.f_frsize;
+    if (free < 64 * 1024) {
+        return describeSystemError(ENOSPC);
+    }
+    return {};
 }
 
 }  // namespace zukaro

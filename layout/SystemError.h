@@ -12,4 +12,8 @@ QString describeSystemError(int errorNumber);
 // "デバイス", "ソケット", "フォルダー"), from its st_mode.
 QString describeFileKind(unsigned mode);
 
+// Why a file that was being written stopped short, when the system can tell: the file-size
+// limit of the program (ulimit -f) reached, or no room left on its disk. Empty otherwise.
+QString whyCutShort(const QString& path);
+
 }  // namespace zukaro

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <iterator>
 
 #include "JanCompletion.h"
 
@@ -18,32 +19,25 @@ QString rateText(const ProductRow& row) {
 
 ProductListModel::ProductListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ProductListModel::setRows(std::vector<ProductRow> rows) {
+void ProductListModel::setRows(std::vector<ProductRow> rows, std::vector<RowCheck> checks) {
     beginResetModel();
     rows_ = std::move(rows);
+    checks_ = std::move(checks);
     print_.assign(rows_.size(), true);
     endResetModel();
 }
 
-void ProductListModel::appendRows(const std::vector<ProductRow>& rows) {
+void ProductListModel::appendRows(std::vector<ProductRow> rows, std::vector<RowCheck> checks) {
     if (rows.empty()) {
         return;
     }
     const int first = static_cast<int>(rows_.size());
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()),
+                 std::make_move_iterator(rows.end()));
+    checks_.insert(checks_.end(), checks.begin(), checks.end());
     print_.resize(rows_.size(), true);
     endInsertRows();
-}
-
-std::vector<ProductRow> ProductListModel::rowsToPrint() const {
-    std::vector<ProductRow> out;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (print_[i]) {
-            out.push_back(rows_[i]);
-        }
-    }
-    return out;
 }
 
 int ProductListModel::rowCount(const QModelIndex& parent) const {
@@ -114,6 +108,7 @@ bool ProductListModel::setData(const QModelIndex& index, const QVariant& value, 
             return false;
         }
         rows_[i].copies = copies;
+        checks_[i].copies = static_cast<qint16>(copies);
     } else {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
+#include "ListSheets.h"
 #include "ProductRow.h"
 
 namespace zukaro {
@@ -18,13 +19,14 @@ public:
 
     explicit ProductListModel(QObject* parent = nullptr);
 
-    // Replaces the rows; every row is checked for printing.
-    void setRows(std::vector<ProductRow> rows);
+    // Replaces the rows, with checkRow() of each; every row is checked for printing.
+    void setRows(std::vector<ProductRow> rows, std::vector<RowCheck> checks);
     // Appends rows (a second paste adds to the list).
-    void appendRows(const std::vector<ProductRow>& rows);
-    // The checked rows, each with its copies, in list order.
-    std::vector<ProductRow> rowsToPrint() const;
+    void appendRows(std::vector<ProductRow> rows, std::vector<RowCheck> checks);
     const std::vector<ProductRow>& rows() const { return rows_; }
+    // Per row: whether it is checked for printing, and its checkRow().
+    const std::vector<bool>& chosen() const { return print_; }
+    const std::vector<RowCheck>& checks() const { return checks_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +38,7 @@ public:
 private:
     std::vector<ProductRow> rows_;
     std::vector<bool> print_;
+    std::vector<RowCheck> checks_;
 };
 
 }  // namespace zukaro

@@ -16,9 +16,14 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
+#include <optional>
 
+#include "BackgroundWork.h"
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
+#include "Cp932.h"
+#include "CupsJob.h"
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "MessageBoxes.h"
@@ -26,7 +31,12 @@
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
+#include "SafeFile.h"
+#include "ScratchFile.h"
 #include "SheetCommands.h"
+#include "SheetRenderer.h"
+#include "ShownText.h"
+#include "SystemError.h"
 #include "WindowFit.h"
 
 namespace zukaro {
@@ -57,6 +67,132 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
                                          .arg(suffix));
     }
     return files;
+}
+
+// A list this long is not checked for how its labels come out on paper: some seconds of work,
+// and it cannot print in one job anyway. A shorter one is checked again, on the window's
+// thread, when the editor's layout has changed since.
+constexpr std::size_t kMaxCheckedRows = 100'000;
+constexpr std::size_t kRecheckedRows = 1'000;
+
+// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
+// index: each row with a product name checked once.
+LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
+                      const SheetState& base, WorkProgress* progress) {
+    constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (checks[i].hasProduct) {
+            named.push_back(i);
+        }
+    }
+    const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
+    beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
+              static_cast<qint64>(named.size()));
+    LabelNotes notes;
+    for (std::size_t first = 0; first < named.size() && !cancelledBy(progress);
+         first += kRowsPerStep) {
+        reportDone(progress, static_cast<qint64>(first));
+        notesByRow(
+            std::min(kRowsPerStep, named.size() - first),
+            [&](std::size_t i) { return plan.label(named[first + i], base.layout); }, base,
+            [&](const RowNote& note) { notes.emplace_back(named[first + note.row], note.text); });
+    }
+    return notes;
+}
+
+// The products of a list and what laying each out has to say, read on the worker's thread.
+struct Loaded {
+    ReadProducts read;
+    std::vector<ProductRow> rows;
+    std::vector<RowCheck> checks;
+    LabelNotes notes;
+    bool notesChecked = false;
+    bool cancelled = false;
+};
+
+Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
+            QSettings* remembered, const std::optional<ColumnMapping>& given,
+            const SheetState& base, const QString& name, WorkProgress& progress) {
+    constexpr std::size_t kRowsPerStep = 4096;
+    Loaded out;
+    out.read =
+        readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
+                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); });
+    out.cancelled = out.read.source.cancelled;
+    if (!out.read.source.ok) {
+        return out;
+    }
+    // Columns the clerk chose are taken as chosen; a file found to be no product list is not.
+    if (!given) {
+        if (QString refused = notAProductList(out.read.head, out.read.mapping, name);
+            !refused.isEmpty()) {
+            out.read.source = {false, false, std::move(refused), {}, {}};
+            out.rows.clear();
+            return out;
+        }
+    }
+    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(out.rows.size()));
+    out.checks.reserve(out.rows.size());
+    for (std::size_t i = 0; i < out.rows.size(); ++i) {
+        if (i % kRowsPerStep == 0) {
+            progress.setDone(static_cast<qint64>(i));
+            if (progress.cancelled()) {
+                out.cancelled = true;
+                return out;
+            }
+        }
+        out.checks.push_back(checkRow(out.rows[i]));
+    }
+    out.notesChecked = out.rows.size() <= kMaxCheckedRows;
+    if (out.notesChecked) {
+        out.notes = labelNotes(out.rows, out.checks, base, &progress);
+        out.cancelled = progress.cancelled();
+    }
+    return out;
+}
+
+// The paste (0: the list's file) the rows and their problems came from.
+void numberBatch(Loaded& loaded, int batch) {
+    for (ProductRow& row : loaded.rows) {
+        row.batch = batch;
+    }
+    for (RowProblem& problem : loaded.read.problems.problems) {
+        problem.batch = batch;
+    }
+}
+
+// At most ten lines of a list for a question, then how many more there are.
+QString firstLines(const QStringList& lines) {
+    constexpr qsizetype kShown = 10;
+    QStringList shown = lines.mid(0, kShown);
+    if (lines.size() > kShown) {
+        shown << QStringLiteral("ほか %1 件").arg(countText(lines.size() - kShown));
+    }
+    return shown.join(u'\n');
+}
+
+// The characters Shift_JIS cannot hold in what a save writes: the layout's, then each row's.
+QStringList unencodableLines(const SheetPlan& plan, const std::vector<ProductRow>& rows,
+                             const Layout& layout) {
+    QStringList lines =
+        describeUnencodable(findUnencodable(layout), INT_MAX).split(u'\n', Qt::SkipEmptyParts);
+    for (const std::size_t index : plan.rowsWithUnencodableText()) {
+        const ProductRow& row = rows[index];
+        const std::pair<ProductColumn, const QString*> texts[] = {
+            {ProductColumn::Jan, &row.jan},         {ProductColumn::Maker, &row.maker},
+            {ProductColumn::Product, &row.product}, {ProductColumn::Spec, &row.spec},
+            {ProductColumn::Lot, &row.lot},         {ProductColumn::Price, &row.price}};
+        for (const auto& [column, text] : texts) {
+            for (const cp932::Unencodable& u : cp932::findUnencodable(*text)) {
+                const char32_t c = u.character;
+                lines << QStringLiteral("%1 行目の%2「%3」の「%4」")
+                             .arg(QString::number(row.line), displayName(column), shownText(*text),
+                                  QString::fromUcs4(&c, 1));
+            }
+        }
+    }
+    return lines;
 }
 
 }  // namespace
@@ -157,7 +293,11 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 ProductListWindow::~ProductListWindow() = default;
 
 bool ProductListWindow::importFile(const QString& path) {
-    const bool shown = showList(readProductFile(path), QDir::toNativeSeparators(path), false);
+    const bool shown = loadList(
+        [path](const RowSink& take, WorkProgress& progress) {
+            return readProductFileRows(path, take, &progress);
+        },
+        QDir::toNativeSeparators(path), false);
     if (shown) {
         listFile_ = path;
     }
@@ -165,53 +305,86 @@ bool ProductListWindow::importFile(const QString& path) {
 }
 
 bool ProductListWindow::pasteRows(const QString& text) {
-    return showList(readPastedRows(text), QStringLiteral("貼り付け"), true);
+    return loadList(
+        [text](const RowSink& take, WorkProgress& progress) {
+            return readPastedRows(text, take, &progress);
+        },
+        QStringLiteral("貼り付け"), true);
 }
 
-bool ProductListWindow::showList(const SourceResult& source, const QString& name, bool append) {
-    if (!source.ok) {
-        messages_.tell(kCaption, source.error, MessageIcon::Critical);
+bool ProductListWindow::loadList(Reader read, const QString& name, bool append) {
+    Loaded loaded;
+    std::optional<ProductMaster::ImportResult> kept;
+    QSettings* const columns = hooks_.columns;
+    ProductMaster* const master = hooks_.master;
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            loaded = load(read, columns, std::nullopt, base, name, progress);
+            if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
+                // The window's connection belongs to the window's thread: the import has its
+                // own, and one transaction, so that a cancelled import stores nothing.
+                kept = master->another()->importRows(loaded.rows, &progress);
+            }
+        });
+    if (!failure.isEmpty()) {
+        messages_.tell(kCaption, failure, MessageIcon::Critical);
         return false;
     }
-    const ColumnMapping mapping = ColumnMapping::detect(source.table, hooks_.columns);
-    if (const QString refused = notAProductList(source.table, mapping, name);
-        !refused.isEmpty()) {
-        messages_.tell(kCaption, refused, MessageIcon::Critical);
+    const bool stored = kept && kept->ok;
+    if (!stored && (loaded.cancelled || (kept && kept->cancelled))) {
+        messages_.tell(kCaption,
+                       QStringLiteral("「%1」の読み込みを取り消しました。リストも商品マスタも"
+                                      "前のままです。")
+                           .arg(name),
+                       MessageIcon::Information);
         return false;
     }
-    table_ = source.table;
-    mapping_ = mapping;
-    ProductList list = toProductRows(table_, mapping_);
+    if (!loaded.read.source.ok) {
+        messages_.tell(kCaption, loaded.read.source.error, MessageIcon::Critical);
+        return false;
+    }
+    reader_ = std::move(read);
+    head_ = std::move(loaded.read.head);
+    mapping_ = loaded.read.mapping;
     // Pasted rows are numbered within their paste; the list keeps its name.
     pastes_ = append ? pastes_ + 1 : 0;
-    for (ProductRow& row : list.rows) {
-        row.batch = pastes_;
-    }
-    for (RowProblem& problem : list.problems) {
-        problem.batch = pastes_;
-    }
-    readProblems_ = append ? readProblems_ : std::vector<RowProblem>{};
-    readProblems_.insert(readProblems_.end(), list.problems.begin(), list.problems.end());
-    append ? model_->appendRows(list.rows) : model_->setRows(list.rows);
-    if (!append || listName_.isEmpty()) {
-        listName_ = QStringLiteral("%1 (%2)").arg(name, source.format);
-    }
+    numberBatch(loaded, pastes_);
+    const ProductList& reading = loaded.read.problems;
     if (!append) {
+        readProblems_.clear();
+        readProblemCount_ = 0;
         listFile_.clear();
     }
-    QString note = QStringLiteral("%1: %2 行").arg(listName_).arg(model_->rowCount());
+    readProblems_ = inLineOrder(std::move(readProblems_), reading.problems);
+    readProblems_.resize(std::min(readProblems_.size(), kKeptProblems));
+    readProblemCount_ += reading.problemCount;
+    const std::size_t before = append ? model_->rows().size() : 0;
+    if (!append) {
+        labelNotes_.clear();
+        notesChecked_ = true;
+    }
+    for (auto& [row, note] : loaded.notes) {
+        labelNotes_.emplace_back(before + row, std::move(note));
+    }
+    notesChecked_ = notesChecked_ && loaded.notesChecked;
+    notesLayout_ = base.layout;
+    append ? model_->appendRows(std::move(loaded.rows), std::move(loaded.checks))
+           : model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
+    if (!append || listName_.isEmpty()) {
+        listName_ = QStringLiteral("%1 (%2)").arg(name, loaded.read.source.format);
+    }
+    QString note = QStringLiteral("%1: %2 行").arg(listName_, countText(model_->rowCount()));
     if (pastes_ > 0) {
         note += QStringLiteral("（うち貼り付け %1 回）").arg(pastes_);
     }
     // The shop's product master learns every list, by JAN code.
-    if (hooks_.master != nullptr && hooks_.master->isOpen()) {
-        const ProductMaster::ImportResult kept = hooks_.master->importRows(list.rows);
-        note += kept.ok ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
-                              .arg(kept.added)
-                              .arg(kept.updated)
-                        : QStringLiteral("、商品マスタに登録できませんでした");
-        if (!kept.ok) {
-            messages_.tell(kCaption, kept.error, MessageIcon::Exclamation);
+    if (kept) {
+        note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
+                             .arg(countText(kept->added), countText(kept->updated))
+                       : QStringLiteral("、商品マスタに登録できませんでした");
+        if (!stored) {
+            messages_.tell(kCaption, kept->error, MessageIcon::Exclamation);
         }
     }
     setWindowTitle(QStringLiteral("ズカロ 商品リスト - ") + note);
@@ -219,33 +392,72 @@ bool ProductListWindow::showList(const SourceResult& source, const QString& name
     return true;
 }
 
-ListSheets ProductListWindow::sheets() const {
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
-    return layOutSheets(model_->rowsToPrint(), base, start->value());
+SheetPlan ProductListWindow::plan() const {
+    return SheetPlan(planRowsOf(model_->rows()), start->value(), &model_->chosen(),
+                     &model_->checks());
+}
+
+SheetState ProductListWindow::sheet(qint64 index) const {
+    return plan().sheet(index, hooks_.base ? hooks_.base() : SheetState{});
 }
 
 void ProductListWindow::refresh() {
-    const std::vector<ProductRow> rows = model_->rowsToPrint();
+    const SheetPlan laid = plan();
+    const std::vector<ProductRow>& rows = model_->rows();
     const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
-    const ListSheets laid = layOutSheets(rows, base, start->value());
-    // How the labels come out on paper, by the row they came from.
-    std::vector<RowProblem> notes = laid.problems;
-    for (const RowNote& note : notesByRow(laid.sheets, laid.labelRows)) {
-        const ProductRow& row = rows[static_cast<std::size_t>(note.row - 1)];
-        notes.push_back({row.line, note.text, true, row.batch});
+    if (notesChecked_ && notesLayout_ != base.layout && rows.size() <= kRecheckedRows) {
+        labelNotes_ = labelNotes(rows, model_->checks(), base, nullptr);
+        notesLayout_ = base.layout;
     }
+    // How the labels come out on paper, by the row they came from: the rows that print.
+    std::vector<RowProblem> notes = laid.problems();
+    qint64 all = readProblemCount_ + laid.problemCount();
+    for (const auto& [row, text] : labelNotes_) {
+        if (model_->chosen()[row] && model_->checks()[row].copies > 0) {
+            ++all;
+            if (notes.size() < 2 * kKeptProblems) {
+                notes.push_back({rows[row].line, text, true, rows[row].batch});
+            }
+        }
+    }
+    const std::vector<RowProblem> shown = inLineOrder(readProblems_, notes);
     QStringList lines;
-    for (const RowProblem& problem : inLineOrder(readProblems_, notes)) {
-        lines << problem.text();
+    for (std::size_t i = 0; i < shown.size() && i < kKeptProblems; ++i) {
+        lines << shown[i].text();
+    }
+    if (all > lines.size()) {
+        lines << QStringLiteral("ほか %1 件").arg(countText(all - lines.size()));
+    }
+    if (!notesChecked_) {
+        lines << QStringLiteral(
+                     "行が %1 行を超えるため、ラベルの仕上がり（小さくする売価、重なり、"
+                     "はみ出し）は確かめていません。")
+                     .arg(countText(kMaxCheckedRows));
     }
     problems->setPlainText(lines.join(u'\n'));
-    const int count = static_cast<int>(laid.sheets.size());
-    summary->setText(
-        QStringLiteral("印刷するラベル %1 枚、シート %2 枚").arg(laid.labels).arg(count));
-    sheetNumber->setRange(1, std::max(count, 1));
+    const qint64 count = laid.sheetCount();
+    summary->setText(QStringLiteral("印刷するラベル %1 枚、シート %2 枚")
+                         .arg(countText(laid.labels()), countText(count)) +
+                     (laid.labels() > kMaxLabelsPerJob
+                          ? QStringLiteral("（一度に保存・印刷できるのは %1 枚までです）")
+                                .arg(countText(kMaxLabelsPerJob))
+                          : QString()));
+    sheetNumber->setRange(1, static_cast<int>(std::clamp<qint64>(count, 1, INT_MAX)));
     for (QPushButton* b : {openInEditor, save, print}) {
         b->setEnabled(count > 0);
     }
+}
+
+bool ProductListWindow::allowedJob(const SheetPlan& laid) {
+    if (laid.labels() <= kMaxLabelsPerJob) {
+        return true;
+    }
+    messages_.tell(kCaption,
+                   QStringLiteral("印刷するラベルが %1 枚あります。一度に保存・印刷できるのは %2 "
+                                  "枚までです。印刷する行を減らすか、枚数を減らしてください。")
+                       .arg(countText(laid.labels()), countText(kMaxLabelsPerJob)),
+                   MessageIcon::Exclamation);
+    return false;
 }
 
 void ProductListWindow::openFile() {
@@ -268,109 +480,236 @@ void ProductListWindow::pasteFromClipboard() {
 }
 
 void ProductListWindow::changeColumns() {
-    if (table_.rows.empty()) {
+    if (!reader_ || head_.rows.empty()) {
         return;
     }
-    ColumnMappingDialog choose(table_, mapping_, this);
+    ColumnMappingDialog choose(head_, mapping_, this);
     if (choose.exec() != QDialog::Accepted) {
         return;
     }
-    mapping_ = choose.mapping();
-    if (hooks_.columns != nullptr && mapping_.headerRow() >= 0) {
+    const ColumnMapping chosen = choose.mapping();
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    Loaded loaded;
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            loaded = load(reader_, nullptr, chosen, base, listName_, progress);
+        });
+    if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
+        messages_.tell(kCaption, failure.isEmpty() ? loaded.read.source.error : failure,
+                       MessageIcon::Critical);
+        return;
+    }
+    if (loaded.cancelled) {
+        return;
+    }
+    mapping_ = chosen;
+    head_ = std::move(loaded.read.head);
+    numberBatch(loaded, pastes_);
+    if (hooks_.columns != nullptr && mapping_.headerRow() >= 0 &&
+        mapping_.headerRow() < static_cast<int>(head_.rows.size())) {
         mapping_.remember(*hooks_.columns,
-                          table_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
+                          head_.rows[static_cast<std::size_t>(mapping_.headerRow())].cells);
     }
-    ProductList list = toProductRows(table_, mapping_);
-    for (ProductRow& row : list.rows) {
-        row.batch = pastes_;
-    }
-    for (RowProblem& problem : list.problems) {
-        problem.batch = pastes_;
-    }
-    readProblems_ = list.problems;
-    model_->setRows(list.rows);
+    readProblems_ = std::move(loaded.read.problems.problems);
+    readProblemCount_ = loaded.read.problems.problemCount;
+    labelNotes_ = std::move(loaded.notes);
+    notesChecked_ = loaded.notesChecked;
+    notesLayout_ = base.layout;
+    model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
     refresh();
 }
 
 void ProductListWindow::openSheetInEditor() {
-    const ListSheets laid = sheets();
-    const auto index = static_cast<std::size_t>(sheetNumber->value() - 1);
-    if (index < laid.sheets.size() && hooks_.openInEditor) {
+    const SheetPlan laid = plan();
+    const qint64 index = sheetNumber->value() - 1;
+    if (index < laid.sheetCount() && hooks_.openInEditor) {
         hooks_.openInEditor(
-            laid.sheets[index],
-            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheets.size()));
+            laid.sheet(index, hooks_.base ? hooks_.base() : SheetState{}),
+            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheetCount()));
     }
 }
 
 void ProductListWindow::saveAll() {
-    const ListSheets laid = sheets();
+    const SheetPlan laid = plan();
     QString chosen;
-    if (laid.sheets.empty() || dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
+    if (laid.sheetCount() == 0 || !allowedJob(laid) ||
+        dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
         return;
     }
-    const QStringList files = numberedFiles(chosen, laid.sheets.size());
+    const qint64 count = laid.sheetCount();
+    const QStringList files = numberedFiles(chosen, static_cast<std::size_t>(count));
     QStringList existing;
-    std::vector<UnencodableText> unencodable;
-    for (std::size_t i = 0; i < laid.sheets.size(); ++i) {
-        if (QFileInfo::exists(files[static_cast<int>(i)])) {
-            existing << QDir::toNativeSeparators(files[static_cast<int>(i)]);
+    for (const QString& file : files) {
+        if (QFileInfo::exists(file)) {
+            existing << QDir::toNativeSeparators(file);
         }
-        const std::vector<UnencodableText> found = findUnencodable(laid.sheets[i]);
-        unencodable.insert(unencodable.end(), found.begin(), found.end());
     }
     if (!existing.isEmpty() &&
         !messages_.askYesNo(kCaption,
                             QStringLiteral("次のファイルはすでに存在します。上書きしますか?\n") +
-                                existing.join(u'\n'),
+                                firstLines(existing),
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    if (!unencodable.empty() &&
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const QStringList unencodable = unencodableLines(laid, model_->rows(), base.layout);
+    if (!unencodable.isEmpty() &&
         !messages_.askYesNo(kCaption,
                             QStringLiteral("次の文字は Shift_JIS で保存できません。\n") +
-                                describeUnencodable(unencodable) +
+                                firstLines(unencodable) +
                                 QStringLiteral("\n\nこれらの文字を「?」に置き換えて保存しますか？"),
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    for (std::size_t i = 0; i < laid.sheets.size(); ++i) {
-        const FileResult written = writeLabelFile(files[static_cast<int>(i)], laid.sheets[i],
-                                                  UnencodablePolicy::WriteQuestionMark);
-        if (!written.ok) {
-            messages_.tell(kCaption,
-                           written.error + QStringLiteral("\n%1 枚のうち %2 枚を保存しました。")
-                                               .arg(laid.sheets.size())
-                                               .arg(i),
-                           MessageIcon::Critical);
-            return;
-        }
+    qint64 saved = 0;
+    FileResult refused{true, {}, {}};
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
+            for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
+                progress.setDone(i);
+                refused = writeLabelFile(files[static_cast<int>(i)], laid.sheet(i, base),
+                                         UnencodablePolicy::WriteQuestionMark);
+                if (!refused.ok) {
+                    return;
+                }
+                saved = i + 1;
+            }
+        });
+    // Each file is whole or not there: those saved so far are complete, and named.
+    const QString which = saved == 0
+                              ? QString()
+                              : QStringLiteral("\n保存したのは %1 から %2 までです。")
+                                    .arg(QDir::toNativeSeparators(files.first()),
+                                         QFileInfo(files[static_cast<int>(saved - 1)]).fileName());
+    const QString tally =
+        QStringLiteral("%1 枚のうち %2 枚を保存しました。").arg(countText(count), countText(saved));
+    if (!failure.isEmpty() || !refused.ok) {
+        messages_.tell(kCaption,
+                       (failure.isEmpty() ? refused.error : failure) + u'\n' + tally + which,
+                       MessageIcon::Critical);
+    } else if (saved < count) {
+        messages_.tell(kCaption,
+                       QStringLiteral("保存を取り消しました。") + tally + which +
+                           QStringLiteral("\nどのファイルも最後まで書いてあります。残りは保存して"
+                                          "いません。"),
+                       MessageIcon::Information);
+    } else {
+        messages_.tell(kCaption,
+                       QStringLiteral("%1 枚のシートを保存しました。\n%2 から %3")
+                           .arg(countText(count), QDir::toNativeSeparators(files.first()),
+                                QFileInfo(files.last()).fileName()),
+                       MessageIcon::Information);
     }
-    messages_.tell(
-        kCaption,
-        QStringLiteral("%1 枚のシートを保存しました。\n%2 から %3")
-            .arg(laid.sheets.size())
-            .arg(QDir::toNativeSeparators(files.first()), QFileInfo(files.last()).fileName()),
-        MessageIcon::Information);
 }
 
 void ProductListWindow::printAll() {
-    const ListSheets laid = sheets();
+    const SheetPlan laid = plan();
     dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
-    if (laid.sheets.empty() || dialog_.showPrinter(printer_) == kCancelError) {
+    if (laid.sheetCount() == 0 || !allowedJob(laid) ||
+        dialog_.showPrinter(printer_) == kCancelError) {
         return;
     }
-    std::vector<const SheetState*> pages;
-    for (const SheetState& sheet : laid.sheets) {
-        pages.push_back(&sheet);
-    }
+    // The pages go into a file of our own first: a PDF beside the one chosen, which replaces it
+    // when complete, or the job for a printer, handed to CUPS when complete; a cancelled job
+    // leaves neither.
     QString warning;
     const PrinterCalibration calibration = calibrationOf(printer_, hooks_.settingsFolder, warning);
     if (!warning.isEmpty()) {
         messages_.tell(kCaption, warning, MessageIcon::Exclamation);
     }
-    const QString failure = printPagesOn(pages, printer_, calibration);
-    if (!failure.isEmpty()) {
-        messages_.tell(kCaption, failure, MessageIcon::Critical);
+    const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
+    const QString chosenFile = printer_.outputFileName();
+    const QString shownName = toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
+    std::optional<AtomicFile> pdf;
+    ScratchFile job;
+    if (toPdf) {
+        pdf.emplace(chosenFile);
+        if (const FileResult ready = pdf->begin(); !ready.ok) {
+            messages_.tell(kCaption, ready.error, MessageIcon::Critical);
+            return;
+        }
+        printer_.setOutputFileName(pdf->temporaryPath());
+    } else {
+        QString error;
+        if (!job.create(error)) {
+            messages_.tell(
+                kCaption,
+                QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(shownName) +
+                    error,
+                MessageIcon::Critical);
+            return;
+        }
+        printer_.setOutputFileName(job.path());
+    }
+    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const qint64 count = laid.sheetCount();
+    QString failure;
+    bool cancelled = false;
+    const QString workFailure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
+            failure = printOn(
+                printer_, static_cast<std::size_t>(count),
+                [&](draw::DrawTarget& target, std::size_t i) {
+                    const SheetState page = laid.sheet(static_cast<qint64>(i), base);
+                    drawSheet(page, target, RenderOptions::onPaper(page, calibration));
+                },
+                shownName,
+                [&](std::size_t printed) {
+                    progress.setDone(static_cast<qint64>(printed));
+                    return !progress.cancelled();
+                });
+            cancelled = progress.cancelled();
+        });
+    printer_.setOutputFileName(toPdf ? chosenFile : QString());
+    if (cancelled) {
+        messages_.tell(
+            kCaption,
+            toPdf ? QStringLiteral("印刷を取り消しました。「%1」は前のままです。").arg(shownName)
+                  : QStringLiteral("印刷を取り消しました。プリンター「%1」には何も"
+                                   "送っていません。")
+                        .arg(shownName),
+            MessageIcon::Information);
+        return;
+    }
+    if (!workFailure.isEmpty() || !failure.isEmpty()) {
+        messages_.tell(kCaption, workFailure.isEmpty() ? failure : workFailure,
+                       MessageIcon::Critical);
+        return;
+    }
+    if (toPdf) {
+        if (const FileResult written = pdf->commit(); !written.ok) {
+            messages_.tell(kCaption, written.error, MessageIcon::Critical);
+        }
+        return;
+    }
+    submitJob(job, shownName);
+}
+
+void ProductListWindow::submitJob(const ScratchFile& job, const QString& printerName) {
+    const QByteArray bytes = job.readAll();
+    if (!bytes.right(16).contains("%%EOF")) {
+        const QString reason = whyCutShort(job.path());
+        messages_.tell(
+            kCaption,
+            QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
+                           "書き終えられませんでした（%3）。シートは印刷されて"
+                           "いません。")
+                .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
+                     reason.isEmpty() ? QStringLiteral("空き容量を確かめてください") : reason),
+            MessageIcon::Critical);
+        return;
+    }
+    // CUPS wants the queue's name without an instance ("queue/instance").
+    const CupsJob submitted = submitToCups(printerName.section(u'/', 0, 0), job.path(),
+                                           QStringLiteral("商品リスト"), cupsOptionsOf(printer_));
+    if (submitted.id == 0) {
+        messages_.tell(kCaption,
+                       QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。シートは"
+                                      "印刷されていません。\n%2")
+                           .arg(printerName, submitted.error),
+                       MessageIcon::Critical);
     }
 }
 

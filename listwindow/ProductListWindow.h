@@ -3,10 +3,14 @@
 #include <QPrinter>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "ColumnMapping.h"
 #include "ListSheets.h"
 #include "SourceTable.h"
+#include "WorkProgress.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,10 +23,14 @@ class QTableView;
 
 namespace zukaro {
 
+// Notes about how labels come out on paper, by the row index they came from.
+using LabelNotes = std::vector<std::pair<std::size_t, QString>>;
+
 class CommonDialog1;
 class MessageBoxes;
 class ProductListModel;
 class ProductMaster;
+class ScratchFile;
 
 // What the list window needs from the rest of the program.
 struct ProductListHooks {
@@ -33,6 +41,7 @@ struct ProductListHooks {
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
     QString settingsFolder;           // where the printers' calibrations are kept, when given
+    int progressDelayMs = 400;        // how long work runs before its progress dialog shows
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a
@@ -40,6 +49,11 @@ struct ProductListHooks {
 // start position on the first sheet; and the sheets it makes, to open one in the editor, to
 // save all as label files NAME-001.csv … or to print all in one job. Rows that cannot become
 // labels, or will print without bars, are listed below the table.
+//
+// Reading a list (and keeping it in the master), saving and printing every sheet run on a
+// thread of their own behind a progress dialog with キャンセル (see BackgroundWork); a cancelled
+// reading changes neither the list nor the master. Sheets are made only when one is opened,
+// saved or printed.
 class ProductListWindow final : public QWidget {
     Q_OBJECT
 
@@ -53,8 +67,11 @@ public:
     // 貼り付け: adds rows pasted from a spreadsheet (tab-separated text).
     bool pasteRows(const QString& text);
 
-    // The sheets of the checked rows, each with its copies, from the start position.
-    ListSheets sheets() const;
+    // Where the labels of the checked rows go, each row with its copies, from the start
+    // position; valid until the list changes.
+    SheetPlan plan() const;
+    // Sheet `index` (from 0) of the plan, with the editor's layout.
+    SheetState sheet(qint64 index) const;
     const ProductListModel& model() const { return *model_; }
 
     // The commands behind the buttons.
@@ -66,7 +83,11 @@ public:
     void printAll();
 
 private:
-    bool showList(const SourceResult& source, const QString& name, bool append);
+    // Reads a list (again), handing over its rows as they come.
+    using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
+    bool loadList(Reader read, const QString& name, bool append);
+    bool allowedJob(const SheetPlan& plan);
+    void submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();
 
     CommonDialog1& dialog_;
@@ -74,12 +95,21 @@ private:
     ProductListHooks hooks_;
     QPrinter printer_{QPrinter::HighResolution};
 
-    SourceTable table_;  // the last list read, for 列の割り当て
+    // For 列の割り当て: the last list, read again with the columns chosen, and its first rows,
+    // which the choice is made from. A long list is not kept twice.
+    Reader reader_;
+    SourceTable head_;
     ColumnMapping mapping_ = ColumnMapping::positional();
-    std::vector<RowProblem> readProblems_;
-    QString listFile_;   // the file the list was read from; empty for pasted rows only
-    QString listName_;   // what the title calls the list
-    int pastes_ = 0;     // pastes since the list was read, for their rows' numbers
+    std::vector<RowProblem> readProblems_;  // the first ones
+    qint64 readProblemCount_ = 0;           // all of them
+    // How each row's labels come out on paper (LabelLayout), by row index, as checked with
+    // `notesLayout_`; `notesChecked_` false for a list too long to check.
+    LabelNotes labelNotes_;
+    std::optional<Layout> notesLayout_;
+    bool notesChecked_ = true;
+    QString listFile_;  // the file the list was read from; empty for pasted rows only
+    QString listName_;  // what the title calls the list
+    int pastes_ = 0;    // pastes since the list was read, for their rows' numbers
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -8,8 +8,6 @@ namespace zukaro {
 
 namespace {
 
-constexpr int kHeaderSearchRows = 10;
-
 int knownNameCount(const QStringList& cells) {
     int count = 0;
     for (const QString& cell : cells) {

@@ -14,6 +14,9 @@ namespace zukaro {
 // table, changed by the user, remembered per header.
 class ColumnMapping {
 public:
+    // How many rows from the top detect() looks at for the header.
+    static constexpr int kHeaderSearchRows = 10;
+
     // No header; JAN, maker, product, spec, lot and price in the first six columns.
     static ColumnMapping positional();
 

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <array>
 
+#include "ShownText.h"
+
 namespace zukaro {
 
 namespace {
@@ -42,24 +44,40 @@ std::vector<std::array<int, 3>> sampleCounts(QStringView text) {
     return rows;
 }
 
+// How many rows are read between two looks at the progress.
+constexpr int kRowsPerStep = 4096;
+
 class Parser {
 public:
+    enum class Outcome { Read, TooManyCells, TooManyRows, Cancelled };
+
     Parser(QStringView text, QChar delimiter) : s_(text), delimiter_(delimiter) {}
 
-    // False when the text holds more than kMaxCells cells.
-    bool parse(SourceTable& table) {
+    Outcome parse(const RowSink& take, WorkProgress* progress) {
         qsizetype cells = 0;
-        while (pos_ < s_.size()) {
+        qsizetype rows = 0;
+        for (int sinceLook = 0; pos_ < s_.size(); ++sinceLook) {
+            if (sinceLook == kRowsPerStep) {
+                sinceLook = 0;
+                reportDone(progress, pos_);
+                if (cancelledBy(progress)) {
+                    return Outcome::Cancelled;
+                }
+            }
             SourceRow row = nextRow();
             cells += row.cells.size();
             if (cells > kMaxCells) {
-                return false;
+                return Outcome::TooManyCells;
             }
             if (!isBlankRow(row.cells) || !row.notes.isEmpty()) {
-                table.rows.push_back(std::move(row));
+                if (++rows > kMaxRows) {
+                    return Outcome::TooManyRows;
+                }
+                take(std::move(row));
             }
         }
-        return true;
+        reportDone(progress, pos_);
+        return Outcome::Read;
     }
 
 private:
@@ -76,6 +94,7 @@ private:
     SourceRow nextRow() {
         SourceRow row;
         row.line = line_;
+        row.cells.reserve(lastWidth_);  // most rows are as wide as the one before
         bool droppedRight = false;
         for (;;) {
             const bool quoted = pos_ < s_.size() && s_[pos_] == u'"';
@@ -97,6 +116,7 @@ private:
         if (droppedRight) {
             row.notes.append(QStringLiteral("%1 列目より右は読みませんでした。").arg(kMaxColumns));
         }
+        lastWidth_ = row.cells.size();
         return row;
     }
 
@@ -142,7 +162,7 @@ private:
         if (!after.isEmpty()) {
             row.notes.append(QStringLiteral("引用符で囲んだ欄の後ろに「%1」があります。続けて一つ"
                                             "の欄として読みました。")
-                                 .arg(after));
+                                 .arg(shownText(after)));
             field += after;
         }
         return field;
@@ -152,6 +172,7 @@ private:
     QChar delimiter_;
     qsizetype pos_ = 0;
     int line_ = 1;
+    qsizetype lastWidth_ = 0;
 };
 
 }  // namespace
@@ -182,16 +203,41 @@ QChar detectDelimiter(QStringView text) {
     return QChar(kCandidates[best]);
 }
 
-SourceResult parseDelimitedText(QStringView text, QChar delimiter, const QString& name) {
+SourceResult parseDelimitedText(QStringView text, QChar delimiter, const QString& name,
+                                WorkProgress* progress) {
+    SourceTable table;
+    SourceResult result = parseDelimitedRows(
+        text, delimiter, name, [&table](SourceRow&& row) { table.rows.push_back(std::move(row)); },
+        progress);
+    if (result.ok) {
+        result.table = std::move(table);
+    }
+    return result;
+}
+
+SourceResult parseDelimitedRows(QStringView text, QChar delimiter, const QString& name,
+                                const RowSink& take, WorkProgress* progress) {
     SourceResult result;
-    if (!Parser(text, delimiter).parse(result.table)) {
-        result.table = {};
-        result.error = QStringLiteral("「%1」は欄の数が多すぎます（%2 個まで）。")
-                           .arg(QDir::toNativeSeparators(name))
-                           .arg(kMaxCells);
+    const Parser::Outcome outcome = Parser(text, delimiter).parse(take, progress);
+    if (outcome == Parser::Outcome::Read) {
+        result.ok = true;
         return result;
     }
-    result.ok = true;
+    const QString shown = QDir::toNativeSeparators(name);
+    switch (outcome) {
+        case Parser::Outcome::TooManyCells:
+            result.error = QStringLiteral("「%1」は欄の数が多すぎます（%2 個まで）。")
+                               .arg(shown, countText(kMaxCells));
+            break;
+        case Parser::Outcome::TooManyRows:
+            result.error =
+                QStringLiteral("「%1」は行が多すぎます（%2 行まで）。リストを分けてください。")
+                    .arg(shown, countText(kMaxRows));
+            break;
+        default:
+            result.cancelled = true;
+            break;
+    }
     return result;
 }
 

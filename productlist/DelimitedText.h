@@ -5,6 +5,7 @@
 #include <QStringView>
 
 #include "SourceTable.h"
+#include "WorkProgress.h"
 
 // Comma-, tab- or semicolon-separated text with quoting as in RFC 4180.
 namespace zukaro {
@@ -20,7 +21,13 @@ QChar detectDelimiter(QStringView text);
 // inside it become LF. Rows end at CR LF, LF or CR; blank rows are left out. Oddities are
 // noted on their row: text after a closing quote (kept, joined on), a quote left open (the
 // rest of the text becomes that field), cells beyond kMaxColumns (not read). More than
-// kMaxCells cells refuses the text; the message names `name`.
-SourceResult parseDelimitedText(QStringView text, QChar delimiter, const QString& name);
+// kMaxCells cells or kMaxRows rows refuses the text; the message names `name`. `progress`
+// counts characters read, and stops the reading when cancelled.
+SourceResult parseDelimitedText(QStringView text, QChar delimiter, const QString& name,
+                                WorkProgress* progress = nullptr);
+
+// The same, each row handed to `take` as soon as it is read; the result's table stays empty.
+SourceResult parseDelimitedRows(QStringView text, QChar delimiter, const QString& name,
+                                const RowSink& take, WorkProgress* progress = nullptr);
 
 }  // namespace zukaro

@@ -1,6 +1,10 @@
 #include "ProductMaster.h"
 
-#include <QDir>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,6 +15,7 @@
 
 #include "CellValues.h"
 #include "JanCompletion.h"
+#include "MasterMessages.h"
 
 namespace zukaro {
 
@@ -18,15 +23,22 @@ namespace {
 
 constexpr int kSchemaVersion = 1;
 const QString kDriver = QStringLiteral("QSQLITE");
+// Rows imported between two looks at the progress.
+constexpr int kRowsPerStep = 1024;
 
 std::atomic<quint64> connectionCount{0};
 
-QString reasonOf(const QSqlError& error) {
-    // SQLITE_NOTADB: some other file stands at the path.
-    if (error.nativeErrorCode() == u"26") {
-        return QStringLiteral("SQLite のデータベースではありません");
-    }
-    return error.text();
+// By the permission bits too, as for every file zukaro writes: an administrator would write
+// anyway. SQLite writes its journal beside the file, so the folder counts as well.
+bool canWrite(const QString& path) {
+    const auto writable = [](const QString& name) {
+        const QByteArray encoded = QFile::encodeName(name);
+        struct stat info {};
+        return ::stat(encoded.constData(), &info) == 0 &&
+               (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+               ::access(encoded.constData(), W_OK) == 0;
+    };
+    return writable(path) && writable(QFileInfo(path).absolutePath());
 }
 
 // A null QString binds as SQL NULL; the columns want text.
@@ -48,17 +60,17 @@ QString masterKey(const QString& jan) {
 
 }  // namespace
 
-ProductMaster::ProductMaster(QString path)
+ProductMaster::ProductMaster(QString path, int busyTimeoutMs)
     : path_(std::move(path)),
-      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)) {}
+      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)),
+      busyTimeoutMs_(busyTimeoutMs) {}
 
 ProductMaster::~ProductMaster() {
     close();
 }
 
-QString ProductMaster::failure(const QString& what, const QString& reason) const {
-    return QStringLiteral("商品マスタ「%1」%2（%3）。")
-        .arg(QDir::toNativeSeparators(path_), what, reason);
+std::unique_ptr<ProductMaster> ProductMaster::another() const {
+    return std::make_unique<ProductMaster>(path_, busyTimeoutMs_);
 }
 
 ProductMaster::Result ProductMaster::open() {
@@ -66,35 +78,47 @@ ProductMaster::Result ProductMaster::open() {
         return {true, {}};
     }
     if (!QSqlDatabase::isDriverAvailable(kDriver)) {
-        return {false, failure(QStringLiteral("を開けません"),
-                               QStringLiteral("Qt の SQLite ドライバがありません。"
-                                              "libqt6sql6-sqlite を入れてください"))};
+        return {false, master::cannotOpen(path_, master::noDriver())};
     }
+    readOnly_ = QFileInfo::exists(path_) && !canWrite(path_);
+    hasTable_ = false;
     QSqlDatabase db = QSqlDatabase::contains(connection_)
                           ? QSqlDatabase::database(connection_, false)
                           : QSqlDatabase::addDatabase(kDriver, connection_);
     db.setDatabaseName(path_);
-    // Another zukaro window may be writing the same file for a moment.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    // Another zukaro window or program may be writing the same file for a moment.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+            .arg(busyTimeoutMs_)
+            .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open()) {
-        return {false, failure(QStringLiteral("を開けません"), reasonOf(db.lastError()))};
+        const QString message = master::cannotOpen(path_, master::sqliteReason(db.lastError()));
+        db = QSqlDatabase();
+        close();
+        return {false, message};
     }
     QSqlQuery query(db);
-    const auto fail = [&](const QSqlError& error) {
-        const QString message = failure(QStringLiteral("を開けません"), reasonOf(error));
+    const auto fail = [&](const QString& reason) {
         query = QSqlQuery();
-        db.close();
-        return Result{false, message};
+        db = QSqlDatabase();
+        close();  // tried again on the next use: a lock held at start goes away
+        return Result{false, master::cannotOpen(path_, reason)};
     };
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        return fail(query.lastError());
+        return fail(master::sqliteReason(query.lastError()));
     }
     const int version = query.value(0).toInt();
     if (version > kSchemaVersion) {
-        query = QSqlQuery();
-        db.close();
-        return {false, failure(QStringLiteral("を開けません"),
-                               QStringLiteral("新しい版の zukaro で作られたものです"))};
+        return fail(master::newerVersion());
+    }
+    if (!query.exec(QStringLiteral(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'products'")) ||
+        !query.next()) {
+        return fail(master::sqliteReason(query.lastError()));
+    }
+    hasTable_ = query.value(0).toInt() > 0;
+    if (readOnly_ || (hasTable_ && version == kSchemaVersion)) {
+        return {true, {}};
     }
     // Copies are not stored: they belong to one printing, not to the product.
     if (!query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS products ("
@@ -104,8 +128,9 @@ ProductMaster::Result ProductMaster::open() {
                                    " tax_rate INTEGER,"
                                    " updated_at TEXT NOT NULL)")) ||
         !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
-        return fail(query.lastError());
+        return fail(master::sqliteReason(query.lastError()));
     }
+    hasTable_ = true;
     return {true, {}};
 }
 
@@ -122,75 +147,110 @@ void ProductMaster::close() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductRow>& rows) {
+ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductRow>& rows,
+                                                      WorkProgress* progress) {
     ImportResult result;
-    if (!isOpen()) {
-        result.error =
-            failure(QStringLiteral("に書き込めません"), QStringLiteral("開いていません"));
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    if (readOnly_) {
+        result.error = master::cannotWrite(path_, master::readOnly());
         return result;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     if (!db.transaction()) {
-        result.error = failure(QStringLiteral("に書き込めません"), reasonOf(db.lastError()));
+        result.error = master::cannotWrite(path_, master::sqliteReason(db.lastError()));
         return result;
     }
-    QSqlQuery find(db), insert(db), update(db);
-    // An empty cell keeps what is stored: a list of prices alone must not wipe the names.
+    beginStep(progress,
+              QStringLiteral("商品マスタ「%1」に登録しています").arg(QFileInfo(path_).fileName()),
+              static_cast<qint64>(rows.size()));
+    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. One
+    // statement per row, and the counts from the table's size before and after.
+    QSqlQuery count(db), upsert(db);
+    const auto stored = [&count](qint64& n) {
+        const bool ok = count.exec() && count.next();
+        n = ok ? count.value(0).toLongLong() : 0;
+        count.finish();
+        return ok;
+    };
+    qint64 before = 0;
     const bool prepared =
-        find.prepare(QStringLiteral("SELECT 1 FROM products WHERE jan = ?")) &&
-        insert.prepare(QStringLiteral(
+        count.prepare(QStringLiteral("SELECT count(*) FROM products")) && stored(before) &&
+        upsert.prepare(QStringLiteral(
             "INSERT INTO products (maker, product, spec, lot, price, tax_rate, jan, updated_at)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, datetime('now'))")) &&
-        update.prepare(QStringLiteral(
-            "UPDATE products SET maker = coalesce(nullif(?, ''), maker),"
-            " product = coalesce(nullif(?, ''), product), spec = coalesce(nullif(?, ''), spec),"
-            " lot = coalesce(nullif(?, ''), lot), price = coalesce(nullif(?, ''), price),"
-            " tax_rate = coalesce(?, tax_rate), updated_at = datetime('now') WHERE jan = ?"));
-    QSqlError error = prepared ? QSqlError() : db.lastError();
-    for (const ProductRow& row : rows) {
-        if (error.isValid()) {
-            break;
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (jan) DO UPDATE SET"
+            " maker = coalesce(nullif(excluded.maker, ''), maker),"
+            " product = coalesce(nullif(excluded.product, ''), product),"
+            " spec = coalesce(nullif(excluded.spec, ''), spec),"
+            " lot = coalesce(nullif(excluded.lot, ''), lot),"
+            " price = coalesce(nullif(excluded.price, ''), price),"
+            " tax_rate = coalesce(excluded.tax_rate, tax_rate),"
+            " updated_at = excluded.updated_at"));
+    QSqlError error = prepared
+                          ? QSqlError()
+                          : (count.lastError().isValid() ? count.lastError() : upsert.lastError());
+    const QVariant now =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    int withJan = 0;
+    bool cancelled = false;
+    for (std::size_t i = 0; i < rows.size() && !error.isValid(); ++i) {
+        if (i % kRowsPerStep == 0) {
+            reportDone(progress, static_cast<qint64>(i));
+            if ((cancelled = cancelledBy(progress))) {
+                break;
+            }
         }
+        const ProductRow& row = rows[i];
         const QString jan = masterKey(row.jan);
         if (jan.isEmpty()) {
             ++result.skipped;
             continue;
         }
-        find.addBindValue(jan);
-        if (!find.exec()) {
-            error = find.lastError();
-            break;
-        }
-        const bool known = find.next();
-        find.finish();
-        QSqlQuery& write = known ? update : insert;
         for (const QString* text : {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-            write.addBindValue(textValue(*text));
+            upsert.addBindValue(textValue(*text));
         }
-        write.addBindValue(taxValue(row.taxRate));
-        write.addBindValue(jan);
-        if (!write.exec()) {
-            error = write.lastError();
+        upsert.addBindValue(taxValue(row.taxRate));
+        upsert.addBindValue(jan);
+        upsert.addBindValue(now);
+        if (!upsert.exec()) {
+            error = upsert.lastError();
             break;
         }
-        ++(known ? result.updated : result.added);
+        ++withJan;
+    }
+    qint64 after = 0;
+    if (!cancelled && !error.isValid() && !stored(after)) {
+        error = count.lastError();
+    }
+    result.added = static_cast<int>(after - before);
+    result.updated = withJan - result.added;
+    if (cancelled) {
+        db.rollback();
+        return {false, true, master::cannotWrite(path_, master::cancelled()), 0, 0, 0};
     }
     if (!error.isValid() && !db.commit()) {
         error = db.lastError();
     }
     if (error.isValid()) {
         db.rollback();
-        return {false, failure(QStringLiteral("に書き込めません"), reasonOf(error)), 0, 0, 0};
+        return {false, false, master::cannotWrite(path_, master::sqliteReason(error)), 0, 0, 0};
     }
+    reportDone(progress, static_cast<qint64>(rows.size()));
     result.ok = true;
     return result;
 }
 
-ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
+ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     LookupResult result;
-    if (!isOpen()) {
-        result.error = failure(QStringLiteral("を読めません"), QStringLiteral("開いていません"));
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
         return result;
+    }
+    result.ok = true;
+    if (!hasTable_) {
+        return result;  // a new master on a read-only share knows nothing yet
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.prepare(
@@ -207,7 +267,8 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
     for (const QString& candidate : keys) {
         query.addBindValue(candidate);
         if (!query.exec()) {
-            result.error = failure(QStringLiteral("を読めません"), reasonOf(query.lastError()));
+            result.ok = false;
+            result.error = master::cannotRead(path_, master::sqliteReason(query.lastError()));
             return result;
         }
         found = query.next();
@@ -215,7 +276,6 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) const {
             break;
         }
     }
-    result.ok = true;
     if (found) {
         ProductRow& p = result.product.emplace();
         p.jan = key;

@@ -1,16 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "ProductRow.h"
+#include "WorkProgress.h"
 
 namespace zukaro {
 
 // The product master (商品マスタ): products by JAN code in an SQLite database file, filled
 // from product lists and looked up when a JAN code is typed. Every instance has a connection
-// of its own; the destructor closes it. Errors are Japanese and name the database file.
+// of its own, which belongs to the thread that opened it; the destructor closes it. Errors are
+// Japanese and name the database file (see MasterMessages.h).
 class ProductMaster {
 public:
     struct Result {
@@ -20,6 +23,7 @@ public:
 
     struct ImportResult {
         bool ok = false;
+        bool cancelled = false;
         QString error;  // nothing was stored when not ok
         int added = 0;
         int updated = 0;  // JAN codes already stored (or met earlier in the same rows)
@@ -32,31 +36,43 @@ public:
         std::optional<ProductRow> product;  // line 0, copies 1; nothing when the JAN is unknown
     };
 
-    explicit ProductMaster(QString path);
+    // `busyTimeoutMs`: how long a look-up or an import waits for another program that is
+    // writing the file.
+    explicit ProductMaster(QString path, int busyTimeoutMs = 3000);
     ~ProductMaster();
     ProductMaster(const ProductMaster&) = delete;
     ProductMaster& operator=(const ProductMaster&) = delete;
 
-    // Opens the database, creating the file and its table when they are not there yet.
+    // Opens the database. When the file and its folder can be written, it is created with its
+    // table if need be; a file that cannot be written (a read-only share, another user's, or
+    // one without write permission even for the administrator) is opened read-only, for
+    // look-ups alone. Nothing is written when the table is there already.
     Result open();
     bool isOpen() const;
+    bool isReadOnly() const { return readOnly_; }
     void close();
 
     const QString& path() const { return path_; }
+    // A second connection to the same database, not yet open: for work on another thread.
+    std::unique_ptr<ProductMaster> another() const;
 
     // Adds the rows, or updates the stored product of the same JAN code, all in one
-    // transaction: on an error nothing changes. In an update an empty text or a missing tax
-    // rate keeps what is stored, so that a list of prices alone leaves the names alone.
-    ImportResult importRows(const std::vector<ProductRow>& rows);
+    // transaction: on an error or when `progress` is cancelled nothing changes. In an update
+    // an empty text or a missing tax rate keeps what is stored, so that a list of prices alone
+    // leaves the names alone. A master that is not open is opened first (one that was locked
+    // at start is tried again); a read-only one refuses.
+    ImportResult importRows(const std::vector<ProductRow>& rows, WorkProgress* progress = nullptr);
 
-    // The stored product of this JAN code (blanks around it and full-width digits aside).
-    LookupResult lookup(const QString& jan) const;
+    // The stored product of this JAN code (blanks around it and full-width digits aside). A
+    // master that is not open is opened first.
+    LookupResult lookup(const QString& jan);
 
 private:
-    QString failure(const QString& what, const QString& reason) const;
-
     QString path_;
     QString connection_;
+    int busyTimeoutMs_;
+    bool readOnly_ = false;
+    bool hasTable_ = false;  // a read-only master may be a new, empty file
 };
 
 }  // namespace zukaro

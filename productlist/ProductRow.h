@@ -53,9 +53,14 @@ inline std::vector<RowProblem> inLineOrder(std::vector<RowProblem> first,
     return first;
 }
 
+// How many problems of a list are kept with their texts; the rest are only counted. No one reads
+// further, and a hostile list can have a million.
+inline constexpr std::size_t kKeptProblems = 1000;
+
 struct ProductList {
     std::vector<ProductRow> rows;
-    std::vector<RowProblem> problems;  // in line order
+    std::vector<RowProblem> problems;  // in line order, the first kKeptProblems of them
+    qint64 problemCount = 0;           // all of them, kept or not
 };
 
 }  // namespace zukaro

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CellValues.h"
+#include "ShownText.h"
 
 namespace zukaro {
 
@@ -47,7 +48,7 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     if (const std::optional<int> n = parseCopies(copies)) {
         product.copies = *n;
     } else {
-        return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(copies);
+        return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(shownText(copies));
     }
     // The rate and the kind may each be in either column (適用税率「軽減税率」, 税区分「内税」,
     // or one column 「内税8%」).
@@ -56,14 +57,14 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     if (!rate.ok) {
         return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、標準税率、軽減税率、"
                               "非課税 のどれかです）。")
-            .arg(rateCell);
+            .arg(shownText(rateCell));
     }
     const QString kindCell = cellOf(row, mapping, ProductColumn::TaxKind);
     const TaxCell kind = parseTaxCell(kindCell);
     if (!kind.ok) {
         return QStringLiteral("税区分「%1」は読めません（外税、内税、税抜、税込、非課税 のどれか"
                               "です）。")
-            .arg(kindCell);
+            .arg(shownText(kindCell));
     }
     const std::optional<int> taxRate = rate.rate ? rate.rate : kind.rate;
     // 非課税 in either column wins: a register's 税設定 (外税 / 内税) says how prices are
@@ -74,7 +75,7 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     if (taxRate && stated == PriceTax::Exempt) {
         return QStringLiteral("税率「%1」と税区分「%2」が食い違っています（非課税に税率はありま"
                               "せん）。")
-            .arg(rateCell, kindCell);
+            .arg(shownText(rateCell), shownText(kindCell));
     }
     product.taxRate = taxRate;
     product.price = priceOf(row, mapping, product, stated);
@@ -122,65 +123,114 @@ QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
            expected;
 }
 
+std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
+                                       const ColumnMapping& mapping, ProductList& problems,
+                                       const RowOptions& options) {
+    const auto tell = [&problems](int line, const QString& reason, bool kept) {
+        if (problems.problems.size() < kKeptProblems) {
+            problems.problems.push_back({line, reason, kept});
+        }
+        ++problems.problemCount;
+    };
+    const int headerRow = mapping.headerRow();
+    if (index == headerRow) {
+        return std::nullopt;
+    }
+    if (index < headerRow) {
+        tell(row.line, QStringLiteral("見出しの行より前にあるので、読み込みませんでした。"), false);
+        return std::nullopt;
+    }
+    if (isBlankRow(row.cells) && row.notes.isEmpty()) {
+        return std::nullopt;
+    }
+    ProductRow product;
+    product.line = row.line;
+    const QString why = refusal(row, mapping, product);
+    const bool kept = why.isEmpty();
+    if (!kept) {
+        tell(row.line, why + QStringLiteral("この行は読み込みませんでした。"), false);
+    }
+    for (const QString& note : row.notes) {
+        tell(row.line, note, kept);
+    }
+    if (!kept) {
+        return std::nullopt;
+    }
+    product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
+    const auto text = [&](ProductColumn what) {
+        const QString cell = cellOf(row, mapping, what);
+        return options.widenKatakana ? widenHalfWidthKatakana(cell) : cell;
+    };
+    product.maker = text(ProductColumn::Maker);
+    product.product = text(ProductColumn::Product);
+    product.spec = text(ProductColumn::Spec);
+    product.lot = text(ProductColumn::Lot);
+    // The chosen price cell (see priceOf), read as shops write it.
+    const QString price = product.price;
+    if (const std::optional<QString> yen = listPrice(price)) {
+        product.price = *yen;
+    } else {
+        product.price = price;
+        if (!price.isEmpty()) {
+            tell(row.line,
+                 QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
+                                "印刷します（税込の計算もしません）。")
+                     .arg(shownText(price)),
+                 true);
+        }
+    }
+    return product;
+}
+
 ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping,
                           const RowOptions& options) {
     ProductList list;
-    const int headerRow = mapping.headerRow();
-    for (int i = 0; i < static_cast<int>(table.rows.size()); ++i) {
-        const SourceRow& row = table.rows[static_cast<std::size_t>(i)];
-        if (i == headerRow) {
-            continue;
+    list.rows.reserve(table.rows.size());
+    for (std::size_t i = 0; i < table.rows.size(); ++i) {
+        if (std::optional<ProductRow> product =
+                toProductRow(static_cast<int>(i), table.rows[i], mapping, list, options)) {
+            list.rows.push_back(std::move(*product));
         }
-        if (i < headerRow) {
-            list.problems.push_back(
-                {row.line, QStringLiteral("見出しの行より前にあるので、読み込みませんでした。"),
-                 false});
-            continue;
-        }
-        if (isBlankRow(row.cells) && row.notes.isEmpty()) {
-            continue;
-        }
-        ProductRow product;
-        product.line = row.line;
-        const QString why = refusal(row, mapping, product);
-        const bool kept = why.isEmpty();
-        if (!kept) {
-            list.problems.push_back(
-                {row.line, why + QStringLiteral("この行は読み込みませんでした。"), false});
-        }
-        for (const QString& note : row.notes) {
-            list.problems.push_back({row.line, note, kept});
-        }
-        if (!kept) {
-            continue;
-        }
-        product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
-        const auto text = [&](ProductColumn what) {
-            const QString cell = cellOf(row, mapping, what);
-            return options.widenKatakana ? widenHalfWidthKatakana(cell) : cell;
-        };
-        product.maker = text(ProductColumn::Maker);
-        product.product = text(ProductColumn::Product);
-        product.spec = text(ProductColumn::Spec);
-        product.lot = text(ProductColumn::Lot);
-        // The chosen price cell (see priceOf), read as shops write it.
-        const QString price = product.price;
-        if (const std::optional<QString> yen = listPrice(price)) {
-            product.price = *yen;
-        } else {
-            product.price = price;
-            if (!price.isEmpty()) {
-                list.problems.push_back(
-                    {row.line,
-                     QStringLiteral("売価「%1」は円の整数ではないため、書いてあるとおりに"
-                                    "印刷します（税込の計算もしません）。")
-                         .arg(price),
-                     true});
-            }
-        }
-        list.rows.push_back(std::move(product));
     }
     return list;
+}
+
+ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
+                          QSettings* remembered, const std::optional<ColumnMapping>& given,
+                          const std::function<void(ProductRow&&)>& keep,
+                          const RowOptions& options) {
+    ReadProducts out;
+    std::optional<ColumnMapping> mapping = given;
+    int index = 0;
+    const auto convert = [&](const SourceRow& row) {
+        if (std::optional<ProductRow> product =
+                toProductRow(index++, row, *mapping, out.problems, options)) {
+            keep(std::move(*product));
+        }
+    };
+    const auto detect = [&] {
+        if (!mapping) {
+            mapping = ColumnMapping::detect(out.head, remembered);
+        }
+        for (const SourceRow& row : out.head.rows) {
+            convert(row);
+        }
+    };
+    out.source = read([&](SourceRow&& row) {
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            convert(row);
+            return;
+        }
+        out.head.rows.push_back(std::move(row));
+        if (out.head.rows.size() == ColumnMapping::kHeaderSearchRows) {
+            detect();
+        }
+    });
+    if (out.source.ok && out.head.rows.size() < ColumnMapping::kHeaderSearchRows) {
+        detect();
+    }
+    out.mapping = mapping.value_or(ColumnMapping::positional());
+    return out;
 }
 
 }  // namespace zukaro

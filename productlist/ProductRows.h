@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "ColumnMapping.h"
 #include "ProductRow.h"
 #include "SourceTable.h"
@@ -23,10 +26,32 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
                           const RowOptions& options = {});
 
 // Why the table is no product list, in Japanese with what one looks like, naming the list
-// `name`; empty when it is one. Refused are an empty table, a header naming neither a JAN
+// `name`; empty when it is one. A list read row by row is judged by its first rows (its head). Refused are an empty table, a header naming neither a JAN
 // nor a product-name column, and a table without a header whose first column holds no JAN
 // code (7, 8, 12 or 13 digits) in any row.
 QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
                         const QString& name);
+
+// The same for one row, for a list read row by row: `index` counts the rows as the table would.
+// The problems go to `problems` (its first kKeptProblems kept, all counted); its rows are not
+// touched.
+std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
+                                       const ColumnMapping& mapping, ProductList& problems,
+                                       const RowOptions& options = {});
+
+// A list read row by row into products, so that its table is never held whole: `read` (one of
+// the readers of ProductListSource.h) hands over the rows, the header is looked for in the
+// first ones as ColumnMapping::detect does (unless a mapping is `given`), and every product goes
+// to `keep` as soon as it is made.
+struct ReadProducts {
+    SourceResult source;  // whether it read, and as what; its table stays empty
+    ColumnMapping mapping = ColumnMapping::positional();
+    SourceTable head;      // the first rows, for choosing the columns again
+    ProductList problems;  // only the problems: the products went to `keep`
+};
+ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
+                          QSettings* remembered, const std::optional<ColumnMapping>& given,
+                          const std::function<void(ProductRow&&)>& keep,
+                          const RowOptions& options = {});
 
 }  // namespace zukaro

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // The cells of a product list as they stood in the source, before any column has a meaning.
@@ -9,8 +10,10 @@ namespace zukaro {
 
 // A product list wider than this is not one; cells further right are not read (and said so).
 inline constexpr int kMaxColumns = 1024;
-// Bounds the memory a hostile file can make us spend (a cell far to the right in every row).
+// Bound the memory a hostile file can make us spend (a cell far to the right in every row, a
+// million one-letter rows). A list longer than a worksheet can be is not a shop's list.
 inline constexpr qsizetype kMaxCells = 8'000'000;
+inline constexpr qsizetype kMaxRows = 1'048'576;
 
 struct SourceRow {
     int line = 0;       // the line (CSV, clipboard) or row number (xlsx) where the row starts
@@ -32,9 +35,14 @@ struct SourceTable {
     std::vector<SourceRow> rows;  // blank rows (isBlankRow) are left out
 };
 
+// Takes the rows of a source one by one as they are read, in order, for a list too long to hold
+// as a table; the blank rows are left out as from a table.
+using RowSink = std::function<void(SourceRow&&)>;
+
 // The outcome of reading a source. `error` is Japanese and names the file; empty when ok.
 struct SourceResult {
     bool ok = false;
+    bool cancelled = false;  // stopped on the user's word; not ok, and nothing to say
     QString error;
     QString format;  // what was read, for the caller to show: "UTF-8", "Shift_JIS", "xlsx"…
     SourceTable table;

@@ -5,12 +5,51 @@
 #include <QXmlStreamReader>
 #include <cmath>
 
+#include "ShownText.h"
+
 namespace zukaro::xlsx {
 
 namespace {
 
+constexpr int kRowsPerStep = 4096;
+
+const QString& dtdRefusal() {
+    static const QString text = QStringLiteral(
+        "文書型宣言 (DOCTYPE) があります。Excel のブックにはないもので、中の実体の定義で"
+        "データを大きく膨らませられるため、読みません");
+    return text;
+}
+
+// Our own sentence for what the XML reader found, its own words after it (which can quote a
+// piece of the file).
 QString xmlError(const QXmlStreamReader& xml) {
-    return QStringLiteral("XML の %1 行目: %2").arg(xml.lineNumber()).arg(xml.errorString());
+    const QString original = withoutControls(xml.errorString());
+    QString what;
+    switch (xml.error()) {
+        case QXmlStreamReader::CustomError:
+            what = xml.errorString();  // ours, in Japanese already
+            break;
+        case QXmlStreamReader::PrematureEndOfDocumentError:
+            what = QStringLiteral("XML が途中で終わっています（%1）").arg(original);
+            break;
+        case QXmlStreamReader::UnexpectedElementError:
+            what = QStringLiteral("XML に思いがけない要素があります（%1）").arg(original);
+            break;
+        default:
+            what = QStringLiteral("XML の書き方が正しくありません（%1）").arg(original);
+            break;
+    }
+    return QStringLiteral("XML の %1 行目: %2").arg(xml.lineNumber()).arg(what);
+}
+
+// The next token; a document type declaration stops the reading with an error.
+QXmlStreamReader::TokenType nextToken(QXmlStreamReader& xml) {
+    const QXmlStreamReader::TokenType token = xml.readNext();
+    if (token == QXmlStreamReader::DTD) {
+        xml.raiseError(dtdRefusal());
+        return QXmlStreamReader::Invalid;
+    }
+    return token;
 }
 
 // The text of a shared-string item or an inline string, the reader at its start element:
@@ -87,7 +126,7 @@ Cell readCell(QXmlStreamReader& xml, const QStringList& shared, int nextColumn) 
             cell.text = shared[index];
         } else {
             cell.note = QStringLiteral("セル %1 の共有文字列 %2 がありません。空として読みました。")
-                            .arg(reference, value);
+                            .arg(shownText(reference), shownText(value));
         }
     } else if (type == u"inlineStr") {
         cell.text = hasInline ? inlineText : unescapeText(value);
@@ -97,7 +136,8 @@ Cell readCell(QXmlStreamReader& xml, const QStringList& shared, int nextColumn) 
         cell.text = value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     } else if (type == u"e") {
         cell.text = value;
-        cell.note = QStringLiteral("セル %1 はエラー値 %2 です。").arg(reference, value);
+        cell.note = QStringLiteral("セル %1 はエラー値 %2 です。")
+                        .arg(shownText(reference), shownText(value));
     } else {
         cell.text = value.isEmpty() ? QString() : numberText(value);
     }
@@ -110,7 +150,7 @@ Relationships parseRelationships(const QByteArray& xml, const QString& baseFolde
     Relationships result;
     QXmlStreamReader reader(xml);
     while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement ||
+        if (nextToken(reader) != QXmlStreamReader::StartElement ||
             reader.name() != u"Relationship") {
             continue;
         }
@@ -132,7 +172,7 @@ Relationships parseRelationships(const QByteArray& xml, const QString& baseFolde
 QString firstSheetRelationship(const QByteArray& xml) {
     QXmlStreamReader reader(xml);
     while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"sheet") {
+        if (nextToken(reader) == QXmlStreamReader::StartElement && reader.name() == u"sheet") {
             // r:id, whichever prefix and relationships namespace (transitional or strict).
             for (const QXmlStreamAttribute& a : reader.attributes()) {
                 if (a.name() == u"id" && !a.namespaceUri().isEmpty()) {
@@ -145,12 +185,15 @@ QString firstSheetRelationship(const QByteArray& xml) {
     return {};
 }
 
-SharedStrings parseSharedStrings(const QByteArray& xml) {
+SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress) {
     SharedStrings result;
     QXmlStreamReader reader(xml);
     while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"si") {
+        if (nextToken(reader) == QXmlStreamReader::StartElement && reader.name() == u"si") {
             result.strings.append(readStringItem(reader));
+            if (result.strings.size() % kRowsPerStep == 0 && cancelledBy(progress)) {
+                return {};
+            }
         }
     }
     if (reader.hasError()) {
@@ -159,18 +202,44 @@ SharedStrings parseSharedStrings(const QByteArray& xml) {
     return result;
 }
 
-QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table) {
+QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table,
+                   WorkProgress* progress) {
+    SourceTable read;
+    const QString error = parseSheetRows(
+        xml, sharedStrings, [&read](SourceRow&& row) { read.rows.push_back(std::move(row)); },
+        progress);
+    table = error.isEmpty() && !cancelledBy(progress) ? std::move(read) : SourceTable{};
+    return error;
+}
+
+QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+                       WorkProgress* progress) {
     QXmlStreamReader reader(xml);
-    int lastRow = 0;
+    int lastRow = 0;  // below INT_MAX by far: a row number above kMaxRows is not taken
     qsizetype cells = 0;
-    while (!reader.atEnd()) {
-        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != u"row") {
+    qsizetype rows = 0;
+    for (int sinceLook = 0; !reader.atEnd();) {
+        if (nextToken(reader) != QXmlStreamReader::StartElement || reader.name() != u"row") {
             continue;
+        }
+        if (++sinceLook == kRowsPerStep) {
+            sinceLook = 0;
+            reportDone(progress, reader.characterOffset());
+            if (cancelledBy(progress)) {
+                return {};
+            }
         }
         SourceRow row;
         bool ok = false;
-        const int number = reader.attributes().value(QLatin1String("r")).toInt(&ok);
-        row.line = lastRow = ok && number > 0 ? number : lastRow + 1;
+        const QStringView given = reader.attributes().value(QLatin1String("r"));
+        const int number = given.toInt(&ok);
+        const bool numbered = ok && number > 0 && number <= kMaxRows;
+        row.line = lastRow = numbered ? number : lastRow + 1;
+        if (!given.isEmpty() && !numbered) {
+            row.notes.append(QStringLiteral("行番号「%1」は 1 から %2 までではないため、前の行の"
+                                            "次の行として読みました。")
+                                 .arg(shownText(given), countText(kMaxRows)));
+        }
         bool droppedRight = false;
         while (reader.readNextStartElement()) {
             if (reader.name() != u"c") {
@@ -195,13 +264,17 @@ QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, Sour
         }
         cells += row.cells.size();
         if (cells > kMaxCells) {
-            table = {};
-            return QStringLiteral("欄の数が多すぎます（%1 個まで）。").arg(kMaxCells);
+            return QStringLiteral("欄の数が多すぎます（%1 個まで）。").arg(countText(kMaxCells));
         }
         if (!isBlankRow(row.cells) || !row.notes.isEmpty()) {
-            table.rows.push_back(std::move(row));
+            if (++rows > kMaxRows) {
+                return QStringLiteral("行が多すぎます（%1 行まで）。リストを分けてください。")
+                    .arg(countText(kMaxRows));
+            }
+            take(std::move(row));
         }
     }
+    reportDone(progress, reader.characterOffset());
     return reader.hasError() ? xmlError(reader) : QString();
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SourceTable.h"
+#include "WorkProgress.h"
 
 // The XML parts of an .xlsx workbook that a product list needs, each read from its bytes.
 // The zip around them is XlsxReader's business.
@@ -37,13 +38,22 @@ struct SharedStrings {
 };
 
 // sharedStrings.xml: each item's text, the runs of rich text joined, the phonetic guide
-// (furigana) left out.
-SharedStrings parseSharedStrings(const QByteArray& xml);
+// (furigana) left out. Stops, with nothing, when `progress` is cancelled.
+SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress = nullptr);
 
 // A worksheet's cells: shared and inline strings, formula results (their cached values),
 // booleans as TRUE/FALSE, numbers through numberText, error values as their text (noted on
-// the row). `line` is the sheet's row number. The error is empty when the XML read.
-QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table);
+// the row). `line` is the sheet's row number (1 to 1,048,576; a row without one, or with
+// another, follows the row before it, with a note). The error is empty when the XML read, and
+// when `progress` was cancelled (the table then empty); `progress` counts characters read.
+//
+// Every part is refused when it has a document type declaration: a workbook never has one,
+// and its entities are the way to make a few bytes of XML expand into gigabytes.
+QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table,
+                   WorkProgress* progress = nullptr);
+// The same, each row handed to `take` as soon as it is read.
+QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+                       WorkProgress* progress = nullptr);
 
 // The text of a number as a spreadsheet stores it, as a person would read it: an integer
 // keeps all its digits, other values their shortest decimal form after rounding to the 15

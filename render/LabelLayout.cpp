@@ -6,6 +6,7 @@
 
 #include "FontInk.h"
 #include "ItemTexts.h"
+#include "ShownText.h"
 
 namespace zukaro {
 namespace {
@@ -192,7 +193,7 @@ QString LabelReport::text() const {
     if (!longPrice.isEmpty()) {
         out +=
             QStringLiteral("売価「%1」は %2 文字の枠に入らないため、%3 pt に小さくして印刷します。")
-                .arg(longPrice)
+                .arg(shownText(longPrice))
                 .arg(kPriceFieldCharacters)
                 .arg(pointsText(pricePoints));
     }
@@ -220,21 +221,19 @@ QStringList reportLines(const SheetReport& report, int page) {
     return lines;
 }
 
-std::vector<RowNote> notesByRow(const std::vector<SheetState>& sheets,
-                                const std::vector<std::array<int, kLabelCount + 1>>& rows) {
-    std::vector<RowNote> notes;
-    for (std::size_t s = 0; s < sheets.size() && s < rows.size(); ++s) {
-        for (const LabelReport& label : checkSheet(sheets[s])) {
-            const RowNote note{rows[s][static_cast<std::size_t>(label.label)], label.text()};
-            const bool told = std::any_of(notes.begin(), notes.end(), [&note](const RowNote& n) {
-                return n.row == note.row && n.text == note.text;
-            });
-            if (note.row > 0 && !told) {
-                notes.push_back(note);
-            }
+void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>& label,
+                const SheetState& base, const std::function<void(RowNote)>& tell) {
+    SheetState sheet = base;
+    for (std::size_t first = 0; first < count; first += kLabelCount) {
+        sheet.clearAllLabels();
+        const std::size_t end = std::min(count, first + kLabelCount);
+        for (std::size_t i = first; i < end; ++i) {
+            sheet.setLabel(static_cast<int>(i - first) + 1, label(i));
+        }
+        for (const LabelReport& report : checkSheet(sheet)) {
+            tell({first + static_cast<std::size_t>(report.label) - 1, report.text()});
         }
     }
-    return notes;
 }
 
 std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double labelLeft,

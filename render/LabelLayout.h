@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "Ink.h"
@@ -51,15 +52,16 @@ using SheetReport = std::vector<LabelReport>;
 // (from 1) is named when the run prints several.
 QStringList reportLines(const SheetReport& report, int page = 0);
 
-// What to tell about the labels of sheets made from a product list, by the row they came
-// from: `rows[s][n]` numbers the row of label n of sheet s (0 for none). A row that fills
-// several labels is told once.
+// What to tell about the labels of a product list, by the row they came from: `count` rows,
+// `label(i)` the label row i prints, checked with `base`'s layout 21 to a sheet. A row's labels
+// all look the same, so each row is checked once, however many copies it prints. Each note goes
+// to `tell`, naming the row by its index, in order.
 struct RowNote {
-    int row = 0;
+    std::size_t row = 0;
     QString text;
 };
-std::vector<RowNote> notesByRow(const std::vector<SheetState>& sheets,
-                                const std::vector<std::array<int, kLabelCount + 1>>& rows);
+void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>& label,
+                const SheetState& base, const std::function<void(RowNote)>& tell);
 
 // The smallest sizes fitting goes to: the price stays legible across a shop's aisle; a long
 // product name may get smaller rather than run onto the next label.

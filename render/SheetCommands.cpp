@@ -15,6 +15,7 @@
 #include "PrintingSettings.h"
 #include "SheetRenderer.h"
 #include "SheetState.h"
+#include "SystemError.h"
 
 namespace zukaro {
 namespace {
@@ -54,10 +55,15 @@ QString cannotStartMessage(const QPrinter& printer, const QString& shownName) {
 
 QString refusedMessage(const QPrinter& printer, const QString& shownName) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
-        return QStringLiteral(
-                   "PDF ファイル「%1」を書き終えられませんでした。\n"
-                   "保存先の空き容量と書き込みの権限を確かめてください。")
-            .arg(outputName(printer, shownName));
+        // A full disk or a file-size limit says so; else what to look at.
+        const QString reason = whyCutShort(printer.outputFileName());
+        return reason.isEmpty()
+                   ? QStringLiteral(
+                         "PDF ファイル「%1」を書き終えられませんでした。\n"
+                         "保存先の空き容量と書き込みの権限を確かめてください。")
+                         .arg(outputName(printer, shownName))
+                   : QStringLiteral("PDF ファイル「%1」を書き終えられませんでした（%2）。")
+                         .arg(outputName(printer, shownName), reason);
     }
     return QStringLiteral(
                "プリンター「%1」が印刷を受け付けませんでした。シートは印刷されていません。\n"
@@ -79,7 +85,7 @@ bool pdfWritten(const QString& path) {
 }  // namespace
 
 QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& paint,
-                const QString& shownName) {
+                const QString& shownName, const std::function<bool(std::size_t)>& keepGoing) {
     const bool toPdf = printer.outputFormat() == QPrinter::PdfFormat;
     if (toPdf ? printer.outputFileName().isEmpty() : !printer.isValid()) {
         return noPrinterMessage();
@@ -94,6 +100,11 @@ QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& pai
     try {
         draw::PainterTarget target(painter, true);
         for (std::size_t i = 0; i < pageCount; ++i) {
+            if (keepGoing && !keepGoing(i)) {
+                printer.abort();
+                painter.end();
+                return printCancelledMessage();
+            }
             if (i > 0 && !printer.newPage()) {
                 throw std::runtime_error("new page");
             }
@@ -103,7 +114,12 @@ QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& pai
     } catch (const std::exception&) {
         printer.abort();
         painter.end();
-        return QStringLiteral("印刷中にエラーが起きたため、印刷を取り消しました。");
+        if (toPdf) {
+            return refusedMessage(printer, shownName);
+        }
+        return QStringLiteral(
+                   "プリンター「%1」への印刷中にエラーが起きたため、印刷を取り消しました。")
+            .arg(outputName(printer, shownName));
     }
     // Ending the document sends the pages; a printer that refuses them says so here.
     if (!painter.end() || printer.printerState() == QPrinter::Error ||
@@ -178,6 +194,10 @@ QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& prin
             drawSheet(*pages[i], target, RenderOptions::onPaper(*pages[i], calibration));
         },
         shownName);
+}
+
+QString printCancelledMessage() {
+    return QStringLiteral("印刷を取り消しました。");
 }
 
 void SheetCommands::倍率Click() {

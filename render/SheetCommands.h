@@ -7,6 +7,7 @@
 #include "DrawTarget.h"
 #include "LabelLayout.h"
 #include "PrinterCalibration.h"
+#include "SheetState.h"
 
 class QPrinter;
 
@@ -74,14 +75,19 @@ private:
     SheetReport report_;
 };
 
-// Draws page `page` (from 0) of a print job, in millimetres from the paper's top-left edge.
+// Draws page `page` (from 0) of a print job, in millimetres from the paper's top-left edge. A
+// long job makes each page as it is painted, so that it holds one page at a time.
 using PagePainter = std::function<void(draw::DrawTarget& target, std::size_t page)>;
 
 // Prints `pageCount` pages on a printer that is set up: always from the paper's edge (full
 // page), whatever margins the printer has. Returns the message for the user, or an empty text
 // when the pages went out. The messages call the output `shownName` when one is given.
+// `keepGoing` (when given) is asked before each page with the number printed so far; false
+// stops the job (printCancelledMessage()), and a printer that sends only complete jobs gets
+// nothing.
 QString printOn(QPrinter& printer, std::size_t pageCount, const PagePainter& paint,
-                const QString& shownName = {});
+                const QString& shownName = {},
+                const std::function<bool(std::size_t)>& keepGoing = {});
 
 // The PDF file a print of `file` (a sheet or a list) suggests: the same name with .pdf beside
 // it, or 無題.pdf in the home folder for a sheet without a file.
@@ -107,5 +113,8 @@ QString calibrationKey(const QPrinter& printer);
 // counts as no calibration.
 PrinterCalibration calibrationOf(const QPrinter& printer, const QString& settingsFolder,
                                  QString& warning);
+
+// The message printPagesOn gives for a job that was stopped.
+QString printCancelledMessage();
 
 }  // namespace zukaro

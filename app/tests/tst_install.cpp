@@ -21,6 +21,10 @@ class InstallTest : public QObject {
 private slots:
     void initTestCase() {
         qputenv("QT_QPA_PLATFORM", "offscreen");  // for the installed program
+        // It starts as for a new user: a master or settings left in the machine user's folders
+        // (by another version, say) would stop it with a question.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(prefix_.filePath("user-data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(prefix_.filePath("user-config")));
         const auto [code, output] =
             run(CMAKE_COMMAND, {"--install", BUILD_DIR, "--prefix", prefix_.path()});
         QVERIFY2(code == 0, qPrintable(output));

@@ -1,6 +1,8 @@
 // zukaro run as a shop's script runs it, with no display and no printer; its PDF is read back
 // by poppler and zbar, its PNG pixel by pixel. Failures exit non-zero and change no file.
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QImage>
 #include <QRegularExpression>
@@ -99,6 +101,29 @@ private slots:
                           "￥398\n4901234567894,アタック,500ml,1280円\n") > 0);
         QVERIFY(QDir().mkpath(temp("user/zukaro")));
         QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), temp("user/zukaro/data.txt")));
+        // Outputs that are hard links to the inputs: a second name of the same file.
+        QVERIFY(QFile::copy(fixture::path("fifty_products.csv"), temp("work/list.csv")));
+        for (const auto& [input, output] :
+             {std::pair("sheet.csv", "linked.pdf"), std::pair("sheet.csv", "linked.png"),
+              std::pair("list.csv", "list-linked.pdf")}) {
+            QCOMPARE(::link(QFile::encodeName(temp("work/") + input).constData(),
+                            QFile::encodeName(temp("work/") + output).constData()),
+                     0);
+        }
+        // 101 products at 999 labels each: more than one job may print.
+        QFile huge(temp("work/huge.csv"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        huge.write("JAN,品名,売価,枚数\n");
+        for (int i = 0; i < 101; ++i) {
+            huge.write("4901234567894,ポテトチップス うすしお味,398,999\n");
+        }
+        huge.close();
+        // Cells a terminal must never get raw: escape sequences, and a cell of 100,000 digits.
+        QFile hostile(temp("hostile.csv"));
+        QVERIFY(hostile.open(QIODevice::WriteOnly) &&
+                hostile.write("JAN,品名,枚数\n4901234567894,A,1\n4901234567894,B,\x1b]0;hacked\x07"
+                              "\x1b[2J\n4901234567894,C," +
+                              QByteArray(100000, '9') + "\n4901234\x1b,D,1\n") > 0);
         const auto run = zukaro({"--print-pdf", kSheetFile, pdf_});
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         // The PDF is made beside its output and takes its name.
@@ -238,6 +263,17 @@ private slots:
                "（8 桁か 13 桁ではありません）。\n"
                "zukaro: rows.csv: 4 行目: 枚数「x」は 0〜999 の整数ではありません。"
                "この行は読み込みませんでした。\n";
+        QTest::newRow("cells shown escaped and cut")
+            << QStringList{"--print-list", temp("hostile.csv")} << 1
+            << "zukaro: hostile.csv: 3 行目: 枚数「\\x1B]0;hacked\\x07\\x1B[2J」は 0〜999 "
+               "の整数では"
+               "ありません。この行は読み込みませんでした。\n"
+               "zukaro: hostile.csv: 4 行目: 枚数「" +
+                   QString(40, '9') +
+                   "…（全 100,000 文字）」は 0〜999 の整数ではありません。この行は読み込みません"
+                   "でした。\n"
+                   "zukaro: hostile.csv: 5 行目: JAN コード「4901234\\x1B」: チェックデジットを "
+                   "\\x1B から 7 に直しました。\n";
         QTest::newRow("labels without bars")
             << QStringList{"--print-pdf", fixture::path("two_codes_without_bars.csv")} << 1
             << "zukaro: ラベル 2 は JAN コード「245012355838」のバーコードなしで印刷しました"
@@ -434,9 +470,25 @@ private slots:
             {"--print-pdf", kSheetFile, w + "older.pdf", "--calibrated-for", "Label-Printr"}, 1,
             "プリンター「Label-Printr」の印刷位置の調整は保存されていません。\n"
             "  調整が保存されたプリンターはありません。");
-        // Writing the PDF over the label file would lose every label typed into it.
+        // Writing the PDF over the label file would lose every label typed into it; so would
+        // writing it over another name of the same file.
         row("output is the label file", {"--print-pdf", w + "sheet.csv", w + "sheet.csv"}, 2,
-            "「W/sheet.csv」が開くファイルと同じです。.*\n使い方:\n");
+            "^zukaro: 書き出すファイル「W/sheet.csv」は開くファイル「W/sheet.csv」と同じファイル"
+            "です。データが消えてしまうため、別のファイルを指定してください。\n\n使い方:\n");
+        row("PDF over a hard link of the label file",
+            {"--print-pdf", w + "older.pdf", w + "sheet.csv", w + "linked.pdf"}, 2,
+            "^zukaro: 書き出すファイル「W/linked.pdf」は開くファイル「W/sheet.csv」と同じファイル"
+            "です（リンクで同じものを指しています）。");
+        row("PNG over a hard link of the label file",
+            {"--preview-png", w + "sheet.csv", w + "linked.png"}, 2,
+            "「W/linked.png」は開くファイル「W/sheet.csv」と同じファイルです（リンク");
+        row("list PDF over a hard link of the list",
+            {"--print-list", w + "list.csv", w + "list-linked.pdf"}, 2,
+            "「W/list-linked.pdf」は開くファイル「W/list.csv」と同じファイルです（リンク");
+        // Refused before any work: no page is laid out.
+        row("more labels than one job", {"--print-list", w + "huge.csv", w + "huge.pdf"}, 1,
+            "^zukaro: W/huge.csv: 印刷するラベルが 100,899 枚あります。一度に印刷できるのは "
+            "100,000 枚までです。リストを分けるか、枚数を減らしてください。\n$");
     }
 
     void runsChangeNoFile() {
@@ -454,6 +506,96 @@ private slots:
             said.contains(QRegularExpression(says, QRegularExpression::DotMatchesEverythingOption)),
             qPrintable(said));
         QCOMPARE(snapshot(temp("work")), before);
+    }
+
+    // A POS export of a million rows whose copies do not read: the first hundred are told,
+    // then how many more; the run fails for want of labels.
+    void millionSkippedRowsBoundedStderr() {
+        QFile list(temp("million.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("JAN,品名,枚数\n");
+        const QByteArray row = "4901234567894,ポテトチップス,x\n";
+        list.write(row.repeated(1'000'000));
+        list.close();
+        auto run = zukaro({"--print-list", list.fileName(), temp("million.pdf")});
+        QFile::remove(list.fileName());
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.err.remove(dir_.path() + '/').split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 102);
+        QCOMPARE(lines.at(0),
+                 "zukaro: million.csv: 2 行目: 枚数「x」は 0〜999 の整数ではありません。"
+                 "この行は読み込みませんでした。");
+        QVERIFY2(lines.at(99).startsWith("zukaro: million.csv: 101 行目: "),
+                 qPrintable(lines.at(99)));
+        QCOMPARE(lines.at(100), "zukaro: ほか 999,900 行（最初の 100 行だけを書き出しました）");
+        QCOMPARE(lines.at(101), "zukaro: million.csv: 印刷するラベルがありません。");
+        QVERIFY(!QFile::exists(temp("million.pdf")));
+    }
+
+    // Stopped while the PDF is being written (kill, Ctrl+C, the terminal closed): the hidden
+    // file beside the output goes too, and the program still ends by the signal.
+    void stoppedRunLeavesNoTemporaryFile_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void stoppedRunLeavesNoTemporaryFile() {
+        QFETCH(int, signalNumber);
+        const QString folder = temp(QString("stopped-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder));
+        // 2,000 pages: seconds of work, so that the signal comes while the PDF is written.
+        QStringList args{"--print-pdf"};
+        for (int i = 0; i < 2000; ++i) {
+            args << kSheetFile;
+        }
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        // As from a terminal, whatever the test runner ignores.
+        p.setChildProcessModifier([] {
+            ::signal(SIGINT, SIG_DFL);
+            ::signal(SIGHUP, SIG_DFL);
+        });
+        p.start(ZUKARO_BINARY, args << folder + "/sheets.pdf");
+        QVERIFY(QTest::qWaitFor([&] { return !QDir(folder).entryList(kAll).isEmpty(); }, 30000));
+        const QStringList writing = QDir(folder).entryList(kAll);
+        QCOMPARE(::kill(static_cast<pid_t>(p.processId()), signalNumber), 0);
+        QVERIFY(p.waitForFinished(30000));
+        QVERIFY2(writing.size() == 1 && writing.first().startsWith(".sheets.pdf.zukaro-"),
+                 qPrintable(writing.join(' ')));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(folder).entryList(kAll), QStringList());
+    }
+
+    // A name of 250 bytes (the most most file systems allow is 255): its hidden temporary file
+    // is cut to fit, never in the middle of a character, and the PDF takes the whole name.
+    void outputNameOf250Bytes() {
+        const QString name = QString("棚札").repeated(41) + ".pdf";
+        QCOMPARE(name.toUtf8().size(), 250);
+        QVERIFY(QDir().mkpath(temp("long")));
+        const auto run = zukaro({"--print-pdf", kSheetFile, temp("long/" + name)});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(QDir(temp("long")).entryList(kAll), QStringList{name});
+        QCOMPARE(printed::pageCount(temp("long/" + name)), 1);
+    }
+
+    // A PDF cut short by the file-size limit of the shell (ulimit -f) names the file and why,
+    // and leaves neither it nor its temporary file.
+    void fileSizeLimitNamed() {
+        QVERIFY(QDir().mkpath(temp("limited")));
+        fixture::Run run;
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.start("sh", {"-c", "ulimit -f 20 && exec \"$0\" \"$@\"", ZUKARO_BINARY, "--print-pdf",
+                       kSheetFile, temp("limited/sheet.pdf")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError()).remove(dir_.path() + '/');
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY2(err.startsWith("zukaro: PDF ファイル「limited/sheet.pdf」を書き終えられません"
+                                "でした（ファイルの大きさの上限 10,240 バイトに達しました）。\n"),
+                 qPrintable(err));
+        QCOMPARE(QDir(temp("limited")).entryList(kAll), QStringList());
     }
 };
 

@@ -180,6 +180,25 @@ private slots:
         QVERIFY(S_ISLNK(statOf(link).st_mode));
         QCOMPARE(readBytes(path_), loop ? kOld : kNew);
     }
+
+    // Names as long as a folder allows (255 bytes): the hidden temporary and backup names are
+    // cut to fit, never inside a character, and the old file is replaced as any other.
+    void longestNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("255 bytes of ASCII") << QString(251, 'a') + ".csv";
+        QTest::newRow("255 bytes of Japanese") << QString("棚").repeated(83) + "ab.csv";
+    }
+
+    void longestNames() {
+        QFETCH(QString, name);
+        QCOMPARE(QFile::encodeName(name).size(), 255);
+        const QString path = dir_->filePath(name);
+        QVERIFY(writeBytes(path, kOld) && QFile::remove(path_));
+        const FileResult saved = writeFileAtomically(path, kNew);
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QCOMPARE(readBytes(path), kNew);
+        QCOMPARE(entries(), QStringList{name});
+    }
 };
 
 QTEST_APPLESS_MAIN(TestSafeFile)

@@ -1,9 +1,11 @@
 // The product list window: rows pasted from a spreadsheet, the print checkbox and copies, the
 // filter, the start position, and the sheets opened in the editor, saved and printed.
+#include <QRegularExpression>
 #include <QtTest>
 #include <QtWidgets>
 
 #include "LabelFile.h"
+#include "ModalDialogs.h"
 #include "PrintedSheet.h"
 #include "ProductListModel.h"
 #include "ProductListWindow.h"
@@ -25,6 +27,28 @@ QString pastedRows() {
                      .arg(i == 3 ? "8%" : "");
     }
     return lines.join('\n');
+}
+
+// A valid JAN code: 49, ten digits of `n`, the check digit.
+QString janOf(qint64 n) {
+    const QString digits = QString("49%1").arg(n, 10, 10, QChar('0'));
+    int sum = 0;
+    for (int i = 0; i < 12; ++i) {
+        sum += digits[i].digitValue() * (i % 2 == 0 ? 1 : 3);
+    }
+    return digits + QString::number((10 - sum % 10) % 10);
+}
+
+// Waits in the progress dialog until `ready` says so, then presses its キャンセル; what the
+// dialog said then goes to `seen`.
+void cancelWhen(std::function<bool(QProgressDialog&)> ready, QString& seen) {
+    testing::whenShown<QProgressDialog>([ready, &seen](QProgressDialog& dialog) {
+        if (!QTest::qWaitFor([&] { return ready(dialog); }, 30000)) {
+            return;  // left open: the helper closes it, and the checks after fail
+        }
+        seen = QString("%1 (%2/1000)").arg(dialog.labelText()).arg(dialog.value());
+        QTest::mouseClick(dialog.findChild<QPushButton*>(), Qt::LeftButton);
+    });
 }
 
 }  // namespace
@@ -55,6 +79,7 @@ private slots:
             opened_ << title + ' ' + sheet.productText[1];
         };
         hooks.master = master_.get();
+        hooks.progressDelayMs = 0;  // the dialog of long work at once, for the test to press
         window_ = std::make_unique<ProductListWindow>(dialogs_, messages_, hooks);
         window_->show();
         QApplication::clipboard()->setText(pastedRows());
@@ -70,15 +95,13 @@ private slots:
                                 Qt::CheckStateRole);
         table->model()->setData(table->model()->index(0, ProductListModel::Copies), 2);
         window_->findChild<QSpinBox*>("開始位置")->setValue(5);
-        const ListSheets laid = window_->sheets();
-        QCOMPARE(laid.sheets.size(), 2u);
-        QCOMPARE(laid.sheets[0].productText[5] + laid.sheets[0].productText[6] +
-                     laid.sheets[0].productText[7],
-                 "品1品1品3");
-        QCOMPARE(laid.sheets[0].taxRate[7], "8");
-        QCOMPARE(laid.sheets[1].productText[8], "品25");
-        QVERIFY(laid.sheets[1].productText[9].isEmpty());
-        QCOMPARE(laid.sheets[1].layout.makerY, std::int16_t(-3));
+        QCOMPARE(window_->plan().sheetCount(), 2);
+        const SheetState first = window_->sheet(0), second = window_->sheet(1);
+        QCOMPARE(first.productText[5] + first.productText[6] + first.productText[7], "品1品1品3");
+        QCOMPARE(first.taxRate[7], "8");
+        QCOMPARE(second.productText[8], "品25");
+        QVERIFY(second.productText[9].isEmpty());
+        QCOMPARE(second.layout.makerY, std::int16_t(-3));
         QCOMPARE(window_->findChild<QLabel*>("概要")->text(), "印刷するラベル 25 枚、シート 2 枚");
 
         window_->findChild<QSpinBox*>("シート番号")->setValue(2);
@@ -106,9 +129,8 @@ private slots:
                          "3 行目: 売価「オープン価格」は 5 文字の枠に入らないため、20 pt "
                          "に小さくして印刷します。品名と売価が重なって印刷されます。「価格を"
                          "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
-        const ListSheets laid = window_->sheets();
-        QCOMPARE(laid.sheets[0].priceText[1] + ' ' + laid.sheets[0].janText[1],
-                 "398 4901234567894");
+        const SheetState first = window_->sheet(0);
+        QCOMPARE(first.priceText[1] + ' ' + first.janText[1], "398 4901234567894");
         QCOMPARE(master_->lookup("4901234567894").product->product,
                  "ポテトチップスうすしお味ファミリー");
     }
@@ -153,6 +175,48 @@ private slots:
         QCOMPARE(table->model()->index(0, ProductListModel::Product).data().toString(), "品25");
     }
 
+    // Cells are shown under the table as they are, never as what they would do: a control
+    // character escaped, a price of 100,000 digits cut.
+    void cellsShownEscapedUnderTheTable() {
+        QVERIFY(
+            window_->pasteRows("JANコード\t品名\t売価\n4901234\x1b\tのり\t100\n"
+                               "4901234567894\t塩\t" +
+                               QString(100000, '9')));
+        const QString shown = window_->findChild<QPlainTextEdit*>("問題")->toPlainText();
+        for (const QChar c : shown) {
+            QVERIFY2(c >= ' ' || c == '\n', qPrintable(QString::number(c.unicode(), 16)));
+        }
+        QVERIFY2(
+            shown.contains("貼り付け(2回目) 2 行目: JAN コード「4901234\\x1B」: チェックデジットを "
+                           "\\x1B から 7 に直しました。"),
+            qPrintable(shown));
+        QVERIFY2(shown.contains("貼り付け(2回目) 3 行目: 売価「" + QString(40, '9') +
+                                "…（全 100,000 文字）」は 5 文字の枠に入らないため"),
+                 qPrintable(shown.left(2000)));
+    }
+
+    // A POS's own header names: 列の割り当て through the real dialog reads the pasted rows again
+    // with the columns chosen there.
+    void columnsChosenAgain() {
+        QVERIFY(window_->pasteRows("コード\t名前\t値段\n4901234567894\tのり塩\t128"));
+        testing::whenShown<QDialog>([](QDialog& dialog) {
+            if (dialog.objectName() != "列の割り当て") {
+                return;  // another dialog: closed, and the checks below fail
+            }
+            for (const auto& [key, column] :
+                 {std::pair("jan", 1), std::pair("product", 2), std::pair("price", 3)}) {
+                dialog.findChild<QComboBox*>(key)->setCurrentIndex(column);
+            }
+            dialog.findChild<QCheckBox*>("見出し行")->setChecked(true);
+            dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QTest::mouseClick(window_->findChild<QPushButton*>("列の割り当て"), Qt::LeftButton);
+        QCOMPARE(window_->model().rowCount(), 1);
+        const ProductRow& row = window_->model().rows().front();
+        QCOMPARE(QStringList({QString::number(row.line), row.jan, row.product, row.price}),
+                 QStringList({"2", "4901234567894", "のり塩", "128"}));
+    }
+
     void savedAsNumberedLabelFiles() {
         DialogAnswer answer;
         answer.path = dir_.filePath("棚.csv");
@@ -176,6 +240,97 @@ private slots:
         QTest::mouseClick(window_->findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
         QCOMPARE(printed::pageCount(dir_.filePath("list.pdf")), 2);
         QVERIFY(messages_.shown().isEmpty());
+    }
+
+    // A chain's master list of 200,000 products read into the window and the master: the
+    // progress dialog follows the import, and キャンセル there leaves the list and the master
+    // as they were (one transaction).
+    void largeImportCancelled() {
+        QFile list(dir_.filePath("全店マスタ.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("JANコード,メーカー,品名,売価\n");
+        for (int i = 0; i < 200'000; ++i) {
+            list.write(QString("%1,カトー製菓,ポテトチップス うすしお味 %2,%3\n")
+                           .arg(janOf(i))
+                           .arg(i)
+                           .arg(100 + i % 900)
+                           .toUtf8());
+        }
+        list.close();
+        QString seen;
+        cancelWhen(
+            [](QProgressDialog& d) {
+                return d.labelText().contains("商品マスタ") && d.value() > 0;
+            },
+            seen);
+        QVERIFY(!window_->importFile(list.fileName()));
+        QVERIFY2(seen.startsWith("商品マスタ「products.sqlite」に登録しています\n"),
+                 qPrintable(seen));
+        QCOMPARE(messages_.shown().last().text,
+                 "「" + list.fileName() +
+                     "」の読み込みを取り消しました。リストも商品マスタも前の"
+                     "ままです。");
+        QCOMPARE(window_->model().rowCount(), 25);
+        QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
+        for (const int i : {0, 1, 199'999}) {
+            QVERIFY2(!master_->lookup(janOf(i)).product, qPrintable(janOf(i)));
+        }
+    }
+
+    // 100,000 labels at most per job; below that, 4,759 sheets saved as label files, and
+    // キャンセル halfway: the files saved so far are whole, the message names them, the rest
+    // are not there, and nothing is left half written.
+    void saveAllCancelledHalfway() {
+        QStringList rows{"JANコード\t品名\t売価\t枚数"};
+        for (int i = 0; i < 100; ++i) {
+            rows << QString("%1\tのり塩 %2\t128\t999").arg(janOf(i)).arg(i);
+        }
+        QVERIFY(window_->pasteRows(rows.join('\n')));
+        auto* table = window_->findChild<QTableView*>("商品表");
+        table->model()->setData(table->model()->index(0, ProductListModel::Copies), 999);
+        QCOMPARE(window_->findChild<QLabel*>("概要")->text(),
+                 "印刷するラベル 100,923 枚、シート 4,806 枚（一度に保存・印刷できるのは 100,000 "
+                 "枚までです）");
+        QTest::mouseClick(window_->findChild<QPushButton*>("まとめて保存"), Qt::LeftButton);
+        QCOMPARE(messages_.shown().last().text,
+                 "印刷するラベルが 100,923 枚あります。一度に保存・印刷できるのは 100,000 枚"
+                 "までです。印刷する行を減らすか、枚数を減らしてください。");
+
+        table->model()->setData(table->model()->index(0, ProductListModel::Copies), 1);
+        QCOMPARE(window_->plan().sheetCount(), 4759);
+        QVERIFY(QDir(dir_.path()).mkpath("saved"));
+        DialogAnswer answer;
+        answer.path = dir_.filePath("saved/棚.csv");
+        dialogs_.script(answer);
+        QString seen;
+        cancelWhen([](QProgressDialog& d) { return d.value() >= 100; }, seen);
+        QTest::mouseClick(window_->findChild<QPushButton*>("まとめて保存"), Qt::LeftButton);
+        const QString said = messages_.shown().last().text;
+        const QRegularExpressionMatch saved =
+            QRegularExpression(
+                "^保存を取り消しました。4,759 枚のうち ([\\d,]+) 枚を保存しました。\n保存したのは "
+                "(.+) "
+                "から 棚-(\\d+)\\.csv "
+                "までです。\nどのファイルも最後まで書いてあります。残りは保存して"
+                "いません。$")
+                .match(said);
+        QVERIFY2(saved.hasMatch(), qPrintable(said + "\n" + seen));
+        const int count = saved.captured(1).remove(',').toInt();
+        QCOMPARE(saved.captured(2), dir_.filePath("saved/棚-001.csv"));
+        QCOMPARE(saved.captured(3).toInt(), count);
+        QVERIFY2(count > 0 && count < 4759, qPrintable(said));
+        // Every file there is a whole label file, in order, and only those.
+        const QStringList files =
+            QDir(dir_.filePath("saved")).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        QCOMPARE(files.size(), count);
+        QCOMPARE(files.last(), QString("棚-%1.csv").arg(count, 3, 10, QChar('0')));
+        for (int n = 1; n <= count; ++n) {
+            SheetState sheet;
+            const LabelFileReport read = readLabelFile(
+                dir_.filePath(QString("saved/棚-%1.csv").arg(n, 3, 10, QChar('0'))), sheet);
+            QVERIFY2(read.opened && !read.anythingSkipped() && !sheet.productText[21].isEmpty(),
+                     qPrintable(QString("sheet %1").arg(n)));
+        }
     }
 };
 

@@ -38,15 +38,16 @@ private slots:
     void startPositionUsesUpAPartlyUsedSheet() {
         SheetState base;
         base.layout.makerY = -3;  // the layout goes with every sheet
-        const ListSheets laid = layOutSheets(numbered(30), base, 5);
-        QCOMPARE(laid.sheets.size(), 2u);
-        QCOMPARE(filled(laid.sheets[0]).first(), "5:品1");
-        QCOMPARE(filled(laid.sheets[0]).last(), "21:品17");
-        QCOMPARE(filled(laid.sheets[0]).size(), 17);
-        QCOMPARE(filled(laid.sheets[1]).first(), "1:品18");
-        QCOMPARE(filled(laid.sheets[1]).last(), "13:品30");
-        QCOMPARE(laid.sheets[1].layout.makerY, std::int16_t(-3));
-        QCOMPARE(laid.labels, 30);
+        const std::vector<ProductRow> rows = numbered(30);
+        const SheetPlan laid(planRowsOf(rows), 5);
+        QCOMPARE(laid.sheetCount(), 2);
+        QCOMPARE(filled(laid.sheet(0, base)).first(), "5:品1");
+        QCOMPARE(filled(laid.sheet(0, base)).last(), "21:品17");
+        QCOMPARE(filled(laid.sheet(0, base)).size(), 17);
+        QCOMPARE(filled(laid.sheet(1, base)).first(), "1:品18");
+        QCOMPARE(filled(laid.sheet(1, base)).last(), "13:品30");
+        QCOMPARE(laid.sheet(1, base).layout.makerY, std::int16_t(-3));
+        QCOMPARE(laid.labels(), 30);
     }
 
     // Copies repeat a product; 0 copies and a missing name take no label and are listed; the
@@ -56,13 +57,13 @@ private slots:
         rows[1].copies = 0;
         rows[2].taxRate = 8;
         rows.push_back({9, "", "", "", "", "", "", 5, 10});  // no product name
-        const ListSheets laid = layOutSheets(rows, SheetState{}, 20);
-        QCOMPARE(laid.sheets.size(), 2u);
-        QCOMPARE(filled(laid.sheets[0]), (QStringList{"20:品1", "21:品1"}));
-        QCOMPARE(filled(laid.sheets[1]), (QStringList{"1:品3", "2:品3"}));
-        QCOMPARE(laid.sheets[1].taxRate[1] + laid.sheets[0].taxRate[20], "8");
+        const SheetPlan laid(planRowsOf(rows), 20);
+        QCOMPARE(laid.sheetCount(), 2);
+        QCOMPARE(filled(laid.sheet(0, {})), (QStringList{"20:品1", "21:品1"}));
+        QCOMPARE(filled(laid.sheet(1, {})), (QStringList{"1:品3", "2:品3"}));
+        QCOMPARE(laid.sheet(1, {}).taxRate[1] + laid.sheet(0, {}).taxRate[20], "8");
         QStringList problems;
-        for (const RowProblem& p : laid.problems) {
+        for (const RowProblem& p : laid.problems()) {
             problems << p.text();
         }
         QCOMPARE(problems, (QStringList{"3 行目: 枚数が 0 のため、印刷しません。",

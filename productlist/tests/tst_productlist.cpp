@@ -50,6 +50,24 @@ QString describe(const ProductList& list) {
     return lines.join('\n');
 }
 
+// The parts as a zip, deflated or (`stored`) as they are.
+QByteArray zipped(const std::vector<std::pair<QString, QByteArray>>& parts, bool stored = false) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    QuaZip zip(&buffer);
+    zip.open(QuaZip::mdCreate);
+    for (const auto& [name, bytes] : parts) {
+        QuaZipFile file(&zip);
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0,
+                       stored ? 0 : Z_DEFLATED) ||
+            file.write(bytes) != bytes.size()) {
+            return {};
+        }
+    }
+    zip.close();
+    return zip.getZipError() == UNZ_OK ? data : QByteArray();
+}
+
 // A workbook with the shared strings "一" and "二" whose relationships point its first sheet
 // at `target` (empty: no workbook.xml); the sheet, stored `at`, holds row 4 with `cells`.
 QByteArray workbook(const QString& target, const QString& at, const QByteArray& cells) {
@@ -66,19 +84,7 @@ QByteArray workbook(const QString& target, const QString& at, const QByteArray& 
             {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id=\"rId7\" Target=\"" +
                                                target.toUtf8() + "\"/></Relationships>"});
     }
-    QByteArray data;
-    QBuffer buffer(&data);
-    QuaZip zip(&buffer);
-    zip.open(QuaZip::mdCreate);
-    for (const auto& [name, bytes] : parts) {
-        QuaZipFile file(&zip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name)) ||
-            file.write(bytes) != bytes.size()) {
-            return {};
-        }
-    }
-    zip.close();
-    return zip.getZipError() == UNZ_OK ? data : QByteArray();
+    return zipped(parts);
 }
 
 }  // namespace
@@ -112,6 +118,22 @@ private slots:
         row("old Excel", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1rest", "古い Excel 形式 (.xls)");
         row("zip, not a workbook", "PK\x03\x04junk", "zip として開けません");
         row("no file", "", "が見つかりません");
+        // A line pasted in from a list of the other encoding is read in its own, and noted.
+        const QByteArray utf8Line = "4512345678906,カトー製菓,のり塩\r\n";
+        row("Shift_JIS with a line in UTF-8", sjis + utf8Line,
+            "Shift_JIS（UTF-8 の行あり）" + table +
+                "\n3:4512345678906|カトー製菓|のり塩\n  note: この行は UTF-8 で書かれていたため、"
+                "UTF-8 として読みました（ほかの行は Shift_JIS）。文字化けしていないか確かめて"
+                "ください。");
+        row("UTF-8 with a line in Shift_JIS",
+            text.toUtf8() + cp932::encode(QString::fromUtf8(utf8Line)).bytes + utf8Line,
+            "UTF-8（Shift_JIS の行あり）" + table +
+                "\n3:4512345678906|カトー製菓|のり塩\n  note: この行は Shift_JIS で書かれていた"
+                "ため、Shift_JIS として読みました（ほかの行は UTF-8）。文字化けしていないか"
+                "確かめてください。\n4:4512345678906|カトー製菓|のり塩");
+        row("UTF-8 with its mark and a line in Shift_JIS",
+            "\xEF\xBB\xBF" + text.toUtf8() + cp932::encode(QString::fromUtf8(utf8Line)).bytes,
+            "UTF-8 の印 (BOM) がありますが、3 行目が正しい UTF-8 ではありません。");
 
         row("tab, CR only, commas in names", "JAN\t品名\r1\tA, B\r2\tC, D, E",
             "UTF-8・タブ区切り\n1:JAN|品名\n2:1|A, B\n3:2|C, D, E");
@@ -137,12 +159,40 @@ private slots:
         row("xlsx: no sheet there",
             workbook("worksheets/gone.xml", "xl/worksheets/sheet2.xml", one),
             "ワークシートが見つかりません");
-        row("xlsx: broken XML", workbook("", sheet1, "<c>"), "XML の 1 行目");
+        row("xlsx: broken XML", workbook("", sheet1, "<c>"),
+            "XML の 1 行目: XML の書き方が正しくありません（");
+        // A few bytes of entities can expand into gigabytes; no workbook declares any.
+        row("xlsx: entities refused",
+            zipped({{sheet1,
+                     "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\">"
+                     "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><worksheet><sheetData>"
+                     "<row r=\"1\"><c t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData>"
+                     "</worksheet>"}}),
+            "xl/worksheets/sheet1.xml を読めません（XML の 1 行目: 文書型宣言 (DOCTYPE) があり"
+            "ます。");
+        // The zip's own error numbers say nothing to a clerk.
+        QByteArray damaged = zipped({{sheet1,
+                                      "<worksheet><sheetData><row r=\"1\"><c><v>1</v>"
+                                      "</c></row></sheetData></worksheet>"}},
+                                    true);
+        damaged.replace("<v>1</v>", "<v>7</v>");
+        row("xlsx: a part damaged", damaged,
+            "xl/worksheets/sheet1.xml "
+            "が壊れています。中身が壊れています（チェックサムが合いません）"
+            "（zip のエラー -105）。");
         QByteArray numbers;
         for (const char* v : {"4.901234567894E+12", "398.0", "-007", "-2.50", "1E-3",
                               "0.30000000000000004", "1E+20"}) {
             numbers += "<c><v>" + QByteArray(v) + "</v></c>";
         }
+        // The row numbers a worksheet can have; others (an int overflowing) follow the row before.
+        row("xlsx: row numbers out of range",
+            workbook("", sheet1,
+                     "<c t=\"s\"><v>0</v></c></row><row r=\"2147483647\"><c t=\"s\"><v>1</v>"
+                     "</c></row><row><c><v>3</v></c></row><row r=\"-5\"><c><v>4</v></c>"),
+            "xlsx\n4:一\n5:二\n  note: 行番号「2147483647」は 1 から 1,048,576 までではないため、"
+            "前の行の次の行として読みました。\n6:3\n7:4\n  note: 行番号「-5」は 1 から 1,048,576 "
+            "までではないため、前の行の次の行として読みました。");
         row("xlsx: numbers as a person reads them", workbook("", sheet1, numbers),
             "xlsx\n4:4901234567894|398|-7|-2.5|0.001|0.3|100000000000000000000");
         row("xlsx: cell types, references, notes",

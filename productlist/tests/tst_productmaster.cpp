@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -41,6 +44,17 @@ bool sql(const QString& path, const QString& statement) {
     db = QSqlDatabase();  // the last handle gone, the connection can be removed
     QSqlDatabase::removeDatabase("test");
     return done;
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+bool setMode(const QString& path, mode_t mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
 }  // namespace
@@ -114,7 +128,10 @@ private slots:
         ProductMaster a(path_), b(dir_->filePath("other.sqlite"));
         QVERIFY(a.open().ok && b.open().ok);
         const QString error = a.importRows(rowsOf("1|in a;9|b;2|c")).error;
-        QVERIFY2(error.contains("refused") && error.contains(path_), qPrintable(error));
+        QVERIFY2(error.startsWith("商品マスタ「" + path_ +
+                                  "」に書き込めません（データベースの決まりに"
+                                  "合わないデータです。原文: refused"),
+                 qPrintable(error));
         QVERIFY(a.importRows(rowsOf("3|in a")).ok && b.importRows(rowsOf("1|in b")).ok);
         QCOMPARE(shown(a.lookup("1")) + ' ' + shown(a.lookup("3")) + ' ' + shown(b.lookup("1")),
                  "none 3|in a||||| 1|in b|||||");
@@ -127,15 +144,72 @@ private slots:
                 text.write(QByteArray("JAN,品名\n1,a\n").repeated(100)));
         text.close();
         ProductMaster master(path_);
+        // Each use tries to open it again, and says the same.
         const QStringList errors{master.open().error, master.lookup("1").error,
                                  master.importRows({}).error};
         QCOMPARE(errors.join('\n').replace(path_, "P"),
-                 "商品マスタ「P」を開けません（SQLite のデータベースではありません）。\n"
-                 "商品マスタ「P」を読めません（開いていません）。\n"
-                 "商品マスタ「P」に書き込めません（開いていません）。");
+                 QString("商品マスタ「P」を開けません（SQLite のデータベースではありません）。\n")
+                     .repeated(3)
+                     .chopped(1));
         const QString newer = dir_->filePath("newer.sqlite");
         QVERIFY(sql(newer, "PRAGMA user_version = 2"));
         QVERIFY(ProductMaster(newer).open().error.contains("新しい版の zukaro で作られたものです"));
+    }
+
+    // A master the user may not write (a read-only share, another user's file; checked by the
+    // permission bits, so also for the administrator CI runs as): opened read-only, looked up,
+    // an import refused with the reason, and not one byte of the file changed.
+    void readOnlyMaster_data() {
+        QTest::addColumn<mode_t>("fileMode");
+        QTest::addColumn<mode_t>("folderMode");
+        QTest::newRow("file read-only") << mode_t(0444) << mode_t(0755);
+        QTest::newRow("folder read-only") << mode_t(0644) << mode_t(0555);
+    }
+
+    void readOnlyMaster() {
+        QFETCH(mode_t, fileMode);
+        QFETCH(mode_t, folderMode);
+        {
+            ProductMaster writer(path_);
+            QVERIFY(
+                writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
+        }
+        QVERIFY(setMode(path_, fileMode) && setMode(dir_->path(), folderMode));
+        const QByteArray before = digest(path_);
+        ProductMaster master(path_);
+        const ProductMaster::Result opened = master.open();
+        const QString found = shown(master.lookup("4901234567894"));
+        QString refused = master.importRows(rowsOf("4901234567894||うすしお")).error;
+        const QStringList left = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(setMode(dir_->path(), 0755) && setMode(path_, 0644));
+        QVERIFY2(opened.ok && master.isReadOnly(), qPrintable(opened.error));
+        QCOMPARE(found, "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
+        QCOMPARE(refused.replace(path_, "P"),
+                 "商品マスタ「P」に書き込めません（読み取り専用です。JAN コードで引くことはできます"
+                 "が、リストは登録できません。書き込める場所に置くか、書き込みの権限をもらって"
+                 "ください）。");
+        QCOMPARE(digest(path_), before);
+        QCOMPARE(left, QStringList{"商品マスタ.sqlite"});  // no journal either
+    }
+
+    // Another program holds the master while zukaro starts: that open fails and says why, and
+    // the next use opens it once the other program is done.
+    void lockedMasterTriedAgain() {
+        QVERIFY(ProductMaster(path_).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path_);
+        QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
+        ProductMaster master(path_, 50);
+        const QString locked = master.open().error;
+        QVERIFY(QSqlQuery(other).exec("COMMIT"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other");
+        QVERIFY2(locked.startsWith("商品マスタ「" + path_ +
+                                   "」を開けません（ほかのプログラムが使って"
+                                   "います。しばらくしてからもう一度試してください。原文: "),
+                 qPrintable(locked));
+        QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
     }
 };
 

@@ -275,9 +275,9 @@ private slots:
         const ProductList list = toProductRows(table, ColumnMapping::detect(table, nullptr));
         SheetState base;
         base.layout = layoutOf(false, 1, true, 10, fit);
-        const ListSheets laid = layOutSheets(list.rows, base, 1);
-        QCOMPARE(laid.sheets.size(), 1u);
-        SheetState sheet = laid.sheets.front();
+        const SheetPlan laid(planRowsOf(list.rows), 1);
+        QCOMPARE(laid.sheetCount(), 1);
+        SheetState sheet = laid.sheet(0, base);
         const LabelRecord first = sheet.label(1), third = sheet.label(3);
         QCOMPARE(first.jan + ' ' + first.price + ' ' + third.jan + ' ' + third.price,
                  "4901234567894 398 4512345678906 1280");

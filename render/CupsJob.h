@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+class QPrinter;
+
 namespace zukaro {
 
 // A print job handed to CUPS: its number, or why CUPS did not take it.
@@ -17,5 +19,9 @@ struct CupsJob {
 // system's), with the job title and IPP options such as media=A4.
 CupsJob submitToCups(const QString& printer, const QString& file, const QString& title,
                      const QList<QPair<QByteArray, QByteArray>>& options);
+
+// What the print dialog chose on `printer` as IPP options, as Qt itself hands them to CUPS: the
+// paper, copies and collation, sides, orientation, and the dialog's job options.
+QList<QPair<QByteArray, QByteArray>> cupsOptionsOf(QPrinter& printer);
 
 }  // namespace zukaro

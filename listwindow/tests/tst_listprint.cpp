@@ -1,0 +1,157 @@
+// まとめて印刷 on a real printer: the private CUPS server of scripts/test-printer.sh with its
+// cups-pdf queue. The pages go to CUPS as one job only once all are made, with what the print
+// dialog chose; キャンセル halfway sends no job at all. Fails, never skips, when the server is
+// not running: real printing must be proven.
+#include <cups/cups.h>
+#include <QtTest>
+#include <QtWidgets>
+
+#include "ModalDialogs.h"
+#include "PrintedSheet.h"
+#include "ProductListModel.h"
+#include "ProductListWindow.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
+
+using namespace zukaro;
+
+namespace {
+
+// The jobs of the list window the server has had on `queue`, done or not (the command-line
+// test may print on the same queue meanwhile).
+QList<int> listJobs(const QString& queue) {
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0,
+                                   CUPS_WHICHJOBS_ALL);
+    QList<int> ids;
+    for (int i = 0; i < count; ++i) {
+        if (QString::fromUtf8(jobs[i].title) == "商品リスト") {
+            ids << jobs[i].id;
+        }
+    }
+    cupsFreeJobs(count, jobs);
+    return ids;
+}
+
+// A valid JAN code: 49, ten digits of `n`, the check digit.
+QString janOf(int n) {
+    const QString digits = QString("49%1").arg(n, 10, 10, QChar('0'));
+    int sum = 0;
+    for (int i = 0; i < 12; ++i) {
+        sum += digits[i].digitValue() * (i % 2 == 0 ? 1 : 3);
+    }
+    return digits + QString::number((10 - sum % 10) % 10);
+}
+
+// Rows as a spreadsheet copies them: `count` products, `copies` labels each.
+QString rows(int count, int copies) {
+    QStringList lines{"JANコード\t品名\t売価\t枚数"};
+    for (int i = 0; i < count; ++i) {
+        lines << QString("%1\t品%2\t%3\t%4").arg(janOf(i)).arg(i + 1).arg(100 + i).arg(copies);
+    }
+    return lines.join('\n');
+}
+
+}  // namespace
+
+class TestListPrint : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QSettings> printer_;  // NAME=value lines written by scripts/test-printer.sh
+    ScriptedCommonDialog1 dialogs_;
+    ScriptedMessageBoxes messages_;
+    std::unique_ptr<ProductListWindow> window_;
+
+    QString value(const char* name) const { return printer_->value(name).toString(); }
+
+    void printAll() {
+        DialogAnswer answer;
+        const QString queue = value("ZUKARO_TEST_QUEUE");
+        answer.choosePrinter = [queue](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+        };
+        dialogs_.script(answer);
+        QTest::mouseClick(window_->findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QFileInfo::exists(TEST_PRINTER_ENV), TEST_PRINTER_ENV
+                 " is missing: run `sh scripts/test-printer.sh start` (test.sh does)");
+        printer_ = std::make_unique<QSettings>(TEST_PRINTER_ENV, QSettings::IniFormat);
+        QVERIFY2(QFileInfo::exists(value("CUPS_SERVER")), "the test printer is not running");
+        cupsSetServer(value("CUPS_SERVER").toUtf8().constData());
+        qputenv("CUPS_SERVER", value("CUPS_SERVER").toUtf8());
+    }
+
+    void init() {
+        dialogs_ = ScriptedCommonDialog1();
+        messages_ = ScriptedMessageBoxes();
+        ProductListHooks hooks;
+        hooks.progressDelayMs = 0;
+        window_ = std::make_unique<ProductListWindow>(dialogs_, messages_, hooks);
+        window_->show();
+    }
+
+    // Fifty products on three pages: one job, and zbar reads every product on the queue's PDF.
+    void printsOneJob() {
+        QVERIFY(window_->pasteRows(rows(50, 1)));
+        const QString queue = value("ZUKARO_TEST_QUEUE");
+        const QList<int> before = listJobs(queue);
+        printAll();
+        QCOMPARE(messages_.shown().size(), 0);
+        const QList<int> after = listJobs(queue);
+        QCOMPARE(after.size(), before.size() + 1);
+        const int id = *std::max_element(after.begin(), after.end());
+        // cups-pdf writes the job under its number; it is done when the file ends with %%EOF.
+        const QDir out(value("ZUKARO_TEST_PDF_DIR"));
+        QString pdf;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         for (const QString& name :
+                              out.entryList({QString("*-job_%1.pdf").arg(id)})) {
+                             QFile file(out.filePath(name));
+                             if (file.open(QIODevice::ReadOnly) &&
+                                 file.readAll().trimmed().endsWith("%%EOF")) {
+                                 pdf = file.fileName();
+                                 return true;
+                             }
+                         }
+                         return false;
+                     },
+                     120000),
+                 "cups-pdf wrote no PDF for the job within two minutes");
+        QTemporaryDir pages;
+        QCOMPARE(printed::pageCount(pdf), 3);
+        QStringList codes;
+        for (int i = 0; i < 50; ++i) {
+            codes << "EAN-13:" + janOf(i);
+        }
+        codes.sort();
+        QCOMPARE(printed::codesOnEveryPage(pdf, 300, pages.path()), codes);
+        QFile::remove(pdf);
+    }
+
+    // 143 pages, キャンセル once some are drawn: no job reaches the printer, and the window says
+    // so.
+    void cancelledPrintSendsNothing() {
+        QVERIFY(window_->pasteRows(rows(100, 30)));
+        const QString queue = value("ZUKARO_TEST_QUEUE");
+        const QList<int> jobs = listJobs(queue);
+        QString seen;
+        testing::whenShown<QProgressDialog>([&seen](QProgressDialog& dialog) {
+            if (QTest::qWaitFor([&] { return dialog.value() > 0; }, 30000)) {
+                seen = dialog.labelText();
+                QTest::mouseClick(dialog.findChild<QPushButton*>(), Qt::LeftButton);
+            }
+        });
+        printAll();
+        QVERIFY2(seen.startsWith("「" + queue + "」に印刷しています\n"), qPrintable(seen));
+        QCOMPARE(messages_.shown().last().text,
+                 "印刷を取り消しました。プリンター「" + queue + "」には何も送っていません。");
+        QCOMPARE(listJobs(queue), jobs);
+    }
+};
+
+QTEST_MAIN(TestListPrint)
+#include "tst_listprint.moc"

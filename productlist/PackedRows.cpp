@@ -1,0 +1,44 @@
+#include "PackedRows.h"
+
+namespace zukaro {
+
+void PackedRows::reserve(std::size_t rows, qsizetype chars) {
+    rows_.reserve(rows);
+    texts_.reserve(chars);
+}
+
+void PackedRows::append(const ProductRow& row) {
+    Row packed;
+    packed.start = texts_.size();
+    packed.line = row.line;
+    packed.copies = static_cast<qint16>(row.copies);  // 0-999
+    packed.taxRate = row.taxRate ? static_cast<qint8>(*row.taxRate) : qint8(-1);
+    packed.taxKind = static_cast<qint8>(row.taxKind);
+    const QString* texts[] = {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price};
+    for (std::size_t i = 0; i < packed.ends.size(); ++i) {
+        texts_ += *texts[i];
+        packed.ends[i] = static_cast<qint32>(texts_.size() - packed.start);
+    }
+    rows_.push_back(packed);
+}
+
+ProductRow PackedRows::at(std::size_t i) const {
+    const Row& packed = rows_[i];
+    const auto text = [&](std::size_t k) {
+        const qint32 from = k == 0 ? 0 : packed.ends[k - 1];
+        return texts_.mid(packed.start + from, packed.ends[k] - from);
+    };
+    ProductRow row{packed.line, text(0), text(1),       text(2),     text(3),
+                   text(4),     text(5), packed.copies, std::nullopt};
+    if (packed.taxRate >= 0) {
+        row.taxRate = packed.taxRate;
+    }
+    row.taxKind = static_cast<PriceTax>(packed.taxKind);
+    return row;
+}
+
+PlanRows PackedRows::planRows() const {
+    return {rows_.size(), [this](std::size_t i) { return at(i); }};
+}
+
+}  // namespace zukaro
