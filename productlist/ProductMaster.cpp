@@ -28,6 +28,17 @@ constexpr int kRowsPerStep = 1024;
 
 std::atomic<quint64> connectionCount{0};
 
+// The labels last printed, per JAN code as printed (check digit completed): what the weekly
+// price change compares a list with. A master of the first version gets it when it is next
+// opened for writing.
+const QString kPrintedTable = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS printed ("
+    " jan TEXT PRIMARY KEY NOT NULL,"
+    " maker TEXT NOT NULL, product TEXT NOT NULL,"
+    " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
+    " tax_rate INTEGER NOT NULL, tax_kind TEXT NOT NULL,"
+    " printed_at TEXT NOT NULL)");
+
 // By the permission bits too, as for every file zukaro writes: an administrator would write
 // anyway. SQLite writes its journal beside the file, so the folder counts as well.
 bool canWrite(const QString& path) {
@@ -112,12 +123,15 @@ ProductMaster::Result ProductMaster::open() {
         return fail(master::newerVersion());
     }
     if (!query.exec(QStringLiteral(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'products'")) ||
+            "SELECT (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND"
+            " name = 'products'), (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND"
+            " name = 'printed')")) ||
         !query.next()) {
         return fail(master::sqliteReason(query.lastError()));
     }
     hasTable_ = query.value(0).toInt() > 0;
-    if (readOnly_ || (hasTable_ && version == kSchemaVersion)) {
+    hasHistory_ = query.value(1).toInt() > 0;
+    if (readOnly_ || (hasTable_ && hasHistory_ && version == kSchemaVersion)) {
         return {true, {}};
     }
     // Copies are not stored: they belong to one printing, not to the product.
@@ -127,10 +141,12 @@ ProductMaster::Result ProductMaster::open() {
                                    " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
                                    " tax_rate INTEGER,"
                                    " updated_at TEXT NOT NULL)")) ||
+        !query.exec(kPrintedTable) ||
         !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
         return fail(master::sqliteReason(query.lastError()));
     }
     hasTable_ = true;
+    hasHistory_ = true;
     return {true, {}};
 }
 

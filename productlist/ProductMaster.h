@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "PrintHistory.h"
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
@@ -67,12 +70,36 @@ public:
     // master that is not open is opened first.
     LookupResult lookup(const QString& jan);
 
+    struct PrintedResult {
+        bool ok = false;
+        QString error;
+        QHash<QString, PrintedLabel> labels;  // by printedKey(); a code never printed is absent
+    };
+    struct RecordResult {
+        bool ok = false;
+        bool cancelled = false;
+        QString error;  // nothing was recorded when not ok
+        int recorded = 0;
+    };
+
+    // The labels last recorded as printed under these keys (printedKey() of the codes), all
+    // read in one transaction. A master that is not open is opened first.
+    PrintedResult lastPrinted(const QStringList& keys);
+
+    // Records the labels as printed, each replacing what was recorded under its code, all in
+    // one transaction: on an error, a crash or when `progress` is cancelled nothing changes.
+    // Of two labels of one code the later in `labels` is kept; labels without a code are left
+    // out. A read-only master refuses.
+    RecordResult recordPrinted(const std::vector<PrintedLabel>& labels,
+                               WorkProgress* progress = nullptr);
+
 private:
     QString path_;
     QString connection_;
     int busyTimeoutMs_;
     bool readOnly_ = false;
-    bool hasTable_ = false;  // a read-only master may be a new, empty file
+    bool hasTable_ = false;    // a read-only master may be a new, empty file
+    bool hasHistory_ = false;  // a read-only master may be of the first version, without it
 };
 
 }  // namespace zukaro
