@@ -1,9 +1,12 @@
 #include "RunCommandLine.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -13,7 +16,9 @@
 #include "LabelLayout.h"
 #include "ListSheets.h"
 #include "PackedRows.h"
+#include "PrintHistory.h"
 #include "ProductListSource.h"
+#include "ProductMaster.h"
 #include "ProductRows.h"
 #include "SettingsFile.h"
 #include "ShownText.h"
@@ -27,6 +32,7 @@ namespace {
 struct ListJob {
     PackedRows rows;
     ProductList reading;  // its problems; the rows are in `rows`
+    std::vector<bool> chosen;  // --changed-only: the rows new or changed since last printed
     std::optional<SheetPlan> plan;
 };
 
@@ -50,6 +56,68 @@ SourceResult readList(const QString& path, ListJob& job) {
     return read.source;
 }
 
+// --changed-only: each row against the label last recorded as printed for its code in the
+// product master, and only the new and changed rows chosen, in list order. A master that is not
+// there yet has recorded nothing, and is not made.
+bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate) {
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(job.rows.size()));
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        keys << printedKey(job.rows.at(i).jan);
+    }
+    QHash<QString, PrintedLabel> last;
+    if (const QString path = productMasterPath(); QFileInfo::exists(path)) {
+        ProductMaster master(path);
+        ProductMaster::PrintedResult found = master.lastPrinted(keys);
+        if (!found.ok) {
+            messages.tell(QStringLiteral("エラー"), found.error, MessageIcon::Critical);
+            return false;
+        }
+        last = std::move(found.labels);
+    }
+    std::array<qint64, 4> counts{};
+    job.chosen.resize(job.rows.size());
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        const auto stored = last.constFind(keys[static_cast<qsizetype>(i)]);
+        const ChangeMark mark =
+            changeMark(job.rows.at(i), stored == last.cend() ? std::nullopt
+                                                             : std::optional<PrintedLabel>(*stored),
+                       defaultRate);
+        ++counts[static_cast<std::size_t>(mark)];
+        job.chosen[i] = needsPrinting(mark);
+    }
+    messages.say(QStringLiteral("商品マスタに記録された前回の印刷と比べて、新規 %1 行・価格変更 %2 "
+                                "行・表示変更 %3 行を印刷します（変更なし %4 行は印刷しません）。")
+                     .arg(countText(counts[static_cast<std::size_t>(ChangeMark::New)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::PriceChanged)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::TextChanged)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::Unchanged)])));
+    return true;
+}
+
+// --record-printed, after the print: the rows that took labels recorded in the product master
+// as printed now, all in one transaction.
+bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRate) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<PrintedLabel> labels;
+    for (const std::size_t row : job.plan->printedRows()) {
+        labels.push_back(printedLabelOf(job.rows.at(row), defaultRate, now));
+    }
+    ProductMaster master(productMasterPath());
+    const ProductMaster::RecordResult recorded = master.recordPrinted(labels);
+    if (!recorded.ok) {
+        messages.tell(QStringLiteral("エラー"),
+                      QStringLiteral("ラベルは印刷しましたが、印刷済みとして記録できませんでした。"
+                                     "次の --changed-only でも同じ行を印刷します。\n") +
+                          recorded.error,
+                      MessageIcon::Critical);
+        return false;
+    }
+    messages.say(QStringLiteral("商品マスタ「%1」に %2 件を印刷済みとして記録しました。")
+                     .arg(QDir::toNativeSeparators(master.path()), countText(recorded.recorded)));
+    return true;
+}
+
 QString labelLimitMessage(qint64 labels) {
     return QStringLiteral(
                "印刷するラベルが %1 枚あります。一度に印刷できるのは %2 枚までです。"
@@ -68,7 +136,12 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
         messages.tell(caption, read.error, MessageIcon::Critical);
         return false;
     }
-    const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start);
+    const SheetState& base = session.startUpSheet();
+    if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate)) {
+        return false;
+    }
+    const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start,
+                                             command.changedOnly ? &job.chosen : nullptr);
     if (plan.labels() > kMaxLabelsPerJob) {
         messages.tell(caption, shown + QStringLiteral(": ") + labelLimitMessage(plan.labels()),
                       MessageIcon::Critical);
@@ -76,7 +149,6 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     }
     // What the labels look like on paper, by the line they came from: each row checked once,
     // the first notes kept, all counted.
-    const SheetState& base = session.startUpSheet();
     const std::vector<std::size_t> printed = plan.printedRows();
     std::vector<RowProblem> notes = plan.problems();
     qint64 count = job.reading.problemCount + plan.problemCount();
@@ -153,6 +225,9 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
         case CommandLine::Mode::PrintList:
             ok = command.printer.isEmpty() ? session.printPdf(command.output, command.dpi)
                                            : session.print(command.printer, out);
+            ok = ok && (!command.recordPrinted ||
+                        recordPrinted(session.messages(), list,
+                                      session.startUpSheet().layout.defaultTaxRate));
             break;
         case CommandLine::Mode::CalibrationSheet:
             ok = session.printCalibrationSheet(command.output, command.dpi);

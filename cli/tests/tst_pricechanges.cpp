@@ -1,7 +1,9 @@
 // The weekly price change from the command line, as a shop's script runs it: registers'
 // exports printed as they come (read back from the PDF by poppler and zbar), and only what
 // changed since the labels recorded in the product master.
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +46,13 @@ QString labelText(const QList<printed::Word>& words, const SheetState& sheet, in
         texts << w.text;
     }
     return texts.join(u' ');
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
 }  // namespace
@@ -122,6 +131,71 @@ private slots:
         QVERIFY(QDir().mkpath(temp("pages")));
         codes.sort();
         QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("pages")), codes);
+    }
+
+    // A shop's week: last Monday's export printed and recorded; this Monday's export, read
+    // as it comes from the register (Shift_JIS, CRLF, half-width katakana as before), prints
+    // only the new product, the new price and the new name, in list order from --start, and
+    // nothing is written to the master until --record-printed; after it, the same export has
+    // nothing left to print.
+    void changedOnlyAgainstLastWeek() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_DATA_HOME", temp("week"));
+        const auto run = [&env](const QStringList& args) { return fixture::runZukaro(args, env); };
+        const QString lastWeek = posFixture("pos_week_1130_utf8_bom.csv");
+        const QString thisWeek = posFixture("pos_week_1207_shift_jis.csv");
+        const QString master = temp("week/zukaro/products.sqlite");
+
+        // No master yet: every row is new, and none is made.
+        auto first = run({"--print-list", lastWeek, temp("first.pdf"), "--changed-only"});
+        QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+        QVERIFY2(first.err.contains("新規 5 行・価格変更 0 行・表示変更 0 行を印刷します（変更なし "
+                                    "0 行は印刷しません）"),
+                 qPrintable(first.err));
+        QVERIFY(!QFileInfo::exists(master));
+
+        auto recorded = run({"--print-list", lastWeek, temp("last-week.pdf"), "--record-printed"});
+        QVERIFY2(recorded.exitCode == 0, qPrintable(recorded.err));
+        QVERIFY2(recorded.err.contains("に 5 件を印刷済みとして記録しました"),
+                 qPrintable(recorded.err));
+        const QByteArray before = digest(master);
+
+        const QString pdf = temp("this-week.pdf");
+        auto changed = run({"--print-list", thisWeek, pdf, "--changed-only", "--start", "5"});
+        QVERIFY2(changed.exitCode == 0, qPrintable(changed.err));
+        QVERIFY2(changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（変更なし "
+                                      "3 行は印刷しません）"),
+                 qPrintable(changed.err));
+        QCOMPARE(digest(master), before);  // looked at, not written
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
+                                 "4569999001024 緑茶 ペットボトル 2L 278 (本体 258円)",
+                                 "4569999001031 ワイヤレスイヤホン ホワイト 1,100 (本体 1,000円)"};
+        QCOMPARE(labelText(words, sheet_, 4), QString());
+        for (int i = 0; i < labels.size(); ++i) {
+            const QString printed = labelText(words, sheet_, 5 + i);
+            for (const QString& expected : labels[i].split(u' ')) {
+                QVERIFY2(printed.contains(expected),
+                         qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
+            }
+        }
+        QCOMPARE(labelText(words, sheet_, 8), QString());
+        QVERIFY(QDir().mkpath(temp("week-pages")));
+        QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
+                 (QStringList{"EAN-13:4569999001024", "EAN-13:4569999001031",
+                              "EAN-13:4569999001062"}));
+
+        auto kept = run({"--print-list", thisWeek, temp("kept.pdf"), "--changed-only",
+                         "--record-printed"});
+        QVERIFY2(kept.exitCode == 0 && kept.err.contains("に 3 件を印刷済みとして記録しました"),
+                 qPrintable(kept.err));
+        const QString none = temp("none.pdf");
+        auto again = run({"--print-list", thisWeek, none, "--changed-only"});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("変更なし 6 行は印刷しません") &&
+                     again.err.contains("印刷するラベルがありません"),
+                 qPrintable(again.err));
+        QVERIFY(!QFileInfo::exists(none));
     }
 
     // A register's sales journal is no product list: refused, saying what one is.
