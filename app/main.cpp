@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QSettings>
+#include <QTimer>
 #include <memory>
 
 #include "AppIcon.h"
@@ -42,9 +43,7 @@ int main(int argc, char* argv[]) {
     zukaro::QtMessageBoxes messages;
     // The shop's product master; without it the editor and the list window do without.
     zukaro::ProductMaster master(zukaro::productMasterPath());
-    if (const auto opened = master.open(); !opened.ok) {
-        messages.tell(zukaro::kProgramCaption, opened.error, zukaro::MessageIcon::Exclamation);
-    }
+    const auto opened = master.open();
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
     QPointer<zukaro::ProductListWindow> productList;
     zukaro::StartScreen* startScreen = nullptr;
@@ -93,6 +92,13 @@ int main(int argc, char* argv[]) {
         zukaro::quitWhenShown(start);
     }
     start.show();
+    // Told once the start screen is up: a box before it would be the only thing on screen, and
+    // would hold the start (and --quit-when-shown) until someone answers it.
+    if (!opened.ok) {
+        QTimer::singleShot(0, &start, [&messages, error = opened.error] {
+            messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
+        });
+    }
     // A file named on the command line (the desktop entry opens .csv files so) opens in the
     // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {

@@ -78,6 +78,19 @@ private slots:
         const auto [code, output] = run(installed(BINDIR "/zukaro"), {"--quit-when-shown"});
         QVERIFY2(code == 0, qPrintable(output));
     }
+
+    // A master that cannot be opened (its folder is a file here) is told over the start screen;
+    // the box never holds the start itself.
+    void startsWhenTheMasterCannotOpen() {
+        QFile blocker(prefix_.filePath("data-is-a-file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", blocker.fileName());
+        const auto [code, output] =
+            run(installed(BINDIR "/zukaro"), {"--quit-when-shown"}, env);
+        QVERIFY2(code == 0, qPrintable(output));
+    }
 };
 
 QTEST_GUILESS_MAIN(InstallTest)
