@@ -343,11 +343,11 @@ QString usageText() {
         "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
+        // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
-        " [--calibrated-for プリンター名]\n"
-        "                      [--changed-only] [--record-printed]\n"
-        "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]\n"
-        "                      [--changed-only] [--record-printed]\n"
+        " [--calibrated-for プリンター名] [--changed-only] [--record-printed]\n"
+        "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
+        " [--changed-only] [--record-printed]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --help | --version\n");
 }
