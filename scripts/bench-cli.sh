@@ -45,7 +45,7 @@ pdfinfo "$out/big.pdf" | grep Pages
 # all 100,000 products of the list above were printed (--record-printed); this week's register
 # export has 10,000 of them, 200 at a new price, and 50 new products: read, compared with the
 # master's 100,000 printed labels, and the 250 rows printed.
-build/zukaro --print-list "$big" "$out/recorded.pdf" --record-printed 2>&1 | tail -n 1
+build/zukaro --print-list "$big" "$out/recorded.pdf" --record-printed 2>&1 | grep 印刷済み
 week="$out/this-week-10000.csv"
 awk 'BEGIN {
   print "JANコード,メーカー,品名,規格,ロット,売価"
@@ -57,7 +57,7 @@ awk 'BEGIN {
     printf "%s%d,カトー製菓,ポテトチップス うすしお味 %d,60g,L-%03d,%d\n", d, (10 - s % 10) % 10, n, n % 1000, price
   }
 }' > "$week"
-build/zukaro --print-list "$week" "$out/week.pdf" --changed-only 2>&1 | head -n 1
+build/zukaro --print-list "$week" "$out/week.pdf" --changed-only 2>&1 | grep 前回の印刷
 hyperfine --warmup 2 --runs "${RUNS:-20}" -N "$@" \
   --command-name "print-list --changed-only, 10,000 rows against 100,000 printed, 250 printed" \
   "build/zukaro --print-list $week $out/week.pdf --changed-only"
