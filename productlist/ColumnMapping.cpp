@@ -82,6 +82,7 @@ ColumnMapping ColumnMapping::detect(const SourceTable& table, QSettings* remembe
             }
         }
         m.setHeaderRow(row);
+        m.headerWidth_ = static_cast<int>(cells.size());
         return m;
     }
     return positional();

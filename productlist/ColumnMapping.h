@@ -35,6 +35,11 @@ public:
     int headerRow() const { return headerRow_; }
     void setHeaderRow(int row) { headerRow_ = row; }
 
+    // How many cells the detected header has, 0 when unknown (no header, or one chosen by
+    // hand). A row with text beyond it has more fields than the header names: usually a
+    // price written with a comma and not quoted, which moves every cell after it.
+    int headerWidth() const { return headerWidth_; }
+
     // The zero-based column, -1 when the list has none.
     int column(ProductColumn what) const { return columns_[indexOf(what)]; }
     void setColumn(ProductColumn what, int index) {
@@ -49,7 +54,10 @@ public:
     // are, or what is stored does not fit the header.
     static std::optional<ColumnMapping> recall(QSettings& settings, const QStringList& header);
 
-    bool operator==(const ColumnMapping&) const = default;
+    // The same columns and header row; the header's width is what was seen, not a choice.
+    bool operator==(const ColumnMapping& other) const {
+        return columns_ == other.columns_ && headerRow_ == other.headerRow_;
+    }
 
 private:
     std::array<int, kProductColumns.size()> columns_ = [] {
@@ -58,6 +66,7 @@ private:
         return none;
     }();
     int headerRow_ = -1;
+    int headerWidth_ = 0;
 };
 
 }  // namespace zukaro

@@ -92,6 +92,26 @@ bool looksLikeJan(const QString& cell) {
     return std::all_of(jan.cbegin(), jan.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// A note when the row has text in cells the header does not name: the cells are read by the
+// header's columns all the same, so a price like ¥12,800 left unquoted prints as 12.
+QString beyondHeader(const SourceRow& row, const ColumnMapping& mapping) {
+    const int width = mapping.headerWidth();
+    if (width <= 0 || row.cells.size() <= width) {
+        return {};
+    }
+    for (int i = width; i < row.cells.size(); ++i) {
+        if (!row.cells[i].trimmed().isEmpty()) {
+            return QStringLiteral(
+                       "見出しのない列にも文字があります（%1 列目「%2」）。見出しの"
+                       "ない列は使わず、見出しの列だけを読みました。CSV で値に「,」"
+                       "があるときは「\"」で囲んでください。")
+                .arg(i + 1)
+                .arg(shownText(row.cells[i]));
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
@@ -155,6 +175,9 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
     }
     if (!kept) {
         return std::nullopt;
+    }
+    if (const QString extra = beyondHeader(row, mapping); !extra.isEmpty()) {
+        tell(row.line, extra, true);
     }
     product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
     const auto text = [&](ProductColumn what) {

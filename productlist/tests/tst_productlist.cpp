@@ -237,6 +237,7 @@ private slots:
         QCOMPARE(describe(toProductRows(read.table, ColumnMapping::detect(read.table))),
                  "2:4901234567894|カトー製菓|ポテトチップス　うすしお味|60g|L-0123|398 x2 8%\n"
                  "3:49012348|髙橋食品①|のり塩||B-77|128 x1 10%\n"
+                 "3? 見出しのない列にも文字があります（9 列目「TRUE」）\n"
                  "5! 枚数「1000」は 0〜999 の整数ではありません");
     }
 
@@ -329,6 +330,12 @@ private slots:
             "しません）\n"
             "12? 売価「円」は円の整数ではないため、書いてあるとおりに印刷します（税込の計算も"
             "しません）");
+        // A price written with a comma and not quoted moves every cell after it; the cells
+        // are read by the header all the same, so the row says so.
+        row("cells beyond the header told",
+            "JAN,品名,売価\n1,a,¥12,800\n2,b,\"¥12,800\"\n3,c,398,\n",
+            "2:1||a|||12 x1 -\n3:2||b|||12800 x1 -\n4:3||c|||398 x1 -\n"
+            "2? 見出しのない列にも文字があります（4 列目「800」）");
         row("long texts kept whole", "JAN,品名\n1," + QString("ながい品名").repeated(200),
             "2:1||" + QString("ながい品名").repeated(200) + "||| x1 -");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
