@@ -41,9 +41,20 @@ int main(int argc, char* argv[]) {
     // One editor is open at a time, so every editor window shares these dialogs.
     zukaro::QtCommonDialog1 dialogs;
     zukaro::QtMessageBoxes messages;
-    // The shop's product master; without it the editor and the list window do without.
-    zukaro::ProductMaster master(zukaro::productMasterPath());
-    const auto opened = master.open();
+    // The product master: --master's, the one chosen in 商品マスター, or this computer's file.
+    // Without it the editor and the list window do without, and try it again as they use it.
+    const zukaro::MasterLocationResult chosen = zukaro::chosenMaster(command.master);
+    zukaro::ProductMaster master(
+        chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
+    master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
+    QString masterProblem;
+    if (!chosen.location) {
+        masterProblem = chosen.error + QStringLiteral(
+                                           "このパソコンの商品マスタを使います。"
+                                           "「商品マスター」で接続先を直してください。");
+    } else if (const auto opened = master.open(); !opened.ok) {
+        masterProblem = opened.error;
+    }
     const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
     QPointer<zukaro::ProductListWindow> productList;
     zukaro::StartScreen* startScreen = nullptr;
@@ -94,8 +105,8 @@ int main(int argc, char* argv[]) {
     start.show();
     // Told once the start screen is up: a box before it would be the only thing on screen, and
     // would hold the start (and --quit-when-shown) until someone answers it.
-    if (!opened.ok) {
-        QTimer::singleShot(0, &start, [&messages, error = opened.error] {
+    if (!masterProblem.isEmpty()) {
+        QTimer::singleShot(0, &start, [&messages, error = masterProblem] {
             messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
         });
     }

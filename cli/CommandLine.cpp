@@ -28,6 +28,9 @@ const QString kChangedOnly = QStringLiteral("changed-only");
 const QString kRecordPrinted = QStringLiteral("record-printed");
 const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
 const QString kCalibratedFor = QStringLiteral("calibrated-for");
+const QString kMaster = QStringLiteral("master");
+const QString kImportList = QStringLiteral("import-list");
+const QString kMasterImportFrom = QStringLiteral("master-import-from");
 
 using Mode = CommandLine::Mode;
 
@@ -63,6 +66,9 @@ struct Options {
     QCommandLineOption recordPrinted{kRecordPrinted};
     QCommandLineOption calibrationSheet{kCalibrationSheet};
     QCommandLineOption calibratedFor{kCalibratedFor, {}, QStringLiteral("NAME")};
+    QCommandLineOption master{kMaster, {}, QStringLiteral("ADDRESS")};
+    QCommandLineOption importList{kImportList};
+    QCommandLineOption masterImportFrom{kMasterImportFrom};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -74,7 +80,7 @@ QString optionWithoutValue(const QStringList& arguments) {
     while (last.startsWith(u'-')) {
         last.remove(0, 1);
     }
-    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor}) {
+    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor, kMaster}) {
         if (last == name) {
             return name;
         }
@@ -101,7 +107,9 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
         {&o.previewPng, Mode::PreviewPng},
         {&o.print, Mode::Print},
         {&o.printList, Mode::PrintList},
-        {&o.calibrationSheet, Mode::CalibrationSheet}};
+        {&o.calibrationSheet, Mode::CalibrationSheet},
+        {&o.importList, Mode::ImportList},
+        {&o.masterImportFrom, Mode::MasterImportFrom}};
     int given = 0;
     for (const auto& [option, mode] : commands) {
         if (parser.isSet(*option)) {
@@ -111,8 +119,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     }
     if (given > 1) {
         return QStringLiteral(
-            "--print-pdf、--preview-png、--print、--print-list、--calibration-sheet のうち"
-            "一つだけを指定してください。");
+            "--print-pdf、--preview-png、--print、--print-list、--calibration-sheet、"
+            "--import-list、--master-import-from のうち一つだけを指定してください。");
     }
     // Each value option belongs to some commands only.
     const struct {
@@ -129,7 +137,10 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                   {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
                   {o.calibratedFor,
                    {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
-                   u"--print-pdf、--print-list か --calibration-sheet"}};
+                   u"--print-pdf、--print-list か --calibration-sheet"},
+                  {o.master,
+                   {Mode::Window, Mode::ImportList, Mode::MasterImportFrom, Mode::PrintList},
+                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -180,6 +191,20 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
             }
             command.output = files.at(0);
             break;
+        case Mode::ImportList:
+            if (files.size() != 1) {
+                return QStringLiteral("--import-list には、商品リストを一つだけ指定してください。");
+            }
+            command.files = files;
+            break;
+        case Mode::MasterImportFrom:
+            if (files.size() != 1) {
+                return QStringLiteral(
+                    "--master-import-from には、取り込む SQLite の商品マスタのファイルを一つだけ"
+                    "指定してください。");
+            }
+            command.files = files;
+            break;
         case Mode::PrintList:
             if (files.size() != (toPrinter ? 1 : 2)) {
                 return toPrinter ? QStringLiteral(
@@ -215,7 +240,9 @@ QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command
                      linked ? QStringLiteral("（リンクで同じものを指しています）") : QString());
         }
     }
-    if (command.mode != Mode::Print && !toPrinter && command.output.isEmpty()) {
+    const bool writesFile = command.mode != Mode::Print && command.mode != Mode::ImportList &&
+                            command.mode != Mode::MasterImportFrom;
+    if (writesFile && !toPrinter && command.output.isEmpty()) {
         return QStringLiteral("書き出すファイルの名前が空です。");
     }
     return {};
@@ -265,6 +292,13 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
     }
     command.changedOnly = parser.isSet(o.changedOnly);
     command.recordPrinted = parser.isSet(o.recordPrinted);
+    if (parser.isSet(o.master)) {
+        command.master = parser.value(o.master).trimmed();
+        if (command.master.isEmpty()) {
+            return QStringLiteral(
+                "--master には商品マスタの接続先 (postgresql://… かファイル) を指定してください。");
+        }
+    }
     if (parser.isSet(o.calibratedFor)) {
         command.calibratedFor = parser.value(o.calibratedFor);
         if (command.calibratedFor.isEmpty()) {
@@ -290,8 +324,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const Options o;
     parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
-                       o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor,
-                       o.changedOnly, o.recordPrinted});
+                       o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor, o.master,
+                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted});
     for (const QString& flag : windowFlags) {
         parser.addOption(QCommandLineOption(flag));
     }
@@ -339,16 +373,18 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
 QString usageText() {
     return QStringLiteral(
         "使い方:\n"
-        "  zukaro [ファイル]\n"
+        "  zukaro [ファイル] [--master 接続先]\n"
         "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
         // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
-        " [--calibrated-for プリンター名] [--changed-only] [--record-printed]\n"
+        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--master 接続先]\n"
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
-        " [--changed-only] [--record-printed]\n"
+        " [--changed-only] [--record-printed] [--master 接続先]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
+        "  zukaro --import-list 商品リスト [--master 接続先]\n"
+        "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
         "  zukaro --help | --version\n");
 }
 
@@ -389,6 +425,17 @@ QString helpText() {
                "  --calibration-sheet   印刷位置の調整用シートを PDF に書き出します。\n"
                "                        --calibrated-for を付けると、そのプリンターの調整を\n"
                "                        入れた確認用シートになります。\n"
+               "  --import-list         商品リストを商品マスタに登録します (JAN コードごとに\n"
+               "                        追加か更新。空の欄は登録済みの値を残します)。\n"
+               "  --master-import-from  SQLite の商品マスタのファイル (products.sqlite) を、\n"
+               "                        使っている商品マスタ (ふつうは PostgreSQL) に写します。\n"
+               "  --master 接続先       この回だけ使う商品マスタ (--changed-only と\n"
+               "                        --record-printed でも)。PostgreSQL なら\n"
+               "                        postgresql://ユーザー@サーバー:5432/データベース、\n"
+               "                        ほかは SQLite のファイル。パスワードは ~/.pgpass か\n"
+               "                        環境変数 PGPASSWORD に書きます。指定しなければ\n"
+               "                        「商品マスター」の設定 (~/.config/zukaro/master.ini)、\n"
+               "                        それもなければこのパソコンのファイルを使います。\n"
                "  -h, --help            この説明を表示します。\n"
                "  -v, --version         バージョンを表示します。\n"
                "\n"

@@ -23,6 +23,8 @@ struct CommandLine {
         PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
                            //   [--changed-only] [--record-printed]
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
+        ImportList,        // --import-list LIST [--master ADDRESS]: the list into the master
+        MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
         Help,
         Version,
         UsageError,
@@ -41,6 +43,9 @@ struct CommandLine {
     QString calibratedFor;
     bool changedOnly = false;    // PrintList: only rows new or changed since last printed
     bool recordPrinted = false;  // PrintList: record the printed rows in the product master
+    // Window, ImportList, MasterImportFrom and PrintList: the product master's address, over
+    // the one chosen in 商品マスター; empty: that one.
+    QString master;
     QStringList windowFlags;  // the hidden window flags that were given (see below)
     QString error;            // UsageError: what is wrong, in Japanese
 

@@ -15,6 +15,7 @@
 #include "ColumnMapping.h"
 #include "LabelLayout.h"
 #include "ListSheets.h"
+#include "MasterCommands.h"
 #include "PackedRows.h"
 #include "PrintHistory.h"
 #include "ProductListSource.h"
@@ -56,18 +57,37 @@ SourceResult readList(const QString& path, ListJob& job) {
     return read.source;
 }
 
+// The master of --master, or the one chosen in 商品マスター; nothing (told) when its address
+// cannot be read.
+std::optional<MasterLocation> masterOf(const CommandLine& command, ConsoleMessages& messages) {
+    MasterLocationResult where = chosenMaster(command.master);
+    if (!where.location) {
+        messages.tell(QStringLiteral("エラー"), where.error, MessageIcon::Critical);
+    }
+    return where.location;
+}
+
 // --changed-only: each row against the label last recorded as printed for its code in the
-// product master, and only the new and changed rows chosen, in list order. A master that is not
-// there yet has recorded nothing, and is not made.
-bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate) {
+// product master, and only the new and changed rows chosen, in list order. A master file that
+// is not there yet has recorded nothing, and is not made; without --record-printed nothing is
+// written to the master, not even an upgrade.
+bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
+                   const CommandLine& command) {
+    const std::optional<MasterLocation> where = masterOf(command, messages);
+    if (!where) {
+        return false;
+    }
     QStringList keys;
     keys.reserve(static_cast<qsizetype>(job.rows.size()));
     for (std::size_t i = 0; i < job.rows.size(); ++i) {
         keys << printedKey(job.rows.at(i).jan);
     }
     QHash<QString, PrintedLabel> last;
-    if (const QString path = productMasterPath(); QFileInfo::exists(path)) {
-        ProductMaster master(path);
+    if (where->isPostgres() || QFileInfo::exists(where->path)) {
+        ProductMaster master(*where);
+        if (!command.recordPrinted) {
+            master.readOnlyFromNowOn();
+        }
         ProductMaster::PrintedResult found = master.lastPrinted(keys);
         if (!found.ok) {
             messages.tell(QStringLiteral("エラー"), found.error, MessageIcon::Critical);
@@ -97,13 +117,18 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate) {
 
 // --record-printed, after the print: the rows that took labels recorded in the product master
 // as printed now, all in one transaction.
-bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRate) {
+bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRate,
+                   const CommandLine& command) {
+    const std::optional<MasterLocation> where = masterOf(command, messages);
+    if (!where) {
+        return false;
+    }
     const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<PrintedLabel> labels;
     for (const std::size_t row : job.plan->printedRows()) {
         labels.push_back(printedLabelOf(job.rows.at(row), defaultRate, now));
     }
-    ProductMaster master(productMasterPath());
+    ProductMaster master(*where);
     const ProductMaster::RecordResult recorded = master.recordPrinted(labels);
     if (!recorded.ok) {
         messages.tell(QStringLiteral("エラー"),
@@ -113,8 +138,11 @@ bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRat
                       MessageIcon::Critical);
         return false;
     }
-    messages.say(QStringLiteral("商品マスタ「%1」に %2 件を印刷済みとして記録しました。")
-                     .arg(QDir::toNativeSeparators(master.path()), countText(recorded.recorded)));
+    const MasterLocation& location = master.location();
+    messages.say(QStringLiteral("商品マスタ%1に %2 件を印刷済みとして記録しました。")
+                     .arg(location.isPostgres() ? QStringLiteral("（%1）").arg(location.describe())
+                                                : QStringLiteral("「%1」").arg(location.describe()),
+                          countText(recorded.recorded)));
     return true;
 }
 
@@ -137,7 +165,8 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
         return false;
     }
     const SheetState& base = session.startUpSheet();
-    if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate)) {
+    if (command.changedOnly &&
+        !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
         return false;
     }
     const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start,
@@ -227,7 +256,7 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
                                            : session.print(command.printer, out);
             ok = ok && (!command.recordPrinted ||
                         recordPrinted(session.messages(), list,
-                                      session.startUpSheet().layout.defaultTaxRate));
+                                      session.startUpSheet().layout.defaultTaxRate, command));
             break;
         case CommandLine::Mode::CalibrationSheet:
             ok = session.printCalibrationSheet(command.output, command.dpi);
@@ -266,6 +295,12 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zukaro"));
+    if (command.mode == CommandLine::Mode::ImportList) {
+        return importListIntoMaster(command, out, err);
+    }
+    if (command.mode == CommandLine::Mode::MasterImportFrom) {
+        return copyMasterFrom(command, out, err);
+    }
     return runBatch(command, out, err);
 }
 

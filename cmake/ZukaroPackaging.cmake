@@ -9,9 +9,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the display plugins, Qt's Japanese
-# texts and the fonts that "ＭＳ 明朝" and friends are printed with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-mincho, fonts-ipafont-gothic")
+# texts, the fonts that "ＭＳ 明朝" and friends are printed with, and the SQLite driver of the
+# product master (without it the master cannot open at all). A chain's master on PostgreSQL
+# needs Qt's PostgreSQL driver; a shop on its own does not. app/tests/tst_package.cpp checks
+# that every plugin the program loads comes from a package named here or found by shlibdeps.
+string(JOIN ", " CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins qt6-translations-l10n
+    fonts-ipafont-mincho fonts-ipafont-gothic libqt6sql6-sqlite)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql")
 # One control-file line per line here; lintian wants them within 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION [[
 A Japanese program for shops and warehouses. Each label carries a JAN
@@ -19,10 +23,18 @@ code, maker, product name, spec, lot and price (in yen); the JAN code is
 printed as a real EAN-13 or EAN-8 barcode on the printer's pixel grid.
 
 The editor runs from field to field with Enter, completes check digits,
-sets font, colour, visibility, underline and position per item, and moves
-the whole print in 1 mm steps to fit the label stock. Sheets are saved as
-Shift_JIS CSV files. From the command line a sheet prints to PDF, to a
-PNG preview or to a CUPS printer without opening a window.]])
+sets font, colour, visibility, underline and position per item, and
+shows prices with consumption tax (10 % or 8 %, rounded as chosen).
+Sheets are saved as Shift_JIS CSV files. Product lists from a POS or a
+spreadsheet (CSV or TSV in Shift_JIS or UTF-8, or .xlsx) print as many
+sheets as they need, from any label of a partly used sheet on.
+
+Every list read is kept in a product master, so that a scanned JAN code
+fills its label: an SQLite file for a shop on its own, or one PostgreSQL
+database that a chain's head office and all its shops share. Each
+printer is calibrated once for where its labels land. From the command
+line a sheet or a whole list prints to PDF or to a CUPS printer without
+opening a window, and lists are imported into the master.]])
 set(CPACK_STRIP_FILES ON)
 # Plain strip keeps the compilers' .comment section (and a .note section, if any); take them
 # out as dh_strip does whenever the install strips (cpack, cmake --install --strip).

@@ -133,6 +133,9 @@ void buildMenu(QMainWindow* window, EditorControls& c) {
     c.商品リスト =
         menuCommand(menu, QStringLiteral("商品リスト"), QStringLiteral("商品リスト(&L)..."),
                     {QKeySequence(Qt::CTRL | Qt::Key_L)});
+    c.商品マスター = menuCommand(menu, QStringLiteral("商品マスター"),
+                                 QStringLiteral("商品マスター(&M)..."), {});
+    c.商品マスター->setEnabled(false);  // until the window has a master
     menu->addSeparator();
     c.MNUEXIT = menuCommand(menu, QStringLiteral("MNUEXIT"), QStringLiteral("終了(&x)"),
                             {QKeySequence(Qt::CTRL | Qt::Key_Q)});

@@ -121,6 +121,7 @@ struct EditorControls {
     QAction* MNUEXIT = nullptr;
     QAction* 商品リスト = nullptr;      // the product list window
     QAction* 印刷位置の調整 = nullptr;  // each printer's calibration
+    QAction* 商品マスター = nullptr;    // where the product master is
 
     // Menu "編集(&E)": undo and redo of every change of the labels and the layout.
     QAction* 元に戻す = nullptr;

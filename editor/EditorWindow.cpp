@@ -273,6 +273,10 @@ bool EditorWindow::storeField(EntryField* field) {
     }
     if (field == ui_.Text1) {
         markJanField();
+        if (!masterProblem_.isEmpty()) {
+            say(QStringLiteral("JAN コード「%1」の商品を商品マスタから引けませんでした: %2")
+                    .arg(text, masterProblem_));
+        }
     }
     if (field == ui_.Text5 && pricesAreComputed(sheet_.layout) && !text.trimmed().isEmpty() &&
         !wholeYen(text)) {

@@ -102,7 +102,8 @@ public:
 
     // The shop's product master: a JAN code typed or scanned that it knows fills the label's
     // empty fields, in the same step as the code.
-    void setProductMaster(ProductMaster* master) { master_ = master; }
+    void setProductMaster(ProductMaster* master);
+    ProductMaster* productMaster() const { return master_; }
     // What 商品リスト (menu and button) opens; without one they are disabled.
     void setProductListOpener(std::function<void()> open);
     // What opens a product list file in 商品リスト, for a file that ファイルを開く finds to be a
@@ -170,6 +171,7 @@ private:
     std::unique_ptr<SheetCommands> commands_;
     QUndoStack undo_;
     ProductMaster* master_ = nullptr;
+    QString masterProblem_;  // why the last look-up found nothing: the master did not answer
     std::function<void()> openProductList_;
     std::function<void(const QString&)> openProductFile_;
     SheetContent saved_;

@@ -14,8 +14,10 @@
 #include "EditorWindow.h"
 #include "EntryField.h"
 #include "LabelFile.h"
+#include "MasterDialog.h"
 #include "MessageBoxes.h"
 #include "ProductListSource.h"
+#include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "UnencodableText.h"
 
@@ -163,6 +165,19 @@ void calibratePrinter(EditorWindow& window) {
     window.focusText1();
 }
 
+// 商品マスター: where the master is; the window's master moves there when saved.
+void chooseMaster(EditorWindow& window) {
+    if (window.productMaster() == nullptr) {
+        return;
+    }
+    MasterDialog dialog(*window.productMaster(), window.dialog(), window.messages(), &window);
+    if (dialog.exec() == QDialog::Accepted) {
+        window.say(QStringLiteral("商品マスタを %1 にしました。")
+                       .arg(window.productMaster()->location().describe()));
+    }
+    window.focusText1();
+}
+
 void restoreDefaultPattern(EditorWindow& window) {
     if (!window.messages().askYesNo(kProgramCaption,
                                     QStringLiteral("設定をデフォルトにもどしますか？"),
@@ -241,6 +256,7 @@ void wireFileMenu(EditorWindow& window) {
     window.onClick(ui.pt保存, [&window] { savePattern(window); });
     window.onClick(ui.デフォルト, [&window] { restoreDefaultPattern(window); });
     window.onMenu(ui.印刷位置の調整, [&window] { calibratePrinter(window); });
+    window.onMenu(ui.商品マスター, [&window] { chooseMaster(window); });
     window.onClick(ui.印刷位置の調整ボタン, [&window] { calibratePrinter(window); });
 }
 

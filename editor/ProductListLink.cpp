@@ -12,11 +12,18 @@
 namespace zukaro {
 
 QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
-    // A master that could not be opened (locked by another program at start) is tried again.
+    masterProblem_.clear();
+    // A master that could not be opened (locked by another program at start, a server not
+    // reachable) is tried again.
     if (master_ == nullptr || jan.trimmed().isEmpty() || !janBarsProblem(jan).isEmpty()) {
         return {};
     }
     const ProductMaster::LookupResult found = master_->lookup(jan);
+    if (!found.ok) {
+        // The label stays as typed and the clerk goes on; the status bar says why nothing came.
+        masterProblem_ = found.error;
+        return {};
+    }
     if (!found.product) {
         return {};
     }
@@ -40,6 +47,11 @@ QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
         filled << QStringLiteral("税率");
     }
     return filled;
+}
+
+void EditorWindow::setProductMaster(ProductMaster* master) {
+    master_ = master;
+    ui_.商品マスター->setEnabled(master_ != nullptr);
 }
 
 void EditorWindow::setProductListOpener(std::function<void()> open) {

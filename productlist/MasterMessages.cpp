@@ -1,14 +1,97 @@
 #include "MasterMessages.h"
 
-#include <QDir>
+#include <QRegularExpression>
 #include <QSqlError>
 
 namespace zukaro::master {
 namespace {
 
-QString sentence(const QString& path, const QString& what, const QString& reason) {
-    return QStringLiteral("商品マスタ「%1」%2（%3）。")
-        .arg(QDir::toNativeSeparators(path), what, reason);
+QString sentence(const MasterLocation& where, const QString& what, const QString& reason) {
+    const QString form = where.isPostgres() ? QStringLiteral("商品マスタ（%1）%2（%3）。")
+                                            : QStringLiteral("商品マスタ「%1」%2（%3）。");
+    return form.arg(where.describe(), what, reason);
+}
+
+// The first line of a driver's message: libpq's are several, the later ones adding nothing.
+QString original(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty()) {
+        text = error.driverText().trimmed();
+    }
+    return text.section(u'\n', 0, 0).trimmed();
+}
+
+// What libpq says when it cannot connect, which comes before any SQLSTATE.
+QString connectionMeaning(const QString& text, const MasterLocation& where) {
+    const QString login = where.user.isEmpty() ? QStringLiteral(" (このパソコンのユーザー名) ")
+                                               : QStringLiteral("「%1」").arg(where.user);
+    if (text.contains(QStringLiteral("password authentication failed"))) {
+        return QStringLiteral(
+                   "ユーザー%1のパスワードが違います。~/.pgpass か環境変数 PGPASSWORD の"
+                   "パスワードを確かめてください")
+            .arg(login);
+    }
+    if (text.contains(QStringLiteral("no password supplied"))) {
+        return QStringLiteral(
+                   "ユーザー%1のパスワードがありません。~/.pgpass（パスワードファイル）か"
+                   "環境変数 PGPASSWORD に書いてください")
+            .arg(login);
+    }
+    static const QRegularExpression missing(
+        QStringLiteral("(database|role) \"([^\"]*)\" does not exist"));
+    if (const QRegularExpressionMatch match = missing.match(text); match.hasMatch()) {
+        const QString form = match.captured(1) == u"database"
+                                 ? QStringLiteral("サーバーにデータベース「%1」がありません")
+                                 : QStringLiteral("サーバーにユーザー「%1」がありません");
+        return form.arg(match.captured(2));
+    }
+    if (text.contains(QStringLiteral("pg_hba.conf"))) {
+        return QStringLiteral("サーバーがこのパソコンからの接続を許していません (pg_hba.conf)");
+    }
+    for (const char* unreachable :
+         {"Connection refused", "No such file or directory", "could not translate host name",
+          "timeout expired", "Network is unreachable", "No route to host", "could not connect",
+          "Connection timed out"}) {
+        if (text.contains(QLatin1String(unreachable))) {
+            return QStringLiteral(
+                "サーバーが見つからないか、動いていません。サーバーの名前とポート、"
+                "ネットワークを確かめてください");
+        }
+    }
+    return QStringLiteral("サーバーに接続できません");
+}
+
+// Some SQLSTATEs (PostgreSQL's appendix "Error Codes") by their class, the first two
+// characters, some by the whole code.
+QString stateMeaning(const QString& state) {
+    const QString group = state.left(2);
+    if (state == u"42501") {
+        return QStringLiteral("このログインには権限がありません");
+    }
+    if (state == u"40001" || state == u"40P01") {
+        return QStringLiteral("ほかの店か本部の登録と重なりました。もう一度試してください");
+    }
+    if (group == u"08" || group == u"57") {
+        return QStringLiteral(
+            "サーバーとの接続が切れました。サーバーが動いているか確かめて、"
+            "もう一度試してください");
+    }
+    if (state == u"53100") {
+        return QStringLiteral("サーバーのディスクの空きがありません");
+    }
+    if (group == u"53") {
+        return QStringLiteral("サーバーの資源 (メモリ、接続の数) が足りません");
+    }
+    if (group == u"23") {
+        return QStringLiteral("データベースの決まりに合わないデータです");
+    }
+    if (group == u"22") {
+        return QStringLiteral("データベースに入らない値があります");
+    }
+    if (group == u"25") {
+        return QStringLiteral("サーバーが読み取り専用です");
+    }
+    return QStringLiteral("データベースのエラーです");
 }
 
 // SQLite's primary result codes (the low byte of an extended one).
@@ -44,20 +127,29 @@ QString sqliteMeaning(int code) {
 
 }  // namespace
 
-QString cannotOpen(const QString& path, const QString& reason) {
-    return sentence(path, QStringLiteral("を開けません"), reason);
+QString cannotOpen(const MasterLocation& where, const QString& reason) {
+    return sentence(where, QStringLiteral("を開けません"), reason);
 }
 
-QString cannotRead(const QString& path, const QString& reason) {
-    return sentence(path, QStringLiteral("を読めません"), reason);
+QString cannotConnect(const MasterLocation& where, const QString& reason) {
+    return sentence(where, QStringLiteral("に接続できません"), reason);
 }
 
-QString cannotWrite(const QString& path, const QString& reason) {
-    return sentence(path, QStringLiteral("に書き込めません"), reason);
+QString cannotRead(const MasterLocation& where, const QString& reason) {
+    return sentence(where, QStringLiteral("を読めません"), reason);
+}
+
+QString cannotWrite(const MasterLocation& where, const QString& reason) {
+    return sentence(where, QStringLiteral("に書き込めません"), reason);
 }
 
 QString noDriver() {
     return QStringLiteral("Qt の SQLite ドライバがありません。libqt6sql6-sqlite を入れてください");
+}
+
+QString noPostgresDriver() {
+    return QStringLiteral(
+        "Qt の PostgreSQL ドライバがありません。libqt6sql6-psql を入れてください");
 }
 
 QString newerVersion() {
@@ -72,6 +164,40 @@ QString readOnly() {
 
 QString cancelled() {
     return QStringLiteral("取り消しました。商品マスタは変わっていません");
+}
+
+QString readOnlyLogin(const QString& login) {
+    return QStringLiteral(
+               "ログイン「%1」は商品マスタを読むだけで、書き換える権限がありません。"
+               "リストの登録は本部の書き込めるログインでしてください")
+        .arg(login);
+}
+
+QString cannotCreate(const QString& login) {
+    return QStringLiteral(
+               "データベースにまだ商品マスタがなく、ログイン「%1」には作る権限がありません。"
+               "本部の書き込めるログインで一度つないでください")
+        .arg(login);
+}
+
+QString postgresReason(const QSqlError& error, const MasterLocation& where) {
+    const QString text = original(error);
+    const QString state = error.nativeErrorCode();
+    const QString meaning =
+        state.isEmpty() ? connectionMeaning(text, where)
+        : state == u"42501" && !where.user.isEmpty()
+            ? QStringLiteral("ログイン「%1」には権限がありません").arg(where.user)
+            : stateMeaning(state);
+    return text.isEmpty() ? meaning : QStringLiteral("%1。原文: %2").arg(meaning, text);
+}
+
+bool postgresConnectionLost(const QSqlError& error) {
+    const QString state = error.nativeErrorCode();
+    const QString text = error.databaseText();
+    return state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57")) ||
+           text.contains(QStringLiteral("server closed the connection")) ||
+           text.contains(QStringLiteral("no connection to the server")) ||
+           text.contains(QStringLiteral("connection to server was lost"));
 }
 
 QString sqliteReason(const QSqlError& error) {

@@ -2,28 +2,44 @@
 
 #include <QString>
 
+#include "MasterLocation.h"
+
 class QSqlError;
 
 // Every sentence the product master says to the user, in one place: what went wrong with which
 // database, and why, in our own Japanese (the database's own words may follow).
 namespace zukaro::master {
 
-// 商品マスタ「path」を開けません（reason）。
-QString cannotOpen(const QString& path, const QString& reason);
+// 商品マスタ「path」を開けません（reason）。 A master on a server is named by its server and
+// database: 商品マスタ（PostgreSQL サーバー db:5432 のデータベース「zukaro」）を開けません（…）。
+QString cannotOpen(const MasterLocation& where, const QString& reason);
+// 商品マスタ（…）に接続できません（reason）。: the server did not let us in.
+QString cannotConnect(const MasterLocation& where, const QString& reason);
 // 商品マスタ「path」を読めません（reason）。
-QString cannotRead(const QString& path, const QString& reason);
+QString cannotRead(const MasterLocation& where, const QString& reason);
 // 商品マスタ「path」に書き込めません（reason）。
-QString cannotWrite(const QString& path, const QString& reason);
+QString cannotWrite(const MasterLocation& where, const QString& reason);
 
 // The reasons.
 QString noDriver();
+QString noPostgresDriver();
 QString newerVersion();
 // A master on a read-only share, or owned by another user: look-ups work, imports do not.
 QString readOnly();
 QString cancelled();
+// A shop's login on a chain's master: it reads, head office writes.
+QString readOnlyLogin(const QString& login);
+// A new database that this login may not fill with the master's tables.
+QString cannotCreate(const QString& login);
 
 // SQLite's and Qt SQL's errors in our words, the original text after them: "ほかのプログラムが
 // 使っています。…。原文: database is locked Unable to fetch row".
 QString sqliteReason(const QSqlError& error);
+// The PostgreSQL server's and libpq's errors (by SQLSTATE, or by libpq's words when the
+// connection failed before any statement) in our words, the original after them: "ユーザー
+// 「shop1」のパスワードが違います。…。原文: … password authentication failed for user …".
+QString postgresReason(const QSqlError& error, const MasterLocation& where);
+// Whether the error left the connection to the server unusable.
+bool postgresConnectionLost(const QSqlError& error);
 
 }  // namespace zukaro::master

@@ -1,56 +1,26 @@
 #include "ProductMaster.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-#include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QSysInfo>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
 
 #include "CellValues.h"
 #include "JanCompletion.h"
+#include "MasterEngine.h"
 #include "MasterMessages.h"
+#include "MasterSchema.h"
 
 namespace zukaro {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
-const QString kDriver = QStringLiteral("QSQLITE");
-// Rows imported between two looks at the progress.
-constexpr int kRowsPerStep = 1024;
-
 std::atomic<quint64> connectionCount{0};
-
-// The labels last printed, per JAN code as printed (check digit completed): what the weekly
-// price change compares a list with. A master of the first version gets it when it is next
-// opened for writing.
-const QString kPrintedTable = QStringLiteral(
-    "CREATE TABLE IF NOT EXISTS printed ("
-    " jan TEXT PRIMARY KEY NOT NULL,"
-    " maker TEXT NOT NULL, product TEXT NOT NULL,"
-    " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
-    " tax_rate INTEGER NOT NULL, tax_kind TEXT NOT NULL,"
-    " printed_at TEXT NOT NULL)");
-
-// By the permission bits too, as for every file zukaro writes: an administrator would write
-// anyway. SQLite writes its journal beside the file, so the folder counts as well.
-bool canWrite(const QString& path) {
-    const auto writable = [](const QString& name) {
-        const QByteArray encoded = QFile::encodeName(name);
-        struct stat info {};
-        return ::stat(encoded.constData(), &info) == 0 &&
-               (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
-               ::access(encoded.constData(), W_OK) == 0;
-    };
-    return writable(path) && writable(QFileInfo(path).absolutePath());
-}
 
 // A null QString binds as SQL NULL; the columns want text.
 QVariant textValue(const QString& text) {
@@ -69,85 +39,181 @@ QString masterKey(const QString& jan) {
     return lacksCheckDigit(key) ? completeJanCheckDigit(key) : key;
 }
 
+// Rows of one JAN code met one after another, as one: what a later row says replaces what an
+// earlier one said, an empty cell keeps it. The same as writing them one by one.
+void mergeInto(ProductRow& merged, const ProductRow& row) {
+    for (auto text : {&ProductRow::maker, &ProductRow::product, &ProductRow::spec, &ProductRow::lot,
+                      &ProductRow::price}) {
+        if (!(row.*text).isEmpty()) {
+            merged.*text = row.*text;
+        }
+    }
+    if (row.taxRate) {
+        merged.taxRate = row.taxRate;
+    }
+}
+
+// INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
+QString upsertStatement(int count, const MasterEngine& engine) {
+    const QString values =
+        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
+    QStringList rows;
+    rows.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        rows << values;
+    }
+    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. The
+    // time of a change is taken when the product is changed, which is after any import that
+    // held it has committed, not when the statement began.
+    return QStringLiteral(
+               "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+               " updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
+               " maker = coalesce(nullif(excluded.maker, ''), products.maker),"
+               " product = coalesce(nullif(excluded.product, ''), products.product),"
+               " spec = coalesce(nullif(excluded.spec, ''), products.spec),"
+               " lot = coalesce(nullif(excluded.lot, ''), products.lot),"
+               " price = coalesce(nullif(excluded.price, ''), products.price),"
+               " tax_rate = coalesce(excluded.tax_rate, products.tax_rate),"
+               " updated_at = %2, updated_by = excluded.updated_by")
+               .arg(rows.join(QStringLiteral(", ")), engine.nowExpression()) +
+           engine.insertedReturning();
+}
+
 }  // namespace
 
-ProductMaster::ProductMaster(QString path, int busyTimeoutMs)
-    : path_(std::move(path)),
-      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)),
-      busyTimeoutMs_(busyTimeoutMs) {}
+ProductMaster::ProductMaster(MasterLocation location, int busyTimeoutMs)
+    : location_(std::move(location)),
+      busyTimeoutMs_(busyTimeoutMs),
+      engine_(MasterEngine::create(location_, busyTimeoutMs)),
+      connection_(QStringLiteral("zukaro-product-master-%1").arg(++connectionCount)) {}
+
+ProductMaster::ProductMaster(const QString& sqlitePath, int busyTimeoutMs)
+    : ProductMaster(MasterLocation::sqlite(sqlitePath), busyTimeoutMs) {}
 
 ProductMaster::~ProductMaster() {
     close();
 }
 
+void ProductMaster::relocate(const MasterLocation& location) {
+    close();
+    location_ = location;
+    engine_ = MasterEngine::create(location_, busyTimeoutMs_);
+    readOnly_ = false;
+    hasTable_ = false;
+    sinceFailedOpen_.invalidate();
+    failedOpen_.clear();
+}
+
 std::unique_ptr<ProductMaster> ProductMaster::another() const {
-    return std::make_unique<ProductMaster>(path_, busyTimeoutMs_);
+    auto copy = std::make_unique<ProductMaster>(location_, busyTimeoutMs_);
+    copy->setReconnectPause(reconnectPauseMs_);
+    return copy;
+}
+
+ProductMaster::Result ProductMaster::fail(const QString& message) {
+    close();  // tried again on the next use: a lock held at start, a server back up
+    failedOpen_ = message;
+    sinceFailedOpen_.start();
+    return {false, message};
 }
 
 ProductMaster::Result ProductMaster::open() {
     if (isOpen()) {
         return {true, {}};
     }
-    if (!QSqlDatabase::isDriverAvailable(kDriver)) {
-        return {false, master::cannotOpen(path_, master::noDriver())};
+    if (!QSqlDatabase::isDriverAvailable(engine_->driver())) {
+        return fail(master::cannotOpen(location_, engine_->missingDriver()));
     }
-    readOnly_ = QFileInfo::exists(path_) && !canWrite(path_);
     hasTable_ = false;
-    QSqlDatabase db = QSqlDatabase::contains(connection_)
-                          ? QSqlDatabase::database(connection_, false)
-                          : QSqlDatabase::addDatabase(kDriver, connection_);
-    db.setDatabaseName(path_);
-    // Another zukaro window or program may be writing the same file for a moment.
-    db.setConnectOptions(
-        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
-            .arg(busyTimeoutMs_)
-            .arg(readOnly_ ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
-    if (!db.open()) {
-        const QString message = master::cannotOpen(path_, master::sqliteReason(db.lastError()));
-        db = QSqlDatabase();
-        close();
-        return {false, message};
+    {
+        QSqlDatabase db = QSqlDatabase::contains(connection_)
+                              ? QSqlDatabase::database(connection_, false)
+                              : QSqlDatabase::addDatabase(engine_->driver(), connection_);
+        readOnly_ = wantsReadOnly_;
+        engine_->configure(db, readOnly_);
+        if (!db.open()) {
+            const QString reason = engine_->reason(db.lastError());
+            db = QSqlDatabase();
+            return fail(location_.isPostgres() ? master::cannotConnect(location_, reason)
+                                               : master::cannotOpen(location_, reason));
+        }
     }
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    int version = 0;
+    bool hasProducts = false;
+    QSqlError error;
+    if (!engine_->readVersion(db, version, hasProducts, error)) {
+        db = QSqlDatabase();
+        return fail(master::cannotOpen(location_, engine_->reason(error)));
+    }
+    const QString login = engine_->login(db);
+    writer_ = QStringLiteral("%1@%2").arg(login, QSysInfo::machineHostName());
+    if (version > currentMasterVersion()) {
+        db = QSqlDatabase();
+        return fail(master::cannotOpen(location_, master::newerVersion()));
+    }
+    if (!readOnly_ && (version < currentMasterVersion() || !hasProducts)) {
+        db = QSqlDatabase();
+        if (const Result upgraded = upgrade(version, hasProducts); !upgraded.ok) {
+            return fail(upgraded.error);
+        }
+        db = QSqlDatabase::database(connection_, false);
+    }
+    hasTable_ = hasProducts;
+    hasHistory_ = hasProducts && version >= kPrintHistoryVersion;
+    if (hasTable_ && !readOnly_ && !engine_->mayWrite(db)) {
+        readOnly_ = true;  // a shop's login: it looks products up, head office writes them
+    }
+    return {true, {}};
+}
+
+// Brings the tables from `version` up to this version's in one transaction; another program
+// upgrading at the same moment is waited for, and what it did is seen. A login that may not
+// create tables keeps a master that is there for reading.
+ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery query(db);
-    const auto fail = [&](const QString& reason) {
-        query = QSqlQuery();
-        db = QSqlDatabase();
-        close();  // tried again on the next use: a lock held at start goes away
-        return Result{false, master::cannotOpen(path_, reason)};
+    QSqlError error;
+    const auto run = [&](const QStringList& statements) {
+        for (const QString& statement : statements) {
+            if (!query.exec(statement)) {
+                error = query.lastError();
+                return false;
+            }
+        }
+        return true;
     };
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        return fail(master::sqliteReason(query.lastError()));
+    bool done =
+        run(engine_->beginUpgrade()) && engine_->readVersion(db, version, hasProducts, error);
+    if (done && version > currentMasterVersion()) {
+        query.exec(QStringLiteral("ROLLBACK"));
+        return {false, master::cannotOpen(location_, master::newerVersion())};
     }
-    const int version = query.value(0).toInt();
-    if (version > kSchemaVersion) {
-        return fail(master::newerVersion());
+    for (int step = version; done && step < currentMasterVersion(); ++step) {
+        done = run(masterUpgrades()[static_cast<std::size_t>(step)]);
     }
-    if (!query.exec(QStringLiteral(
-            "SELECT (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND"
-            " name = 'products'), (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND"
-            " name = 'printed')")) ||
-        !query.next()) {
-        return fail(master::sqliteReason(query.lastError()));
-    }
-    hasTable_ = query.value(0).toInt() > 0;
-    hasHistory_ = query.value(1).toInt() > 0;
-    if (readOnly_ || (hasTable_ && hasHistory_ && version == kSchemaVersion)) {
+    done =
+        done &&
+        (version == currentMasterVersion() || run(engine_->setVersion(currentMasterVersion()))) &&
+        run({QStringLiteral("COMMIT")});
+    if (done) {
+        version = currentMasterVersion();
+        hasProducts = true;
         return {true, {}};
     }
-    // Copies are not stored: they belong to one printing, not to the product.
-    if (!query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS products ("
-                                   " jan TEXT PRIMARY KEY NOT NULL,"
-                                   " maker TEXT NOT NULL, product TEXT NOT NULL,"
-                                   " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
-                                   " tax_rate INTEGER,"
-                                   " updated_at TEXT NOT NULL)")) ||
-        !query.exec(kPrintedTable) ||
-        !query.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion))) {
-        return fail(master::sqliteReason(query.lastError()));
+    if (!error.isValid()) {
+        error = query.lastError();
     }
-    hasTable_ = true;
-    hasHistory_ = true;
-    return {true, {}};
+    query.exec(QStringLiteral("ROLLBACK"));
+    if (error.nativeErrorCode() == u"42501") {  // PostgreSQL: insufficient_privilege
+        if (hasProducts) {
+            readOnly_ = true;  // an older master, read as it is until head office opens it
+            return {true, {}};
+        }
+        return {false,
+                master::cannotOpen(location_, master::cannotCreate(writer_.section(u'@', 0, 0)))};
+    }
+    return {false, master::cannotOpen(location_, engine_->reason(error))};
 }
 
 bool ProductMaster::isOpen() const {
@@ -171,95 +237,130 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         return result;
     }
     if (readOnly_) {
-        result.error = master::cannotWrite(path_, master::readOnly());
+        result.error = master::cannotWrite(
+            location_, location_.isPostgres() ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
+                                              : master::readOnly());
         return result;
     }
+    // The rows by JAN code, those of one code merged in list order: every import changes the
+    // products in the same order, so two at once wait for each other instead of deadlocking,
+    // and no statement meets one product twice.
+    std::vector<std::pair<QString, std::size_t>> keyed;
+    keyed.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        QString key = masterKey(rows[i].jan);
+        if (key.isEmpty()) {
+            ++result.skipped;
+        } else {
+            keyed.emplace_back(std::move(key), i);
+        }
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction()) {
-        result.error = master::cannotWrite(path_, master::sqliteReason(db.lastError()));
-        return result;
-    }
-    beginStep(progress,
-              QStringLiteral("商品マスタ「%1」に登録しています").arg(QFileInfo(path_).fileName()),
-              static_cast<qint64>(rows.size()));
-    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. One
-    // statement per row, and the counts from the table's size before and after.
-    QSqlQuery count(db), upsert(db);
-    const auto stored = [&count](qint64& n) {
-        const bool ok = count.exec() && count.next();
-        n = ok ? count.value(0).toLongLong() : 0;
-        count.finish();
-        return ok;
+    const auto failed = [&](const QSqlError& error) {
+        const QString message = master::cannotWrite(location_, engine_->reason(error));
+        db.rollback();
+        db = QSqlDatabase();
+        close();  // a lost connection is made anew on the next use
+        return ImportResult{false, false, message, 0, 0, 0};
     };
+    if (!db.transaction()) {
+        return failed(db.lastError());
+    }
+    // Named as the messages name it: a file by its name, a server's database in brackets.
+    const QString name = location_.isPostgres()
+                             ? QStringLiteral("（%1）").arg(location_.describe())
+                             : QStringLiteral("「%1」").arg(QFileInfo(location_.path).fileName());
+    beginStep(progress, QStringLiteral("商品マスタ%1に登録しています").arg(name),
+              static_cast<qint64>(rows.size()));
+    const bool returning = !engine_->insertedReturning().isEmpty();
+    QSqlQuery count(db), upsert(db);
     qint64 before = 0;
-    const bool prepared =
-        count.prepare(QStringLiteral("SELECT count(*) FROM products")) && stored(before) &&
-        upsert.prepare(QStringLiteral(
-            "INSERT INTO products (maker, product, spec, lot, price, tax_rate, jan, updated_at)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (jan) DO UPDATE SET"
-            " maker = coalesce(nullif(excluded.maker, ''), maker),"
-            " product = coalesce(nullif(excluded.product, ''), product),"
-            " spec = coalesce(nullif(excluded.spec, ''), spec),"
-            " lot = coalesce(nullif(excluded.lot, ''), lot),"
-            " price = coalesce(nullif(excluded.price, ''), price),"
-            " tax_rate = coalesce(excluded.tax_rate, tax_rate),"
-            " updated_at = excluded.updated_at"));
-    QSqlError error = prepared
-                          ? QSqlError()
-                          : (count.lastError().isValid() ? count.lastError() : upsert.lastError());
-    const QVariant now =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    int withJan = 0;
-    bool cancelled = false;
-    for (std::size_t i = 0; i < rows.size() && !error.isValid(); ++i) {
-        if (i % kRowsPerStep == 0) {
-            reportDone(progress, static_cast<qint64>(i));
-            if ((cancelled = cancelledBy(progress))) {
-                break;
+    if (!returning) {
+        if (!count.exec(QStringLiteral("SELECT count(*) FROM products")) || !count.next()) {
+            return failed(count.lastError());
+        }
+        before = count.value(0).toLongLong();
+    }
+    const int perStatement = engine_->rowsPerStatement();
+    std::vector<ProductRow> batch;
+    batch.reserve(static_cast<std::size_t>(perStatement));
+    int preparedFor = 0;
+    qint64 inserted = 0;
+    const auto write = [&]() -> bool {
+        const int size = static_cast<int>(batch.size());
+        if (size != preparedFor) {
+            if (!upsert.prepare(upsertStatement(size, *engine_))) {
+                return false;
+            }
+            preparedFor = size;
+        }
+        for (const ProductRow& row : batch) {
+            upsert.addBindValue(row.jan);
+            for (const QString* text :
+                 {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
+                upsert.addBindValue(textValue(*text));
+            }
+            upsert.addBindValue(taxValue(row.taxRate));
+            upsert.addBindValue(writer_);
+        }
+        if (!upsert.exec()) {
+            return false;
+        }
+        while (returning && upsert.next()) {
+            inserted += upsert.value(0).toBool() ? 1 : 0;
+        }
+        upsert.finish();
+        batch.clear();
+        return true;
+    };
+    for (std::size_t i = 0; i < keyed.size();) {
+        ProductRow merged = rows[keyed[i].second];
+        merged.jan = keyed[i].first;
+        std::size_t next = i + 1;
+        for (; next < keyed.size() && keyed[next].first == keyed[i].first; ++next) {
+            mergeInto(merged, rows[keyed[next].second]);
+        }
+        i = next;
+        batch.push_back(std::move(merged));
+        if (static_cast<int>(batch.size()) == perStatement || i == keyed.size()) {
+            // As far as the sorted rows go: the skipped ones count as done.
+            reportDone(progress, static_cast<qint64>(i) + result.skipped);
+            if (cancelledBy(progress)) {
+                db.rollback();
+                return {false, true, master::cannotWrite(location_, master::cancelled()), 0, 0, 0};
+            }
+            if (!write()) {
+                return failed(upsert.lastError());
             }
         }
-        const ProductRow& row = rows[i];
-        const QString jan = masterKey(row.jan);
-        if (jan.isEmpty()) {
-            ++result.skipped;
-            continue;
+    }
+    if (!returning) {
+        if (!count.exec() || !count.next()) {
+            return failed(count.lastError());
         }
-        for (const QString* text : {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-            upsert.addBindValue(textValue(*text));
-        }
-        upsert.addBindValue(taxValue(row.taxRate));
-        upsert.addBindValue(jan);
-        upsert.addBindValue(now);
-        if (!upsert.exec()) {
-            error = upsert.lastError();
-            break;
-        }
-        ++withJan;
+        inserted = count.value(0).toLongLong() - before;
+        count.finish();
     }
-    qint64 after = 0;
-    if (!cancelled && !error.isValid() && !stored(after)) {
-        error = count.lastError();
-    }
-    result.added = static_cast<int>(after - before);
-    result.updated = withJan - result.added;
-    if (cancelled) {
-        db.rollback();
-        return {false, true, master::cannotWrite(path_, master::cancelled()), 0, 0, 0};
-    }
-    if (!error.isValid() && !db.commit()) {
-        error = db.lastError();
-    }
-    if (error.isValid()) {
-        db.rollback();
-        return {false, false, master::cannotWrite(path_, master::sqliteReason(error)), 0, 0, 0};
+    if (!db.commit()) {
+        return failed(db.lastError());
     }
     reportDone(progress, static_cast<qint64>(rows.size()));
     result.ok = true;
+    result.added = static_cast<int>(inserted);
+    result.updated = static_cast<int>(keyed.size()) - result.added;
     return result;
 }
 
 ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     LookupResult result;
+    if (!isOpen() && reconnectPauseMs_ > 0 && sinceFailedOpen_.isValid() &&
+        !sinceFailedOpen_.hasExpired(reconnectPauseMs_)) {
+        result.error = failedOpen_;
+        return result;
+    }
     if (const Result opened = open(); !opened.ok) {
         result.error = opened.error;
         return result;
@@ -284,7 +385,9 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         query.addBindValue(candidate);
         if (!query.exec()) {
             result.ok = false;
-            result.error = master::cannotRead(path_, master::sqliteReason(query.lastError()));
+            result.error = master::cannotRead(location_, engine_->reason(query.lastError()));
+            query = QSqlQuery();
+            close();
             return result;
         }
         found = query.next();
@@ -302,6 +405,61 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         p.price = query.value(4).toString();
         if (!query.value(5).isNull()) {
             p.taxRate = query.value(5).toInt();
+        }
+    }
+    return result;
+}
+
+ProductMaster::CountResult ProductMaster::productCount() {
+    CountResult result;
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    result.ok = true;
+    if (!hasTable_) {
+        return result;
+    }
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM products")) || !query.next()) {
+        result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), 0};
+        query = QSqlQuery();
+        close();
+        return result;
+    }
+    result.count = query.value(0).toLongLong();
+    return result;
+}
+
+ProductMaster::ProductsResult ProductMaster::allProducts() {
+    ProductsResult result;
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    result.ok = true;
+    if (!hasTable_) {
+        return result;
+    }
+    QSqlQuery query(QSqlDatabase::database(connection_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate"
+                                   " FROM products ORDER BY jan"))) {
+        result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), {}};
+        query = QSqlQuery();
+        close();
+        return result;
+    }
+    while (query.next()) {
+        ProductRow& p = result.products.emplace_back();
+        p.jan = query.value(0).toString();
+        p.maker = query.value(1).toString();
+        p.product = query.value(2).toString();
+        p.spec = query.value(3).toString();
+        p.lot = query.value(4).toString();
+        p.price = query.value(5).toString();
+        if (!query.value(6).isNull()) {
+            p.taxRate = query.value(6).toInt();
         }
     }
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -7,16 +8,26 @@
 #include <optional>
 #include <vector>
 
+#include "MasterLocation.h"
 #include "PrintHistory.h"
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
 namespace zukaro {
 
-// The product master (商品マスタ): products by JAN code in an SQLite database file, filled
-// from product lists and looked up when a JAN code is typed. Every instance has a connection
-// of its own, which belongs to the thread that opened it; the destructor closes it. Errors are
-// Japanese and name the database file (see MasterMessages.h).
+class MasterEngine;
+
+// How long the program's master, once its server could not be reached, answers look-ups with
+// that at once (ProductMaster::setReconnectPause).
+inline constexpr int kMasterReconnectPauseMs = 15000;
+
+// The product master (商品マスタ): products by JAN code, filled from product lists and looked
+// up when a JAN code is typed or scanned. It lives in an SQLite file (a shop on its own) or in
+// a PostgreSQL database that a chain's head office and shops share (MasterLocation); both are
+// reached the same way, with the same tables and upgrades, through Qt SQL (MasterEngine.h).
+// Every instance has a connection of its own, which belongs to the thread that opened it; the
+// destructor closes it. Errors are Japanese and name the file, or the server and database
+// (MasterMessages.h).
 class ProductMaster {
 public:
     struct Result {
@@ -39,36 +50,68 @@ public:
         std::optional<ProductRow> product;  // line 0, copies 1; nothing when the JAN is unknown
     };
 
+    struct ProductsResult {
+        bool ok = false;
+        QString error;
+        std::vector<ProductRow> products;  // by JAN code
+    };
+
     // `busyTimeoutMs`: how long a look-up or an import waits for another program that is
-    // writing the file.
-    explicit ProductMaster(QString path, int busyTimeoutMs = 3000);
+    // writing an SQLite file.
+    explicit ProductMaster(MasterLocation location, int busyTimeoutMs = 3000);
+    explicit ProductMaster(const QString& sqlitePath, int busyTimeoutMs = 3000);
     ~ProductMaster();
     ProductMaster(const ProductMaster&) = delete;
     ProductMaster& operator=(const ProductMaster&) = delete;
 
-    // Opens the database. When the file and its folder can be written, it is created with its
-    // table if need be; a file that cannot be written (a read-only share, another user's, or
-    // one without write permission even for the administrator) is opened read-only, for
-    // look-ups alone. Nothing is written when the table is there already.
+    // Opens the database and brings its tables up to this version (MasterSchema.h), or
+    // creates them. An SQLite file that cannot be written (a read-only share, another user's)
+    // is opened read-only, for look-ups alone, as is a chain's master for a login that may
+    // only read it (a shop's). A database of a newer version is refused. Nothing is written
+    // when the tables are up to date.
     Result open();
     bool isOpen() const;
     bool isReadOnly() const { return readOnly_; }
+    // Opened (again) for reading alone: nothing of it is written, not even an upgrade.
+    void readOnlyFromNowOn() { wantsReadOnly_ = true; }
     void close();
 
-    const QString& path() const { return path_; }
+    const MasterLocation& location() const { return location_; }
+    // From now on the master at `location` (closed; opened on the next use).
+    void relocate(const MasterLocation& location);
+    // The SQLite file; empty for a master on a server.
+    QString path() const { return location_.isPostgres() ? QString() : location_.path; }
     // A second connection to the same database, not yet open: for work on another thread.
     std::unique_ptr<ProductMaster> another() const;
 
+    // After a connection to the server failed, look-ups say so again at once for this long
+    // instead of each waiting for the server: a clerk goes on scanning. Imports always try.
+    void setReconnectPause(int ms) { reconnectPauseMs_ = ms; }
+
     // Adds the rows, or updates the stored product of the same JAN code, all in one
-    // transaction: on an error or when `progress` is cancelled nothing changes. In an update
-    // an empty text or a missing tax rate keeps what is stored, so that a list of prices alone
-    // leaves the names alone. A master that is not open is opened first (one that was locked
-    // at start is tried again); a read-only one refuses.
+    // transaction: on an error, a lost connection or when `progress` is cancelled nothing
+    // changes. In an update an empty text or a missing tax rate keeps what is stored, so that
+    // a list of prices alone leaves the names alone; each product changed is stamped with the
+    // time and who changed it (login@computer). Of two imports at once that change the same
+    // product, the one that commits later is the one that stays (over what the other wrote),
+    // and neither loses a row. A master that is not open is opened first (one that could not
+    // be reached before is tried again); a read-only one refuses.
     ImportResult importRows(const std::vector<ProductRow>& rows, WorkProgress* progress = nullptr);
 
     // The stored product of this JAN code (blanks around it and full-width digits aside). A
     // master that is not open is opened first.
     LookupResult lookup(const QString& jan);
+
+    // Every stored product, for copying a master into another.
+    ProductsResult allProducts();
+
+    struct CountResult {
+        bool ok = false;
+        QString error;
+        qint64 count = 0;
+    };
+    // How many products are stored.
+    CountResult productCount();
 
     struct PrintedResult {
         bool ok = false;
@@ -83,23 +126,36 @@ public:
     };
 
     // The labels last recorded as printed under these keys (printedKey() of the codes), all
-    // read in one transaction. A master that is not open is opened first.
+    // read in one transaction. A master that is not open is opened first; one older than the
+    // print history (on a read-only share, for a shop's login) answers that none was.
     PrintedResult lastPrinted(const QStringList& keys);
 
-    // Records the labels as printed, each replacing what was recorded under its code, all in
-    // one transaction: on an error, a crash or when `progress` is cancelled nothing changes.
-    // Of two labels of one code the later in `labels` is kept; labels without a code are left
-    // out. A read-only master refuses.
+    // Records the labels as printed, each replacing what was recorded under its code, stamped
+    // with who printed it, all in one transaction: on an error, a crash, a lost connection or
+    // when `progress` is cancelled nothing changes. Of two labels of one code the later in
+    // `labels` is kept; labels without a code are left out. A read-only master refuses.
     RecordResult recordPrinted(const std::vector<PrintedLabel>& labels,
                                WorkProgress* progress = nullptr);
 
+    // Who this connection writes as: login@computer.
+    const QString& writer() const { return writer_; }
+
 private:
-    QString path_;
-    QString connection_;
+    Result fail(const QString& message);
+    Result upgrade(int& version, bool& hasProducts);
+
+    MasterLocation location_;
     int busyTimeoutMs_;
+    std::unique_ptr<MasterEngine> engine_;
+    QString connection_;
     bool readOnly_ = false;
+    bool wantsReadOnly_ = false;
     bool hasTable_ = false;    // a read-only master may be a new, empty file
-    bool hasHistory_ = false;  // a read-only master may be of the first version, without it
+    bool hasHistory_ = false;  // and one older than the print history
+    QString writer_;
+    int reconnectPauseMs_ = 0;
+    QElapsedTimer sinceFailedOpen_;
+    QString failedOpen_;
 };
 
 }  // namespace zukaro

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "MasterEngine.h"
 #include "MasterMessages.h"
 #include "ProductMaster.h"
 #include "TaxPrice.h"
@@ -15,7 +16,8 @@ namespace zukaro {
 namespace {
 
 // Codes asked for, and labels written, per statement: a 10,000-row list is read in twenty
-// statements instead of ten thousand, which a master on a server answers one trip each.
+// statements instead of ten thousand, which a master on a server answers one trip each. 5,000
+// values at most, well within both engines' limits.
 constexpr int kPerStatement = 500;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
@@ -51,12 +53,14 @@ QString selectStatement(int count) {
 QString upsertStatement(int count) {
     return QStringLiteral(
                "INSERT INTO printed"
-               " (jan, maker, product, spec, lot, price, tax_rate, tax_kind, printed_at)"
+               " (jan, maker, product, spec, lot, price, tax_rate, tax_kind, printed_at,"
+               " printed_by)"
                " VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
                " maker = excluded.maker, product = excluded.product, spec = excluded.spec,"
                " lot = excluded.lot, price = excluded.price, tax_rate = excluded.tax_rate,"
-               " tax_kind = excluded.tax_kind, printed_at = excluded.printed_at")
-        .arg(placeholders(count, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+               " tax_kind = excluded.tax_kind, printed_at = excluded.printed_at,"
+               " printed_by = excluded.printed_by")
+        .arg(placeholders(count, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
 }
 
 }  // namespace
@@ -116,7 +120,8 @@ ProductMaster::PrintedResult ProductMaster::lastPrinted(const QStringList& keys)
         db.commit();
     }
     if (!ok) {
-        return {false, master::cannotRead(path_, master::sqliteReason(error)), {}};
+        result = {false, master::cannotRead(location_, engine_->reason(error)), {}};
+        close();  // a lost connection is made anew on the next use
     }
     return result;
 }
@@ -129,7 +134,9 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
         return result;
     }
     if (readOnly_ || !hasHistory_) {
-        result.error = master::cannotWrite(path_, master::readOnly());
+        result.error = master::cannotWrite(
+            location_, location_.isPostgres() ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
+                                              : master::readOnly());
         return result;
     }
     // The labels by code, the last of each code kept: in code order two programs recording at
@@ -153,13 +160,19 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
     }
 
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const auto failed = [&](const QSqlError& error) {
+        const QString message = master::cannotWrite(location_, engine_->reason(error));
+        db.rollback();
+        db = QSqlDatabase();
+        close();  // a lost connection is made anew on the next use
+        return RecordResult{false, false, message, 0};
+    };
     if (!db.transaction()) {
-        result.error = master::cannotWrite(path_, master::sqliteReason(db.lastError()));
-        return result;
+        return failed(db.lastError());
     }
-    beginStep(progress,
-              QStringLiteral("商品マスタ「%1」に印刷済みを記録しています")
-                  .arg(QFileInfo(path_).fileName()),
+    const QString name =
+        location_.isPostgres() ? location_.describe() : QFileInfo(location_.path).fileName();
+    beginStep(progress, QStringLiteral("商品マスタ「%1」に印刷済みを記録しています").arg(name),
               static_cast<qint64>(kept.size()));
     QSqlQuery upsert(db);
     QSqlError error;
@@ -187,6 +200,7 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
             upsert.addBindValue(label.taxRate);
             upsert.addBindValue(text(priceTaxText(label.taxKind)));
             upsert.addBindValue(label.printedAt.toUTC().toString(kTimeFormat));
+            upsert.addBindValue(writer_);
         }
         if (!upsert.exec()) {
             error = upsert.lastError();
@@ -197,14 +211,13 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
     upsert = QSqlQuery();
     if (cancelled) {
         db.rollback();
-        return {false, true, master::cannotWrite(path_, master::cancelled()), 0};
+        return {false, true, master::cannotWrite(location_, master::cancelled()), 0};
     }
     if (!error.isValid() && !db.commit()) {
         error = db.lastError();
     }
     if (error.isValid()) {
-        db.rollback();
-        return {false, false, master::cannotWrite(path_, master::sqliteReason(error)), 0};
+        return failed(error);
     }
     reportDone(progress, static_cast<qint64>(kept.size()));
     result.ok = true;

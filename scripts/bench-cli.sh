@@ -41,6 +41,21 @@ hyperfine --runs "${BIG_RUNS:-3}" -N "$@" \
   "build/zukaro --print-list $big $out/big.pdf"
 /usr/bin/time -f "print-list, 100,000 rows: %M KB peak, %e s" build/zukaro --print-list "$big" "$out/big.pdf"
 pdfinfo "$out/big.pdf" | grep Pages
+# The same 100,000 products kept in a product master by the whole program (goal: within 10 s
+# into PostgreSQL): into a new SQLite file, and into a new database on the private PostgreSQL
+# server over its Unix socket, each run from empty (every product added).
+trap "rm -rf '$out'; '$PWD/scripts/test-postgres.sh' stop" EXIT
+./scripts/test-postgres.sh start
+. build/test-postgres.env
+export PGPASSFILE
+admin="psql -X -q -h $ZUKARO_TEST_PGHOST -p $ZUKARO_TEST_PGPORT -U $ZUKARO_TEST_PGADMIN -d postgres"
+hyperfine --runs "${BIG_RUNS:-3}" -N "$@" \
+  --prepare "rm -f $out/master.sqlite" \
+  --command-name "import-list, 100,000 rows, into SQLite" \
+  "build/zukaro --master $out/master.sqlite --import-list $big" \
+  --prepare "$admin -c 'DROP DATABASE IF EXISTS zukaro_bench' -c 'CREATE DATABASE zukaro_bench OWNER $ZUKARO_TEST_PGOFFICE'" \
+  --command-name "import-list, 100,000 rows, into PostgreSQL" \
+  "build/zukaro --master postgresql://$ZUKARO_TEST_PGOFFICE@/zukaro_bench?host=$ZUKARO_TEST_PGHOST&port=$ZUKARO_TEST_PGPORT --import-list $big"
 # The weekly price change of a chain's shop (goal: within 1 s). The master first learns that
 # all 100,000 products of the list above were printed (--record-printed); this week's register
 # export has 10,000 of them, 200 at a new price, and 50 new products: read, compared with the

@@ -12,18 +12,19 @@ void row(const char* name, const QStringList& args, const char* expected) {
 }
 
 QString described(const CommandLine& c) {
-    static const char* const modes[] = {"window", "pdf",   "png",  "print",
-                                        "list",   "sheet", "help", "version"};
+    static const char* const modes[] = {"window", "pdf",    "png",  "print", "list",
+                                        "sheet",  "import", "copy", "help",  "version"};
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
-    return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9")
+    return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9%10")
         .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
              QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
              c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
              c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
              QString(c.changedOnly ? " changed-only" : "") +
-                 (c.recordPrinted ? " record-printed" : ""));
+                 (c.recordPrinted ? " record-printed" : ""),
+             c.master.isEmpty() ? QString() : " master " + c.master);
 }
 
 }  // namespace
@@ -57,6 +58,9 @@ private slots:
             "list l.csv o.pdf 600 50  changed-only record-printed");
         row("changes to a printer", {"--print-list", "l.csv", "--printer", "p", "--changed-only"},
             "list l.csv  600 50 p changed-only");
+        row("changes against a chain's master",
+            {"--print-list", "l.csv", "o.pdf", "--changed-only", "--master", "postgresql:///z"},
+            "list l.csv o.pdf 600 50  changed-only master postgresql:///z");
         row("pdf as a printer would get it",
             {"--print-pdf", "a", "o", "--calibrated-for", "Label-Printer"},
             "pdf a o 600 50  for Label-Printer");
@@ -64,8 +68,24 @@ private slots:
             "sheet  s.pdf 300 50 ");
         row("check sheet", {"--calibration-sheet", "s.pdf", "--calibrated-for", "店頭"},
             "sheet  s.pdf 600 50  for 店頭");
+        row("a list into the master", {"--import-list", "週.csv"}, "import 週.csv  600 50 ");
+        row("a list into a chain's master",
+            {"--import-list", "週.csv", "--master", " postgresql://本部@db/zukaro "},
+            "import 週.csv  600 50  master postgresql://本部@db/zukaro");
+        row("a shop's master copied", {"--master-import-from", "p.sqlite"},
+            "copy p.sqlite  600 50 ");
+        row("the window on a chain's master", {"--master", "postgresql:///zukaro"},
+            "window   600 50  master postgresql:///zukaro");
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
+        row("master for a pdf", {"--print-pdf", "a", "b", "--master", "m"},
+            "--master は --import-list、--master-import-from か --print-list (または画面を開く"
+            "とき) と");
+        row("master without value", {"--import-list", "l", "--master"}, "--master の後に値");
+        row("master empty", {"--import-list", "l", "--master", " "}, "商品マスタの接続先");
+        row("import without a list", {"--import-list"}, "商品リストを一つだけ");
+        row("copy of two files", {"--master-import-from", "a", "b"}, "ファイルを一つだけ");
+        row("import and print", {"--import-list", "l", "--print", "a"}, "一つだけ");
         row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");
         row("pdf without output", {"--print-pdf", "a"}, "書き出す PDF ファイル");
         row("list without output", {"--print-list", "l"}, "--printer");

@@ -9,14 +9,15 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 #include "EditorFixture.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
-#include "SheetRenderer.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "SheetCommands.h"
+#include "SheetRenderer.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -55,6 +56,7 @@ private slots:
     void scannedCodeFillsFromTheMaster_data();
     void scannedCodeFillsFromTheMaster();
     void scannerWorksLabelAfterLabel();
+    void scannerGoesOnWithoutTheMaster();
     void overprintedLabelsAreNamedAndFittedInOneClick();
     void previewClicksChooseALabel_data();
     void previewClicksChooseALabel();
@@ -453,6 +455,39 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
 // A scanner types digits and Enter, label after label: each code the master knows fills its
 // label, the next label's JAN field waits for the next scan, and the preview shows the filled
 // labels at once. A click into the JAN field selects the whole code, so a scan replaces it.
+// A chain's master whose server cannot be reached: a scanned code fills nothing, the status bar
+// says which server did not answer, and the clerk types the label as before; the next scan
+// says so again at once instead of waiting for the server.
+void TestEditorWindow::scannerGoesOnWithoutTheMaster() {
+    QTemporaryDir nowhere;
+    MasterLocation server;
+    server.engine = MasterLocation::Engine::Postgres;
+    server.host = nowhere.path();
+    server.database = u"zukaro"_qs;
+    ProductMaster master(server);
+    master.setReconnectPause(60000);
+    ui_.window->setProductMaster(&master);
+    ui_.clickInto("Text1");
+    QStringList said;
+    for (const QString& code : {u"4901234567894"_qs, u"4512345678906"_qs}) {
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        pressEnter();
+        said << ui_.window->statusBar()->currentMessage();
+        typeLabel({u"自社"_qs, u"のり"_qs, {}, {}, {}});  // on to the next label's JAN field
+    }
+    ui_.window->setProductMaster(nullptr);
+    QCOMPARE(ui_.sheet().label(1).jan + ui_.sheet().label(1).maker + ui_.sheet().label(1).product,
+             u"4901234567894自社のり"_qs);
+    QCOMPARE(ui_.sheet().label(2).jan + ui_.sheet().label(2).maker, u"4512345678906自社"_qs);
+    const QString expected =
+        u"JAN コード「%1」の商品を商品マスタから引けませんでした: 商品マスタ（"
+        "PostgreSQL サーバー %2 のデータベース「zukaro」）に接続できません（"
+        "サーバーが見つからないか、動いていません。"_qs;
+    QVERIFY2(said.value(0).startsWith(expected.arg(u"4901234567894"_qs, nowhere.path())),
+             qPrintable(said.value(0)));
+    QCOMPARE(said.value(1), said.value(0).replace(u"4901234567894"_qs, u"4512345678906"_qs));
+}
+
 void TestEditorWindow::scannerWorksLabelAfterLabel() {
     ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
     QVERIFY(master.open().ok);
@@ -542,7 +577,7 @@ QTEST_MAIN(TestEditorWindow)
 #include "tst_editorwindow.moc"
 
 void TestEditorWindow::previewClicksChooseALabel_data() {
-    QTest::addColumn<int>("label");  // 0: a click beside the sheet
+    QTest::addColumn<int>("label");   // 0: a click beside the sheet
     QTest::addColumn<bool>("whole");  // 全体 rather than 50 %
     QTest::addColumn<bool>("doubleClick");
     for (const int label : {1, 11, 21}) {
@@ -562,7 +597,7 @@ void TestEditorWindow::previewClicksChooseALabel() {
     QFETCH(bool, whole);
     QFETCH(bool, doubleClick);
     const LabelRecord product{"4987654321098", "北海乳業", "のむヨーグルト プレーン 砂糖不使用",
-                              "500ml", "B-1107", "198000"};
+                              "500ml",         "B-1107",   "198000"};
     for (const int n : {1, 11, 21}) {
         ui_.sheet().setLabel(n, product);
     }

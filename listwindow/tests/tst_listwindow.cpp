@@ -12,6 +12,7 @@
 #include "ProductMaster.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "TestPostgres.h"
 
 using namespace zukaro;
 
@@ -64,10 +65,17 @@ class TestListWindow : public QObject {
 
 private slots:
     void init() {
+        master_ = std::make_unique<ProductMaster>(dir_.filePath("products.sqlite"));
+        openWindow();
+    }
+
+private:
+    // The window with master_ as its product master, the 25 rows pasted (and kept there).
+    void openWindow() {
+        window_.reset();
         dialogs_ = ScriptedCommonDialog1();
         messages_ = ScriptedMessageBoxes();
         opened_.clear();
-        master_ = std::make_unique<ProductMaster>(dir_.filePath("products.sqlite"));
         QVERIFY(master_->open().ok);
         ProductListHooks hooks;
         hooks.base = [] {
@@ -85,6 +93,8 @@ private slots:
         QApplication::clipboard()->setText(pastedRows());
         QTest::mouseClick(window_->findChild<QPushButton*>("貼り付け"), Qt::LeftButton);
     }
+
+private slots:
 
     void pastedRowsBecomeSheets() {
         QCOMPARE(window_->model().rowCount(), 25);
@@ -141,8 +151,9 @@ private slots:
         const QString file = dir_.filePath("今週.csv");
         QFile csv(file);
         QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write("JAN,\xe5\x95\x86\xe5\x93\x81\xe5\x90\x8d,\xe6\x9e\x9a\xe6\x95\xb0\r\n"  // JAN,商品名,枚数
-                  "4901234567894,A,1\r\n4901234567894,B,0\r\n");
+        csv.write(
+            "JAN,\xe5\x95\x86\xe5\x93\x81\xe5\x90\x8d,\xe6\x9e\x9a\xe6\x95\xb0\r\n"  // JAN,商品名,枚数
+            "4901234567894,A,1\r\n4901234567894,B,0\r\n");
         csv.close();
         QVERIFY(window_->importFile(file));
         // Each paste: its second line has no product name.
@@ -247,10 +258,29 @@ private slots:
         QVERIFY(messages_.shown().first().text.startsWith("印刷した 25 行を"));
     }
 
-    // A chain's master list of 200,000 products read into the window and the master: the
-    // progress dialog follows the import, and キャンセル there leaves the list and the master
-    // as they were (one transaction).
+    // A chain's master list of 200,000 products read into the window and the master (a shop's
+    // SQLite file, or the chain's database on the private PostgreSQL server): the progress
+    // dialog follows the import, and キャンセル there leaves the list and the master as they
+    // were (one transaction).
+    void largeImportCancelled_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
     void largeImportCancelled() {
+        QFETCH(bool, postgres);
+        testing::TestPostgres server;
+        if (postgres) {
+            QVERIFY2(server.ready(), qPrintable(server.error()));
+            window_.reset();
+            master_ = std::make_unique<ProductMaster>(
+                server.location(server.createDatabase(), server.office));
+            openWindow();
+            QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
+        }
+        const QString masterName = postgres ? "（" + master_->location().describe() + "）"
+                                            : QString("「products.sqlite」");
         QFile list(dir_.filePath("全店マスタ.csv"));
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.write("JANコード,メーカー,品名,売価\n");
@@ -269,7 +299,7 @@ private slots:
             },
             seen);
         QVERIFY(!window_->importFile(list.fileName()));
-        QVERIFY2(seen.startsWith("商品マスタ「products.sqlite」に登録しています\n"),
+        QVERIFY2(seen.startsWith("商品マスタ" + masterName + "に登録しています\n"),
                  qPrintable(seen));
         QCOMPARE(messages_.shown().last().text,
                  "「" + list.fileName() +

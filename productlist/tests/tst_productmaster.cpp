@@ -1,17 +1,23 @@
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "JanCompletion.h"
+#include "MasterSchema.h"
 #include "ProductMaster.h"
 #include "TaxPrice.h"
+#include "TestPostgres.h"
 
 using namespace zukaro;
 
@@ -38,16 +44,6 @@ QString shown(const ProductMaster::LookupResult& found) {
     const ProductRow& p = *found.product;
     const QString tax = p.taxRate ? QString::number(*p.taxRate) : "";
     return QStringList{p.jan, p.maker, p.product, p.spec, p.lot, p.price, tax}.join('|');
-}
-
-// Runs SQL on the database file through a connection of the test's own.
-bool sql(const QString& path, const QString& statement) {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
-    db.setDatabaseName(path);
-    const bool done = db.open() && QSqlQuery(db).exec(statement);
-    db = QSqlDatabase();  // the last handle gone, the connection can be removed
-    QSqlDatabase::removeDatabase("test");
-    return done;
 }
 
 QByteArray digest(const QString& path) {
@@ -77,8 +73,14 @@ PrintedLabel labelOf(const QString& text, const QDateTime& when) {
 
 // A recorded label as labelOf reads it, then when it was printed.
 QString historyText(const PrintedLabel& l) {
-    return QStringList{l.jan, l.maker, l.product, l.spec, l.lot, l.price,
-                       QString::number(l.taxRate), priceTaxText(l.taxKind),
+    return QStringList{l.jan,
+                       l.maker,
+                       l.product,
+                       l.spec,
+                       l.lot,
+                       l.price,
+                       QString::number(l.taxRate),
+                       priceTaxText(l.taxKind),
                        l.printedAt.toString(Qt::ISODate)}
         .join('|');
 }
@@ -88,47 +90,104 @@ QString janOf(int n) {
     return completeJanCheckDigit(QString("49%1").arg(n, 10, 10, QChar('0')));
 }
 
-// The first value the statement gives, through a connection of the test's own.
-QString sqlText(const QString& path, const QString& statement) {
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
-    db.setDatabaseName(path);
-    QString value;
-    if (db.open()) {
-        QSqlQuery query(db);
-        if (query.exec(statement) && query.next()) {
-            value = query.value(0).toString();
-        }
-    }
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("test");
-    return value;
-}
-
 }  // namespace
 
+// The same cases for both homes of a master: an SQLite file, and a database on the private
+// PostgreSQL server of the build folder (scripts/test-postgres.sh), each row of a table on a
+// fresh, empty one. What only a server has (other logins, lost connections, many writers at
+// once) is in tst_postgresmaster.
 class TestProductMaster : public QObject {
     Q_OBJECT
-    std::optional<QTemporaryDir> dir_;
-    QString path_;
+    QTemporaryDir dir_;
+    std::unique_ptr<testing::TestPostgres> server_;
+    int files_ = 0;
+
+    // A fresh, empty master of the row's engine; an invalid one (and the test failed) when the
+    // server is not there.
+    MasterLocation fresh() {
+        QFETCH(bool, postgres);
+        if (!postgres) {
+            return MasterLocation::sqlite(
+                dir_.filePath(QString("商品マスタ%1.sqlite").arg(++files_)));
+        }
+        if (!server_->ready()) {
+            return {};
+        }
+        return server_->location(server_->createDatabase(), server_->office);
+    }
+
+    bool valid(const MasterLocation& where) const {
+        return !where.path.isEmpty() || !where.database.isEmpty();
+    }
+
+    QString serverError() const { return server_->error() + server_->lastError(); }
+
+    // Runs SQL on the master through a connection of the test's own (the server's superuser,
+    // acting as head office's login so that what it creates belongs to head office).
+    bool sql(const MasterLocation& where, const QString& statement, QVariant* value = nullptr) {
+        if (where.isPostgres()) {
+            return server_->sql(where.database, "SET ROLE " + server_->office) &&
+                   server_->sql(where.database, statement, value) &&
+                   server_->sql(where.database, "RESET ROLE");
+        }
+        bool done = false;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
+            db.setDatabaseName(where.path);
+            QSqlQuery query(db);
+            done = db.open() && query.exec(statement);
+            if (done && value != nullptr) {
+                *value = query.next() ? query.value(0) : QVariant();
+            }
+        }
+        QSqlDatabase::removeDatabase("test");
+        return done;
+    }
+
+    bool setVersion(const MasterLocation& where, int version) {
+        if (!where.isPostgres()) {
+            return sql(where, QString("PRAGMA user_version = %1").arg(version));
+        }
+        return sql(where, "CREATE TABLE IF NOT EXISTS zukaro_schema (version INTEGER NOT NULL)") &&
+               sql(where, "DELETE FROM zukaro_schema") &&
+               sql(where, QString("INSERT INTO zukaro_schema VALUES (%1)").arg(version));
+    }
+
+    int version(const MasterLocation& where) {
+        QVariant value;
+        sql(where,
+            where.isPostgres() ? "SELECT max(version) FROM zukaro_schema" : "PRAGMA user_version",
+            &value);
+        return value.isValid() ? value.toInt() : -1;
+    }
+
+    void engines() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
 
 private slots:
-    void init() { path_ = dir_.emplace().filePath("商品マスタ.sqlite"); }
+    void initTestCase() { server_ = std::make_unique<testing::TestPostgres>(); }
 
-    // Three imports into one file, each through a connection of its own: the counts
+    // Three imports into one master, each through a connection of its own: the counts
     // (added/updated/skipped) of each, then what lookups find.
+    void importThenLookup_data() { engines(); }
     void importThenLookup() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
         QStringList got;
         for (const char* rows :
              {"4901234567894|カトー製菓|ポテトチップス|60g|L-1|128|8;49012348|髙橋|のり",
               "4901234567894||うすしお|||138;4512345678906|a|b|c|d|1|10",
               "|メーカーだけ|品名|||100; |空白;４９０１２３５５|一;49012355|二"}) {
-            ProductMaster master(path_);
-            QVERIFY(master.open().ok);
+            ProductMaster master(where);
+            QVERIFY2(master.open().ok, qPrintable(master.open().error));
             const ProductMaster::ImportResult r = master.importRows(rowsOf(rows));
             QVERIFY2(r.ok, qPrintable(r.error));
             got << QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped);
         }
-        ProductMaster master(path_);
+        ProductMaster master(where);
         QVERIFY(master.open().ok);
         for (const char* jan :
              {"４９０１２３４５６７８９４ ", "49012348", "4512345678906", "49012355", "", "9"}) {
@@ -145,17 +204,16 @@ private slots:
     // A code of a supplier's order sheet (12 digits, GS1's example 490123456789) is the product
     // a scanner reads as 4901234567894, and the other way round; a master that stored the short
     // code before is still found by the scanned one.
+    void codesWithoutCheckDigit_data() { engines(); }
     void codesWithoutCheckDigit() {
-        {
-            ProductMaster master(path_);
-            QVERIFY(master.open().ok);
-            QVERIFY(master.importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
-        }
-        QVERIFY(sql(path_,
-                    "INSERT INTO products VALUES ('451234567890', 'm', '前から', '', '', '98',"
-                    " NULL, '')"));
-        ProductMaster master(path_);
-        QVERIFY(master.open().ok);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        QVERIFY(
+            ProductMaster(where).importRows(rowsOf("490123456789|花王|アタック;4912345|短縮")).ok);
+        QVERIFY(sql(where,
+                    "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+                    " updated_at) VALUES ('451234567890', 'm', '前から', '', '', '98', NULL, '')"));
+        ProductMaster master(where);
         QStringList got;
         for (const char* jan : {"4901234567894", "490123456789", "49123456", "4512345678906"}) {
             got << shown(master.lookup(jan));
@@ -165,44 +223,176 @@ private slots:
                               "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
     }
 
-    // Two masters at once, each with a file of its own; a failing row rolls its whole import
-    // back.
+    // Two masters at once, each of its own; a row the database refuses rolls its whole import
+    // back, and the message names the master and says why in our words.
+    void twoMastersAndATransaction_data() { engines(); }
     void twoMastersAndATransaction() {
-        QVERIFY(ProductMaster(path_).open().ok);
-        QVERIFY(sql(path_,
-                    "CREATE TRIGGER refuse BEFORE INSERT ON products WHEN NEW.jan = '9' "
-                    "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        ProductMaster a(path_), b(dir_->filePath("other.sqlite"));
+        const MasterLocation where = fresh(), other = fresh();
+        QVERIFY2(valid(where) && valid(other), qPrintable(serverError()));
+        QVERIFY(ProductMaster(where).open().ok);
+        QVERIFY(sql(where, where.isPostgres()
+                               ? "ALTER TABLE products ADD CONSTRAINT refused CHECK (jan <> '9')"
+                               : "CREATE TRIGGER refuse BEFORE INSERT ON products WHEN NEW.jan = "
+                                 "'9' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        ProductMaster a(where), b(other);
         QVERIFY(a.open().ok && b.open().ok);
         const QString error = a.importRows(rowsOf("1|in a;9|b;2|c")).error;
-        QVERIFY2(error.startsWith("商品マスタ「" + path_ +
-                                  "」に書き込めません（データベースの決まりに"
-                                  "合わないデータです。原文: refused"),
+        const QString named =
+            where.isPostgres() ? "（" + where.describe() + "）" : "「" + where.path + "」";
+        QVERIFY2(error.startsWith("商品マスタ" + named +
+                                  "に書き込めません（データベースの決まりに合わないデータです。"
+                                  "原文: ") &&
+                     error.contains("refused"),
                  qPrintable(error));
         QVERIFY(a.importRows(rowsOf("3|in a")).ok && b.importRows(rowsOf("1|in b")).ok);
         QCOMPARE(shown(a.lookup("1")) + ' ' + shown(a.lookup("3")) + ' ' + shown(b.lookup("1")),
                  "none 3|in a||||| 1|in b|||||");
     }
 
-    // Files that do not open as a master, which then neither reads nor writes.
+    // A master of the first version (no updated_by yet) is upgraded when opened, its products
+    // kept; a master of a version this zukaro does not know is refused and left alone.
+    void versions_data() { engines(); }
+    void versions() {
+        const MasterLocation older = fresh(), newer = fresh();
+        QVERIFY2(valid(older) && valid(newer), qPrintable(serverError()));
+        for (const QString& statement : masterUpgrades().front()) {
+            QVERIFY(sql(older, statement));
+        }
+        QVERIFY(sql(older,
+                    "INSERT INTO products VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
+                    " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00')"));
+        QVERIFY(setVersion(older, 1));
+        ProductMaster upgraded(older);
+        const ProductMaster::ImportResult r = upgraded.importRows(rowsOf("4901234567894|||||138"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(shown(upgraded.lookup("4901234567894")),
+                 "4901234567894|カトー製菓|ポテトチップス|60g|L-1|138|8");
+        QCOMPARE(version(older), currentMasterVersion());
+        QVariant by;
+        QVERIFY(sql(older, "SELECT updated_by FROM products", &by));
+        QCOMPARE(by.toString(), upgraded.writer());
+
+        QVERIFY(ProductMaster(newer).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        QVERIFY(setVersion(newer, currentMasterVersion() + 1));
+        ProductMaster refused(newer);
+        const QStringList errors{refused.open().error, refused.lookup("49012348").error,
+                                 refused.importRows(rowsOf("49012348|x")).error};
+        for (const QString& error : errors) {
+            QVERIFY2(error.contains("を開けません（新しい版の zukaro で作られたものです）"),
+                     qPrintable(error));
+        }
+        QCOMPARE(version(newer), currentMasterVersion() + 1);
+        QVariant maker;
+        QVERIFY(sql(newer, "SELECT maker FROM products", &maker));
+        QCOMPARE(maker.toString(), "髙橋");
+    }
+
+    // Each change says who made it (the login and the computer) and when (UTC, the time it
+    // was written); a later change of the same product replaces both.
+    void whoAndWhen_data() { engines(); }
+    void whoAndWhen() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        QVERIFY(master.open().ok);
+        const QString login = where.isPostgres()
+                                  ? server_->office
+                                  : QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        QCOMPARE(master.writer(), login + "@" + QSysInfo::machineHostName());
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-2);
+        QVERIFY(master.importRows(rowsOf("49012348|髙橋|のり|||98")).ok);
+        const QDateTime after = QDateTime::currentDateTimeUtc().addSecs(2);
+        QVariant at, by;
+        QVERIFY(sql(where, "SELECT updated_at FROM products", &at) &&
+                sql(where, "SELECT updated_by FROM products", &by));
+        QDateTime stamp = QDateTime::fromString(at.toString(), "yyyy-MM-dd HH:mm:ss");
+        stamp.setTimeSpec(Qt::UTC);
+        QVERIFY2(stamp >= before && stamp <= after, qPrintable(at.toString()));
+        QCOMPARE(by.toString(), master.writer());
+    }
+
+    // A list of more products than one statement takes, a code met twice far apart (in
+    // different statements had it been written in list order) and rows without a code: the
+    // later row's texts win, its empty cells keep the earlier ones, every count is right.
+    void listLongerThanAStatement_data() { engines(); }
+    void listLongerThanAStatement() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        std::vector<ProductRow> rows;
+        for (int i = 0; i < 1200; ++i) {
+            const QString jan = QString::number(4900000000000LL + (i % 1000) * 10);
+            rows.push_back({i + 2, i % 97 == 0 ? QString() : jan, QString("メーカー%1").arg(i),
+                            QString("品名%1").arg(i), i < 1000 ? "500ml" : "", "",
+                            QString::number(100 + i), 1, i % 2 ? std::optional(8) : std::nullopt});
+        }
+        ProductMaster master(where);
+        const ProductMaster::ImportResult r = master.importRows(rows);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        // 13 rows without a code (i % 97 == 0); 992 codes (8 of 1000 only ever came without
+        // one: 291, 388, … 970), 195 rows of a code met before.
+        QCOMPARE(QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped), "992/195/13");
+        QCOMPARE(shown(master.lookup("4900000000010")),
+                 "4900000000010|メーカー1001|品名1001|500ml||1101|8");
+        QCOMPARE(shown(master.lookup("4900000000000")),
+                 "4900000000000|メーカー1000|品名1000|||1100|");
+        QCOMPARE(shown(master.lookup("4900000009990")),
+                 "4900000009990|メーカー999|品名999|500ml||1099|8");
+        QCOMPARE(shown(master.lookup("4900000009700")), "none");
+        QCOMPARE(master.allProducts().products.size(), std::size_t(992));
+    }
+
+    // A cancelled import leaves the master as it was.
+    void cancelledImport_data() { engines(); }
+    void cancelledImport() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        QVERIFY(master.importRows(rowsOf("49012348|髙橋|のり|||98")).ok);
+        WorkProgress progress;
+        progress.cancel();
+        const ProductMaster::ImportResult r =
+            master.importRows(rowsOf("49012348|||||120;4901234567894|カトー製菓"), &progress);
+        QVERIFY(!r.ok && r.cancelled);
+        QVERIFY2(r.error.endsWith("（取り消しました。商品マスタは変わっていません）。"),
+                 qPrintable(r.error));
+        QCOMPARE(shown(master.lookup("49012348")) + " " + shown(master.lookup("4901234567894")),
+                 "49012348|髙橋|のり|||98| none");
+    }
+
+    // Files that do not open as a master, which then neither reads nor writes; each use tries
+    // to open it again, and says the same.
     void refusedFiles() {
-        QFile text(path_);
+        const QString path = dir_.filePath("list.sqlite");
+        QFile text(path);
         QVERIFY(text.open(QIODevice::WriteOnly) &&
                 text.write(QByteArray("JAN,品名\n1,a\n").repeated(100)));
         text.close();
-        ProductMaster master(path_);
-        // Each use tries to open it again, and says the same.
+        ProductMaster master(path);
         const QStringList errors{master.open().error, master.lookup("1").error,
                                  master.importRows({}).error};
-        QCOMPARE(errors.join('\n').replace(path_, "P"),
+        QCOMPARE(errors.join('\n').replace(path, "P"),
                  QString("商品マスタ「P」を開けません（SQLite のデータベースではありません）。\n")
                      .repeated(3)
                      .chopped(1));
-        const QString newer = dir_->filePath("newer.sqlite");
-        QVERIFY(sql(newer, "PRAGMA user_version = 2"));
-        QVERIFY(ProductMaster(newer).open().error.contains("新しい版の zukaro で作られたものです"));
     }
 
+    // Copying a master leaves the one copied from as it was: not even upgraded.
+    void readingAnOlderFileLeavesIt() {
+        const MasterLocation where = MasterLocation::sqlite(dir_.filePath("old.sqlite"));
+        for (const QString& statement : masterUpgrades().front()) {
+            QVERIFY(sql(where, statement));
+        }
+        QVERIFY(sql(where,
+                    "INSERT INTO products VALUES ('49012348', '髙橋', 'のり', '', '', '98',"
+                    " NULL, '')") &&
+                setVersion(where, 1));
+        ProductMaster source(where);
+        source.readOnlyFromNowOn();
+        const ProductMaster::ProductsResult all = source.allProducts();
+        QVERIFY2(all.ok && all.products.size() == 1, qPrintable(all.error));
+        QCOMPARE(all.products.front().maker, "髙橋");
+        QCOMPARE(version(where), 1);
+    }
     // A master the user may not write (a read-only share, another user's file; checked by the
     // permission bits, so also for the administrator CI runs as): opened read-only, looked up,
     // an import refused with the reason, and not one byte of the file changed.
@@ -216,57 +406,63 @@ private slots:
     void readOnlyMaster() {
         QFETCH(mode_t, fileMode);
         QFETCH(mode_t, folderMode);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("商品マスタ.sqlite");
         {
-            ProductMaster writer(path_);
+            ProductMaster writer(path);
             QVERIFY(
                 writer.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
         }
-        QVERIFY(setMode(path_, fileMode) && setMode(dir_->path(), folderMode));
-        const QByteArray before = digest(path_);
-        ProductMaster master(path_);
+        QVERIFY(setMode(path, fileMode) && setMode(folder.path(), folderMode));
+        const QByteArray before = digest(path);
+        ProductMaster master(path);
         const ProductMaster::Result opened = master.open();
         const QString found = shown(master.lookup("4901234567894"));
         QString refused = master.importRows(rowsOf("4901234567894||うすしお")).error;
-        const QStringList left = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
-        QVERIFY(setMode(dir_->path(), 0755) && setMode(path_, 0644));
+        const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(setMode(folder.path(), 0755) && setMode(path, 0644));
         QVERIFY2(opened.ok && master.isReadOnly(), qPrintable(opened.error));
         QCOMPARE(found, "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
-        QCOMPARE(refused.replace(path_, "P"),
+        QCOMPARE(refused.replace(path, "P"),
                  "商品マスタ「P」に書き込めません（読み取り専用です。JAN コードで引くことはできます"
                  "が、リストは登録できません。書き込める場所に置くか、書き込みの権限をもらって"
                  "ください）。");
-        QCOMPARE(digest(path_), before);
+        QCOMPARE(digest(path), before);
         QCOMPARE(left, QStringList{"商品マスタ.sqlite"});  // no journal either
     }
 
     // Another program holds the master while zukaro starts: that open fails and says why, and
     // the next use opens it once the other program is done.
     void lockedMasterTriedAgain() {
-        QVERIFY(ProductMaster(path_).importRows(rowsOf("49012348|髙橋|のり")).ok);
+        const QString path = dir_.filePath("locked.sqlite");
+        QVERIFY(ProductMaster(path).importRows(rowsOf("49012348|髙橋|のり")).ok);
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
-        other.setDatabaseName(path_);
+        other.setDatabaseName(path);
         QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN EXCLUSIVE"));
-        ProductMaster master(path_, 50);
+        ProductMaster master(path, 50);
         const QString locked = master.open().error;
         QVERIFY(QSqlQuery(other).exec("COMMIT"));
         other.close();
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase("other");
-        QVERIFY2(locked.startsWith("商品マスタ「" + path_ +
+        QVERIFY2(locked.startsWith("商品マスタ「" + path +
                                    "」を開けません（ほかのプログラムが使って"
                                    "います。しばらくしてからもう一度試してください。原文: "),
                  qPrintable(locked));
         QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
     }
 
-    // What was printed, kept per code as printed, read back whole by another connection: the
-    // later label of a code replaces the earlier, in one recording and across two; a label
-    // without a code is left out; codes never printed are not answered.
+    // What was printed, kept per code as printed, read back whole by another connection with
+    // who printed it: the later label of a code replaces the earlier, in one recording and
+    // across two; a label without a code is left out; codes never printed are not answered.
+    void printHistory_data() { engines(); }
     void printHistory() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
         const QDateTime monday(QDate(2026, 11, 30), QTime(0, 30), Qt::UTC);
         const QDateTime friday(QDate(2026, 12, 4), QTime(9, 15, 7), Qt::UTC);
         {
-            ProductMaster master(path_);
+            ProductMaster master(where);
             const ProductMaster::RecordResult r = master.recordPrinted(
                 {labelOf("4901234567894|カトー製菓|うすしお|60g|L-1|398|8|", monday),
                  labelOf("|名前だけ||||100||", monday),
@@ -276,15 +472,12 @@ private slots:
             QVERIFY2(r.ok, qPrintable(r.error));
             QCOMPARE(r.recorded, 3);
         }
-        {
-            ProductMaster master(path_);
-            QVERIFY(master.recordPrinted({labelOf("4569999000027||幕の内弁当|1食||1,080|8|内税",
-                                                  friday)})
-                        .ok);
-        }
-        ProductMaster master(path_);
+        ProductMaster friday2(where);
+        QVERIFY(friday2.recordPrinted({labelOf("4569999000027||幕の内弁当|1食||1,080|8|内税", friday)})
+                    .ok);
+        ProductMaster master(where);
         const ProductMaster::PrintedResult found = master.lastPrinted(
-            {"4901234567894", "4569999000058", "4569999000027", "4901234567894", "", "49012348"});
+            {"4901234567894", "4569999000058", "4569999000027", "4901234567894", "", "49012347"});
         QVERIFY2(found.ok, qPrintable(found.error));
         QStringList got;
         for (const PrintedLabel& label : found.labels) {
@@ -295,10 +488,16 @@ private slots:
                           "4569999000027||幕の内弁当|1食||1,080|8|内税|2026-12-04T09:15:07Z",
                           "4569999000058||収入印紙 200円|||200|10|非課税|2026-11-30T00:30:00Z",
                           "4901234567894|カトー製菓|うすしお|60g|L-1|428|8||2026-11-30T00:30:00Z"}));
+        QVariant by;
+        QVERIFY(sql(where, "SELECT printed_by FROM printed WHERE jan = '4569999000027'", &by));
+        QCOMPARE(by.toString(), friday2.writer());
     }
 
     // A list longer than one statement asks for its codes in several; every one is answered.
+    void printHistoryOfALongList_data() { engines(); }
     void printHistoryOfALongList() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
         std::vector<PrintedLabel> labels;
         QStringList keys;
         for (int i = 0; i < 1234; ++i) {
@@ -306,7 +505,7 @@ private slots:
                                      QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)));
             keys << janOf(i + 1000);  // 234 of them printed
         }
-        ProductMaster master(path_);
+        ProductMaster master(where);
         QCOMPARE(master.recordPrinted(labels).recorded, 1234);
         const ProductMaster::PrintedResult found = master.lastPrinted(keys);
         QCOMPARE(found.labels.size(), 234);
@@ -314,53 +513,17 @@ private slots:
         QVERIFY(!found.labels.contains(janOf(1234)));
     }
 
-    // A master of the first version, made before the print history: opened for writing it
-    // gets the history and keeps its products; on a read-only share it answers that nothing
-    // was printed, and a recording is refused with the reason, the file not touched.
-    void historyOfAnOlderMaster_data() {
-        QTest::addColumn<bool>("writable");
-        QTest::newRow("writable") << true;
-        QTest::newRow("read-only") << false;
-    }
-
-    void historyOfAnOlderMaster() {
-        QFETCH(bool, writable);
-        QVERIFY(sql(path_,
-                    "CREATE TABLE products (jan TEXT PRIMARY KEY NOT NULL, maker TEXT NOT NULL,"
-                    " product TEXT NOT NULL, spec TEXT NOT NULL, lot TEXT NOT NULL,"
-                    " price TEXT NOT NULL, tax_rate INTEGER, updated_at TEXT NOT NULL)"));
-        QVERIFY(sql(path_, "INSERT INTO products VALUES ('4901234567894', '髙橋', 'のり', '', '',"
-                           " '298', 8, '2026-01-05 10:00:00')"));
-        QVERIFY(sql(path_, "PRAGMA user_version = 1"));
-        QVERIFY(setMode(path_, writable ? 0644 : 0444));
-        const QByteArray before = digest(path_);
-        ProductMaster master(path_);
-        const ProductMaster::PrintedResult none = master.lastPrinted({"4901234567894"});
-        const ProductMaster::RecordResult recorded = master.recordPrinted(
-            {labelOf("4901234567894|髙橋|のり|||298|8|", QDateTime::currentDateTimeUtc())});
-        const ProductMaster::PrintedResult after = master.lastPrinted({"4901234567894"});
-        const QString found = shown(master.lookup("4901234567894"));
-        QVERIFY(setMode(path_, 0644));
-        QVERIFY2(none.ok && none.labels.isEmpty(), qPrintable(none.error));
-        QCOMPARE(found, "4901234567894|髙橋|のり|||298|8");
-        QVERIFY2(after.ok, qPrintable(after.error));
-        QCOMPARE(recorded.ok, writable);
-        QCOMPARE(after.labels.size(), writable ? 1 : 0);
-        if (!writable) {
-            QVERIFY2(recorded.error.contains("に書き込めません（読み取り専用です"),
-                     qPrintable(recorded.error));
-            QCOMPARE(digest(path_), before);
-        }
-    }
-
-    // A cancelled recording, and one that fails half-way, record nothing.
+    // A cancelled recording, and one the database refuses half-way, record nothing.
+    void recordingCancelledOrRefused_data() { engines(); }
     void recordingCancelledOrRefused() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
         const QDateTime monday(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC);
         std::vector<PrintedLabel> week;
         for (int i = 0; i < 1200; ++i) {
             week.push_back(labelOf(janOf(i) + "||品|||398||", monday));
         }
-        ProductMaster master(path_);
+        ProductMaster master(where);
         QVERIFY(master.recordPrinted({week[0]}).ok);
         for (PrintedLabel& label : week) {
             label.price = "428";
@@ -371,10 +534,13 @@ private slots:
         const ProductMaster::RecordResult r = master.recordPrinted(week, &cancelled);
         QVERIFY(!r.ok && r.cancelled);
         QVERIFY(r.error.endsWith("（取り消しました。商品マスタは変わっていません）。"));
-        QVERIFY(sql(path_, "CREATE TRIGGER refuse BEFORE INSERT ON printed WHEN NEW.jan = '" +
-                               janOf(1100) + "' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY(sql(where, where.isPostgres()
+                               ? "ALTER TABLE printed ADD CONSTRAINT refused CHECK (jan <> '" +
+                                     janOf(1100) + "')"
+                               : "CREATE TRIGGER refuse BEFORE INSERT ON printed WHEN NEW.jan = '" +
+                                     janOf(1100) + "' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         const ProductMaster::RecordResult refused = master.recordPrinted(week);
-        QVERIFY2(!refused.ok && refused.error.contains("原文: refused"),
+        QVERIFY2(!refused.ok && refused.error.contains("に書き込めません"),
                  qPrintable(refused.error));
         const ProductMaster::PrintedResult found = master.lastPrinted({janOf(0), janOf(1)});
         QCOMPARE(found.labels.size(), 1);
@@ -382,34 +548,80 @@ private slots:
                  janOf(0) + "||品|||398|10||2026-11-30T09:00:00Z");
     }
 
+    // A master of the second version, made before the print history: opened for writing it
+    // gets the history and keeps its products; on a read-only share it answers that nothing
+    // was printed, and a recording is refused with the reason, the file not touched.
+    void historyOfAnOlderMaster_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("writable") << true;
+        QTest::newRow("read-only") << false;
+    }
+
+    void historyOfAnOlderMaster() {
+        QFETCH(bool, writable);
+        QTemporaryDir folder;
+        const MasterLocation where = MasterLocation::sqlite(folder.filePath("old.sqlite"));
+        for (int step = 0; step < kPrintHistoryVersion - 1; ++step) {
+            for (const QString& statement : masterUpgrades()[static_cast<std::size_t>(step)]) {
+                QVERIFY(sql(where, statement));
+            }
+        }
+        QVERIFY(sql(where, "INSERT INTO products VALUES ('4901234567894', '髙橋', 'のり', '', '',"
+                           " '298', 8, '2026-01-05 10:00:00', 'office@pc')") &&
+                setVersion(where, kPrintHistoryVersion - 1));
+        QVERIFY(setMode(where.path, writable ? 0644 : 0444));
+        const QByteArray before = digest(where.path);
+        ProductMaster master(where);
+        const ProductMaster::PrintedResult none = master.lastPrinted({"4901234567894"});
+        const ProductMaster::RecordResult recorded = master.recordPrinted(
+            {labelOf("4901234567894|髙橋|のり|||298|8|", QDateTime::currentDateTimeUtc())});
+        const ProductMaster::PrintedResult after = master.lastPrinted({"4901234567894"});
+        const QString found = shown(master.lookup("4901234567894"));
+        QVERIFY(setMode(where.path, 0644));
+        QVERIFY2(none.ok && none.labels.isEmpty(), qPrintable(none.error));
+        QVERIFY2(after.ok, qPrintable(after.error));
+        QCOMPARE(found, "4901234567894|髙橋|のり|||298|8");
+        QCOMPARE(recorded.ok, writable);
+        QCOMPARE(after.labels.size(), writable ? 1 : 0);
+        if (!writable) {
+            QVERIFY2(recorded.error.contains("に書き込めません（読み取り専用です"),
+                     qPrintable(recorded.error));
+            QCOMPARE(digest(where.path), before);
+        }
+    }
+
     // Killed (kill -9) in the middle of recording a chain's week, after the first 100,000 of
     // 300,000 labels reached the file: the next open finds the master as it was before, whole
     // by SQLite's own integrity check. The recorder stops itself there (SIGSTOP) so that it is
     // killed inside its transaction every time.
     void killedWhileRecording() {
+        const MasterLocation where = MasterLocation::sqlite(dir_.filePath("killed.sqlite"));
         std::vector<PrintedLabel> week;
         for (int i = 0; i < 1000; ++i) {
             week.push_back(labelOf(janOf(i) + "||うすしお|||398||",
                                    QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)));
         }
-        QVERIFY(ProductMaster(path_).recordPrinted(week).ok);
-        const QString before = sqlText(path_, "SELECT group_concat(jan || price || printed_at)"
-                                              " FROM (SELECT * FROM printed ORDER BY jan)");
+        QVERIFY(ProductMaster(where).recordPrinted(week).ok);
+        const QString history = "SELECT group_concat(jan || price || printed_at, ',')"
+                                " FROM (SELECT * FROM printed ORDER BY jan) AS p";
+        QVariant before;
+        QVERIFY(sql(where, history, &before));
         QProcess recorder;
-        recorder.start(MASTER_RECORDER, {path_, "300000", "100000"});
+        recorder.start(MASTER_RECORDER, {where.path, "300000", "100000"});
         QVERIFY2(recorder.waitForReadyRead(60000), qPrintable(recorder.readAllStandardError()));
         QCOMPARE(recorder.readLine(), "recording\n");
         // Inside the transaction: the journal that undoes it is there.
-        QVERIFY(QFileInfo(path_ + "-journal").size() > 0);
+        QVERIFY(QFileInfo(where.path + "-journal").size() > 0);
         recorder.kill();
         QVERIFY(recorder.waitForFinished(10000));
         QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(sqlText(path_, "PRAGMA integrity_check"), "ok");
-        QCOMPARE(sqlText(path_, "SELECT count(*) FROM printed"), "1000");
-        QCOMPARE(sqlText(path_, "SELECT group_concat(jan || price || printed_at)"
-                                " FROM (SELECT * FROM printed ORDER BY jan)"),
-                 before);
-        QVERIFY(ProductMaster(path_).recordPrinted(week).ok);  // and it records again
+        QVariant check, count, after;
+        QVERIFY(sql(where, "PRAGMA integrity_check", &check) &&
+                sql(where, "SELECT count(*) FROM printed", &count) && sql(where, history, &after));
+        QCOMPARE(check.toString(), "ok");
+        QCOMPARE(count.toInt(), 1000);
+        QCOMPARE(after.toString(), before.toString());
+        QVERIFY(ProductMaster(where).recordPrinted(week).ok);  // and it records again
     }
 };
 

@@ -1,0 +1,102 @@
+#include "MasterCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "ColumnMapping.h"
+#include "ProductListSource.h"
+#include "ProductMaster.h"
+#include "ProductRows.h"
+#include "RunCommandLine.h"
+#include "UserFiles.h"
+
+namespace zukaro {
+namespace {
+
+// The master of the command, or the reason there is none (told on stderr).
+std::unique_ptr<ProductMaster> chosen(const CommandLine& command, QTextStream& err) {
+    const MasterLocationResult where = chosenMaster(command.master);
+    if (!where.location) {
+        err << "zukaro: " << where.error << '\n';
+        return nullptr;
+    }
+    return std::make_unique<ProductMaster>(*where.location);
+}
+
+QString where(const ProductMaster& master) {
+    const MasterLocation& location = master.location();
+    return location.isPostgres() ? QStringLiteral("（%1）").arg(location.describe())
+                                 : QStringLiteral("「%1」").arg(location.describe());
+}
+
+bool imported(const ProductMaster& master, const ProductMaster::ImportResult& result,
+              QTextStream& out, QTextStream& err) {
+    if (!result.ok) {
+        err << "zukaro: " << result.error << '\n';
+        return false;
+    }
+    out << QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
+               .arg(where(master))
+               .arg(result.added)
+               .arg(result.updated);
+    if (result.skipped > 0) {
+        out << QStringLiteral("JAN コードのない %1 行は登録していません。").arg(result.skipped);
+    }
+    out << '\n';
+    return true;
+}
+
+}  // namespace
+
+int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err) {
+    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    if (!master) {
+        return kExitFailed;
+    }
+    const SourceResult source = readProductFile(command.file);
+    if (!source.ok) {
+        err << "zukaro: " << source.error << '\n';
+        return kExitFailed;
+    }
+    const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
+    const ProductList list = toProductRows(source.table, mapping);
+    const QString shown = QDir::toNativeSeparators(command.file);
+    for (const RowProblem& problem : list.problems) {
+        if (!problem.kept) {
+            err << "zukaro: " << shown << ": " << problem.text() << '\n';
+        }
+    }
+    return imported(*master, master->importRows(list.rows), out, err) ? kExitOk : kExitFailed;
+}
+
+int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err) {
+    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    if (!master) {
+        return kExitFailed;
+    }
+    const QFileInfo from(command.file);
+    if (!master->location().isPostgres() &&
+        from.canonicalFilePath() == QFileInfo(master->location().path).canonicalFilePath()) {
+        err << "zukaro: "
+            << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
+                   .arg(QDir::toNativeSeparators(command.file));
+        return kExitFailed;
+    }
+    if (!from.isFile()) {
+        err << "zukaro: "
+            << QStringLiteral("SQLite の商品マスタ「%1」がありません。\n")
+                   .arg(QDir::toNativeSeparators(command.file));
+        return kExitFailed;
+    }
+    ProductMaster source(MasterLocation::sqlite(from.absoluteFilePath()));
+    source.readOnlyFromNowOn();  // copying from it leaves it as it was, in its old version too
+    const ProductMaster::ProductsResult products = source.allProducts();
+    if (!products.ok) {
+        err << "zukaro: " << products.error << '\n';
+        return kExitFailed;
+    }
+    return imported(*master, master->importRows(products.products), out, err) ? kExitOk
+                                                                              : kExitFailed;
+}
+
+}  // namespace zukaro

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QTextStream>
+
+#include "CommandLine.h"
+
+namespace zukaro {
+
+// The product master from the command line, without a window (a chain's head office can run
+// them from cron): --import-list puts a list into the master, --master-import-from copies an
+// SQLite master into the one in use (a shop moving onto the chain's server). The master is
+// --master's, else the one chosen in 商品マスター. One line on stdout says what was done;
+// rows left out and every failure go to stderr. Returns the exit code.
+int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err);
+int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err);
+
+}  // namespace zukaro

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "MasterLocation.h"
+
+namespace zukaro {
+
+// What differs between the two homes of a product master, both reached through Qt SQL: an
+// SQLite file (QSQLITE) and a database on a PostgreSQL server (QPSQL). How to connect, where
+// the schema's version is kept, how two programs starting at once are kept from upgrading the
+// same schema twice, who may write, which time a change is stamped with, and what each
+// engine's errors mean in our words. The tables and their upgrades are the same for both
+// (MasterSchema.h); ProductMaster does the rest once for both.
+class MasterEngine {
+public:
+    virtual ~MasterEngine() = default;
+
+    static std::unique_ptr<MasterEngine> create(const MasterLocation& location, int busyTimeoutMs);
+
+    virtual QString driver() const = 0;
+    // The reason given when Qt's driver is not installed.
+    virtual QString missingDriver() const = 0;
+    // Names the database and the connection's options. `readOnly` comes in as asked for and
+    // may be set by the engine (an SQLite file that cannot be written is opened read-only).
+    virtual void configure(QSqlDatabase& db, bool& readOnly) = 0;
+    // The reason of a failed statement or connection, in our words (the driver's own text
+    // after them).
+    virtual QString reason(const QSqlError& error) const = 0;
+    // Whether the error left the connection unusable (the server went away): it is opened
+    // again on the next use.
+    virtual bool lostConnection(const QSqlError& error) const = 0;
+
+    // The statements that start the transaction in which the schema is upgraded, so that of
+    // two programs starting at once only one upgrades and the other sees its result.
+    virtual QStringList beginUpgrade() const = 0;
+    // The schema's version (0: a new, empty database) and whether the products are there.
+    virtual bool readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
+                             QSqlError& error) const = 0;
+    virtual QStringList setVersion(int version) const = 0;
+    // Whether this login may add and change products (a shop's login may only read them).
+    virtual bool mayWrite(QSqlDatabase& db) const = 0;
+    // Who writes, as the database knows the login (or the computer's user for a file).
+    virtual QString login(QSqlDatabase& db) const = 0;
+    // The current time as 'YYYY-MM-DD HH:MM:SS' UTC, taken when the row is written: of two
+    // changes of one product the later stamp is the one that stays.
+    virtual QString nowExpression() const = 0;
+    // Appended to the upsert so that each row tells whether it was new; empty when the
+    // engine counts the products before and after instead.
+    virtual QString insertedReturning() const = 0;
+    // Product rows per upsert statement.
+    virtual int rowsPerStatement() const = 0;
+};
+
+}  // namespace zukaro

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "MasterEngine.h"
+
+namespace zukaro {
+
+// A chain's master: one database on a PostgreSQL server for head office and every shop. The
+// schema's version is kept in the table zukaro_schema; upgrades wait for each other on an
+// advisory lock. Passwords come from libpq (~/.pgpass, PGPASSWORD, PGPASSFILE), never from us.
+class PostgresEngine : public MasterEngine {
+public:
+    explicit PostgresEngine(MasterLocation location);
+
+    QString driver() const override;
+    QString missingDriver() const override;
+    void configure(QSqlDatabase& db, bool& readOnly) override;
+    QString reason(const QSqlError& error) const override;
+    bool lostConnection(const QSqlError& error) const override;
+    QStringList beginUpgrade() const override;
+    bool readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
+                     QSqlError& error) const override;
+    QStringList setVersion(int version) const override;
+    bool mayWrite(QSqlDatabase& db) const override;
+    QString login(QSqlDatabase& db) const override;
+    QString nowExpression() const override;
+    QString insertedReturning() const override;
+    int rowsPerStatement() const override;
+
+private:
+    MasterLocation location_;
+};
+
+}  // namespace zukaro

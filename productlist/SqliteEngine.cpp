@@ -1,0 +1,103 @@
+#include "SqliteEngine.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "MasterMessages.h"
+
+namespace zukaro {
+namespace {
+
+// By the permission bits too, as for every file zukaro writes: an administrator would write
+// anyway. SQLite writes its journal beside the file, so the folder counts as well.
+bool canWrite(const QString& path) {
+    const auto writable = [](const QString& name) {
+        const QByteArray encoded = QFile::encodeName(name);
+        struct stat info {};
+        return ::stat(encoded.constData(), &info) == 0 &&
+               (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+               ::access(encoded.constData(), W_OK) == 0;
+    };
+    return writable(path) && writable(QFileInfo(path).absolutePath());
+}
+
+}  // namespace
+
+SqliteEngine::SqliteEngine(QString path, int busyTimeoutMs)
+    : path_(std::move(path)), busyTimeoutMs_(busyTimeoutMs) {}
+
+QString SqliteEngine::driver() const {
+    return QStringLiteral("QSQLITE");
+}
+
+QString SqliteEngine::missingDriver() const {
+    return master::noDriver();
+}
+
+void SqliteEngine::configure(QSqlDatabase& db, bool& readOnly) {
+    readOnly = readOnly || (QFileInfo::exists(path_) && !canWrite(path_));
+    db.setDatabaseName(path_);
+    // Another zukaro window or program may be writing the same file for a moment.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1%2")
+                             .arg(busyTimeoutMs_)
+                             .arg(readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+}
+
+QString SqliteEngine::reason(const QSqlError& error) const {
+    return master::sqliteReason(error);
+}
+
+bool SqliteEngine::lostConnection(const QSqlError&) const {
+    return false;  // a file does not go away like a server
+}
+
+QStringList SqliteEngine::beginUpgrade() const {
+    return {QStringLiteral("BEGIN IMMEDIATE")};
+}
+
+bool SqliteEngine::readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
+                               QSqlError& error) const {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral(
+            "SELECT (SELECT user_version FROM pragma_user_version),"
+            " (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'products')")) ||
+        !query.next()) {
+        error = query.lastError();
+        return false;
+    }
+    version = query.value(0).toInt();
+    hasProducts = query.value(1).toInt() > 0;
+    return true;
+}
+
+QStringList SqliteEngine::setVersion(int version) const {
+    return {QStringLiteral("PRAGMA user_version = %1").arg(version)};
+}
+
+bool SqliteEngine::mayWrite(QSqlDatabase&) const {
+    return true;  // a file that cannot be written was opened read-only
+}
+
+QString SqliteEngine::login(QSqlDatabase&) const {
+    const passwd* user = ::getpwuid(::geteuid());
+    return user != nullptr ? QString::fromLocal8Bit(user->pw_name) : QString::number(::geteuid());
+}
+
+QString SqliteEngine::nowExpression() const {
+    return QStringLiteral("strftime('%Y-%m-%d %H:%M:%S', 'now')");
+}
+
+QString SqliteEngine::insertedReturning() const {
+    return {};  // one writer at a time: the products counted before and after tell
+}
+
+int SqliteEngine::rowsPerStatement() const {
+    return 500;  // 4,000 values, well within SQLite's 32,766
+}
+
+}  // namespace zukaro
