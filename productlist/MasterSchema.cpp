@@ -21,7 +21,9 @@ const std::vector<QStringList>& masterUpgrades() {
                         " maker TEXT NOT NULL, product TEXT NOT NULL,"
                         " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
                         " tax_rate INTEGER NOT NULL, tax_kind TEXT NOT NULL,"
-                        " printed_at TEXT NOT NULL, printed_by TEXT NOT NULL)")},
+                        " printed_at TEXT NOT NULL, printed_by TEXT NOT NULL)"),
+         // A register's 内税 price holds its tax: a scanned code must fill it as such.
+         QStringLiteral("ALTER TABLE products ADD COLUMN tax_kind TEXT NOT NULL DEFAULT ''")},
     };
     return upgrades;
 }

@@ -142,6 +142,7 @@ public:
 
 private:
     Result fail(const QString& message);
+    QString kindColumn() const;
     Result upgrade(int& version, bool& hasProducts);
 
     MasterLocation location_;
@@ -151,7 +152,7 @@ private:
     bool readOnly_ = false;
     bool wantsReadOnly_ = false;
     bool hasTable_ = false;    // a read-only master may be a new, empty file
-    bool hasHistory_ = false;  // and one older than the print history
+    bool hasHistory_ = false;  // and one older than the print history and products.tax_kind
     QString writer_;
     int reconnectPauseMs_ = 0;
     QElapsedTimer sinceFailedOpen_;

@@ -26,13 +26,6 @@ QVariant text(const QString& value) {
     return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
 }
 
-PriceTax kindOf(const QString& stored) {
-    if (stored == kTaxIncludedText) {
-        return PriceTax::Inclusive;
-    }
-    return stored == kTaxExemptText ? PriceTax::Exempt : PriceTax::Exclusive;
-}
-
 // "?, ?, …" for `count` values, or rows of them.
 QString placeholders(int count, const QString& one) {
     QStringList all;
@@ -110,7 +103,7 @@ ProductMaster::PrintedResult ProductMaster::lastPrinted(const QStringList& keys)
             result.labels.insert(key, {key, query.value(1).toString(), query.value(2).toString(),
                                        query.value(3).toString(), query.value(4).toString(),
                                        query.value(5).toString(), query.value(6).toInt(),
-                                       kindOf(query.value(7).toString()), at});
+                                       priceTaxOf(query.value(7).toString()), at});
         }
         query.finish();
     }

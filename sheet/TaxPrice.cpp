@@ -79,12 +79,15 @@ int taxRateOf(const SheetState& sheet, int n) {
     return ok ? own : sheet.layout.defaultTaxRate;
 }
 
-PriceTax priceTaxOf(const SheetState& sheet, int n) {
-    const QString& kind = sheet.taxKind[n];
-    if (kind == kTaxIncludedText) {
+PriceTax priceTaxOf(const QString& text) {
+    if (text == kTaxIncludedText) {
         return PriceTax::Inclusive;
     }
-    return kind == kTaxExemptText ? PriceTax::Exempt : PriceTax::Exclusive;
+    return text == kTaxExemptText ? PriceTax::Exempt : PriceTax::Exclusive;
+}
+
+PriceTax priceTaxOf(const SheetState& sheet, int n) {
+    return priceTaxOf(sheet.taxKind[n]);
 }
 
 QString priceTaxText(PriceTax tax) {

@@ -35,6 +35,8 @@ int taxRateOf(const SheetState& sheet, int n);
 
 // How label n's price stands to tax; an unknown text counts as 外税, as an empty one does.
 PriceTax priceTaxOf(const SheetState& sheet, int n);
+// The same for a text as stored: 「内税」, 「非課税」, anything else 外税.
+PriceTax priceTaxOf(const QString& text);
 
 // The label's text of a PriceTax: empty, 「内税」 or 「非課税」.
 QString priceTaxText(PriceTax tax);

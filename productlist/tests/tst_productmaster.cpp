@@ -452,6 +452,38 @@ private slots:
         QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
     }
 
+    // Whether a price holds its tax goes with the price: a 内税 and a 非課税 product kept as
+    // such, a later list without prices keeps both, one with a price of its own says anew.
+    void taxKindsGoWithThePrice_data() { engines(); }
+    void taxKindsGoWithThePrice() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        std::vector<ProductRow> week = rowsOf("4569999000010||イヤホン|||1100|10;4569999000058||印紙|||200");
+        week[0].taxKind = PriceTax::Inclusive;
+        week[1].taxKind = PriceTax::Exempt;
+        ProductMaster master(where);
+        QVERIFY(master.importRows(week).ok);
+        const auto kinds = [&master] {
+            QStringList got;
+            for (const char* jan : {"4569999000010", "4569999000058"}) {
+                const ProductMaster::LookupResult found = master.lookup(jan);
+                got << (found.product ? found.product->price + ' ' +
+                                            priceTaxText(found.product->taxKind)
+                                      : found.error);
+            }
+            return got.join(", ");
+        };
+        QCOMPARE(kinds(), "1100 内税, 200 非課税");
+        const ProductMaster::ProductsResult all = master.allProducts();  // what a copy takes
+        QVERIFY2(all.ok && all.products.size() == 2, qPrintable(all.error));
+        QCOMPARE(all.products[0].taxKind, PriceTax::Inclusive);
+        QCOMPARE(all.products[1].taxKind, PriceTax::Exempt);
+        QVERIFY(master.importRows(rowsOf("4569999000010|メーカー;4569999000058||||||")).ok);
+        QCOMPARE(kinds(), "1100 内税, 200 非課税");
+        QVERIFY(master.importRows(rowsOf("4569999000010|||||1000;4569999000058|||||210")).ok);
+        QCOMPARE(kinds(), "1000 , 210 ");
+    }
+
     // What was printed, kept per code as printed, read back whole by another connection with
     // who printed it: the later label of a code replaces the earlier, in one recording and
     // across two; a label without a code is left out; codes never printed are not answered.
