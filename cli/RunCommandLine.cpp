@@ -32,7 +32,7 @@ namespace {
 // labels go, made sheet by sheet as the pages are printed.
 struct ListJob {
     PackedRows rows;
-    ProductList reading;  // its problems; the rows are in `rows`
+    ProductList reading;       // its problems; the rows are in `rows`
     std::vector<bool> chosen;  // --changed-only: the rows new or changed since last printed
     std::optional<SheetPlan> plan;
 };
@@ -100,8 +100,8 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
     for (std::size_t i = 0; i < job.rows.size(); ++i) {
         const auto stored = last.constFind(keys[static_cast<qsizetype>(i)]);
         const ChangeMark mark =
-            changeMark(job.rows.at(i), stored == last.cend() ? std::nullopt
-                                                             : std::optional<PrintedLabel>(*stored),
+            changeMark(job.rows.at(i),
+                       stored == last.cend() ? std::nullopt : std::optional<PrintedLabel>(*stored),
                        defaultRate);
         ++counts[static_cast<std::size_t>(mark)];
         job.chosen[i] = needsPrinting(mark);
@@ -165,8 +165,7 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
         return false;
     }
     const SheetState& base = session.startUpSheet();
-    if (command.changedOnly &&
-        !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
+    if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
         return false;
     }
     const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start,

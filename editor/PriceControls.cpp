@@ -79,8 +79,9 @@ void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet) {
             break;
         case PriceTax::Exempt:
             ui.税率切替->setText(kTaxExemptText);
-            ui.税率切替->setToolTip(QStringLiteral("このラベルの売価は非課税です。税を足さずに"
-                                                   "そのまま印刷します"));
+            ui.税率切替->setToolTip(
+                QStringLiteral("このラベルの売価は非課税です。税を足さずに"
+                               "そのまま印刷します"));
             break;
         case PriceTax::Exclusive:
             ui.税率切替->setText(rate);

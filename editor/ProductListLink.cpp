@@ -44,8 +44,8 @@ QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
         }
     }
     // A register's 内税 price holds its tax: it comes with the price, never onto one typed.
-    if (p.taxKind != PriceTax::Exclusive && filled.contains(QString::fromUtf16(
-                                                describe(Item::Price).name))) {
+    if (p.taxKind != PriceTax::Exclusive &&
+        filled.contains(QString::fromUtf16(describe(Item::Price).name))) {
         sheet_.taxKind[n] = priceTaxText(p.taxKind);
         filled << priceTaxText(p.taxKind);
     }

@@ -202,9 +202,8 @@ QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation == Qt::Vertical) {
         return rows_[static_cast<std::size_t>(section)].line;  // the list's own line number
     }
-    static const char16_t* const names[] = {u"印刷",     u"枚数", u"前回", u"JAN コード",
-                                            u"メーカー", u"品名", u"規格", u"ロット",
-                                            u"売価",     u"税率"};
+    static const char16_t* const names[] = {u"印刷", u"枚数", u"前回",   u"JAN コード", u"メーカー",
+                                            u"品名", u"規格", u"ロット", u"売価",       u"税率"};
     return QString::fromUtf16(names[section]);
 }
 

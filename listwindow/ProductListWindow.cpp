@@ -144,10 +144,10 @@ Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int 
         out.marks.push_back(mark);
         if (mark != ChangeMark::Unchanged) {
             out.printed.insert(
-                i, {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
-                    describeChange(rows[i], *last, defaultRate) +
-                        QStringLiteral("\n前回の印刷: ") +
-                        last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
+                i,
+                {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
+                 describeChange(rows[i], *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
+                     last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
         }
     }
     return out;
@@ -170,9 +170,9 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
             WorkProgress& progress) {
     constexpr std::size_t kRowsPerStep = 4096;
     Loaded out;
-    out.read = readProducts(
-        [&](const RowSink& take) { return reader(take, progress); }, remembered, given,
-        [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); }, options);
+    out.read =
+        readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
+                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); }, options);
     out.cancelled = out.read.source.cancelled;
     if (!out.read.source.ok) {
         return out;
@@ -299,12 +299,14 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     widenKatakana = new QCheckBox(QStringLiteral("半角カナを全角に"), this);
     widenKatakana->setObjectName(QStringLiteral("半角カナを全角に"));
     widenKatakana->setChecked(true);
-    widenKatakana->setToolTip(QStringLiteral("次に読み込むリストの、品名などの半角カタカナを"
-                                             "全角にします。"));
+    widenKatakana->setToolTip(
+        QStringLiteral("次に読み込むリストの、品名などの半角カタカナを"
+                       "全角にします。"));
     changedOnly = new QCheckBox(QStringLiteral("変更分だけ"), this);
     changedOnly->setObjectName(QStringLiteral("変更分だけ"));
-    changedOnly->setToolTip(QStringLiteral("前回の印刷から新しい行・変わった行（新規、価格変更、"
-                                           "表示変更）だけに「印刷」のチェックを付けます。"));
+    changedOnly->setToolTip(
+        QStringLiteral("前回の印刷から新しい行・変わった行（新規、価格変更、"
+                       "表示変更）だけに「印刷」のチェックを付けます。"));
     top->addWidget(widenKatakana);
     top->addWidget(changedOnly);
 
@@ -422,8 +424,8 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
                 const std::unique_ptr<ProductMaster> connection = master->another();
                 kept = connection->importRows(loaded.rows, &progress);
                 if (!kept->cancelled) {
-                    loaded.marked = markRows(loaded.rows, *connection,
-                                             base.layout.defaultTaxRate, progress);
+                    loaded.marked =
+                        markRows(loaded.rows, *connection, base.layout.defaultTaxRate, progress);
                 }
             }
         });
@@ -611,8 +613,8 @@ void ProductListWindow::changeColumns() {
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
             loaded = load(reader_, nullptr, chosen, base, listName_, options, progress);
             if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
-                loaded.marked = markRows(loaded.rows, *master->another(),
-                                         base.layout.defaultTaxRate, progress);
+                loaded.marked =
+                    markRows(loaded.rows, *master->another(), base.layout.defaultTaxRate, progress);
             }
         });
     if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
@@ -869,10 +871,10 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
         labels.push_back(printedLabelOf(model_->rows()[i], rate, now));
     }
     ProductMaster::RecordResult recorded;
-    const QString failure = BackgroundWork(this, hooks_.progressDelayMs)
-                                .run(kCaption, [&](WorkProgress& progress) {
-                                    recorded = master->another()->recordPrinted(labels, &progress);
-                                });
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            recorded = master->another()->recordPrinted(labels, &progress);
+        });
     if (!failure.isEmpty() || !recorded.ok) {
         messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,
                        recorded.cancelled ? MessageIcon::Information : MessageIcon::Critical);
@@ -920,12 +922,11 @@ void ProductListWindow::showNextStart() {
         offeredAfter_.isValid()
             ? QStringLiteral("（%1）").arg(offeredAfter_.toString(QStringLiteral("M/d HH:mm")))
             : QString();
-    nextStartNote->setText(QStringLiteral("前回の印刷はラベル %1 で終わりました%2")
-                               .arg(offeredStart_ - 1)
-                               .arg(when));
+    nextStartNote->setText(
+        QStringLiteral("前回の印刷はラベル %1 で終わりました%2").arg(offeredStart_ - 1).arg(when));
     nextStart->setText(QStringLiteral("%1 から").arg(offeredStart_));
-    nextStart->setToolTip(QStringLiteral("使いかけのシートの続き、ラベル %1 から印刷します。")
-                              .arg(offeredStart_));
+    nextStart->setToolTip(
+        QStringLiteral("使いかけのシートの続き、ラベル %1 から印刷します。").arg(offeredStart_));
     nextStart->setEnabled(start->value() != offeredStart_);
 }
 

@@ -45,7 +45,7 @@ struct ProductListHooks {
     // Where the printers' calibrations and the next start on a partly used sheet are kept, when
     // given (else the next start is kept while the window is open).
     QString settingsFolder;
-    int progressDelayMs = 400;        // how long work runs before its progress dialog shows
+    int progressDelayMs = 400;  // how long work runs before its progress dialog shows
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a

@@ -23,9 +23,9 @@ enum class ProductColumn {
 };
 
 inline constexpr std::array<ProductColumn, 11> kProductColumns{
-    ProductColumn::Jan,     ProductColumn::Maker,   ProductColumn::Product,
-    ProductColumn::Spec,    ProductColumn::Lot,     ProductColumn::Price,
-    ProductColumn::Copies,  ProductColumn::TaxRate, ProductColumn::TaxKind,
+    ProductColumn::Jan,        ProductColumn::Maker,   ProductColumn::Product,
+    ProductColumn::Spec,       ProductColumn::Lot,     ProductColumn::Price,
+    ProductColumn::Copies,     ProductColumn::TaxRate, ProductColumn::TaxKind,
     ProductColumn::GrossPrice, ProductColumn::NetPrice};
 
 // Position in kProductColumns.

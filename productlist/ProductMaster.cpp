@@ -383,10 +383,9 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         return result;  // a new master on a read-only share knows nothing yet
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(
-        QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate, %1"
-                       " FROM products WHERE jan = ?")
-            .arg(kindColumn()));
+    query.prepare(QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate, %1"
+                                 " FROM products WHERE jan = ?")
+                      .arg(kindColumn()));
     // Also under the code without its check digit, as lists stored it before they were
     // completed.
     const QString key = masterKey(jan);

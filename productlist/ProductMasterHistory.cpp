@@ -87,7 +87,8 @@ ProductMaster::PrintedResult ProductMaster::lastPrinted(const QStringList& keys)
     int preparedFor = 0;
     bool ok = true;
     for (qsizetype first = 0; ok && first < unique.size(); first += kPerStatement) {
-        const int count = static_cast<int>(std::min<qsizetype>(kPerStatement, unique.size() - first));
+        const int count =
+            static_cast<int>(std::min<qsizetype>(kPerStatement, unique.size() - first));
         if (count != preparedFor) {
             ok = query.prepare(selectStatement(count));
             preparedFor = count;
@@ -176,7 +177,8 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
         if ((cancelled = cancelledBy(progress))) {
             break;
         }
-        const int count = static_cast<int>(std::min<std::size_t>(kPerStatement, kept.size() - first));
+        const int count =
+            static_cast<int>(std::min<std::size_t>(kPerStatement, kept.size() - first));
         if (count != preparedFor) {
             if (!upsert.prepare(upsertStatement(count))) {
                 error = upsert.lastError();

@@ -46,10 +46,9 @@ struct RowProblem {
 inline std::vector<RowProblem> inLineOrder(std::vector<RowProblem> first,
                                            const std::vector<RowProblem>& second = {}) {
     first.insert(first.end(), second.begin(), second.end());
-    std::stable_sort(first.begin(), first.end(),
-                     [](const RowProblem& a, const RowProblem& b) {
-                         return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
-                     });
+    std::stable_sort(first.begin(), first.end(), [](const RowProblem& a, const RowProblem& b) {
+        return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
+    });
     return first;
 }
 

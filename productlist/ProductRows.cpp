@@ -55,15 +55,17 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     const QString rateCell = cellOf(row, mapping, ProductColumn::TaxRate);
     const TaxCell rate = parseTaxCell(rateCell);
     if (!rate.ok) {
-        return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、標準税率、軽減税率、"
-                              "非課税 のどれかです）。")
+        return QStringLiteral(
+                   "税率「%1」は読めません（8、10、8%、10%、標準税率、軽減税率、"
+                   "非課税 のどれかです）。")
             .arg(shownText(rateCell));
     }
     const QString kindCell = cellOf(row, mapping, ProductColumn::TaxKind);
     const TaxCell kind = parseTaxCell(kindCell);
     if (!kind.ok) {
-        return QStringLiteral("税区分「%1」は読めません（外税、内税、税抜、税込、非課税 のどれか"
-                              "です）。")
+        return QStringLiteral(
+                   "税区分「%1」は読めません（外税、内税、税抜、税込、非課税 のどれか"
+                   "です）。")
             .arg(shownText(kindCell));
     }
     const std::optional<int> taxRate = rate.rate ? rate.rate : kind.rate;
@@ -73,8 +75,9 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     const std::optional<PriceTax> stated =
         exempt ? PriceTax::Exempt : (kind.kind ? kind.kind : rate.kind);
     if (taxRate && stated == PriceTax::Exempt) {
-        return QStringLiteral("税率「%1」と税区分「%2」が食い違っています（非課税に税率はありま"
-                              "せん）。")
+        return QStringLiteral(
+                   "税率「%1」と税区分「%2」が食い違っています（非課税に税率はありま"
+                   "せん）。")
             .arg(shownText(rateCell), shownText(kindCell));
     }
     product.taxRate = taxRate;
@@ -124,7 +127,8 @@ QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
         return QStringLiteral("「%1」には行がありません。").arg(name) + expected;
     }
     if (mapping.headerRow() >= 0) {
-        if (mapping.column(ProductColumn::Jan) >= 0 || mapping.column(ProductColumn::Product) >= 0) {
+        if (mapping.column(ProductColumn::Jan) >= 0 ||
+            mapping.column(ProductColumn::Product) >= 0) {
             return {};
         }
         return QStringLiteral("「%1」の見出しには、JAN コードの列も商品名の列もありません。")
@@ -137,8 +141,9 @@ QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
             return {};
         }
     }
-    return QStringLiteral("「%1」は商品リストではないようです。見出しの行がなく、1 列目に JAN "
-                          "コードが一つもありません。")
+    return QStringLiteral(
+               "「%1」は商品リストではないようです。見出しの行がなく、1 列目に JAN "
+               "コードが一つもありません。")
                .arg(name) +
            expected;
 }

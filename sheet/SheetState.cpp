@@ -23,7 +23,7 @@ void SheetState::clearAllLabels() {
 
 LabelRecord SheetState::label(int n) const {
     return {janText[n], makerText[n], productText[n], specText[n],
-            lotText[n], priceText[n], taxRate[n], taxKind[n]};
+            lotText[n], priceText[n], taxRate[n],     taxKind[n]};
 }
 
 void SheetState::setLabel(int n, const LabelRecord& record) {

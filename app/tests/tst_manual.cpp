@@ -102,7 +102,7 @@ private slots:
             SheetState sheet;
             sheet.layout.priceMode = PriceMode::TaxIncluded;
             sheet.layout.thousandsSeparators = true;
-            sheet.layout.taxRounding = m.captured(3) == "切り上げ" ? TaxRounding::Up
+            sheet.layout.taxRounding = m.captured(3) == "切り上げ"   ? TaxRounding::Up
                                        : m.captured(3) == "四捨五入" ? TaxRounding::HalfUp
                                                                      : TaxRounding::Down;
             sheet.priceText[1] = m.captured(1);

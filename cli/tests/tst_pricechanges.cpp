@@ -163,9 +163,10 @@ private slots:
         const QString pdf = temp("this-week.pdf");
         auto changed = run({"--print-list", thisWeek, pdf, "--changed-only", "--start", "5"});
         QVERIFY2(changed.exitCode == 0, qPrintable(changed.err));
-        QVERIFY2(changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（変更なし "
-                                      "3 行は印刷しません）"),
-                 qPrintable(changed.err));
+        QVERIFY2(
+            changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（変更なし "
+                                 "3 行は印刷しません）"),
+            qPrintable(changed.err));
         QCOMPARE(digest(master), before);  // looked at, not written
         const QList<printed::Word> words = printed::pdfWords(pdf);
         const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
@@ -175,18 +176,19 @@ private slots:
         for (int i = 0; i < labels.size(); ++i) {
             const QString printed = labelText(words, sheet_, 5 + i);
             for (const QString& expected : labels[i].split(u' ')) {
-                QVERIFY2(printed.contains(expected),
-                         qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
+                QVERIFY2(
+                    printed.contains(expected),
+                    qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
             }
         }
         QCOMPARE(labelText(words, sheet_, 8), QString());
         QVERIFY(QDir().mkpath(temp("week-pages")));
-        QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
-                 (QStringList{"EAN-13:4569999001024", "EAN-13:4569999001031",
-                              "EAN-13:4569999001062"}));
+        QCOMPARE(
+            printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
+            (QStringList{"EAN-13:4569999001024", "EAN-13:4569999001031", "EAN-13:4569999001062"}));
 
-        auto kept = run({"--print-list", thisWeek, temp("kept.pdf"), "--changed-only",
-                         "--record-printed"});
+        auto kept =
+            run({"--print-list", thisWeek, temp("kept.pdf"), "--changed-only", "--record-printed"});
         QVERIFY2(kept.exitCode == 0 && kept.err.contains("に 3 件を印刷済みとして記録しました"),
                  qPrintable(kept.err));
         const QString none = temp("none.pdf");

@@ -217,8 +217,8 @@ private slots:
             for (QAbstractButton* b : box.buttons()) {
                 buttons << b->text();
             }
-            shown = box.windowTitle() + u'|' + buttons.join(u',') + u'|' +
-                    box.defaultButton()->text();
+            shown =
+                box.windowTitle() + u'|' + buttons.join(u',') + u'|' + box.defaultButton()->text();
             if (act == "Enter" || act == "Escape") {
                 QTest::keyClick(&box, act == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
             } else if (act == "close") {

@@ -455,8 +455,8 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
              label);
     QCOMPARE(ui_.focused() + ' ' + ui_.counter(), then);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan +
-                 ui_.sheet().label(1).product + ui_.sheet().label(1).taxKind,
+    QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product +
+                 ui_.sheet().label(1).taxKind,
              u"自社"_qs);
     ui_.window->setProductMaster(nullptr);
 }

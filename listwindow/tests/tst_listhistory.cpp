@@ -132,9 +132,13 @@ private slots:
         const ProductListModel& model = list->model();
         QCOMPARE(marksShown(model), (QStringList{"変更なし", "新規", "価格変更（前回 238）",
                                                  "変更なし", "表示変更", "変更なし"}));
-        const QString tip = model.index(2, ProductListModel::Change).data(Qt::ToolTipRole).toString();
+        const QString tip =
+            model.index(2, ProductListModel::Change).data(Qt::ToolTipRole).toString();
         QVERIFY2(tip.startsWith("売価 238 (8%) → 258 (8%)\n前回の印刷: "), qPrintable(tip));
-        QCOMPARE(model.index(4, ProductListModel::Change).data(Qt::ToolTipRole).toString().section('\n', 0, 0),
+        QCOMPARE(model.index(4, ProductListModel::Change)
+                     .data(Qt::ToolTipRole)
+                     .toString()
+                     .section('\n', 0, 0),
                  "品名");
         QCOMPARE(chosen(model), "111111");
         QVERIFY(changedOnly->isEnabled());

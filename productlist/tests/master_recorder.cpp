@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
     labels.reserve(static_cast<std::size_t>(count));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (int i = 0; i < count; ++i) {
-        const QString jan = completeJanCheckDigit(QStringLiteral("49%1").arg(i, 10, 10, QChar(u'0')));
+        const QString jan =
+            completeJanCheckDigit(QStringLiteral("49%1").arg(i, 10, 10, QChar(u'0')));
         labels.push_back({jan, QStringLiteral("カトー製菓"), QStringLiteral("うすしお %1").arg(i),
                           QStringLiteral("60g"), QString(), QStringLiteral("428"), 8,
                           PriceTax::Exclusive, now});

@@ -49,8 +49,8 @@ private slots:
             "4901234567894|カトー製菓|うすしお|60g|L-1|1280||", "変更なし");
         row("the code from a list with a wrong check digit",
             "４９０１２３４５６７８９０|カトー製菓|うすしお|60g|L-1|398||", kLast, "変更なし");
-        row("rate of its own equal to the layout's", "4901234567894|カトー製菓|うすしお|60g|L-1|398|10|",
-            kLast, "変更なし");
+        row("rate of its own equal to the layout's",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|398|10|", kLast, "変更なし");
         row("new price", "4901234567894|カトー製菓|うすしお|60g|L-1|428||", kLast, "価格変更",
             "売価 398 → 428");
         row("new price and name", "4901234567894|カトー製菓|うすしお味|60g|L-1|428||", kLast,
@@ -59,11 +59,11 @@ private slots:
             "価格変更", "売価 398 → 398 (8%)");
         row("the price now holds the tax", "4901234567894|カトー製菓|うすしお|60g|L-1|398||内税",
             kLast, "価格変更", "売価 398 → 398 (内税)");
-        row("a price that is not whole yen, as text", "4901234567894|カトー製菓|うすしお|60g|L-1|オープン||",
-            kLast, "価格変更", "売価 398 → オープン");
-        row("no tax: the rate prints nowhere",
-            "4569999000058||収入印紙|||200|10|非課税", "4569999000058||収入印紙|||200|8|非課税",
-            "変更なし");
+        row("a price that is not whole yen, as text",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|オープン||", kLast, "価格変更",
+            "売価 398 → オープン");
+        row("no tax: the rate prints nowhere", "4569999000058||収入印紙|||200|10|非課税",
+            "4569999000058||収入印紙|||200|8|非課税", "変更なし");
         row("spec and lot", "4901234567894|カトー製菓|うすしお|70g|L-2|398||", kLast, "表示変更",
             "規格、ロット");
         row("maker", "4901234567894|カトー|うすしお|60g|L-1|398||", kLast, "表示変更", "メーカー");
@@ -87,8 +87,9 @@ private slots:
     // What is kept of a printed label: the code as printed, the rate it printed with.
     void printedLabel() {
         ProductRow row = rowOf(" ４９０１２３４５６７８９０|m|p|s|l| 1,100 ||内税");
-        const PrintedLabel label = printedLabelOf(
-            row, kReducedTaxRate, QDateTime(QDate(2026, 11, 30), QTime(18, 0), QTimeZone(9 * 3600)));
+        const PrintedLabel label =
+            printedLabelOf(row, kReducedTaxRate,
+                           QDateTime(QDate(2026, 11, 30), QTime(18, 0), QTimeZone(9 * 3600)));
         QCOMPARE(label.jan, "4901234567894");
         QCOMPARE(label.price, "1,100");
         QCOMPARE(label.taxRate, kReducedTaxRate);

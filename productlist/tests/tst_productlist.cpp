@@ -269,7 +269,8 @@ private slots:
         const QString notAList = "refused: 「貼り付けた行」は商品リストではないようです";
         row("unknown names only, no code in the first column", "コード,名前\n1,a", notAList);
         row("one name below the first row is data", "在庫表\n価格", notAList);
-        row("no header, codes of 7, 8, 12 and 13 digits", "a,b\n4901234,c\n４９０１２３４５６７８９,d",
+        row("no header, codes of 7, 8, 12 and 13 digits",
+            "a,b\n4901234,c\n４９０１２３４５６７８９,d",
             "1:a|b|||| x1 -\n2:4901234|c|||| x1 -\n3:490123456789|d|||| x1 -");
         row("a header naming neither JAN nor product name", "単価,数量,税率\n100,2,10",
             "refused: 「貼り付けた行」の見出しには、JAN コードの列も商品名の列もありません");
@@ -300,8 +301,10 @@ private slots:
             "6! 税率「10%」と税区分「非課税」が食い違っています（非課税に税率はありません）\n"
             "7! 税率「5%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）\n"
             "9! 税区分「込み」は読めません（外税、内税、税抜、税込、非課税 のどれかです）\n"
-            "11! 税率「100」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）\n"
-            "12! 税率「標準8%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）");
+            "11! 税率「100」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 "
+            "のどれかです）\n"
+            "12! 税率「標準8%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 "
+            "のどれかです）");
         // Half-width katakana of receipts made full-width, voiced marks joined; a mark with no
         // kana before it stays a mark; full-width letters and ㈱ stay.
         row("half-width katakana widened",

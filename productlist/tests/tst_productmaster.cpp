@@ -458,7 +458,8 @@ private slots:
     void taxKindsGoWithThePrice() {
         const MasterLocation where = fresh();
         QVERIFY2(valid(where), qPrintable(serverError()));
-        std::vector<ProductRow> week = rowsOf("4569999000010||イヤホン|||1100|10;4569999000058||印紙|||200");
+        std::vector<ProductRow> week =
+            rowsOf("4569999000010||イヤホン|||1100|10;4569999000058||印紙|||200");
         week[0].taxKind = PriceTax::Inclusive;
         week[1].taxKind = PriceTax::Exempt;
         ProductMaster master(where);
@@ -467,9 +468,9 @@ private slots:
             QStringList got;
             for (const char* jan : {"4569999000010", "4569999000058"}) {
                 const ProductMaster::LookupResult found = master.lookup(jan);
-                got << (found.product ? found.product->price + ' ' +
-                                            priceTaxText(found.product->taxKind)
-                                      : found.error);
+                got << (found.product
+                            ? found.product->price + ' ' + priceTaxText(found.product->taxKind)
+                            : found.error);
             }
             return got.join(", ");
         };
@@ -505,8 +506,9 @@ private slots:
             QCOMPARE(r.recorded, 3);
         }
         ProductMaster friday2(where);
-        QVERIFY(friday2.recordPrinted({labelOf("4569999000027||幕の内弁当|1食||1,080|8|内税", friday)})
-                    .ok);
+        QVERIFY(
+            friday2.recordPrinted({labelOf("4569999000027||幕の内弁当|1食||1,080|8|内税", friday)})
+                .ok);
         ProductMaster master(where);
         const ProductMaster::PrintedResult found = master.lastPrinted(
             {"4901234567894", "4569999000058", "4569999000027", "4901234567894", "", "49012347"});
@@ -516,10 +518,11 @@ private slots:
             got << historyText(label);
         }
         got.sort();
-        QCOMPARE(got, (QStringList{
-                          "4569999000027||幕の内弁当|1食||1,080|8|内税|2026-12-04T09:15:07Z",
-                          "4569999000058||収入印紙 200円|||200|10|非課税|2026-11-30T00:30:00Z",
-                          "4901234567894|カトー製菓|うすしお|60g|L-1|428|8||2026-11-30T00:30:00Z"}));
+        QCOMPARE(
+            got,
+            (QStringList{"4569999000027||幕の内弁当|1食||1,080|8|内税|2026-12-04T09:15:07Z",
+                         "4569999000058||収入印紙 200円|||200|10|非課税|2026-11-30T00:30:00Z",
+                         "4901234567894|カトー製菓|うすしお|60g|L-1|428|8||2026-11-30T00:30:00Z"}));
         QVariant by;
         QVERIFY(sql(where, "SELECT printed_by FROM printed WHERE jan = '4569999000027'", &by));
         QCOMPARE(by.toString(), friday2.writer());
@@ -598,8 +601,9 @@ private slots:
                 QVERIFY(sql(where, statement));
             }
         }
-        QVERIFY(sql(where, "INSERT INTO products VALUES ('4901234567894', '髙橋', 'のり', '', '',"
-                           " '298', 8, '2026-01-05 10:00:00', 'office@pc')") &&
+        QVERIFY(sql(where,
+                    "INSERT INTO products VALUES ('4901234567894', '髙橋', 'のり', '', '',"
+                    " '298', 8, '2026-01-05 10:00:00', 'office@pc')") &&
                 setVersion(where, kPrintHistoryVersion - 1));
         QVERIFY(setMode(where.path, writable ? 0644 : 0444));
         const QByteArray before = digest(where.path);
@@ -634,8 +638,9 @@ private slots:
                                    QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)));
         }
         QVERIFY(ProductMaster(where).recordPrinted(week).ok);
-        const QString history = "SELECT group_concat(jan || price || printed_at, ',')"
-                                " FROM (SELECT * FROM printed ORDER BY jan) AS p";
+        const QString history =
+            "SELECT group_concat(jan || price || printed_at, ',')"
+            " FROM (SELECT * FROM printed ORDER BY jan) AS p";
         QVariant before;
         QVERIFY(sql(where, history, &before));
         QProcess recorder;

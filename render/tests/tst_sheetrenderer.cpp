@@ -225,10 +225,9 @@ private slots:
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
         const QStringList names = {"janText", "productText", "priceText",     "taxRate", "jan表示",
                                    "BARCODE", "単価表示",    "メーカーU表示", "縁取",    "taxKind"};
-        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],
-                                   &s.taxRate[1], &l.jan表示,        &s.BARCODE,
-                                   &l.単価表示,   &l.メーカーU表示,  &l.縁取,
-                                   &s.taxKind[1]};
+        QString* const fields[] = {
+            &s.janText[1], &s.productText[1], &s.priceText[1],  &s.taxRate[1], &l.jan表示,
+            &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取,       &s.taxKind[1]};
         for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
             const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
             if (name == "paper") {
