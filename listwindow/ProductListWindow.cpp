@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -287,6 +288,16 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     table->setSortingEnabled(true);
     table->sortByColumn(-1, Qt::AscendingOrder);  // list order until a header is clicked
     table->horizontalHeader()->setStretchLastSection(true);
+    // A JAN code is read digit by digit against the shelf: all thirteen shown, never elided.
+    // The check box and copies columns need little room, and give it to the names.
+    const QFontMetrics metrics(table->font());
+    table->setColumnWidth(ProductListModel::Jan,
+                          metrics.horizontalAdvance(QStringLiteral("4901234567894")) +
+                              metrics.averageCharWidth() * 3);
+    for (const int narrow : {ProductListModel::Print, ProductListModel::Copies}) {
+        table->setColumnWidth(narrow, metrics.horizontalAdvance(QStringLiteral("印刷")) +
+                                          metrics.averageCharWidth() * 4);
+    }
 
     problems = new QPlainTextEdit(this);
     problems->setObjectName(QStringLiteral("問題"));

@@ -119,6 +119,20 @@ private slots:
         QCOMPARE(opened_, QStringList{"商品リスト 2/2 品18"});
     }
 
+    // Codes are read against the shelf digit by digit: each is shown whole in its cell.
+    void codesShownWhole() {
+        auto* table = window_->findChild<QTableView*>("商品表");
+        const QFontMetrics metrics(table->font());
+        const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QModelIndex cell = table->model()->index(row, ProductListModel::Jan);
+            const QString code = cell.data().toString();
+            QCOMPARE(code.size(), 13);
+            QVERIFY2(table->visualRect(cell).width() >= metrics.horizontalAdvance(code) + margins,
+                     qPrintable(code));
+        }
+    }
+
     // A register's export: the price as it writes it, a code from an order sheet, a name too
     // long for a label. The notes under the table say, by line, what the paper will show.
     void registerExportIsNoted() {
