@@ -24,6 +24,8 @@ const QString kDpi = QStringLiteral("dpi");
 const QString kZoom = QStringLiteral("zoom");
 const QString kPrinter = QStringLiteral("printer");
 const QString kStart = QStringLiteral("start");
+const QString kChangedOnly = QStringLiteral("changed-only");
+const QString kRecordPrinted = QStringLiteral("record-printed");
 const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
 const QString kCalibratedFor = QStringLiteral("calibrated-for");
 const QString kMaster = QStringLiteral("master");
@@ -60,6 +62,8 @@ struct Options {
     QCommandLineOption zoom{kZoom, {}, QStringLiteral("50|100")};
     QCommandLineOption printer{kPrinter, {}, QStringLiteral("NAME")};
     QCommandLineOption start{kStart, {}, QStringLiteral("N")};
+    QCommandLineOption changedOnly{kChangedOnly};
+    QCommandLineOption recordPrinted{kRecordPrinted};
     QCommandLineOption calibrationSheet{kCalibrationSheet};
     QCommandLineOption calibratedFor{kCalibratedFor, {}, QStringLiteral("NAME")};
     QCommandLineOption master{kMaster, {}, QStringLiteral("ADDRESS")};
@@ -129,12 +133,14 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                   {o.zoom, {Mode::PreviewPng}, u"--preview-png"},
                   {o.printer, {Mode::Print, Mode::PrintList}, u"--print か --print-list"},
                   {o.start, {Mode::PrintList}, u"--print-list"},
+                  {o.changedOnly, {Mode::PrintList}, u"--print-list"},
+                  {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
                   {o.calibratedFor,
                    {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
                    u"--print-pdf、--print-list か --calibration-sheet"},
                   {o.master,
-                   {Mode::Window, Mode::ImportList, Mode::MasterImportFrom},
-                   u"--import-list か --master-import-from (または画面を開くとき)"}};
+                   {Mode::Window, Mode::ImportList, Mode::MasterImportFrom, Mode::PrintList},
+                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -284,6 +290,8 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
             return QStringLiteral("--printer にはプリンターの名前を指定してください。");
         }
     }
+    command.changedOnly = parser.isSet(o.changedOnly);
+    command.recordPrinted = parser.isSet(o.recordPrinted);
     if (parser.isSet(o.master)) {
         command.master = parser.value(o.master).trimmed();
         if (command.master.isEmpty()) {
@@ -317,7 +325,7 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     const Options o;
     parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
                        o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor, o.master,
-                       o.importList, o.masterImportFrom});
+                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted});
     for (const QString& flag : windowFlags) {
         parser.addOption(QCommandLineOption(flag));
     }
@@ -369,9 +377,11 @@ QString usageText() {
         "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
         "  zukaro --print ファイル [--printer プリンター名]\n"
+        // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
-        " [--calibrated-for プリンター名]\n"
-        "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]\n"
+        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--master 接続先]\n"
+        "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
+        " [--changed-only] [--record-printed] [--master 接続先]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --import-list 商品リスト [--master 接続先]\n"
         "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
@@ -408,6 +418,10 @@ QString helpText() {
                "                        だけ、必要なページ数の A4 に印刷します。\n"
                "  --start N             1 ページ目の最初のラベルの位置 (1 から 21、既定は 1)。\n"
                "                        使いかけのシートの残りから印刷できます。\n"
+               "  --changed-only        商品マスタに記録した前回の印刷と比べて、新規の商品と\n"
+               "                        売価や表示の変わった商品の行だけを印刷します。\n"
+               "  --record-printed      印刷できたら、印刷した行を商品マスタに印刷済みとして\n"
+               "                        記録します (これがなければ商品マスタには書き込みません)。\n"
                "  --calibration-sheet   印刷位置の調整用シートを PDF に書き出します。\n"
                "                        --calibrated-for を付けると、そのプリンターの調整を\n"
                "                        入れた確認用シートになります。\n"
@@ -415,7 +429,8 @@ QString helpText() {
                "                        追加か更新。空の欄は登録済みの値を残します)。\n"
                "  --master-import-from  SQLite の商品マスタのファイル (products.sqlite) を、\n"
                "                        使っている商品マスタ (ふつうは PostgreSQL) に写します。\n"
-               "  --master 接続先       この回だけ使う商品マスタ。PostgreSQL なら\n"
+               "  --master 接続先       この回だけ使う商品マスタ (--changed-only と\n"
+               "                        --record-printed でも)。PostgreSQL なら\n"
                "                        postgresql://ユーザー@サーバー:5432/データベース、\n"
                "                        ほかは SQLite のファイル。パスワードは ~/.pgpass か\n"
                "                        環境変数 PGPASSWORD に書きます。指定しなければ\n"

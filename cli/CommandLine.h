@@ -21,6 +21,7 @@ struct CommandLine {
         PreviewPng,        // --preview-png FILE OUT.png [--zoom 50|100]
         Print,             // --print FILE [--printer NAME]
         PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
+                           //   [--changed-only] [--record-printed]
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
         ImportList,        // --import-list LIST [--master ADDRESS]: the list into the master
         MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
@@ -40,8 +41,10 @@ struct CommandLine {
     // PrintPdf, PrintList to a PDF and CalibrationSheet: the PDF as it would reach this
     // printer, with its calibration; empty: the PDF file output's own.
     QString calibratedFor;
-    // Window, ImportList and MasterImportFrom: the product master's address, over the one
-    // chosen in 商品マスター; empty: that one.
+    bool changedOnly = false;    // PrintList: only rows new or changed since last printed
+    bool recordPrinted = false;  // PrintList: record the printed rows in the product master
+    // Window, ImportList, MasterImportFrom and PrintList: the product master's address, over
+    // the one chosen in 商品マスター; empty: that one.
     QString master;
     QStringList windowFlags;  // the hidden window flags that were given (see below)
     QString error;            // UsageError: what is wrong, in Japanese

@@ -28,6 +28,9 @@ public:
 
     // Writes one note, as tell() does, without marking a failure.
     void write(const QString& text);
+    // Says what the run did (the rows it chose, what it recorded): always written, never
+    // counted among the notes.
+    void say(const QString& text) { put(text); }
     // Notes that were never passed to write() (a list keeps only its first problems), to count
     // among those not shown.
     void countUnwritten(qint64 notes) { omitted_ += notes; }

@@ -1,9 +1,12 @@
 #include "RunCommandLine.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -14,7 +17,9 @@
 #include "ListSheets.h"
 #include "MasterCommands.h"
 #include "PackedRows.h"
+#include "PrintHistory.h"
 #include "ProductListSource.h"
+#include "ProductMaster.h"
 #include "ProductRows.h"
 #include "SettingsFile.h"
 #include "ShownText.h"
@@ -27,11 +32,13 @@ namespace {
 // labels go, made sheet by sheet as the pages are printed.
 struct ListJob {
     PackedRows rows;
-    ProductList reading;  // its problems; the rows are in `rows`
+    ProductList reading;       // its problems; the rows are in `rows`
+    std::vector<bool> chosen;  // --changed-only: the rows new or changed since last printed
     std::optional<SheetPlan> plan;
 };
 
-// Reads the list row by row into `job`: the table of a long list is never held whole.
+// Reads the list row by row into `job`: the table of a long list is never held whole. A file
+// that is no product list is refused, saying what one is.
 SourceResult readList(const QString& path, ListJob& job) {
     // Room for the texts: a character takes one byte or more in the file.
     job.rows.reserve(0, QFileInfo(path).size() / 2);
@@ -40,7 +47,103 @@ SourceResult readList(const QString& path, ListJob& job) {
         [&path](const RowSink& take) { return readProductFileRows(path, take); }, remembered.get(),
         std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
     job.reading = std::move(read.problems);
+    if (read.source.ok) {
+        if (const QString refused =
+                notAProductList(read.head, read.mapping, QDir::toNativeSeparators(path));
+            !refused.isEmpty()) {
+            return {false, false, refused, {}, {}};
+        }
+    }
     return read.source;
+}
+
+// The master of --master, or the one chosen in 商品マスター; nothing (told) when its address
+// cannot be read.
+std::optional<MasterLocation> masterOf(const CommandLine& command, ConsoleMessages& messages) {
+    MasterLocationResult where = chosenMaster(command.master);
+    if (!where.location) {
+        messages.tell(QStringLiteral("エラー"), where.error, MessageIcon::Critical);
+    }
+    return where.location;
+}
+
+// --changed-only: each row against the label last recorded as printed for its code in the
+// product master, and only the new and changed rows chosen, in list order. A master file that
+// is not there yet has recorded nothing, and is not made; without --record-printed nothing is
+// written to the master, not even an upgrade.
+bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
+                   const CommandLine& command) {
+    const std::optional<MasterLocation> where = masterOf(command, messages);
+    if (!where) {
+        return false;
+    }
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(job.rows.size()));
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        keys << printedKey(job.rows.at(i).jan);
+    }
+    QHash<QString, PrintedLabel> last;
+    if (where->isPostgres() || QFileInfo::exists(where->path)) {
+        ProductMaster master(*where);
+        if (!command.recordPrinted) {
+            master.readOnlyFromNowOn();
+        }
+        ProductMaster::PrintedResult found = master.lastPrinted(keys);
+        if (!found.ok) {
+            messages.tell(QStringLiteral("エラー"), found.error, MessageIcon::Critical);
+            return false;
+        }
+        last = std::move(found.labels);
+    }
+    std::array<qint64, 4> counts{};
+    job.chosen.resize(job.rows.size());
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        const auto stored = last.constFind(keys[static_cast<qsizetype>(i)]);
+        const ChangeMark mark =
+            changeMark(job.rows.at(i),
+                       stored == last.cend() ? std::nullopt : std::optional<PrintedLabel>(*stored),
+                       defaultRate);
+        ++counts[static_cast<std::size_t>(mark)];
+        job.chosen[i] = needsPrinting(mark);
+    }
+    messages.say(QStringLiteral("商品マスタに記録された前回の印刷と比べて、新規 %1 行・価格変更 %2 "
+                                "行・表示変更 %3 行を印刷します（変更なし %4 行は印刷しません）。")
+                     .arg(countText(counts[static_cast<std::size_t>(ChangeMark::New)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::PriceChanged)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::TextChanged)]),
+                          countText(counts[static_cast<std::size_t>(ChangeMark::Unchanged)])));
+    return true;
+}
+
+// --record-printed, after the print: the rows that took labels recorded in the product master
+// as printed now, all in one transaction.
+bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRate,
+                   const CommandLine& command) {
+    const std::optional<MasterLocation> where = masterOf(command, messages);
+    if (!where) {
+        return false;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<PrintedLabel> labels;
+    for (const std::size_t row : job.plan->printedRows()) {
+        labels.push_back(printedLabelOf(job.rows.at(row), defaultRate, now));
+    }
+    ProductMaster master(*where);
+    const ProductMaster::RecordResult recorded = master.recordPrinted(labels);
+    if (!recorded.ok) {
+        messages.tell(QStringLiteral("エラー"),
+                      QStringLiteral("ラベルは印刷しましたが、印刷済みとして記録できませんでした。"
+                                     "次の --changed-only でも同じ行を印刷します。\n") +
+                          recorded.error,
+                      MessageIcon::Critical);
+        return false;
+    }
+    const MasterLocation& location = master.location();
+    messages.say(QStringLiteral("商品マスタ%1に %2 件を印刷済みとして記録しました。")
+                     .arg(location.isPostgres() ? QStringLiteral("（%1）").arg(location.describe())
+                                                : QStringLiteral("「%1」").arg(location.describe()),
+                          countText(recorded.recorded)));
+    return true;
 }
 
 QString labelLimitMessage(qint64 labels) {
@@ -61,7 +164,12 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
         messages.tell(caption, read.error, MessageIcon::Critical);
         return false;
     }
-    const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start);
+    const SheetState& base = session.startUpSheet();
+    if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
+        return false;
+    }
+    const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start,
+                                             command.changedOnly ? &job.chosen : nullptr);
     if (plan.labels() > kMaxLabelsPerJob) {
         messages.tell(caption, shown + QStringLiteral(": ") + labelLimitMessage(plan.labels()),
                       MessageIcon::Critical);
@@ -69,7 +177,6 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     }
     // What the labels look like on paper, by the line they came from: each row checked once,
     // the first notes kept, all counted.
-    const SheetState& base = session.startUpSheet();
     const std::vector<std::size_t> printed = plan.printedRows();
     std::vector<RowProblem> notes = plan.problems();
     qint64 count = job.reading.problemCount + plan.problemCount();
@@ -146,6 +253,9 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
         case CommandLine::Mode::PrintList:
             ok = command.printer.isEmpty() ? session.printPdf(command.output, command.dpi)
                                            : session.print(command.printer, out);
+            ok = ok && (!command.recordPrinted ||
+                        recordPrinted(session.messages(), list,
+                                      session.startUpSheet().layout.defaultTaxRate, command));
             break;
         case CommandLine::Mode::CalibrationSheet:
             ok = session.printCalibrationSheet(command.output, command.dpi);

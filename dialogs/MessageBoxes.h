@@ -24,6 +24,15 @@ public:
     // はい, いいえ and キャンセル, Yes the default; closing the box is Cancel.
     virtual Answer askYesNoCancel(const QString& caption, const QString& text,
                                   MessageIcon icon) = 0;
+    // A question whose two buttons say what they do (「一括で記録」 and 「記録しない」), the
+    // first the default; Escape or closing the box is the second. True for the first. Where
+    // buttons have no words of their own (a script's console), it is askYesNo.
+    virtual bool askToDo(const QString& caption, const QString& text, MessageIcon icon,
+                         const QString& doText, const QString& dontText) {
+        Q_UNUSED(doText);
+        Q_UNUSED(dontText);
+        return askYesNo(caption, text, icon, true);
+    }
 };
 
 }  // namespace zukaro

@@ -1,6 +1,7 @@
 #include "QtMessageBoxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zukaro {
 namespace {
@@ -45,6 +46,19 @@ Answer QtMessageBoxes::askYesNoCancel(const QString& caption, const QString& tex
         default:
             return Answer::Cancel;
     }
+}
+
+bool QtMessageBoxes::askToDo(const QString& caption, const QString& text, MessageIcon icon,
+                             const QString& doText, const QString& dontText) {
+    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, parent_);
+    QPushButton* doIt = box.addButton(doText, QMessageBox::AcceptRole);
+    QPushButton* dont = box.addButton(dontText, QMessageBox::RejectRole);
+    doIt->setObjectName(QStringLiteral("する"));
+    dont->setObjectName(QStringLiteral("しない"));
+    box.setDefaultButton(doIt);
+    box.setEscapeButton(dont);
+    box.exec();
+    return box.clickedButton() == doIt;
 }
 
 void QtMessageBoxes::tell(const QString& caption, const QString& text, MessageIcon icon) {

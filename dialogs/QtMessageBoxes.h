@@ -16,6 +16,8 @@ public:
                   bool yesIsDefault) override;
     void tell(const QString& caption, const QString& text, MessageIcon icon) override;
     Answer askYesNoCancel(const QString& caption, const QString& text, MessageIcon icon) override;
+    bool askToDo(const QString& caption, const QString& text, MessageIcon icon,
+                 const QString& doText, const QString& dontText) override;
 
 private:
     QWidget* parent_;

@@ -163,7 +163,9 @@ QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
     };
     // The current label's tax rate, beside its price.
     c.税率切替 = button(QStringLiteral("税率切替"), QStringLiteral("10%"), panel);
-    c.税率切替->setFixedWidth(44);
+    // Wide enough for 「10%内」 and 「非課税」 (see mirrorPriceControls).
+    c.税率切替->setFixedWidth(
+        std::max(44, c.税率切替->fontMetrics().horizontalAdvance(QStringLiteral("10%内")) + 14));
     c.税率切替->setToolTip(QStringLiteral("このラベルの消費税率 (10% ⇔ 8%)"));
     int row = 0;
     for (const auto& [label, field] : rows) {

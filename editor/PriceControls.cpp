@@ -66,7 +66,28 @@ void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet) {
     ui.端数処理->setCurrentIndex(static_cast<int>(l.taxRounding));
     ui.桁区切り->setChecked(l.thousandsSeparators);
     ui.価格を枠内に収める->setChecked(l.fitPrice);
-    ui.税率切替->setText(QStringLiteral("%1%").arg(taxRateOf(sheet, sheet.currentLabel)));
+    // A label from a register's list may hold a price with tax in it (内税) or one without
+    // tax (非課税); the clerk sees that here, and the rate button changes only the rate.
+    const int n = sheet.currentLabel;
+    const QString rate = QStringLiteral("%1%").arg(taxRateOf(sheet, n));
+    switch (priceTaxOf(sheet, n)) {
+        case PriceTax::Inclusive:
+            ui.税率切替->setText(rate + kTaxIncludedText.left(1));
+            ui.税率切替->setToolTip(QStringLiteral("このラベルの売価は税込 (内税、税率 %1) です。"
+                                                   "押すと税率が変わります (10% ⇔ 8%)")
+                                        .arg(rate));
+            break;
+        case PriceTax::Exempt:
+            ui.税率切替->setText(kTaxExemptText);
+            ui.税率切替->setToolTip(
+                QStringLiteral("このラベルの売価は非課税です。税を足さずに"
+                               "そのまま印刷します"));
+            break;
+        case PriceTax::Exclusive:
+            ui.税率切替->setText(rate);
+            ui.税率切替->setToolTip(QStringLiteral("このラベルの消費税率 (10% ⇔ 8%)"));
+            break;
+    }
 }
 
 }  // namespace zukaro

@@ -8,6 +8,7 @@
 #include "Items.h"
 #include "JanCompletion.h"
 #include "ProductMaster.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 
@@ -41,6 +42,12 @@ QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
             target = *value;
             filled << QString::fromUtf16(item->name);
         }
+    }
+    // A register's 内税 price holds its tax: it comes with the price, never onto one typed.
+    if (p.taxKind != PriceTax::Exclusive &&
+        filled.contains(QString::fromUtf16(describe(Item::Price).name))) {
+        sheet_.taxKind[n] = priceTaxText(p.taxKind);
+        filled << priceTaxText(p.taxKind);
     }
     if (p.taxRate && sheet_.taxRate[n].isEmpty() && *p.taxRate != sheet_.layout.defaultTaxRate) {
         sheet_.taxRate[n] = QString::number(*p.taxRate);

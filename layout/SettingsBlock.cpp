@@ -127,6 +127,7 @@ void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line,
 
 const QString kPriceSection = QStringLiteral("総額表示");
 const QString kRatesSection = QStringLiteral("税率");
+const QString kKindsSection = QStringLiteral("税区分");
 // Stored texts of the price modes and roundings, in the order of their enums.
 const QString kModeTexts[] = {QStringLiteral("入力どおり"), QStringLiteral("税込表示"),
                               QStringLiteral("本体+税込")};
@@ -238,7 +239,8 @@ void resetLinesAfterBlock(Layout& layout) {
     }
 }
 
-void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const LabelTexts* rates) {
+void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const LabelTexts* rates,
+                          const LabelTexts* kinds) {
     if (hasPriceSettings(layout)) {
         writer.text(kPriceSection);
         writer.text(kModeTexts[static_cast<int>(layout.priceMode)]);
@@ -268,6 +270,18 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const Label
             } else {
                 writer.text(QString());
             }
+        }
+        writer.endLine();
+    }
+    // Last, so that a reader that stops at a line it does not know has read the rates.
+    bool anyKind = false;
+    for (int n = 1; kinds != nullptr && n <= kLabelCount; ++n) {
+        anyKind = anyKind || !(*kinds)[n].isEmpty();
+    }
+    if (anyKind) {
+        writer.text(kKindsSection);
+        for (int n = 1; n <= kLabelCount; ++n) {
+            writer.text((*kinds)[n]);
         }
         writer.endLine();
     }
@@ -305,7 +319,8 @@ void skipRestOfLine(FieldReader& reader, std::vector<SkippedLine>& lines, bool k
 
 }  // namespace
 
-LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTexts* rates) {
+LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTexts* rates,
+                                    LabelTexts* kinds) {
     LinesAfterBlock read;
     BlockReader in(reader, /*oneLine=*/true);
     // A damaged block may end inside a line; the rest of that line is not settings.
@@ -336,6 +351,16 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
                 if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
                     (*rates)[n] = QString::number(*rate);
                 } else if (!(field.kind == Field::Kind::Text && field.text.isEmpty())) {
+                    in.countSkipped();
+                }
+            }
+        } else if (name == kKindsSection && kinds != nullptr) {
+            for (int n = 1; n <= kLabelCount; ++n) {
+                const Field field = reader.next();
+                const QString kind = field.kind == Field::Kind::Text ? field.text : QString();
+                if (kind == kTaxIncludedText || kind == kTaxExemptText) {
+                    (*kinds)[n] = kind;
+                } else if (!(field.kind == Field::Kind::Text && kind.isEmpty())) {
                     in.countSkipped();
                 }
             }

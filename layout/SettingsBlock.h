@@ -26,10 +26,12 @@ int readSettingsBlock(FieldReader& reader, Layout& layout);
 // What prices with tax need, kept in lines after the ten so that a reader that knows only the
 // ten still opens the file: "総額表示" (mode, default rate, rounding, separators, fit), then
 // "本体" and "税込" (the two lines' fonts, colours, captions and offsets, as item lines), and
-// in label files "税率" with the 21 labels' rates. Nothing is written while the layout has the
-// defaults and no label has a rate of its own, so such a file is what it always was.
+// in label files "税率" with the 21 labels' rates and "税区分" with their tax kinds (「内税」,
+// 「非課税」 or empty). Each is written only when it holds something other than the defaults,
+// so a file whose layout has the defaults and whose labels are all 外税 at the default rate is
+// what it always was.
 void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout,
-                          const LabelTexts* rates = nullptr);
+                          const LabelTexts* rates = nullptr, const LabelTexts* kinds = nullptr);
 
 // The defaults of what the lines after the block hold; a file without those lines has them.
 void resetLinesAfterBlock(Layout& layout);
@@ -51,8 +53,9 @@ struct LinesAfterBlock {
 };
 // Reads the lines after the block, one line at a time: each line this program knows takes its
 // own fields only, and every other line is skipped alone, so that a line added by a later
-// version never costs the lines after it. `rates` takes the "税率" line of a label file.
+// version never costs the lines after it. `rates` takes the "税率" line of a label file,
+// `kinds` its "税区分" line.
 LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout,
-                                    LabelTexts* rates = nullptr);
+                                    LabelTexts* rates = nullptr, LabelTexts* kinds = nullptr);
 
 }  // namespace zukaro

@@ -5,14 +5,23 @@
 #include <iterator>
 
 #include "JanCompletion.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
 
 constexpr int kMaxCopies = 999;
 
+// 「8%」, 「10% 内税」, 「内税」, 「非課税」: the rate of its own and how the price stands to tax.
 QString rateText(const ProductRow& row) {
-    return row.taxRate ? QStringLiteral("%1%").arg(*row.taxRate) : QString();
+    if (row.taxKind == PriceTax::Exempt) {
+        return kTaxExemptText;
+    }
+    QString text = row.taxRate ? QStringLiteral("%1%").arg(*row.taxRate) : QString();
+    if (row.taxKind == PriceTax::Inclusive) {
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + kTaxIncludedText;
+    }
+    return text;
 }
 
 }  // namespace
@@ -24,6 +33,8 @@ void ProductListModel::setRows(std::vector<ProductRow> rows, std::vector<RowChec
     rows_ = std::move(rows);
     checks_ = std::move(checks);
     print_.assign(rows_.size(), true);
+    marks_.clear();
+    printed_.clear();
     endResetModel();
 }
 
@@ -37,7 +48,49 @@ void ProductListModel::appendRows(std::vector<ProductRow> rows, std::vector<RowC
                  std::make_move_iterator(rows.end()));
     checks_.insert(checks_.end(), checks.begin(), checks.end());
     print_.resize(rows_.size(), true);
+    if (!marks_.empty()) {
+        marks_.resize(rows_.size(), ChangeMark::New);
+    }
     endInsertRows();
+}
+
+void ProductListModel::setMarks(std::size_t first, std::vector<ChangeMark> marks,
+                                QHash<std::size_t, Printed> printed) {
+    if (first == 0) {
+        marks_.clear();
+        printed_.clear();
+    }
+    marks_.resize(first, ChangeMark::New);
+    marks_.insert(marks_.end(), marks.begin(), marks.end());
+    marks_.resize(rows_.size(), ChangeMark::New);
+    for (auto it = printed.cbegin(); it != printed.cend(); ++it) {
+        printed_.insert(it.key(), it.value());
+    }
+    if (!rows_.empty()) {
+        emit dataChanged(index(static_cast<int>(first), Change),
+                         index(static_cast<int>(rows_.size()) - 1, Change));
+    }
+}
+
+void ProductListModel::chooseChanged(bool only, std::size_t first) {
+    for (std::size_t i = first; i < rows_.size(); ++i) {
+        print_[i] = !only || i >= marks_.size() || needsPrinting(marks_[i]);
+    }
+    if (first < rows_.size()) {
+        emit dataChanged(index(static_cast<int>(first), Print),
+                         index(static_cast<int>(rows_.size()) - 1, Print), {Qt::CheckStateRole});
+    }
+}
+
+void ProductListModel::markPrinted(const std::vector<std::size_t>& rows) {
+    marks_.resize(rows_.size(), ChangeMark::New);
+    for (const std::size_t i : rows) {
+        marks_[i] = ChangeMark::Unchanged;
+        printed_.remove(i);
+    }
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, Change), index(static_cast<int>(rows_.size()) - 1, Change));
+    }
 }
 
 int ProductListModel::rowCount(const QModelIndex& parent) const {
@@ -57,6 +110,22 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const {
     if (index.column() == Print) {
         return role == Qt::CheckStateRole ? QVariant(print_[i] ? Qt::Checked : Qt::Unchecked)
                                           : QVariant();
+    }
+    if (index.column() == Change) {
+        if (i >= marks_.size()) {
+            return {};
+        }
+        const auto printed = printed_.constFind(i);
+        if (role == Qt::ToolTipRole) {
+            return printed == printed_.cend() ? QVariant() : QVariant(printed->tip);
+        }
+        if (role != Qt::DisplayRole) {
+            return {};
+        }
+        const QString mark = markText(marks_[i]);
+        return marks_[i] == ChangeMark::PriceChanged && printed != printed_.cend()
+                   ? QStringLiteral("%1（前回 %2）").arg(mark, printed->price)
+                   : mark;
     }
     const QString jan = completeJanCheckDigit(row.jan);
     if (index.column() == Jan && role == Qt::ToolTipRole) {
@@ -133,8 +202,8 @@ QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation == Qt::Vertical) {
         return rows_[static_cast<std::size_t>(section)].line;  // the list's own line number
     }
-    static const char16_t* const names[] = {u"印刷", u"枚数",   u"JAN コード", u"メーカー", u"品名",
-                                            u"規格", u"ロット", u"売価",       u"税率"};
+    static const char16_t* const names[] = {u"印刷", u"枚数", u"前回",   u"JAN コード", u"メーカー",
+                                            u"品名", u"規格", u"ロット", u"売価",       u"税率"};
     return QString::fromUtf16(names[section]);
 }
 

@@ -1,9 +1,11 @@
 #include "ProductListWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
@@ -27,6 +30,7 @@
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "MessageBoxes.h"
+#include "PrintHistory.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
@@ -43,6 +47,10 @@ namespace zukaro {
 namespace {
 
 const QString kCaption = QStringLiteral("商品リスト");
+// The next start on a partly used sheet, kept per user beside the printers' calibrations.
+const QString kListSettings = QStringLiteral("list.ini");
+const QString kNextStartKey = QStringLiteral("NextStart/label");
+const QString kNextStartTimeKey = QStringLiteral("NextStart/printedAt");
 const QString kListFilter = QStringLiteral(
     "商品リスト (*.csv *.tsv *.txt *.xlsx)|*.csv;*.tsv;*.txt;*.xlsx|すべてのファイル (*.*)|*.*|");
 const QString kLabelFilter =
@@ -101,6 +109,51 @@ LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<Row
     return notes;
 }
 
+// How rows stand against the labels last printed for their codes, asked of the master in one
+// read. Only changed rows keep words for the table: a long list that was all printed before
+// must not hold its old labels twice.
+struct Marked {
+    bool asked = false;
+    QString error;  // the master could not be read
+    std::vector<ChangeMark> marks;
+    QHash<std::size_t, ProductListModel::Printed> printed;
+};
+
+Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
+                WorkProgress& progress) {
+    Marked out;
+    progress.beginStep(QStringLiteral("前回の印刷と比べています"), 0);
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(rows.size()));
+    for (const ProductRow& row : rows) {
+        keys << printedKey(row.jan);
+    }
+    const ProductMaster::PrintedResult found = master.lastPrinted(keys);
+    if (!found.ok) {
+        out.error = found.error;
+        return out;
+    }
+    out.asked = true;
+    out.marks.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto last = found.labels.constFind(keys[static_cast<qsizetype>(i)]);
+        if (last == found.labels.cend()) {
+            out.marks.push_back(ChangeMark::New);
+            continue;
+        }
+        const ChangeMark mark = changeMark(rows[i], *last, defaultRate);
+        out.marks.push_back(mark);
+        if (mark != ChangeMark::Unchanged) {
+            out.printed.insert(
+                i,
+                {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
+                 describeChange(rows[i], *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
+                     last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
+        }
+    }
+    return out;
+}
+
 // The products of a list and what laying each out has to say, read on the worker's thread.
 struct Loaded {
     ReadProducts read;
@@ -109,19 +162,30 @@ struct Loaded {
     LabelNotes notes;
     bool notesChecked = false;
     bool cancelled = false;
+    Marked marked;
 };
 
 Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
             QSettings* remembered, const std::optional<ColumnMapping>& given,
-            const SheetState& base, WorkProgress& progress) {
+            const SheetState& base, const QString& name, const RowOptions& options,
+            WorkProgress& progress) {
     constexpr std::size_t kRowsPerStep = 4096;
     Loaded out;
     out.read =
         readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
-                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); });
+                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); }, options);
     out.cancelled = out.read.source.cancelled;
     if (!out.read.source.ok) {
         return out;
+    }
+    // Columns the clerk chose are taken as chosen; a file found to be no product list is not.
+    if (!given) {
+        if (QString refused = notAProductList(out.read.head, out.read.mapping, name);
+            !refused.isEmpty()) {
+            out.read.source = {false, false, std::move(refused), {}, {}};
+            out.rows.clear();
+            return out;
+        }
     }
     progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(out.rows.size()));
     out.checks.reserve(out.rows.size());
@@ -224,6 +288,16 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     table->setSortingEnabled(true);
     table->sortByColumn(-1, Qt::AscendingOrder);  // list order until a header is clicked
     table->horizontalHeader()->setStretchLastSection(true);
+    // A JAN code is read digit by digit against the shelf: all thirteen shown, never elided.
+    // The check box and copies columns need little room, and give it to the names.
+    const QFontMetrics metrics(table->font());
+    table->setColumnWidth(ProductListModel::Jan,
+                          metrics.horizontalAdvance(QStringLiteral("4901234567894")) +
+                              metrics.averageCharWidth() * 3);
+    for (const int narrow : {ProductListModel::Print, ProductListModel::Copies}) {
+        table->setColumnWidth(narrow, metrics.horizontalAdvance(QStringLiteral("印刷")) +
+                                          metrics.averageCharWidth() * 4);
+    }
 
     problems = new QPlainTextEdit(this);
     problems->setObjectName(QStringLiteral("問題"));
@@ -233,11 +307,28 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
         QStringLiteral("読み込めなかった行や、バーコードにならない行が"
                        "ここに出ます。"));
 
+    widenKatakana = new QCheckBox(QStringLiteral("半角カナを全角に"), this);
+    widenKatakana->setObjectName(QStringLiteral("半角カナを全角に"));
+    widenKatakana->setChecked(true);
+    widenKatakana->setToolTip(
+        QStringLiteral("次に読み込むリストの、品名などの半角カタカナを"
+                       "全角にします。"));
+    changedOnly = new QCheckBox(QStringLiteral("変更分だけ"), this);
+    changedOnly->setObjectName(QStringLiteral("変更分だけ"));
+    changedOnly->setToolTip(
+        QStringLiteral("前回の印刷から新しい行・変わった行（新規、価格変更、"
+                       "表示変更）だけに「印刷」のチェックを付けます。"));
+    top->addWidget(widenKatakana);
+    top->addWidget(changedOnly);
+
     summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("概要"));
     start = new QSpinBox(this);
     start->setObjectName(QStringLiteral("開始位置"));
     start->setRange(1, kLabelCount);
+    nextStartNote = new QLabel(this);
+    nextStartNote->setObjectName(QStringLiteral("前回の続きの説明"));
+    nextStart = button(QStringLiteral("前回の続き"), QString(), this);
     sheetNumber = new QSpinBox(this);
     sheetNumber->setObjectName(QStringLiteral("シート番号"));
     sheetNumber->setRange(1, 1);
@@ -247,6 +338,8 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("開始位置"), this));
     bottom->addWidget(start);
+    bottom->addWidget(nextStartNote);
+    bottom->addWidget(nextStart);
     bottom->addWidget(summary, 1);
     bottom->addWidget(new QLabel(QStringLiteral("シート"), this));
     bottom->addWidget(sheetNumber);
@@ -276,8 +369,31 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     connect(save, &QPushButton::clicked, this, [this] { saveAll(); });
     connect(print, &QPushButton::clicked, this, [this] { printAll(); });
     connect(filter, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
-    connect(start, &QSpinBox::valueChanged, this, [this] { refresh(); });
+    connect(start, &QSpinBox::valueChanged, this, [this] {
+        showNextStart();
+        refresh();
+    });
     connect(model_, &QAbstractItemModel::dataChanged, this, [this] { refresh(); });
+    connect(changedOnly, &QCheckBox::toggled, this, [this](bool only) {
+        if (model_->hasMarks()) {
+            model_->chooseChanged(only);
+        }
+    });
+    connect(nextStart, &QPushButton::clicked, this, [this] {
+        if (offeredStart_ > 0) {
+            start->setValue(offeredStart_);
+        }
+    });
+    if (!hooks_.settingsFolder.isEmpty()) {
+        const QSettings kept(QDir(hooks_.settingsFolder).filePath(kListSettings),
+                             QSettings::IniFormat);
+        const int label = kept.value(kNextStartKey).toInt();
+        if (label > 1 && label <= kLabelCount) {
+            offeredStart_ = label;
+            offeredAfter_ = kept.value(kNextStartTimeKey).toDateTime();
+        }
+    }
+    showNextStart();
     refresh();
 }
 
@@ -309,13 +425,19 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
     const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const RowOptions options{widenKatakana->isChecked()};
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded = load(read, columns, std::nullopt, base, progress);
+            loaded = load(read, columns, std::nullopt, base, name, options, progress);
             if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
                 // The window's connection belongs to the window's thread: the import has its
                 // own, and one transaction, so that a cancelled import stores nothing.
-                kept = master->another()->importRows(loaded.rows, &progress);
+                const std::unique_ptr<ProductMaster> connection = master->another();
+                kept = connection->importRows(loaded.rows, &progress);
+                if (!kept->cancelled) {
+                    loaded.marked =
+                        markRows(loaded.rows, *connection, base.layout.defaultTaxRate, progress);
+                }
             }
         });
     if (!failure.isEmpty()) {
@@ -362,6 +484,20 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     notesLayout_ = base.layout;
     append ? model_->appendRows(std::move(loaded.rows), std::move(loaded.checks))
            : model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
+    if (loaded.marked.asked) {
+        model_->setMarks(before, std::move(loaded.marked.marks), std::move(loaded.marked.printed));
+        if (changedOnly->isChecked()) {
+            model_->chooseChanged(true, before);
+        }
+    } else if (!loaded.marked.error.isEmpty()) {
+        messages_.tell(kCaption,
+                       QStringLiteral("前回の印刷と比べられませんでした。どの行も印刷します。\n") +
+                           loaded.marked.error,
+                       MessageIcon::Exclamation);
+    }
+    if (!append) {
+        start->setValue(1);  // another list starts a sheet, unless the clerk takes the offer
+    }
     if (!append || listName_.isEmpty()) {
         listName_ = QStringLiteral("%1 (%2)").arg(name, loaded.read.source.format);
     }
@@ -437,6 +573,7 @@ void ProductListWindow::refresh() {
     for (QPushButton* b : {openInEditor, save, print}) {
         b->setEnabled(count > 0);
     }
+    changedOnly->setEnabled(model_->hasMarks());
 }
 
 bool ProductListWindow::allowedJob(const SheetPlan& laid) {
@@ -480,10 +617,16 @@ void ProductListWindow::changeColumns() {
     }
     const ColumnMapping chosen = choose.mapping();
     const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const RowOptions options{widenKatakana->isChecked()};
+    ProductMaster* const master = hooks_.master;
     Loaded loaded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded = load(reader_, nullptr, chosen, base, progress);
+            loaded = load(reader_, nullptr, chosen, base, listName_, options, progress);
+            if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
+                loaded.marked =
+                    markRows(loaded.rows, *master->another(), base.layout.defaultTaxRate, progress);
+            }
         });
     if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
         messages_.tell(kCaption, failure.isEmpty() ? loaded.read.source.error : failure,
@@ -507,6 +650,12 @@ void ProductListWindow::changeColumns() {
     notesChecked_ = loaded.notesChecked;
     notesLayout_ = base.layout;
     model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
+    if (loaded.marked.asked) {
+        model_->setMarks(0, std::move(loaded.marked.marks), std::move(loaded.marked.printed));
+        if (changedOnly->isChecked()) {
+            model_->chooseChanged(true);
+        }
+    }
     refresh();
 }
 
@@ -591,6 +740,7 @@ void ProductListWindow::saveAll() {
                            .arg(countText(count), QDir::toNativeSeparators(files.first()),
                                 QFileInfo(files.last()).fileName()),
                        MessageIcon::Information);
+        offerToRecord(laid, QStringLiteral("保存した"));
     }
 }
 
@@ -672,13 +822,16 @@ void ProductListWindow::printAll() {
     if (toPdf) {
         if (const FileResult written = pdf->commit(); !written.ok) {
             messages_.tell(kCaption, written.error, MessageIcon::Critical);
+            return;
         }
+    } else if (!submitJob(job, shownName)) {
         return;
     }
-    submitJob(job, shownName);
+    rememberNextStart(laid);
+    offerToRecord(laid, QStringLiteral("印刷した"));
 }
 
-void ProductListWindow::submitJob(const ScratchFile& job, const QString& printerName) {
+bool ProductListWindow::submitJob(const ScratchFile& job, const QString& printerName) {
     const QByteArray bytes = job.readAll();
     if (!bytes.right(16).contains("%%EOF")) {
         const QString reason = whyCutShort(job.path());
@@ -690,7 +843,7 @@ void ProductListWindow::submitJob(const ScratchFile& job, const QString& printer
                 .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
                      reason.isEmpty() ? QStringLiteral("空き容量を確かめてください") : reason),
             MessageIcon::Critical);
-        return;
+        return false;
     }
     // CUPS wants the queue's name without an instance ("queue/instance").
     const CupsJob submitted = submitToCups(printerName.section(u'/', 0, 0), job.path(),
@@ -701,7 +854,91 @@ void ProductListWindow::submitJob(const ScratchFile& job, const QString& printer
                                       "印刷されていません。\n%2")
                            .arg(printerName, submitted.error),
                        MessageIcon::Critical);
+        return false;
     }
+    return true;
+}
+
+void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done) {
+    ProductMaster* const master = hooks_.master;
+    const std::vector<std::size_t> rows = laid.printedRows();
+    if (master == nullptr || rows.empty()) {
+        return;
+    }
+    if (!messages_.askToDo(
+            kCaption,
+            QStringLiteral("%1 %2 行を、商品マスタに印刷済みとして一括で記録しますか？\n"
+                           "記録した行は、次にリストを開いたとき「変更なし」になり、「変更分だけ」"
+                           "では選ばれません。記録しなければ、商品マスタは何も変わりません。")
+                .arg(done, countText(static_cast<qint64>(rows.size()))),
+            MessageIcon::Question, QStringLiteral("一括で記録"), QStringLiteral("記録しない"))) {
+        return;
+    }
+    const int rate = (hooks_.base ? hooks_.base() : SheetState{}).layout.defaultTaxRate;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    std::vector<PrintedLabel> labels;
+    labels.reserve(rows.size());
+    for (const std::size_t i : rows) {
+        labels.push_back(printedLabelOf(model_->rows()[i], rate, now));
+    }
+    ProductMaster::RecordResult recorded;
+    const QString failure =
+        BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            recorded = master->another()->recordPrinted(labels, &progress);
+        });
+    if (!failure.isEmpty() || !recorded.ok) {
+        messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,
+                       recorded.cancelled ? MessageIcon::Information : MessageIcon::Critical);
+        return;
+    }
+    model_->markPrinted(rows);
+    if (changedOnly->isChecked()) {
+        model_->chooseChanged(true);
+    }
+}
+
+void ProductListWindow::rememberNextStart(const SheetPlan& laid) {
+    // Where the last label of the job fell on its sheet.
+    const qint64 last = (start->value() - 1 + laid.labels() - 1) % kLabelCount + 1;
+    offeredStart_ = last < kLabelCount ? static_cast<int>(last) + 1 : 0;
+    offeredAfter_ = QDateTime::currentDateTime();
+    if (!hooks_.settingsFolder.isEmpty()) {
+        QSettings kept(QDir(hooks_.settingsFolder).filePath(kListSettings), QSettings::IniFormat);
+        if (offeredStart_ > 0) {
+            kept.setValue(kNextStartKey, offeredStart_);
+            kept.setValue(kNextStartTimeKey, offeredAfter_);
+        } else {
+            kept.remove(QStringLiteral("NextStart"));
+        }
+        kept.sync();
+        if (kept.status() != QSettings::NoError) {
+            messages_.tell(kCaption,
+                           QStringLiteral("次の開始位置を「%1」に書き込めませんでした。"
+                                          "この画面を閉じるまでは覚えています。")
+                               .arg(QDir::toNativeSeparators(kept.fileName())),
+                           MessageIcon::Exclamation);
+        }
+    }
+    showNextStart();
+}
+
+void ProductListWindow::showNextStart() {
+    const bool offered = offeredStart_ > 0;
+    nextStartNote->setVisible(offered);
+    nextStart->setVisible(offered);
+    if (!offered) {
+        return;
+    }
+    const QString when =
+        offeredAfter_.isValid()
+            ? QStringLiteral("（%1）").arg(offeredAfter_.toString(QStringLiteral("M/d HH:mm")))
+            : QString();
+    nextStartNote->setText(
+        QStringLiteral("前回の印刷はラベル %1 で終わりました%2").arg(offeredStart_ - 1).arg(when));
+    nextStart->setText(QStringLiteral("%1 から").arg(offeredStart_));
+    nextStart->setToolTip(
+        QStringLiteral("使いかけのシートの続き、ラベル %1 から印刷します。").arg(offeredStart_));
+    nextStart->setEnabled(start->value() != offeredStart_);
 }
 
 }  // namespace zukaro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QPrinter>
 #include <QWidget>
 #include <functional>
@@ -12,6 +13,7 @@
 #include "SourceTable.h"
 #include "WorkProgress.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -40,8 +42,10 @@ struct ProductListHooks {
     std::function<void(const SheetState&, const QString& title)> openInEditor;
     ProductMaster* master = nullptr;  // imported lists are kept there, when given
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
-    QString settingsFolder;           // where the printers' calibrations are kept, when given
-    int progressDelayMs = 400;        // how long work runs before its progress dialog shows
+    // Where the printers' calibrations and the next start on a partly used sheet are kept, when
+    // given (else the next start is kept while the window is open).
+    QString settingsFolder;
+    int progressDelayMs = 400;  // how long work runs before its progress dialog shows
 };
 
 // 商品リスト: a shop's product list (a CSV/TSV or .xlsx file, or rows pasted from a
@@ -49,6 +53,12 @@ struct ProductListHooks {
 // start position on the first sheet; and the sheets it makes, to open one in the editor, to
 // save all as label files NAME-001.csv … or to print all in one job. Rows that cannot become
 // labels, or will print without bars, are listed below the table.
+//
+// With a product master each row is marked against the label last printed for its code (新規,
+// 価格変更, 表示変更, 変更なし), 「変更分だけ」 checks only the first three, and after a print or
+// a save the clerk is asked whether to record the rows as printed. A print that leaves its last
+// sheet partly used offers the label after it as the next start, shown beside 開始位置 and
+// taken only by its button; another list starts at label 1.
 //
 // Reading a list (and keeping it in the master), saving and printing every sheet run on a
 // thread of their own behind a progress dialog with キャンセル (see BackgroundWork); a cancelled
@@ -74,6 +84,9 @@ public:
     SheetState sheet(qint64 index) const;
     const ProductListModel& model() const { return *model_; }
 
+    // The start offered after a print that left the last sheet partly used (2-21); 0 for none.
+    int offeredStart() const { return offeredStart_; }
+
     // The commands behind the buttons.
     void openFile();
     void pasteFromClipboard();
@@ -87,8 +100,14 @@ private:
     using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
     bool loadList(Reader read, const QString& name, bool append);
     bool allowedJob(const SheetPlan& plan);
-    void submitJob(const ScratchFile& job, const QString& printerName);
+    bool submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();
+    // After a print or a save: whether to record the rows as printed (nothing is recorded
+    // without the clerk's word); `done` says what was done with them (印刷した, 保存した).
+    void offerToRecord(const SheetPlan& laid, const QString& done);
+    // After a print: the label after the last one printed, offered as the next start.
+    void rememberNextStart(const SheetPlan& laid);
+    void showNextStart();
 
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
@@ -110,6 +129,8 @@ private:
     QString listFile_;  // the file the list was read from; empty for pasted rows only
     QString listName_;  // what the title calls the list
     int pastes_ = 0;    // pastes since the list was read, for their rows' numbers
+    int offeredStart_ = 0;
+    QDateTime offeredAfter_;  // when the print that left it ended
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;
@@ -117,7 +138,11 @@ private:
     QLineEdit* filter;
     QPlainTextEdit* problems;
     QLabel* summary;
+    QCheckBox* widenKatakana;
+    QCheckBox* changedOnly;
     QSpinBox* start;
+    QLabel* nextStartNote;
+    QPushButton* nextStart;
     QSpinBox* sheetNumber;
     QPushButton* openInEditor;
     QPushButton* save;

@@ -1,5 +1,6 @@
 #include "CellValues.h"
 
+#include <QRegularExpression>
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -38,22 +39,87 @@ std::optional<int> parseCopies(QStringView cell) {
     return copies;
 }
 
-TaxRateCell parseTaxRate(QStringView cell) {
+TaxCell parseTaxCell(QStringView cell) {
+    static const QRegularExpression blanksAndBrackets(QStringLiteral("[\\s()\\[\\]【】]"));
     QString text = normalised(cell);
+    text.remove(blanksAndBrackets);
+    TaxCell out{true, {}, {}};
     if (text.isEmpty()) {
-        return {true, std::nullopt};
+        return out;
     }
-    if (text == u"軽減") {
-        return {true, 8};
+    struct Word {
+        const char16_t* text;
+        std::optional<int> rate;
+        std::optional<PriceTax> kind;
+    };
+    // Longer words first, so that 標準税率 is not read as 標準 and a rest.
+    static const Word words[] = {
+        {u"標準税率", kStandardTaxRate, {}}, {u"軽減税率", kReducedTaxRate, {}},
+        {u"非課税", {}, PriceTax::Exempt},   {u"不課税", {}, PriceTax::Exempt},
+        {u"対象外", {}, PriceTax::Exempt},   {u"免税", {}, PriceTax::Exempt},
+        {u"標準", kStandardTaxRate, {}},     {u"軽減", kReducedTaxRate, {}},
+        {u"外税", {}, PriceTax::Exclusive},  {u"税抜", {}, PriceTax::Exclusive},
+        {u"税別", {}, PriceTax::Exclusive},  {u"内税", {}, PriceTax::Inclusive},
+        {u"税込", {}, PriceTax::Inclusive},  {u"10%", kStandardTaxRate, {}},
+        {u"10", kStandardTaxRate, {}},       {u"8%", kReducedTaxRate, {}},
+        {u"8", kReducedTaxRate, {}},         {u"0%", {}, PriceTax::Exempt},
+        {u"0", {}, PriceTax::Exempt},
+    };
+    const auto agree = [](auto& into, const auto& value) {
+        if (!value) {
+            return true;
+        }
+        if (into && *into != *value) {
+            return false;
+        }
+        into = value;
+        return true;
+    };
+    QStringView rest(text);
+    while (!rest.isEmpty()) {
+        const Word* found = nullptr;
+        for (const Word& word : words) {
+            if (rest.startsWith(QStringView(word.text))) {
+                found = &word;
+                break;
+            }
+        }
+        // "100" is no rate: a number must end where the word does.
+        if (found == nullptr ||
+            (rest.size() > QStringView(found->text).size() && found->text[0] >= u'0' &&
+             found->text[0] <= u'9' && rest[QStringView(found->text).size()].isDigit()) ||
+            !agree(out.rate, found->rate) || !agree(out.kind, found->kind)) {
+            return {};
+        }
+        rest = rest.mid(QStringView(found->text).size());
     }
-    if (text.endsWith(u'%')) {
-        text.chop(1);
-        text = text.trimmed();
+    if (out.kind == PriceTax::Exempt && out.rate) {
+        return {};  // 非課税 at 10 % says two things
     }
-    if (text == u"8" || text == u"10") {
-        return {true, text.toInt()};
+    return out;
+}
+
+QString widenHalfWidthKatakana(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        // U+FF61 ｡ to U+FF9F ﾟ: the half-width punctuation and katakana.
+        if (text[i] < u'\uFF61' || text[i] > u'\uFF9F') {
+            out += text[i++];
+            continue;
+        }
+        qsizetype end = i;
+        while (end < text.size() && text[end] >= u'\uFF61' && text[end] <= u'\uFF9F') {
+            ++end;
+        }
+        // A voiced mark that joins no kana (ﾞ first, or after ｰ) stays a mark of its own,
+        // 「゛」 or 「゜」, never a combining one that would join the letter before it.
+        QString run = text.mid(i, end - i).normalized(QString::NormalizationForm_KC);
+        run.replace(u'\u3099', u'\u309B').replace(u'\u309A', u'\u309C');
+        out += run;
+        i = end;
     }
-    return {};
+    return out;
 }
 
 std::optional<QString> listPrice(QStringView cell) {

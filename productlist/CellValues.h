@@ -4,6 +4,8 @@
 #include <QStringView>
 #include <optional>
 
+#include "SheetState.h"
+
 // The cells of a product list that carry more than text.
 namespace zukaro {
 
@@ -11,14 +13,24 @@ namespace zukaro {
 // digits; anything else nothing.
 std::optional<int> parseCopies(QStringView cell);
 
-struct TaxRateCell {
+// A cell of a register's tax columns (適用税率, 税区分, 税設定…), which may say the rate, how
+// the price stands to tax, or both: 「標準税率」, 「軽減税率(8%)」, 「内税」, 「税込」,
+// 「外税10%」, 「非課税」, 「0%」. Read as words in any order, blanks and brackets aside:
+//   rate  8, 10 (with or without %), 標準 / 標準税率 (10), 軽減 / 軽減税率 (8)
+//   kind  外税 / 税抜 / 税別 (Exclusive), 内税 / 税込 (Inclusive),
+//         非課税 / 不課税 / 免税 / 対象外 / 0% (Exempt)
+// Blank says nothing; anything else, or two words that disagree, is not ok.
+struct TaxCell {
     bool ok = false;
-    std::optional<int> rate;  // nothing for a blank cell
+    std::optional<int> rate;
+    std::optional<PriceTax> kind;
 };
+TaxCell parseTaxCell(QStringView cell);
 
-// "10", "10%", "８％", "8", "軽減" (the reduced rate, 8); blank gives no rate; anything else
-// is not ok.
-TaxRateCell parseTaxRate(QStringView cell);
+// Half-width katakana (ｶﾀｶﾅ, with its voiced marks joined: ｶﾞ → ガ) and the half-width
+// 「｡｢｣､･ｰ」 made full-width, as registers' exports write names to fit their receipts. Nothing
+// else changes: full-width letters, digits and ㈱ stay as they are.
+QString widenHalfWidthKatakana(const QString& text);
 
 // A price as shops and registers write it: "￥398", "¥1,280", "398円", "1,280 円", "\\398" (a
 // yen sign saved as Shift_JIS), full-width digits. The whole yen amount as plain digits

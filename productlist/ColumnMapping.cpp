@@ -53,7 +53,11 @@ std::optional<ColumnMapping> ColumnMapping::fromHeader(const QStringList& cells)
     bool any = false;
     for (int i = 0; i < cells.size(); ++i) {
         const std::optional<ProductColumn> what = columnForHeader(cells[i]);
-        if (what && m.column(*what) < 0) {
+        if (!what) {
+            continue;
+        }
+        const int taken = m.column(*what);
+        if (taken < 0 || headerRank(cells[i]) < headerRank(cells[taken])) {
             m.setColumn(*what, i);
             any = true;
         }

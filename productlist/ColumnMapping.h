@@ -20,8 +20,9 @@ public:
     // No header; JAN, maker, product, spec, lot and price in the first six columns.
     static ColumnMapping positional();
 
-    // The mapping a header row announces (see columnForHeader; the first of two cells naming
-    // the same thing wins), or nothing when no cell is a known name.
+    // The mapping a header row announces (see columnForHeader; of two cells naming the same
+    // thing the one of the better rank wins, then the first), or nothing when no cell is a
+    // known name.
     static std::optional<ColumnMapping> fromHeader(const QStringList& cells);
 
     // The header is the first row when one of its cells is a known name, else the first of
@@ -59,7 +60,11 @@ public:
     }
 
 private:
-    std::array<int, kProductColumns.size()> columns_{-1, -1, -1, -1, -1, -1, -1, -1};
+    std::array<int, kProductColumns.size()> columns_ = [] {
+        std::array<int, kProductColumns.size()> none{};
+        none.fill(-1);
+        return none;
+    }();
     int headerRow_ = -1;
     int headerWidth_ = 0;
 };

@@ -6,25 +6,62 @@ namespace zukaro {
 
 namespace {
 
-const QHash<QString, ProductColumn>& knownNames() {
-    static const QHash<QString, ProductColumn> names = [] {
-        const std::pair<const char16_t*, ProductColumn> list[] = {
-            {u"JAN", ProductColumn::Jan},          {u"JANコード", ProductColumn::Jan},
-            {u"JAN CODE", ProductColumn::Jan},     {u"バーコード", ProductColumn::Jan},
-            {u"商品コード", ProductColumn::Jan},   {u"メーカー", ProductColumn::Maker},
-            {u"メーカー名", ProductColumn::Maker}, {u"品名", ProductColumn::Product},
-            {u"商品名", ProductColumn::Product},   {u"規格", ProductColumn::Spec},
-            {u"容量", ProductColumn::Spec},        {u"サイズ", ProductColumn::Spec},
-            {u"ロット", ProductColumn::Lot},       {u"品番", ProductColumn::Lot},
-            {u"売価", ProductColumn::Price},       {u"価格", ProductColumn::Price},
-            {u"単価", ProductColumn::Price},       {u"本体価格", ProductColumn::Price},
-            {u"枚数", ProductColumn::Copies},      {u"部数", ProductColumn::Copies},
-            {u"税率", ProductColumn::TaxRate},     {u"消費税率", ProductColumn::TaxRate},
+struct KnownName {
+    ProductColumn column;
+    int rank;
+};
+
+const QHash<QString, KnownName>& knownNames() {
+    static const QHash<QString, KnownName> names = [] {
+        using C = ProductColumn;
+        const std::pair<const char16_t*, C> list[] = {
+            {u"JAN", C::Jan},
+            {u"JANコード", C::Jan},
+            {u"JAN CODE", C::Jan},
+            {u"バーコード", C::Jan},
+            {u"バーコード番号", C::Jan},
+            {u"JANCD", C::Jan},
+            {u"メーカー", C::Maker},
+            {u"メーカー名", C::Maker},
+            {u"品名", C::Product},
+            {u"商品名", C::Product},
+            {u"規格", C::Spec},
+            {u"容量", C::Spec},
+            {u"サイズ", C::Spec},
+            {u"ロット", C::Lot},
+            {u"品番", C::Lot},
+            {u"売価", C::Price},
+            {u"価格", C::Price},
+            {u"単価", C::Price},
+            {u"本体価格", C::Price},
+            {u"商品単価", C::Price},
+            {u"販売価格", C::Price},
+            {u"販売単価", C::Price},
+            {u"売単価", C::Price},
+            {u"税込価格", C::GrossPrice},
+            {u"税込売価", C::GrossPrice},
+            {u"税込単価", C::GrossPrice},
+            {u"税抜価格", C::NetPrice},
+            {u"税抜売価", C::NetPrice},
+            {u"税抜単価", C::NetPrice},
+            {u"枚数", C::Copies},
+            {u"部数", C::Copies},
+            {u"税率", C::TaxRate},
+            {u"消費税率", C::TaxRate},
+            {u"適用税率", C::TaxRate},
+            {u"税率区分", C::TaxRate},
+            {u"税区分", C::TaxKind},
+            {u"税設定", C::TaxKind},
+            {u"課税区分", C::TaxKind},
+            {u"消費税区分", C::TaxKind},
+            {u"内外区分", C::TaxKind},
         };
-        QHash<QString, ProductColumn> map;
+        QHash<QString, KnownName> map;
         for (const auto& [name, column] : list) {
-            map.insert(normaliseHeader(QStringView(name)), column);
+            map.insert(normaliseHeader(QStringView(name)), {column, 0});
         }
+        // A register's own product code: the JAN column only when no better one is there.
+        map.insert(normaliseHeader(u"商品コード"), {C::Jan, 1});
         return map;
     }();
     return names;
@@ -49,7 +86,11 @@ std::optional<ProductColumn> columnForHeader(QStringView cell) {
     if (it == knownNames().cend()) {
         return std::nullopt;
     }
-    return *it;
+    return it->column;
+}
+
+int headerRank(QStringView cell) {
+    return knownNames().value(normaliseHeader(cell), {ProductColumn::Jan, 0}).rank;
 }
 
 }  // namespace zukaro

@@ -7,6 +7,7 @@
 #include "Cp932.h"
 #include "JanCompletion.h"
 #include "ShownText.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -165,8 +166,14 @@ std::vector<std::size_t> SheetPlan::printedRows() const {
 
 LabelRecord SheetPlan::label(std::size_t index, const Layout& layout) const {
     const ProductRow row = rows_.row(index);
-    return {completeJanCheckDigit(row.jan), row.maker, row.product, row.spec, row.lot, row.price,
-            rateText(row, layout)};
+    return {completeJanCheckDigit(row.jan),
+            row.maker,
+            row.product,
+            row.spec,
+            row.lot,
+            row.price,
+            rateText(row, layout),
+            priceTaxText(row.taxKind)};
 }
 
 std::vector<std::size_t> SheetPlan::rowsWithUnencodableText() const {

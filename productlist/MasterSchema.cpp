@@ -14,6 +14,16 @@ const std::vector<QStringList>& masterUpgrades() {
                         " updated_at TEXT NOT NULL)")},
         // 2. Many shops and head office write one master: each change says whose it was.
         {QStringLiteral("ALTER TABLE products ADD COLUMN updated_by TEXT NOT NULL DEFAULT ''")},
+        // 3. The labels last printed, by the code as printed (check digit completed): what the
+        // weekly price change compares a list with.
+        {QStringLiteral("CREATE TABLE printed ("
+                        " jan TEXT PRIMARY KEY NOT NULL,"
+                        " maker TEXT NOT NULL, product TEXT NOT NULL,"
+                        " spec TEXT NOT NULL, lot TEXT NOT NULL, price TEXT NOT NULL,"
+                        " tax_rate INTEGER NOT NULL, tax_kind TEXT NOT NULL,"
+                        " printed_at TEXT NOT NULL, printed_by TEXT NOT NULL)"),
+         // A register's 内税 price holds its tax: a scanned code must fill it as such.
+         QStringLiteral("ALTER TABLE products ADD COLUMN tax_kind TEXT NOT NULL DEFAULT ''")},
     };
     return upgrades;
 }

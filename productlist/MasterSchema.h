@@ -11,8 +11,13 @@ namespace zukaro {
 // version than the last upgrade here was made by a newer zukaro and is not touched.
 //   1  products: one row per JAN code; the texts of its label, its tax rate, when it changed.
 //   2  products.updated_by: who changed it last (the login and the computer).
+//   3  printed: per JAN code, the label last recorded as printed, when and by whom;
+//      products.tax_kind: whether the price holds its tax (内税) or is not taxed (非課税).
 // A new upgrade is added at the end; the ones before it never change.
 const std::vector<QStringList>& masterUpgrades();
+
+// The first version with the print history.
+inline constexpr int kPrintHistoryVersion = 3;
 
 inline int currentMasterVersion() {
     return static_cast<int>(masterUpgrades().size());

@@ -13,6 +13,7 @@ void PackedRows::append(const ProductRow& row) {
     packed.line = row.line;
     packed.copies = static_cast<qint16>(row.copies);  // 0-999
     packed.taxRate = row.taxRate ? static_cast<qint8>(*row.taxRate) : qint8(-1);
+    packed.taxKind = static_cast<qint8>(row.taxKind);
     const QString* texts[] = {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price};
     for (std::size_t i = 0; i < packed.ends.size(); ++i) {
         texts_ += *texts[i];
@@ -32,6 +33,7 @@ ProductRow PackedRows::at(std::size_t i) const {
     if (packed.taxRate >= 0) {
         row.taxRate = packed.taxRate;
     }
+    row.taxKind = static_cast<PriceTax>(packed.taxKind);
     return row;
 }
 

@@ -20,6 +20,12 @@ QString settingsKey(ProductColumn column) {
             return QStringLiteral("copies");
         case ProductColumn::TaxRate:
             return QStringLiteral("taxRate");
+        case ProductColumn::TaxKind:
+            return QStringLiteral("taxKind");
+        case ProductColumn::GrossPrice:
+            return QStringLiteral("grossPrice");
+        case ProductColumn::NetPrice:
+            return QStringLiteral("netPrice");
     }
     return {};
 }
@@ -42,6 +48,12 @@ QString displayName(ProductColumn column) {
             return QStringLiteral("枚数");
         case ProductColumn::TaxRate:
             return QStringLiteral("税率");
+        case ProductColumn::TaxKind:
+            return QStringLiteral("税区分");
+        case ProductColumn::GrossPrice:
+            return QStringLiteral("税込価格");
+        case ProductColumn::NetPrice:
+            return QStringLiteral("税抜価格");
     }
     return {};
 }

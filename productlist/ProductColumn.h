@@ -5,12 +5,28 @@
 
 namespace zukaro {
 
-// What a column of a product list holds.
-enum class ProductColumn { Jan, Maker, Product, Spec, Lot, Price, Copies, TaxRate };
+// What a column of a product list holds. A register's export may name its price 税込価格
+// (GrossPrice: the tax is in it) or 税抜価格 (NetPrice), and say per product whether the price
+// holds the tax (TaxKind: 外税 / 内税 / 非課税).
+enum class ProductColumn {
+    Jan,
+    Maker,
+    Product,
+    Spec,
+    Lot,
+    Price,
+    Copies,
+    TaxRate,
+    TaxKind,
+    GrossPrice,
+    NetPrice
+};
 
-inline constexpr std::array<ProductColumn, 8> kProductColumns{
-    ProductColumn::Jan, ProductColumn::Maker, ProductColumn::Product, ProductColumn::Spec,
-    ProductColumn::Lot, ProductColumn::Price, ProductColumn::Copies,  ProductColumn::TaxRate};
+inline constexpr std::array<ProductColumn, 11> kProductColumns{
+    ProductColumn::Jan,        ProductColumn::Maker,   ProductColumn::Product,
+    ProductColumn::Spec,       ProductColumn::Lot,     ProductColumn::Price,
+    ProductColumn::Copies,     ProductColumn::TaxRate, ProductColumn::TaxKind,
+    ProductColumn::GrossPrice, ProductColumn::NetPrice};
 
 // Position in kProductColumns.
 constexpr std::size_t indexOf(ProductColumn column) {

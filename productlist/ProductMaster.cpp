@@ -15,6 +15,7 @@
 #include "MasterEngine.h"
 #include "MasterMessages.h"
 #include "MasterSchema.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 
@@ -51,12 +52,15 @@ void mergeInto(ProductRow& merged, const ProductRow& row) {
     if (row.taxRate) {
         merged.taxRate = row.taxRate;
     }
+    if (!row.price.isEmpty()) {
+        merged.taxKind = row.taxKind;  // whether a price holds its tax goes with the price
+    }
 }
 
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
     const QString values =
-        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
+        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
     QStringList rows;
     rows.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -64,9 +68,10 @@ QString upsertStatement(int count, const MasterEngine& engine) {
     }
     // An empty cell keeps what is stored: a list of prices alone must not wipe the names. The
     // time of a change is taken when the product is changed, which is after any import that
-    // held it has committed, not when the statement began.
+    // held it has committed, not when the statement began. Whether a price holds its tax (内税)
+    // goes with the price: a list without prices keeps both.
     return QStringLiteral(
-               "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+               "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate, tax_kind,"
                " updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
                " maker = coalesce(nullif(excluded.maker, ''), products.maker),"
                " product = coalesce(nullif(excluded.product, ''), products.product),"
@@ -74,6 +79,8 @@ QString upsertStatement(int count, const MasterEngine& engine) {
                " lot = coalesce(nullif(excluded.lot, ''), products.lot),"
                " price = coalesce(nullif(excluded.price, ''), products.price),"
                " tax_rate = coalesce(excluded.tax_rate, products.tax_rate),"
+               " tax_kind = CASE WHEN excluded.price = '' THEN products.tax_kind"
+               " ELSE excluded.tax_kind END,"
                " updated_at = %2, updated_by = excluded.updated_by")
                .arg(rows.join(QStringLiteral(", ")), engine.nowExpression()) +
            engine.insertedReturning();
@@ -160,6 +167,7 @@ ProductMaster::Result ProductMaster::open() {
         db = QSqlDatabase::database(connection_, false);
     }
     hasTable_ = hasProducts;
+    hasHistory_ = hasProducts && version >= kPrintHistoryVersion;
     if (hasTable_ && !readOnly_ && !engine_->mayWrite(db)) {
         readOnly_ = true;  // a shop's login: it looks products up, head office writes them
     }
@@ -303,6 +311,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
                 upsert.addBindValue(textValue(*text));
             }
             upsert.addBindValue(taxValue(row.taxRate));
+            upsert.addBindValue(textValue(priceTaxText(row.taxKind)));
             upsert.addBindValue(writer_);
         }
         if (!upsert.exec()) {
@@ -353,6 +362,11 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     return result;
 }
 
+QString ProductMaster::kindColumn() const {
+    // A master older than the print history, read as it is, has no tax kinds: 外税.
+    return hasHistory_ ? QStringLiteral("tax_kind") : QStringLiteral("''");
+}
+
 ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     LookupResult result;
     if (!isOpen() && reconnectPauseMs_ > 0 && sinceFailedOpen_.isValid() &&
@@ -369,9 +383,9 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         return result;  // a new master on a read-only share knows nothing yet
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(
-        QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate"
-                       " FROM products WHERE jan = ?"));
+    query.prepare(QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate, %1"
+                                 " FROM products WHERE jan = ?")
+                      .arg(kindColumn()));
     // Also under the code without its check digit, as lists stored it before they were
     // completed.
     const QString key = masterKey(jan);
@@ -405,6 +419,7 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         if (!query.value(5).isNull()) {
             p.taxRate = query.value(5).toInt();
         }
+        p.taxKind = priceTaxOf(query.value(6).toString());
     }
     return result;
 }
@@ -442,8 +457,9 @@ ProductMaster::ProductsResult ProductMaster::allProducts() {
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate"
-                                   " FROM products ORDER BY jan"))) {
+    if (!query.exec(QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate, %1"
+                                   " FROM products ORDER BY jan")
+                        .arg(kindColumn()))) {
         result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), {}};
         query = QSqlQuery();
         close();
@@ -460,6 +476,7 @@ ProductMaster::ProductsResult ProductMaster::allProducts() {
         if (!query.value(6).isNull()) {
             p.taxRate = query.value(6).toInt();
         }
+        p.taxKind = priceTaxOf(query.value(7).toString());
     }
     return result;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "MasterLocation.h"
+#include "PrintHistory.h"
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
@@ -110,11 +113,36 @@ public:
     // How many products are stored.
     CountResult productCount();
 
+    struct PrintedResult {
+        bool ok = false;
+        QString error;
+        QHash<QString, PrintedLabel> labels;  // by printedKey(); a code never printed is absent
+    };
+    struct RecordResult {
+        bool ok = false;
+        bool cancelled = false;
+        QString error;  // nothing was recorded when not ok
+        int recorded = 0;
+    };
+
+    // The labels last recorded as printed under these keys (printedKey() of the codes), all
+    // read in one transaction. A master that is not open is opened first; one older than the
+    // print history (on a read-only share, for a shop's login) answers that none was.
+    PrintedResult lastPrinted(const QStringList& keys);
+
+    // Records the labels as printed, each replacing what was recorded under its code, stamped
+    // with who printed it, all in one transaction: on an error, a crash, a lost connection or
+    // when `progress` is cancelled nothing changes. Of two labels of one code the later in
+    // `labels` is kept; labels without a code are left out. A read-only master refuses.
+    RecordResult recordPrinted(const std::vector<PrintedLabel>& labels,
+                               WorkProgress* progress = nullptr);
+
     // Who this connection writes as: login@computer.
     const QString& writer() const { return writer_; }
 
 private:
     Result fail(const QString& message);
+    QString kindColumn() const;
     Result upgrade(int& version, bool& hasProducts);
 
     MasterLocation location_;
@@ -123,7 +151,8 @@ private:
     QString connection_;
     bool readOnly_ = false;
     bool wantsReadOnly_ = false;
-    bool hasTable_ = false;  // a read-only master may be a new, empty file
+    bool hasTable_ = false;    // a read-only master may be a new, empty file
+    bool hasHistory_ = false;  // and one older than the print history and products.tax_kind
     QString writer_;
     int reconnectPauseMs_ = 0;
     QElapsedTimer sinceFailedOpen_;

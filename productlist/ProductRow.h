@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "SheetState.h"
+
 namespace zukaro {
 
 // One product of a list, with the texts as the shop wrote them (never shortened here).
@@ -14,6 +16,8 @@ struct ProductRow {
     QString jan, maker, product, spec, lot, price;
     int copies = 1;
     std::optional<int> taxRate;  // 8 or 10 (percent); nothing when the list does not say
+    // Whether the price holds the tax (内税) or is not taxed (非課税); 外税 when not said.
+    PriceTax taxKind = PriceTax::Exclusive;
     int batch = 0;  // 0: the list's file; 1, 2, …: the first, second, … paste after it
 
     bool operator==(const ProductRow&) const = default;
@@ -42,10 +46,9 @@ struct RowProblem {
 inline std::vector<RowProblem> inLineOrder(std::vector<RowProblem> first,
                                            const std::vector<RowProblem>& second = {}) {
     first.insert(first.end(), second.begin(), second.end());
-    std::stable_sort(first.begin(), first.end(),
-                     [](const RowProblem& a, const RowProblem& b) {
-                         return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
-                     });
+    std::stable_sort(first.begin(), first.end(), [](const RowProblem& a, const RowProblem& b) {
+        return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
+    });
     return first;
 }
 

@@ -1,5 +1,7 @@
 #include "ProductRows.h"
 
+#include <algorithm>
+
 #include "CellValues.h"
 #include "ShownText.h"
 
@@ -10,6 +12,27 @@ namespace {
 QString cellOf(const SourceRow& row, const ColumnMapping& mapping, ProductColumn what) {
     const int index = mapping.column(what);
     return index >= 0 && index < row.cells.size() ? row.cells[index] : QString();
+}
+
+// The price of the row and how it stands to tax. A plain price column (売価, 商品単価…) is
+// 外税 unless the row's tax columns say otherwise. Without one, a register's 税込価格 is the
+// price and is 内税, its 税抜価格 is 外税; with both, the row's tax kind chooses (a 外税
+// product takes 税抜価格), and otherwise 税込価格 wins, since it is what the register charges.
+QString priceOf(const SourceRow& row, const ColumnMapping& mapping, ProductRow& product,
+                std::optional<PriceTax> stated) {
+    const bool gross = mapping.column(ProductColumn::GrossPrice) >= 0;
+    const bool net = mapping.column(ProductColumn::NetPrice) >= 0;
+    ProductColumn column = ProductColumn::Price;
+    PriceTax kind = stated.value_or(PriceTax::Exclusive);
+    if (mapping.column(ProductColumn::Price) < 0 && (gross || net)) {
+        const bool takeNet = !gross || (net && stated == PriceTax::Exclusive);
+        column = takeNet ? ProductColumn::NetPrice : ProductColumn::GrossPrice;
+        kind = stated == PriceTax::Exempt ? PriceTax::Exempt
+               : takeNet                  ? PriceTax::Exclusive
+                                          : PriceTax::Inclusive;
+    }
+    product.taxKind = kind;
+    return cellOf(row, mapping, column).trimmed();
 }
 
 // Why the row cannot be a product; empty when it can.
@@ -27,14 +50,49 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     } else {
         return QStringLiteral("枚数「%1」は 0〜999 の整数ではありません。").arg(shownText(copies));
     }
-    const QString tax = cellOf(row, mapping, ProductColumn::TaxRate);
-    const TaxRateCell rate = parseTaxRate(tax);
+    // The rate and the kind may each be in either column (適用税率「軽減税率」, 税区分「内税」,
+    // or one column 「内税8%」).
+    const QString rateCell = cellOf(row, mapping, ProductColumn::TaxRate);
+    const TaxCell rate = parseTaxCell(rateCell);
     if (!rate.ok) {
-        return QStringLiteral("税率「%1」は読めません（8、10、8%、10%、軽減 のどれかです）。")
-            .arg(shownText(tax));
+        return QStringLiteral(
+                   "税率「%1」は読めません（8、10、8%、10%、標準税率、軽減税率、"
+                   "非課税 のどれかです）。")
+            .arg(shownText(rateCell));
     }
-    product.taxRate = rate.rate;
+    const QString kindCell = cellOf(row, mapping, ProductColumn::TaxKind);
+    const TaxCell kind = parseTaxCell(kindCell);
+    if (!kind.ok) {
+        return QStringLiteral(
+                   "税区分「%1」は読めません（外税、内税、税抜、税込、非課税 のどれか"
+                   "です）。")
+            .arg(shownText(kindCell));
+    }
+    const std::optional<int> taxRate = rate.rate ? rate.rate : kind.rate;
+    // 非課税 in either column wins: a register's 税設定 (外税 / 内税) says how prices are
+    // entered, 適用税率 whether the product is taxed at all.
+    const bool exempt = kind.kind == PriceTax::Exempt || rate.kind == PriceTax::Exempt;
+    const std::optional<PriceTax> stated =
+        exempt ? PriceTax::Exempt : (kind.kind ? kind.kind : rate.kind);
+    if (taxRate && stated == PriceTax::Exempt) {
+        return QStringLiteral(
+                   "税率「%1」と税区分「%2」が食い違っています（非課税に税率はありま"
+                   "せん）。")
+            .arg(shownText(rateCell), shownText(kindCell));
+    }
+    product.taxRate = taxRate;
+    product.price = priceOf(row, mapping, product, stated);
     return {};
+}
+
+// A JAN code as a list without a header has it in its first column: digits only, 7, 8, 12
+// or 13 of them (with or without the check digit).
+bool looksLikeJan(const QString& cell) {
+    const QString jan = janText(cell);
+    if (jan.size() != 7 && jan.size() != 8 && jan.size() != 12 && jan.size() != 13) {
+        return false;
+    }
+    return std::all_of(jan.cbegin(), jan.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 // A note when the row has text in cells the header does not name: the cells are read by the
@@ -59,8 +117,40 @@ QString beyondHeader(const SourceRow& row, const ColumnMapping& mapping) {
 
 }  // namespace
 
+QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
+                        const QString& name) {
+    const QString expected = QStringLiteral(
+        "商品リストは、見出しの行（JAN コード・商品コード・バーコード、商品名・品名、売価・価格・"
+        "商品単価、税率・税区分 など）のある表か、見出しなしで 1 列目から JAN コード、メーカー、"
+        "品名、規格、ロット、売価の順に並んだ表です。");
+    if (table.rows.empty()) {
+        return QStringLiteral("「%1」には行がありません。").arg(name) + expected;
+    }
+    if (mapping.headerRow() >= 0) {
+        if (mapping.column(ProductColumn::Jan) >= 0 ||
+            mapping.column(ProductColumn::Product) >= 0) {
+            return {};
+        }
+        return QStringLiteral("「%1」の見出しには、JAN コードの列も商品名の列もありません。")
+                   .arg(name) +
+               expected;
+    }
+    const int janColumn = mapping.column(ProductColumn::Jan);
+    for (const SourceRow& row : table.rows) {
+        if (janColumn >= 0 && janColumn < row.cells.size() && looksLikeJan(row.cells[janColumn])) {
+            return {};
+        }
+    }
+    return QStringLiteral(
+               "「%1」は商品リストではないようです。見出しの行がなく、1 列目に JAN "
+               "コードが一つもありません。")
+               .arg(name) +
+           expected;
+}
+
 std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
-                                       const ColumnMapping& mapping, ProductList& problems) {
+                                       const ColumnMapping& mapping, ProductList& problems,
+                                       const RowOptions& options) {
     const auto tell = [&problems](int line, const QString& reason, bool kept) {
         if (problems.problems.size() < kKeptProblems) {
             problems.problems.push_back({line, reason, kept});
@@ -95,11 +185,16 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
         tell(row.line, extra, true);
     }
     product.jan = janText(cellOf(row, mapping, ProductColumn::Jan));
-    product.maker = cellOf(row, mapping, ProductColumn::Maker);
-    product.product = cellOf(row, mapping, ProductColumn::Product);
-    product.spec = cellOf(row, mapping, ProductColumn::Spec);
-    product.lot = cellOf(row, mapping, ProductColumn::Lot);
-    const QString price = cellOf(row, mapping, ProductColumn::Price).trimmed();
+    const auto text = [&](ProductColumn what) {
+        const QString cell = cellOf(row, mapping, what);
+        return options.widenKatakana ? widenHalfWidthKatakana(cell) : cell;
+    };
+    product.maker = text(ProductColumn::Maker);
+    product.product = text(ProductColumn::Product);
+    product.spec = text(ProductColumn::Spec);
+    product.lot = text(ProductColumn::Lot);
+    // The chosen price cell (see priceOf), read as shops write it.
+    const QString price = product.price;
     if (const std::optional<QString> yen = listPrice(price)) {
         product.price = *yen;
     } else {
@@ -115,12 +210,13 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
     return product;
 }
 
-ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping) {
+ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping,
+                          const RowOptions& options) {
     ProductList list;
     list.rows.reserve(table.rows.size());
     for (std::size_t i = 0; i < table.rows.size(); ++i) {
         if (std::optional<ProductRow> product =
-                toProductRow(static_cast<int>(i), table.rows[i], mapping, list)) {
+                toProductRow(static_cast<int>(i), table.rows[i], mapping, list, options)) {
             list.rows.push_back(std::move(*product));
         }
     }
@@ -129,13 +225,14 @@ ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping
 
 ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
                           QSettings* remembered, const std::optional<ColumnMapping>& given,
-                          const std::function<void(ProductRow&&)>& keep) {
+                          const std::function<void(ProductRow&&)>& keep,
+                          const RowOptions& options) {
     ReadProducts out;
     std::optional<ColumnMapping> mapping = given;
     int index = 0;
     const auto convert = [&](const SourceRow& row) {
         if (std::optional<ProductRow> product =
-                toProductRow(index++, row, *mapping, out.problems)) {
+                toProductRow(index++, row, *mapping, out.problems, options)) {
             keep(std::move(*product));
         }
     };

@@ -15,14 +15,29 @@ namespace zukaro {
 //   - a row whose used columns are all empty (it holds text only in unused ones) is left out,
 //   - a row whose copies or tax rate do not read is left out (see CellValues.h).
 // JAN loses surrounding blanks; a price is read as shops write it (see listPrice), and one that
-// is not whole yen is kept as written and listed; maker, product, spec and lot are kept exactly.
-ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping);
+// is not whole yen is kept as written and listed; maker, product, spec and lot are kept
+// exactly, but for half-width katakana, which is made full-width unless `options` say not to. The
+// price and its tax kind come from the price columns and the tax columns (see HeaderNames.h): a
+// price column of its own (売価…) with the row's 税区分, else 税込価格 (内税) or 税抜価格.
+struct RowOptions {
+    bool widenKatakana = true;  // ｶﾀｶﾅ → カタカナ in maker, product name, spec and lot
+};
+ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping,
+                          const RowOptions& options = {});
+
+// Why the table is no product list, in Japanese with what one looks like, naming the list
+// `name`; empty when it is one. A list read row by row is judged by its first rows (its head).
+// Refused are an empty table, a header naming neither a JAN nor a product-name column, and a table
+// without a header whose first column holds no JAN code (7, 8, 12 or 13 digits) in any row.
+QString notAProductList(const SourceTable& table, const ColumnMapping& mapping,
+                        const QString& name);
 
 // The same for one row, for a list read row by row: `index` counts the rows as the table would.
 // The problems go to `problems` (its first kKeptProblems kept, all counted); its rows are not
 // touched.
 std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
-                                       const ColumnMapping& mapping, ProductList& problems);
+                                       const ColumnMapping& mapping, ProductList& problems,
+                                       const RowOptions& options = {});
 
 // A list read row by row into products, so that its table is never held whole: `read` (one of
 // the readers of ProductListSource.h) hands over the rows, the header is looked for in the
@@ -36,6 +51,7 @@ struct ReadProducts {
 };
 ReadProducts readProducts(const std::function<SourceResult(const RowSink&)>& read,
                           QSettings* remembered, const std::optional<ColumnMapping>& given,
-                          const std::function<void(ProductRow&&)>& keep);
+                          const std::function<void(ProductRow&&)>& keep,
+                          const RowOptions& options = {});
 
 }  // namespace zukaro

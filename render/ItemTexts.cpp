@@ -64,30 +64,43 @@ QString priceField(const QString& priceText) {
 PriceTexts priceTexts(const SheetState& sheet, int n) {
     const Layout& l = sheet.layout;
     const QString& typed = sheet.priceText[n];
-    const std::optional<std::int64_t> net = wholeYen(typed);
-    if (!pricesAreComputed(l) || !net) {
+    const std::optional<std::int64_t> yen = wholeYen(typed);
+    if (!pricesAreComputed(l) || !yen) {
         return {priceField(typed), {}, {}, withoutBlanksAround(typed)};
     }
     const auto big = [](const QString& amount) {
         return amount.rightJustified(kPriceWidth, QLatin1Char(' '));
     };
     const bool separators = l.thousandsSeparators;
-    const std::int64_t total = withTax(*net, taxRateOf(sheet, n), l.taxRounding);
+    // 本体価格 and the total: the typed price is the first (外税) or the second (内税), and
+    // the other is worked out from it; a price without tax (非課税) prints as it stands.
+    std::int64_t net = *yen;
+    std::int64_t total = *yen;
+    switch (priceTaxOf(sheet, n)) {
+        case PriceTax::Exclusive:
+            total = withTax(net, taxRateOf(sheet, n), l.taxRounding);
+            break;
+        case PriceTax::Inclusive:
+            net = withoutTax(total, taxRateOf(sheet, n), l.taxRounding);
+            break;
+        case PriceTax::Exempt:
+            return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
+    }
     switch (l.priceMode) {
         case PriceMode::TaxIncluded:
             return {big(yenAmount(total, separators)),
-                    QStringLiteral("(本体 %1円)").arg(yenAmount(*net, separators)),
+                    QStringLiteral("(本体 %1円)").arg(yenAmount(net, separators)),
                     {},
                     yenAmount(total, separators)};
         case PriceMode::NetAndTaxIncluded:
-            return {big(yenAmount(*net, separators)),
+            return {big(yenAmount(net, separators)),
                     {},
                     QStringLiteral("税込 %1円").arg(yenAmount(total, separators)),
-                    yenAmount(*net, separators)};
+                    yenAmount(net, separators)};
         case PriceMode::AsTyped:
             break;
     }
-    return {big(yenAmount(*net, separators)), {}, {}, yenAmount(*net, separators)};
+    return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
 }
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {

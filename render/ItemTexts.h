@@ -34,8 +34,10 @@ QString drawablePart(const QString& text, double fromMm, double fontPoints);
 // layout's defaults the price is priceField() of the typed text, as always. When the layout
 // computes prices (a mode with tax, or thousands separators) and the typed price is whole
 // yen, the big price is the amount right-aligned in five characters and never cut; a price
-// that is not whole yen is printed as typed. A price longer than the field is drawn whole
-// (see LabelLayout.h), from `whole`.
+// that is not whole yen is printed as typed. A 内税 price is the total and is never taxed
+// again (本体価格 is worked back from it, see withoutTax); a 非課税 price prints as it stands,
+// without either line. A price longer than the field is drawn whole (see LabelLayout.h), from
+// `whole`.
 struct PriceTexts {
     QString price;
     QString netLine;    // "(本体 398円)" under a total with tax

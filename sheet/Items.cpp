@@ -91,13 +91,14 @@ const std::array<const ItemDescription*, kTextItemCount>& textItems() {
     return inFileOrder;
 }
 
-const std::array<LabelArrays, kTextItemCount + 1>& labelArrays() {
+const std::array<LabelArrays, kTextItemCount + 2>& labelArrays() {
     static const auto arrays = [] {
-        std::array<LabelArrays, kTextItemCount + 1> all{};
+        std::array<LabelArrays, kTextItemCount + 2> all{};
         for (std::size_t i = 0; i < kTextItemCount; ++i) {
             all[i] = {textItems()[i]->texts, textItems()[i]->work};
         }
         all[kTextItemCount] = {&SheetState::taxRate, &SheetState::taxRateWork};
+        all[kTextItemCount + 1] = {&SheetState::taxKind, &SheetState::taxKindWork};
         return all;
     }();
     return arrays;

@@ -71,12 +71,12 @@ const ItemDescription& describe(Item item);
 const std::array<const ItemDescription*, kTextItemCount>& textItems();
 
 // Every per-label array with its work array, for the commands that move, copy and clear whole
-// labels: the six texts and the tax rate.
+// labels: the six texts, the tax rate and the tax kind.
 struct LabelArrays {
     LabelTexts SheetState::*values;
     LabelTexts SheetState::*work;
 };
-const std::array<LabelArrays, kTextItemCount + 1>& labelArrays();
+const std::array<LabelArrays, kTextItemCount + 2>& labelArrays();
 
 // The bars have offsets and a show/hide caption (not saved), nothing else.
 struct BarsDescription {

@@ -23,7 +23,7 @@ void SheetState::clearAllLabels() {
 
 LabelRecord SheetState::label(int n) const {
     return {janText[n], makerText[n], productText[n], specText[n],
-            lotText[n], priceText[n], taxRate[n]};
+            lotText[n], priceText[n], taxRate[n],     taxKind[n]};
 }
 
 void SheetState::setLabel(int n, const LabelRecord& record) {
@@ -34,6 +34,7 @@ void SheetState::setLabel(int n, const LabelRecord& record) {
     lotText[n] = record.lot;
     priceText[n] = record.price;
     taxRate[n] = record.taxRate;
+    taxKind[n] = record.taxKind;
 }
 
 SheetContent SheetState::content() const {

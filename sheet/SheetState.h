@@ -83,6 +83,14 @@ enum class TaxRounding { Down, HalfUp, Up };
 inline constexpr int kStandardTaxRate = 10;  // percent
 inline constexpr int kReducedTaxRate = 8;    // food and drink
 
+// How a label's price stands to consumption tax, as a register's export says it: 外税 (the
+// typed price is 本体価格; the default), 内税 (the typed price already includes the tax, and
+// is never taxed again) or 非課税 (no tax: the price prints as it stands). Kept per label as
+// its text: empty, 「内税」 or 「非課税」.
+enum class PriceTax { Exclusive, Inclusive, Exempt };
+inline const QString kTaxIncludedText = QStringLiteral("内税");
+inline const QString kTaxExemptText = QStringLiteral("非課税");
+
 // Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
 // underline and outline captions, the outline colour and the texts of the adjustment boxes.
 // Member initialisers are the design values of a window that has read no settings yet (the
@@ -149,10 +157,12 @@ struct Layout {
     bool operator==(const Layout&) const = default;
 };
 
-// The six texts of one label, and its tax rate ("8", "10", or empty for the layout's).
+// The six texts of one label, its tax rate ("8", "10", or empty for the layout's) and how its
+// price stands to tax (empty for 外税, 「内税」, 「非課税」).
 struct LabelRecord {
     QString jan, maker, product, spec, lot, price;
     QString taxRate{};
+    QString taxKind{};
     bool operator==(const LabelRecord&) const = default;
     // No text; a rate alone is no content.
     bool isBlank() const;
@@ -161,7 +171,8 @@ struct LabelRecord {
 // Everything a user changes on the sheet, for undo and for telling whether there are unsaved
 // changes: the labels, the layout, the sheet offsets and the bars' state.
 struct SheetContent {
-    std::array<LabelTexts, 7> labels;  // in the order of labelArrays(): six texts, tax rate
+    // In the order of labelArrays(): six texts, tax rate, tax kind.
+    std::array<LabelTexts, 8> labels;
     Layout layout;
     double sheetX = 0;
     double sheetY = 0;
@@ -178,6 +189,8 @@ struct SheetState {
     LabelTexts janWork, makerWork, productWork, specWork, lotWork, priceWork;
     // Each label's tax rate in percent ("8" or "10"); empty: the layout's default rate.
     LabelTexts taxRate, taxRateWork;
+    // Each label's PriceTax as its text: empty (外税), 「内税」 or 「非課税」.
+    LabelTexts taxKind, taxKindWork;
 
     int currentLabel = 1;
     int focusLabel = 1;

@@ -46,6 +46,23 @@ std::int64_t withTax(std::int64_t net, int ratePercent, TaxRounding rounding) {
     return hundredths / 100;
 }
 
+std::int64_t withoutTax(std::int64_t gross, int ratePercent, TaxRounding rounding) {
+    const std::int64_t taxTimesDivisor = gross * ratePercent;
+    const std::int64_t divisor = 100 + ratePercent;
+    std::int64_t tax = taxTimesDivisor / divisor;
+    switch (rounding) {
+        case TaxRounding::HalfUp:
+            tax = (2 * taxTimesDivisor + divisor) / (2 * divisor);
+            break;
+        case TaxRounding::Up:
+            tax = (taxTimesDivisor + divisor - 1) / divisor;
+            break;
+        case TaxRounding::Down:
+            break;
+    }
+    return gross - tax;
+}
+
 QString yenAmount(std::int64_t yen, bool separators) {
     QString digits = QString::number(yen);
     if (separators) {
@@ -60,6 +77,29 @@ int taxRateOf(const SheetState& sheet, int n) {
     bool ok = false;
     const int own = sheet.taxRate[n].toInt(&ok);
     return ok ? own : sheet.layout.defaultTaxRate;
+}
+
+PriceTax priceTaxOf(const QString& text) {
+    if (text == kTaxIncludedText) {
+        return PriceTax::Inclusive;
+    }
+    return text == kTaxExemptText ? PriceTax::Exempt : PriceTax::Exclusive;
+}
+
+PriceTax priceTaxOf(const SheetState& sheet, int n) {
+    return priceTaxOf(sheet.taxKind[n]);
+}
+
+QString priceTaxText(PriceTax tax) {
+    switch (tax) {
+        case PriceTax::Inclusive:
+            return kTaxIncludedText;
+        case PriceTax::Exempt:
+            return kTaxExemptText;
+        case PriceTax::Exclusive:
+            break;
+    }
+    return {};
 }
 
 bool pricesAreComputed(const Layout& layout) {

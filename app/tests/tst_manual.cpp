@@ -2,6 +2,8 @@
 
 #include "BuiltInValues.h"
 #include "Cp932.h"
+#include "HeaderNames.h"
+#include "ItemTexts.h"
 #include "JanCompletion.h"
 #include "LabelFile.h"
 #include "ManualLocation.h"
@@ -71,6 +73,46 @@ private slots:
         QVERIFY(html_.contains("<img src=\"calibration-sheet.png\""));
         QVERIFY(
             QFileInfo(QFileInfo(MANUAL_SOURCE).dir().filePath("calibration-sheet.png")).isFile());
+    }
+
+    // Every header name the manual lists is read as the column it is listed for.
+    void headerNamesAreWhatTheProgramReads() {
+        static const QRegularExpression row(
+            "<tr class=\"header-name\"><td>([^<]*)</td><td>([^<（]*)");
+        int rows = 0;
+        for (const auto& m : row.globalMatch(html_)) {
+            ++rows;
+            for (const QString& name : m.captured(2).split(u'、')) {
+                const std::optional<ProductColumn> column = columnForHeader(name);
+                QVERIFY2(column && displayName(*column) == m.captured(1),
+                         qPrintable(name + " is not " + m.captured(1)));
+            }
+        }
+        QCOMPARE(rows, int(kProductColumns.size()));
+    }
+
+    // The 内税 examples: the big price and the 本体 line printed in 税込表示.
+    void taxIncludedExamplesAreWhatTheProgramPrints() {
+        static const QRegularExpression row(
+            "<tr class=\"tax-included-example\"><td>(\\d+)</td><td>(\\d+)%</td><td>([^<]*)</td>"
+            "<td>[^<]*</td><td>([^<]*)</td><td>([^<]*)</td>");
+        int examples = 0;
+        for (const auto& m : row.globalMatch(html_)) {
+            ++examples;
+            SheetState sheet;
+            sheet.layout.priceMode = PriceMode::TaxIncluded;
+            sheet.layout.thousandsSeparators = true;
+            sheet.layout.taxRounding = m.captured(3) == "切り上げ"   ? TaxRounding::Up
+                                       : m.captured(3) == "四捨五入" ? TaxRounding::HalfUp
+                                                                     : TaxRounding::Down;
+            sheet.priceText[1] = m.captured(1);
+            sheet.taxRate[1] = m.captured(2);
+            sheet.taxKind[1] = kTaxIncludedText;
+            const PriceTexts printed = priceTexts(sheet, 1);
+            QCOMPARE(printed.price.trimmed() + ' ' + printed.netLine,
+                     m.captured(4) + ' ' + m.captured(5));
+        }
+        QVERIFY(examples >= 3);
     }
 
     // The chapters are numbered 1, 2, 3 … in the order of the contents, which names each.

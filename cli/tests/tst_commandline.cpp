@@ -17,11 +17,13 @@ QString described(const CommandLine& c) {
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
-    return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9")
+    return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9%10")
         .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
              QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
              c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
              c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
+             QString(c.changedOnly ? " changed-only" : "") +
+                 (c.recordPrinted ? " record-printed" : ""),
              c.master.isEmpty() ? QString() : " master " + c.master);
 }
 
@@ -51,6 +53,14 @@ private slots:
             "list l.csv o.pdf 300 50  start 5");
         row("list to a printer", {"--print-list", "l.xlsx", "--printer", "店頭"},
             "list l.xlsx  600 50 店頭");
+        row("this week's changes, recorded",
+            {"--print-list", "l.csv", "o.pdf", "--changed-only", "--record-printed"},
+            "list l.csv o.pdf 600 50  changed-only record-printed");
+        row("changes to a printer", {"--print-list", "l.csv", "--printer", "p", "--changed-only"},
+            "list l.csv  600 50 p changed-only");
+        row("changes against a chain's master",
+            {"--print-list", "l.csv", "o.pdf", "--changed-only", "--master", "postgresql:///z"},
+            "list l.csv o.pdf 600 50  changed-only master postgresql:///z");
         row("pdf as a printer would get it",
             {"--print-pdf", "a", "o", "--calibrated-for", "Label-Printer"},
             "pdf a o 600 50  for Label-Printer");
@@ -69,7 +79,8 @@ private slots:
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
         row("master for a pdf", {"--print-pdf", "a", "b", "--master", "m"},
-            "--master は --import-list か --master-import-from (または画面を開くとき) と");
+            "--master は --import-list、--master-import-from か --print-list (または画面を開く"
+            "とき) と");
         row("master without value", {"--import-list", "l", "--master"}, "--master の後に値");
         row("master empty", {"--import-list", "l", "--master", " "}, "商品マスタの接続先");
         row("import without a list", {"--import-list"}, "商品リストを一つだけ");
@@ -82,6 +93,10 @@ private slots:
             "一つだけ");
         row("start 22", {"--print-list", "l", "o", "--start", "22"}, "1 から 21");
         row("start for a pdf", {"--print-pdf", "a", "b", "--start", "2"}, "--print-list");
+        row("changes of a label file", {"--print-pdf", "a", "b", "--changed-only"},
+            "--changed-only は --print-list と");
+        row("recording a label file", {"--print", "a", "--record-printed"},
+            "--record-printed は --print-list と");
         row("two files for the window", {"a", "b"}, "一つだけ");
         row("empty file name", {"--print", ""}, "名前が空");
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");

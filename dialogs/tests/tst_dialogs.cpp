@@ -197,6 +197,43 @@ private slots:
         QVERIFY(!QtMessageBoxes().askYesNo("削除", text, MessageIcon::Critical, true));
         QCOMPARE(shown, "削除|" + text + "|はい(Y)|いいえ(N)");
     }
+
+    // A question whose buttons say what they do: the first is the default, Escape and the
+    // close box are the second.
+    void askToDo_data() {
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<bool>("done");
+        QTest::newRow("Enter") << "Enter" << true;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("記録しない clicked") << "しない" << false;
+        QTest::newRow("一括で記録 clicked") << "する" << true;
+        QTest::newRow("closed") << "close" << false;
+    }
+
+    void askToDo() {
+        QFETCH(QString, act);
+        QFETCH(bool, done);
+        QString shown;
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            QStringList buttons;
+            for (QAbstractButton* b : box.buttons()) {
+                buttons << b->text();
+            }
+            shown =
+                box.windowTitle() + u'|' + buttons.join(u',') + u'|' + box.defaultButton()->text();
+            if (act == "Enter" || act == "Escape") {
+                QTest::keyClick(&box, act == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            } else if (act == "close") {
+                box.close();
+            } else {
+                box.findChild<QPushButton*>(act)->click();
+            }
+        });
+        QCOMPARE(QtMessageBoxes().askToDo("商品リスト", "記録しますか？", MessageIcon::Question,
+                                          "一括で記録", "記録しない"),
+                 done);
+        QCOMPARE(shown, "商品リスト|一括で記録,記録しない|一括で記録");
+    }
 };
 
 QTEST_MAIN(TestDialogs)

@@ -416,17 +416,21 @@ void TestEditorWindow::undoInsideAFieldIsTheFields() {
 // empty fields, in one step with the code; what the clerk typed stays.
 void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
     QTest::addColumn<QString>("scanned");
-    QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate after Enter
+    QTest::addColumn<QString>("label");  // jan|maker|product|spec|lot|price|rate|kind after Enter
     QTest::addColumn<QString>("then");   // the field with the focus and the counter
     QTest::newRow("known, check digit completed") << "4901234567890"
-                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                                  << "4901234567894|自社|アタック|1.0kg|L1|398|8|"
                                                   << "Text1  2/21";
     QTest::newRow("known, check digit added") << "490123456789"
-                                              << "4901234567894|自社|アタック|1.0kg|L1|398|8"
+                                              << "4901234567894|自社|アタック|1.0kg|L1|398|8|"
                                               << "Text1  2/21";
     QTest::newRow("unknown") << "4512345678906"
-                             << "4512345678906|自社|||||"
+                             << "4512345678906|自社||||||"
                              << "Text2  1/21";
+    // A register's 内税 price comes as what it is: in 税込表示 it prints 1,100, never 1,210.
+    QTest::newRow("known, its price holds the tax") << "4569999000010"
+                                                    << "4569999000010|自社|イヤホン|||1100||内税"
+                                                    << "Text1  2/21";
 }
 
 void TestEditorWindow::scannedCodeFillsFromTheMaster() {
@@ -435,9 +439,12 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     QFETCH(QString, then);
     ProductMaster master(ui_.settingsDir->filePath(u"products.sqlite"_qs));
     QVERIFY(master.open().ok);
+    ProductRow included{3, u"4569999000010"_qs, {}, u"イヤホン"_qs, {}, {}, u"1100"_qs, 1, 10};
+    included.taxKind = PriceTax::Inclusive;
     QVERIFY(master
                 .importRows({{2, u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs,
-                              u"L1"_qs, u"398"_qs, 1, 8}})
+                              u"L1"_qs, u"398"_qs, 1, 8},
+                             included})
                 .ok);
     ui_.window->setProductMaster(&master);
     ui_.clickInto("Text2");
@@ -446,11 +453,13 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
     QTest::keyClicks(ui_.field("Text1"), scanned);
     pressEnter();
     const LabelRecord r = ui_.sheet().label(1);
-    QCOMPARE(QStringList({r.jan, r.maker, r.product, r.spec, r.lot, r.price, r.taxRate}).join('|'),
+    QCOMPARE(QStringList({r.jan, r.maker, r.product, r.spec, r.lot, r.price, r.taxRate, r.taxKind})
+                 .join('|'),
              label);
     QCOMPARE(ui_.focused() + ' ' + ui_.counter(), then);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product,
+    QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product +
+                 ui_.sheet().label(1).taxKind,
              u"自社"_qs);
     ui_.window->setProductMaster(nullptr);
 }

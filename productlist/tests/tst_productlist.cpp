@@ -27,17 +27,22 @@ QString describe(const SourceTable& table) {
     return lines.join('\n');
 }
 
-// Products as "line:jan|maker|product|spec|lot|price x copies tax", then the problems as
-// "line! first sentence" (row left out) or "line? first sentence" (row kept).
+// Products as "line:jan|maker|product|spec|lot|price x copies tax" (and " 内税" or " 非課税"
+// for a price that holds its tax or has none), then the problems as "line! first sentence"
+// (row left out) or "line? first sentence" (row kept).
 QString describe(const ProductList& list) {
     QStringList lines;
     for (const ProductRow& r : list.rows) {
         const QStringList texts{r.jan, r.maker, r.product, r.spec, r.lot, r.price};
-        lines << QString("%1:%2 x%3 %4")
+        const QString kind = r.taxKind == PriceTax::Inclusive ? " 内税"
+                             : r.taxKind == PriceTax::Exempt  ? " 非課税"
+                                                              : "";
+        lines << QString("%1:%2 x%3 %4%5")
                      .arg(r.line)
                      .arg(texts.join('|').replace('\n', "\\n"))
                      .arg(r.copies)
-                     .arg(r.taxRate ? QString::number(*r.taxRate) + '%' : "-");
+                     .arg(r.taxRate ? QString::number(*r.taxRate) + '%' : "-")
+                     .arg(kind);
     }
     for (const RowProblem& p : list.problems) {
         lines << QString::number(p.line) + (p.kept ? "? " : "! ") + p.reason.section("。", 0, 0);
@@ -260,10 +265,18 @@ private slots:
             "2:4901234567894||改行\\nあり|||1980 x1 -\n4:49012348||, と ;|||100 x1 -");
         row("no header: by position", "4901234567894,カトー,チップス,60g,L1,128",
             "1:4901234567894|カトー|チップス|60g|L1|128 x1 -");
-        row("unknown names only: by position", "コード,名前\n1,a",
-            "1:コード|名前|||| x1 -\n2:1|a|||| x1 -");
-        row("one name below the first row is data", "在庫表\n価格",
-            "1:在庫表||||| x1 -\n2:価格||||| x1 -");
+        // A table that is no product list is refused, saying what one looks like.
+        const QString notAList = "refused: 「貼り付けた行」は商品リストではないようです";
+        row("unknown names only, no code in the first column", "コード,名前\n1,a", notAList);
+        row("one name below the first row is data", "在庫表\n価格", notAList);
+        row("no header, codes of 7, 8, 12 and 13 digits",
+            "a,b\n4901234,c\n４９０１２３４５６７８９,d",
+            "1:a|b|||| x1 -\n2:4901234|c|||| x1 -\n3:490123456789|d|||| x1 -");
+        row("a header naming neither JAN nor product name", "単価,数量,税率\n100,2,10",
+            "refused: 「貼り付けた行」の見出しには、JAN コードの列も商品名の列もありません");
+        row("a register's own code gives way to its barcode column",
+            "商品コード,商品名,バーコード\nA-01,a,4901234567894\n4901234567894,b,",
+            "2:4901234567894||a||| x1 -\n3:||b||| x1 -");
         row("rows before the header listed", "4月の特売\n\nJAN,品名,売価\n1,a,100",
             "4:1||a|||100 x1 -\n1! 見出しの行より前にあるので、読み込みませんでした");
         const QString head = "JAN,品名,枚数,税率\n";
@@ -276,7 +289,27 @@ private slots:
             head + "1,a,,10\n2,b,,10%\n3,c,,８％\n4,d,,8\n5,e,,軽減\n6,f,, 8 % \n7,g,,5",
             "2:1||a||| x1 10%\n3:2||b||| x1 10%\n4:3||c||| x1 8%\n5:4||d||| x1 8%\n"
             "6:5||e||| x1 8%\n7:6||f||| x1 8%\n"
-            "8! 税率「5」は読めません（8、10、8%、10%、軽減 のどれかです）");
+            "8! 税率「5」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）");
+        // Registers write the rate and whether the price holds the tax in words, in one column
+        // or two.
+        row("tax columns",
+            "JAN,品名,売価,税区分,適用税率\n1,a,100,内税,標準税率\n2,b,100,税込,軽減税率(8%)\n"
+            "3,c,100,外税10%,\n4,d,100,,非課税\n5,e,100,非課税,10%\n6,f,100,内税,5%\n"
+            "7,g,100,税別,\n8,h,100,込み,\n9,i,100,,０％\n10,j,100,,100\n11,k,100,内税,標準8%",
+            "2:1||a|||100 x1 10% 内税\n3:2||b|||100 x1 8% 内税\n4:3||c|||100 x1 10%\n"
+            "5:4||d|||100 x1 - 非課税\n8:7||g|||100 x1 -\n10:9||i|||100 x1 - 非課税\n"
+            "6! 税率「10%」と税区分「非課税」が食い違っています（非課税に税率はありません）\n"
+            "7! 税率「5%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）\n"
+            "9! 税区分「込み」は読めません（外税、内税、税抜、税込、非課税 のどれかです）\n"
+            "11! 税率「100」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 "
+            "のどれかです）\n"
+            "12! 税率「標準8%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 "
+            "のどれかです）");
+        // Half-width katakana of receipts made full-width, voiced marks joined; a mark with no
+        // kana before it stays a mark; full-width letters and ㈱ stay.
+        row("half-width katakana widened",
+            "JAN,メーカー,品名,規格,ロット\n1,ｶﾌﾞｼｷｶﾞｲｼｬ ＡＢＣ㈱,ﾊﾟﾝ｢ﾒﾛﾝ｣･ﾐﾙｸ,ﾞｱ,A-ｰﾟ",
+            "2:1|カブシキガイシャ ＡＢＣ㈱|パン「メロン」・ミルク|゛ア|A-ー゜| x1 -");
         row("empty rows silent, text in unused columns only listed",
             "JAN,品名,備考\n,,\n1,a,\n,,メモ",
             "3:1||a||| x1 -\n4! 使う列がどれも空で、ほかの列にだけ文字があります");
@@ -326,7 +359,80 @@ private slots:
         }
         QSettings settings(ini, QSettings::IniFormat);
         const SourceTable table = readPastedRows(text).table;
-        QCOMPARE(describe(toProductRows(table, ColumnMapping::detect(table, &settings))), products);
+        const ColumnMapping mapping = ColumnMapping::detect(table, &settings);
+        const QString refused = notAProductList(table, mapping, "貼り付けた行");
+        QCOMPARE(refused.isEmpty() ? describe(toProductRows(table, mapping))
+                                   : "refused: " + refused.section("。", 0, 0),
+                 products);
+    }
+
+    // Registers' product exports as they come (made up by us, in both encodings): the JAN
+    // from the barcode column over the register's own code, the price and whether it holds
+    // the tax from the tax columns, half-width katakana widened, every other column ignored.
+    void posExports_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("products");
+        QTest::newRow("UTF-8 with BOM: 税設定 and 適用税率")
+            << "pos_tax_columns_utf8_bom.csv"
+            << "UTF-8 (BOM)・カンマ区切り\n"
+               "2:4569999000010||ワイヤレスイヤホン ブラック|1個||1100 x1 10% 内税\n"
+               "3:4569999000027||幕の内弁当|1食||1000 x1 8% 内税\n"
+               "4:4569999000034||ポテトチップス ウスシオ味|60g||398 x1 8%\n"
+               "5:4569999000041||業務用電子レンジ　単機能２０Ｌ　高出力１０００Ｗ　ステンレス庫内"
+               "フラットテーブル|20L||128000 x1 10%\n"
+               "6:4569999000058||収入印紙 200円|||200 x1 - 非課税";
+        QTest::newRow("Shift_JIS: 税区分 税込/税抜 and 税率 in percent")
+            << "pos_tax_kind_shift_jis.csv"
+            << "Shift_JIS・カンマ区切り\n"
+               "2:4569999000065|サンプル食品|カップラーメン ショウユ|77g||298 x1 8%\n"  // ￥298
+               "3:4569999000072|サンプル電機|ＬＥＤ電球　６０形相当|E26||1100 x1 10% 内税\n"
+               "4:4569999000089||指定ごみ袋 45L 10枚|45L||500 x1 - 非課税\n"
+               "5:4569999000096|サンプル飲料|ミネラルウォーター 2L|2L||1000 x1 8% 内税";
+        // 外税 takes 税抜価格; 内税 and an unsaid kind take 税込価格, what the register charges.
+        QTest::newRow("税込価格 and 税抜価格 side by side")
+            << "pos_gross_and_net_prices.csv"
+            << "UTF-8・カンマ区切り\n"
+               "2:4569999000102|サンプル電機|加湿器 スチーム式|2.5L||1000 x1 10%\n"
+               "3:4569999000119|サンプル園|緑茶ティーバッグ|50袋||1000 x1 8% 内税\n"
+               "4:4569999000126|サンプル食品|ミックスナッツ|200g||540 x1 8% 内税";
+    }
+
+    void posExports() {
+        QFETCH(QString, file);
+        QFETCH(QString, products);
+        const SourceResult read = readProductFile(TESTDATA "/" + file);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        const ColumnMapping mapping = ColumnMapping::detect(read.table);
+        QCOMPARE(notAProductList(read.table, mapping, file), QString());
+        QCOMPARE((read.format + '\n' + describe(toProductRows(read.table, mapping))).split('\n'),
+                 products.split('\n'));
+    }
+
+    // Any number of columns a label does not use, before and after the ones it does.
+    void extraColumnsIgnored() {
+        QStringList header, cells;
+        for (int i = 0; i < 600; ++i) {
+            header << QString("項目%1").arg(i);
+            cells << QString::number(i);
+        }
+        header[250] = "バーコード", header[251] = "商品名", header[599] = "税込価格";
+        cells[250] = "4569999000010", cells[251] = "イヤホン", cells[599] = "\"1,100\"";
+        const SourceTable table = readPastedRows(header.join(',') + '\n' + cells.join(',')).table;
+        QCOMPARE(describe(toProductRows(table, ColumnMapping::detect(table))),
+                 "2:4569999000010||イヤホン|||1100 x1 - 内税");
+    }
+
+    // A file that is no product list (a register's sales journal) is refused, saying what a
+    // product list looks like.
+    void salesJournalRefused() {
+        const QString path = TESTDATA "/sales_journal_not_a_list.csv";
+        const SourceResult read = readProductFile(path);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(notAProductList(read.table, ColumnMapping::detect(read.table), "売上.csv"),
+                 "「売上.csv」は商品リストではないようです。見出しの行がなく、1 列目に JAN コードが"
+                 "一つもありません。商品リストは、見出しの行（JAN コード・商品コード・バーコード、"
+                 "商品名・品名、売価・価格・商品単価、税率・税区分 など）のある表か、見出しなしで "
+                 "1 列目から JAN コード、メーカー、品名、規格、ロット、売価の順に並んだ表です。");
     }
 };
 

@@ -5,14 +5,18 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "JanCompletion.h"
 #include "MasterSchema.h"
 #include "ProductMaster.h"
+#include "TaxPrice.h"
 #include "TestPostgres.h"
 
 using namespace zukaro;
@@ -51,6 +55,39 @@ QByteArray digest(const QString& path) {
 
 bool setMode(const QString& path, mode_t mode) {
     return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// "jan|maker|product|spec|lot|price|rate|kind" as printed on `when` (no rate: the layout's
+// 10 %; kind 内税, 非課税 or empty).
+PrintedLabel labelOf(const QString& text, const QDateTime& when) {
+    const QStringList t = text.split('|');
+    ProductRow row{0, t[0], t[1], t[2], t[3], t[4], t[5], 1, std::nullopt};
+    if (!t[6].isEmpty()) {
+        row.taxRate = t[6].toInt();
+    }
+    row.taxKind = t[7] == "内税"     ? PriceTax::Inclusive
+                  : t[7] == "非課税" ? PriceTax::Exempt
+                                     : PriceTax::Exclusive;
+    return printedLabelOf(row, kStandardTaxRate, when);
+}
+
+// A recorded label as labelOf reads it, then when it was printed.
+QString historyText(const PrintedLabel& l) {
+    return QStringList{l.jan,
+                       l.maker,
+                       l.product,
+                       l.spec,
+                       l.lot,
+                       l.price,
+                       QString::number(l.taxRate),
+                       priceTaxText(l.taxKind),
+                       l.printedAt.toString(Qt::ISODate)}
+        .join('|');
+}
+
+// The n-th code of a chain's range, with its check digit.
+QString janOf(int n) {
+    return completeJanCheckDigit(QString("49%1").arg(n, 10, 10, QChar('0')));
 }
 
 }  // namespace
@@ -447,6 +484,215 @@ private slots:
                                    "います。しばらくしてからもう一度試してください。原文: "),
                  qPrintable(locked));
         QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
+    }
+
+    // Whether a price holds its tax goes with the price: a 内税 and a 非課税 product kept as
+    // such, a later list without prices keeps both, one with a price of its own says anew.
+    void taxKindsGoWithThePrice_data() { engines(); }
+    void taxKindsGoWithThePrice() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        std::vector<ProductRow> week =
+            rowsOf("4569999000010||イヤホン|||1100|10;4569999000058||印紙|||200");
+        week[0].taxKind = PriceTax::Inclusive;
+        week[1].taxKind = PriceTax::Exempt;
+        ProductMaster master(where);
+        QVERIFY(master.importRows(week).ok);
+        const auto kinds = [&master] {
+            QStringList got;
+            for (const char* jan : {"4569999000010", "4569999000058"}) {
+                const ProductMaster::LookupResult found = master.lookup(jan);
+                got << (found.product
+                            ? found.product->price + ' ' + priceTaxText(found.product->taxKind)
+                            : found.error);
+            }
+            return got.join(", ");
+        };
+        QCOMPARE(kinds(), "1100 内税, 200 非課税");
+        const ProductMaster::ProductsResult all = master.allProducts();  // what a copy takes
+        QVERIFY2(all.ok && all.products.size() == 2, qPrintable(all.error));
+        QCOMPARE(all.products[0].taxKind, PriceTax::Inclusive);
+        QCOMPARE(all.products[1].taxKind, PriceTax::Exempt);
+        QVERIFY(master.importRows(rowsOf("4569999000010|メーカー;4569999000058||||||")).ok);
+        QCOMPARE(kinds(), "1100 内税, 200 非課税");
+        QVERIFY(master.importRows(rowsOf("4569999000010|||||1000;4569999000058|||||210")).ok);
+        QCOMPARE(kinds(), "1000 , 210 ");
+    }
+
+    // What was printed, kept per code as printed, read back whole by another connection with
+    // who printed it: the later label of a code replaces the earlier, in one recording and
+    // across two; a label without a code is left out; codes never printed are not answered.
+    void printHistory_data() { engines(); }
+    void printHistory() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        const QDateTime monday(QDate(2026, 11, 30), QTime(0, 30), Qt::UTC);
+        const QDateTime friday(QDate(2026, 12, 4), QTime(9, 15, 7), Qt::UTC);
+        {
+            ProductMaster master(where);
+            const ProductMaster::RecordResult r = master.recordPrinted(
+                {labelOf("4901234567894|カトー製菓|うすしお|60g|L-1|398|8|", monday),
+                 labelOf("|名前だけ||||100||", monday),
+                 labelOf("4569999000058||収入印紙 200円|||200|10|非課税", monday),
+                 labelOf("4901234567894|カトー製菓|うすしお|60g|L-1|428|8|", monday),
+                 labelOf("4569999000027||幕の内弁当|1食||1,000|8|内税", monday)});
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QCOMPARE(r.recorded, 3);
+        }
+        ProductMaster friday2(where);
+        QVERIFY(
+            friday2.recordPrinted({labelOf("4569999000027||幕の内弁当|1食||1,080|8|内税", friday)})
+                .ok);
+        ProductMaster master(where);
+        const ProductMaster::PrintedResult found = master.lastPrinted(
+            {"4901234567894", "4569999000058", "4569999000027", "4901234567894", "", "49012347"});
+        QVERIFY2(found.ok, qPrintable(found.error));
+        QStringList got;
+        for (const PrintedLabel& label : found.labels) {
+            got << historyText(label);
+        }
+        got.sort();
+        QCOMPARE(
+            got,
+            (QStringList{"4569999000027||幕の内弁当|1食||1,080|8|内税|2026-12-04T09:15:07Z",
+                         "4569999000058||収入印紙 200円|||200|10|非課税|2026-11-30T00:30:00Z",
+                         "4901234567894|カトー製菓|うすしお|60g|L-1|428|8||2026-11-30T00:30:00Z"}));
+        QVariant by;
+        QVERIFY(sql(where, "SELECT printed_by FROM printed WHERE jan = '4569999000027'", &by));
+        QCOMPARE(by.toString(), friday2.writer());
+    }
+
+    // A list longer than one statement asks for its codes in several; every one is answered.
+    void printHistoryOfALongList_data() { engines(); }
+    void printHistoryOfALongList() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        std::vector<PrintedLabel> labels;
+        QStringList keys;
+        for (int i = 0; i < 1234; ++i) {
+            labels.push_back(labelOf(QString("%1||品 %2|||%2||").arg(janOf(i)).arg(i),
+                                     QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)));
+            keys << janOf(i + 1000);  // 234 of them printed
+        }
+        ProductMaster master(where);
+        QCOMPARE(master.recordPrinted(labels).recorded, 1234);
+        const ProductMaster::PrintedResult found = master.lastPrinted(keys);
+        QCOMPARE(found.labels.size(), 234);
+        QCOMPARE(found.labels.value(janOf(1233)).product, "品 1233");
+        QVERIFY(!found.labels.contains(janOf(1234)));
+    }
+
+    // A cancelled recording, and one the database refuses half-way, record nothing.
+    void recordingCancelledOrRefused_data() { engines(); }
+    void recordingCancelledOrRefused() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        const QDateTime monday(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC);
+        std::vector<PrintedLabel> week;
+        for (int i = 0; i < 1200; ++i) {
+            week.push_back(labelOf(janOf(i) + "||品|||398||", monday));
+        }
+        ProductMaster master(where);
+        QVERIFY(master.recordPrinted({week[0]}).ok);
+        for (PrintedLabel& label : week) {
+            label.price = "428";
+            label.printedAt = monday.addDays(7);
+        }
+        WorkProgress cancelled;
+        cancelled.cancel();
+        const ProductMaster::RecordResult r = master.recordPrinted(week, &cancelled);
+        QVERIFY(!r.ok && r.cancelled);
+        QVERIFY(r.error.endsWith("（取り消しました。商品マスタは変わっていません）。"));
+        QVERIFY(sql(where, where.isPostgres()
+                               ? "ALTER TABLE printed ADD CONSTRAINT refused CHECK (jan <> '" +
+                                     janOf(1100) + "')"
+                               : "CREATE TRIGGER refuse BEFORE INSERT ON printed WHEN NEW.jan = '" +
+                                     janOf(1100) + "' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        const ProductMaster::RecordResult refused = master.recordPrinted(week);
+        QVERIFY2(!refused.ok && refused.error.contains("に書き込めません"),
+                 qPrintable(refused.error));
+        const ProductMaster::PrintedResult found = master.lastPrinted({janOf(0), janOf(1)});
+        QCOMPARE(found.labels.size(), 1);
+        QCOMPARE(historyText(found.labels.value(janOf(0))),
+                 janOf(0) + "||品|||398|10||2026-11-30T09:00:00Z");
+    }
+
+    // A master of the second version, made before the print history: opened for writing it
+    // gets the history and keeps its products; on a read-only share it answers that nothing
+    // was printed, and a recording is refused with the reason, the file not touched.
+    void historyOfAnOlderMaster_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("writable") << true;
+        QTest::newRow("read-only") << false;
+    }
+
+    void historyOfAnOlderMaster() {
+        QFETCH(bool, writable);
+        QTemporaryDir folder;
+        const MasterLocation where = MasterLocation::sqlite(folder.filePath("old.sqlite"));
+        for (int step = 0; step < kPrintHistoryVersion - 1; ++step) {
+            for (const QString& statement : masterUpgrades()[static_cast<std::size_t>(step)]) {
+                QVERIFY(sql(where, statement));
+            }
+        }
+        QVERIFY(sql(where,
+                    "INSERT INTO products VALUES ('4901234567894', '髙橋', 'のり', '', '',"
+                    " '298', 8, '2026-01-05 10:00:00', 'office@pc')") &&
+                setVersion(where, kPrintHistoryVersion - 1));
+        QVERIFY(setMode(where.path, writable ? 0644 : 0444));
+        const QByteArray before = digest(where.path);
+        ProductMaster master(where);
+        const ProductMaster::PrintedResult none = master.lastPrinted({"4901234567894"});
+        const ProductMaster::RecordResult recorded = master.recordPrinted(
+            {labelOf("4901234567894|髙橋|のり|||298|8|", QDateTime::currentDateTimeUtc())});
+        const ProductMaster::PrintedResult after = master.lastPrinted({"4901234567894"});
+        const QString found = shown(master.lookup("4901234567894"));
+        QVERIFY(setMode(where.path, 0644));
+        QVERIFY2(none.ok && none.labels.isEmpty(), qPrintable(none.error));
+        QVERIFY2(after.ok, qPrintable(after.error));
+        QCOMPARE(found, "4901234567894|髙橋|のり|||298|8");
+        QCOMPARE(recorded.ok, writable);
+        QCOMPARE(after.labels.size(), writable ? 1 : 0);
+        if (!writable) {
+            QVERIFY2(recorded.error.contains("に書き込めません（読み取り専用です"),
+                     qPrintable(recorded.error));
+            QCOMPARE(digest(where.path), before);
+        }
+    }
+
+    // Killed (kill -9) in the middle of recording a chain's week, after the first 100,000 of
+    // 300,000 labels reached the file: the next open finds the master as it was before, whole
+    // by SQLite's own integrity check. The recorder stops itself there (SIGSTOP) so that it is
+    // killed inside its transaction every time.
+    void killedWhileRecording() {
+        const MasterLocation where = MasterLocation::sqlite(dir_.filePath("killed.sqlite"));
+        std::vector<PrintedLabel> week;
+        for (int i = 0; i < 1000; ++i) {
+            week.push_back(labelOf(janOf(i) + "||うすしお|||398||",
+                                   QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC)));
+        }
+        QVERIFY(ProductMaster(where).recordPrinted(week).ok);
+        const QString history =
+            "SELECT group_concat(jan || price || printed_at, ',')"
+            " FROM (SELECT * FROM printed ORDER BY jan) AS p";
+        QVariant before;
+        QVERIFY(sql(where, history, &before));
+        QProcess recorder;
+        recorder.start(MASTER_RECORDER, {where.path, "300000", "100000"});
+        QVERIFY2(recorder.waitForReadyRead(60000), qPrintable(recorder.readAllStandardError()));
+        QCOMPARE(recorder.readLine(), "recording\n");
+        // Inside the transaction: the journal that undoes it is there.
+        QVERIFY(QFileInfo(where.path + "-journal").size() > 0);
+        recorder.kill();
+        QVERIFY(recorder.waitForFinished(10000));
+        QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
+        QVariant check, count, after;
+        QVERIFY(sql(where, "PRAGMA integrity_check", &check) &&
+                sql(where, "SELECT count(*) FROM printed", &count) && sql(where, history, &after));
+        QCOMPARE(check.toString(), "ok");
+        QCOMPARE(count.toInt(), 1000);
+        QCOMPARE(after.toString(), before.toString());
+        QVERIFY(ProductMaster(where).recordPrinted(week).ok);  // and it records again
     }
 };
 

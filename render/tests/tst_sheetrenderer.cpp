@@ -249,6 +249,20 @@ private slots:
         row("six digits never cut", "priceMode=1;priceText=99999", 14,
             with(" 1980@0,20 48", "109998@0,20 40") + "|(本体 99999円)@45,21 7");
         row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
+        // A register's 内税 price is the total already: never taxed again, 本体 worked back
+        // (1,100 at 10 % holds 100; 1,000 at 8 % holds 74.07, rounded down).
+        row("内税 total as it stands", "priceMode=1;separators;taxKind=内税;priceText=1100", 14,
+            with(" 1980@", "1,100@") + "|(本体 1,000円)@45,21 7");
+        row("内税 at 8 %", "priceMode=1;taxKind=内税;taxRate=8;priceText=1000", 14,
+            with(" 1980@", " 1000@") + "|(本体 926円)@45,21 7");
+        row("内税, net and total", "priceMode=2;taxKind=内税;priceText=1100", 14,
+            with(" 1980@", " 1000@") + "|税込 1100円@45,21 9 #ff");
+        row("内税 as typed", "priceMode=0;taxKind=内税;priceText=1100", 14,
+            with(" 1980@", " 1100@"));
+        row("非課税: as it stands, no line", "priceMode=1;taxKind=非課税;priceText=500", 14,
+            with(" 1980@", "  500@"));
+        row("非課税, net and total", "priceMode=2;taxKind=非課税;priceText=500", 14,
+            with(" 1980@", "  500@"));
         row("no price", "priceMode=2;priceText=", 14, with(" 1980@", "     @"));
         // 価格を枠内に収める: four digits at 48 pt shrink by half points to 39 pt, 27.5 mm wide,
         // to end where the field ends (42.33 mm) with their ink half a millimetre clear of the
@@ -266,10 +280,10 @@ private slots:
         Layout& l = s.layout;
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
         const QStringList names = {"janText", "productText", "priceText",     "taxRate", "jan表示",
-                                   "BARCODE", "単価表示",    "メーカーU表示", "縁取"};
-        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],
-                                   &s.taxRate[1], &l.jan表示,        &s.BARCODE,
-                                   &l.単価表示,   &l.メーカーU表示,  &l.縁取};
+                                   "BARCODE", "単価表示",    "メーカーU表示", "縁取",    "taxKind"};
+        QString* const fields[] = {
+            &s.janText[1], &s.productText[1], &s.priceText[1],  &s.taxRate[1], &l.jan表示,
+            &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取,       &s.taxKind[1]};
         for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
             const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
             if (name == "paper") {

@@ -62,6 +62,63 @@ private slots:
         QCOMPARE(zukaro::withTax(net, rate, rounding), total);
     }
 
+    // 内税: the tax a total holds, gross × rate / (100 + rate), rounded as the layout says and
+    // taken off. Worked by hand: 1,100 at 10 % holds exactly 100; 1,000 at 8 % holds 74.07;
+    // 1,200 at 8 % holds 88.89; 398 at 10 % holds 36.18; 437 at 10 % holds 39.73.
+    void withoutTax_data() {
+        QTest::addColumn<qint64>("gross");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<TaxRounding>("rounding");
+        QTest::addColumn<qint64>("net");
+        const auto down = TaxRounding::Down, halfUp = TaxRounding::HalfUp, up = TaxRounding::Up;
+        QTest::newRow("1,100 at 10 %: exact") << qint64{1100} << 10 << down << qint64{1000};
+        QTest::newRow("1,100 at 10 %, up: exact") << qint64{1100} << 10 << up << qint64{1000};
+        QTest::newRow("1,000 at 8 %, down") << qint64{1000} << 8 << down << qint64{926};
+        QTest::newRow("1,000 at 8 %, half up") << qint64{1000} << 8 << halfUp << qint64{926};
+        QTest::newRow("1,000 at 8 %, up") << qint64{1000} << 8 << up << qint64{925};
+        QTest::newRow("1,200 at 8 %, down") << qint64{1200} << 8 << down << qint64{1112};
+        QTest::newRow("1,200 at 8 %, half up") << qint64{1200} << 8 << halfUp << qint64{1111};
+        QTest::newRow("398 at 10 %, down") << qint64{398} << 10 << down << qint64{362};
+        QTest::newRow("398 at 10 %, up") << qint64{398} << 10 << up << qint64{361};
+        QTest::newRow("437 at 10 %, down") << qint64{437} << 10 << down << qint64{398};
+        QTest::newRow("437 at 10 %, half up") << qint64{437} << 10 << halfUp << qint64{397};
+        QTest::newRow("1 at 10 %, down") << qint64{1} << 10 << down << qint64{1};
+        QTest::newRow("1 at 10 %, up") << qint64{1} << 10 << up << qint64{0};
+        QTest::newRow("108 at 8 %: exact") << qint64{108} << 8 << halfUp << qint64{100};
+        QTest::newRow("109,998 at 10 %") << qint64{109998} << 10 << down << qint64{99999};
+        QTest::newRow("0") << qint64{0} << 8 << up << qint64{0};
+    }
+
+    void withoutTax() {
+        QFETCH(qint64, gross);
+        QFETCH(int, rate);
+        QFETCH(TaxRounding, rounding);
+        QFETCH(qint64, net);
+        QCOMPARE(zukaro::withoutTax(gross, rate, rounding), net);
+    }
+
+    // A total this program made from 本体価格 gives the same 本体価格 back, at either rate and
+    // with every rounding: a shop that switches a product from 外税 to 内税 at the same total
+    // sees the same "(本体 …円)" line.
+    void withoutTaxUndoesWithTax() {
+        for (const TaxRounding rounding :
+             {TaxRounding::Down, TaxRounding::HalfUp, TaxRounding::Up}) {
+            for (const int rate : {kStandardTaxRate, kReducedTaxRate}) {
+                for (qint64 net = 0; net <= 200'000; ++net) {
+                    const qint64 gross = zukaro::withTax(net, rate, rounding);
+                    if (zukaro::withoutTax(gross, rate, rounding) != net) {
+                        QFAIL(qPrintable(QString("%1 at %2 %, rounding %3: %4 gives %5")
+                                             .arg(net)
+                                             .arg(rate)
+                                             .arg(int(rounding))
+                                             .arg(gross)
+                                             .arg(zukaro::withoutTax(gross, rate, rounding))));
+                    }
+                }
+            }
+        }
+    }
+
     void yenAmount() {
         QCOMPARE(zukaro::yenAmount(1280, true), "1,280");
         QCOMPARE(zukaro::yenAmount(1000000, true), "1,000,000");

@@ -16,6 +16,7 @@ public:
         QString text;
         MessageIcon icon = MessageIcon::None;
         bool yesIsDefault = false;
+        QString doText, dontText;  // the buttons of askToDo
     };
 
     void scriptAnswer(bool yes) { answers_.append(yes ? Answer::Yes : Answer::No); }
@@ -26,6 +27,8 @@ public:
                   bool yesIsDefault) override;
     void tell(const QString& caption, const QString& text, MessageIcon icon) override;
     Answer askYesNoCancel(const QString& caption, const QString& text, MessageIcon icon) override;
+    bool askToDo(const QString& caption, const QString& text, MessageIcon icon,
+                 const QString& doText, const QString& dontText) override;
 
 private:
     QList<Answer> answers_;

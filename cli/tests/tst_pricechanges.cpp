@@ -1,0 +1,216 @@
+// The weekly price change from the command line, as a shop's script runs it: registers'
+// exports printed as they come (read back from the PDF by poppler and zbar), and only what
+// changed since the labels recorded in the product master.
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "CliFixture.h"
+#include "PrintedSheet.h"
+#include "SettingsFile.h"
+
+using namespace zukaro;
+
+namespace {
+
+QString posFixture(const char* name) {
+    return QStringLiteral(POS_FIXTURES "/") + QLatin1String(name);
+}
+
+// 税込表示 with thousands separators, at 10 % rounded down: what a shop shows its customers.
+Layout taxIncludedLayout() {
+    Layout layout;
+    layout.priceMode = PriceMode::TaxIncluded;
+    layout.thousandsSeparators = true;
+    return layout;
+}
+
+// The words printed inside label n, in reading order, joined by blanks. The big price starts
+// at the label's left edge: a word counts from a millimetre before it.
+QString labelText(const QList<printed::Word>& words, const SheetState& sheet, int n) {
+    const double left = printed::labelLeft(sheet, n), top = printed::labelTop(sheet, n);
+    QList<printed::Word> inside;
+    for (const printed::Word& w : words) {
+        if (w.x >= left - 1 && w.x < left + kLabelPitchX - 1 && w.y >= top &&
+            w.y < top + kLabelPitchY) {
+            inside << w;
+        }
+    }
+    std::sort(inside.begin(), inside.end(), [](const printed::Word& a, const printed::Word& b) {
+        return std::pair(std::lround(a.y), a.x) < std::pair(std::lround(b.y), b.x);
+    });
+    QStringList texts;
+    for (const printed::Word& w : inside) {
+        texts << w.text;
+    }
+    return texts.join(u' ');
+}
+
+QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+}  // namespace
+
+class TestPriceChanges : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+    SheetState sheet_;  // where the labels of a fresh start land
+
+    QString temp(const QString& name) const { return dir_.filePath(name); }
+    fixture::Run zukaro(const QStringList& args) const { return fixture::runZukaro(args, env_); }
+
+private slots:
+    void initTestCase() {
+        env_.remove("DISPLAY");
+        env_.remove("QT_QPA_PLATFORM");
+        env_.insert("XDG_CONFIG_HOME", temp("config"));
+        env_.insert("XDG_DATA_HOME", temp("data"));
+        env_.insert("TMPDIR", temp("tmp"));
+        QVERIFY(QDir().mkpath(temp("config/zukaro")) && QDir().mkpath(temp("tmp")));
+        QFile data(temp("config/zukaro/data.txt"));
+        QVERIFY(data.open(QIODevice::WriteOnly) &&
+                data.write(settingsBytes(taxIncludedLayout())) > 0);
+        sheet_.layout = taxIncludedLayout();
+    }
+
+    // Each label of a register's export as printed in 税込表示: a price that holds its tax
+    // (内税) is the big price and its 本体 is worked back (1,100 at 10 % holds 100, 1,000 at
+    // 8 % holds 74.07, rounded down), never taxed again; 軽減税率 rows take 8 %; 非課税
+    // prints as it stands, without a 本体 line. JAN codes land where their names do.
+    void posExportsOnPaper_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("labels");  // the texts each label must hold
+        QTest::newRow("UTF-8 with BOM")
+            << posFixture("pos_tax_columns_utf8_bom.csv")
+            << QStringList{"4569999000010 ワイヤレスイヤホン ブラック 1,100 (本体 1,000円)",
+                           "4569999000027 幕の内弁当 1,000 (本体 926円)",
+                           "4569999000034 ポテトチップス ウスシオ味 429 (本体 398円)",
+                           "4569999000041 140,800 (本体 128,000円)",
+                           "4569999000058 収入印紙 200円 200 円"};
+        QTest::newRow("Shift_JIS")
+            << posFixture("pos_tax_kind_shift_jis.csv")
+            << QStringList{"4569999000065 サンプル食品 カップラーメン ショウユ 321 (本体 298円)",
+                           "4569999000072 サンプル電機 ＬＥＤ電球 ６０形相当 1,100 (本体 1,000円)",
+                           "4569999000089 指定ごみ袋 45L 10枚 500 円",
+                           "4569999000096 サンプル飲料 ミネラルウォーター 2L 1,000 (本体 926円)"};
+        QTest::newRow("税込価格 and 税抜価格")
+            << posFixture("pos_gross_and_net_prices.csv")
+            << QStringList{"4569999000102 サンプル電機 加湿器 スチーム式 1,100 (本体 1,000円)",
+                           "4569999000119 サンプル園 緑茶ティーバッグ 1,000 (本体 926円)",
+                           "4569999000126 サンプル食品 ミックスナッツ 540 (本体 500円)"};
+    }
+
+    void posExportsOnPaper() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, labels);
+        const QString pdf = temp(QTest::currentDataTag()) + ".pdf";
+        const auto run = zukaro({"--print-list", file, pdf});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        QStringList codes;
+        for (int n = 1; n <= labels.size(); ++n) {
+            const QString printed = labelText(words, sheet_, n);
+            const QString label = QString("label %1: %2").arg(n).arg(printed);
+            for (const QString& expected : labels[n - 1].split(u' ')) {
+                QVERIFY2(printed.contains(expected), qPrintable(label + " lacks " + expected));
+            }
+            // A 内税 price is never taxed again, and 非課税 gets no 本体 line.
+            QVERIFY2(!printed.contains("1,210") && !printed.contains("1,080"), qPrintable(label));
+            QCOMPARE(printed.contains("(本体"), labels[n - 1].contains("(本体"));
+            codes << "EAN-13:" + labels[n - 1].section(u' ', 0, 0);
+        }
+        QCOMPARE(labelText(words, sheet_, labels.size() + 1), QString());
+        QVERIFY(QDir().mkpath(temp("pages")));
+        codes.sort();
+        QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("pages")), codes);
+    }
+
+    // A shop's week: last Monday's export printed and recorded; this Monday's export, read
+    // as it comes from the register (Shift_JIS, CRLF, half-width katakana as before), prints
+    // only the new product, the new price and the new name, in list order from --start, and
+    // nothing is written to the master until --record-printed; after it, the same export has
+    // nothing left to print.
+    void changedOnlyAgainstLastWeek() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_DATA_HOME", temp("week"));
+        const auto run = [&env](const QStringList& args) { return fixture::runZukaro(args, env); };
+        const QString lastWeek = posFixture("pos_week_1130_utf8_bom.csv");
+        const QString thisWeek = posFixture("pos_week_1207_shift_jis.csv");
+        const QString master = temp("week/zukaro/products.sqlite");
+
+        // No master yet: every row is new, and none is made.
+        auto first = run({"--print-list", lastWeek, temp("first.pdf"), "--changed-only"});
+        QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+        QVERIFY2(first.err.contains("新規 5 行・価格変更 0 行・表示変更 0 行を印刷します（変更なし "
+                                    "0 行は印刷しません）"),
+                 qPrintable(first.err));
+        QVERIFY(!QFileInfo::exists(master));
+
+        auto recorded = run({"--print-list", lastWeek, temp("last-week.pdf"), "--record-printed"});
+        QVERIFY2(recorded.exitCode == 0, qPrintable(recorded.err));
+        QVERIFY2(recorded.err.contains("に 5 件を印刷済みとして記録しました"),
+                 qPrintable(recorded.err));
+        const QByteArray before = digest(master);
+
+        const QString pdf = temp("this-week.pdf");
+        auto changed = run({"--print-list", thisWeek, pdf, "--changed-only", "--start", "5"});
+        QVERIFY2(changed.exitCode == 0, qPrintable(changed.err));
+        QVERIFY2(
+            changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（変更なし "
+                                 "3 行は印刷しません）"),
+            qPrintable(changed.err));
+        QCOMPARE(digest(master), before);  // looked at, not written
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
+                                 "4569999001024 緑茶 ペットボトル 2L 278 (本体 258円)",
+                                 "4569999001031 ワイヤレスイヤホン ホワイト 1,100 (本体 1,000円)"};
+        QCOMPARE(labelText(words, sheet_, 4), QString());
+        for (int i = 0; i < labels.size(); ++i) {
+            const QString printed = labelText(words, sheet_, 5 + i);
+            for (const QString& expected : labels[i].split(u' ')) {
+                QVERIFY2(
+                    printed.contains(expected),
+                    qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
+            }
+        }
+        QCOMPARE(labelText(words, sheet_, 8), QString());
+        QVERIFY(QDir().mkpath(temp("week-pages")));
+        QCOMPARE(
+            printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
+            (QStringList{"EAN-13:4569999001024", "EAN-13:4569999001031", "EAN-13:4569999001062"}));
+
+        auto kept =
+            run({"--print-list", thisWeek, temp("kept.pdf"), "--changed-only", "--record-printed"});
+        QVERIFY2(kept.exitCode == 0 && kept.err.contains("に 3 件を印刷済みとして記録しました"),
+                 qPrintable(kept.err));
+        const QString none = temp("none.pdf");
+        auto again = run({"--print-list", thisWeek, none, "--changed-only"});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("変更なし 6 行は印刷しません") &&
+                     again.err.contains("印刷するラベルがありません"),
+                 qPrintable(again.err));
+        QVERIFY(!QFileInfo::exists(none));
+    }
+
+    // A register's sales journal is no product list: refused, saying what one is.
+    void salesJournalRefused() {
+        const QString pdf = temp("journal.pdf");
+        const auto run = zukaro({"--print-list", posFixture("sales_journal_not_a_list.csv"), pdf});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("は商品リストではないようです") &&
+                     run.err.contains("見出しの行（JAN コード・商品コード・バーコード"),
+                 qPrintable(run.err));
+        QVERIFY(!QFile::exists(pdf));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPriceChanges)
+#include "tst_pricechanges.moc"

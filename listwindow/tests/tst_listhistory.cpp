@@ -1,0 +1,245 @@
+// The weekly price change in the list window: each row marked against the label last printed,
+// 「変更分だけ」, the question after a print or a save that alone records, and the next start
+// offered after a sheet left partly used. A shop's real exports (productlist/tests/data), last
+// week's recorded by printing it here.
+#include <QtTest>
+#include <QtWidgets>
+
+#include "ModalDialogs.h"
+#include "PrintedSheet.h"
+#include "ProductListModel.h"
+#include "ProductListWindow.h"
+#include "ProductMaster.h"
+#include "QtMessageBoxes.h"
+#include "ScriptedCommonDialog1.h"
+#include "ScriptedMessageBoxes.h"
+
+using namespace zukaro;
+
+namespace {
+
+const QString kLastWeek = QStringLiteral(POS_FIXTURES "/pos_week_1130_utf8_bom.csv");
+const QString kThisWeek = QStringLiteral(POS_FIXTURES "/pos_week_1207_shift_jis.csv");
+
+// The 前回 column, row by row in list order.
+QStringList marksShown(const ProductListModel& model) {
+    QStringList marks;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        marks << model.index(row, ProductListModel::Change).data().toString();
+    }
+    return marks;
+}
+
+// Which rows are checked for printing, as 1 and 0.
+QString chosen(const ProductListModel& model) {
+    QString rows;
+    for (const bool on : model.chosen()) {
+        rows += on ? '1' : '0';
+    }
+    return rows;
+}
+
+// A modal dialog still open `ms` after this is made is closed and its text kept in `left`, so
+// that a test fails naming it instead of hanging.
+class DialogLeftOpen : public QObject {
+public:
+    explicit DialogLeftOpen(int ms) {
+        QTimer::singleShot(ms, this, [this] {
+            if (QWidget* open = QApplication::activeModalWidget()) {
+                const auto* box = qobject_cast<QMessageBox*>(open);
+                left = open->objectName() + ' ' + (box != nullptr ? box->text() : QString());
+                open->close();
+            }
+        });
+    }
+    QString left;
+};
+
+}  // namespace
+
+class TestListHistory : public QObject {
+    Q_OBJECT
+    std::optional<QTemporaryDir> dir_;
+    ScriptedCommonDialog1 dialogs_;
+    ScriptedMessageBoxes messages_;
+    std::unique_ptr<ProductMaster> master_;
+
+    ProductListHooks hooks() {
+        ProductListHooks hooks;
+        hooks.base = [] { return SheetState{}; };
+        hooks.master = master_.get();
+        hooks.settingsFolder = dir_->filePath("config");
+        return hooks;
+    }
+
+    std::unique_ptr<ProductListWindow> window(MessageBoxes& messages) {
+        auto window = std::make_unique<ProductListWindow>(dialogs_, messages, hooks());
+        window->show();
+        return window;
+    }
+
+    // まとめて印刷 into a PDF of the test's folder.
+    void printToPdf(ProductListWindow& window, const QString& name) {
+        DialogAnswer answer;
+        answer.choosePrinter = [this, name](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir_->filePath(name));
+        };
+        dialogs_.script(answer);
+        QTest::mouseClick(window.findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
+    }
+
+    // The price last recorded as printed for the code, or "none".
+    QString recordedPrice(const QString& jan) {
+        const ProductMaster::PrintedResult found = master_->lastPrinted({jan});
+        if (!found.ok) {
+            return found.error;
+        }
+        return found.labels.contains(jan) ? found.labels.value(jan).price : QString("none");
+    }
+
+private slots:
+    void init() {
+        dir_.emplace();
+        QVERIFY(QDir(dir_->path()).mkpath("config"));
+        dialogs_ = ScriptedCommonDialog1();
+        messages_ = ScriptedMessageBoxes();
+        master_ = std::make_unique<ProductMaster>(dir_->filePath("products.sqlite"));
+        QVERIFY(master_->open().ok);
+    }
+
+    // Last week printed and recorded; this week's export marked against it, 変更分だけ on and
+    // off; a save not recorded when the clerk says so, a print recorded when the clerk says so.
+    void weekOfPriceChanges() {
+        const auto list = window(messages_);
+        auto* changedOnly = list->findChild<QCheckBox*>("変更分だけ");
+        QVERIFY(!changedOnly->isEnabled());  // nothing to compare with before a list
+        QVERIFY(list->importFile(kLastWeek));
+        QCOMPARE(marksShown(list->model()), QStringList(5, "新規"));
+        printToPdf(*list, "last-week.pdf");
+        QCOMPARE(printed::pageCount(dir_->filePath("last-week.pdf")), 1);
+        QCOMPARE(messages_.shown().size(), 1);
+        const ScriptedMessageBoxes::Shown asked = messages_.shown().last();
+        QVERIFY(asked.question);
+        QCOMPARE(asked.doText + '/' + asked.dontText, "一括で記録/記録しない");
+        QVERIFY2(asked.text.startsWith("印刷した 5 行を、商品マスタに印刷済みとして一括で記録"
+                                       "しますか？"),
+                 qPrintable(asked.text));
+        QCOMPARE(marksShown(list->model()), QStringList(5, "変更なし"));
+        QCOMPARE(recordedPrice("4569999001024"), "238");
+
+        QVERIFY(list->importFile(kThisWeek));
+        const ProductListModel& model = list->model();
+        QCOMPARE(marksShown(model), (QStringList{"変更なし", "新規", "価格変更（前回 238）",
+                                                 "変更なし", "表示変更", "変更なし"}));
+        const QString tip =
+            model.index(2, ProductListModel::Change).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith("売価 238 (8%) → 258 (8%)\n前回の印刷: "), qPrintable(tip));
+        QCOMPARE(model.index(4, ProductListModel::Change)
+                     .data(Qt::ToolTipRole)
+                     .toString()
+                     .section('\n', 0, 0),
+                 "品名");
+        QCOMPARE(chosen(model), "111111");
+        QVERIFY(changedOnly->isEnabled());
+        changedOnly->click();
+        QCOMPARE(chosen(model), "011010");
+        QCOMPARE(list->findChild<QLabel*>("概要")->text(), "印刷するラベル 3 枚、シート 1 枚");
+        changedOnly->click();
+        QCOMPARE(chosen(model), "111111");
+        changedOnly->click();
+
+        // まとめて保存, and 記録しない: the master is as it was.
+        DialogAnswer saveAs;
+        saveAs.path = dir_->filePath("棚.csv");
+        dialogs_.script(saveAs);
+        messages_.scriptAnswer(false);
+        QTest::mouseClick(list->findChild<QPushButton*>("まとめて保存"), Qt::LeftButton);
+        QVERIFY(QFile::exists(dir_->filePath("棚-001.csv")));
+        QVERIFY2(messages_.shown().last().text.startsWith("保存した 3 行を"),
+                 qPrintable(messages_.shown().last().text));
+        QCOMPARE(recordedPrice("4569999001024"), "238");
+        QCOMPARE(recordedPrice("4569999001062"), "none");
+        QCOMPARE(marksShown(model)[2], "価格変更（前回 238）");
+
+        // まとめて印刷, and 一括で記録: the three are printed now, and nothing is left to print.
+        messages_.scriptAnswer(true);
+        printToPdf(*list, "this-week.pdf");
+        QCOMPARE(recordedPrice("4569999001024"), "258");
+        QCOMPARE(recordedPrice("4569999001062"), "540");
+        QCOMPARE(recordedPrice("4569999001017"), "398");
+        QCOMPARE(marksShown(model), QStringList(6, "変更なし"));
+        QCOMPARE(chosen(model), "000000");
+        QCOMPARE(list->findChild<QLabel*>("概要")->text(), "印刷するラベル 0 枚、シート 0 枚");
+    }
+
+    // The question is a real message box: Escape (or its close box) records nothing, and the
+    // window is the clerk's again.
+    void escapeRecordsNothing() {
+        const DialogLeftOpen guard(20000);
+        QtMessageBoxes real;
+        const auto list = window(real);
+        QVERIFY(list->importFile(kLastWeek));
+        QString buttons;
+        testing::whenShown<QMessageBox>([&buttons](QMessageBox& box) {
+            for (QAbstractButton* b : box.buttons()) {
+                buttons += '[' + b->text() + ']';
+            }
+            buttons += " default " + box.defaultButton()->text();
+            QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        printToPdf(*list, "escaped.pdf");
+        QCOMPARE(guard.left, QString());
+        QCOMPARE(buttons, "[一括で記録][記録しない] default 一括で記録");
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(printed::pageCount(dir_->filePath("escaped.pdf")), 1);
+        QCOMPARE(recordedPrice("4569999001017"), "none");
+        QCOMPARE(marksShown(list->model()), QStringList(5, "新規"));
+    }
+
+    // A print that ends at label 9 offers 10, shown and taken only by its button; another list
+    // starts at 1; the offer outlives the window (kept per user); a print that uses its last
+    // sheet up offers nothing.
+    void nextStartOffered() {
+        auto list = window(messages_);
+        auto* start = list->findChild<QSpinBox*>("開始位置");
+        auto* offer = list->findChild<QPushButton*>("前回の続き");
+        auto* note = list->findChild<QLabel*>("前回の続きの説明");
+        QVERIFY(!offer->isVisible() && !note->isVisible());
+        QVERIFY(list->importFile(kLastWeek));
+        start->setValue(5);
+        messages_.scriptAnswer(false);
+        printToPdf(*list, "partly.pdf");
+        QCOMPARE(list->offeredStart(), 10);
+        QCOMPARE(start->value(), 5);  // offered, not applied
+        QVERIFY(offer->isVisible() && offer->isEnabled());
+        QCOMPARE(offer->text(), "10 から");
+        QVERIFY2(note->text().startsWith("前回の印刷はラベル 9 で終わりました（"),
+                 qPrintable(note->text()));
+
+        start->setValue(7);
+        QVERIFY(list->importFile(kThisWeek));
+        QCOMPARE(start->value(), 1);
+        QVERIFY(list->pasteRows("JANコード\t品名\n4901234567894\tのり塩"));
+        QCOMPARE(start->value(), 1);
+        QTest::mouseClick(offer, Qt::LeftButton);
+        QCOMPARE(start->value(), 10);
+        QVERIFY(!offer->isEnabled());
+
+        list = window(messages_);  // the next day
+        start = list->findChild<QSpinBox*>("開始位置");
+        QCOMPARE(list->offeredStart(), 10);
+        QCOMPARE(start->value(), 1);
+        QVERIFY(list->findChild<QPushButton*>("前回の続き")->isVisible());
+        QVERIFY(list->importFile(kLastWeek));  // five labels: 17 to 21
+        start->setValue(17);
+        messages_.scriptAnswer(false);
+        printToPdf(*list, "used-up.pdf");
+        QCOMPARE(list->offeredStart(), 0);
+        QVERIFY(!list->findChild<QPushButton*>("前回の続き")->isVisible());
+        QCOMPARE(window(messages_)->offeredStart(), 0);
+    }
+};
+
+QTEST_MAIN(TestListHistory)
+#include "tst_listhistory.moc"

@@ -1,0 +1,105 @@
+#include "PrintHistory.h"
+
+#include <QStringList>
+
+#include "CellValues.h"
+#include "JanCompletion.h"
+#include "TaxPrice.h"
+
+namespace zukaro {
+namespace {
+
+bool samePrice(const QString& a, const QString& b) {
+    const std::optional<std::int64_t> ya = wholeYen(a);
+    const std::optional<std::int64_t> yb = wholeYen(b);
+    return ya && yb ? *ya == *yb : a.trimmed() == b.trimmed();
+}
+
+// 「398」, 「1,000 (内税 8%)」, 「200 (非課税)」: a price as the clerk reads it.
+QString priceShown(const QString& price, int rate, PriceTax kind, int defaultRate) {
+    QString shown = price.trimmed();
+    if (kind == PriceTax::Exempt) {
+        return shown + QStringLiteral(" (非課税)");
+    }
+    QStringList notes;
+    if (kind == PriceTax::Inclusive) {
+        notes << kTaxIncludedText;
+    }
+    if (rate != defaultRate) {
+        notes << QStringLiteral("%1%").arg(rate);
+    }
+    return notes.isEmpty() ? shown : shown + QStringLiteral(" (%1)").arg(notes.join(u' '));
+}
+
+}  // namespace
+
+QString markText(ChangeMark mark) {
+    switch (mark) {
+        case ChangeMark::New:
+            return QStringLiteral("新規");
+        case ChangeMark::PriceChanged:
+            return QStringLiteral("価格変更");
+        case ChangeMark::TextChanged:
+            return QStringLiteral("表示変更");
+        case ChangeMark::Unchanged:
+            break;
+    }
+    return QStringLiteral("変更なし");
+}
+
+QString printedKey(const QString& jan) {
+    return completeJanCheckDigit(janText(jan));
+}
+
+PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when) {
+    return {printedKey(row.jan),
+            row.maker,
+            row.product,
+            row.spec,
+            row.lot,
+            row.price.trimmed(),
+            row.taxRate.value_or(defaultRate),
+            row.taxKind,
+            when.toUTC()};
+}
+
+ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
+                      int defaultRate) {
+    if (!last || printedKey(row.jan).isEmpty()) {
+        return ChangeMark::New;
+    }
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {});
+    // The rate of a product without tax prints nowhere.
+    const bool rateCounts = now.taxKind != PriceTax::Exempt;
+    if (!samePrice(now.price, last->price) || now.taxKind != last->taxKind ||
+        (rateCounts && now.taxRate != last->taxRate)) {
+        return ChangeMark::PriceChanged;
+    }
+    if (now.maker != last->maker || now.product != last->product || now.spec != last->spec ||
+        now.lot != last->lot) {
+        return ChangeMark::TextChanged;
+    }
+    return ChangeMark::Unchanged;
+}
+
+QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate) {
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {});
+    QStringList changes;
+    const QString before = priceShown(last.price, last.taxRate, last.taxKind, defaultRate);
+    const QString after = priceShown(now.price, now.taxRate, now.taxKind, defaultRate);
+    if (before != after && changeMark(row, last, defaultRate) == ChangeMark::PriceChanged) {
+        changes << QStringLiteral("売価 %1 → %2").arg(before, after);
+    }
+    const std::pair<const char16_t*, bool> texts[] = {{u"メーカー", now.maker != last.maker},
+                                                      {u"品名", now.product != last.product},
+                                                      {u"規格", now.spec != last.spec},
+                                                      {u"ロット", now.lot != last.lot}};
+    for (const auto& [name, differs] : texts) {
+        if (differs) {
+            changes << QString::fromUtf16(name);
+        }
+    }
+    return changes.join(QStringLiteral("、"));
+}
+
+}  // namespace zukaro

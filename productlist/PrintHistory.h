@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+#include "ProductRow.h"
+
+// What the shop printed last, per JAN code, and how a list's row stands against it: the weekly
+// price change prints only what is new or changed.
+namespace zukaro {
+
+// The label of a product as it was last printed (kept by the product master).
+struct PrintedLabel {
+    QString jan;  // the code as printed: check digit completed
+    QString maker, product, spec, lot, price;
+    int taxRate = kStandardTaxRate;  // the rate the label was printed with
+    PriceTax taxKind = PriceTax::Exclusive;
+    QDateTime printedAt;  // UTC
+
+    bool operator==(const PrintedLabel&) const = default;
+};
+
+// How a row of a list stands against the label last printed for its JAN code.
+enum class ChangeMark {
+    New,           // 新規: no label of it was ever recorded as printed (or it has no JAN code)
+    PriceChanged,  // 価格変更: the price, its rate or whether it holds the tax differ
+    TextChanged,   // 表示変更: the price is the same, a text (maker, name, spec, lot) differs
+    Unchanged,     // 変更なし
+};
+
+// 「新規」, 「価格変更」, 「表示変更」, 「変更なし」.
+QString markText(ChangeMark mark);
+
+// New and changed rows: what 「変更分だけ」 and --changed-only print.
+inline bool needsPrinting(ChangeMark mark) {
+    return mark != ChangeMark::Unchanged;
+}
+
+// The key of the history: the JAN code as the label prints it (blanks aside, full-width digits
+// half-width, the check digit completed). Empty for a row without a code.
+QString printedKey(const QString& jan);
+
+// What a row's label prints, as the history keeps it; a row without a rate of its own is
+// printed with `defaultRate` (the layout's).
+PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when);
+
+// The row against its last printed label (nothing when none was recorded). Prices are compared
+// as whole yen where both read as such ("1,280" and "1280" are the same price), else as text.
+ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
+                      int defaultRate);
+
+// What changed, for a tool tip: 「売価 398 → 428、品名」; empty when nothing did.
+QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate);
+
+}  // namespace zukaro
