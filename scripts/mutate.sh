@@ -154,7 +154,7 @@ buildAndTest() {
     regex="^($(echo "$targets" | tr ' ' '|'))(_.*)?\$"
     # In the background and in a process group of its own, so that an interruption stops it
     # at once (a shell runs its traps only after a foreground command has ended).
-    setsid flock /tmp/zukaro-build.lock sh -c '
+    setsid flock -o /tmp/zukaro-build.lock sh -c '
         log=$1; shift; regex=$1; shift
         cmake --build build --parallel 2 --target "$@" >"$log.build" 2>&1 || exit 2
         cd build
