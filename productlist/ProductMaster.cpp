@@ -244,9 +244,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         return result;
     }
     if (readOnly_) {
-        result.error = master::cannotWrite(
-            location_, location_.isPostgres() ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
-                                              : master::readOnly());
+        result.error = writeRefusal();
         return result;
     }
     // The rows by JAN code, those of one code merged in list order: every import changes the
@@ -362,6 +360,16 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     return result;
 }
 
+QString ProductMaster::writeRefusal() const {
+    return master::cannotWrite(location_, location_.isPostgres()
+                                              ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
+                                              : master::readOnly());
+}
+
+QString ProductMaster::readFailure(const QSqlError& error) const {
+    return master::cannotRead(location_, engine_->reason(error));
+}
+
 QString ProductMaster::kindColumn() const {
     // A master older than the print history, read as it is, has no tax kinds: 外税.
     return hasHistory_ ? QStringLiteral("tax_kind") : QStringLiteral("''");
@@ -398,7 +406,7 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
         query.addBindValue(candidate);
         if (!query.exec()) {
             result.ok = false;
-            result.error = master::cannotRead(location_, engine_->reason(query.lastError()));
+            result.error = readFailure(query.lastError());
             query = QSqlQuery();
             close();
             return result;
@@ -436,7 +444,7 @@ ProductMaster::CountResult ProductMaster::productCount() {
     }
     QSqlQuery query(QSqlDatabase::database(connection_, false));
     if (!query.exec(QStringLiteral("SELECT count(*) FROM products")) || !query.next()) {
-        result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), 0};
+        result = {false, readFailure(query.lastError()), 0};
         query = QSqlQuery();
         close();
         return result;
@@ -460,7 +468,7 @@ ProductMaster::ProductsResult ProductMaster::allProducts() {
     if (!query.exec(QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate, %1"
                                    " FROM products ORDER BY jan")
                         .arg(kindColumn()))) {
-        result = {false, master::cannotRead(location_, engine_->reason(query.lastError())), {}};
+        result = {false, readFailure(query.lastError()), {}};
         query = QSqlQuery();
         close();
         return result;

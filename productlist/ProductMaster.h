@@ -13,6 +13,8 @@
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
+class QSqlError;
+
 namespace zukaro {
 
 class MasterEngine;
@@ -143,6 +145,10 @@ public:
 private:
     Result fail(const QString& message);
     QString kindColumn() const;
+    // Why a write is refused here: a read-only file, or a login that may only read.
+    QString writeRefusal() const;
+    // A failed statement in our words, naming the master.
+    QString readFailure(const QSqlError& error) const;
     Result upgrade(int& version, bool& hasProducts);
 
     MasterLocation location_;

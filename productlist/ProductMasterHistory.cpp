@@ -114,7 +114,7 @@ ProductMaster::PrintedResult ProductMaster::lastPrinted(const QStringList& keys)
         db.commit();
     }
     if (!ok) {
-        result = {false, master::cannotRead(location_, engine_->reason(error)), {}};
+        result = {false, readFailure(error), {}};
         close();  // a lost connection is made anew on the next use
     }
     return result;
@@ -128,9 +128,7 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
         return result;
     }
     if (readOnly_ || !hasHistory_) {
-        result.error = master::cannotWrite(
-            location_, location_.isPostgres() ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
-                                              : master::readOnly());
+        result.error = writeRefusal();
         return result;
     }
     // The labels by code, the last of each code kept: in code order two programs recording at
