@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -11,6 +12,14 @@ namespace zukaro::fixture {
 
 inline QString path(const char* name) {
     return QStringLiteral(FIXTURES "/") + QLatin1String(name);
+}
+
+// A file's SHA-256, empty when it cannot be read: to see that a run left a file as it was.
+inline QByteArray digest(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
 struct Run {

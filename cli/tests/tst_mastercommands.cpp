@@ -1,4 +1,3 @@
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -26,13 +25,6 @@ QString janOf(int i) {
 // maker|price
 QString shown(const ProductMaster::LookupResult& r) {
     return r.product ? r.product->maker + "|" + r.product->price : r.ok ? "none" : r.error;
-}
-
-QByteArray digest(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
 }
 
 }  // namespace
@@ -245,7 +237,7 @@ private slots:
                                   "128", 1, 8},
                                  {3, "49012348", "髙橋", "のり", "", "", "98", 1, {}}})
                     .ok);
-        const QByteArray before = digest(file);
+        const QByteArray before = fixture::digest(file);
         const MasterLocation chain = server_->location(server_->createDatabase(), server_->office);
         const auto copied =
             runZukaro({"--master-import-from", file, "--master", chain.address()}, env_);
@@ -258,7 +250,7 @@ private slots:
         QCOMPARE(
             found.product->maker + found.product->price + QString::number(*found.product->taxRate),
             "カトー製菓1288");
-        QCOMPARE(digest(file), before);
+        QCOMPARE(fixture::digest(file), before);
 
         const auto itself = runZukaro({"--master-import-from", file, "--master", file}, env_);
         QCOMPARE(itself.exitCode, 1);

@@ -1,7 +1,6 @@
 // The weekly price change from the command line, as a shop's script runs it: registers'
 // exports printed as they come (read back from the PDF by poppler and zbar), and only what
 // changed since the labels recorded in the product master.
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -46,13 +45,6 @@ QString labelText(const QList<printed::Word>& words, const SheetState& sheet, in
         texts << w.text;
     }
     return texts.join(u' ');
-}
-
-QByteArray digest(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
 }
 
 }  // namespace
@@ -158,7 +150,7 @@ private slots:
         QVERIFY2(recorded.exitCode == 0, qPrintable(recorded.err));
         QVERIFY2(recorded.err.contains("に 5 件を印刷済みとして記録しました"),
                  qPrintable(recorded.err));
-        const QByteArray before = digest(master);
+        const QByteArray before = fixture::digest(master);
 
         const QString pdf = temp("this-week.pdf");
         auto changed = run({"--print-list", thisWeek, pdf, "--changed-only", "--start", "5"});
@@ -167,7 +159,7 @@ private slots:
             changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（変更なし "
                                  "3 行は印刷しません）"),
             qPrintable(changed.err));
-        QCOMPARE(digest(master), before);  // looked at, not written
+        QCOMPARE(fixture::digest(master), before);  // looked at, not written
         const QList<printed::Word> words = printed::pdfWords(pdf);
         const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
                                  "4569999001024 緑茶 ペットボトル 2L 278 (本体 258円)",
