@@ -57,6 +57,19 @@ void mergeInto(ProductRow& merged, const ProductRow& row) {
     }
 }
 
+// maker, product, spec, lot, price, tax_rate and the tax kind, from column `first` on.
+void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
+    p.maker = query.value(first).toString();
+    p.product = query.value(first + 1).toString();
+    p.spec = query.value(first + 2).toString();
+    p.lot = query.value(first + 3).toString();
+    p.price = query.value(first + 4).toString();
+    if (!query.value(first + 5).isNull()) {
+        p.taxRate = query.value(first + 5).toInt();
+    }
+    p.taxKind = priceTaxOf(query.value(first + 6).toString());
+}
+
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
     const QString values =
@@ -419,15 +432,7 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     if (found) {
         ProductRow& p = result.product.emplace();
         p.jan = key;
-        p.maker = query.value(0).toString();
-        p.product = query.value(1).toString();
-        p.spec = query.value(2).toString();
-        p.lot = query.value(3).toString();
-        p.price = query.value(4).toString();
-        if (!query.value(5).isNull()) {
-            p.taxRate = query.value(5).toInt();
-        }
-        p.taxKind = priceTaxOf(query.value(6).toString());
+        readProduct(query, 0, p);
     }
     return result;
 }
@@ -476,15 +481,7 @@ ProductMaster::ProductsResult ProductMaster::allProducts() {
     while (query.next()) {
         ProductRow& p = result.products.emplace_back();
         p.jan = query.value(0).toString();
-        p.maker = query.value(1).toString();
-        p.product = query.value(2).toString();
-        p.spec = query.value(3).toString();
-        p.lot = query.value(4).toString();
-        p.price = query.value(5).toString();
-        if (!query.value(6).isNull()) {
-            p.taxRate = query.value(6).toInt();
-        }
-        p.taxKind = priceTaxOf(query.value(7).toString());
+        readProduct(query, 1, p);
     }
     return result;
 }
