@@ -15,6 +15,7 @@
 #include "MasterEngine.h"
 #include "MasterMessages.h"
 #include "MasterSchema.h"
+#include "MasterStatements.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -22,11 +23,6 @@ namespace zukaro {
 namespace {
 
 std::atomic<quint64> connectionCount{0};
-
-// A null QString binds as SQL NULL; the columns want text.
-QVariant textValue(const QString& text) {
-    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
-}
 
 QVariant taxValue(const std::optional<int>& rate) {
     return rate ? QVariant(*rate) : QVariant(QMetaType::fromType<int>());
@@ -74,11 +70,6 @@ void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
 QString upsertStatement(int count, const MasterEngine& engine) {
     const QString values =
         QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
-    QStringList rows;
-    rows.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        rows << values;
-    }
     // An empty cell keeps what is stored: a list of prices alone must not wipe the names. The
     // time of a change is taken when the product is changed, which is after any import that
     // held it has committed, not when the statement began. Whether a price holds its tax (内税)
@@ -95,7 +86,7 @@ QString upsertStatement(int count, const MasterEngine& engine) {
                " tax_kind = CASE WHEN excluded.price = '' THEN products.tax_kind"
                " ELSE excluded.tax_kind END,"
                " updated_at = %2, updated_by = excluded.updated_by")
-               .arg(rows.join(QStringLiteral(", ")), engine.nowExpression()) +
+               .arg(placeholders(count, values), engine.nowExpression()) +
            engine.insertedReturning();
 }
 
@@ -319,10 +310,10 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
             upsert.addBindValue(row.jan);
             for (const QString* text :
                  {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-                upsert.addBindValue(textValue(*text));
+                upsert.addBindValue(boundText(*text));
             }
             upsert.addBindValue(taxValue(row.taxRate));
-            upsert.addBindValue(textValue(priceTaxText(row.taxKind)));
+            upsert.addBindValue(boundText(priceTaxText(row.taxKind)));
             upsert.addBindValue(writer_);
         }
         if (!upsert.exec()) {

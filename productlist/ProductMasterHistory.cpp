@@ -9,6 +9,7 @@
 
 #include "MasterEngine.h"
 #include "MasterMessages.h"
+#include "MasterStatements.h"
 #include "ProductMaster.h"
 #include "TaxPrice.h"
 
@@ -20,21 +21,6 @@ namespace {
 // values at most, well within both engines' limits.
 constexpr int kPerStatement = 500;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
-// A null QString binds as SQL NULL; the columns want text.
-QVariant text(const QString& value) {
-    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
-}
-
-// "?, ?, …" for `count` values, or rows of them.
-QString placeholders(int count, const QString& one) {
-    QStringList all;
-    all.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        all << one;
-    }
-    return all.join(QStringLiteral(", "));
-}
 
 QString selectStatement(int count) {
     return QStringLiteral(
@@ -188,10 +174,10 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
             const PrintedLabel& label = labels[kept[first + static_cast<std::size_t>(i)]];
             for (const QString* value : {&label.jan, &label.maker, &label.product, &label.spec,
                                          &label.lot, &label.price}) {
-                upsert.addBindValue(text(*value));
+                upsert.addBindValue(boundText(*value));
             }
             upsert.addBindValue(label.taxRate);
-            upsert.addBindValue(text(priceTaxText(label.taxKind)));
+            upsert.addBindValue(boundText(priceTaxText(label.taxKind)));
             upsert.addBindValue(label.printedAt.toUTC().toString(kTimeFormat));
             upsert.addBindValue(writer_);
         }
