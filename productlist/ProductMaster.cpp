@@ -269,11 +269,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
 
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const auto failed = [&](const QSqlError& error) {
-        const QString message = master::cannotWrite(location_, engine_->reason(error));
-        db.rollback();
-        db = QSqlDatabase();
-        close();  // a lost connection is made anew on the next use
-        return ImportResult{false, false, message, 0, 0, 0};
+        return ImportResult{false, false, abandonWrite(db, error), 0, 0, 0};
     };
     if (!db.transaction()) {
         return failed(db.lastError());
@@ -368,6 +364,14 @@ QString ProductMaster::writeRefusal() const {
     return master::cannotWrite(location_, location_.isPostgres()
                                               ? master::readOnlyLogin(writer_.section(u'@', 0, 0))
                                               : master::readOnly());
+}
+
+QString ProductMaster::abandonWrite(QSqlDatabase& db, const QSqlError& error) {
+    const QString message = master::cannotWrite(location_, engine_->reason(error));
+    db.rollback();
+    db = QSqlDatabase();
+    close();  // a lost connection is made anew on the next use
+    return message;
 }
 
 QString ProductMaster::readFailure(const QSqlError& error) const {

@@ -13,6 +13,7 @@
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
+class QSqlDatabase;
 class QSqlError;
 
 namespace zukaro {
@@ -147,6 +148,9 @@ private:
     QString kindColumn() const;
     // Why a write is refused here: a read-only file, or a login that may only read.
     QString writeRefusal() const;
+    // A failed write in our words, naming the master, after its transaction is rolled back
+    // and the connection closed (a lost one is made anew on the next use).
+    QString abandonWrite(QSqlDatabase& db, const QSqlError& error);
     // A failed statement in our words, naming the master.
     QString readFailure(const QSqlError& error) const;
     Result upgrade(int& version, bool& hasProducts);

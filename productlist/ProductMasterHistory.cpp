@@ -7,7 +7,6 @@
 #include <QVariant>
 #include <algorithm>
 
-#include "MasterEngine.h"
 #include "MasterMessages.h"
 #include "MasterStatements.h"
 #include "ProductMaster.h"
@@ -139,11 +138,7 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
 
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const auto failed = [&](const QSqlError& error) {
-        const QString message = master::cannotWrite(location_, engine_->reason(error));
-        db.rollback();
-        db = QSqlDatabase();
-        close();  // a lost connection is made anew on the next use
-        return RecordResult{false, false, message, 0};
+        return RecordResult{false, false, abandonWrite(db, error), 0};
     };
     if (!db.transaction()) {
         return failed(db.lastError());
