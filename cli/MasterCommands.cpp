@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "ColumnMapping.h"
+#include "MasterMessages.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
@@ -23,12 +24,6 @@ std::unique_ptr<ProductMaster> chosen(const CommandLine& command, QTextStream& e
     return std::make_unique<ProductMaster>(*where.location);
 }
 
-QString where(const ProductMaster& master) {
-    const MasterLocation& location = master.location();
-    return location.isPostgres() ? QStringLiteral("（%1）").arg(location.describe())
-                                 : QStringLiteral("「%1」").arg(location.describe());
-}
-
 bool imported(const ProductMaster& master, const ProductMaster::ImportResult& result,
               QTextStream& out, QTextStream& err) {
     if (!result.ok) {
@@ -36,7 +31,7 @@ bool imported(const ProductMaster& master, const ProductMaster::ImportResult& re
         return false;
     }
     out << QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
-               .arg(where(master))
+               .arg(master::name(master.location()))
                .arg(result.added)
                .arg(result.updated);
     if (result.skipped > 0) {

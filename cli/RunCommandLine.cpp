@@ -16,6 +16,7 @@
 #include "LabelLayout.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
+#include "MasterMessages.h"
 #include "PackedRows.h"
 #include "PrintHistory.h"
 #include "ProductListSource.h"
@@ -138,11 +139,8 @@ bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRat
                       MessageIcon::Critical);
         return false;
     }
-    const MasterLocation& location = master.location();
     messages.say(QStringLiteral("商品マスタ%1に %2 件を印刷済みとして記録しました。")
-                     .arg(location.isPostgres() ? QStringLiteral("（%1）").arg(location.describe())
-                                                : QStringLiteral("「%1」").arg(location.describe()),
-                          countText(recorded.recorded)));
+                     .arg(master::name(master.location()), countText(recorded.recorded)));
     return true;
 }
 

@@ -4,12 +4,16 @@
 #include <QSqlError>
 
 namespace zukaro::master {
+
+QString name(const MasterLocation& where) {
+    return where.isPostgres() ? QStringLiteral("（%1）").arg(where.describe())
+                              : QStringLiteral("「%1」").arg(where.describe());
+}
+
 namespace {
 
 QString sentence(const MasterLocation& where, const QString& what, const QString& reason) {
-    const QString form = where.isPostgres() ? QStringLiteral("商品マスタ（%1）%2（%3）。")
-                                            : QStringLiteral("商品マスタ「%1」%2（%3）。");
-    return form.arg(where.describe(), what, reason);
+    return QStringLiteral("商品マスタ%1%2（%3）。").arg(name(where), what, reason);
 }
 
 // The first line of a driver's message: libpq's are several, the later ones adding nothing.

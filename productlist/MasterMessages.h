@@ -10,6 +10,10 @@ class QSqlError;
 // database, and why, in our own Japanese (the database's own words may follow).
 namespace zukaro::master {
 
+// The master as a sentence names it after 商品マスタ: 「path」, or a server's database in
+// brackets, （PostgreSQL サーバー db:5432 のデータベース「zukaro」）.
+QString name(const MasterLocation& where);
+
 // 商品マスタ「path」を開けません（reason）。 A master on a server is named by its server and
 // database: 商品マスタ（PostgreSQL サーバー db:5432 のデータベース「zukaro」）を開けません（…）。
 QString cannotOpen(const MasterLocation& where, const QString& reason);
