@@ -424,7 +424,7 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     std::optional<ProductMaster::ImportResult> kept;
     QSettings* const columns = hooks_.columns;
     ProductMaster* const master = hooks_.master;
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const SheetState base = baseSheet();
     const RowOptions options{widenKatakana->isChecked()};
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
@@ -524,14 +524,18 @@ SheetPlan ProductListWindow::plan() const {
                      &model_->checks());
 }
 
+SheetState ProductListWindow::baseSheet() const {
+    return hooks_.base ? hooks_.base() : SheetState{};
+}
+
 SheetState ProductListWindow::sheet(qint64 index) const {
-    return plan().sheet(index, hooks_.base ? hooks_.base() : SheetState{});
+    return plan().sheet(index, baseSheet());
 }
 
 void ProductListWindow::refresh() {
     const SheetPlan laid = plan();
     const std::vector<ProductRow>& rows = model_->rows();
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const SheetState base = baseSheet();
     if (notesChecked_ && notesLayout_ != base.layout && rows.size() <= kRecheckedRows) {
         labelNotes_ = labelNotes(rows, model_->checks(), base, nullptr);
         notesLayout_ = base.layout;
@@ -616,7 +620,7 @@ void ProductListWindow::changeColumns() {
         return;
     }
     const ColumnMapping chosen = choose.mapping();
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const SheetState base = baseSheet();
     const RowOptions options{widenKatakana->isChecked()};
     ProductMaster* const master = hooks_.master;
     Loaded loaded;
@@ -664,7 +668,7 @@ void ProductListWindow::openSheetInEditor() {
     const qint64 index = sheetNumber->value() - 1;
     if (index < laid.sheetCount() && hooks_.openInEditor) {
         hooks_.openInEditor(
-            laid.sheet(index, hooks_.base ? hooks_.base() : SheetState{}),
+            laid.sheet(index, baseSheet()),
             QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheetCount()));
     }
 }
@@ -691,7 +695,7 @@ void ProductListWindow::saveAll() {
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const SheetState base = baseSheet();
     const QStringList unencodable = unencodableLines(laid, model_->rows(), base.layout);
     if (!unencodable.isEmpty() &&
         !messages_.askYesNo(kCaption,
@@ -783,7 +787,7 @@ void ProductListWindow::printAll() {
         }
         printer_.setOutputFileName(job.path());
     }
-    const SheetState base = hooks_.base ? hooks_.base() : SheetState{};
+    const SheetState base = baseSheet();
     const qint64 count = laid.sheetCount();
     QString failure;
     bool cancelled = false;
@@ -874,7 +878,7 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
             MessageIcon::Question, QStringLiteral("一括で記録"), QStringLiteral("記録しない"))) {
         return;
     }
-    const int rate = (hooks_.base ? hooks_.base() : SheetState{}).layout.defaultTaxRate;
+    const int rate = baseSheet().layout.defaultTaxRate;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     std::vector<PrintedLabel> labels;
     labels.reserve(rows.size());

@@ -99,6 +99,8 @@ private:
     // Reads a list (again), handing over its rows as they come.
     using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
     bool loadList(Reader read, const QString& name, bool append);
+    // The editor's sheet, whose layout the list's labels take; a default one without an editor.
+    SheetState baseSheet() const;
     bool allowedJob(const SheetPlan& plan);
     bool submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();

@@ -6,6 +6,7 @@
 
 #include "FontInk.h"
 #include "ItemTexts.h"
+#include "PrinterCalibration.h"
 #include "ShownText.h"
 
 namespace zukaro {
@@ -336,7 +337,7 @@ SheetReport checkSheet(const SheetState& sheet) {
             continue;
         }
         LabelReport report;
-        layOutLabel(sheet, n, labelColumn(n) * kLabelPitchX + sheet.sheetX, report);
+        layOutLabel(sheet, n, labelCorner(n, {sheet.sheetX, sheet.sheetY}).x, report);
         if (!report.isEmpty()) {
             all.push_back(std::move(report));
         }

@@ -17,6 +17,7 @@
 #include "JanCompletion.h"
 #include "ListSheets.h"
 #include "PainterTarget.h"
+#include "PrintedSheet.h"
 #include "ProductListSource.h"
 #include "ProductRows.h"
 #include "RecordingTarget.h"
@@ -64,12 +65,8 @@ SheetState shopSheet(const Layout& layout, bool typedWithSeparators) {
     return sheet;
 }
 
-double labelLeft(const SheetState& s, int n) {
-    return labelColumn(n) * kLabelPitchX + s.sheetX;
-}
-double labelTop(const SheetState& s, int n) {
-    return labelRow(n) * kLabelPitchY + s.sheetY;
-}
+using printed::labelLeft;
+using printed::labelTop;
 
 void setFont(draw::DrawTarget& t, const RecordingTarget::Font& f) {
     t.setFontName(f.name);
