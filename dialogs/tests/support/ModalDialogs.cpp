@@ -23,7 +23,7 @@ struct Wait {
 };
 
 std::deque<Wait> waits;
-QPointer<QWidget> acting;  // handed to an act that has not finished yet
+QPointer<QWidget> acting;  // handed to the innermost act that has not finished yet
 
 QWidget* openDialog() {
     QWidget* w = QApplication::activeModalWidget();
@@ -43,15 +43,18 @@ void fail(const QString& message) {
 }
 
 // Acted on from a timer of its own, so that the watch goes on looking while the act runs (it
-// may open a further dialog and wait inside it).
+// may open a further dialog and wait inside it). When that inner act ends, the outer dialog is
+// again the one being acted on: its act goes on, and the watch must not take it for a dialog
+// nobody waits for.
 void handOver(QWidget& dialog, std::function<void(QWidget&)> act) {
+    const QPointer<QWidget> outer = acting;
     acting = &dialog;
-    QTimer::singleShot(0, &dialog, [act = std::move(act), dialog = QPointer(&dialog)] {
+    QTimer::singleShot(0, &dialog, [act = std::move(act), dialog = QPointer(&dialog), outer] {
         act(*dialog);
         if (dialog && dialog->isVisible() && dialog == QApplication::activeModalWidget()) {
             closeDialog(*dialog);
         }
-        acting = nullptr;
+        acting = outer;
     });
 }
 
