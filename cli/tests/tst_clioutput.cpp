@@ -14,6 +14,7 @@
 
 #include "BuiltInValues.h"
 #include "CliFixture.h"
+#include "LabelFile.h"
 #include "PrintedSheet.h"
 #include "SampleSheet.h"
 #include "SettingsFile.h"
@@ -226,6 +227,53 @@ private slots:
             }
         }
         QCOMPARE(misplaced, QStringList());
+    }
+
+    // A clerk's sheet with 3桁区切り, 税込表示 and fitting on: specs of 3 to 6 characters beside
+    // totals of four digits (filling the field at 48 pt, 「2,」 left of where the spec is and
+    // 「893」 right of it), six and seven. On the PDF each total reads whole, as worked out by
+    // hand, with no other word between its first and last character; zbar reads every code.
+    void separatedTotalsReadWhole() {
+        const QString file = fixture::path("separated_totals_beside_short_specs.csv");
+        const QString pdf = temp("separated.pdf");
+        const auto run = zukaro({"--print-pdf", file, pdf});
+        QVERIFY2(run.exitCode == 0 && !run.err.contains("重なって") &&
+                     !run.err.contains("はみ出して") && !run.err.contains("収まりません"),
+                 qPrintable(run.err));
+        // 10 %, and 8 % on the food of labels 4 and 6, rounded down: 2630 × 1.1 = 2893,
+        // 9800 × 1.08 = 10584, 1234567 × 1.1 = 1358023.7.
+        const QStringList totals{"2,893",     "3,183",     "1,408",   "10,584",
+                                 "5,478",     "1,706",     "140,800", "437,800",
+                                 "1,009,800", "1,358,023", "107,800", "3,278"};
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const SheetState origin;
+        QStringList wrong;
+        for (int n = 1; n <= totals.size(); ++n) {
+            const double left = printed::labelLeft(origin, n), top = printed::labelTop(origin, n);
+            const auto on = [&](const printed::Word& w) {
+                return w.x >= left && w.right <= left + kLabelPitchX && w.y >= top &&
+                       w.bottom <= top + kLabelPitchY;
+            };
+            const auto price = std::find_if(words.begin(), words.end(), [&](const auto& w) {
+                return w.text == totals[n - 1] && on(w);
+            });
+            if (price == words.end()) {
+                wrong << QString("label %1: %2 not read whole").arg(n).arg(totals[n - 1]);
+                continue;
+            }
+            for (const printed::Word& w : words) {
+                const double x = (w.x + w.right) / 2, y = (w.y + w.bottom) / 2;
+                if (&w != &*price && x > price->x && x < price->right && y > price->y &&
+                    y < price->bottom) {
+                    wrong << QString("label %1: 「%2」 inside %3").arg(n).arg(w.text, price->text);
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+        SheetState sheet;
+        QVERIFY(readLabelFile(file, sheet).opened);
+        printed::rasterise(pdf, 600, temp("separated.png"));
+        QCOMPARE(printed::zbarCodes(temp("separated.png")), printed::expectedZbarCodes(sheet));
     }
 
     // A line of a later version before the 税率 line costs nothing but itself: label 1 keeps
