@@ -44,9 +44,11 @@ SheetState sampleSheet() {
     // The outline bars in a quiet blue.
     sheet.layout.縁取 = caption::outlineOn;
     sheet.layout.borderColor = draw::rgb(0x2a, 0x6f, 0xb8);
-    // Price and 円 nudged right, clear of the spec and lot, as a shop would set them.
+    // Price and 円 nudged right, clear of the spec and lot, as a shop would set them, and
+    // fitted as a new user's layout fits them.
     sheet.layout.priceX = 5;
     sheet.layout.yenX = 3;
+    sheet.layout.fitPrice = true;
     int n = 1;
     for (const SampleLabel& label : kLabels) {
         sheet.setLabel(n++, {QString::fromUtf16(label.jan), QString::fromUtf16(label.maker),

@@ -197,4 +197,14 @@ bool Ink::touches(const Ink& other, double gap) const {
     return false;
 }
 
+bool Ink::reaches(const InkBox& box, double gap) const {
+    Ink filled;
+    filled.addBox(box);
+    return touches(filled, gap);
+}
+
+bool crowds(const Ink& a, const Ink& b, double gap) {
+    return a.reaches(b.bounds(), gap) || b.reaches(a.bounds(), gap);
+}
+
 }  // namespace zukaro::draw

@@ -53,6 +53,8 @@ public:
     // True when some ink of the two lies closer together than `gap` millimetres; with no gap,
     // when their strokes overlap (touching counts).
     bool touches(const Ink& other, double gap = 0) const;
+    // True when some ink lies inside the box or closer to it than `gap` millimetres.
+    bool reaches(const InkBox& box, double gap = 0) const;
 
 private:
     struct Part {
@@ -66,6 +68,12 @@ private:
     std::vector<Part> parts_;
     double spread_ = 0;
 };
+
+// The rule between two texts on a label: neither's ink lies in the other's ink extent (the box
+// around all its ink) or closer to it than `gap`. Stricter than touching, and meant to be: a
+// spec in the gap between a price's 「2,」 and 「894」 touches no ink and reads as part of the
+// price.
+bool crowds(const Ink& a, const Ink& b, double gap = 0);
 
 // The distance between the segments a0-a1 and b0-b1; 0 when they cross or touch.
 double segmentDistance(InkPoint a0, InkPoint a1, InkPoint b0, InkPoint b1);

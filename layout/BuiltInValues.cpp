@@ -28,6 +28,11 @@ void applyFirstStartValues(Layout& layout) {
     applyCommon(layout, &ItemDescription::firstStartSize);
 }
 
+void applyNewUserValues(Layout& layout) {
+    applyFirstStartValues(layout);
+    layout.fitPrice = true;
+}
+
 void applyDefaultPattern(SheetState& sheet) {
     applyCommon(sheet.layout, &ItemDescription::patternSize);
     sheet.sheetX = kDefaultPatternOrigin.x;

@@ -74,7 +74,7 @@ SettingsLoad loadSettings(const SettingsLocations& locations) {
     }
     if (path.isEmpty()) {
         SettingsLoad load;
-        applyFirstStartValues(load.layout);
+        applyNewUserValues(load.layout);
         return load;
     }
     const ReadResult read = readFileBounded(path);

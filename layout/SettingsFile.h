@@ -42,8 +42,8 @@ struct SettingsLoad {
 };
 
 // Start-up: reads the per-user copy when it exists, else the one beside the program. A
-// missing file gives the first-start values and no error; a short, malformed, binary,
-// oversized or unreadable one never stops start-up.
+// missing file gives a new user's values (applyNewUserValues) and no error; a short, malformed,
+// binary, oversized or unreadable one never stops start-up.
 SettingsLoad loadSettings(const SettingsLocations& locations);
 
 // The same from bytes already read.

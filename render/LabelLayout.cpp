@@ -111,7 +111,7 @@ public:
             return;
         }
         const InkBox unit = inkAt(t, 1).bounds();
-        const InkBox room = kLabelBox.grownBy(-kFitGap);
+        const InkBox room = kLabelBox.grownBy(-kEdgeGap);
         double points = t.points;
         const auto limit = [&points](double reach, double perPoint) {
             if (perPoint != 0 && reach / perPoint < points) {
@@ -144,13 +144,13 @@ public:
     void fitPrice(PlacedText& price, double largest, double right,
                   const std::vector<const PlacedText*>& obstacles) const {
         const double smallest = std::min(largest, kSmallestPricePoints);
-        const InkBox room = kLabelBox.grownBy(-kFitGap);
+        const InkBox room = kLabelBox.grownBy(-kEdgeGap);
         for (double points = largest;; points = std::max(smallest, points - kPriceStep)) {
             placePrice(price, points, right);
             const bool clear =
                 room.contains(price.ink.bounds()) &&
                 std::none_of(obstacles.begin(), obstacles.end(), [&price](const PlacedText* o) {
-                    return price.ink.touches(o->ink, kFitGap);
+                    return draw::crowds(price.ink, o->ink, kFitGap);
                 });
             if (clear) {
                 return;
@@ -165,7 +165,7 @@ public:
     // 枠内に収める: the product name, maker or JAN digits above the price get smaller until
     // they clear it (their top-left corner stays).
     void giveWay(PlacedText& t, const PlacedText& price) const {
-        while (t.ink.touches(price.ink, kFitGap)) {
+        while (draw::crowds(t.ink, price.ink, kFitGap)) {
             if (t.points <= kSmallestTextPoints) {
                 report_.cramped << nameOf(t);
                 return;
@@ -319,7 +319,7 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
 
     for (std::size_t i = 0; i < placed.size(); ++i) {
         for (std::size_t j = i + 1; j < placed.size(); ++j) {
-            if (placed[i].ink.touches(placed[j].ink)) {
+            if (draw::crowds(placed[i].ink, placed[j].ink)) {
                 report.overprinted << nameOf(placed[i]) + u'と' + nameOf(placed[j]);
             }
         }

@@ -14,9 +14,11 @@
 // than its five-character field is drawn whole, smaller, ending where the field ends. With
 // 価格を枠内に収める, every text is drawn at the size that keeps it on its label, the price at
 // the largest size that also keeps it clear of the other texts (the product name, maker and
-// JAN digits above it give way instead). Overprinting is ink on ink, found on the glyph
-// outlines, never on the boxes the texts are laid out in. Everything is in millimetres from the
-// label's corner at 100 %, so the preview, the paper and the command line choose alike.
+// JAN digits above it give way instead). Texts overprint when one's ink lies in the other's ink
+// extent, the box around all its ink (draw::crowds), found on the glyph outlines, never on the
+// boxes the texts are laid out in: a spec in the gap between 「2,」 and 「894」 touches no ink
+// and still reads as part of the price. Everything is in millimetres from the label's corner at
+// 100 %, so the preview, the paper and the command line choose alike.
 namespace zukaro {
 
 struct PlacedText {
@@ -34,7 +36,7 @@ struct LabelReport {
     int label = 0;
     QString longPrice;        // a price longer than its field, drawn whole but smaller...
     double pricePoints = 0;   // ...at this size
-    QStringList overprinted;  // "売価と規格": texts whose ink lies on each other's
+    QStringList overprinted;  // "売価と規格": texts with ink in each other's ink extent
     QStringList offLabel;     // texts whose ink runs past the label's edge
     QStringList cramped;      // 枠内に収める: texts not clear even at the smallest size
     bool fitting = false;     // the layout fits (価格を枠内に収める)
@@ -67,8 +69,10 @@ void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>
 // product name may get smaller rather than run onto the next label.
 inline constexpr double kSmallestPricePoints = 8;
 inline constexpr double kSmallestTextPoints = 4;
-// What fitted texts keep between their ink and other ink or the label's edge.
+// What fitted texts keep between their ink and another text's ink extent...
 inline constexpr double kFitGap = 0.5;
+// ...and the label's edge, where a cutter's or the stock's tolerance would take a stroke off.
+inline constexpr double kEdgeGap = 1.0;
 
 // Label n's texts in the order they are drawn, hidden ones left out, and what to tell about
 // them in `report`. `labelLeft`, the label's left edge on the page in millimetres, only

@@ -2,13 +2,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "LabelFile.h"
+#include "LabelLayout.h"
 #include "SamplePicture.h"
 #include "SampleSheet.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
 
 // The start screen's picture is a printed sample sheet: a real decoder reads the barcodes
-// of every fully shown label, on a plain and on a high-DPI screen.
+// of every fully shown label, on a plain and on a high-DPI screen. The sample sheet is a new
+// user's first sheet and prints clean.
 class SamplePictureTest : public QObject {
     Q_OBJECT
 
@@ -34,6 +38,28 @@ private slots:
         for (int n = 1; n <= labels; ++n) {
             QVERIFY2(scanned.contains(sampleSheet().janText[n]), qPrintable(QString::number(n)));
         }
+    }
+
+    // No text over another or off its label: the picture's sheet, docs/sample-sheet.csv as
+    // opened, and the sample's labels typed at the first start (no data.txt).
+    void sampleSheetPrintsClean_data() {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("start screen") << "picture";
+        QTest::newRow("docs/sample-sheet.csv") << "file";
+        QTest::newRow("typed at the first start") << "first start";
+    }
+
+    void sampleSheetPrintsClean() {
+        QFETCH(QString, source);
+        SheetState sheet = sampleSheet();
+        if (source == "file") {
+            QVERIFY(readLabelFile(SAMPLE_SHEET, sheet).opened);
+        } else if (source == "first start") {
+            QTemporaryDir empty;
+            sheet.layout = loadSettings({empty.path(), empty.filePath("config")}).layout;
+        }
+        const QStringList told = reportLines(checkSheet(sheet));
+        QVERIFY2(told.isEmpty(), qPrintable(told.join(u'\n')));
     }
 };
 

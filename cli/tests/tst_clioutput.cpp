@@ -12,9 +12,12 @@
 #include <cmath>
 #include <map>
 
+#include "BuiltInValues.h"
 #include "CliFixture.h"
+#include "LabelFile.h"
 #include "PrintedSheet.h"
 #include "SampleSheet.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
 
@@ -226,6 +229,53 @@ private slots:
         QCOMPARE(misplaced, QStringList());
     }
 
+    // A clerk's sheet with 3桁区切り, 税込表示 and fitting on: specs of 3 to 6 characters beside
+    // totals of four digits (filling the field at 48 pt, 「2,」 left of where the spec is and
+    // 「893」 right of it), six and seven. On the PDF each total reads whole, as worked out by
+    // hand, with no other word between its first and last character; zbar reads every code.
+    void separatedTotalsReadWhole() {
+        const QString file = fixture::path("separated_totals_beside_short_specs.csv");
+        const QString pdf = temp("separated.pdf");
+        const auto run = zukaro({"--print-pdf", file, pdf});
+        QVERIFY2(run.exitCode == 0 && !run.err.contains("重なって") &&
+                     !run.err.contains("はみ出して") && !run.err.contains("収まりません"),
+                 qPrintable(run.err));
+        // 10 %, and 8 % on the food of labels 4 and 6, rounded down: 2630 × 1.1 = 2893,
+        // 9800 × 1.08 = 10584, 1234567 × 1.1 = 1358023.7.
+        const QStringList totals{"2,893",     "3,183",     "1,408",   "10,584",
+                                 "5,478",     "1,706",     "140,800", "437,800",
+                                 "1,009,800", "1,358,023", "107,800", "3,278"};
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const SheetState origin;
+        QStringList wrong;
+        for (int n = 1; n <= totals.size(); ++n) {
+            const double left = printed::labelLeft(origin, n), top = printed::labelTop(origin, n);
+            const auto on = [&](const printed::Word& w) {
+                return w.x >= left && w.right <= left + kLabelPitchX && w.y >= top &&
+                       w.bottom <= top + kLabelPitchY;
+            };
+            const auto price = std::find_if(words.begin(), words.end(), [&](const auto& w) {
+                return w.text == totals[n - 1] && on(w);
+            });
+            if (price == words.end()) {
+                wrong << QString("label %1: %2 not read whole").arg(n).arg(totals[n - 1]);
+                continue;
+            }
+            for (const printed::Word& w : words) {
+                const double x = (w.x + w.right) / 2, y = (w.y + w.bottom) / 2;
+                if (&w != &*price && x > price->x && x < price->right && y > price->y &&
+                    y < price->bottom) {
+                    wrong << QString("label %1: 「%2」 inside %3").arg(n).arg(w.text, price->text);
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+        SheetState sheet;
+        QVERIFY(readLabelFile(file, sheet).opened);
+        printed::rasterise(pdf, 600, temp("separated.png"));
+        QCOMPARE(printed::zbarCodes(temp("separated.png")), printed::expectedZbarCodes(sheet));
+    }
+
     // A line of a later version before the 税率 line costs nothing but itself: label 1 keeps
     // its 8 %, so 398 prints as 429, label 2 at the default 10 % as 437.
     void unknownLineBeforeTheRates() {
@@ -263,13 +313,15 @@ private slots:
         QTest::addColumn<QStringList>("args");  // the output file goes after the first two
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("err");
+        QTest::addColumn<bool>("unfitted");  // a data.txt of the first-start values without fitting
         QTest::newRow("list rows skipped")
             << QStringList{"--print-list", temp("rows.csv"), "--start", "20"}
             << 2  // labels 20, 21 and label 1 of page 2
             << "zukaro: rows.csv: 3 行目: JAN コード「49012345678」はバーコードなしで印刷されます"
                "（8 桁か 13 桁ではありません）。\n"
                "zukaro: rows.csv: 4 行目: 枚数「x」は 0〜999 の整数ではありません。"
-               "この行は読み込みませんでした。\n";
+               "この行は読み込みませんでした。\n"
+            << false;
         QTest::newRow("cells shown escaped and cut")
             << QStringList{"--print-list", temp("hostile.csv")} << 1
             << "zukaro: hostile.csv: 3 行目: 枚数「\\x1B]0;hacked\\x07\\x1B[2J」は 0〜999 "
@@ -280,21 +332,28 @@ private slots:
                    "…（全 100,000 文字）」は 0〜999 の整数ではありません。この行は読み込みません"
                    "でした。\n"
                    "zukaro: hostile.csv: 5 行目: JAN コード「4901234\\x1B」: チェックデジットを "
-                   "\\x1B から 7 に直しました。\n";
+                   "\\x1B から 7 に直しました。\n"
+            << false;
         QTest::newRow("labels without bars")
             << QStringList{"--print-pdf", fixture::path("two_codes_without_bars.csv")} << 1
             << "zukaro: ラベル 2 は JAN コード「245012355838」のバーコードなしで印刷しました"
                "（チェックデジットがありません）。\n"
                "zukaro: ラベル 4 は JAN コード「4450123716760」のバーコードなしで印刷しました"
-               "（チェックデジットが合いません）。\n";
+               "（チェックデジットが合いません）。\n"
+            << false;
         const QString fit = "「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。\n";
-        // A register's prices are whole yen; the list's lines are named.
+        // A register's prices are whole yen; the list's lines are named. A new user's layout
+        // fits the long name and the four-digit price; a data.txt without fitting tells.
+        const QString checkDigit =
+            "zukaro: pos.csv: 2 行目: JAN コード「490123456789」: "
+            "チェックデジット 4 を付けました。\n";
         QTest::newRow("list notes by line")
             << QStringList{"--print-list", temp("pos.csv")} << 1
-            << "zukaro: pos.csv: 2 行目: JAN コード「490123456789」: チェックデジット 4 を"
-               "付けました。\n"
-               "zukaro: pos.csv: 2 行目: 品名がラベルからはみ出して印刷されます。" +
-                   fit + "zukaro: pos.csv: 3 行目: 売価と規格が重なって印刷されます。" + fit;
+            << checkDigit + "zukaro: pos.csv: 2 行目: 品名がラベルからはみ出して印刷されます。" +
+                   fit + "zukaro: pos.csv: 3 行目: 売価と規格が重なって印刷されます。" + fit
+            << true;
+        QTest::newRow("list at the first start")
+            << QStringList{"--print-list", temp("pos.csv")} << 1 << checkDigit << false;
         // The first-start layout: a six-digit price drawn whole, smaller; it and a four-digit
         // one print over 規格 and ロット; 18 characters of 品名 run onto the next label.
         QTest::newRow("labels drawn smaller, overprinted and off the label")
@@ -302,15 +361,26 @@ private slots:
             << "zukaro: ラベル 1: 売価「123456」は 5 文字の枠に入らないため、40 pt に小さくして"
                "印刷します。売価と規格、売価とロットが重なって印刷されます。品名がラベルから"
                "はみ出して印刷されます。" +
-                   fit + "zukaro: ラベル 2: 売価と規格、売価とロットが重なって印刷されます。" + fit;
+                   fit + "zukaro: ラベル 2: 売価と規格、売価とロットが重なって印刷されます。" + fit
+            << false;
     }
 
     void printsAndTells() {
         QFETCH(QStringList, args);
         QFETCH(int, pages);
         QFETCH(QString, err);
+        QFETCH(bool, unfitted);
         const QString pdf = temp(QTest::currentDataTag()) + ".pdf";
-        auto run = zukaro(args.mid(0, 2) + QStringList{pdf} + args.mid(2));
+        QProcessEnvironment env = env_;
+        if (unfitted) {
+            Layout firstStart;
+            applyFirstStartValues(firstStart);
+            QVERIFY(QDir().mkpath(temp("unfitted/zukaro")));
+            QVERIFY(writeFileAtomically(temp("unfitted/zukaro/data.txt"), settingsBytes(firstStart))
+                        .ok);
+            env.insert("XDG_CONFIG_HOME", temp("unfitted"));
+        }
+        auto run = fixture::runZukaro(args.mid(0, 2) + QStringList{pdf} + args.mid(2), env);
         QCOMPARE(run.exitCode, 0);
         const QString said = run.err.remove(dir_.path() + '/');
         QCOMPARE(err.contains("重なって") ? said : fixture::withoutOverprintNotes(said), err);

@@ -1,4 +1,5 @@
-// Ink on ink: outlines filled by the nonzero rule, as glyphs are, compared exactly.
+// Ink on ink: outlines filled by the nonzero rule, as glyphs are, compared exactly; and ink in
+// another text's ink extent, the box around all its ink.
 #include <QTest>
 #include <algorithm>
 
@@ -42,34 +43,50 @@ class TestInk : public QObject {
     Q_OBJECT
 
 private slots:
+    // Whether the strokes touch, and whether either's ink lies in the other's extent (crowds):
+    // a small text in a big one's gap touches nothing and still crowds it.
     void touches_data() {
         QTest::addColumn<Ink>("a");
         QTest::addColumn<Ink>("b");
         QTest::addColumn<double>("gap");
         QTest::addColumn<bool>("touch");
+        QTest::addColumn<bool>("crowd");
         const Ink unit = glyph({square(0, 0, 1)});
         // A ring: its hole runs the other way, as in 口.
         const Ink ring = glyph({square(0, 0, 10), square(2, 2, 6, false)});
-        QTest::newRow("apart") << unit << glyph({square(2, 0, 1)}) << 0.0 << false;
-        QTest::newRow("within the gap") << unit << glyph({square(2, 0, 1)}) << 1.01 << true;
-        QTest::newRow("just outside the gap") << unit << glyph({square(2, 0, 1)}) << 0.99 << false;
-        QTest::newRow("overlapping corners") << unit << glyph({square(0.5, 0.5, 1)}) << 0.0 << true;
+        // Two strokes with a gap between them, as 「2,」 and 「894」 of one price.
+        const Ink split = glyph({square(0, 0, 1), square(3, 0, 1)});
+        QTest::newRow("apart") << unit << glyph({square(2, 0, 1)}) << 0.0 << false << false;
+        QTest::newRow("within the gap") << unit << glyph({square(2, 0, 1)}) << 1.01 << true << true;
+        QTest::newRow("just outside the gap")
+            << unit << glyph({square(2, 0, 1)}) << 0.99 << false << false;
+        QTest::newRow("overlapping corners")
+            << unit << glyph({square(0.5, 0.5, 1)}) << 0.0 << true << true;
         QTest::newRow("boxes overlap, strokes do not: a diagonal")
             << glyph({{{0, 0}, {1, 0}, {0, 1}}}) << glyph({{{1, 1}, {1, 0.2}, {0.2, 1}}}) << 0.0
-            << false;
+            << false << true;
         QTest::newRow("wholly inside")
-            << glyph({square(0, 0, 10)}) << glyph({square(4, 4, 1)}) << 0.0 << true;
-        QTest::newRow("in the hole of a ring") << ring << glyph({square(4, 4, 1)}) << 0.0 << false;
+            << glyph({square(0, 0, 10)}) << glyph({square(4, 4, 1)}) << 0.0 << true << true;
+        QTest::newRow("in the hole of a ring")
+            << ring << glyph({square(4, 4, 1)}) << 0.0 << false << true;
         QTest::newRow("in the hole, near its edge")
-            << ring << glyph({square(4, 4, 1)}) << 2.5 << true;
+            << ring << glyph({square(4, 4, 1)}) << 2.5 << true << true;
         QTest::newRow("an inner contour the same way round fills")
-            << glyph({square(0, 0, 10), square(2, 2, 6)}) << glyph({square(4, 4, 1)}) << 0.0
+            << glyph({square(0, 0, 10), square(2, 2, 6)}) << glyph({square(4, 4, 1)}) << 0.0 << true
             << true;
         QTest::newRow("bold strokes reach across")
             << glyph({square(0, 0, 1)}, 0, 0, 0.2) << glyph({square(1.3, 0, 1)}, 0, 0, 0.2) << 0.0
-            << true;
-        QTest::newRow("placed and scaled")
-            << glyph({square(0, 0, 1)}, 5, 5) << glyph({square(5.5, 5.5, 1)}) << 0.0 << true;
+            << true << true;
+        QTest::newRow("placed and scaled") << glyph({square(0, 0, 1)}, 5, 5)
+                                           << glyph({square(5.5, 5.5, 1)}) << 0.0 << true << true;
+        QTest::newRow("in the gap between two strokes")
+            << split << glyph({square(1.5, 0.25, 0.5)}) << 0.0 << false << true;
+        QTest::newRow("above the gap, clear of its extent by more than the gap")
+            << split << glyph({square(1.5, -1.1, 0.5)}) << 0.5 << false << false;
+        QTest::newRow("above the gap, within the gap of its extent")
+            << split << glyph({square(1.5, -0.9, 0.5)}) << 0.5 << false << true;
+        QTest::newRow("a bold stroke's spread reaches into the extent")
+            << split << glyph({square(1.5, -0.7, 0.5)}, 0, 0, 0.25) << 0.0 << false << true;
     }
 
     void touches() {
@@ -77,8 +94,11 @@ private slots:
         QFETCH(Ink, b);
         QFETCH(double, gap);
         QFETCH(bool, touch);
+        QFETCH(bool, crowd);
         QCOMPARE(a.touches(b, gap), touch);
         QCOMPARE(b.touches(a, gap), touch);
+        QCOMPARE(crowds(a, b, gap), crowd);
+        QCOMPARE(crowds(b, a, gap), crowd);
     }
 
     // An underline is ink too, from the pen's start to its end.

@@ -275,7 +275,14 @@ void TestFileMenu::defaultThenPatternSaveGivesTheKnownFile() {
     ui_.click(u"pt保存"_qs);
     QFile golden(QStringLiteral(ZUKARO_LAYOUT_TEST_DATA "/default_pattern_data.txt"));
     QVERIFY(golden.open(QIODevice::ReadOnly));
-    QCOMPARE(readAll(ui_.settingsDir->filePath(u"data.txt"_qs)), golden.readAll());
+    // The ten lines as they always were, then 価格を枠内に収める, on from the first start.
+    const QByteArray fitting =
+        cp932::encode(
+            u"\"総額表示\",\"入力どおり\",10,\"切り捨て\",#FALSE#,#TRUE#,0,0,0,0\r\n"
+            u"\"本体\",\"ＭＳ 明朝\",7,#FALSE#,#FALSE#,0,\"表示しない\",0,0,0\r\n"
+            u"\"税込\",\"ＭＳ 明朝\",9,#FALSE#,#FALSE#,255,\"表示しない\",0,0,0\r\n"_qs)
+            .bytes;
+    QCOMPARE(readAll(ui_.settingsDir->filePath(u"data.txt"_qs)), golden.readAll() + fitting);
 }
 
 QTEST_MAIN(TestFileMenu)
@@ -319,8 +326,8 @@ void TestFileMenu::savesSayWhatAndWhere() {
             ui_.settingsDir->filePath(u"data.txt"_qs));
     }
     QCOMPARE(ui_.window->statusBar()->currentMessage(), expected);
-    QVERIFY(QFile::exists(command == "pt保存" ? ui_.settingsDir->filePath(u"data.txt"_qs)
-                                              : target));
+    QVERIFY(
+        QFile::exists(command == "pt保存" ? ui_.settingsDir->filePath(u"data.txt"_qs) : target));
 }
 
 void TestFileMenu::oldNotesGoWithTheSheet_data() {
@@ -354,8 +361,9 @@ void TestFileMenu::aProductListIsOfferedToTheListWindow_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("list");    // offered to 商品リスト
     QTest::addColumn<bool>("answer");  // はい
-    const QByteArray pos = cp932::encode(u"JANコード,商品名,売価\r\n4901234567894,国産丸大豆しょうゆ,"
-                                         u"￥398\r\n49123456,のむヨーグルト,￥178\r\n"_qs)
+    const QByteArray pos = cp932::encode(
+                               u"JANコード,商品名,売価\r\n4901234567894,国産丸大豆しょうゆ,"
+                               u"￥398\r\n49123456,のむヨーグルト,￥178\r\n"_qs)
                                .bytes;
     QTest::newRow("POS list, はい") << pos << true << true;
     QTest::newRow("POS list, いいえ") << pos << true << false;
@@ -399,9 +407,12 @@ void TestFileMenu::aProductListIsOfferedToTheListWindow() {
 void TestFileMenu::printSuggestsAPdfAfterTheSheet_data() {
     QTest::addColumn<QString>("sheetFile");  // empty: untitled
     QTest::addColumn<QString>("pdf");        // relative to the files' folder, or ~/
-    QTest::newRow("untitled") << "" << "~/無題.pdf";
-    QTest::newRow("今週.csv") << "今週.csv" << "今週.pdf";
-    QTest::newRow("棚札.2024.txt") << "棚札.2024.txt" << "棚札.2024.pdf";
+    QTest::newRow("untitled") << ""
+                              << "~/無題.pdf";
+    QTest::newRow("今週.csv") << "今週.csv"
+                              << "今週.pdf";
+    QTest::newRow("棚札.2024.txt") << "棚札.2024.txt"
+                                   << "棚札.2024.pdf";
 }
 
 // The print dialog offers a PDF named after the sheet, beside its file.

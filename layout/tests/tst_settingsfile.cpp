@@ -4,6 +4,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "Cp932.h"
 #include "SettingsFile.h"
 #include "TestLayouts.h"
 
@@ -53,7 +54,9 @@ private slots:
         }
         if (before.isEmpty()) {  // no data.txt anywhere: first start, and no complaint
             const SettingsLoad none = loadSettings(f.at);
-            QVERIFY(none.path.isEmpty() && none.error.isEmpty() && none.layout == firstStart());
+            Layout fitted = firstStart();
+            fitted.fitPrice = true;
+            QVERIFY(none.path.isEmpty() && none.error.isEmpty() && none.layout == fitted);
         }
 
         const FileResult saved = saveSettings(f.at, custom(), UnencodablePolicy::Refuse);
@@ -67,6 +70,46 @@ private slots:
         const SettingsLoad load = loadSettings(f.at);
         QCOMPARE(load.path, saved.path);
         QVERIFY(load.layout == custom());
+    }
+
+    // 価格を枠内に収める is on for a new user and saved with the pattern after the ten lines; a
+    // data.txt without the setting reads it as off and is saved again byte for byte as it was.
+    void fittingAtFirstStart_data() {
+        QTest::addColumn<QByteArray>("dataTxt");  // empty: none
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<QByteArray>("saved");  // what 「パターンを保存」 then writes
+        const QByteArray firstStart = fixture(u"first_start_data.txt"_qs);
+        const QByteArray fitLines = cp932::encode(
+                                        u"\"総額表示\",\"入力どおり\",10,\"切り捨て\","
+                                        u"#FALSE#,#TRUE#,0,0,0,0\r\n"
+                                        u"\"本体\",\"ＭＳ 明朝\",7,#FALSE#,#FALSE#,0,"
+                                        u"\"表示しない\",0,0,0\r\n"
+                                        u"\"税込\",\"ＭＳ 明朝\",9,#FALSE#,#FALSE#,255,"
+                                        u"\"表示しない\",0,0,0\r\n"_qs)
+                                        .bytes;
+        QTest::newRow("no data.txt") << QByteArray() << true << firstStart + fitLines;
+        QTest::newRow("saved at first start")
+            << firstStart + fitLines << true << firstStart + fitLines;
+        QTest::newRow("first-start values without the setting")
+            << firstStart << false << firstStart;
+        const QByteArray pattern = fixture(u"default_pattern_data.txt"_qs);
+        QTest::newRow("デフォルト pattern without the setting") << pattern << false << pattern;
+    }
+
+    void fittingAtFirstStart() {
+        QFETCH(QByteArray, dataTxt);
+        QFETCH(bool, fits);
+        QFETCH(QByteArray, saved);
+        Folders f;
+        if (!dataTxt.isEmpty()) {
+            writeBytes(f.at.programFile(), dataTxt);
+        }
+        const SettingsLoad load = loadSettings(f.at);
+        QVERIFY(load.warnings().isEmpty());
+        QCOMPARE(load.layout.fitPrice, fits);
+        QVERIFY(saveSettings(f.at, load.layout, UnencodablePolicy::Refuse).ok);
+        QCOMPARE(readBytes(f.at.programFile()), saved);
+        QVERIFY(loadSettings(f.at).layout == load.layout);
     }
 
     void failedWriteLeavesOldFile_data() {

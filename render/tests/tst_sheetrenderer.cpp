@@ -264,10 +264,10 @@ private slots:
         row("非課税, net and total", "priceMode=2;taxKind=非課税;priceText=500", 14,
             with(" 1980@", "  500@"));
         row("no price", "priceMode=2;priceText=", 14, with(" 1980@", "     @"));
-        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 39 pt, 27.5 mm wide,
-        // to end where the field ends (42.33 mm) with their ink half a millimetre clear of the
-        // spec's; three keep their size, in the place they had.
-        row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@14.82,20 39"));
+        // 価格を枠内に収める: four digits at 48 pt shrink by half points to 38 pt, 26.8 mm wide,
+        // to end where the field ends (42.33 mm) with the spec's ink half a millimetre clear of
+        // the box around theirs; three keep their size, in the place they had.
+        row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@15.52,20 38"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
     }
 
@@ -327,7 +327,8 @@ private slots:
         QTest::newRow("no room for the price at 8 pt")
             << "fit;specY=-6;priceText=1234567;specText=ＸＸＸＸＸＸＸＸＸＸＸＸＸ"
             << "売価「1234567」は 5 文字の枠に入らないため、8 pt に小さくして印刷します。"
-               "売価と規格が重なって印刷されます。売価は小さくしても枠内に収まりません。";
+               "品名と規格、売価と規格が重なって印刷されます。"
+               "売価は小さくしても枠内に収まりません。";
     }
 
     void reports() {
