@@ -8,6 +8,7 @@
 #include "Items.h"
 #include "JanCompletion.h"
 #include "JanEncoder.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -50,6 +51,10 @@ constexpr double kNoBarsMarkY = 4;  // below the outline
 // The preview's mark for a label whose texts overprint or leave it: under "×JAN".
 constexpr double kOverlapMarkX = 56;
 constexpr double kOverlapMarkY = 7;
+// The preview's mark for a price that is not computed although the layout computes prices:
+// under "×重なり".
+constexpr double kPriceMarkX = 56;
+constexpr double kPriceMarkY = 10;
 
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {
@@ -132,6 +137,13 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     if (preview && isShown(sheet.BARCODE) && !janBarsProblem(sheet.janText[n]).isEmpty()) {
         setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, zoom, false, kNoBarsMarkColor);
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
+    }
+
+    // On screen only: a price the layout would tax or group, but cannot read as yen.
+    if (preview && pricesAreComputed(l) && !sheet.priceText[n].trimmed().isEmpty() &&
+        !wholeYen(sheet.priceText[n])) {
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, zoom, false, kNoBarsMarkColor);
+        printAt(target, g.x(kPriceMarkX), g.y(kPriceMarkY), QStringLiteral("×売価"));
     }
 
     LabelReport report;

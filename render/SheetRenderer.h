@@ -37,7 +37,8 @@ struct RenderOptions {
 };
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation
-// bars, and marks "×JAN" beside them where a code will print without bars. Paper: real
+// bars, marks "×JAN" beside them where a code will print without bars, and "×売価" where the
+// layout computes prices and a price is no whole number of yen (printed as typed). Paper: real
 // barcodes, nothing cleared. Labels with an empty product name are skipped entirely. The
 // texts go where LabelLayout puts them; returns what there is to tell about the labels.
 SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,

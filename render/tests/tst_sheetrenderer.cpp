@@ -248,7 +248,25 @@ private slots:
             with(" 1980@", "1,408@") + "|(本体 1,280円)@45,21 7");
         row("six digits never cut", "priceMode=1;priceText=99999", 14,
             with(" 1980@0,20 48", "109998@0,20 40") + "|(本体 99999円)@45,21 7");
-        row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
+        // Prices as clerks type them are read as the lists read them, and taxed; what still is
+        // no whole yen prints as typed, marked 「×売価」 on the preview (never on paper).
+        row("yen sign typed: taxed", "priceMode=1;priceText=￥398", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("円 typed: taxed", "priceMode=1;priceText=398円", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("full-width, grouped: the 本体 keeps the comma", "priceMode=1;priceText=１，２８０", 14,
+            with(" 1980@", " 1408@") + "|(本体 1,280円)@45,21 7");
+        row("typed 12,800: the 本体 keeps the comma", "priceMode=1;priceText=12,800", 14,
+            with(" 1980@", "14080@") + "|(本体 12,800円)@45,21 7");
+        row("typed 12,800, net and total", "priceMode=2;priceText=12,800", 14,
+            with(" 1980@0,20 48", "12,800@0,20 40") + "|税込 14080円@45,21 9 #ff");
+        row("not whole yen: as typed, marked", "priceMode=1;priceText=398.5", 14,
+            "×売価@56,10 7 #ff|" + with(" 1980@", "398.5@"));
+        row("not whole yen on paper: no mark",
+            "paper;priceMode=1;priceText=398.5;janText=490123456789", 0,
+            with(" 1980@", "398.5@").replace("4901234567894", "490123456789"));
+        row("a word as typed, nothing computed: no mark", "priceText=オープン", 14,
+            with(" 1980@", " オープン@"));
         // A register's 内税 price is the total already: never taxed again, 本体 worked back
         // (1,100 at 10 % holds 100; 1,000 at 8 % holds 74.07, rounded down).
         row("内税 total as it stands", "priceMode=1;separators;taxKind=内税;priceText=1100", 14,
