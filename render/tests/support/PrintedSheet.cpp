@@ -39,15 +39,15 @@ QString run(const QString& program, const QStringList& args) {
 
 QList<Word> pdfWords(const QString& pdf) {
     static const QRegularExpression re(QStringLiteral(
-        R"re(<word xMin="(-?[\d.]+)" yMin="(-?[\d.]+)" xMax="-?[\d.]+" yMax="(-?[\d.]+)">([^<]*)</word>)re"));
+        R"re(<word xMin="(-?[\d.]+)" yMin="(-?[\d.]+)" xMax="(-?[\d.]+)" yMax="(-?[\d.]+)">([^<]*)</word>)re"));
     const QString html = run(QStringLiteral("pdftotext"), splitArgs("-f 1 -l 1 -bbox")
                                                               << pdf << QStringLiteral("-"));
     QList<Word> found;
     for (const QRegularExpressionMatch& m : re.globalMatch(html)) {
-        found.append({QTextDocumentFragment::fromHtml(m.captured(4)).toPlainText(),
-                      m.captured(1).toDouble() * kMmPerPoint,
-                      m.captured(2).toDouble() * kMmPerPoint,
-                      m.captured(3).toDouble() * kMmPerPoint});
+        found.append(
+            {QTextDocumentFragment::fromHtml(m.captured(5)).toPlainText(),
+             m.captured(1).toDouble() * kMmPerPoint, m.captured(2).toDouble() * kMmPerPoint,
+             m.captured(4).toDouble() * kMmPerPoint, m.captured(3).toDouble() * kMmPerPoint});
     }
     return found;
 }

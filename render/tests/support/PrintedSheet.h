@@ -15,6 +15,7 @@ struct Word {
     double x = 0;       // left edge of the first character, mm from the page's left edge
     double y = 0;       // top of the text line, mm from the page's top edge
     double bottom = 0;  // of the text line, mm from the page's top edge (0: not measured)
+    double right = 0;   // edge of the last character, mm from the page's left (0: not measured)
 };
 
 // Runs a program and returns what it wrote, or an empty text when it failed (or is missing).
