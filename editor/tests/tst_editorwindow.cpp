@@ -194,8 +194,9 @@ void TestEditorWindow::deleteAsks() {
     ui_.click(u"cmdprevious"_qs, 2);
     ui_.messages.scriptAnswer(answer);
     ui_.click(u"削除"_qs);
-    QCOMPARE(ui_.shownTexts(), QStringList{u"削除|削除しますか?。"_qs});
+    QCOMPARE(ui_.shownTexts(), QStringList{u"削除|削除しますか？"_qs});
     QVERIFY(!ui_.messages.shown().at(0).yesIsDefault);
+    QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Question);
     QCOMPARE(ui_.sheet().productText[1], answer ? u"品2"_qs : u"品1"_qs);
     QCOMPARE(ui_.field("Text3")->text(), ui_.sheet().productText[1]);
     QCOMPARE(ui_.focused(), u"Text1"_qs);

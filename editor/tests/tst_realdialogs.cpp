@@ -230,9 +230,14 @@ private slots:
         QCOMPARE(window_->sheet().productText[1], "品1");
         QVERIFY(backToTheWindow());
         QString question;
-        whenShown<QMessageBox>(clickIn(QMessageBox::Yes, &question));
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            icon = box.icon();
+            clickIn(QMessageBox::Yes, &question)(box);
+        });
         click("削除");
-        QCOMPARE(question, "削除|削除しますか?。");
+        QCOMPARE(question, "削除|削除しますか？");
+        QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(shownLabel(), " 1/21 1");
         QVERIFY(backToTheWindow());
         QCOMPARE(field("Text3")->text(), "品2");
