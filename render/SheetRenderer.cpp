@@ -215,6 +215,20 @@ void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
     }
 }
 
+void drawPreviewNotes(const std::vector<PreviewNote>& notes, draw::DrawTarget& target,
+                      const RenderOptions& options) {
+    target.setScaleMode(draw::ScaleMode::Millimeters);
+    for (const PreviewNote& note : notes) {
+        if (note.label < 1 || note.label > kLabelCount) {
+            continue;
+        }
+        const LabelGeometry g(options, note.label);
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, options.zoom, false,
+                    kNoBarsMarkColor);
+        printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), note.text);
+    }
+}
+
 void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options) {
     target.setScaleMode(draw::ScaleMode::Millimeters);
     target.clear();

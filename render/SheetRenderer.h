@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "DrawTarget.h"
 #include "LabelLayout.h"
 #include "PrinterCalibration.h"
@@ -48,6 +50,15 @@ SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
 // whose texts overprint each other or run past its edge, as "×JAN" marks a code without bars.
 void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
                     const RenderOptions& options);
+
+// What the window knows of a label beyond the sheet (a code its product master does not
+// know), said on screen beside the bars in the red of the other marks.
+struct PreviewNote {
+    int label = 0;
+    QString text;  // "×未登録"
+};
+void drawPreviewNotes(const std::vector<PreviewNote>& notes, draw::DrawTarget& target,
+                      const RenderOptions& options);
 
 // The empty numbered sheet of start-up: every label's frame and number.
 void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options);

@@ -75,6 +75,7 @@ private slots:
     // = 11.40366 mm, 1.19634 mm higher, and label 21 to (241.2 − 1.16142) / 1.00306 =
     // 239.30580, 1.89420 mm higher. The preview stays where it was.
     void calibratesThePrinterAndPrintsWithIt() {
+        ui_.zoomTo(0.5);  // not 全体, whose zoom follows the window
         typeLabel(
             {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs, u"A-12"_qs, u"398"_qs});
         ui_.sheet().setLabel(21, ui_.sheet().label(1));

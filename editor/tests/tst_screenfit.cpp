@@ -112,14 +112,24 @@ private slots:
         checkInside(*window_, {window_->statusBar()});
     }
 
-    // 全体 shows all 21 labels with no scroll bar, and follows the window's size; 倍率 then
-    // does what its caption says, 100 % with the scroll bars, and the zoom no longer follows
-    // the window.
+    // The preview opens with no label cut in half: at 50 % where the three columns fit, at 全体
+    // where they do not (1366 x 768 at 125 %), also when the window is made smaller before
+    // the clerk chose a zoom. 全体 shows all 21 labels with no scroll bar, and follows the
+    // window's size; 倍率 then does what its caption says, 100 % with the scroll bars, and the
+    // zoom no longer follows the window.
     void wholeSheetZoom() {
-        window_->resize(window_->minimumSizeHint());
         auto* horizontal = window_->findChild<QScrollBar*>("HScroll1");
         auto* vertical = window_->findChild<QScrollBar*>("VScroll1");
-        QVERIFY(horizontal->isVisible() && vertical->isVisible());
+        const auto columnsShown = [this] {
+            const SheetState& s = window_->sheet();
+            const QWidget* frame = window_->findChild<QWidget*>("picFrame");
+            return (3 * kLabelPitchX + s.sheetX) * s.zoom * 96 / 25.4 <= frame->width();
+        };
+        QVERIFY(decorated(*window_) || QTest::qWaitFor([&] { return decorated(*window_); }));
+        QTRY_VERIFY2(columnsShown(), qPrintable(QString("at %1").arg(window_->sheet().zoom)));
+        QCOMPARE(horizontal->isVisible(), window_->sheet().zoom == 0.5);
+        window_->resize(window_->minimumSizeHint());
+        QTRY_VERIFY(columnsShown());
         QTest::mouseClick(window_->findChild<QPushButton*>("全体"), Qt::LeftButton);
         const auto lastLabelShown = [this] {
             const SheetState& s = window_->sheet();
