@@ -47,9 +47,9 @@ public:
     static bool isRealMove(Qt::FocusReason reason);
 
     // Keys close together: at most this long between two (ms), and on average at most this
-    // long per key from the first digit to Enter. A hand on a number pad takes 80 ms and more
-    // per key; a scanner a few.
-    static constexpr qint64 kScanLongestGap = 100;
+    // long per key from the first digit to Enter. A hand takes 40 ms and more per key even
+    // rolling over a number pad; a scanner a few.
+    static constexpr qint64 kScanLongestGap = 150;
     static constexpr qint64 kScanKeyTime = 25;
 
 protected:

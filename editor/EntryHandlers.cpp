@@ -15,11 +15,18 @@ void moveOnToNextLabel(SheetState& sheet) {
     }
 }
 
+// What the JAN field's handlers share: Enter has stored the code already and the focus moves
+// on; the code a scan filled label 21 with, which has no next label for the next scan.
+struct JanState {
+    bool storedByEnter = false;
+    QString filledLast;
+};
+
 // Enter in the JAN field (typed, or a scanner's code and Enter). A code the master knows fills
 // the label and the next label's JAN field waits for the next scan. A code it does not know is
 // told and the focus stays here, the code selected: Enter again goes on to the maker to type
 // the label, a scan goes to the next label. Anything else goes on to the maker.
-void janEntered(EditorWindow& window, const std::shared_ptr<bool>& storedByEnter) {
+void janEntered(EditorWindow& window, const std::shared_ptr<JanState>& jan) {
     const EditorControls& ui = window.controls();
     EntryField* field = ui.Text1;
     SheetState& sheet = window.sheet();
@@ -27,6 +34,7 @@ void janEntered(EditorWindow& window, const std::shared_ptr<bool>& storedByEnter
     const bool toldAlready = field->text() == sheet.janText[n] && window.awaitsTexts(n);
     if (!toldAlready) {
         if (window.storeField(field)) {
+            jan->filledLast = n == kLabelCount ? field->text() : QString();
             moveOnToNextLabel(sheet);
             window.showPreview();
             return;
@@ -36,16 +44,16 @@ void janEntered(EditorWindow& window, const std::shared_ptr<bool>& storedByEnter
             return;
         }
     }
-    *storedByEnter = true;
+    jan->storedByEnter = true;
     ui.Text2->setFocus(Qt::OtherFocusReason);
-    *storedByEnter = false;
+    jan->storedByEnter = false;
 }
 
 // A code scanned into a field that is not for it: the field keeps what it had before the scan
 // (stored in its own label, as any text typed there), and the code is the next label's, as if
 // scanned into its JAN field. After label 21 there is no label to take it.
 void takeScanForNextLabel(EditorWindow& window, EntryField* field, const QString& code,
-                          const QString& textBefore, const std::shared_ptr<bool>& storedByEnter) {
+                          const QString& textBefore, const std::shared_ptr<JanState>& jan) {
     const EditorControls& ui = window.controls();
     SheetState& sheet = window.sheet();
     field->loadText(textBefore);
@@ -62,7 +70,7 @@ void takeScanForNextLabel(EditorWindow& window, EntryField* field, const QString
     moveOnToNextLabel(sheet);
     window.showPreviewQuietly();
     ui.Text1->setText(code);
-    janEntered(window, storedByEnter);
+    janEntered(window, jan);
 }
 
 // Maker, product name, spec and lot: 前候補 works on the field entered last.
@@ -88,10 +96,10 @@ void wireEntryFields(EditorWindow& window) {
 
     ui.Text1->onGotFocus = [&window] { window.showCurrentLabel(); };
     ui.Text1->onWindowFocus = [&window] { window.showFirstPreview(); };
-    // Set while Enter has stored the code already and the focus moves on.
-    auto storedByEnter = std::make_shared<bool>(false);
-    ui.Text1->onLostFocus = [&window, field = ui.Text1, storedByEnter](Qt::FocusReason) {
-        if (!window.quietFocusMove() && !*storedByEnter) {
+    auto jan = std::make_shared<JanState>();
+    ui.Text1->onLostFocus = [&window, field = ui.Text1, jan](Qt::FocusReason) {
+        jan->filledLast.clear();
+        if (!window.quietFocusMove() && !jan->storedByEnter) {
             window.storeField(field);
         }
     };
@@ -134,25 +142,28 @@ void wireEntryFields(EditorWindow& window) {
         moveOnToNextLabel(window.sheet());
         window.showPreviewQuietly();
     };
-    ui.Text1->onEnter = [&window, storedByEnter] { janEntered(window, storedByEnter); };
+    ui.Text1->onEnter = [&window, jan] { janEntered(window, jan); };
 
     // A scanned code never lands in a text field: in maker, name, spec, lot or price it is the
     // next label's code. In the JAN field it is this label's, unless the field still shows a
     // code the master did not know, whose label waits for its texts: that one stays.
     for (EntryField* field : {ui.Text2, ui.Text3, ui.Text4, ui.Text6, ui.Text5}) {
-        field->onScan = [&window, field, storedByEnter](const QString& code,
-                                                        const QString& before) {
-            takeScanForNextLabel(window, field, code, before, storedByEnter);
+        field->onScan = [&window, field, jan](const QString& code, const QString& before) {
+            takeScanForNextLabel(window, field, code, before, jan);
             return true;
         };
     }
-    ui.Text1->onScan = [&window, storedByEnter](const QString& code, const QString& before) {
+    // A scan after label 21 was filled from the master by a scan has no next label either;
+    // put over label 21's code it would keep the texts and price of the product before.
+    ui.Text1->onScan = [&window, jan](const QString& code, const QString& before) {
         const SheetState& sheet = window.sheet();
-        if (before.isEmpty() || before != sheet.janText[sheet.currentLabel] ||
-            !window.awaitsTexts(sheet.currentLabel)) {
+        const int n = sheet.currentLabel;
+        const bool waits = window.awaitsTexts(n);
+        const bool full = n == kLabelCount && before == jan->filledLast;
+        if (before.isEmpty() || before != sheet.janText[n] || (!waits && !full)) {
             return false;
         }
-        takeScanForNextLabel(window, window.controls().Text1, code, before, storedByEnter);
+        takeScanForNextLabel(window, window.controls().Text1, code, before, jan);
         return true;
     };
 }
