@@ -11,6 +11,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 #include "CalibrationSheet.h"
@@ -65,11 +67,17 @@ CalibrationDialog::CalibrationDialog(CommonDialog1& dialogs, MessageBoxes& messa
     printers_->setObjectName(QStringLiteral("プリンター"));
     printers_->addItems(QPrinterInfo::availablePrinterNames());
     printers_->addItem(kPdfFilePrinter);
+    // One line: the calibration in words and its day, read at a glance (the dialog is as wide
+    // as it needs; a damaged settings file is said on its own lines below).
     stored_ = new QLabel(this);
     stored_->setObjectName(QStringLiteral("今の調整"));
-    stored_->setWordWrap(true);
+    storedProblem_ = new QLabel(this);
+    storedProblem_->setObjectName(QStringLiteral("設定の問題"));
+    storedProblem_->setWordWrap(true);
+    storedProblem_->setStyleSheet(QStringLiteral("color: #c00000;"));
     form->addRow(QStringLiteral("プリンター"), printers_);
     form->addRow(QStringLiteral("今の調整"), stored_);
+    form->addRow(storedProblem_);
     layout->addLayout(form);
 
     auto* printRow = new QHBoxLayout;
@@ -87,8 +95,15 @@ CalibrationDialog::CalibrationDialog(CommonDialog1& dialogs, MessageBoxes& messa
     auto* readings = new QGroupBox(
         QStringLiteral("2. 十字のずれ（目盛りに書かれた向きと数字、0.1 mm まで）"), this);
     auto* grid = new QGridLayout(readings);
-    grid->addWidget(new QLabel(QStringLiteral("横"), readings), 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("縦"), readings), 0, 3, 1, 2);
+    sheetRead_ = new QComboBox(readings);
+    sheetRead_->setObjectName(QStringLiteral("読んだシート"));
+    sheetRead_->addItems({QStringLiteral("調整用シート（調整なし）を読んだ"),
+                          QStringLiteral("確認用シート（今の調整入り）を読んだ")});
+    sheetRead_->setToolTip(
+        QStringLiteral("確認用シートの読みは、今の調整からのずれです。0 なら今の調整のままです。"));
+    grid->addWidget(sheetRead_, 0, 0, 1, 5);
+    grid->addWidget(new QLabel(QStringLiteral("横"), readings), 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("縦"), readings), 1, 3, 1, 2);
     firstRight_ = axis(QStringLiteral("十字1の横"), QStringLiteral("右"), QStringLiteral("左"));
     firstDown_ = axis(QStringLiteral("十字1の縦"), QStringLiteral("下"), QStringLiteral("上"));
     lastRight_ = axis(QStringLiteral("十字21の横"), QStringLiteral("右"), QStringLiteral("左"));
@@ -98,7 +113,7 @@ CalibrationDialog::CalibrationDialog(CommonDialog1& dialogs, MessageBoxes& messa
         Axis across, down;
     } rows[] = {{QStringLiteral("ラベル 1 の十字"), firstRight_, firstDown_},
                 {QStringLiteral("ラベル 21 の十字"), lastRight_, lastDown_}};
-    int row = 1;
+    int row = 2;
     for (const auto& r : rows) {
         grid->addWidget(new QLabel(r.title, readings), row, 0);
         grid->addWidget(r.across.direction, row, 1);
@@ -133,6 +148,7 @@ CalibrationDialog::CalibrationDialog(CommonDialog1& dialogs, MessageBoxes& messa
     connect(forgetButton_, &QPushButton::clicked, this, [this] { forget(); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(printers_, &QComboBox::currentTextChanged, this, [this] { showStored(); });
+    connect(sheetRead_, &QComboBox::currentIndexChanged, this, [this] { showResult(); });
 
     // The printer the window prints on, else the system's default one.
     const QString current =
@@ -142,6 +158,23 @@ CalibrationDialog::CalibrationDialog(CommonDialog1& dialogs, MessageBoxes& messa
                                                 : printer_.printerName());
     choosePrinter(current.isEmpty() ? kPdfFilePrinter : current);
     showStored();
+    // Opened again on a calibrated printer, the readings are those of its check sheet: all 0,
+    // the calibration as stored, never zeros in its place.
+    readSheet(storedCalibration_.has_value());
+}
+
+bool CalibrationDialog::readsCheckSheet() const {
+    return sheetRead_->currentIndex() == 1 && storedCalibration_.has_value();
+}
+
+void CalibrationDialog::readSheet(bool check) {
+    const QSignalBlocker quiet(sheetRead_);
+    sheetRead_->setCurrentIndex(check && storedCalibration_ ? 1 : 0);
+    for (const Axis& a : {firstRight_, firstDown_, lastRight_, lastDown_}) {
+        const QSignalBlocker still(a.direction), stillToo(a.distance);
+        a.direction->setCurrentIndex(0);
+        a.distance->setValue(0);
+    }
     showResult();
 }
 
@@ -176,24 +209,36 @@ CalibrationResult CalibrationDialog::result() const {
     const auto value = [](const Axis& a) {
         return a.direction->currentIndex() == 0 ? a.distance->value() : -a.distance->value();
     };
-    return calibrateFromCrosses({value(firstRight_), value(firstDown_)},
-                                {value(lastRight_), value(lastDown_)}, shift_);
+    return calibrateFromCrosses(
+        {value(firstRight_), value(firstDown_)}, {value(lastRight_), value(lastDown_)}, shift_,
+        readsCheckSheet() ? storedCalibration_->calibration : PrinterCalibration{});
 }
 
 void CalibrationDialog::showStored() {
     const PrintingSettingsLoad load = loadPrintingSettings(folder_);
     const auto found = load.settings.calibrations.find(printerName());
-    const bool has = found != load.settings.calibrations.end();
-    QString text =
-        has ? QStringLiteral("%1（%2 に調整）")
-                  .arg(describeCalibration(found->second.calibration), found->second.measured)
-            : QStringLiteral("調整なし");
-    if (!load.error.isEmpty()) {
-        text += QStringLiteral("\n") + load.error;
+    storedCalibration_.reset();
+    if (found != load.settings.calibrations.end()) {
+        storedCalibration_ = found->second;
     }
-    stored_->setText(text);
+    const bool has = storedCalibration_.has_value();
+    stored_->setText(has ? QStringLiteral("%1（%2 に調整）")
+                               .arg(describeCalibration(storedCalibration_->calibration),
+                                    storedCalibration_->measured)
+                         : QStringLiteral("調整なし"));
+    storedProblem_->setText(load.error);
+    storedProblem_->setVisible(!load.error.isEmpty());
     checkButton_->setEnabled(has);
     forgetButton_->setEnabled(has);
+    // Only a printer with a calibration has a check sheet to read.
+    auto* model = qobject_cast<QStandardItemModel*>(sheetRead_->model());
+    if (QStandardItem* check = model != nullptr ? model->item(1) : nullptr) {
+        check->setEnabled(has);
+    }
+    if (!has && sheetRead_->currentIndex() == 1) {
+        sheetRead_->setCurrentIndex(0);
+    }
+    showResult();
 }
 
 void CalibrationDialog::showResult() {
@@ -205,8 +250,15 @@ void CalibrationDialog::showResult() {
         return;
     }
     result_->setStyleSheet(r.worthRechecking() ? QStringLiteral("color: #c00000;") : QString());
-    result_->setText(QStringLiteral("このプリンターの印刷は、ラベル用紙に対して%1。\n%2")
-                         .arg(describeCalibration(r.calibration), r.note));
+    QString text = QStringLiteral("このプリンターの印刷は、ラベル用紙に対して%1。\n")
+                       .arg(describeCalibration(r.calibration));
+    if (readsCheckSheet()) {
+        text +=
+            r.calibration == storedCalibration_->calibration
+                ? QStringLiteral("確認用シートの十字が角に重なっています。今の調整のままです。\n")
+                : QStringLiteral("確認用シートの読みで、今の調整を直した値です。\n");
+    }
+    result_->setText(text + r.note);
 }
 
 void CalibrationDialog::printSheet(bool check) {
@@ -226,6 +278,8 @@ void CalibrationDialog::printSheet(bool check) {
     }
     const QString name = calibrationKey(printer_);
     choosePrinter(name);
+    // What is read next is this sheet's.
+    readSheet(check);
     CalibrationSheetInfo info;
     info.shift = shift_;
     info.printer = name;
@@ -255,12 +309,26 @@ void CalibrationDialog::save() {
     if (!r.ok()) {
         return;
     }
-    if (r.worthRechecking() &&
-        !messages_.askYesNo(kCaption, r.note + QStringLiteral("\n\nこのまま保存しますか？"),
-                            MessageIcon::Exclamation, false)) {
+    const QString name = printerName();
+    // A calibration kept for this printer goes only when the clerk says so.
+    QStringList doubts;
+    if (r.worthRechecking()) {
+        doubts << r.note;
+    }
+    if (storedCalibration_ && storedCalibration_->calibration != r.calibration) {
+        doubts << QStringLiteral(
+                      "「%1」の今の調整（%2、%3 に調整）を、この読みの調整（%4）に"
+                      "置き換えます。")
+                      .arg(name, describeCalibration(storedCalibration_->calibration),
+                           storedCalibration_->measured, describeCalibration(r.calibration));
+    }
+    if (!doubts.isEmpty() && !messages_.askYesNo(kCaption,
+                                                 doubts.join(QStringLiteral("\n\n")) +
+                                                     QStringLiteral("\n\nこのまま保存しますか？"),
+                                                 MessageIcon::Exclamation, false)) {
         return;
     }
-    const QString name = printerName();
+    const bool corrected = readsCheckSheet();
     const FileResult saved = storeCalibration(folder_, name, {r.calibration, today()});
     if (!saved.ok) {
         messages_.tell(kCaption,
@@ -269,6 +337,11 @@ void CalibrationDialog::save() {
         return;
     }
     showStored();
+    if (corrected) {
+        // The check sheet's readings are in the calibration now; taken again they would
+        // correct it twice.
+        readSheet(true);
+    }
     messages_.tell(kCaption,
                    QStringLiteral("「%1」の印刷位置の調整を保存しました。\n%2。")
                        .arg(name, describeCalibration(r.calibration)),

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 #include "PrinterCalibration.h"
+#include "PrintingSettings.h"
 #include "SheetState.h"
 
 class QComboBox;
@@ -19,7 +21,9 @@ class MessageBoxes;
 // 印刷位置の調整: prints the calibration sheet on the chosen printer, takes what the clerk
 // reads off its scales (where the crosses at label 1 and label 21 landed), shows the printer's
 // offset and stretch in words and keeps them for that printer in the user's settings folder.
-// From then on every print to that printer puts the labels where the crosses said.
+// From then on every print to that printer puts the labels where the crosses said. A printer
+// with a calibration opens on its check sheet (確認用シート): readings of 0 keep the stored
+// calibration, others correct it; nothing stored is replaced without a question.
 class CalibrationDialog final : public QDialog {
     Q_OBJECT
 
@@ -48,6 +52,9 @@ private:
     void showStored();
     void showResult();
     void choosePrinter(const QString& name);
+    // Which sheet the readings are of: the one without calibration, or the check sheet.
+    bool readsCheckSheet() const;
+    void readSheet(bool check);
 
     CommonDialog1& dialogs_;
     MessageBoxes& messages_;
@@ -57,6 +64,9 @@ private:
 
     QComboBox* printers_;
     QLabel* stored_;
+    QLabel* storedProblem_;
+    std::optional<StoredCalibration> storedCalibration_;  // the chosen printer's
+    QComboBox* sheetRead_;
     QPushButton* printButton_;
     QPushButton* checkButton_;
     Axis firstRight_, firstDown_, lastRight_, lastDown_;

@@ -68,16 +68,35 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
     commands_->setSettingsFolder(settings_.userDir);
     commands_->setReportChanged([this](const SheetReport& report) { showLabelReport(report); });
+    commands_->setPreviewNotes([this] {
+        std::vector<PreviewNote> notes;
+        for (int n = 1; n <= kLabelCount; ++n) {
+            if (awaitsTexts(n)) {
+                notes.push_back({n, QStringLiteral("×未登録")});
+            }
+        }
+        return notes;
+    });
+    // Prices that the clerk gave a rate but that go out without tax are asked about first.
+    commands_->setPrintCheck([this] {
+        const std::vector<int> untaxed = labelsPrintedWithoutTax(sheet_);
+        return untaxed.empty() ||
+               messages_.askYesNo(
+                   QStringLiteral("印刷"),
+                   printedWithoutTaxNote(untaxed) + QStringLiteral("\n\nこのまま印刷しますか？"),
+                   MessageIcon::Exclamation, false);
+    });
+    commands_->setPrinted([this](const QString& where) { say(where); });
     bindSheetCommands(*commands_,
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});
     onClick(ui_.全体, [this] {
-        fitting_ = true;
-        preview_->setWholePage(true);
-        fitWholeSheet();
+        zoomChosen_ = true;
+        showWholeSheet();
         focusText1();
     });
     connect(ui_.倍率, &QPushButton::clicked, this, [this] {
+        zoomChosen_ = true;
         fitting_ = false;
         preview_->setWholePage(false);
     });
@@ -99,9 +118,15 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
             });
         }
     });
+    // Until the clerk chooses a zoom, a preview too narrow for the three columns at 50 % (a
+    // laptop at 125 %) shows 全体 rather than labels cut in half.
     connect(preview_, &PreviewPane::viewportResized, this, [this] {
+        constexpr double kPixelsPerMm = 96 / 25.4;
+        const double columnsRight = (sheet_.sheetX + kColumns * kLabelPitchX) * kPixelsPerMm;
         if (fitting_) {
             fitWholeSheet();
+        } else if (!zoomChosen_ && columnsRight * sheet_.zoom > preview_->picFrame().width()) {
+            showWholeSheet();
         }
     });
     undo_.setUndoLimit(kUndoSteps);
@@ -276,6 +301,14 @@ bool EditorWindow::storeField(EntryField* field) {
         if (!masterProblem_.isEmpty()) {
             say(QStringLiteral("JAN コード「%1」の商品を商品マスタから引けませんでした: %2")
                     .arg(text, masterProblem_));
+        } else if (masterUnknown_ && sheet_.productText[n].isEmpty()) {
+            unknownCodes_.insert(text);
+            say(QStringLiteral("ラベル %1 の JAN コード「%2」は商品マスタにありません。Enter で"
+                               "メーカーから順に入れてください。次の商品を読み取ると、次の"
+                               "ラベルに入ります。")
+                    .arg(n)
+                    .arg(text));
+            redrawPreview();
         }
     }
     if (field == ui_.Text5 && pricesAreComputed(sheet_.layout) && !text.trimmed().isEmpty() &&
@@ -284,6 +317,16 @@ bool EditorWindow::storeField(EntryField* field) {
                 .arg(text));
     }
     return false;
+}
+
+void EditorWindow::redrawPreview() {
+    commands_->redraw();
+    commands_->markCurrentLabel();
+}
+
+bool EditorWindow::awaitsTexts(int n) const {
+    return !sheet_.janText[n].isEmpty() && unknownCodes_.contains(sheet_.janText[n]) &&
+           sheet_.productText[n].isEmpty();
 }
 
 void EditorWindow::storeFocusedField() {
@@ -303,6 +346,12 @@ void EditorWindow::runMenuCommand(const std::function<void()>& command) {
     const bool wasQuiet = std::exchange(quietFocusMove_, true);
     command();
     quietFocusMove_ = wasQuiet;
+}
+
+void EditorWindow::showWholeSheet() {
+    fitting_ = true;
+    preview_->setWholePage(true);
+    fitWholeSheet();
 }
 
 void EditorWindow::fitWholeSheet() {

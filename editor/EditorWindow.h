@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPrinter>
+#include <QSet>
 #include <QUndoStack>
 #include <functional>
 #include <memory>
@@ -78,6 +79,11 @@ public:
     void returnToLabel1();
     // True while the focus moves without the fields' leave handlers running.
     bool quietFocusMove() const { return quietFocusMove_; }
+    // The preview redrawn with the current label's frame, the focus left where it is.
+    void redrawPreview();
+    // Label n holds a code the product master did not know when it was entered, and no
+    // product name yet: the clerk is to type its texts. The preview marks it 「×未登録」.
+    bool awaitsTexts(int n) const;
 
     void setFileName(const QString& name);
 
@@ -141,6 +147,7 @@ private:
     // No labels, no file, no steps to undo, nothing unsaved; the layout stays.
     void emptySheet();
     // 全体: the zoom that shows the whole sheet in the preview, kept while the window resizes.
+    void showWholeSheet();
     void fitWholeSheet();
     // The window's size and place, kept between runs in the user's settings folder.
     QString placeFile() const;
@@ -171,13 +178,16 @@ private:
     std::unique_ptr<SheetCommands> commands_;
     QUndoStack undo_;
     ProductMaster* master_ = nullptr;
-    QString masterProblem_;  // why the last look-up found nothing: the master did not answer
+    QString masterProblem_;       // why the last look-up found nothing: the master did not answer
+    bool masterUnknown_ = false;  // the last look-up's master answered: no such product
+    QSet<QString> unknownCodes_;  // codes the master did not know when they were entered
     std::function<void()> openProductList_;
     std::function<void(const QString&)> openProductFile_;
     SheetContent saved_;
-    int labelShows_ = 0;    // how often the current label was shown, to see a focus that missed
-    bool fitting_ = false;  // 全体: the zoom follows the preview's size
-    bool placed_ = false;   // the first show has brought the window inside the screen
+    int labelShows_ = 0;       // how often the current label was shown, to see a focus that missed
+    bool fitting_ = false;     // 全体: the zoom follows the preview's size
+    bool zoomChosen_ = false;  // 倍率 or 全体 clicked: the zoom is the clerk's
+    bool placed_ = false;      // the first show has brought the window inside the screen
     bool firstPreviewShown_ = false;
     bool closing_ = false;
     bool quietFocusMove_ = false;

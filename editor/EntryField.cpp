@@ -2,12 +2,29 @@
 
 #include "FileSafeValidator.h"
 
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <utility>
 
+#include "JanCompletion.h"
+
 namespace zukaro {
+namespace {
+
+// Milliseconds on a clock that only goes forward, as the keys are handled: a key event's own
+// time is not set by every source.
+qint64 now() {
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.elapsed();
+}
+
+}  // namespace
 
 EntryField::EntryField(const QString& designName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(designName);
@@ -89,6 +106,7 @@ void EntryField::focusInEvent(QFocusEvent* event) {
         setCursorPosition(caret);
     }
     focused_ = true;
+    forgetKeys();
     clickFocused_ = event->reason() == Qt::MouseFocusReason;
     if (isRealMove(event->reason())) {
         if (onGotFocus) {
@@ -105,12 +123,14 @@ void EntryField::focusOutEvent(QFocusEvent* event) {
     // price field sends the focus to the JAN field); Qt then takes the focus from a field
     // that never had it, and that field must not store its stale text.
     const bool hadFocus = std::exchange(focused_, false);
+    forgetKeys();
     if (hadFocus && isRealMove(event->reason()) && onLostFocus) {
-        onLostFocus();
+        onLostFocus(event->reason());
     }
 }
 
 void EntryField::mousePressEvent(QMouseEvent* event) {
+    forgetKeys();
     QLineEdit::mousePressEvent(event);
     // A click into a field that shows a label's text selects all of it, so that typing
     // replaces the old price instead of adding to it.
@@ -120,13 +140,51 @@ void EntryField::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void EntryField::inputMethodEvent(QInputMethodEvent* event) {
+    forgetKeys();  // the input method's text is a hand's
+    QLineEdit::inputMethodEvent(event);
+}
+
+void EntryField::forgetKeys() {
+    burst_.clear();
+    textBeforeBurst_.clear();
+}
+
+bool EntryField::scanned(qint64 at) const {
+    const qint64 keys = burst_.size() + 1;  // Enter too
+    return (burst_.size() == 13 || burst_.size() == 8) && janBarsProblem(burst_).isEmpty() &&
+           at - lastKey_ <= kScanLongestGap && at - burstStart_ <= kScanKeyTime * keys;
+}
+
 void EntryField::keyPressEvent(QKeyEvent* event) {
+    const qint64 at = now();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
+        const QString code = burst_;
+        const QString before = textBeforeBurst_;
+        const bool scan = scanned(at);
+        forgetKeys();
+        if (scan && onScan && onScan(code, before)) {
+            return;
+        }
         if (onEnter) {
             onEnter();
         }
         return;
+    }
+    // Digits a scanner types arrive as keys with their text, one right after another.
+    const QString typed = event->text();
+    const bool digit = typed.size() == 1 && typed[0] >= u'0' && typed[0] <= u'9';
+    if (!digit || (!burst_.isEmpty() && at - lastKey_ > kScanLongestGap)) {
+        forgetKeys();
+    }
+    if (digit) {
+        if (burst_.isEmpty()) {
+            textBeforeBurst_ = text();
+            burstStart_ = at;
+        }
+        burst_ += typed;
+        lastKey_ = at;
     }
     QLineEdit::keyPressEvent(event);
 }

@@ -15,10 +15,17 @@ class EntryField : public QLineEdit {
 public:
     explicit EntryField(const QString& designName, QWidget* parent = nullptr);
 
-    // Handlers, run synchronously inside the focus change that triggers them.
+    // Handlers, run synchronously inside the focus change that triggers them; a lost focus
+    // says how it went (Tab, a click, Enter moving it on).
     std::function<void()> onGotFocus;
-    std::function<void()> onLostFocus;
+    std::function<void(Qt::FocusReason)> onLostFocus;
     std::function<void()> onEnter;
+    // A scanner types a code's digits and Enter much faster than any hand. When a complete
+    // valid JAN code (13 or 8 digits, right check digit) arrives so, this is asked before
+    // Enter does anything, with the code and the field's text as it was before the first digit
+    // came. True: the code was taken elsewhere (the handler puts the field's text back);
+    // false: Enter goes on as typed.
+    std::function<bool(const QString& code, const QString& textBefore)> onScan;
     // Runs when the field receives the focus because its window became active (the window
     // was shown, or a dialog closed); the editor uses it once, for its first preview.
     std::function<void()> onWindowFocus;
@@ -39,8 +46,15 @@ public:
 
     static bool isRealMove(Qt::FocusReason reason);
 
+    // Keys close together: at most this long between two (ms), and on average at most this
+    // long per key from the first digit to Enter. A hand takes 40 ms and more per key even
+    // rolling over a number pad; a scanner a few.
+    static constexpr qint64 kScanLongestGap = 150;
+    static constexpr qint64 kScanKeyTime = 25;
+
 protected:
     bool event(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -54,6 +68,14 @@ private:
     bool clickFocused_ = false;  // a mouse press brought the focus, its own press is to come
     QString lastText_;           // the text before the edit being validated
     bool clickSelectsAll_ = false;
+
+    // The keys typed since the last pause, to tell a scanner from a hand.
+    void forgetKeys();
+    bool scanned(qint64 now) const;
+    QString burst_;
+    QString textBeforeBurst_;
+    qint64 burstStart_ = 0;
+    qint64 lastKey_ = 0;
 };
 
 }  // namespace zukaro

@@ -19,6 +19,7 @@
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
+#include "TaxPrice.h"
 #include "UnencodableText.h"
 
 namespace zukaro {
@@ -47,8 +48,8 @@ bool looksLikeProductList(const QString& path) {
         return false;
     }
     const ColumnMapping mapping = ColumnMapping::detect(source.table);
-    return mapping.headerRow() >= 0 && (mapping.column(ProductColumn::Jan) >= 0 ||
-                                        mapping.column(ProductColumn::Product) >= 0);
+    return mapping.headerRow() >= 0 &&
+           (mapping.column(ProductColumn::Jan) >= 0 || mapping.column(ProductColumn::Product) >= 0);
 }
 
 // Asks before characters that Shift_JIS cannot hold are written as "?". Returns the policy
@@ -97,9 +98,14 @@ bool saveTo(EditorWindow& window, const QString& path) {
     window.markSaved();
     window.setFileName(path);
     window.returnToLabel1();
-    window.say(QStringLiteral("ラベル %1 枚分を %2 に保存しました。")
-                   .arg(filledLabels(window.sheet()))
-                   .arg(QDir::toNativeSeparators(path)));
+    QString said = QStringLiteral("ラベル %1 枚分を %2 に保存しました。")
+                       .arg(filledLabels(window.sheet()))
+                       .arg(QDir::toNativeSeparators(path));
+    if (const std::vector<int> untaxed = labelsPrintedWithoutTax(window.sheet());
+        !untaxed.empty()) {
+        said += QStringLiteral("　") + printedWithoutTaxNote(untaxed);
+    }
+    window.say(said);
     return true;
 }
 

@@ -66,9 +66,8 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.削除, [&window, &sheet] {
-        const bool yes =
-            window.messages().askYesNo(QStringLiteral("削除"), QStringLiteral("削除しますか?。"),
-                                       MessageIcon::Critical, false);
+        const bool yes = window.messages().askYesNo(
+            QStringLiteral("削除"), QStringLiteral("削除しますか？"), MessageIcon::Question, false);
         if (yes) {
             window.edit(QStringLiteral("削除"), [&sheet] { labels::deleteCurrent(sheet); });
             window.showPreview();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "EditorWindow.h"
 #include "TaxPrice.h"
@@ -18,12 +19,28 @@ void changeLayout(EditorWindow& window, const std::function<void(Layout&)>& chan
     window.showPreview();
 }
 
+// In 入力どおり a rate changes nothing on paper: the clerk who gave one is told so, with every
+// label it concerns (and `used`, whose rate button was just pressed).
+void tellUntaxed(EditorWindow& window, int used = 0) {
+    if (window.sheet().layout.priceMode != PriceMode::AsTyped) {
+        return;
+    }
+    std::vector<int> labels = labelsPrintedWithoutTax(window.sheet());
+    if (used != 0 && std::find(labels.begin(), labels.end(), used) == labels.end()) {
+        labels.insert(std::upper_bound(labels.begin(), labels.end(), used), used);
+    }
+    if (!labels.empty()) {
+        window.say(printedWithoutTaxNote(labels));
+    }
+}
+
 }  // namespace
 
 void wirePriceControls(EditorWindow& window) {
     const EditorControls& ui = window.controls();
     QObject::connect(ui.総額表示, &QComboBox::activated, &window, [&window](int index) {
         changeLayout(window, [index](Layout& l) { l.priceMode = PriceMode(index); });
+        tellUntaxed(window);
     });
     QObject::connect(ui.標準税率, &QComboBox::activated, &window, [&window](int index) {
         changeLayout(window, [index](Layout& l) { l.defaultTaxRate = kRates[index]; });
@@ -53,6 +70,7 @@ void wirePriceControls(EditorWindow& window) {
                 next == sheet.layout.defaultTaxRate ? QString() : QString::number(next);
         });
         window.showPreview();
+        tellUntaxed(window, n);
     });
 }
 

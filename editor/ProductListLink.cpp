@@ -14,6 +14,7 @@ namespace zukaro {
 
 QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
     masterProblem_.clear();
+    masterUnknown_ = false;
     // A master that could not be opened (locked by another program at start, a server not
     // reachable) is tried again.
     if (master_ == nullptr || jan.trimmed().isEmpty() || !janBarsProblem(jan).isEmpty()) {
@@ -26,6 +27,7 @@ QStringList EditorWindow::fillFromMaster(int n, const QString& jan) {
         return {};
     }
     if (!found.product) {
+        masterUnknown_ = true;
         return {};
     }
     const ProductRow& p = *found.product;

@@ -123,18 +123,7 @@ QString widenHalfWidthKatakana(const QString& text) {
 }
 
 std::optional<QString> listPrice(QStringView cell) {
-    QString text = normalised(cell);  // ￥ becomes ¥, full-width digits and commas half-width
-    bool yenSign = false;
-    if (text.startsWith(u'¥') || text.startsWith(u'\\')) {
-        text = text.mid(1).trimmed();
-        yenSign = true;
-    }
-    if (text.endsWith(u'円')) {
-        text = text.chopped(1).trimmed();
-    } else if (yenSign && text.endsWith(u'-')) {  // "¥1,280-", as written on receipts
-        text = text.chopped(1).trimmed();
-    }
-    const std::optional<std::int64_t> yen = wholeYen(text);
+    const std::optional<std::int64_t> yen = wholeYen(cell.toString());
     if (!yen) {
         return std::nullopt;
     }

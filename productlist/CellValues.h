@@ -32,10 +32,10 @@ TaxCell parseTaxCell(QStringView cell);
 // else changes: full-width letters, digits and ㈱ stay as they are.
 QString widenHalfWidthKatakana(const QString& text);
 
-// A price as shops and registers write it: "￥398", "¥1,280", "398円", "1,280 円", "\\398" (a
-// yen sign saved as Shift_JIS), full-width digits. The whole yen amount as plain digits
-// ("398", "1280"): the label prints its own 円, and the layout says whether separators go in.
-// Nothing for a price that is not a whole number of yen ("オープン価格", "398.5") or blank.
+// A price cell as whole yen, read as the editor reads a typed price (wholeYen: "￥398",
+// "¥1,280", "398円", "\\398", full-width digits), as plain digits ("398", "1280"): the label
+// prints its own 円, and the layout says whether separators go in. Nothing for a price that is
+// not a whole number of yen ("オープン価格", "398.5") or blank.
 std::optional<QString> listPrice(QStringView cell);
 
 // The JAN code without surrounding blanks and with full-width digits made half-width; whether

@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 #include "Units.h"
 
@@ -45,54 +47,99 @@ double tickLength(int halfMillimetres) {
     return halfMillimetres % 2 == 0 ? 1.5 : 1.0;
 }
 
+// How many half millimetres a half of a scale reaches from the cross at `at` towards the
+// paper's edge at `edge`: the whole reach, or what stays on the paper.
+int halfSteps(double at, double edge) {
+    const double room = std::abs(edge - at) - kCalibrationPaperMargin;
+    const int whole = static_cast<int>(kCalibrationScaleReach * 2);
+    return std::clamp(static_cast<int>(std::floor(room * 2 + 1e-9)), 0, whole);
+}
+
+// The word that says which way the cross went, in the middle of its half of a scale: `steps`
+// half millimetres from the cross at `from`, towards `direction` (+1 or −1) along the scale. A
+// half cut short by the paper's edge holds a smaller word, between the cross and the paper's
+// edge, and one too short for a legible word holds none. `place(centre, points)` puts the
+// word, in the font set, with its centre at `centre` along the scale.
+void printHalfWord(draw::DrawTarget& target, double from, int steps, double direction,
+                   const std::function<void(double, double)>& place) {
+    constexpr double kClearOfCross = 0.3;
+    constexpr double kSmallestWordPoints = 4;
+    const bool whole = steps >= static_cast<int>(kCalibrationScaleReach * 2);
+    const double length = steps * 0.5 - kClearOfCross;
+    double points = kWordPoints;
+    const double em = points * draw::kMmPerPoint;  // the words are one full-width character
+    if (!whole && length < em * 1.5) {
+        points = std::min(kWordPoints, length / draw::kMmPerPoint);
+    }
+    if (points < kSmallestWordPoints) {
+        return;
+    }
+    setFont(target, points, true);
+    place(whole ? from + direction * kCalibrationScaleReach / 2
+                : from + direction * (kClearOfCross + length / 2),
+          points);
+}
+
 // The scale across the label's left edge, below the cross at `c`: where the edge runs left of
 // the cross, the cross landed right of the corner.
 void drawAcrossScale(draw::DrawTarget& target, SheetOrigin c) {
     const double y = c.y + kCalibrationScaleDistance;
-    const int reach = static_cast<int>(kCalibrationScaleReach * 2);
-    target.drawLine(c.x - kCalibrationScaleReach, y, c.x + kCalibrationScaleReach, y, draw::kBlack);
+    const int left = halfSteps(c.x, 0);
+    const int right = halfSteps(c.x, kA4Width);
+    target.drawLine(c.x - left * 0.5, y, c.x + right * 0.5, y, draw::kBlack);
     setFont(target, kScalePoints);
-    for (int k = -reach; k <= reach; ++k) {
+    for (int k = -left; k <= right; ++k) {
         const double x = c.x + k * 0.5;
         target.drawLine(x, y - tickLength(k), x, y, draw::kBlack);
-        if (k != 0 && k % 4 == 0) {
-            printCentred(target, x, y + 1.5, QString::number(std::abs(k) / 2), kScalePoints);
+        const QString number = QString::number(std::abs(k) / 2);
+        const double half = target.textWidth(number.toStdString()) / 2;
+        if (k != 0 && k % 4 == 0 && x - half >= 0 && x + half <= kA4Width) {
+            printCentred(target, x, y + 1.5, number, kScalePoints);
         }
     }
     // Each half says which way the cross went, below its numbers.
-    setFont(target, kWordPoints, true);
-    printCentred(target, c.x - kCalibrationScaleReach / 2, y + 4.5, QStringLiteral("右"),
-                 kWordPoints);
-    printCentred(target, c.x + kCalibrationScaleReach / 2, y + 4.5, QStringLiteral("左"),
-                 kWordPoints);
+    for (const auto& [word, steps, direction] :
+         {std::tuple{QStringLiteral("右"), left, -1}, std::tuple{QStringLiteral("左"), right, 1}}) {
+        printHalfWord(target, c.x, steps, direction,
+                      [&, word = word](double centre, double points) {
+                          printCentred(target, centre, y + 4.5, word, points);
+                      });
+    }
 }
 
 // The scale across the label's top edge, right of the cross: where the edge runs above the
 // cross, the cross landed below the corner.
 void drawDownScale(draw::DrawTarget& target, SheetOrigin c) {
     const double x = c.x + kCalibrationScaleDistance;
-    const int reach = static_cast<int>(kCalibrationScaleReach * 2);
-    target.drawLine(x, c.y - kCalibrationScaleReach, x, c.y + kCalibrationScaleReach, draw::kBlack);
+    const int up = halfSteps(c.y, 0);
+    const int down = halfSteps(c.y, kA4Height);
+    target.drawLine(x, c.y - up * 0.5, x, c.y + down * 0.5, draw::kBlack);
     setFont(target, kScalePoints);
-    for (int k = -reach; k <= reach; ++k) {
+    const double half = kScalePoints * draw::kMmPerPoint / 2;
+    for (int k = -up; k <= down; ++k) {
         const double y = c.y + k * 0.5;
         target.drawLine(x - tickLength(k), y, x, y, draw::kBlack);
-        if (k != 0 && k % 4 == 0) {
+        if (k != 0 && k % 4 == 0 && y - half >= 0 && y + half <= kA4Height) {
             printCentred(target, x + 1.5, y, QString::number(std::abs(k) / 2), kScalePoints);
         }
     }
-    setFont(target, kWordPoints, true);
-    printCentred(target, x + 5, c.y - kCalibrationScaleReach / 2, QStringLiteral("下"),
-                 kWordPoints);
-    printCentred(target, x + 5, c.y + kCalibrationScaleReach / 2, QStringLiteral("上"),
-                 kWordPoints);
+    for (const auto& [word, steps, direction] :
+         {std::tuple{QStringLiteral("下"), up, -1}, std::tuple{QStringLiteral("上"), down, 1}}) {
+        printHalfWord(target, c.y, steps, direction,
+                      [&, word = word](double centre, double points) {
+                          printCentred(target, x + 5, centre, word, points);
+                      });
+    }
 }
 
 // Where the label's top and left edges should run from its corner `c`, and the two scales.
 void drawCross(draw::DrawTarget& target, SheetOrigin c, int lineWidth) {
     target.setLineWidth(lineWidth);
-    target.drawLine(c.x - kArmBefore, c.y, c.x + kArmInto, c.y, draw::kBlack);
-    target.drawLine(c.x, c.y - kArmBefore, c.x, c.y + kArmInto, draw::kBlack);
+    const auto before = [](double at) {
+        return std::clamp(at - kCalibrationPaperMargin, 0.0, kArmBefore);
+    };
+    target.drawLine(c.x - before(c.x), c.y, c.x + kArmInto, c.y, draw::kBlack);
+    target.drawLine(c.x, c.y - before(c.y), c.x, c.y + kArmInto, draw::kBlack);
     drawAcrossScale(target, c);
     drawDownScale(target, c);
     target.setLineWidth(1);

@@ -17,6 +17,11 @@ namespace zukaro {
 inline constexpr double kCalibrationScaleReach = 8;
 // How far the scales stand from the cross: clear of a label's rounded corner.
 inline constexpr double kCalibrationScaleDistance = 11;
+// The sheet is A4; a scale that would run off it ends this far inside its edge (the stock's
+// edge cannot lie beyond the paper's), and the word of a short half gets smaller to stay on it.
+inline constexpr double kA4Width = 210;
+inline constexpr double kA4Height = 297;
+inline constexpr double kCalibrationPaperMargin = 0.5;
 
 struct CalibrationSheetInfo {
     SheetOrigin shift = kStartUpOrigin;  // label 1's corner, as every sheet is printed

@@ -71,36 +71,38 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
     const auto big = [](const QString& amount) {
         return amount.rightJustified(kPriceWidth, QLatin1Char(' '));
     };
+    // Amounts worked out follow the layout's separators; the amount typed keeps the clerk's
+    // too ("12,800" stays 「(本体 12,800円)」).
     const bool separators = l.thousandsSeparators;
+    const bool typedSeparators = separators || typedWithSeparators(typed);
     // 本体価格 and the total: the typed price is the first (外税) or the second (内税), and
     // the other is worked out from it; a price without tax (非課税) prints as it stands.
     std::int64_t net = *yen;
     std::int64_t total = *yen;
+    bool netTyped = true;
     switch (priceTaxOf(sheet, n)) {
         case PriceTax::Exclusive:
             total = withTax(net, taxRateOf(sheet, n), l.taxRounding);
             break;
         case PriceTax::Inclusive:
             net = withoutTax(total, taxRateOf(sheet, n), l.taxRounding);
+            netTyped = false;
             break;
         case PriceTax::Exempt:
-            return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
+            return {
+                big(yenAmount(*yen, typedSeparators)), {}, {}, yenAmount(*yen, typedSeparators)};
     }
+    const QString netShown = yenAmount(net, netTyped ? typedSeparators : separators);
+    const QString totalShown = yenAmount(total, netTyped ? separators : typedSeparators);
     switch (l.priceMode) {
         case PriceMode::TaxIncluded:
-            return {big(yenAmount(total, separators)),
-                    QStringLiteral("(本体 %1円)").arg(yenAmount(net, separators)),
-                    {},
-                    yenAmount(total, separators)};
+            return {big(totalShown), QStringLiteral("(本体 %1円)").arg(netShown), {}, totalShown};
         case PriceMode::NetAndTaxIncluded:
-            return {big(yenAmount(net, separators)),
-                    {},
-                    QStringLiteral("税込 %1円").arg(yenAmount(total, separators)),
-                    yenAmount(net, separators)};
+            return {big(netShown), {}, QStringLiteral("税込 %1円").arg(totalShown), netShown};
         case PriceMode::AsTyped:
             break;
     }
-    return {big(yenAmount(*yen, separators)), {}, {}, yenAmount(*yen, separators)};
+    return {big(yenAmount(*yen, typedSeparators)), {}, {}, yenAmount(*yen, typedSeparators)};
 }
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {

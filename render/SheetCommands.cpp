@@ -161,6 +161,9 @@ void SheetCommands::redraw() {
         const RenderOptions options = RenderOptions::of(sheet_);
         report_ = drawSheet(sheet_, target, options);
         drawLabelMarks(report_, target, options);
+        if (previewNotes_) {
+            drawPreviewNotes(previewNotes_(), target, options);
+        }
     });
     if (reportChanged_) {
         reportChanged_(report_);
@@ -168,6 +171,10 @@ void SheetCommands::redraw() {
 }
 
 void SheetCommands::printSheet() {
+    if (printCheck_ && !printCheck_()) {
+        focusText1();
+        return;
+    }
     dialog_.suggestPdfFile(suggestedPdfFile(sheet_.fileName));
     if (dialog_.showPrinter(printer_) == kCancelError) {
         focusText1();
@@ -184,6 +191,9 @@ void SheetCommands::printSheet() {
         messages_.tell(kPrintCaption, failure, MessageIcon::Critical);
     }
     focusText1();
+    if (failure.isEmpty() && printed_) {
+        printed_(printedMessage(printer_));
+    }
 }
 
 QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& printer,
@@ -198,6 +208,14 @@ QString printPagesOn(const std::vector<const SheetState*>& pages, QPrinter& prin
 
 QString printCancelledMessage() {
     return QStringLiteral("印刷を取り消しました。");
+}
+
+QString printedMessage(const QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        return QStringLiteral("%1 に印刷しました。")
+            .arg(QDir::toNativeSeparators(printer.outputFileName()));
+    }
+    return QStringLiteral("プリンター「%1」に印刷を送りました。").arg(printer.printerName());
 }
 
 void SheetCommands::倍率Click() {

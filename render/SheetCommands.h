@@ -7,6 +7,7 @@
 #include "DrawTarget.h"
 #include "LabelLayout.h"
 #include "PrinterCalibration.h"
+#include "SheetRenderer.h"
 #include "SheetState.h"
 
 class QPrinter;
@@ -38,6 +39,14 @@ public:
     }
     // What the last redraw found on the labels (LabelLayout.h).
     const SheetReport& report() const { return report_; }
+    // What the window marks on the preview beyond the sheet's own marks, asked at each redraw.
+    void setPreviewNotes(std::function<std::vector<PreviewNote>()> notes) {
+        previewNotes_ = std::move(notes);
+    }
+    // Asked before the print dialog opens; false prints nothing.
+    void setPrintCheck(std::function<bool()> check) { printCheck_ = std::move(check); }
+    // Told where a print went, once it went out: 「…/今週.pdf に印刷しました。」.
+    void setPrinted(std::function<void(const QString&)> printed) { printed_ = std::move(printed); }
     // Tells the window the 倍率 caption changed, so the button can show it.
     void setZoomCaptionChanged(std::function<void(const QString&)> changed) {
         zoomCaptionChanged_ = std::move(changed);
@@ -72,6 +81,9 @@ private:
     std::function<void()> focusText1_;
     std::function<void(const QString&)> zoomCaptionChanged_;
     std::function<void(const SheetReport&)> reportChanged_;
+    std::function<std::vector<PreviewNote>()> previewNotes_;
+    std::function<bool()> printCheck_;
+    std::function<void(const QString&)> printed_;
     SheetReport report_;
 };
 
@@ -116,5 +128,8 @@ PrinterCalibration calibrationOf(const QPrinter& printer, const QString& setting
 
 // The message printPagesOn gives for a job that was stopped.
 QString printCancelledMessage();
+
+// Where a print that went out went, in a sentence: the PDF file, or the printer.
+QString printedMessage(const QPrinter& printer);
 
 }  // namespace zukaro

@@ -8,6 +8,7 @@
 #include "Items.h"
 #include "JanCompletion.h"
 #include "JanEncoder.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -50,6 +51,10 @@ constexpr double kNoBarsMarkY = 4;  // below the outline
 // The preview's mark for a label whose texts overprint or leave it: under "×JAN".
 constexpr double kOverlapMarkX = 56;
 constexpr double kOverlapMarkY = 7;
+// The preview's mark for a price that is not computed although the layout computes prices:
+// under "×重なり".
+constexpr double kPriceMarkX = 56;
+constexpr double kPriceMarkY = 10;
 
 // Label n's origin and zoom: turns positions inside the label into target coordinates.
 class LabelGeometry {
@@ -134,6 +139,13 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
 
+    // On screen only: a price the layout would tax or group, but cannot read as yen.
+    if (preview && pricesAreComputed(l) && !sheet.priceText[n].trimmed().isEmpty() &&
+        !wholeYen(sheet.priceText[n])) {
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, zoom, false, kNoBarsMarkColor);
+        printAt(target, g.x(kPriceMarkX), g.y(kPriceMarkY), QStringLiteral("×売価"));
+    }
+
     LabelReport report;
     for (const PlacedText& t : layOutLabel(sheet, n, g.x(0) / zoom, report)) {
         setItemFont(target, l.*t.item->font, t.points, zoom, t.underline, l.*t.item->color);
@@ -200,6 +212,20 @@ void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
         printAt(target, g.x(kOverlapMarkX), g.y(kOverlapMarkY),
                 label.overprinted.isEmpty() ? QStringLiteral("×枠外") : QStringLiteral("×重なり"));
         g.frame(target, kNoBarsMarkColor);
+    }
+}
+
+void drawPreviewNotes(const std::vector<PreviewNote>& notes, draw::DrawTarget& target,
+                      const RenderOptions& options) {
+    target.setScaleMode(draw::ScaleMode::Millimeters);
+    for (const PreviewNote& note : notes) {
+        if (note.label < 1 || note.label > kLabelCount) {
+            continue;
+        }
+        const LabelGeometry g(options, note.label);
+        setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, options.zoom, false,
+                    kNoBarsMarkColor);
+        printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), note.text);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "DrawTarget.h"
 #include "LabelLayout.h"
 #include "PrinterCalibration.h"
@@ -37,7 +39,8 @@ struct RenderOptions {
 };
 
 // Draws the whole sheet. Preview: clears the target, draws grey guide frames and imitation
-// bars, and marks "×JAN" beside them where a code will print without bars. Paper: real
+// bars, marks "×JAN" beside them where a code will print without bars, and "×売価" where the
+// layout computes prices and a price is no whole number of yen (printed as typed). Paper: real
 // barcodes, nothing cleared. Labels with an empty product name are skipped entirely. The
 // texts go where LabelLayout puts them; returns what there is to tell about the labels.
 SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
@@ -47,6 +50,15 @@ SheetReport drawSheet(const SheetState& sheet, draw::DrawTarget& target,
 // whose texts overprint each other or run past its edge, as "×JAN" marks a code without bars.
 void drawLabelMarks(const SheetReport& report, draw::DrawTarget& target,
                     const RenderOptions& options);
+
+// What the window knows of a label beyond the sheet (a code its product master does not
+// know), said on screen beside the bars in the red of the other marks.
+struct PreviewNote {
+    int label = 0;
+    QString text;  // "×未登録"
+};
+void drawPreviewNotes(const std::vector<PreviewNote>& notes, draw::DrawTarget& target,
+                      const RenderOptions& options);
 
 // The empty numbered sheet of start-up: every label's frame and number.
 void drawLayoutGuide(draw::DrawTarget& target, const RenderOptions& options);

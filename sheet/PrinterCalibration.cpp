@@ -32,15 +32,21 @@ SheetOrigin labelCorner(int n, SheetOrigin shift) {
 }
 
 CalibrationResult calibrateFromCrosses(const CrossReading& first, const CrossReading& last,
-                                       SheetOrigin shift) {
+                                       SheetOrigin shift, const PrinterCalibration& applied) {
     const SheetOrigin p1 = labelCorner(kFirstCrossLabel, shift);
     const SheetOrigin p2 = labelCorner(kLastCrossLabel, shift);
     const double lx = p2.x - p1.x;  // 132.2 mm between the crosses across
     const double ly = p2.y - p1.y;  // 228.6 mm down
+    // Where the crosses were sent, and where on the stock they landed: p + reading.
+    const SheetOrigin q1 = applied.sendFor(p1);
+    const SheetOrigin q2 = applied.sendFor(p2);
     CalibrationResult result;
-    // Per axis the landing points are p + d at both crosses: the line through them.
-    const double stretchX = (last.right - first.right) / lx;
-    const double stretchY = (last.down - first.down) / ly;
+    // Per axis the printer puts what it is sent to, q, at offset + scale × q: the line through
+    // the two landing points.
+    const double scaleX = (p2.x + last.right - p1.x - first.right) / (q2.x - q1.x);
+    const double scaleY = (p2.y + last.down - p1.y - first.down) / (q2.y - q1.y);
+    const double stretchX = scaleX - 1;
+    const double stretchY = scaleY - 1;
     if (!std::isfinite(stretchX) || !std::isfinite(stretchY) ||
         std::max(std::abs(stretchX), std::abs(stretchY)) > kLargestStretch) {
         const bool across = std::abs(stretchX) >= std::abs(stretchY);
@@ -50,21 +56,28 @@ CalibrationResult calibrateFromCrosses(const CrossReading& first, const CrossRea
                 "プリンターの伸び縮みはふつう 1 % 未満です。目盛りの読みと向き（右・左、下・上）を"
                 "確かめてください。")
                 .arg(across ? QStringLiteral("横") : QStringLiteral("縦"))
-                .arg(tenths((across ? stretchX : stretchY) * 100));
+                .arg(stretchPercentText((across ? stretchX : stretchY) * 100));
         return result;
     }
     PrinterCalibration& c = result.calibration;
-    c.scaleX = 1 + stretchX;
-    c.scaleY = 1 + stretchY;
-    c.offsetX = first.right - stretchX * p1.x;
-    c.offsetY = first.down - stretchY * p1.y;
+    c.scaleX = scaleX;
+    c.scaleY = scaleY;
+    c.offsetX = p1.x + first.right - scaleX * q1.x;
+    c.offsetY = p1.y + first.down - scaleY * q1.y;
+    // Crosses on the corners of the check sheet: the calibration as it is, not a rounding off it.
+    if (first.right == 0 && first.down == 0 && last.right == 0 && last.down == 0) {
+        c = applied;
+    }
 
     // A turn of the paper by t (clockwise, y pointing down) moves the second cross against the
     // first by t × (−ly, lx): stretches of −t·ly/lx across and t·lx/ly down, always of opposite
     // sense. Where the readings have that pattern, the part both stretches share is a turn.
-    if (stretchX * stretchY < 0) {
-        const double turn = std::min(std::abs(stretchX) * lx / ly, std::abs(stretchY) * ly / lx);
-        const double clockwise = stretchY > 0 ? turn : -turn;
+    // The turn is this sheet's: it shows in how the readings differ between the crosses.
+    const double readX = (last.right - first.right) / lx;
+    const double readY = (last.down - first.down) / ly;
+    if (readX * readY < 0) {
+        const double turn = std::min(std::abs(readX) * lx / ly, std::abs(readY) * ly / lx);
+        const double clockwise = readY > 0 ? turn : -turn;
         result.skewDegrees = clockwise * 180 / std::numbers::pi;
         result.skewMovesLabel21 = turn * std::hypot(lx, ly);
     }
@@ -84,6 +97,20 @@ CalibrationResult calibrateFromCrosses(const CrossReading& first, const CrossRea
                                   "保存します。"));
     }
     return result;
+}
+
+QString stretchPercentText(double percent) {
+    const double limit = kLargestStretch * 100;
+    const double value = std::abs(percent);
+    int decimals = 1;
+    for (; decimals < 4; ++decimals) {
+        const double step = std::pow(10.0, decimals);
+        if (std::round(value * step) / step != limit || std::abs(value - limit) < 1e-9) {
+            break;
+        }
+    }
+    const double step = std::pow(10.0, decimals);
+    return QString::number(std::round(value * step) / step, 'f', decimals);
 }
 
 QString describeCalibration(const PrinterCalibration& c) {
@@ -115,7 +142,7 @@ QString describeCalibration(const PrinterCalibration& c) {
     for (const Stretch& s : stretches) {
         const bool last = &s == &stretches.back();
         const bool grows = s.percent > 0;
-        parts << QStringLiteral("%1に %2 % ").arg(s.axis, tenths(s.percent)) +
+        parts << QStringLiteral("%1に %2 % ").arg(s.axis, stretchPercentText(s.percent)) +
                      (grows ? (last ? QStringLiteral("伸びています") : QStringLiteral("伸び"))
                             : (last ? QStringLiteral("縮んでいます") : QStringLiteral("縮み")));
     }

@@ -63,12 +63,18 @@ struct CalibrationResult {
     bool worthRechecking() const { return skewMovesLabel21 >= kSkewWorthRechecking; }
 };
 
-// The calibration from the two crosses of a calibration sheet printed without calibration,
-// with the sheet at `shift`.
+// The calibration from the two crosses of a calibration sheet with the sheet at `shift`,
+// printed with `applied` (none: the sheet to read; the stored calibration: the check sheet,
+// whose readings then correct that calibration instead of replacing it).
 CalibrationResult calibrateFromCrosses(const CrossReading& first, const CrossReading& last,
-                                       SheetOrigin shift);
+                                       SheetOrigin shift, const PrinterCalibration& applied = {});
 
 // The calibration in words, to 0.1 mm and 0.1 %: 「下に 1.2 mm、縦に 0.3 % 伸びています」.
+// A stretch near the 2 % limit gets the digits that tell it from the limit (1.97 %, 2.01 %).
 QString describeCalibration(const PrinterCalibration& calibration);
+
+// A stretch in percent as the words show it, without its sign: one decimal, more where one
+// would show a value beside the 2 % limit as the limit itself.
+QString stretchPercentText(double percent);
 
 }  // namespace zukaro

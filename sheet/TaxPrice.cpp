@@ -4,9 +4,16 @@
 
 namespace zukaro {
 
-std::optional<std::int64_t> wholeYen(const QString& typed) {
-    QString text = typed.trimmed();
-    text.replace(u'，', u',');
+namespace {
+
+// Full-width digits, signs and blanks made half-width (「１，２８０」 → "1,280", 「￥」 → "¥"),
+// blanks around removed.
+QString normalisedPrice(const QString& typed) {
+    return typed.normalized(QString::NormalizationForm_KC).trimmed();
+}
+
+// Digits with thousands commas in their places, nothing else.
+std::optional<std::int64_t> groupedDigits(const QString& text) {
     const QStringList groups = text.split(u',');
     std::int64_t yen = 0;
     int digits = 0;
@@ -19,18 +26,37 @@ std::optional<std::int64_t> wholeYen(const QString& typed) {
             return std::nullopt;
         }
         for (QChar c : group) {
-            const bool ascii = c >= u'0' && c <= u'9';
-            const bool wide = c >= u'０' && c <= u'９';
-            if (!ascii && !wide) {
+            if (c < u'0' || c > u'9') {
                 return std::nullopt;
             }
-            yen = yen * 10 + (ascii ? c.unicode() - u'0' : c.unicode() - u'０');
+            yen = yen * 10 + (c.unicode() - u'0');
             if (++digits > 12) {
                 return std::nullopt;
             }
         }
     }
     return yen;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> wholeYen(const QString& typed) {
+    QString text = normalisedPrice(typed);
+    bool yenSign = false;
+    if (text.startsWith(u'¥') || text.startsWith(u'\\')) {
+        text = text.mid(1).trimmed();
+        yenSign = true;
+    }
+    if (text.endsWith(u'円')) {
+        text = text.chopped(1).trimmed();
+    } else if (yenSign && text.endsWith(u'-')) {
+        text = text.chopped(1).trimmed();
+    }
+    return groupedDigits(text);
+}
+
+bool typedWithSeparators(const QString& typed) {
+    return wholeYen(typed) && normalisedPrice(typed).contains(u',');
 }
 
 std::int64_t withTax(std::int64_t net, int ratePercent, TaxRounding rounding) {
@@ -104,6 +130,33 @@ QString priceTaxText(PriceTax tax) {
 
 bool pricesAreComputed(const Layout& layout) {
     return layout.priceMode != PriceMode::AsTyped || layout.thousandsSeparators;
+}
+
+std::vector<int> labelsPrintedWithoutTax(const SheetState& sheet) {
+    std::vector<int> labels;
+    if (sheet.layout.priceMode != PriceMode::AsTyped) {
+        return labels;
+    }
+    for (int n = 1; n <= kLabelCount; ++n) {
+        if (!sheet.productText[n].isEmpty() && !sheet.taxRate[n].isEmpty() &&
+            priceTaxOf(sheet, n) == PriceTax::Exclusive && wholeYen(sheet.priceText[n])) {
+            labels.push_back(n);
+        }
+    }
+    return labels;
+}
+
+QString printedWithoutTaxNote(const std::vector<int>& labels) {
+    QStringList names;
+    for (const int n : labels) {
+        names << QString::number(n);
+    }
+    return QStringLiteral(
+               "ラベル %1 の %2 枚は税率が付いていますが、総額表示が「入力どおり」のため、"
+               "税抜の売価がそのまま印刷されます。税込で印刷するには、総額表示を「税込表示」に"
+               "してください。")
+        .arg(names.join(u'、'))
+        .arg(labels.size());
 }
 
 }  // namespace zukaro

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "SheetState.h"
 
@@ -11,10 +12,17 @@
 // is 437 and never 437.99999.
 namespace zukaro {
 
-// A typed price as whole yen: digits (half- or full-width), blanks around them and thousands
-// commas in their places allowed ("1,280", "１２８０"). Nothing for anything else ("398.5",
-// "オープン", "-5", ""), and for more than twelve digits.
+// A price as whole yen, read the one way the editor, the product lists and the print history
+// all read it, as clerks type it and registers export it: digits (half- or full-width),
+// thousands commas in their places ("1,280", "１，２８０"), blanks around, a yen sign before
+// (「￥398」, "¥1,280", "\\398": the yen sign of a Shift_JIS file) and 円 after (「398円」,
+// 「1,280 円」), or a dash after a yen sign as receipts write it ("¥1,280-"). Nothing for
+// anything else ("398.5", "オープン価格", "-5", ""), and for more than twelve digits.
 std::optional<std::int64_t> wholeYen(const QString& typed);
+
+// Whether the price as typed groups its thousands ("12,800", 「１２，８００」): a printed
+// amount of that price keeps the clerk's separators.
+bool typedWithSeparators(const QString& typed);
 
 // The total with tax at `ratePercent`, rounded to whole yen as `rounding` says.
 std::int64_t withTax(std::int64_t net, int ratePercent, TaxRounding rounding);
@@ -43,5 +51,13 @@ QString priceTaxText(PriceTax tax);
 
 // True when the layout turns prices into something other than the typed text.
 bool pricesAreComputed(const Layout& layout);
+
+// The labels whose own rate says their price is 本体価格 while the layout prints prices as
+// typed (入力どおり): their shelf price goes out without tax. Those that print (a product name)
+// with a whole-yen price 外税 and a rate of their own (the rate button, a list's 税率), in order.
+std::vector<int> labelsPrintedWithoutTax(const SheetState& sheet);
+
+// 「税抜の売価がそのまま印刷されます」 for `labels`, naming them and how many, and how to mend it.
+QString printedWithoutTaxNote(const std::vector<int>& labels);
 
 }  // namespace zukaro

@@ -13,6 +13,7 @@
 #include "EditorWindow.h"
 #include "EntryField.h"
 #include "ModalDialogs.h"
+#include "PreviewPane.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 
@@ -69,6 +70,14 @@ struct EditorFixture {
     }
     void clickInto(const char* name) const { QTest::mouseClick(field(name), Qt::LeftButton); }
     QString counter() const { return window->controls().Label6->text(); }
+    // 倍率 clicked until the preview is at `zoom` (0.5 or 1.0): a window too narrow for 50 %
+    // opens at 全体, and a test that looks at pixels wants a scale of its own.
+    void zoomTo(double zoom) const {
+        for (int i = 0; i < 3 && (window->sheet().zoom != zoom || window->preview().wholePage());
+             ++i) {
+            click(QStringLiteral("倍率"));
+        }
+    }
     QString focused() const {
         return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
     }

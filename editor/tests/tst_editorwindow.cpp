@@ -11,7 +11,12 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include <QDir>
+#include <QPrinter>
+#include <QProcess>
+
 #include "EditorFixture.h"
+#include "LabelFile.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
 #include "ProductMaster.h"
@@ -39,7 +44,8 @@ private slots:
     void startUp();
     void typicalPath();
     void previousCandidateWalksBack();
-    void buttonWhilePriceFieldHasFocusRunsOnTheNextLabel();
+    void leavingThePriceByAClickStaysOnItsLabel_data();
+    void leavingThePriceByAClickStaysOnItsLabel();
     void menuPopupDoesNotCommit();
     void deleteAsks_data();
     void deleteAsks();
@@ -60,12 +66,67 @@ private slots:
     void scannedCodeFillsFromTheMaster();
     void scannerWorksLabelAfterLabel();
     void scannerGoesOnWithoutTheMaster();
+    void scannedCodesNeverLandInATextField_data();
+    void scannedCodesNeverLandInATextField();
+    void pricesAreReadAsListsReadThem_data();
+    void pricesAreReadAsListsReadThem();
+    void ratesThatPrintNoTaxAreTold_data();
+    void ratesThatPrintNoTaxAreTold();
     void overprintedLabelsAreNamedAndFittedInOneClick();
     void previewClicksChooseALabel_data();
     void previewClicksChooseALabel();
 
 private:
     EditorFixture ui_;
+    QTemporaryDir out_;
+    int outputs_ = 0;  // each file written gets a name of its own
+
+    // The sheet saved through 名前を付けて保存 and read back as a file reader sees it.
+    SheetState savedSheet(const QString& name) {
+        const QString file = out_.filePath(QString::number(++outputs_) + name);
+        DialogAnswer answer;
+        answer.path = file;
+        ui_.dialogs.script(answer);
+        ui_.window->controls().N_SAVE->trigger();
+        SheetState read;
+        if (!readLabelFile(file, read).opened) {
+            qWarning() << "not saved:" << file;
+        }
+        return read;
+    }
+    // The sheet printed through 印刷 into a PDF file, as pdftotext reads it; empty when nothing
+    // was printed.
+    QString printedText(const QString& name) {
+        const QString pdf = out_.filePath(QString::number(++outputs_) + name);
+        ui_.dialogs.script({.choosePrinter = [pdf](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+        }});
+        ui_.window->controls().P_印刷->trigger();
+        if (!QFile::exists(pdf)) {
+            return {};
+        }
+        QProcess text;
+        text.start(u"pdftotext"_qs, {pdf, u"-"_qs});
+        text.waitForFinished();
+        return QString::fromUtf8(text.readAllStandardOutput());
+    }
+    // Red ink of a preview mark in label n, `fromY` to `fromY + 3` mm down, 56 mm across.
+    int redMarkPixels(int n, double fromY) {
+        const QImage& page = ui_.window->preview().picDraw().image();
+        const SheetState& s = ui_.sheet();
+        const double px = s.zoom * 96 / 25.4 * ui_.window->preview().picDraw().devicePixelRatioF();
+        const double x0 = (labelColumn(n) * kLabelPitchX + s.sheetX + 56) * px;
+        const double y0 = (labelRow(n) * kLabelPitchY + s.sheetY + fromY) * px;
+        int red = 0;
+        for (int y = int(y0); y < int(y0 + 3 * px); ++y) {
+            for (int x = int(x0); x < int(x0 + 9 * px); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                red += c.red() > 200 && c.green() < 90 && c.blue() < 90 ? 1 : 0;
+            }
+        }
+        return red;
+    }
 };
 
 void TestEditorWindow::startUp_data() {
@@ -155,16 +216,69 @@ void TestEditorWindow::previousCandidateWalksBack() {
     QVERIFY(!ui_.button(u"前候補"_qs)->isEnabled());
 }
 
-void TestEditorWindow::buttonWhilePriceFieldHasFocusRunsOnTheNextLabel() {
+// Enter and Tab in the price field go on to the next label. Leaving it by a click stores the
+// price and stays on its label: the rate button, a command, another field of the label take
+// this label, so what is typed next lands where the clerk sees it (the old way sent label 3's
+// rate to label 4, and 「A2406」 typed into ロット became label 4's JAN). The saved file says.
+void TestEditorWindow::leavingThePriceByAClickStaysOnItsLabel_data() {
+    QTest::addColumn<QString>("leave");   // a button, a field, or a key
+    QTest::addColumn<QString>("typed");   // then typed into the field with the focus, and Enter
+    QTest::addColumn<int>("current");     // the label shown once the price is left
+    QTest::addColumn<QString>("label3");  // jan|lot|price|rate as saved
+    QTest::addColumn<QString>("label4");
+    QTest::newRow("the rate button") << "税率切替"
+                                     << "" << 3 << "||498000|8"
+                                     << "|||";
+    QTest::newRow("the next label's button") << "Cmdnext"
+                                             << "" << 4 << "||498000|"
+                                             << "|||";
+    QTest::newRow("back into ロット") << "Text6"
+                                      << "A2406" << 3 << "|A2406|498000|"
+                                      << "|||";
+    QTest::newRow("into the JAN field") << "Text1"
+                                        << "4987654321094" << 3 << "4987654321094||498000|"
+                                        << "|||";
+    QTest::newRow("Tab") << "Tab"
+                         << "4987654321094" << 4 << "||498000|"
+                         << "4987654321094|||";
+    QTest::newRow("Enter") << "Enter"
+                           << "4987654321094" << 4 << "||498000|"
+                           << "4987654321094|||";
+}
+
+void TestEditorWindow::leavingThePriceByAClickStaysOnItsLabel() {
+    QFETCH(QString, leave);
+    QFETCH(QString, typed);
+    QFETCH(int, current);
+    QFETCH(QString, label3);
+    QFETCH(QString, label4);
     ui_.click(u"Cmdnext"_qs, 2);
+    ui_.clickInto("Text3");
+    typeText(ui_.field("Text3"), u"アシスト自転車 26型"_qs);
     ui_.clickInto("Text5");
-    typeText(ui_.field("Text5"), u"500"_qs);
-    // Leaving the price field stores it and moves on to label 4; 「>」 then runs there.
-    ui_.click(u"Cmdnext"_qs);
-    QCOMPARE(ui_.sheet().priceText[3], u"500"_qs);
-    QCOMPARE(ui_.sheet().currentLabel, 5);
-    QCOMPARE(ui_.counter(), u" 5/21"_qs);
-    QCOMPARE(ui_.focused(), u"Text1"_qs);
+    typeText(ui_.field("Text5"), u"498000"_qs);
+    if (leave == u"Tab"_qs) {
+        QTest::keyClick(ui_.field("Text5"), Qt::Key_Tab);
+    } else if (leave == u"Enter"_qs) {
+        pressEnter();
+    } else if (leave.startsWith(u"Text"_qs)) {
+        ui_.clickInto(leave.toLatin1());
+    } else {
+        ui_.click(leave);
+    }
+    QCOMPARE(ui_.counter().trimmed(), u"%1/21"_qs.arg(current));
+    QCOMPARE(ui_.sheet().currentLabel, current);
+    if (!typed.isEmpty()) {
+        typeText(QApplication::focusWidget(), typed);
+        pressEnter();
+    }
+    const SheetState saved = savedSheet(u"leave.csv"_qs);
+    const auto shown = [](const LabelRecord& r) {
+        return QStringList{r.jan, r.lot, r.price, r.taxRate}.join(u'|');
+    };
+    QCOMPARE(shown(saved.label(3)), label3);
+    QCOMPARE(shown(saved.label(4)), label4);
+    QCOMPARE(saved.productText[3], u"アシスト自転車 26型"_qs);
 }
 
 void TestEditorWindow::menuPopupDoesNotCommit() {
@@ -194,8 +308,9 @@ void TestEditorWindow::deleteAsks() {
     ui_.click(u"cmdprevious"_qs, 2);
     ui_.messages.scriptAnswer(answer);
     ui_.click(u"削除"_qs);
-    QCOMPARE(ui_.shownTexts(), QStringList{u"削除|削除しますか?。"_qs});
+    QCOMPARE(ui_.shownTexts(), QStringList{u"削除|削除しますか？"_qs});
     QVERIFY(!ui_.messages.shown().at(0).yesIsDefault);
+    QCOMPARE(ui_.messages.shown().at(0).icon, MessageIcon::Question);
     QCOMPARE(ui_.sheet().productText[1], answer ? u"品2"_qs : u"品1"_qs);
     QCOMPARE(ui_.field("Text3")->text(), ui_.sheet().productText[1]);
     QCOMPARE(ui_.focused(), u"Text1"_qs);
@@ -424,9 +539,10 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster_data() {
     QTest::newRow("known, check digit added") << "490123456789"
                                               << "4901234567894|自社|アタック|1.0kg|L1|398|8|"
                                               << "Text1  2/21";
+    // Told, and the focus stays with the code: a second Enter goes on to the maker.
     QTest::newRow("unknown") << "4512345678906"
                              << "4512345678906|自社||||||"
-                             << "Text2  1/21";
+                             << "Text1  1/21";
     // A register's 内税 price comes as what it is: in 税込表示 it prints 1,100, never 1,210.
     QTest::newRow("known, its price holds the tax") << "4569999000010"
                                                     << "4569999000010|自社|イヤホン|||1100||内税"
@@ -457,6 +573,10 @@ void TestEditorWindow::scannedCodeFillsFromTheMaster() {
                  .join('|'),
              label);
     QCOMPARE(ui_.focused() + ' ' + ui_.counter(), then);
+    if (ui_.focused() == u"Text1"_qs && ui_.counter() == u" 1/21"_qs) {
+        pressEnter();
+        QCOMPARE(ui_.focused() + ' ' + ui_.counter(), u"Text2  1/21"_qs);
+    }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(ui_.sheet().label(1).maker + ui_.sheet().label(1).jan + ui_.sheet().label(1).product +
                  ui_.sheet().label(1).taxKind,
@@ -563,6 +683,216 @@ void TestEditorWindow::scannerWorksLabelAfterLabel() {
     ui_.window->setProductMaster(nullptr);
 }
 
+// A scanner types its digits and Enter in a few milliseconds; five products, the third one the
+// master does not know. That one is told (status bar, 「×未登録」 on the preview) and the focus
+// stays in its JAN field; whatever the clerk does then, a code scanned into a text field is
+// the next label's, never a maker or a name (the old way gave メーカー 「490123」 and 品名
+// 「4901005101012」). A hand typing digits is a hand: they stay where typed. After label 21
+// there is no next label: the code is refused and said, also when label 21 was just filled
+// by a scan (the old way put the next code over it, under the texts and price of the product
+// before). The saved file holds what was meant.
+void TestEditorWindow::scannedCodesNeverLandInATextField_data() {
+    QTest::addColumn<int>("start");           // the label of the first scan
+    QTest::addColumn<QString>("clerk");       // after the unknown code is told
+    QTest::addColumn<QStringList>("labels");  // n:jan|maker|product|price, every label not blank
+    QTest::addColumn<QString>("said");        // the status bar at the end (its start)
+    const QString a = "4901234567894|花王|アタック|398", b = "4512345678906|ライオン|ルック|248",
+                  c = "4901005101012|||", d = "49123456|伊藤園|緑茶|198",
+                  e = "4902102072618|コカ・コーラ|爽健美茶|138";
+    const QStringList five{"1:" + a, "2:" + b, "3:" + c, "4:" + d, "5:" + e};
+    const QString filled = "商品マスタからメーカー、品名、規格、ロット、売価を入れました。";
+    QTest::newRow("scans on") << 1 << "" << five << filled;
+    QTest::newRow("Enter, then scans into the maker") << 1 << "Enter" << five << filled;
+    QTest::newRow("types the maker, scans into the name")
+        << 1 << "Enter 自社 Enter"
+        << QStringList{"1:" + a, "2:" + b, "3:4901005101012|自社||", "4:" + d, "5:" + e} << filled;
+    QTest::newRow("types the price, scans into it")
+        << 1 << "Enter Enter Enter Enter Enter 1,280"
+        << QStringList{"1:" + a, "2:" + b, "3:4901005101012|||1,280", "4:" + d, "5:" + e} << filled;
+    // Typed by hand, 50 ms a key (quick, and twice a scanner's time): the maker's six
+    // characters, then on to the name, where the scanner's next code is the next label's.
+    QTest::newRow("types digits by hand into the maker")
+        << 1 << "Enter hand"
+        << QStringList{"1:" + a, "2:" + b, "3:4901005101012|491234||", "4:" + e} << filled;
+    const QString refused =
+        "ラベル 21 は最後のラベルです。読み取った JAN コード「4902102072618」は、"
+        "どのラベルにも入れていません。";
+    QTest::newRow("after label 21")
+        << 19 << "Enter" << QStringList{"19:" + a, "20:" + b, "21:" + c} << refused;
+    QTest::newRow("past label 21, all known")
+        << 19 << "past 21" << QStringList{"19:" + a, "20:" + b, "21:" + d} << refused;
+}
+
+void TestEditorWindow::scannedCodesNeverLandInATextField() {
+    QFETCH(int, start);
+    QFETCH(QString, clerk);
+    QFETCH(QStringList, labels);
+    QFETCH(QString, said);
+    ProductMaster master(ui_.settingsDir->filePath(u"scanned.sqlite"_qs));
+    QVERIFY(master.open().ok);
+    QVERIFY(master
+                .importRows(
+                    {{2, "4901234567894", "花王", "アタック", "1.0kg", "L1", "398", 1, {}},
+                     {3, "4512345678906", "ライオン", "ルック", "500ml", "L2", "248", 1, {}},
+                     {4, "49123456", "伊藤園", "緑茶", "2L", "L3", "198", 1, {}},
+                     {5, "4902102072618", "コカ・コーラ", "爽健美茶", "600ml", "L4", "138", 1, {}}})
+                .ok);
+    ui_.window->setProductMaster(&master);
+    ui_.click(u"Cmdnext"_qs, start - 1);
+    const auto scan = [](const QString& code) {
+        QTest::keyClicks(QApplication::focusWidget(), code);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    const bool pastTheEnd = clerk == u"past 21"_qs;
+    scan(u"4901234567894"_qs);
+    scan(u"4512345678906"_qs);
+    scan(pastTheEnd ? u"49123456"_qs : u"4901005101012"_qs);
+    if (pastTheEnd) {
+        clerk.clear();
+    } else {
+        const int unknown = start + 2;
+        QCOMPARE(ui_.focused() + ui_.counter(), u"Text1 %1/21"_qs.arg(unknown));
+        ui_.zoomTo(1.0);
+        QVERIFY2(ui_.window->statusBar()->currentMessage().startsWith(
+                     u"ラベル %1 の JAN コード「4901005101012」は商品マスタにありません。"_qs.arg(
+                         unknown)),
+                 qPrintable(ui_.window->statusBar()->currentMessage()));
+        QVERIFY(redMarkPixels(unknown, 4) > 20);
+    }
+    for (const QString& step : clerk.split(u' ', Qt::SkipEmptyParts)) {
+        if (step == u"Enter"_qs) {
+            pressEnter();
+        } else if (step == u"hand"_qs) {
+            QTest::keyClicks(QApplication::focusWidget(), u"49123456"_qs, Qt::NoModifier, 50);
+            pressEnter();
+        } else {
+            typeText(QApplication::focusWidget(), step);
+            pressEnter();
+        }
+    }
+    if (!clerk.contains(u"hand"_qs) && !pastTheEnd) {
+        scan(u"49123456"_qs);
+    }
+    scan(u"4902102072618"_qs);
+    QVERIFY2(ui_.window->statusBar()->currentMessage().startsWith(said),
+             qPrintable(ui_.window->statusBar()->currentMessage()));
+    ui_.window->setProductMaster(nullptr);
+
+    const SheetState saved = savedSheet(u"scanned.csv"_qs);
+    QStringList found;
+    for (int n = 1; n <= kLabelCount; ++n) {
+        const LabelRecord r = saved.label(n);
+        if (!r.isBlank()) {
+            found << u"%1:%2"_qs.arg(n).arg(
+                QStringList{r.jan, r.maker, r.product, r.price}.join(u'|'));
+        }
+        // No scanned code, nor any part of one the typing limit left, in a text of the file.
+        for (const QString& text : {r.maker, r.product, r.spec, r.lot, r.price}) {
+            for (const QString& code : {u"4901234567894"_qs, u"4512345678906"_qs,
+                                        u"4901005101012"_qs, u"4902102072618"_qs}) {
+                QVERIFY2(!text.contains(code.left(6)),
+                         qPrintable(u"label %1: %2"_qs.arg(n).arg(text)));
+            }
+        }
+    }
+    QCOMPARE(found, labels);
+    // Label 3 keeps its mark until it has a name.
+    if (start == 1) {
+        ui_.click(u"cmdfirst"_qs);
+        ui_.click(u"Cmdnext"_qs, 2);
+        QVERIFY(redMarkPixels(3, 4) > 20);
+        ui_.clickInto("Text3");
+        typeLabel({u"自社ブランド のり"_qs, u"10枚"_qs, {}, u"298"_qs});
+        QCOMPARE(ui_.counter(), u" 4/21"_qs);
+        QCOMPARE(redMarkPixels(3, 4), 0);
+    }
+}
+
+// A price typed as shops write it is read as the product lists read it, and taxed alike
+// (「￥398」 printed 「￥398円」 untaxed before); the field and the file keep what was typed; a
+// separator typed stays in the 本体 line; what still is no whole yen prints as typed, is said,
+// and is marked 「×売価」. A print into a PDF says where it went.
+void TestEditorWindow::pricesAreReadAsListsReadThem_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("printed");  // pieces of the PDF's text, blanks left out
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("yen sign") << "￥398" << QStringList{"437", "(本体398円)"} << false;
+    QTest::newRow("円 after") << "398円" << QStringList{"437", "(本体398円)"} << false;
+    QTest::newRow("full-width, grouped")
+        << "１，２８０" << QStringList{"1408", "(本体1,280円)"} << false;
+    QTest::newRow("six digits, grouped")
+        << "128,000" << QStringList{"140800", "(本体128,000円)"} << false;
+    QTest::newRow("open price") << "オープン価格" << QStringList{"オープン価格"} << true;
+}
+
+void TestEditorWindow::pricesAreReadAsListsReadThem() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, printed);
+    QFETCH(bool, marked);
+    ui_.sheet().layout.priceMode = PriceMode::TaxIncluded;
+    ui_.window->mirrorCaptions();
+    typeLabel(
+        {u"4901234567894"_qs, u"花王"_qs, u"アタック 抗菌EX"_qs, u"1.0kg"_qs, u"A-12"_qs, typed});
+    QCOMPARE(ui_.sheet().priceText[1], typed);
+    ui_.zoomTo(1.0);
+    QCOMPARE(redMarkPixels(1, 10) > 20, marked);
+    QString text = printedText(u"price.pdf"_qs);
+    QVERIFY2(!text.isEmpty(), "nothing printed");
+    text.remove(u' ');
+    for (const QString& piece : printed) {
+        QVERIFY2(text.contains(piece), qPrintable(piece + u" in "_qs + text));
+    }
+    QCOMPARE(ui_.window->statusBar()->currentMessage(),
+             u"%1 に印刷しました。"_qs.arg(
+                 QDir::toNativeSeparators(out_.filePath(u"%1price.pdf"_qs.arg(outputs_)))));
+    QCOMPARE(savedSheet(u"price.csv"_qs).priceText[1], typed);
+}
+
+// The rate button in 入力どおり changes nothing on paper: the clerk is told at once, with every
+// such label, and asked before a print (いいえ the default, nothing printed). In 税込表示 nothing
+// is asked and the rate is printed.
+void TestEditorWindow::ratesThatPrintNoTaxAreTold_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("clicks");       // on the rate button of label 2
+    QTest::addColumn<int>("answer");       // -1: nothing asked; 0 no, 1 yes
+    QTest::addColumn<QString>("printed");  // label 2's price on paper; empty: no print
+    QTest::newRow("as typed, printed anyway") << 0 << 1 << 1 << "1,280";
+    QTest::newRow("as typed, not printed") << 0 << 1 << 0 << "";
+    QTest::newRow("as typed, rate back to 10 %") << 0 << 2 << -1 << "1,280";
+    QTest::newRow("with tax: the 8 % total") << 1 << 1 << -1 << "1382";
+}
+
+void TestEditorWindow::ratesThatPrintNoTaxAreTold() {
+    QFETCH(int, mode);
+    QFETCH(int, clicks);
+    QFETCH(int, answer);
+    QFETCH(QString, printed);
+    ui_.sheet().layout.priceMode = PriceMode(mode);
+    ui_.window->mirrorCaptions();
+    typeLabel(
+        {u"4901234567894"_qs, u"花王"_qs, u"アタック"_qs, u"1.0kg"_qs, u"A-12"_qs, u"398"_qs});
+    typeLabel({u"4902102072618"_qs, u"明治"_qs, u"おいしい牛乳"_qs, u"900ml"_qs, u""_qs});
+    typeText(ui_.field("Text5"), u"1,280"_qs);
+    ui_.click(u"税率切替"_qs, clicks);
+    const QString note =
+        u"ラベル 2 の 1 枚は税率が付いていますが、総額表示が「入力どおり」のため、税抜の売価が"
+        "そのまま印刷されます。税込で印刷するには、総額表示を「税込表示」にしてください。"_qs;
+    QCOMPARE(ui_.window->statusBar()->currentMessage() == note, mode == 0);
+    if (answer >= 0) {
+        ui_.messages.scriptAnswer(answer == 1);
+    }
+    const QString text = printedText(u"rate.pdf"_qs);
+    QCOMPARE(ui_.shownTexts(),
+             answer >= 0 ? QStringList{u"印刷|"_qs + note + u"\n\nこのまま印刷しますか？"_qs}
+                         : QStringList());
+    if (answer >= 0) {
+        QVERIFY(!ui_.messages.shown().at(0).yesIsDefault);
+    }
+    QCOMPARE(text.isEmpty(), printed.isEmpty());
+    QVERIFY2(printed.isEmpty() || text.contains(printed), qPrintable(text));
+    QCOMPARE(ui_.sheet().currentLabel, 2);
+}
+
 // Texts that overprint are named above the preview and in the status bar; one click on
 // 「枠内に収める」 turns fitting on (one step to undo) and the strip goes.
 void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
@@ -618,6 +948,8 @@ void TestEditorWindow::previewClicksChooseALabel() {
     }
     if (whole) {
         ui_.click("全体");
+    } else {
+        ui_.zoomTo(0.5);
     }
     // Label 1's maker is being typed when the click comes.
     ui_.clickInto("Text2");

@@ -230,9 +230,14 @@ private slots:
         QCOMPARE(window_->sheet().productText[1], "品1");
         QVERIFY(backToTheWindow());
         QString question;
-        whenShown<QMessageBox>(clickIn(QMessageBox::Yes, &question));
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            icon = box.icon();
+            clickIn(QMessageBox::Yes, &question)(box);
+        });
         click("削除");
-        QCOMPARE(question, "削除|削除しますか?。");
+        QCOMPARE(question, "削除|削除しますか？");
+        QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(shownLabel(), " 1/21 1");
         QVERIFY(backToTheWindow());
         QCOMPARE(field("Text3")->text(), "品2");
@@ -303,6 +308,71 @@ private slots:
         if (command == "Ctrl+N") {
             QCOMPARE(window_->windowTitle(), "ズカロ入力画面  無題");
         }
+    }
+
+    // A price typed on label 3 and a real click on the rate button: label 3 gets the 8 %, and
+    // the PDF printed through the real print dialog has label 3's 8 % total (1,280 → 1,382,
+    // not 1,408 at 10 %). In 入力どおり the real question comes first and names the label;
+    // いいえ prints nothing. The status bar says where the PDF went.
+    void rateButtonAfterThePriceIsThatLabels_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("answer");  // to the question; 0: none asked
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("税込表示") << 1 << 0 << "1382";
+        QTest::newRow("入力どおり, printed as it is") << 0 << int(QMessageBox::Yes) << "1,280";
+        QTest::newRow("入力どおり, not printed") << 0 << int(QMessageBox::No) << "";
+    }
+
+    void rateButtonAfterThePriceIsThatLabels() {
+        QFETCH(int, mode);
+        QFETCH(int, answer);
+        QFETCH(QString, printed);
+        window_->sheet().layout.priceMode = PriceMode(mode);
+        window_->mirrorCaptions();
+        click("Cmdnext", 2);
+        clickInto("Text3");
+        typeText(field("Text3"), "おいしい牛乳");
+        clickInto("Text5");
+        typeText(field("Text5"), "1,280");
+        click("税率切替");
+        QCOMPARE(shownLabel(), " 3/21 3");
+        QCOMPARE(window_->sheet().taxRate[3] + '|' + window_->sheet().taxRate[4], "8|");
+        const QString pdf = path("rate.pdf");
+        QString question;
+        const auto printDialog = [&] {
+            whenShown<QPrintDialog>([&](QPrintDialog& d) {
+                auto* printers = d.findChild<QComboBox*>("printers");
+                printers->setCurrentIndex(printers->count() - 1);  // 「PDF ファイルに出力」
+                d.findChild<QLineEdit*>("filename")->setText(pdf);
+                d.accept();
+            });
+        };
+        if (answer != 0) {
+            whenShown<QMessageBox>([&](QMessageBox& box) {
+                if (answer == QMessageBox::Yes) {
+                    printDialog();
+                }
+                clickIn(QMessageBox::StandardButton(answer), &question)(box);
+            });
+        } else {
+            printDialog();
+        }
+        key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(backToTheWindow());
+        QCOMPARE(question.isEmpty(), answer == 0);
+        QVERIFY2(question.isEmpty() || question.startsWith("印刷|ラベル 3 の 1 枚は税率が付いて"),
+                 qPrintable(question));
+        QCOMPARE(QFile::exists(pdf), !printed.isEmpty());
+        if (!printed.isEmpty()) {
+            QProcess text;
+            text.start("pdftotext", {pdf, "-"});
+            QVERIFY(text.waitForFinished());
+            const QString onPaper = QString::fromUtf8(text.readAllStandardOutput());
+            QVERIFY2(onPaper.contains(printed) && !onPaper.contains("1408"), qPrintable(onPaper));
+            QCOMPARE(window_->statusBar()->currentMessage(),
+                     QDir::toNativeSeparators(pdf) + " に印刷しました。");
+        }
+        QCOMPARE(shownLabel(), " 3/21 3");
     }
 
     // Print through the real print dialog into a PDF: the price typed last is on the page.

@@ -6,8 +6,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "CalibrationDialog.h"
 #include "EditorWindow.h"
 #include "ModalDialogs.h"
+#include "PrintingSettings.h"
 #include "ProductListWindow.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
@@ -110,14 +112,24 @@ private slots:
         checkInside(*window_, {window_->statusBar()});
     }
 
-    // 全体 shows all 21 labels with no scroll bar, and follows the window's size; 倍率 then
-    // does what its caption says, 100 % with the scroll bars, and the zoom no longer follows
-    // the window.
+    // The preview opens with no label cut in half: at 50 % where the three columns fit, at 全体
+    // where they do not (1366 x 768 at 125 %), also when the window is made smaller before
+    // the clerk chose a zoom. 全体 shows all 21 labels with no scroll bar, and follows the
+    // window's size; 倍率 then does what its caption says, 100 % with the scroll bars, and the
+    // zoom no longer follows the window.
     void wholeSheetZoom() {
-        window_->resize(window_->minimumSizeHint());
         auto* horizontal = window_->findChild<QScrollBar*>("HScroll1");
         auto* vertical = window_->findChild<QScrollBar*>("VScroll1");
-        QVERIFY(horizontal->isVisible() && vertical->isVisible());
+        const auto columnsShown = [this] {
+            const SheetState& s = window_->sheet();
+            const QWidget* frame = window_->findChild<QWidget*>("picFrame");
+            return (3 * kLabelPitchX + s.sheetX) * s.zoom * 96 / 25.4 <= frame->width();
+        };
+        QVERIFY(decorated(*window_) || QTest::qWaitFor([&] { return decorated(*window_); }));
+        QTRY_VERIFY2(columnsShown(), qPrintable(QString("at %1").arg(window_->sheet().zoom)));
+        QCOMPARE(horizontal->isVisible(), window_->sheet().zoom == 0.5);
+        window_->resize(window_->minimumSizeHint());
+        QTRY_VERIFY(columnsShown());
         QTest::mouseClick(window_->findChild<QPushButton*>("全体"), Qt::LeftButton);
         const auto lastLabelShown = [this] {
             const SheetState& s = window_->sheet();
@@ -154,6 +166,34 @@ private slots:
         QVERIFY(window_->close());
         init();
         QTRY_COMPARE(window_->size(), size);
+    }
+
+    // 印刷位置の調整 on a printer with a calibration of four parts: inside the screen, and
+    // 「今の調整」 on one line, whole.
+    void calibrationDialogFits() {
+        QVERIFY(storeCalibration(dir_.path(), kPdfFilePrinter,
+                                 {{-2.74, -2.46, 1.0030257186, 0.9969378828}, "2024-05-01"})
+                    .ok);
+        QString stored;
+        int lines = 0;
+        bool whole = false;
+        testing::whenShown<CalibrationDialog>([&](CalibrationDialog& d) {
+            d.findChild<QComboBox*>("プリンター")->setCurrentText(kPdfFilePrinter);
+            QTest::qWait(200);  // the window manager's frame
+            checkInside(d, {d.findChild<QPushButton*>("閉じる")});
+            auto* label = d.findChild<QLabel*>("今の調整");
+            stored = label->text();
+            lines = label->height() / label->fontMetrics().height();
+            whole = label->width() >= label->fontMetrics().horizontalAdvance(stored);
+            d.accept();
+        });
+        window_->findChild<QAction*>("印刷位置の調整")->trigger();
+        QCOMPARE(stored,
+                 "左に 2.7 mm、上に 2.5 mm、横に 0.3 % 伸び、縦に 0.3 % 縮んでいます"
+                 "（2024-05-01 に調整）");
+        QCOMPARE(lines, 1);
+        QVERIFY(whole);
+        QVERIFY(forgetCalibration(dir_.path(), kPdfFilePrinter).ok);
     }
 
     // 商品リスト with a drugstore's list: inside the screen, its bottom row in view; the

@@ -1,8 +1,10 @@
 // The sheet renderer on the recording target: a full label, text rules, switches and paper.
+#include <QRectF>
 #include <QTest>
 #include <algorithm>
 #include <tuple>
 
+#include "CalibrationSheet.h"
 #include "Items.h"
 #include "RecordingTarget.h"
 #include "SheetRenderer.h"
@@ -11,6 +13,9 @@ using namespace zukaro;
 using draw::RecordingTarget;
 using Kind = RecordingTarget::Kind;
 using Font = RecordingTarget::Font;
+
+Q_DECLARE_METATYPE(zukaro::SheetOrigin)
+Q_DECLARE_METATYPE(zukaro::PrinterCalibration)
 
 namespace {
 
@@ -248,7 +253,25 @@ private slots:
             with(" 1980@", "1,408@") + "|(本体 1,280円)@45,21 7");
         row("six digits never cut", "priceMode=1;priceText=99999", 14,
             with(" 1980@0,20 48", "109998@0,20 40") + "|(本体 99999円)@45,21 7");
-        row("not whole yen: as typed", "priceMode=1;priceText=398.5", 14, with(" 1980@", "398.5@"));
+        // Prices as clerks type them are read as the lists read them, and taxed; what still is
+        // no whole yen prints as typed, marked 「×売価」 on the preview (never on paper).
+        row("yen sign typed: taxed", "priceMode=1;priceText=￥398", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("円 typed: taxed", "priceMode=1;priceText=398円", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("full-width, grouped: the 本体 keeps the comma", "priceMode=1;priceText=１，２８０", 14,
+            with(" 1980@", " 1408@") + "|(本体 1,280円)@45,21 7");
+        row("typed 12,800: the 本体 keeps the comma", "priceMode=1;priceText=12,800", 14,
+            with(" 1980@", "14080@") + "|(本体 12,800円)@45,21 7");
+        row("typed 12,800, net and total", "priceMode=2;priceText=12,800", 14,
+            with(" 1980@0,20 48", "12,800@0,20 40") + "|税込 14080円@45,21 9 #ff");
+        row("not whole yen: as typed, marked", "priceMode=1;priceText=398.5", 14,
+            "×売価@56,10 7 #ff|" + with(" 1980@", "398.5@"));
+        row("not whole yen on paper: no mark",
+            "paper;priceMode=1;priceText=398.5;janText=490123456789", 0,
+            with(" 1980@", "398.5@").replace("4901234567894", "490123456789"));
+        row("a word as typed, nothing computed: no mark", "priceText=オープン", 14,
+            with(" 1980@", " オープン@"));
         // A register's 内税 price is the total already: never taxed again, 本体 worked back
         // (1,100 at 10 % holds 100; 1,000 at 8 % holds 74.07, rounded down).
         row("内税 total as it stands", "priceMode=1;separators;taxKind=内税;priceText=1100", 14,
@@ -393,6 +416,78 @@ private slots:
             QVERIFY2(drawn.size() >= 420 / (points * 25.4 / 72 * 0.25) && drawn.size() < 100'000 &&
                          s.productText[3].startsWith(drawn.trimmed()),
                      qPrintable(u"%1 characters at %2 pt"_qs.arg(drawn.size()).arg(points)));
+        }
+    }
+
+    // The calibration sheet's crosses and scales, wherever the shift buttons put the labels,
+    // stay on the A4 paper: a half of a scale that would run past the paper's edge (label 1's
+    // 「右」 at the start-up place, 2.7 mm from the edge) ends inside it, its word smaller and
+    // still beside the cross; a half with no room for a legible word (4 pt) has none.
+    void calibrationSheetStaysOnThePaper_data() {
+        QTest::addColumn<SheetOrigin>("shift");
+        QTest::addColumn<PrinterCalibration>("calibration");
+        QTest::addColumn<int>("words");  // 右 左 下 上 at both crosses
+        QTest::newRow("start-up place") << kStartUpOrigin << PrinterCalibration{} << 8;
+        QTest::newRow("default pattern's place")
+            << kDefaultPatternOrigin << PrinterCalibration{} << 8;
+        QTest::newRow("ten steps up") << SheetOrigin{2.7, 2.6} << PrinterCalibration{} << 8;
+        // Sent 1.2 mm further left: 0.5 mm of 「右」 is left, too short for its word.
+        QTest::newRow("check sheet of a printer printing right")
+            << kStartUpOrigin << PrinterCalibration{1.2, -0.8, 1.003, 0.998} << 7;
+    }
+
+    void calibrationSheetStaysOnThePaper() {
+        QFETCH(SheetOrigin, shift);
+        QFETCH(PrinterCalibration, calibration);
+        QFETCH(int, words);
+        RecordingTarget t(true, {2.4, 2.4});
+        drawCalibrationSheet(t, {shift, "PDF ファイル", "2024-05-01", calibration});
+        const auto onPaper = [](const QRectF& r) {
+            return r.left() >= 0 && r.top() >= 0 && r.right() <= kA4Width &&
+                   r.bottom() <= kA4Height;
+        };
+        QStringList off;
+        int directions = 0;
+        for (const auto& op : t.ops()) {
+            // The label outlines and their numbers are where the labels are (grey); the crosses,
+            // scales and words are black.
+            if (op.kind == Kind::Box || op.color != draw::kBlack) {
+                continue;
+            }
+            const QString text = QString::fromStdString(op.text);
+            QRectF at = QRectF(QPointF(op.x1, op.y1), QPointF(op.x2, op.y2)).normalized();
+            if (op.kind == Kind::Text) {
+                double ems = 0;
+                for (const QChar c : text) {
+                    ems += c.unicode() < 0x80 ? 0.5 : 1;
+                }
+                const double em = op.font.size * 25.4 / 72;
+                at = QRectF(op.x1, op.y1, ems * em, em);
+                const bool direction = text.size() == 1 && QString("右左下上").contains(text);
+                directions += direction ? 1 : 0;
+                if (direction && op.font.size < 4) {
+                    off << text + u" at %1 pt"_qs.arg(op.font.size);
+                }
+            }
+            if (!onPaper(at)) {
+                off << u"%1 (%2, %3)-(%4, %5)"_qs.arg(text.isEmpty() ? "line" : text)
+                           .arg(at.left())
+                           .arg(at.top())
+                           .arg(at.right())
+                           .arg(at.bottom());
+            }
+        }
+        QVERIFY2(off.isEmpty(), qPrintable(off.join(", ")));
+        QCOMPARE(directions, words);
+        // Label 1's 「右」 stays left of its cross, clear of the cross's line.
+        const SheetOrigin cross = calibration.sendFor(labelCorner(1, shift));
+        for (const auto& op : t.opsOf(Kind::Text)) {
+            if (op.text == "右" && op.y1 < 100) {
+                QVERIFY2(op.x1 + op.font.size * 25.4 / 72 <= cross.x - 0.29,
+                         qPrintable(u"右 at %1 to %2, cross at %3"_qs.arg(op.x1)
+                                        .arg(op.x1 + op.font.size * 25.4 / 72)
+                                        .arg(cross.x)));
+            }
         }
     }
 

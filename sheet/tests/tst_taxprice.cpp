@@ -12,27 +12,93 @@ class TestTaxPrice : public QObject {
     Q_OBJECT
 
 private slots:
+    // One reading of a price for the editor, the product lists and the print history: what a
+    // clerk types and what registers export ("398円", 「￥398」, a yen sign saved in Shift_JIS as
+    // a backslash). `grouped`: the typed text has its thousands separated, which the printed
+    // amount keeps.
     void wholeYen_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<qint64>("yen");  // -1: not whole yen, printed as typed
-        QTest::newRow("plain") << "398" << qint64{398};
-        QTest::newRow("blanks and full-width digits") << " １２８０　" << qint64{1280};
-        QTest::newRow("separators") << "1,280,000" << qint64{1280000};
-        QTest::newRow("full-width comma") << "1，280" << qint64{1280};
-        QTest::newRow("zero") << "0" << qint64{0};
-        QTest::newRow("separator misplaced") << "12,80" << qint64{-1};
-        QTest::newRow("first group too long") << "1280,000" << qint64{-1};
-        QTest::newRow("sen") << "398.5" << qint64{-1};
-        QTest::newRow("a word") << "オープン" << qint64{-1};
-        QTest::newRow("negative") << "-5" << qint64{-1};
-        QTest::newRow("empty") << "" << qint64{-1};
-        QTest::newRow("thirteen digits") << "1234567890123" << qint64{-1};
+        QTest::addColumn<bool>("grouped");
+        const auto row = [](const char* name, const QString& typed, qint64 yen, bool grouped) {
+            QTest::newRow(name) << typed << yen << grouped;
+        };
+        row("plain", "398", 398, false);
+        row("blanks and full-width digits", " １２８０　", 1280, false);
+        row("separators", "1,280,000", 1280000, true);
+        row("full-width comma", "1，280", 1280, true);
+        row("all full-width", "１，２８０", 1280, true);
+        row("zero", "0", 0, false);
+        row("yen sign, full-width", "￥398", 398, false);
+        row("yen sign with separators", "¥1,280", 1280, true);
+        row("yen sign of a Shift_JIS file", "\\12,800", 12800, true);
+        row("円 after", "398円", 398, false);
+        row("円 after a blank", "1,280 円", 1280, true);
+        row("receipt's dash", "¥1,280-", 1280, true);
+        row("dash without a yen sign", "1280-", -1, false);
+        row("yen sign and 円", "￥398円", 398, false);
+        row("円 alone", "円", -1, false);
+        row("separator misplaced", "12,80", -1, false);
+        row("first group too long", "1280,000", -1, false);
+        row("sen", "398.5", -1, false);
+        row("yen and sen", "¥398.50", -1, false);
+        row("a word", "オープン価格", -1, false);
+        row("negative", "-5", -1, false);
+        row("empty", "", -1, false);
+        row("thirteen digits", "1234567890123", -1, false);
     }
 
     void wholeYen() {
         QFETCH(QString, typed);
         QFETCH(qint64, yen);
+        QFETCH(bool, grouped);
         QCOMPARE(zukaro::wholeYen(typed).value_or(-1), yen);
+        QCOMPARE(zukaro::typedWithSeparators(typed), grouped);
+    }
+
+    // 入力どおり prints what was typed: a label the clerk gave a rate of its own (the rate button,
+    // a list's 税率 column) then goes out without its tax, and the editor says so.
+    void labelsPrintedWithoutTax_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("labels");  // n:rate:kind:price:product, label by label
+        QTest::addColumn<QString>("untaxed");
+        const QString shop =
+            "1:8::398:牛乳 3:10::1,280:洗剤 5:::198:パン 7:8:内税:1,080:弁当 "
+            "9:8:非課税:500:切手 11:8::オープン:菓子 13:8::398: 21:10::99999:棚";
+        QTest::newRow("as typed") << 0 << shop << "1 3 21";
+        QTest::newRow("as typed with separators") << 0 << shop << "1 3 21";
+        QTest::newRow("with tax") << 1 << shop << "";
+        QTest::newRow("net and total") << 2 << shop << "";
+        QTest::newRow("no rates of their own") << 0 << "1:::398:牛乳 2:::1280:洗剤"
+                                               << "";
+    }
+
+    void labelsPrintedWithoutTax() {
+        QFETCH(int, mode);
+        QFETCH(QString, labels);
+        QFETCH(QString, untaxed);
+        SheetState sheet;
+        sheet.layout.priceMode = PriceMode(mode);
+        sheet.layout.thousandsSeparators = QByteArray(QTest::currentDataTag()).contains("separ");
+        for (const QString& label : labels.split(u' ')) {
+            const QStringList f = label.split(u':');
+            const int n = f[0].toInt();
+            sheet.taxRate[n] = f[1];
+            sheet.taxKind[n] = f[2];
+            sheet.priceText[n] = f[3];
+            sheet.productText[n] = f[4];
+        }
+        QStringList found;
+        for (const int n : zukaro::labelsPrintedWithoutTax(sheet)) {
+            found << QString::number(n);
+        }
+        QCOMPARE(found.join(u' '), untaxed);
+        if (!found.isEmpty()) {
+            QCOMPARE(zukaro::printedWithoutTaxNote(zukaro::labelsPrintedWithoutTax(sheet))
+                         .section(u'。', 0, 0),
+                     "ラベル 1、3、21 の 3 枚は税率が付いていますが、総額表示が「入力どおり」の"
+                     "ため、税抜の売価がそのまま印刷されます");
+        }
     }
 
     void withTax_data() {
