@@ -2,7 +2,7 @@
 # Times how long the program takes to end after its last window is closed, as a clerk ends
 # it: the editor (opened with a sheet) closed with Ctrl+Q, then the start screen with Alt+F4,
 # on an Xvfb screen with openbox (not a test). The clock starts as the last close is sent and
-# stops when the process is gone. Goal: under 100 ms. Needs a build (zbuild).
+# stops when the process is gone. Goal: under 100 ms. Needs a build (scripts/build.sh).
 #   sh scripts/exit-time.sh [runs] [plain|clerk]     (default 10 plain)
 # "clerk" first opens the print dialog and a POS list (ファイルを開く, then 商品リスト).
 set -eu

@@ -170,7 +170,9 @@ buildAndTest() {
 
 # The tests the list uses must pass as the code stands, or nothing it says means anything.
 echo "mutate: building and checking the tests unplanted"
-if ! zbuild >"$state/log.build" 2>&1; then
+if ! flock /tmp/zukaro-build.lock sh -c '
+    [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build --parallel 2' >"$state/log.build" 2>&1; then
     echo "mutate: the code does not build without any planted fault; see $state/log.build" >&2
     exit 1
 fi

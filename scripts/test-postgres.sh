@@ -101,7 +101,7 @@ unix_socket_directories = '$DIR'
 max_connections = 200
 EOF
     # The server outlives this script: it must not keep what the caller had open (the build
-    # lock of zbuild, a test's pipe), or every build after it waits for ever.
+    # lock, a test's pipe), or every build after it waits for ever.
     as_server "$BIN/pg_ctl" start -D "$DATA" -w -t 60 -l "$DIR/server.log" </dev/null >/dev/null \
       3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&- ||
       { cat "$DIR/server.log" >&2; fail "the server did not start (log in $DIR/server.log)"; }
