@@ -1,6 +1,11 @@
 #include "PackedRows.h"
 
 namespace zukaro {
+namespace {
+
+constexpr qint8 kUnsaid = 8;  // beside the PriceTax values
+
+}  // namespace
 
 void PackedRows::reserve(std::size_t rows, qsizetype chars) {
     rows_.reserve(rows);
@@ -13,7 +18,8 @@ void PackedRows::append(const ProductRow& row) {
     packed.line = row.line;
     packed.copies = static_cast<qint16>(row.copies);  // 0-999
     packed.taxRate = row.taxRate ? static_cast<qint8>(*row.taxRate) : qint8(-1);
-    packed.taxKind = static_cast<qint8>(row.taxKind);
+    packed.taxKind =
+        static_cast<qint8>(static_cast<int>(row.taxKind) + (row.taxKindSaid ? 0 : kUnsaid));
     const QString* texts[] = {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price};
     for (std::size_t i = 0; i < packed.ends.size(); ++i) {
         texts_ += *texts[i];
@@ -33,7 +39,8 @@ ProductRow PackedRows::at(std::size_t i) const {
     if (packed.taxRate >= 0) {
         row.taxRate = packed.taxRate;
     }
-    row.taxKind = static_cast<PriceTax>(packed.taxKind);
+    row.taxKind = static_cast<PriceTax>(packed.taxKind % kUnsaid);
+    row.taxKindSaid = packed.taxKind < kUnsaid;
     return row;
 }
 

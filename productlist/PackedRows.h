@@ -31,7 +31,7 @@ private:
         int line = 0;
         qint16 copies = 1;
         qint8 taxRate = -1;  // -1 when the list does not say
-        qint8 taxKind = 0;   // PriceTax
+        qint8 taxKind = 0;   // PriceTax, + kUnsaid when the list did not say it
     };
     QString texts_;
     std::vector<Row> rows_;
