@@ -109,18 +109,13 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
         if (older) {
             preview.olderCodes.insert(key);
         }
-        if (priceChanged) {
-            ++preview.priceChanged;
-            preview.priceChanges.push_back({merged.line, merged.batch, key,
-                                            nameOf(merged, was, key),
-                                            priceShown(was.price, was.taxRate, was.taxKind),
-                                            priceShown(price, rate, kind), older, found->listedAt});
-        } else {
-            ++preview.textChanged;
-        }
+        (priceChanged ? preview.priceChanged : preview.textChanged) += 1;
+        preview.changes.push_back({merged.line, merged.batch, key, nameOf(merged, was, key),
+                                   priceChanged, priceShown(was.price, was.taxRate, was.taxKind),
+                                   priceShown(price, rate, kind), older, found->listedAt});
         i = next;
     }
-    std::stable_sort(preview.priceChanges.begin(), preview.priceChanges.end(),
+    std::stable_sort(preview.changes.begin(), preview.changes.end(),
                      [](const auto& a, const auto& b) {
                          return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
                      });
@@ -144,29 +139,35 @@ QString MasterPreview::counts() const {
 
 QStringList MasterPreview::priceLines(qsizetype limit) const {
     QStringList lines;
-    for (const PriceChange& change : priceChanges) {
+    for (const Change& change : changes) {
         if (lines.size() == limit) {
             break;
         }
-        lines << RowProblem{change.line,
-                            QStringLiteral("%1 %2 → %3")
-                                .arg(change.product, change.before, change.after),
-                            true, change.batch}
-                     .text();
+        if (change.price) {
+            lines << RowProblem{change.line,
+                                QStringLiteral("%1 %2 → %3")
+                                    .arg(change.product, change.before, change.after),
+                                true, change.batch}
+                         .text();
+        }
     }
     return lines;
 }
 
 QStringList MasterPreview::olderLines(qsizetype limit) const {
     QStringList lines;
-    for (const PriceChange& change : priceChanges) {
+    for (const Change& change : changes) {
         if (lines.size() == limit) {
             break;
         }
         if (change.older) {
+            const QString what = change.price
+                                     ? QStringLiteral("%1 → %2").arg(change.before, change.after)
+                                     : QStringLiteral("品名などが変わる");
             lines << RowProblem{change.line,
-                                QStringLiteral("%1 %2 → %3（商品マスタの売価は %4 のリストのもの）")
-                                    .arg(change.product, change.before, change.after,
+                                QStringLiteral(
+                                    "%1 %2（商品マスタにあるのは %3 のリストの内容です）")
+                                    .arg(change.product, what,
                                          change.storedAt.toLocalTime().toString(
                                              QStringLiteral("yyyy/MM/dd HH:mm"))),
                                 true, change.batch}

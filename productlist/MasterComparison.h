@@ -26,25 +26,26 @@ void mergeListedRow(ProductRow& merged, const ProductRow& row);
 
 // What registering a list would change, product by product (rows of one code merged).
 struct MasterPreview {
-    // A product whose price (or its rate, or whether it holds its tax) would change.
-    struct PriceChange {
+    // A product the list would change: its price (or its rate, or whether it holds its tax),
+    // or only its texts.
+    struct Change {
         int line = 0;   // of the row that sets it, for messages
         int batch = 0;  // as ProductRow::batch
         QString jan, product;
-        QString before, after;  // 「980 (内税)」 → 「1078」
-        // The stored price came from a newer list than this one: registering puts an older
-        // price back. When that list was made (UTC).
+        bool price = false;
+        QString before, after;  // the prices: 「980 (内税)」 → 「1078」
+        // The stored product came from a newer list than this one: registering puts older
+        // values back. When that list was made (UTC).
         bool older = false;
         QDateTime storedAt;
     };
-    qint64 added = 0;         // 新規: codes the master does not know
-    qint64 priceChanged = 0;  // 売価が変わる
-    qint64 textChanged = 0;   // only maker, name, spec or lot (or a rate newly said) change
-    qint64 unchanged = 0;     // 変更なし: registering changes nothing of it
-    qint64 withoutCode = 0;   // rows without a JAN code, which are not registered
-    std::vector<PriceChange> priceChanges;  // in list order
-    // The codes whose stored product came from a newer list than this one and would change
-    // (older prices among them are in priceChanges with `older`).
+    qint64 added = 0;             // 新規: codes the master does not know
+    qint64 priceChanged = 0;      // 売価が変わる
+    qint64 textChanged = 0;       // only maker, name, spec or lot (or a rate newly said) change
+    qint64 unchanged = 0;         // 変更なし: registering changes nothing of it
+    qint64 withoutCode = 0;       // rows without a JAN code, which are not registered
+    std::vector<Change> changes;  // in list order
+    // The codes whose stored product came from a newer list than this one and would change.
     QSet<QString> olderCodes;
 
     bool changesAnything() const { return added + priceChanged + textChanged > 0; }
@@ -53,7 +54,7 @@ struct MasterPreview {
     QString counts() const;
     // 「三ツ矢サイダー 500ml 128 → 138」, one per price change, the first `limit`.
     QStringList priceLines(qsizetype limit) const;
-    // The same for the older prices, with the date of the stored one's list.
+    // The changes from an older list, with the date of the stored one's list.
     QStringList olderLines(qsizetype limit) const;
 };
 

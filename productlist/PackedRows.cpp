@@ -12,7 +12,7 @@ void PackedRows::reserve(std::size_t rows, qsizetype chars) {
     texts_.reserve(chars);
 }
 
-void PackedRows::append(const ProductRow& row) {
+PackedRows::Row PackedRows::packed(const ProductRow& row) {
     Row packed;
     packed.start = texts_.size();
     packed.line = row.line;
@@ -25,7 +25,15 @@ void PackedRows::append(const ProductRow& row) {
         texts_ += *texts[i];
         packed.ends[i] = static_cast<qint32>(texts_.size() - packed.start);
     }
-    rows_.push_back(packed);
+    return packed;
+}
+
+void PackedRows::append(const ProductRow& row) {
+    rows_.push_back(packed(row));
+}
+
+void PackedRows::replace(std::size_t i, const ProductRow& row) {
+    rows_[i] = packed(row);
 }
 
 ProductRow PackedRows::at(std::size_t i) const {
