@@ -66,7 +66,11 @@ class TestListHistory : public QObject {
 
     ProductListHooks hooks() {
         ProductListHooks hooks;
-        hooks.base = [] { return SheetState{}; };
+        hooks.base = [] {
+            SheetState base;  // a shop shows totals with tax
+            base.layout.priceMode = PriceMode::TaxIncluded;
+            return base;
+        };
         hooks.master = master_.get();
         hooks.settingsFolder = dir_->filePath("config");
         return hooks;
