@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -302,6 +303,13 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
 }
 
 ProductListWindow::~ProductListWindow() = default;
+
+void ProductListWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        refresh();
+    }
+}
 
 QString ProductListWindow::listSettingsFile() const {
     return hooks_.settingsFolder.isEmpty() ? QString()

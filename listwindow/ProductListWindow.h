@@ -106,6 +106,10 @@ public:
     // 「税込表示にする」: the layout prints totals with tax.
     void showTaxIncluded();
 
+protected:
+    // Back to the window (from the editor, whose layout may have changed): the notes anew.
+    void changeEvent(QEvent* event) override;
+
 private:
     // Reads a list (again), handing over its rows as they come.
     using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
