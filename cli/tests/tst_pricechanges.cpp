@@ -56,27 +56,6 @@ Layout taxIncludedLayout() {
     return layout;
 }
 
-// The words printed inside label n, in reading order, joined by blanks. The big price starts
-// at the label's left edge: a word counts from a millimetre before it.
-QString labelText(const QList<printed::Word>& words, const SheetState& sheet, int n) {
-    const double left = printed::labelLeft(sheet, n), top = printed::labelTop(sheet, n);
-    QList<printed::Word> inside;
-    for (const printed::Word& w : words) {
-        if (w.x >= left - 1 && w.x < left + kLabelPitchX - 1 && w.y >= top &&
-            w.y < top + kLabelPitchY) {
-            inside << w;
-        }
-    }
-    std::sort(inside.begin(), inside.end(), [](const printed::Word& a, const printed::Word& b) {
-        return std::pair(std::lround(a.y), a.x) < std::pair(std::lround(b.y), b.x);
-    });
-    QStringList texts;
-    for (const printed::Word& w : inside) {
-        texts << w.text;
-    }
-    return texts.join(u' ');
-}
-
 }  // namespace
 
 class TestPriceChanges : public QObject {
@@ -147,7 +126,7 @@ private slots:
         const QList<printed::Word> words = printed::pdfWords(pdf);
         QStringList codes;
         for (int n = 1; n <= labels.size(); ++n) {
-            const QString printed = labelText(words, sheet_, n);
+            const QString printed = printed::labelText(words, sheet_, n);
             const QString label = QString("label %1: %2").arg(n).arg(printed);
             for (const QString& expected : labels[n - 1].split(u' ')) {
                 QVERIFY2(printed.contains(expected), qPrintable(label + " lacks " + expected));
@@ -157,7 +136,7 @@ private slots:
             QCOMPARE(printed.contains("(本体"), labels[n - 1].contains("(本体"));
             codes << "EAN-13:" + labels[n - 1].section(u' ', 0, 0);
         }
-        QCOMPARE(labelText(words, sheet_, labels.size() + 1), QString());
+        QCOMPARE(printed::labelText(words, sheet_, labels.size() + 1), QString());
         QVERIFY(QDir().mkpath(temp("pages")));
         codes.sort();
         QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("pages")), codes);
@@ -178,7 +157,7 @@ private slots:
                  qPrintable(plain.err));
         SheetState asTypedSheet;  // the first-start sheet lands where the other does
         const QStringList shown =
-            labelText(printed::pdfWords(typed), asTypedSheet, untaxedLabel).split(u' ');
+            printed::labelText(printed::pdfWords(typed), asTypedSheet, untaxedLabel).split(u' ');
         QVERIFY2(shown.contains(asTyped) && !shown.join(' ').contains("(本体"),
                  qPrintable(shown.join(' ')));
     }
@@ -222,16 +201,16 @@ private slots:
         const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
                                  "4569999001024 緑茶 ペットボトル 2L 278 (本体 258円)",
                                  "4569999001031 ワイヤレスイヤホン ホワイト 1,100 (本体 1,000円)"};
-        QCOMPARE(labelText(words, sheet_, 4), QString());
+        QCOMPARE(printed::labelText(words, sheet_, 4), QString());
         for (int i = 0; i < labels.size(); ++i) {
-            const QString printed = labelText(words, sheet_, 5 + i);
+            const QString printed = printed::labelText(words, sheet_, 5 + i);
             for (const QString& expected : labels[i].split(u' ')) {
                 QVERIFY2(
                     printed.contains(expected),
                     qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
             }
         }
-        QCOMPARE(labelText(words, sheet_, 8), QString());
+        QCOMPARE(printed::labelText(words, sheet_, 8), QString());
         QVERIFY(QDir().mkpath(temp("week-pages")));
         QCOMPARE(
             printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
@@ -305,14 +284,14 @@ private slots:
                                  "4569999001055 幕の内弁当 1食 1,000 (本体 926円)"};
         const QList<printed::Word> words = printed::pdfWords(pdf);
         for (int n = 1; n <= labels.size(); ++n) {
-            const QString printed = labelText(words, sheet_, n);
+            const QString printed = printed::labelText(words, sheet_, n);
             for (const QString& expected : labels[n - 1].split(u' ')) {
                 QVERIFY2(
                     printed.contains(expected),
                     qPrintable(QString("label %1: %2 lacks %3").arg(n).arg(printed, expected)));
             }
         }
-        QCOMPARE(labelText(words, sheet_, labels.size() + 1), QString());
+        QCOMPARE(printed::labelText(words, sheet_, labels.size() + 1), QString());
         QVERIFY(QDir().mkpath(home + "/pages"));
         QCOMPARE(
             printed::codesOnEveryPage(pdf, 300, home + "/pages"),
@@ -358,7 +337,7 @@ private slots:
             {"--print-list", scanned.fileName(), temp("older-scanned.pdf")}, env);
         QVERIFY2(codes.exitCode == 0 && codes.err.contains("JAN コードだけの 1 行は"),
                  qPrintable(codes.err));
-        QVERIFY(labelText(printed::pdfWords(temp("older-scanned.pdf")), sheet_, 1)
+        QVERIFY(printed::labelText(printed::pdfWords(temp("older-scanned.pdf")), sheet_, 1)
                     .contains("ミックスナッツ"));
         QCOMPARE(fixture::digest(master), before);
         QVariant version;
