@@ -350,14 +350,15 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
     std::vector<QDateTime> times = append ? listTimes_ : std::vector<QDateTime>();
     times.resize(static_cast<std::size_t>(batch) + 1);
     times.back() = madeAt.toUTC();
-    // The window's connection belongs to the window's thread: the work has its own. Nothing
-    // is written to the master here.
-    const std::unique_ptr<ProductMaster> connection =
-        hooks_.master != nullptr ? hooks_.master->another() : nullptr;
-    const MasterAsked asked{connection.get(), append ? &model_->rows() : nullptr, times,
-                            base.layout.defaultTaxRate};
+    ProductMaster* const master = hooks_.master;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            // The window's connection belongs to the window's thread: the work has its own,
+            // made and closed on the work's thread. Nothing is written to the master here.
+            const std::unique_ptr<ProductMaster> connection =
+                master != nullptr ? master->another() : nullptr;
+            const MasterAsked asked{connection.get(), append ? &model_->rows() : nullptr, times,
+                                    base.layout.defaultTaxRate};
             loaded =
                 load(read, columns, std::nullopt, base, name, options, batch, &asked, progress);
         });
@@ -581,12 +582,14 @@ void ProductListWindow::changeColumns() {
     const ColumnMapping chosen = choose.mapping();
     const SheetState base = baseSheet();
     const RowOptions options{widenKatakana->isChecked()};
-    const std::unique_ptr<ProductMaster> connection =
-        hooks_.master != nullptr ? hooks_.master->another() : nullptr;
-    const MasterAsked asked{connection.get(), nullptr, listTimes_, base.layout.defaultTaxRate};
+    ProductMaster* const master = hooks_.master;
     Loaded loaded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+            const std::unique_ptr<ProductMaster> connection =
+                master != nullptr ? master->another() : nullptr;
+            const MasterAsked asked{connection.get(), nullptr, listTimes_,
+                                    base.layout.defaultTaxRate};
             loaded =
                 load(reader_, nullptr, chosen, base, listName_, options, pastes_, &asked, progress);
         });

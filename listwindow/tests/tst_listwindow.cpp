@@ -75,6 +75,40 @@ QString labelText(const QString& pdf, const SheetState& sheet, int n) {
     return printed::labelText(printed::pdfWords(pdf), sheet, n);
 }
 
+// Twenty-five rows as a spreadsheet copies them: tab-separated, a header first.
+QString pastedRows() {
+    QStringList lines{"JANコード\t品名\t売価\t枚数\t税率"};
+    for (int i = 1; i <= 25; ++i) {
+        lines << QString("4901234567894\t品%1\t%2\t1\t%3")
+                     .arg(i)
+                     .arg(100 + i)
+                     .arg(i == 3 ? "8%" : "");
+    }
+    return lines.join('\n');
+}
+
+// A valid JAN code: 49, ten digits of `n`, the check digit.
+QString janOf(qint64 n) {
+    const QString digits = QString("49%1").arg(n, 10, 10, QChar('0'));
+    int sum = 0;
+    for (int i = 0; i < 12; ++i) {
+        sum += digits[i].digitValue() * (i % 2 == 0 ? 1 : 3);
+    }
+    return digits + QString::number((10 - sum % 10) % 10);
+}
+
+// Waits in the progress dialog until `ready` says so, then presses its キャンセル; what the
+// dialog said then goes to `seen`.
+void cancelWhen(std::function<bool(QProgressDialog&)> ready, QString& seen) {
+    testing::whenShown<QProgressDialog>([ready, &seen](QProgressDialog& dialog) {
+        if (!QTest::qWaitFor([&] { return ready(dialog); }, 30000)) {
+            return;  // left open: the helper closes it, and the checks after fail
+        }
+        seen = QString("%1 (%2/1000)").arg(dialog.labelText()).arg(dialog.value());
+        QTest::mouseClick(dialog.findChild<QPushButton*>(), Qt::LeftButton);
+    });
+}
+
 }  // namespace
 
 class TestListWindow : public QObject {
