@@ -85,16 +85,11 @@ void ProductListWindow::registerWithMaster() {
         return;
     }
     const std::vector<ProductRow>& rows = model_->rows();
-    // The rows into the master, held ones left out, and the list compared again with the
-    // master as it then is; all on the work's thread, one transaction for the rows.
+    // The rows into the master, held ones left out, on the work's thread in one transaction.
     ProductMaster::ImportResult result;
-    MasterView after;
     const auto registerRows = [&](ProductMaster& connection, const std::vector<ProductRow>& kept,
                                   WorkProgress& progress) {
         result = connection.importRows(kept, &progress, listTimes_);
-        if (result.ok) {
-            after = viewOfMaster(rows, connection, listTimes_, progress);
-        }
     };
     // Compared again first: the master may have changed since the list was read (another
     // shop, head office). Without older contents to ask about, the rows go in at once.
@@ -159,8 +154,8 @@ void ProductListWindow::registerWithMaster() {
                        result.cancelled ? MessageIcon::Information : MessageIcon::Exclamation);
         return;
     }
-    after.filled = masterView_.filled;
-    masterView_ = std::move(after);
+    // What the list now says against the master: only the held codes still differ.
+    masterView_.preview = preview.afterRegistering(held);
     registered_ = QStringLiteral("商品マスタに登録しました（追加 %1 件、更新 %2 件）。")
                       .arg(countText(result.added), countText(result.updated));
     if (!held.isEmpty()) {

@@ -51,16 +51,21 @@ void mergeListedRow(ProductRow& merged, const ProductRow& row) {
     merged.batch = row.batch;  // the later row's list is the one that stays
 }
 
-QDateTime listTimeOf(const ProductRow& row, const std::vector<QDateTime>& listTimes) {
-    const auto batch = static_cast<std::size_t>(row.batch);
-    return batch < listTimes.size() && listTimes[batch].isValid() ? listTimes[batch].toUTC()
-                                                                  : QDateTime::currentDateTimeUtc();
-}
-
 MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
                                 const QHash<QString, StoredProduct>& stored,
                                 const std::vector<QDateTime>& listTimes) {
     MasterPreview preview;
+    // When each batch's list was made, in seconds (the master keeps no less).
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    std::vector<qint64> madeAt;
+    for (const QDateTime& time : listTimes) {
+        madeAt.push_back(time.isValid() ? time.toSecsSinceEpoch() : now);
+    }
+    const auto madeAtOf = [&](const ProductRow& row) {
+        return row.batch >= 0 && static_cast<std::size_t>(row.batch) < madeAt.size()
+                   ? madeAt[static_cast<std::size_t>(row.batch)]
+                   : now;
+    };
     // As the import does: by code, the rows of one code merged in list order.
     std::vector<std::pair<QString, std::size_t>> keyed;
     keyed.reserve(rows.size());
@@ -104,8 +109,7 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
             continue;
         }
         const bool older =
-            found->listedAt.isValid() &&
-            listTimeOf(merged, listTimes).toSecsSinceEpoch() < found->listedAt.toSecsSinceEpoch();
+            found->listedAt.isValid() && madeAtOf(merged) < found->listedAt.toSecsSinceEpoch();
         if (older) {
             preview.olderCodes.insert(key);
         }
@@ -120,6 +124,23 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
                          return std::pair(a.batch, a.line) < std::pair(b.batch, b.line);
                      });
     return preview;
+}
+
+MasterPreview MasterPreview::afterRegistering(const QSet<QString>& held) const {
+    MasterPreview after;
+    after.withoutCode = withoutCode;
+    for (const Change& change : changes) {
+        if (held.contains(change.jan)) {
+            after.changes.push_back(change);
+            (change.price ? after.priceChanged : after.textChanged) += 1;
+            if (change.older) {
+                after.olderCodes.insert(change.jan);
+            }
+        }
+    }
+    after.unchanged =
+        added + priceChanged + textChanged + unchanged - after.priceChanged - after.textChanged;
+    return after;
 }
 
 QString MasterPreview::counts() const {

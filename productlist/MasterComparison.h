@@ -56,6 +56,9 @@ struct MasterPreview {
     QStringList priceLines(qsizetype limit) const;
     // The changes from an older list, with the date of the stored one's list.
     QStringList olderLines(qsizetype limit) const;
+    // The list against the master once registered, the `held` codes left out: those still
+    // differ, every other product is as the list has it.
+    MasterPreview afterRegistering(const QSet<QString>& held) const;
 };
 
 // `listTimes[row.batch]`: when each row's list was made (its file's modification time); a
@@ -64,9 +67,6 @@ struct MasterPreview {
 MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
                                 const QHash<QString, StoredProduct>& stored,
                                 const std::vector<QDateTime>& listTimes);
-
-// When the row's list was made, as listTimes says; now for a batch without a time.
-QDateTime listTimeOf(const ProductRow& row, const std::vector<QDateTime>& listTimes);
 
 // A row that holds a JAN code and nothing to print (a scanner's list: the code, or the code and
 // 枚数): its texts come from the master.

@@ -1,6 +1,7 @@
 #include "ProductMaster.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -93,6 +94,36 @@ QString upsertStatement(int count, const MasterEngine& engine) {
 }
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// A stamp as the master keeps it ('YYYY-MM-DD HH:MM:SS', UTC), read without a time zone: a
+// million of them are read for one list. Invalid when it is no such stamp.
+QDateTime stampTime(const QString& text) {
+    if (text.size() != 19) {
+        return {};
+    }
+    const auto number = [&text](int from, int length) { return text.mid(from, length).toInt(); };
+    return QDateTime(QDate(number(0, 4), number(5, 2), number(8, 2)),
+                     QTime(number(11, 2), number(14, 2), number(17, 2)), Qt::UTC);
+}
+
+// The list times of the batches as bound, worked out once for a whole import.
+class ListStamps {
+public:
+    explicit ListStamps(const std::vector<QDateTime>& times) {
+        const QString now = QDateTime::currentDateTimeUtc().toString(kTimeFormat);
+        for (const QDateTime& time : times) {
+            stamps_ << (time.isValid() ? time.toUTC().toString(kTimeFormat) : now);
+        }
+        now_ = now;
+    }
+    const QString& of(const ProductRow& row) const {
+        return row.batch >= 0 && row.batch < stamps_.size() ? stamps_[row.batch] : now_;
+    }
+
+private:
+    QStringList stamps_;
+    QString now_;
+};
 
 }  // namespace
 
@@ -306,6 +337,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     int preparedFor = 0;
     qint64 inserted = 0;
     qint64 written = 0;  // inserted or changed
+    const ListStamps stamps(listTimes);
     const auto write = [&]() -> bool {
         const int size = static_cast<int>(batch.size());
         if (size != preparedFor) {
@@ -322,7 +354,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
             }
             upsert.addBindValue(taxValue(row.taxRate));
             upsert.addBindValue(kindBound(row));
-            upsert.addBindValue(listTimeOf(row, listTimes).toString(kTimeFormat));
+            upsert.addBindValue(stamps.of(row));
             upsert.addBindValue(writer_);
         }
         if (!upsert.exec()) {
@@ -507,28 +539,33 @@ ProductMaster::StoredResult ProductMaster::storedProducts(const QStringList& key
     if (!hasTable_ || keys.isEmpty()) {
         return result;
     }
-    // Each code also without its check digit, as lists stored it before they were completed;
-    // the code itself wins where both are stored.
-    QHash<QString, QString> askedFor;
-    QStringList asked;
-    for (const QString& key : keys) {
-        if (key.isEmpty() || askedFor.contains(key)) {
-            continue;
-        }
-        askedFor.insert(key, key);
-        asked << key;
-        const QString shorter = key.chopped(std::min<qsizetype>(key.size(), 1));
-        if (lacksCheckDigit(shorter) && !askedFor.contains(shorter)) {
-            askedFor.insert(shorter, key);
-            asked << shorter;
-        }
-    }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const bool reading = db.transaction();  // the answers belong together
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // Each code also without its check digit where the master holds such codes, as lists
+    // stored them before they were completed; the code itself wins where both are stored.
+    bool ok = query.exec(QStringLiteral(
+        "SELECT count(*) FROM (SELECT 1 FROM products WHERE length(jan) IN (7, 12) LIMIT 1) AS s"));
+    const bool shortCodes = ok && query.next() && query.value(0).toInt() > 0;
+    query.finish();
+    QHash<QString, QString> askedFor;  // the shorter codes asked, with the code they are of
+    QSet<QString> seen;
+    QStringList asked;
+    asked.reserve(keys.size());
+    for (const QString& key : keys) {
+        if (key.isEmpty() || seen.contains(key)) {
+            continue;
+        }
+        seen.insert(key);
+        asked << key;
+        const QString shorter = key.chopped(std::min<qsizetype>(key.size(), 1));
+        if (shortCodes && lacksCheckDigit(shorter) && !askedFor.contains(shorter)) {
+            askedFor.insert(shorter, key);
+            asked << shorter;
+        }
+    }
     int preparedFor = 0;
-    bool ok = true;
     for (qsizetype first = 0; ok && first < asked.size(); first += kPerStatement) {
         const int count =
             static_cast<int>(std::min<qsizetype>(kPerStatement, asked.size() - first));
@@ -547,15 +584,14 @@ ProductMaster::StoredResult ProductMaster::storedProducts(const QStringList& key
         ok = ok && query.exec();
         while (ok && query.next()) {
             const QString jan = query.value(0).toString();
-            const QString key = askedFor.value(jan);
+            const QString key = askedFor.value(jan, jan);
             if (jan != key && result.products.contains(key)) {
                 continue;
             }
             StoredProduct& stored = result.products[key];
             stored.product.jan = key;
             readProduct(query, 1, stored.product);
-            stored.listedAt = QDateTime::fromString(query.value(8).toString(), kTimeFormat);
-            stored.listedAt.setTimeSpec(Qt::UTC);
+            stored.listedAt = stampTime(query.value(8).toString());
         }
         query.finish();
     }

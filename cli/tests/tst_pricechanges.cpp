@@ -20,17 +20,6 @@ QString posFixture(const char* name) {
     return QStringLiteral(POS_FIXTURES "/") + QLatin1String(name);
 }
 
-// A copy of a fixture in `folder`, made on `when` as far as its file's time says.
-QString datedCopy(const char* name, const QString& folder, const QDateTime& when) {
-    const QString copy = folder + '/' + QLatin1String(name);
-    QFile file(copy);
-    if (!QFile::copy(posFixture(name), copy) || !file.open(QIODevice::ReadWrite) ||
-        !file.setFileTime(when, QFileDevice::FileModificationTime)) {
-        return {};
-    }
-    return copy;
-}
-
 // What runs an SQL statement on an SQLite master with a connection of the test's own; the
 // first value of its first row goes to `value`.
 bool sqliteSql(const QString& path, const QString& statement, QVariant* value = nullptr) {
