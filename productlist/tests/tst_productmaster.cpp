@@ -261,6 +261,11 @@ private slots:
         QCOMPARE(got,
                  (QStringList{"4901234567894|花王|アタック||||", "4901234567894|花王|アタック||||",
                               "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
+        // The same for a whole list's codes at once, as a scanner's list is filled.
+        const ProductMaster::StoredResult stored =
+            master.storedProducts({"4512345678906", "4901234567894", "49123456"});
+        QCOMPARE(stored.products.value("4512345678906").product.product, "前から");
+        QCOMPARE(stored.products.size(), 3);
     }
 
     // Two masters at once, each of its own; a row the database refuses rolls its whole import
