@@ -168,6 +168,11 @@ buildAndTest() {
     return $status
 }
 
+# The whole build, under the lock, as every build here.
+zbuild() {
+    flock -o /tmp/zukaro-build.lock cmake --build build --parallel 2
+}
+
 # The tests the list uses must pass as the code stands, or nothing it says means anything.
 echo "mutate: building and checking the tests unplanted"
 if ! zbuild >"$state/log.build" 2>&1; then
