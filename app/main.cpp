@@ -68,6 +68,15 @@ int main(int argc, char* argv[]) {
                 return editor() ? editor()->listBase()
                                 : zukaro::freshStartSheet(zukaro::SettingsLocations::standard());
             };
+            // The layout lives in the editor: 税込表示 from the list is a step there.
+            hooks.changeLayout = [&](const std::function<void(zukaro::Layout&)>& change) {
+                if (!editor()) {
+                    startScreen->Command1_Click();
+                }
+                if (editor()) {
+                    editor()->changeLayout(QStringLiteral("総額表示"), change);
+                }
+            };
             hooks.openInEditor = [&](const zukaro::SheetState& sheet, const QString& title) {
                 startScreen->Command1_Click();
                 if (editor()) {

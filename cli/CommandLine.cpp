@@ -30,6 +30,7 @@ const QString kCalibrationSheet = QStringLiteral("calibration-sheet");
 const QString kCalibratedFor = QStringLiteral("calibrated-for");
 const QString kMaster = QStringLiteral("master");
 const QString kImportList = QStringLiteral("import-list");
+const QString kReplaceNewer = QStringLiteral("replace-newer");
 const QString kMasterImportFrom = QStringLiteral("master-import-from");
 
 using Mode = CommandLine::Mode;
@@ -68,6 +69,7 @@ struct Options {
     QCommandLineOption calibratedFor{kCalibratedFor, {}, QStringLiteral("NAME")};
     QCommandLineOption master{kMaster, {}, QStringLiteral("ADDRESS")};
     QCommandLineOption importList{kImportList};
+    QCommandLineOption replaceNewer{kReplaceNewer};
     QCommandLineOption masterImportFrom{kMasterImportFrom};
 };
 
@@ -135,6 +137,7 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                   {o.start, {Mode::PrintList}, u"--print-list"},
                   {o.changedOnly, {Mode::PrintList}, u"--print-list"},
                   {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
+                  {o.replaceNewer, {Mode::ImportList}, u"--import-list"},
                   {o.calibratedFor,
                    {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
                    u"--print-pdf、--print-list か --calibration-sheet"},
@@ -292,6 +295,7 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
     }
     command.changedOnly = parser.isSet(o.changedOnly);
     command.recordPrinted = parser.isSet(o.recordPrinted);
+    command.replaceNewer = parser.isSet(o.replaceNewer);
     if (parser.isSet(o.master)) {
         command.master = parser.value(o.master).trimmed();
         if (command.master.isEmpty()) {
@@ -325,7 +329,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     const Options o;
     parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
                        o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor, o.master,
-                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted});
+                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted,
+                       o.replaceNewer});
     for (const QString& flag : windowFlags) {
         parser.addOption(QCommandLineOption(flag));
     }
@@ -383,7 +388,7 @@ QString usageText() {
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
         " [--changed-only] [--record-printed] [--master 接続先]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
-        "  zukaro --import-list 商品リスト [--master 接続先]\n"
+        "  zukaro --import-list 商品リスト [--master 接続先] [--replace-newer]\n"
         "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
         "  zukaro --help | --version\n");
 }
@@ -427,6 +432,11 @@ QString helpText() {
                "                        入れた確認用シートになります。\n"
                "  --import-list         商品リストを商品マスタに登録します (JAN コードごとに\n"
                "                        追加か更新。空の欄は登録済みの値を残します)。\n"
+               "                        新規・売価が変わる・変更なしの件数を標準エラーに\n"
+               "                        書きます。商品マスタの売価が、このリストより新しい\n"
+               "                        リストのものなら、その商品は登録せずに知らせます。\n"
+               "  --replace-newer       (--import-list で) そういう商品も、このリストの古い\n"
+               "                        売価で置き換えます。\n"
                "  --master-import-from  SQLite の商品マスタのファイル (products.sqlite) を、\n"
                "                        使っている商品マスタ (ふつうは PostgreSQL) に写します。\n"
                "  --master 接続先       この回だけ使う商品マスタ (--changed-only と\n"

@@ -23,7 +23,7 @@ struct CommandLine {
         PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
                            //   [--changed-only] [--record-printed]
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
-        ImportList,        // --import-list LIST [--master ADDRESS]: the list into the master
+        ImportList,        // --import-list LIST [--master ADDRESS] [--replace-newer]
         MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
         Help,
         Version,
@@ -43,6 +43,9 @@ struct CommandLine {
     QString calibratedFor;
     bool changedOnly = false;    // PrintList: only rows new or changed since last printed
     bool recordPrinted = false;  // PrintList: record the printed rows in the product master
+    // ImportList: a product whose stored price came from a newer list takes this list's older
+    // one too (without it, such products are left as stored, and told).
+    bool replaceNewer = false;
     // Window, ImportList, MasterImportFrom and PrintList: the product master's address, over
     // the one chosen in 商品マスター; empty: that one.
     QString master;

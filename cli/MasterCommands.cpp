@@ -1,14 +1,17 @@
 #include "MasterCommands.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
 #include "ColumnMapping.h"
+#include "MasterComparison.h"
 #include "MasterMessages.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
 #include "RunCommandLine.h"
+#include "ShownText.h"
 #include "UserFiles.h"
 
 namespace zukaro {
@@ -54,14 +57,62 @@ int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStre
         return kExitFailed;
     }
     const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
-    const ProductList list = toProductRows(source.table, mapping);
+    ProductList list = toProductRows(source.table, mapping);
     const QString shown = QDir::toNativeSeparators(command.file);
     for (const RowProblem& problem : list.problems) {
         if (!problem.kept) {
             err << "zukaro: " << shown << ": " << problem.text() << '\n';
         }
     }
-    return imported(*master, master->importRows(list.rows), out, err) ? kExitOk : kExitFailed;
+    if (const ProductMaster::Result opened = master->open(); !opened.ok) {
+        err << "zukaro: " << opened.error << '\n';
+        return kExitFailed;
+    }
+    if (master->isReadOnly()) {  // refused, with the reason, before anything is compared
+        return imported(*master, master->importRows(list.rows), out, err) ? kExitOk : kExitFailed;
+    }
+    // What registering would do, said before it is done; a product whose stored price came
+    // from a newer list keeps it unless --replace-newer says otherwise.
+    const std::vector<QDateTime> listTimes{QFileInfo(command.file).lastModified().toUTC()};
+    QStringList keys;
+    for (const ProductRow& row : list.rows) {
+        keys << ProductMaster::keyOf(row.jan);
+    }
+    const ProductMaster::StoredResult stored = master->storedProducts(keys);
+    if (!stored.ok) {
+        err << "zukaro: " << stored.error << '\n';
+        return kExitFailed;
+    }
+    const MasterPreview preview = compareWithMaster(list.rows, stored.products, listTimes);
+    err << "zukaro: " << shown << ": " << QStringLiteral("商品マスタと比べて、") << preview.counts()
+        << QStringLiteral("。\n");
+    if (!preview.olderCodes.isEmpty()) {
+        constexpr qsizetype kShown = 100;
+        for (const QString& line : preview.olderLines(kShown)) {
+            err << "zukaro: " << shown << ": " << line << '\n';
+        }
+        const QString count = countText(preview.olderCodes.size());
+        if (command.replaceNewer) {
+            err << "zukaro: "
+                << QStringLiteral(
+                       "商品マスタにこのリストより新しいリストの内容がある %1 件も、"
+                       "このリストのとおりに登録します（--replace-newer）。\n")
+                       .arg(count);
+        } else {
+            err << "zukaro: "
+                << QStringLiteral(
+                       "商品マスタにこのリストより新しいリストの内容がある %1 件は、"
+                       "登録せずに商品マスタのままにしました。このリストの古い売価で"
+                       "置き換えるときは --replace-newer を付けてください。\n")
+                       .arg(count);
+            std::erase_if(list.rows, [&preview](const ProductRow& row) {
+                return preview.olderCodes.contains(ProductMaster::keyOf(row.jan));
+            });
+        }
+    }
+    return imported(*master, master->importRows(list.rows, nullptr, listTimes), out, err)
+               ? kExitOk
+               : kExitFailed;
 }
 
 int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err) {

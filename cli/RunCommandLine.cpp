@@ -16,6 +16,7 @@
 #include "LabelLayout.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
+#include "MasterComparison.h"
 #include "MasterMessages.h"
 #include "PackedRows.h"
 #include "PrintHistory.h"
@@ -66,6 +67,68 @@ std::optional<MasterLocation> masterOf(const CommandLine& command, ConsoleMessag
         messages.tell(QStringLiteral("エラー"), where.error, MessageIcon::Critical);
     }
     return where.location;
+}
+
+// Rows that hold a JAN code alone (a scanner's list: the code, or the code and 枚数) take their
+// texts, price and tax from the product master, read as it is: a master file that is not there
+// is not made, an older one not upgraded. The codes it does not know are listed by line.
+void fillCodesFromMaster(ConsoleMessages& messages, ListJob& job, const CommandLine& command) {
+    std::vector<std::size_t> codes;
+    QStringList keys;
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        if (holdsOnlyCode(job.rows.at(i))) {
+            codes.push_back(i);
+            keys << ProductMaster::keyOf(job.rows.at(i).jan);
+        }
+    }
+    if (codes.empty()) {
+        return;
+    }
+    const MasterLocationResult where = chosenMaster(command.master);
+    QHash<QString, StoredProduct> stored;
+    QString named;
+    if (!where.location) {
+        messages.write(where.error);
+    } else {
+        named = master::name(*where.location);
+        if (where.location->isPostgres() || QFileInfo::exists(where.location->path)) {
+            ProductMaster master(*where.location);
+            master.readOnlyFromNowOn();
+            ProductMaster::StoredResult found = master.storedProducts(keys);
+            if (found.ok) {
+                stored = std::move(found.products);
+            } else {
+                messages.write(found.error);
+            }
+        }
+    }
+    qint64 filled = 0;
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        const std::size_t i = codes[static_cast<std::size_t>(k)];
+        ProductRow row = job.rows.at(i);
+        const auto found = stored.constFind(keys[k]);
+        if (found == stored.cend()) {
+            if (job.reading.problems.size() < kKeptProblems) {
+                job.reading.problems.push_back(
+                    {row.line,
+                     QStringLiteral("JAN コード「%1」は商品マスタ%2にありません（品名も売価も"
+                                    "わかりません）。")
+                         .arg(shownText(row.jan), named),
+                     false});
+            }
+            ++job.reading.problemCount;
+            continue;
+        }
+        fillFromStored(row, found->product);
+        job.rows.replace(i, row);
+        ++filled;
+    }
+    job.reading.problems = inLineOrder(std::move(job.reading.problems));
+    if (filled > 0) {
+        messages.say(QStringLiteral("JAN コードだけの %1 行は、品名・売価などを商品マスタ%2から"
+                                    "補いました。")
+                         .arg(countText(filled), named));
+    }
 }
 
 // --changed-only: each row against the label last recorded as printed for its code in the
@@ -163,6 +226,7 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
         return false;
     }
     const SheetState& base = session.startUpSheet();
+    fillCodesFromMaster(messages, job, command);
     if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
         return false;
     }
@@ -192,6 +256,9 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     }
     messages.countUnwritten(count - static_cast<qint64>(problems.size()));
     messages.reportOmittedNotes();
+    if (const QString untaxed = plan.untaxedNote(base.layout); !untaxed.isEmpty()) {
+        messages.say(shown + QStringLiteral(": ") + untaxed);
+    }
     if (plan.labels() == 0) {
         messages.tell(caption, shown + QStringLiteral(": 印刷するラベルがありません。"),
                       MessageIcon::Critical);

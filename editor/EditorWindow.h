@@ -128,6 +128,9 @@ public:
     void openListSheet(const SheetState& sheet, const QString& title);
     // The sheet a product list is laid out on: this window's layout and offsets, no labels.
     SheetState listBase() const;
+    // A change of that layout asked for by the product list (its 「税込表示にする」): one step
+    // to undo, named `what`, shown on the controls and the preview.
+    void changeLayout(const QString& what, const std::function<void(Layout&)>& change);
     // Shows the caption-held states and box texts of the sheet on the buttons and boxes.
     void mirrorCaptions();
 

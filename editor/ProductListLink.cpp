@@ -75,6 +75,13 @@ SheetState EditorWindow::listBase() const {
     return base;
 }
 
+void EditorWindow::changeLayout(const QString& what, const std::function<void(Layout&)>& change) {
+    storeFocusedField();
+    edit(what, [&] { change(sheet_.layout); });
+    mirrorCaptions();
+    showPreviewQuietly();
+}
+
 void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) {
     storeFocusedField();
     if (!confirmDiscard()) {

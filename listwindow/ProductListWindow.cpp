@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -29,6 +30,7 @@
 #include "CupsJob.h"
 #include "LabelFile.h"
 #include "LabelLayout.h"
+#include "ListLoading.h"
 #include "MessageBoxes.h"
 #include "PrintHistory.h"
 #include "ProductListModel.h"
@@ -51,6 +53,8 @@ const QString kCaption = QStringLiteral("商品リスト");
 const QString kListSettings = QStringLiteral("list.ini");
 const QString kNextStartKey = QStringLiteral("NextStart/label");
 const QString kNextStartTimeKey = QStringLiteral("NextStart/printedAt");
+// The last list opened: the next ファイルを開く starts in its folder.
+const QString kLastListKey = QStringLiteral("LastList/file");
 const QString kListFilter = QStringLiteral(
     "商品リスト (*.csv *.tsv *.txt *.xlsx)|*.csv;*.tsv;*.txt;*.xlsx|すべてのファイル (*.*)|*.*|");
 const QString kLabelFilter =
@@ -75,146 +79,6 @@ QStringList numberedFiles(const QString& chosen, std::size_t count) {
                                          .arg(suffix));
     }
     return files;
-}
-
-// A list this long is not checked for how its labels come out on paper: some seconds of work,
-// and it cannot print in one job anyway. A shorter one is checked again, on the window's
-// thread, when the editor's layout has changed since.
-constexpr std::size_t kMaxCheckedRows = 100'000;
-constexpr std::size_t kRecheckedRows = 1'000;
-
-// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
-// index: each row with a product name checked once.
-LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      const SheetState& base, WorkProgress* progress) {
-    constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
-    std::vector<std::size_t> named;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (checks[i].hasProduct) {
-            named.push_back(i);
-        }
-    }
-    const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
-    beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
-              static_cast<qint64>(named.size()));
-    LabelNotes notes;
-    for (std::size_t first = 0; first < named.size() && !cancelledBy(progress);
-         first += kRowsPerStep) {
-        reportDone(progress, static_cast<qint64>(first));
-        notesByRow(
-            std::min(kRowsPerStep, named.size() - first),
-            [&](std::size_t i) { return plan.label(named[first + i], base.layout); }, base,
-            [&](const RowNote& note) { notes.emplace_back(named[first + note.row], note.text); });
-    }
-    return notes;
-}
-
-// How rows stand against the labels last printed for their codes, asked of the master in one
-// read. Only changed rows keep words for the table: a long list that was all printed before
-// must not hold its old labels twice.
-struct Marked {
-    bool asked = false;
-    QString error;  // the master could not be read
-    std::vector<ChangeMark> marks;
-    QHash<std::size_t, ProductListModel::Printed> printed;
-};
-
-Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
-                WorkProgress& progress) {
-    Marked out;
-    progress.beginStep(QStringLiteral("前回の印刷と比べています"), 0);
-    QStringList keys;
-    keys.reserve(static_cast<qsizetype>(rows.size()));
-    for (const ProductRow& row : rows) {
-        keys << printedKey(row.jan);
-    }
-    const ProductMaster::PrintedResult found = master.lastPrinted(keys);
-    if (!found.ok) {
-        out.error = found.error;
-        return out;
-    }
-    out.asked = true;
-    out.marks.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto last = found.labels.constFind(keys[static_cast<qsizetype>(i)]);
-        if (last == found.labels.cend()) {
-            out.marks.push_back(ChangeMark::New);
-            continue;
-        }
-        const ChangeMark mark = changeMark(rows[i], *last, defaultRate);
-        out.marks.push_back(mark);
-        if (mark != ChangeMark::Unchanged) {
-            out.printed.insert(
-                i,
-                {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
-                 describeChange(rows[i], *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
-                     last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
-        }
-    }
-    return out;
-}
-
-// The products of a list and what laying each out has to say, read on the worker's thread.
-struct Loaded {
-    ReadProducts read;
-    std::vector<ProductRow> rows;
-    std::vector<RowCheck> checks;
-    LabelNotes notes;
-    bool notesChecked = false;
-    bool cancelled = false;
-    Marked marked;
-};
-
-Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
-            QSettings* remembered, const std::optional<ColumnMapping>& given,
-            const SheetState& base, const QString& name, const RowOptions& options,
-            WorkProgress& progress) {
-    constexpr std::size_t kRowsPerStep = 4096;
-    Loaded out;
-    out.read =
-        readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
-                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); }, options);
-    out.cancelled = out.read.source.cancelled;
-    if (!out.read.source.ok) {
-        return out;
-    }
-    // Columns the clerk chose are taken as chosen; a file found to be no product list is not.
-    if (!given) {
-        if (QString refused = notAProductList(out.read.head, out.read.mapping, name);
-            !refused.isEmpty()) {
-            out.read.source = {false, false, std::move(refused), {}, {}};
-            out.rows.clear();
-            return out;
-        }
-    }
-    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(out.rows.size()));
-    out.checks.reserve(out.rows.size());
-    for (std::size_t i = 0; i < out.rows.size(); ++i) {
-        if (i % kRowsPerStep == 0) {
-            progress.setDone(static_cast<qint64>(i));
-            if (progress.cancelled()) {
-                out.cancelled = true;
-                return out;
-            }
-        }
-        out.checks.push_back(checkRow(out.rows[i]));
-    }
-    out.notesChecked = out.rows.size() <= kMaxCheckedRows;
-    if (out.notesChecked) {
-        out.notes = labelNotes(out.rows, out.checks, base, &progress);
-        out.cancelled = progress.cancelled();
-    }
-    return out;
-}
-
-// The paste (0: the list's file) the rows and their problems came from.
-void numberBatch(Loaded& loaded, int batch) {
-    for (ProductRow& row : loaded.rows) {
-        row.batch = batch;
-    }
-    for (RowProblem& problem : loaded.read.problems.problems) {
-        problem.batch = batch;
-    }
 }
 
 // At most ten lines of a list for a question, then how many more there are.
@@ -287,17 +151,29 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     table->setModel(proxy_);
     table->setSortingEnabled(true);
     table->sortByColumn(-1, Qt::AscendingOrder);  // list order until a header is clicked
-    table->horizontalHeader()->setStretchLastSection(true);
     // A JAN code is read digit by digit against the shelf: all thirteen shown, never elided.
-    // The check box and copies columns need little room, and give it to the names.
+    // The product name gets the room the window has; the other columns what their usual
+    // texts need (a lot number is often not there at all).
     const QFontMetrics metrics(table->font());
-    table->setColumnWidth(ProductListModel::Jan,
-                          metrics.horizontalAdvance(QStringLiteral("4901234567894")) +
-                              metrics.averageCharWidth() * 3);
-    for (const int narrow : {ProductListModel::Print, ProductListModel::Copies}) {
-        table->setColumnWidth(narrow, metrics.horizontalAdvance(QStringLiteral("印刷")) +
-                                          metrics.averageCharWidth() * 4);
+    const auto width = [&metrics](const QString& text) {
+        return metrics.horizontalAdvance(text) + metrics.averageCharWidth() * 3;
+    };
+    const std::pair<int, QString> widths[] = {
+        {ProductListModel::Print, QStringLiteral("印刷 ")},
+        {ProductListModel::Copies, QStringLiteral("枚数 ")},
+        {ProductListModel::Change, QStringLiteral("価格変更（前回 1,280）")},
+        {ProductListModel::Jan, QStringLiteral("4901234567894")},
+        {ProductListModel::Maker, QStringLiteral("サンプル食品")},
+        {ProductListModel::Spec, QStringLiteral("500ml×24")},
+        {ProductListModel::Lot, QStringLiteral("ロット")},
+        {ProductListModel::Price, QStringLiteral("128000")},
+        {ProductListModel::Rate, QStringLiteral("10% 内税")}};
+    for (const auto& [column, text] : widths) {
+        table->setColumnWidth(column, width(text));
     }
+    table->horizontalHeader()->setStretchLastSection(false);
+    table->horizontalHeader()->setSectionResizeMode(ProductListModel::Product,
+                                                    QHeaderView::Stretch);
 
     problems = new QPlainTextEdit(this);
     problems->setObjectName(QStringLiteral("問題"));
@@ -321,13 +197,35 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     top->addWidget(widenKatakana);
     top->addWidget(changedOnly);
 
-    summary = new QLabel(this);
-    summary->setObjectName(QStringLiteral("概要"));
+    // Texts that grow with what they say wrap instead of widening the window: it must fit a
+    // laptop's screen at 125 % in every state.
+    const auto wrapping = [this](const QString& name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(name);
+        label->setWordWrap(true);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        return label;
+    };
+    masterNote = wrapping(QStringLiteral("マスターとの比較"));
+    registerButton =
+        button(QStringLiteral("マスターに登録"), QStringLiteral("マスターに登録"), this);
+    registerButton->setToolTip(
+        QStringLiteral("このリストの商品を、商品マスタに登録します（新規の追加と、変わった"
+                       "売価・品名の更新）。"));
+    taxIncluded = button(QStringLiteral("税込表示にする"), QStringLiteral("税込表示にする"), this);
+    taxIncluded->setToolTip(
+        QStringLiteral("総額表示を「税込表示」にします。税抜の売価に消費税を足した総額を"
+                       "印刷します（入力画面のレイアウトが変わります）。"));
+    auto* master = new QHBoxLayout;
+    master->addWidget(masterNote, 1);
+    master->addWidget(taxIncluded);
+    master->addWidget(registerButton);
+
+    summary = wrapping(QStringLiteral("概要"));
     start = new QSpinBox(this);
     start->setObjectName(QStringLiteral("開始位置"));
     start->setRange(1, kLabelCount);
-    nextStartNote = new QLabel(this);
-    nextStartNote->setObjectName(QStringLiteral("前回の続きの説明"));
+    nextStartNote = wrapping(QStringLiteral("前回の続きの説明"));
     nextStart = button(QStringLiteral("前回の続き"), QString(), this);
     sheetNumber = new QSpinBox(this);
     sheetNumber->setObjectName(QStringLiteral("シート番号"));
@@ -335,11 +233,14 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     openInEditor = button(QStringLiteral("入力画面で開く"), QStringLiteral("入力画面で開く"), this);
     save = button(QStringLiteral("まとめて保存"), QStringLiteral("まとめて保存..."), this);
     print = button(QStringLiteral("まとめて印刷"), QStringLiteral("まとめて印刷..."), this);
+    // Where the labels start, with the offer after a print, on a row of its own; what prints
+    // and the commands on the last.
+    auto* where = new QHBoxLayout;
+    where->addWidget(new QLabel(QStringLiteral("開始位置"), this));
+    where->addWidget(start);
+    where->addWidget(nextStartNote, 1);
+    where->addWidget(nextStart);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(new QLabel(QStringLiteral("開始位置"), this));
-    bottom->addWidget(start);
-    bottom->addWidget(nextStartNote);
-    bottom->addWidget(nextStart);
     bottom->addWidget(summary, 1);
     bottom->addWidget(new QLabel(QStringLiteral("シート"), this));
     bottom->addWidget(sheetNumber);
@@ -351,6 +252,8 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     layout->addLayout(top);
     layout->addWidget(table, 1);
     layout->addWidget(problems);
+    layout->addLayout(master);
+    layout->addLayout(where);
     layout->addLayout(bottom);
     // On a small or scaled screen the table gives up its height, never the rows of buttons.
     table->setMinimumHeight(table->verticalHeader()->defaultSectionSize() * 3);
@@ -368,6 +271,8 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     connect(openInEditor, &QPushButton::clicked, this, [this] { openSheetInEditor(); });
     connect(save, &QPushButton::clicked, this, [this] { saveAll(); });
     connect(print, &QPushButton::clicked, this, [this] { printAll(); });
+    connect(registerButton, &QPushButton::clicked, this, [this] { registerWithMaster(); });
+    connect(taxIncluded, &QPushButton::clicked, this, [this] { showTaxIncluded(); });
     connect(filter, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
     connect(start, &QSpinBox::valueChanged, this, [this] {
         showNextStart();
@@ -385,8 +290,7 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
         }
     });
     if (!hooks_.settingsFolder.isEmpty()) {
-        const QSettings kept(QDir(hooks_.settingsFolder).filePath(kListSettings),
-                             QSettings::IniFormat);
+        const QSettings kept(listSettingsFile(), QSettings::IniFormat);
         const int label = kept.value(kNextStartKey).toInt();
         if (label > 1 && label <= kLabelCount) {
             offeredStart_ = label;
@@ -394,19 +298,36 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
         }
     }
     showNextStart();
+    showMasterView();
     refresh();
 }
 
 ProductListWindow::~ProductListWindow() = default;
+
+void ProductListWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        refresh();
+    }
+}
+
+QString ProductListWindow::listSettingsFile() const {
+    return hooks_.settingsFolder.isEmpty() ? QString()
+                                           : QDir(hooks_.settingsFolder).filePath(kListSettings);
+}
 
 bool ProductListWindow::importFile(const QString& path) {
     const bool shown = loadList(
         [path](const RowSink& take, WorkProgress& progress) {
             return readProductFileRows(path, take, &progress);
         },
-        QDir::toNativeSeparators(path), false);
+        QDir::toNativeSeparators(path), false, QFileInfo(path).lastModified());
     if (shown) {
         listFile_ = path;
+        if (!hooks_.settingsFolder.isEmpty()) {
+            QSettings kept(listSettingsFile(), QSettings::IniFormat);
+            kept.setValue(kLastListKey, QFileInfo(path).absoluteFilePath());
+        }
     }
     return shown;
 }
@@ -416,41 +337,40 @@ bool ProductListWindow::pasteRows(const QString& text) {
         [text](const RowSink& take, WorkProgress& progress) {
             return readPastedRows(text, take, &progress);
         },
-        QStringLiteral("貼り付け"), true);
+        QStringLiteral("貼り付け"), true, QDateTime::currentDateTime());
 }
 
-bool ProductListWindow::loadList(Reader read, const QString& name, bool append) {
+bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
+                                 const QDateTime& madeAt) {
     Loaded loaded;
-    std::optional<ProductMaster::ImportResult> kept;
     QSettings* const columns = hooks_.columns;
-    ProductMaster* const master = hooks_.master;
     const SheetState base = baseSheet();
     const RowOptions options{widenKatakana->isChecked()};
+    const int batch = append ? pastes_ + 1 : 0;
+    std::vector<QDateTime> times = append ? listTimes_ : std::vector<QDateTime>();
+    times.resize(static_cast<std::size_t>(batch) + 1);
+    times.back() = madeAt.toUTC();
+    ProductMaster* const master = hooks_.master;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded = load(read, columns, std::nullopt, base, name, options, progress);
-            if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
-                // The window's connection belongs to the window's thread: the import has its
-                // own, and one transaction, so that a cancelled import stores nothing.
-                const std::unique_ptr<ProductMaster> connection = master->another();
-                kept = connection->importRows(loaded.rows, &progress);
-                if (!kept->cancelled) {
-                    loaded.marked =
-                        markRows(loaded.rows, *connection, base.layout.defaultTaxRate, progress);
-                }
-            }
+            // The window's connection belongs to the window's thread: the work has its own,
+            // made and closed on the work's thread. Nothing is written to the master here.
+            const std::unique_ptr<ProductMaster> connection =
+                master != nullptr ? master->another() : nullptr;
+            const MasterAsked asked{connection.get(), append ? &model_->rows() : nullptr, times,
+                                    base.layout.defaultTaxRate};
+            loaded =
+                load(read, columns, std::nullopt, base, name, options, batch, &asked, progress);
         });
     if (!failure.isEmpty()) {
         messages_.tell(kCaption, failure, MessageIcon::Critical);
         return false;
     }
-    const bool stored = kept && kept->ok;
-    if (!stored && (loaded.cancelled || (kept && kept->cancelled))) {
-        messages_.tell(kCaption,
-                       QStringLiteral("「%1」の読み込みを取り消しました。リストも商品マスタも"
-                                      "前のままです。")
-                           .arg(name),
-                       MessageIcon::Information);
+    if (loaded.cancelled) {
+        messages_.tell(
+            kCaption,
+            QStringLiteral("「%1」の読み込みを取り消しました。リストは前のままです。").arg(name),
+            MessageIcon::Information);
         return false;
     }
     if (!loaded.read.source.ok) {
@@ -461,8 +381,8 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     head_ = std::move(loaded.read.head);
     mapping_ = loaded.read.mapping;
     // Pasted rows are numbered within their paste; the list keeps its name.
-    pastes_ = append ? pastes_ + 1 : 0;
-    numberBatch(loaded, pastes_);
+    pastes_ = batch;
+    listTimes_ = std::move(times);
     const ProductList& reading = loaded.read.problems;
     if (!append) {
         readProblems_.clear();
@@ -495,6 +415,8 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
                            loaded.marked.error,
                        MessageIcon::Exclamation);
     }
+    masterView_ = std::move(loaded.master);
+    registered_.clear();
     if (!append) {
         start->setValue(1);  // another list starts a sheet, unless the clerk takes the offer
     }
@@ -505,16 +427,8 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append) 
     if (pastes_ > 0) {
         note += QStringLiteral("（うち貼り付け %1 回）").arg(pastes_);
     }
-    // The shop's product master learns every list, by JAN code.
-    if (kept) {
-        note += stored ? QStringLiteral("、商品マスタに %1 件追加・%2 件更新")
-                             .arg(countText(kept->added), countText(kept->updated))
-                       : QStringLiteral("、商品マスタに登録できませんでした");
-        if (!stored) {
-            messages_.tell(kCaption, kept->error, MessageIcon::Exclamation);
-        }
-    }
     setWindowTitle(QStringLiteral("ズカロ 商品リスト - ") + note);
+    showMasterView();
     refresh();
     return true;
 }
@@ -552,7 +466,14 @@ void ProductListWindow::refresh() {
         }
     }
     const std::vector<RowProblem> shown = inLineOrder(readProblems_, notes);
+    // First what goes for many rows: prices the rows say are 税抜, printed as typed.
+    const QString untaxed = laid.untaxedNote(base.layout);
     QStringList lines;
+    if (!untaxed.isEmpty()) {
+        lines << untaxed;
+        ++all;
+    }
+    taxIncluded->setVisible(!untaxed.isEmpty() && bool(hooks_.changeLayout));
     for (std::size_t i = 0; i < shown.size() && i < kKeptProblems; ++i) {
         lines << shown[i].text();
     }
@@ -580,6 +501,40 @@ void ProductListWindow::refresh() {
     changedOnly->setEnabled(model_->hasMarks());
 }
 
+void ProductListWindow::showTaxIncluded() {
+    if (hooks_.changeLayout) {
+        hooks_.changeLayout([](Layout& layout) { layout.priceMode = PriceMode::TaxIncluded; });
+    }
+    refresh();
+}
+
+bool ProductListWindow::confirmUntaxed(const SheetPlan& laid, const QString& what) {
+    const QString untaxed = laid.untaxedNote(baseSheet().layout);
+    if (untaxed.isEmpty()) {
+        return true;
+    }
+    if (!hooks_.changeLayout) {
+        return messages_.askYesNo(kCaption,
+                                  untaxed + QStringLiteral("\n\nこのまま%1しますか？").arg(what),
+                                  MessageIcon::Exclamation, false);
+    }
+    switch (messages_.askYesNoCancel(
+        kCaption,
+        untaxed + QStringLiteral("\n\n総額表示を「税込表示」にしてから%1しますか？\n"
+                                 "はい: 税込表示にして%1　いいえ: このまま%1　キャンセル: %1しない")
+                      .arg(what),
+        MessageIcon::Question)) {
+        case Answer::Yes:
+            showTaxIncluded();
+            return true;
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
 bool ProductListWindow::allowedJob(const SheetPlan& laid) {
     if (laid.labels() <= kMaxLabelsPerJob) {
         return true;
@@ -593,7 +548,12 @@ bool ProductListWindow::allowedJob(const SheetPlan& laid) {
 }
 
 void ProductListWindow::openFile() {
-    QString path;
+    // The dialog starts where the last list was: the register writes each week's into one
+    // folder.
+    QString path = listFile_;
+    if (path.isEmpty() && !hooks_.settingsFolder.isEmpty()) {
+        path = QSettings(listSettingsFile(), QSettings::IniFormat).value(kLastListKey).toString();
+    }
     if (dialog_.showOpen(kListFilter, path) != kCancelError) {
         importFile(path);
     }
@@ -626,11 +586,12 @@ void ProductListWindow::changeColumns() {
     Loaded loaded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            loaded = load(reader_, nullptr, chosen, base, listName_, options, progress);
-            if (loaded.read.source.ok && !loaded.cancelled && master != nullptr) {
-                loaded.marked =
-                    markRows(loaded.rows, *master->another(), base.layout.defaultTaxRate, progress);
-            }
+            const std::unique_ptr<ProductMaster> connection =
+                master != nullptr ? master->another() : nullptr;
+            const MasterAsked asked{connection.get(), nullptr, listTimes_,
+                                    base.layout.defaultTaxRate};
+            loaded =
+                load(reader_, nullptr, chosen, base, listName_, options, pastes_, &asked, progress);
         });
     if (!failure.isEmpty() || (!loaded.read.source.ok && !loaded.cancelled)) {
         messages_.tell(kCaption, failure.isEmpty() ? loaded.read.source.error : failure,
@@ -642,7 +603,6 @@ void ProductListWindow::changeColumns() {
     }
     mapping_ = chosen;
     head_ = std::move(loaded.read.head);
-    numberBatch(loaded, pastes_);
     if (hooks_.columns != nullptr && mapping_.headerRow() >= 0 &&
         mapping_.headerRow() < static_cast<int>(head_.rows.size())) {
         mapping_.remember(*hooks_.columns,
@@ -660,6 +620,9 @@ void ProductListWindow::changeColumns() {
             model_->chooseChanged(true);
         }
     }
+    masterView_ = std::move(loaded.master);
+    registered_.clear();
+    showMasterView();
     refresh();
 }
 
@@ -677,7 +640,10 @@ void ProductListWindow::saveAll() {
     const SheetPlan laid = plan();
     QString chosen;
     if (laid.sheetCount() == 0 || !allowedJob(laid) ||
-        dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
+        !confirmUntaxed(laid, QStringLiteral("保存"))) {
+        return;
+    }
+    if (dialog_.showSave(kLabelFilter, chosen) == kCancelError) {
         return;
     }
     const qint64 count = laid.sheetCount();
@@ -752,6 +718,7 @@ void ProductListWindow::printAll() {
     const SheetPlan laid = plan();
     dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
     if (laid.sheetCount() == 0 || !allowedJob(laid) ||
+        !confirmUntaxed(laid, QStringLiteral("印刷")) ||
         dialog_.showPrinter(printer_) == kCancelError) {
         return;
     }
@@ -907,7 +874,7 @@ void ProductListWindow::rememberNextStart(const SheetPlan& laid) {
     offeredStart_ = last < kLabelCount ? static_cast<int>(last) + 1 : 0;
     offeredAfter_ = QDateTime::currentDateTime();
     if (!hooks_.settingsFolder.isEmpty()) {
-        QSettings kept(QDir(hooks_.settingsFolder).filePath(kListSettings), QSettings::IniFormat);
+        QSettings kept(listSettingsFile(), QSettings::IniFormat);
         if (offeredStart_ > 0) {
             kept.setValue(kNextStartKey, offeredStart_);
             kept.setValue(kNextStartTimeKey, offeredAfter_);

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "ColumnMapping.h"
+#include "ListLoading.h"
 #include "ListSheets.h"
+#include "MasterComparison.h"
 #include "SourceTable.h"
 #include "WorkProgress.h"
 
@@ -25,9 +27,6 @@ class QTableView;
 
 namespace zukaro {
 
-// Notes about how labels come out on paper, by the row index they came from.
-using LabelNotes = std::vector<std::pair<std::size_t, QString>>;
-
 class CommonDialog1;
 class MessageBoxes;
 class ProductListModel;
@@ -38,9 +37,12 @@ class ScratchFile;
 struct ProductListHooks {
     // A sheet with the layout and offsets the labels are printed with (the editor's).
     std::function<SheetState()> base;
+    // Changes that layout (the editor's, as a step the clerk can undo there): 税込表示 in one
+    // click. Without it the window only says what prints untaxed.
+    std::function<void(const std::function<void(Layout&)>&)> changeLayout;
     // Shows a sheet of the list in the editor.
     std::function<void(const SheetState&, const QString& title)> openInEditor;
-    ProductMaster* master = nullptr;  // imported lists are kept there, when given
+    ProductMaster* master = nullptr;  // lists are compared with it, registered on the clerk's word
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
     // Where the printers' calibrations and the next start on a partly used sheet are kept, when
     // given (else the next start is kept while the window is open).
@@ -54,16 +56,21 @@ struct ProductListHooks {
 // save all as label files NAME-001.csv … or to print all in one job. Rows that cannot become
 // labels, or will print without bars, are listed below the table.
 //
-// With a product master each row is marked against the label last printed for its code (新規,
-// 価格変更, 表示変更, 変更なし), 「変更分だけ」 checks only the first three, and after a print or
-// a save the clerk is asked whether to record the rows as printed. A print that leaves its last
-// sheet partly used offers the label after it as the next start, shown beside 開始位置 and
-// taken only by its button; another list starts at label 1.
+// With a product master the list is compared with it as it is read, and the window says what
+// registering the list would do (新規, 売価が変わる with old → new, 変更なし); nothing is stored
+// until 「マスターに登録」, which asks first when a price would go back to an older list's.
+// Rows of a JAN code alone (a scanner's list) take their texts from the master. Each row is
+// marked against the label last printed for its code (新規, 価格変更, 表示変更, 変更なし),
+// 「変更分だけ」 checks only the first three, and after a print or a save the clerk is asked
+// whether to record the rows as printed. A print that leaves its last sheet partly used offers
+// the label after it as the next start, shown beside 開始位置 and taken only by its button;
+// another list starts at label 1. Prices a row says are 税抜 that the layout prints as typed are
+// said under the table and before a print or save, with 税込表示 one click away.
 //
-// Reading a list (and keeping it in the master), saving and printing every sheet run on a
-// thread of their own behind a progress dialog with キャンセル (see BackgroundWork); a cancelled
-// reading changes neither the list nor the master. Sheets are made only when one is opened,
-// saved or printed.
+// Reading a list, registering it, saving and printing every sheet run on a thread of their own
+// behind a progress dialog with キャンセル (see BackgroundWork); a cancelled reading or
+// registration changes neither the list nor the master. Sheets are made only when one is
+// opened, saved or printed.
 class ProductListWindow final : public QWidget {
     Q_OBJECT
 
@@ -94,11 +101,27 @@ public:
     void openSheetInEditor();
     void saveAll();
     void printAll();
+    // 「マスターに登録」: the list into the product master, as compared just before.
+    void registerWithMaster();
+    // 「税込表示にする」: the layout prints totals with tax.
+    void showTaxIncluded();
+
+protected:
+    // Back to the window (from the editor, whose layout may have changed): the notes anew.
+    void changeEvent(QEvent* event) override;
 
 private:
     // Reads a list (again), handing over its rows as they come.
     using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
-    bool loadList(Reader read, const QString& name, bool append);
+    // `madeAt`: when the list was made (a file's modification time, or now for pasted rows).
+    bool loadList(Reader read, const QString& name, bool append, const QDateTime& madeAt);
+    // What the master would do with the list, beside 「マスターに登録」.
+    void showMasterView();
+    // Before a print or a save (`what`: 印刷, 保存): when prices the rows say are 税抜 would
+    // print as typed, asks whether to show totals with tax first. False: the clerk stopped.
+    bool confirmUntaxed(const SheetPlan& plan, const QString& what);
+    // The list.ini beside the printers' calibrations; empty without a settings folder.
+    QString listSettingsFile() const;
     // The editor's sheet, whose layout the list's labels take; a default one without an editor.
     SheetState baseSheet() const;
     bool allowedJob(const SheetPlan& plan);
@@ -129,8 +152,11 @@ private:
     std::optional<Layout> notesLayout_;
     bool notesChecked_ = true;
     QString listFile_;  // the file the list was read from; empty for pasted rows only
-    QString listName_;  // what the title calls the list
-    int pastes_ = 0;    // pastes since the list was read, for their rows' numbers
+    std::vector<QDateTime> listTimes_;  // by batch: when its rows were made
+    MasterView masterView_;             // the list against the master, as last compared
+    QString registered_;                // what 「マスターに登録」 last did
+    QString listName_;                  // what the title calls the list
+    int pastes_ = 0;                    // pastes since the list was read, for their rows' numbers
     int offeredStart_ = 0;
     QDateTime offeredAfter_;  // when the print that left it ended
 
@@ -140,6 +166,9 @@ private:
     QLineEdit* filter;
     QPlainTextEdit* problems;
     QLabel* summary;
+    QLabel* masterNote;
+    QPushButton* registerButton;
+    QPushButton* taxIncluded;
     QCheckBox* widenKatakana;
     QCheckBox* changedOnly;
     QSpinBox* start;

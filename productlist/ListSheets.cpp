@@ -1,5 +1,6 @@
 #include "ListSheets.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -58,6 +59,8 @@ void printedRowProblems(const ProductRow& row, std::vector<RowProblem>& out) {
 RowCheck checkRow(const ProductRow& row) {
     RowCheck check;
     check.hasProduct = !row.product.isEmpty();
+    check.untaxed =
+        row.taxKindSaid && row.taxKind == PriceTax::Exclusive && wholeYen(row.price).has_value();
     check.copies = static_cast<qint16>(row.copies);
     const QString jan = completeJanCheckDigit(row.jan);
     check.notes += jan != row.jan ? 1 : 0;
@@ -191,6 +194,40 @@ std::vector<std::size_t> SheetPlan::rowsWithUnencodableText() const {
         }
     }
     return found;
+}
+
+qint64 SheetPlan::untaxedRowCount() const {
+    return std::count_if(placed_.begin(), placed_.end(),
+                         [this](const Placed& p) { return check(p.row).untaxed; });
+}
+
+QString SheetPlan::untaxedNote(const Layout& layout) const {
+    constexpr int kNamed = 5;
+    if (layout.priceMode != PriceMode::AsTyped) {
+        return {};
+    }
+    QStringList named;
+    qint64 count = 0;
+    for (const Placed& p : placed_) {
+        if (!check(p.row).untaxed) {
+            continue;
+        }
+        if (++count <= kNamed) {
+            const ProductRow row = rows_.row(p.row);
+            named << RowProblem{row.line, {}, true, row.batch}.text().section(u':', 0, 0);
+        }
+    }
+    if (count == 0) {
+        return {};
+    }
+    if (count > kNamed) {
+        named << QStringLiteral("ほか %1 行").arg(countText(count - kNamed));
+    }
+    return QStringLiteral(
+               "税抜の売価がそのまま印刷されます: 外税（税抜）と書かれた %1 行（%2）。総額表示が"
+               "「入力どおり」のため、消費税を足さずに印刷します。店頭の売価は税込の総額で表示"
+               "してください（総額表示を「税込表示」にすると、税込の総額を印刷します）。")
+        .arg(countText(count), named.join(QStringLiteral("、")));
 }
 
 }  // namespace zukaro

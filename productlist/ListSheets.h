@@ -17,8 +17,11 @@ inline constexpr qint64 kMaxLabelsPerJob = 100'000;
 // a window counts its labels again on every click, and must not read through a million rows'
 // texts to do so. Whoever changes a row's copies changes them here too.
 struct RowCheck {
-    bool hasProduct = false;  // without a product name a label would print nothing
-    std::uint8_t notes = 0;   // problems of a printed row: check digit, bars, Shift_JIS
+    bool hasProduct : 1 = false;  // without a product name a label would print nothing
+    // The row's own columns say its whole-yen price is without tax (外税, 税抜価格): printed
+    // as typed, it is no price a shelf may show.
+    bool untaxed : 1 = false;
+    std::uint8_t notes = 0;  // problems of a printed row: check digit, bars, Shift_JIS
     qint16 copies = 1;
 };
 RowCheck checkRow(const ProductRow& row);
@@ -60,6 +63,12 @@ public:
 
     // The rows that will print characters Shift_JIS cannot hold, as their indexes.
     std::vector<std::size_t> rowsWithUnencodableText() const;
+
+    // How many printed rows say their price is without tax (RowCheck::untaxed), and the note
+    // that says so when `layout` prints prices as typed (入力どおり): 「税抜の売価がそのまま
+    // 印刷されます…」 with their count and first lines. Empty when there is nothing to say.
+    qint64 untaxedRowCount() const;
+    QString untaxedNote(const Layout& layout) const;
 
     // The rows that take labels, each once, in order, as their indexes; and the label `row`
     // prints with `layout`. A row's labels all look the same, so one of each is enough to see

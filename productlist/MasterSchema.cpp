@@ -24,6 +24,10 @@ const std::vector<QStringList>& masterUpgrades() {
                         " printed_at TEXT NOT NULL, printed_by TEXT NOT NULL)"),
          // A register's 内税 price holds its tax: a scanned code must fill it as such.
          QStringLiteral("ALTER TABLE products ADD COLUMN tax_kind TEXT NOT NULL DEFAULT ''")},
+        // 4. When the list that last changed a product was made: a list older than that is told
+        // before it puts an older price back. A product from before takes the time it changed.
+        {QStringLiteral("ALTER TABLE products ADD COLUMN listed_at TEXT NOT NULL DEFAULT ''"),
+         QStringLiteral("UPDATE products SET listed_at = updated_at")},
     };
     return upgrades;
 }

@@ -13,11 +13,14 @@ namespace zukaro {
 //   2  products.updated_by: who changed it last (the login and the computer).
 //   3  printed: per JAN code, the label last recorded as printed, when and by whom;
 //      products.tax_kind: whether the price holds its tax (内税) or is not taxed (非課税).
+//   4  products.listed_at: when the list that last changed the product was made.
 // A new upgrade is added at the end; the ones before it never change.
 const std::vector<QStringList>& masterUpgrades();
 
 // The first version with the print history.
 inline constexpr int kPrintHistoryVersion = 3;
+// The first version that knows when each product's list was made.
+inline constexpr int kListTimesVersion = 4;
 
 inline int currentMasterVersion() {
     return static_cast<int>(masterUpgrades().size());

@@ -1,25 +1,39 @@
 #include "PackedRows.h"
 
 namespace zukaro {
+namespace {
+
+constexpr qint8 kUnsaid = 8;  // beside the PriceTax values
+
+}  // namespace
 
 void PackedRows::reserve(std::size_t rows, qsizetype chars) {
     rows_.reserve(rows);
     texts_.reserve(chars);
 }
 
-void PackedRows::append(const ProductRow& row) {
+PackedRows::Row PackedRows::packed(const ProductRow& row) {
     Row packed;
     packed.start = texts_.size();
     packed.line = row.line;
     packed.copies = static_cast<qint16>(row.copies);  // 0-999
     packed.taxRate = row.taxRate ? static_cast<qint8>(*row.taxRate) : qint8(-1);
-    packed.taxKind = static_cast<qint8>(row.taxKind);
+    packed.taxKind =
+        static_cast<qint8>(static_cast<int>(row.taxKind) + (row.taxKindSaid ? 0 : kUnsaid));
     const QString* texts[] = {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price};
     for (std::size_t i = 0; i < packed.ends.size(); ++i) {
         texts_ += *texts[i];
         packed.ends[i] = static_cast<qint32>(texts_.size() - packed.start);
     }
-    rows_.push_back(packed);
+    return packed;
+}
+
+void PackedRows::append(const ProductRow& row) {
+    rows_.push_back(packed(row));
+}
+
+void PackedRows::replace(std::size_t i, const ProductRow& row) {
+    rows_[i] = packed(row);
 }
 
 ProductRow PackedRows::at(std::size_t i) const {
@@ -33,7 +47,8 @@ ProductRow PackedRows::at(std::size_t i) const {
     if (packed.taxRate >= 0) {
         row.taxRate = packed.taxRate;
     }
-    row.taxKind = static_cast<PriceTax>(packed.taxKind);
+    row.taxKind = static_cast<PriceTax>(packed.taxKind % kUnsaid);
+    row.taxKindSaid = packed.taxKind < kUnsaid;
     return row;
 }
 

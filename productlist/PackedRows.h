@@ -17,6 +17,8 @@ public:
     // Room for `rows` rows of `chars` characters of text in all, both counted generously.
     void reserve(std::size_t rows, qsizetype chars);
     void append(const ProductRow& row);
+    // Row i as `row` now (its old texts stay in the buffer, unused: replacing is rare).
+    void replace(std::size_t i, const ProductRow& row);
 
     std::size_t size() const { return rows_.size(); }
     ProductRow at(std::size_t i) const;
@@ -31,8 +33,10 @@ private:
         int line = 0;
         qint16 copies = 1;
         qint8 taxRate = -1;  // -1 when the list does not say
-        qint8 taxKind = 0;   // PriceTax
+        qint8 taxKind = 0;   // PriceTax, + kUnsaid when the list did not say it
     };
+    Row packed(const ProductRow& row);
+
     QString texts_;
     std::vector<Row> rows_;
 };

@@ -1,6 +1,7 @@
 #include "ProductMaster.h"
 
 #include <QFileInfo>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,31 +29,6 @@ QVariant taxValue(const std::optional<int>& rate) {
     return rate ? QVariant(*rate) : QVariant(QMetaType::fromType<int>());
 }
 
-// The key a product is kept under: the code as the list writes it (blanks and full-width
-// digits aside), with the check digit added to a code of 12 or 7 digits. A code from a
-// supplier's order sheet and the one a scanner reads are the same product.
-QString masterKey(const QString& jan) {
-    const QString key = janText(jan);
-    return lacksCheckDigit(key) ? completeJanCheckDigit(key) : key;
-}
-
-// Rows of one JAN code met one after another, as one: what a later row says replaces what an
-// earlier one said, an empty cell keeps it. The same as writing them one by one.
-void mergeInto(ProductRow& merged, const ProductRow& row) {
-    for (auto text : {&ProductRow::maker, &ProductRow::product, &ProductRow::spec, &ProductRow::lot,
-                      &ProductRow::price}) {
-        if (!(row.*text).isEmpty()) {
-            merged.*text = row.*text;
-        }
-    }
-    if (row.taxRate) {
-        merged.taxRate = row.taxRate;
-    }
-    if (!row.price.isEmpty()) {
-        merged.taxKind = row.taxKind;  // whether a price holds its tax goes with the price
-    }
-}
-
 // maker, product, spec, lot, price, tax_rate and the tax kind, from column `first` on.
 void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
     p.maker = query.value(first).toString();
@@ -66,29 +42,88 @@ void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
     p.taxKind = priceTaxOf(query.value(first + 6).toString());
 }
 
+// How a tax kind is bound: empty when the list did not say it (the stored one stays), 「外税」
+// when it said so (stored as said; read as an empty one is), else 「内税」 or 「非課税」.
+QString kindBound(const ProductRow& row) {
+    if (!row.taxKindSaid) {
+        return QStringLiteral("");
+    }
+    return row.taxKind == PriceTax::Exclusive ? QStringLiteral("外税") : priceTaxText(row.taxKind);
+}
+
+// A stored tax kind as it reads: 「内税」, 「非課税」, or empty for 外税.
+QString kindRead(const QString& column) {
+    return QStringLiteral("CASE WHEN %1 IN ('内税', '非課税') THEN %1 ELSE '' END").arg(column);
+}
+
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
     const QString values =
-        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
-    // An empty cell keeps what is stored: a list of prices alone must not wipe the names. The
-    // time of a change is taken when the product is changed, which is after any import that
-    // held it has committed, not when the statement began. Whether a price holds its tax (内税)
-    // goes with the price: a list without prices keeps both.
+        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
+    // An empty cell keeps what is stored: a list of prices alone must not wipe the names, nor
+    // a list without a tax column the 内税 of a price. A product the list leaves as it was is
+    // not written: its stamps stay, and the count says what changed. The time of a change is
+    // taken when the product is changed, which is after any import that held it has
+    // committed, not when the statement began.
+    QStringList changed;
+    for (const char* text : {"maker", "product", "spec", "lot", "price"}) {
+        changed << QStringLiteral("(excluded.%1 <> '' AND excluded.%1 <> products.%1)")
+                       .arg(QLatin1String(text));
+    }
+    changed << QStringLiteral(
+                   "(excluded.tax_rate IS NOT NULL AND excluded.tax_rate <>"
+                   " coalesce(products.tax_rate, 0))")
+            << QStringLiteral("(excluded.tax_kind <> '' AND %1 <> %2)")
+                   .arg(kindRead(QStringLiteral("excluded.tax_kind")),
+                        kindRead(QStringLiteral("products.tax_kind")));
     return QStringLiteral(
                "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate, tax_kind,"
-               " updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
+               " listed_at, updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
                " maker = coalesce(nullif(excluded.maker, ''), products.maker),"
                " product = coalesce(nullif(excluded.product, ''), products.product),"
                " spec = coalesce(nullif(excluded.spec, ''), products.spec),"
                " lot = coalesce(nullif(excluded.lot, ''), products.lot),"
                " price = coalesce(nullif(excluded.price, ''), products.price),"
                " tax_rate = coalesce(excluded.tax_rate, products.tax_rate),"
-               " tax_kind = CASE WHEN excluded.price = '' THEN products.tax_kind"
-               " ELSE excluded.tax_kind END,"
-               " updated_at = %2, updated_by = excluded.updated_by")
-               .arg(placeholders(count, values), engine.nowExpression()) +
+               " tax_kind = coalesce(nullif(excluded.tax_kind, ''), products.tax_kind),"
+               " listed_at = excluded.listed_at,"
+               " updated_at = %2, updated_by = excluded.updated_by WHERE %3")
+               .arg(placeholders(count, values), engine.nowExpression(),
+                    changed.join(QStringLiteral(" OR "))) +
            engine.insertedReturning();
 }
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// A stamp as the master keeps it ('YYYY-MM-DD HH:MM:SS', UTC), read without a time zone: a
+// million of them are read for one list. Invalid when it is no such stamp.
+QDateTime stampTime(const QString& text) {
+    if (text.size() != 19) {
+        return {};
+    }
+    const auto number = [&text](int from, int length) { return text.mid(from, length).toInt(); };
+    return QDateTime(QDate(number(0, 4), number(5, 2), number(8, 2)),
+                     QTime(number(11, 2), number(14, 2), number(17, 2)), Qt::UTC);
+}
+
+// The list times of the batches as bound, worked out once for a whole import.
+class ListStamps {
+public:
+    explicit ListStamps(const std::vector<QDateTime>& times) {
+        const QString now = QDateTime::currentDateTimeUtc().toString(kTimeFormat);
+        for (const QDateTime& time : times) {
+            stamps_ << (time.isValid() ? time.toUTC().toString(kTimeFormat) : now);
+        }
+        now_ = now;
+    }
+    const QString& of(const ProductRow& row) const {
+        return row.batch >= 0 && row.batch < stamps_.size() ? stamps_[row.batch] : now_;
+    }
+
+private:
+    QStringList stamps_;
+    QString now_;
+};
 
 }  // namespace
 
@@ -172,6 +207,7 @@ ProductMaster::Result ProductMaster::open() {
     }
     hasTable_ = hasProducts;
     hasHistory_ = hasProducts && version >= kPrintHistoryVersion;
+    hasListTimes_ = hasProducts && version >= kListTimesVersion;
     if (hasTable_ && !readOnly_ && !engine_->mayWrite(db)) {
         readOnly_ = true;  // a shop's login: it looks products up, head office writes them
     }
@@ -240,8 +276,14 @@ void ProductMaster::close() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
+QString ProductMaster::keyOf(const QString& jan) {
+    const QString key = janText(jan);
+    return lacksCheckDigit(key) ? completeJanCheckDigit(key) : key;
+}
+
 ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductRow>& rows,
-                                                      WorkProgress* progress) {
+                                                      WorkProgress* progress,
+                                                      const std::vector<QDateTime>& listTimes) {
     ImportResult result;
     if (const Result opened = open(); !opened.ok) {
         result.error = opened.error;
@@ -257,7 +299,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     std::vector<std::pair<QString, std::size_t>> keyed;
     keyed.reserve(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        QString key = masterKey(rows[i].jan);
+        QString key = keyOf(rows[i].jan);
         if (key.isEmpty()) {
             ++result.skipped;
         } else {
@@ -294,6 +336,8 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     batch.reserve(static_cast<std::size_t>(perStatement));
     int preparedFor = 0;
     qint64 inserted = 0;
+    qint64 written = 0;  // inserted or changed
+    const ListStamps stamps(listTimes);
     const auto write = [&]() -> bool {
         const int size = static_cast<int>(batch.size());
         if (size != preparedFor) {
@@ -309,12 +353,14 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
                 upsert.addBindValue(boundText(*text));
             }
             upsert.addBindValue(taxValue(row.taxRate));
-            upsert.addBindValue(boundText(priceTaxText(row.taxKind)));
+            upsert.addBindValue(kindBound(row));
+            upsert.addBindValue(stamps.of(row));
             upsert.addBindValue(writer_);
         }
         if (!upsert.exec()) {
             return false;
         }
+        written += std::max(0, upsert.numRowsAffected());
         while (returning && upsert.next()) {
             inserted += upsert.value(0).toBool() ? 1 : 0;
         }
@@ -327,7 +373,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         merged.jan = keyed[i].first;
         std::size_t next = i + 1;
         for (; next < keyed.size() && keyed[next].first == keyed[i].first; ++next) {
-            mergeInto(merged, rows[keyed[next].second]);
+            mergeListedRow(merged, rows[keyed[next].second]);
         }
         i = next;
         batch.push_back(std::move(merged));
@@ -356,7 +402,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     reportDone(progress, static_cast<qint64>(rows.size()));
     result.ok = true;
     result.added = static_cast<int>(inserted);
-    result.updated = static_cast<int>(keyed.size()) - result.added;
+    result.updated = static_cast<int>(written - inserted);
     return result;
 }
 
@@ -404,7 +450,7 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
                       .arg(kindColumn()));
     // Also under the code without its check digit, as lists stored it before they were
     // completed.
-    const QString key = masterKey(jan);
+    const QString key = keyOf(jan);
     QStringList keys{key};
     if (lacksCheckDigit(key.chopped(std::min<qsizetype>(key.size(), 1)))) {
         keys << key.chopped(1);
@@ -477,6 +523,86 @@ ProductMaster::ProductsResult ProductMaster::allProducts() {
         ProductRow& p = result.products.emplace_back();
         p.jan = query.value(0).toString();
         readProduct(query, 1, p);
+    }
+    return result;
+}
+
+ProductMaster::StoredResult ProductMaster::storedProducts(const QStringList& keys) {
+    // Codes asked for per statement: a long list is read in a few round trips.
+    constexpr int kPerStatement = 500;
+    StoredResult result;
+    if (const Result opened = open(); !opened.ok) {
+        result.error = opened.error;
+        return result;
+    }
+    result.ok = true;
+    if (!hasTable_ || keys.isEmpty()) {
+        return result;
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    const bool reading = db.transaction();  // the answers belong together
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // Each code also without its check digit where the master holds such codes, as lists
+    // stored them before they were completed; the code itself wins where both are stored.
+    bool ok = query.exec(QStringLiteral(
+        "SELECT count(*) FROM (SELECT 1 FROM products WHERE length(jan) IN (7, 12) LIMIT 1) AS s"));
+    const bool shortCodes = ok && query.next() && query.value(0).toInt() > 0;
+    query.finish();
+    QHash<QString, QString> askedFor;  // the shorter codes asked, with the code they are of
+    QSet<QString> seen;
+    QStringList asked;
+    asked.reserve(keys.size());
+    for (const QString& key : keys) {
+        if (key.isEmpty() || seen.contains(key)) {
+            continue;
+        }
+        seen.insert(key);
+        asked << key;
+        const QString shorter = key.chopped(std::min<qsizetype>(key.size(), 1));
+        if (shortCodes && lacksCheckDigit(shorter) && !askedFor.contains(shorter)) {
+            askedFor.insert(shorter, key);
+            asked << shorter;
+        }
+    }
+    int preparedFor = 0;
+    for (qsizetype first = 0; ok && first < asked.size(); first += kPerStatement) {
+        const int count =
+            static_cast<int>(std::min<qsizetype>(kPerStatement, asked.size() - first));
+        if (count != preparedFor) {
+            ok = query.prepare(
+                QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate, %1, %2"
+                               " FROM products WHERE jan IN (%3)")
+                    .arg(kindColumn(),
+                         hasListTimes_ ? QStringLiteral("listed_at") : QStringLiteral("updated_at"),
+                         placeholders(count, QStringLiteral("?"))));
+            preparedFor = count;
+        }
+        for (int i = 0; ok && i < count; ++i) {
+            query.addBindValue(asked[first + i]);
+        }
+        ok = ok && query.exec();
+        while (ok && query.next()) {
+            const QString jan = query.value(0).toString();
+            const QString key = askedFor.value(jan, jan);
+            if (jan != key && result.products.contains(key)) {
+                continue;
+            }
+            StoredProduct& stored = result.products[key];
+            stored.product.jan = key;
+            readProduct(query, 1, stored.product);
+            stored.listedAt = stampTime(query.value(8).toString());
+        }
+        query.finish();
+    }
+    const QSqlError error = query.lastError();
+    query = QSqlQuery();
+    if (reading) {
+        db.commit();
+    }
+    if (!ok) {
+        result = {false, readFailure(error), {}};
+        close();  // a lost connection is made anew on the next use
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "MasterComparison.h"
 #include "MasterLocation.h"
 #include "PrintHistory.h"
 #include "ProductRow.h"
@@ -43,7 +45,7 @@ public:
         bool cancelled = false;
         QString error;  // nothing was stored when not ok
         int added = 0;
-        int updated = 0;  // JAN codes already stored (or met earlier in the same rows)
+        int updated = 0;  // stored products the rows changed (one that stays the same is not)
         int skipped = 0;  // rows without a JAN code
     };
 
@@ -91,15 +93,34 @@ public:
     // instead of each waiting for the server: a clerk goes on scanning. Imports always try.
     void setReconnectPause(int ms) { reconnectPauseMs_ = ms; }
 
+    // The key a product is kept under: the code as the list writes it (blanks and full-width
+    // digits aside), with the check digit added to a code of 12 or 7 digits. A code from a
+    // supplier's order sheet and the one a scanner reads are the same product.
+    static QString keyOf(const QString& jan);
+
     // Adds the rows, or updates the stored product of the same JAN code, all in one
     // transaction: on an error, a lost connection or when `progress` is cancelled nothing
-    // changes. In an update an empty text or a missing tax rate keeps what is stored, so that
-    // a list of prices alone leaves the names alone; each product changed is stamped with the
-    // time and who changed it (login@computer). Of two imports at once that change the same
-    // product, the one that commits later is the one that stays (over what the other wrote),
-    // and neither loses a row. A master that is not open is opened first (one that could not
-    // be reached before is tried again); a read-only one refuses.
-    ImportResult importRows(const std::vector<ProductRow>& rows, WorkProgress* progress = nullptr);
+    // changes. In an update an empty text, a missing tax rate or a tax kind the list did not
+    // say keeps what is stored, so that a list of prices alone leaves the names and 内税
+    // alone; a product the rows leave as it was is not written at all. Each product changed is
+    // stamped with the time and who changed it (login@computer), and with when its list was
+    // made: `listTimes[row.batch]` (the file's modification time), now for a batch without one.
+    // Of two imports at once that change the same product, the one that commits later is the
+    // one that stays (over what the other wrote), and neither loses a row. A master that is
+    // not open is opened first (one that could not be reached before is tried again); a
+    // read-only one refuses.
+    ImportResult importRows(const std::vector<ProductRow>& rows, WorkProgress* progress = nullptr,
+                            const std::vector<QDateTime>& listTimes = {});
+
+    struct StoredResult {
+        bool ok = false;
+        QString error;
+        QHash<QString, StoredProduct> products;  // by keyOf(); a code not stored is absent
+    };
+    // The stored products of these keys (keyOf() of the codes), all read in one transaction,
+    // each with when its list was made (for a master older than that, when it changed). A
+    // master that is not open is opened first.
+    StoredResult storedProducts(const QStringList& keys);
 
     // The stored product of this JAN code (blanks around it and full-width digits aside). A
     // master that is not open is opened first.
@@ -161,8 +182,9 @@ private:
     QString connection_;
     bool readOnly_ = false;
     bool wantsReadOnly_ = false;
-    bool hasTable_ = false;    // a read-only master may be a new, empty file
-    bool hasHistory_ = false;  // and one older than the print history and products.tax_kind
+    bool hasTable_ = false;      // a read-only master may be a new, empty file
+    bool hasHistory_ = false;    // and one older than the print history and products.tax_kind
+    bool hasListTimes_ = false;  // or than products.listed_at
     QString writer_;
     int reconnectPauseMs_ = 0;
     QElapsedTimer sinceFailedOpen_;

@@ -19,6 +19,9 @@ struct ProductRow {
     // Whether the price holds the tax (内税) or is not taxed (非課税); 外税 when not said.
     PriceTax taxKind = PriceTax::Exclusive;
     int batch = 0;  // 0: the list's file; 1, 2, …: the first, second, … paste after it
+    // Whether the row's own columns said taxKind (a tax column, 税込価格 or 税抜価格). A list
+    // without a word on it (no such column, or an empty cell) leaves the master's as it is.
+    bool taxKindSaid = true;
 
     bool operator==(const ProductRow&) const = default;
 };

@@ -32,6 +32,7 @@ QString priceOf(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
                                           : PriceTax::Inclusive;
     }
     product.taxKind = kind;
+    product.taxKindSaid = stated.has_value() || column != ProductColumn::Price;
     return cellOf(row, mapping, column).trimmed();
 }
 

@@ -82,6 +82,7 @@ private slots:
         env_.remove("WAYLAND_DISPLAY");
         env_.remove("QT_QPA_PLATFORM");
         env_.insert("XDG_CONFIG_HOME", temp("config"));
+        env_.insert("XDG_DATA_HOME", temp("data"));  // no product master but the test's own
         env_.insert("CUPS_SERVER", temp("no-cups.sock"));
         env_.insert("XDG_RUNTIME_DIR", temp("runtime"));
         env_.insert("TMPDIR", temp("tmp"));  // left empty by every run, see cleanup()
@@ -614,9 +615,11 @@ private slots:
         row("list missing", {"--print-list", w + "no.csv", w + "l.pdf"}, 1,
             "「W/no.csv」が見つかりません。");
         // No blank page for a list that gives no label: each row said, then why nothing is
-        // printed.
+        // printed (a code alone the master does not know, too).
         row("list without a label", {"--print-list", w + "nothing.csv", w + "l.pdf"}, 1,
             "^zukaro: W/nothing.csv: 2 行目: 枚数が 0 のため、印刷しません。\n"
+            "zukaro: W/nothing.csv: 3 行目: JAN コード「4901234567894」は商品マスタ「[^」]*」に"
+            "ありません（品名も売価もわかりません）。\n"
             "zukaro: W/nothing.csv: 3 行目: 品名が空のため、.*\n"
             "zukaro: W/nothing.csv: 印刷するラベルがありません。\n$");
         row("no output folder", {"--print-pdf", kSheetFile, w + "no/s.pdf"}, 1,

@@ -23,7 +23,8 @@ QString described(const CommandLine& c) {
              c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
              c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
              QString(c.changedOnly ? " changed-only" : "") +
-                 (c.recordPrinted ? " record-printed" : ""),
+                 (c.recordPrinted ? " record-printed" : "") +
+                 (c.replaceNewer ? " replace-newer" : ""),
              c.master.isEmpty() ? QString() : " master " + c.master);
 }
 
@@ -72,6 +73,8 @@ private slots:
         row("a list into a chain's master",
             {"--import-list", "週.csv", "--master", " postgresql://本部@db/zukaro "},
             "import 週.csv  600 50  master postgresql://本部@db/zukaro");
+        row("an older list's prices taken", {"--import-list", "週.csv", "--replace-newer"},
+            "import 週.csv  600 50  replace-newer");
         row("a shop's master copied", {"--master-import-from", "p.sqlite"},
             "copy p.sqlite  600 50 ");
         row("the window on a chain's master", {"--master", "postgresql:///zukaro"},
@@ -84,6 +87,8 @@ private slots:
         row("master without value", {"--import-list", "l", "--master"}, "--master の後に値");
         row("master empty", {"--import-list", "l", "--master", " "}, "商品マスタの接続先");
         row("import without a list", {"--import-list"}, "商品リストを一つだけ");
+        row("older prices for a print", {"--print-list", "l", "o", "--replace-newer"},
+            "--replace-newer は --import-list と一緒に使います。");
         row("copy of two files", {"--master-import-from", "a", "b"}, "ファイルを一つだけ");
         row("import and print", {"--import-list", "l", "--print", "a"}, "一つだけ");
         row("two commands", {"--print-pdf", "--print", "a", "b"}, "一つだけ");

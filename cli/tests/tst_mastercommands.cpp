@@ -5,6 +5,7 @@
 #include <QThread>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "CliFixture.h"
 #include "ProductMaster.h"
@@ -146,9 +147,13 @@ private slots:
             QVERIFY(!waited.hasExpired(120000));
         }
         QVERIFY2(strange.isEmpty(), qPrintable(strange.join('\n')));
-        for (QProcess* process : {&first, &second}) {
+        // Each said what it would change, as the master stood when it looked.
+        for (const auto& [process, list, counts] :
+             {std::tuple{&first, a, "新規 1,500 件、売価が変わる 4,500 件、変更なし 0 件"},
+              std::tuple{&second, b, "新規 0 件、売価が変わる 6,000 件、変更なし 0 件"}}) {
             const QString err = QString::fromUtf8(process->readAllStandardError());
-            QVERIFY2(process->exitCode() == 0 && err.isEmpty(), qPrintable(err));
+            QVERIFY2(process->exitCode() == 0, qPrintable(err));
+            QCOMPARE(err, "zukaro: " + list + ": 商品マスタと比べて、" + counts + "。\n");
         }
         QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()),
                  "商品マスタ（" + where.describe() + "）に 1500 件追加、4500 件更新しました。\n");
@@ -225,6 +230,130 @@ private slots:
             ProductMaster master(home_.filePath("data/zukaro/products.sqlite"));
             QCOMPARE(master.lookup("4901234567894").product->price, "398");
         }
+    }
+
+    // A week at head office, run from cron: this week's export registered, then last week's
+    // by mistake. What each would change goes to stderr before anything is stored; last
+    // week's older prices are told by line and left out, the master keeping this week's,
+    // unless --replace-newer says to take them. On a shop's file and on the chain's server.
+    void olderListHeldBack_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
+    void olderListHeldBack() {
+        QFETCH(bool, postgres);
+        QStringList master;
+        QString named;
+        if (postgres) {
+            QVERIFY2(server_->ready(), qPrintable(server_->error()));
+            const MasterLocation where =
+                server_->location(server_->createDatabase(), server_->office);
+            master = QStringList{"--master", where.address()};
+            named = "（" + where.describe() + "）";
+        } else {
+            master = QStringList{"--master", home_.filePath("本部.sqlite")};
+            named = "「" + home_.filePath("本部.sqlite") + "」";
+        }
+        const auto dated = [this](const char* name, const QDateTime& when) {
+            const QString copy = home_.filePath(name);
+            QFile::remove(copy);
+            QFile file(copy);
+            return QFile::copy(QStringLiteral(POS_FIXTURES "/") + name, copy) &&
+                           file.open(QIODevice::ReadWrite) &&
+                           file.setFileTime(when, QFileDevice::FileModificationTime)
+                       ? copy
+                       : QString();
+        };
+        const QString thisWeek =
+            dated("pos_week_1207_shift_jis.csv", QDateTime(QDate(2026, 12, 7), QTime(8, 55)));
+        const QString lastWeek =
+            dated("pos_week_1130_utf8_bom.csv", QDateTime(QDate(2026, 11, 30), QTime(9, 12)));
+        QVERIFY(!thisWeek.isEmpty() && !lastWeek.isEmpty());
+
+        const auto first = runZukaro(master + QStringList{"--import-list", thisWeek}, env_);
+        QCOMPARE(first.exitCode, 0);
+        QCOMPARE(first.err, "zukaro: " + thisWeek +
+                                ": 商品マスタと比べて、新規 6 件、売価が変わる 0 件、変更なし 0 "
+                                "件。\n");
+        QCOMPARE(first.out, "商品マスタ" + named + "に 6 件追加、0 件更新しました。\n");
+
+        const auto older = runZukaro(master + QStringList{"--import-list", lastWeek}, env_);
+        QCOMPARE(older.exitCode, 0);
+        QCOMPARE(older.err,
+                 "zukaro: " + lastWeek +
+                     ": 商品マスタと比べて、新規 0 件、売価が変わる 1 件、品名などが変わる 1 件、"
+                     "変更なし 3 件。\n"
+                     "zukaro: " +
+                     lastWeek +
+                     ": 3 行目: 緑茶 ペットボトル 258 (8%) → 238 (8%)（商品マスタにあるのは "
+                     "2026/12/07 08:55 のリストの内容です）\n"
+                     "zukaro: " +
+                     lastWeek +
+                     ": 4 行目: ワイヤレスイヤホン 品名などが変わる（商品マスタにあるのは "
+                     "2026/12/07 08:55 のリストの内容です）\n"
+                     "zukaro: 商品マスタにこのリストより新しいリストの内容がある 2 件は、登録せずに"
+                     "商品マスタのままにしました。このリストの古い売価で置き換えるときは "
+                     "--replace-newer を付けてください。\n");
+        QCOMPARE(older.out, "商品マスタ" + named + "に 0 件追加、0 件更新しました。\n");
+        const MasterLocation where =
+            postgres ? *parseMasterLocation(master[1]).location : MasterLocation::sqlite(master[1]);
+        const auto price = [&where] {
+            ProductMaster read(where);
+            const ProductMaster::LookupResult found = read.lookup("4569999001024");
+            return found.product ? found.product->price : found.error;
+        };
+        QCOMPARE(price(), "258");
+
+        const auto replaced =
+            runZukaro(master + QStringList{"--import-list", lastWeek, "--replace-newer"}, env_);
+        QCOMPARE(replaced.exitCode, 0);
+        QVERIFY2(replaced.err.endsWith("zukaro: 商品マスタにこのリストより新しいリストの内容が"
+                                       "ある 2 件も、このリストのとおりに登録します"
+                                       "（--replace-newer）。\n"),
+                 qPrintable(replaced.err));
+        QCOMPARE(replaced.out, "商品マスタ" + named + "に 0 件追加、2 件更新しました。\n");
+        QCOMPARE(price(), "238");
+    }
+
+    // The weekly run of a chain's shop against head office's server: --record-printed keeps
+    // what was printed there, --changed-only reads it back (not every row new), and a
+    // scanner's codes print from the server's products.
+    void weekOnTheChainsServer() {
+        QVERIFY2(server_->ready(), qPrintable(server_->error()));
+        const MasterLocation where = server_->location(server_->createDatabase(), server_->office);
+        const QStringList master{"--master", where.address()};
+        const QString fixtures = QStringLiteral(POS_FIXTURES "/");
+        const auto recorded =
+            runZukaro(master + QStringList{"--print-list", fixtures + "pos_week_1130_utf8_bom.csv",
+                                           home_.filePath("chain-last.pdf"), "--record-printed"},
+                      env_);
+        QVERIFY2(recorded.exitCode == 0 && recorded.err.contains("に 5 件を印刷済みとして記録"),
+                 qPrintable(recorded.err));
+        const auto changed =
+            runZukaro(master + QStringList{"--print-list", fixtures + "pos_week_1207_shift_jis.csv",
+                                           home_.filePath("chain-this.pdf"), "--changed-only"},
+                      env_);
+        QVERIFY2(changed.exitCode == 0 &&
+                     changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（"
+                                          "変更なし 3 行は印刷しません）"),
+                 qPrintable(changed.err));
+        QVERIFY(runZukaro(
+                    master + QStringList{"--import-list", fixtures + "pos_week_1207_shift_jis.csv"},
+                    env_)
+                    .exitCode == 0);
+        QFile scanned(home_.filePath("chain-scanned.csv"));
+        QVERIFY(scanned.open(QIODevice::WriteOnly) &&
+                scanned.write("JAN\n4569999001024\n4569999001031\n") > 0);
+        scanned.close();
+        const auto codes = runZukaro(master + QStringList{"--print-list", scanned.fileName(),
+                                                          home_.filePath("chain-scanned.pdf")},
+                                     env_);
+        QVERIFY2(codes.exitCode == 0 &&
+                     codes.err.contains("JAN コードだけの 2 行は、品名・売価などを商品マスタ（" +
+                                        where.describe() + "）から補いました。"),
+                 qPrintable(codes.err));
     }
 
     // A shop moving onto the chain's server copies its own master there once; its file is

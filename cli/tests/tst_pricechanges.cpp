@@ -3,6 +3,8 @@
 // changed since the labels recorded in the product master.
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,33 +20,29 @@ QString posFixture(const char* name) {
     return QStringLiteral(POS_FIXTURES "/") + QLatin1String(name);
 }
 
+// What runs an SQL statement on an SQLite master with a connection of the test's own; the
+// first value of its first row goes to `value`.
+bool sqliteSql(const QString& path, const QString& statement, QVariant* value = nullptr) {
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test");
+        db.setDatabaseName(path);
+        QSqlQuery query(db);
+        done = db.open() && query.exec(statement);
+        if (done && value != nullptr) {
+            *value = query.next() ? query.value(0) : QVariant();
+        }
+    }
+    QSqlDatabase::removeDatabase("test");
+    return done;
+}
+
 // 税込表示 with thousands separators, at 10 % rounded down: what a shop shows its customers.
 Layout taxIncludedLayout() {
     Layout layout;
     layout.priceMode = PriceMode::TaxIncluded;
     layout.thousandsSeparators = true;
     return layout;
-}
-
-// The words printed inside label n, in reading order, joined by blanks. The big price starts
-// at the label's left edge: a word counts from a millimetre before it.
-QString labelText(const QList<printed::Word>& words, const SheetState& sheet, int n) {
-    const double left = printed::labelLeft(sheet, n), top = printed::labelTop(sheet, n);
-    QList<printed::Word> inside;
-    for (const printed::Word& w : words) {
-        if (w.x >= left - 1 && w.x < left + kLabelPitchX - 1 && w.y >= top &&
-            w.y < top + kLabelPitchY) {
-            inside << w;
-        }
-    }
-    std::sort(inside.begin(), inside.end(), [](const printed::Word& a, const printed::Word& b) {
-        return std::pair(std::lround(a.y), a.x) < std::pair(std::lround(b.y), b.x);
-    });
-    QStringList texts;
-    for (const printed::Word& w : inside) {
-        texts << w.text;
-    }
-    return texts.join(u' ');
 }
 
 }  // namespace
@@ -80,24 +78,32 @@ private slots:
     void posExportsOnPaper_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("labels");  // the texts each label must hold
+        // At first start (入力どおり): what stderr says of the rows whose own columns say 外税
+        // or 税抜, and the first such label's price as it then prints.
+        QTest::addColumn<QString>("untaxed");
+        QTest::addColumn<int>("untaxedLabel");
+        QTest::addColumn<QString>("asTyped");
         QTest::newRow("UTF-8 with BOM")
             << posFixture("pos_tax_columns_utf8_bom.csv")
             << QStringList{"4569999000010 ワイヤレスイヤホン ブラック 1,100 (本体 1,000円)",
                            "4569999000027 幕の内弁当 1,000 (本体 926円)",
                            "4569999000034 ポテトチップス ウスシオ味 429 (本体 398円)",
                            "4569999000041 140,800 (本体 128,000円)",
-                           "4569999000058 収入印紙 200円 200 円"};
+                           "4569999000058 収入印紙 200円 200 円"}
+            << "外税（税抜）と書かれた 2 行（4 行目、5 行目）" << 3 << "398";
         QTest::newRow("Shift_JIS")
             << posFixture("pos_tax_kind_shift_jis.csv")
             << QStringList{"4569999000065 サンプル食品 カップラーメン ショウユ 321 (本体 298円)",
                            "4569999000072 サンプル電機 ＬＥＤ電球 ６０形相当 1,100 (本体 1,000円)",
                            "4569999000089 指定ごみ袋 45L 10枚 500 円",
-                           "4569999000096 サンプル飲料 ミネラルウォーター 2L 1,000 (本体 926円)"};
+                           "4569999000096 サンプル飲料 ミネラルウォーター 2L 1,000 (本体 926円)"}
+            << "外税（税抜）と書かれた 1 行（2 行目）" << 1 << "298";
         QTest::newRow("税込価格 and 税抜価格")
             << posFixture("pos_gross_and_net_prices.csv")
             << QStringList{"4569999000102 サンプル電機 加湿器 スチーム式 1,100 (本体 1,000円)",
                            "4569999000119 サンプル園 緑茶ティーバッグ 1,000 (本体 926円)",
-                           "4569999000126 サンプル食品 ミックスナッツ 540 (本体 500円)"};
+                           "4569999000126 サンプル食品 ミックスナッツ 540 (本体 500円)"}
+            << "外税（税抜）と書かれた 1 行（2 行目）" << 1 << "1000";
     }
 
     void posExportsOnPaper() {
@@ -109,7 +115,7 @@ private slots:
         const QList<printed::Word> words = printed::pdfWords(pdf);
         QStringList codes;
         for (int n = 1; n <= labels.size(); ++n) {
-            const QString printed = labelText(words, sheet_, n);
+            const QString printed = printed::labelText(words, sheet_, n);
             const QString label = QString("label %1: %2").arg(n).arg(printed);
             for (const QString& expected : labels[n - 1].split(u' ')) {
                 QVERIFY2(printed.contains(expected), qPrintable(label + " lacks " + expected));
@@ -119,10 +125,30 @@ private slots:
             QCOMPARE(printed.contains("(本体"), labels[n - 1].contains("(本体"));
             codes << "EAN-13:" + labels[n - 1].section(u' ', 0, 0);
         }
-        QCOMPARE(labelText(words, sheet_, labels.size() + 1), QString());
+        QCOMPARE(printed::labelText(words, sheet_, labels.size() + 1), QString());
         QVERIFY(QDir().mkpath(temp("pages")));
         codes.sort();
         QCOMPARE(printed::codesOnEveryPage(pdf, 300, temp("pages")), codes);
+        QVERIFY2(!run.err.contains("税抜の売価"), qPrintable(run.err));
+
+        // The same export at first start, prices as typed: said on stderr, and so printed.
+        QFETCH(QString, untaxed);
+        QFETCH(int, untaxedLabel);
+        QFETCH(QString, asTyped);
+        QProcessEnvironment firstStart = env_;
+        firstStart.insert("XDG_CONFIG_HOME", temp("first-start"));
+        const QString typed = temp(QTest::currentDataTag()) + "-typed.pdf";
+        const auto plain = fixture::runZukaro({"--print-list", file, typed}, firstStart);
+        QVERIFY2(plain.exitCode == 0, qPrintable(plain.err));
+        QVERIFY2(plain.err.contains(": 税抜の売価がそのまま印刷されます: " + untaxed +
+                                    "。総額表示が"
+                                    "「入力どおり」のため、消費税を足さずに印刷します。"),
+                 qPrintable(plain.err));
+        SheetState asTypedSheet;  // the first-start sheet lands where the other does
+        const QStringList shown =
+            printed::labelText(printed::pdfWords(typed), asTypedSheet, untaxedLabel).split(u' ');
+        QVERIFY2(shown.contains(asTyped) && !shown.join(' ').contains("(本体"),
+                 qPrintable(shown.join(' ')));
     }
 
     // A shop's week: last Monday's export printed and recorded; this Monday's export, read
@@ -164,20 +190,28 @@ private slots:
         const QStringList labels{"4569999001062 ミックスナッツ 200g 583 (本体 540円)",
                                  "4569999001024 緑茶 ペットボトル 2L 278 (本体 258円)",
                                  "4569999001031 ワイヤレスイヤホン ホワイト 1,100 (本体 1,000円)"};
-        QCOMPARE(labelText(words, sheet_, 4), QString());
+        QCOMPARE(printed::labelText(words, sheet_, 4), QString());
         for (int i = 0; i < labels.size(); ++i) {
-            const QString printed = labelText(words, sheet_, 5 + i);
+            const QString printed = printed::labelText(words, sheet_, 5 + i);
             for (const QString& expected : labels[i].split(u' ')) {
                 QVERIFY2(
                     printed.contains(expected),
                     qPrintable(QString("label %1: %2 lacks %3").arg(5 + i).arg(printed, expected)));
             }
         }
-        QCOMPARE(labelText(words, sheet_, 8), QString());
+        QCOMPARE(printed::labelText(words, sheet_, 8), QString());
         QVERIFY(QDir().mkpath(temp("week-pages")));
         QCOMPARE(
             printed::codesOnEveryPage(pdf, 300, temp("week-pages")),
             (QStringList{"EAN-13:4569999001024", "EAN-13:4569999001031", "EAN-13:4569999001062"}));
+
+        // A print that fails (its folder is not there) records nothing: the next run prints
+        // the same three.
+        auto failed = run({"--print-list", thisWeek, temp("no-such-folder/kept.pdf"),
+                           "--changed-only", "--record-printed"});
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY2(!failed.err.contains("印刷済みとして記録しました"), qPrintable(failed.err));
+        QCOMPARE(fixture::digest(master), before);
 
         auto kept =
             run({"--print-list", thisWeek, temp("kept.pdf"), "--changed-only", "--record-printed"});
@@ -190,6 +224,114 @@ private slots:
                      again.err.contains("印刷するラベルがありません"),
                  qPrintable(again.err));
         QVERIFY(!QFileInfo::exists(none));
+    }
+
+    // A handheld scanner's list (JAN, or JAN and 枚数) prints from the product master, the one
+    // chosen or --master's: names, specs and prices as the master has them, taxed as the
+    // layout says (a 内税 price as it is), and the code the master does not know listed by its
+    // line. The master is only read: --master's file is the one used, no other is made.
+    void printsFromTheMastersCodes_data() {
+        QTest::addColumn<bool>("masterOption");
+        QTest::newRow("the chosen master") << false;
+        QTest::newRow("--master") << true;
+    }
+
+    void printsFromTheMastersCodes() {
+        QFETCH(bool, masterOption);
+        QProcessEnvironment env = env_;
+        const QString home = temp(QString("codes-%1").arg(masterOption));
+        env.insert("XDG_DATA_HOME", home);
+        QVERIFY(QDir().mkpath(home));
+        const QString chosen = home + "/zukaro/products.sqlite";
+        const QString other = home + "/本部の商品マスタ.sqlite";
+        const QStringList master = masterOption ? QStringList{"--master", other} : QStringList{};
+        const auto imported = fixture::runZukaro(
+            QStringList{"--import-list", posFixture("pos_week_1207_shift_jis.csv")} + master, env);
+        QVERIFY2(imported.exitCode == 0, qPrintable(imported.err));
+        const QByteArray stored = fixture::digest(masterOption ? other : chosen);
+
+        QFile scanned(home + "/scanned.csv");
+        QVERIFY(scanned.open(QIODevice::WriteOnly) &&
+                scanned.write("JANコード,枚数\r\n4569999001017,2\r\n4569999001062,\r\n"
+                              "4901234567894,1\r\n4569999001055,1\r\n") > 0);
+        scanned.close();
+        const QString pdf = home + "/scanned.pdf";
+        const auto run =
+            fixture::runZukaro(QStringList{"--print-list", scanned.fileName(), pdf} + master, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QString named = "「" + (masterOption ? other : chosen) + "」";
+        QVERIFY2(run.err.contains("JAN コードだけの 3 行は、品名・売価などを商品マスタ" + named +
+                                  "から補いました。"),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains("scanned.csv: 4 行目: JAN コード「4901234567894」は商品マスタ" +
+                                  named + "にありません"),
+                 qPrintable(run.err));
+        // 398 and 540 at 8 %, rounded down: 429.84 and 583.2; 1,000 holds 74.07 of tax.
+        const QStringList labels{"4569999001017 ポテトチップス ウスシオ味 60g 429 (本体 398円)",
+                                 "4569999001017 ポテトチップス ウスシオ味 60g 429 (本体 398円)",
+                                 "4569999001062 ミックスナッツ 200g 583 (本体 540円)",
+                                 "4569999001055 幕の内弁当 1食 1,000 (本体 926円)"};
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        for (int n = 1; n <= labels.size(); ++n) {
+            const QString printed = printed::labelText(words, sheet_, n);
+            for (const QString& expected : labels[n - 1].split(u' ')) {
+                QVERIFY2(
+                    printed.contains(expected),
+                    qPrintable(QString("label %1: %2 lacks %3").arg(n).arg(printed, expected)));
+            }
+        }
+        QCOMPARE(printed::labelText(words, sheet_, labels.size() + 1), QString());
+        QVERIFY(QDir().mkpath(home + "/pages"));
+        QCOMPARE(
+            printed::codesOnEveryPage(pdf, 300, home + "/pages"),
+            (QStringList{"EAN-13:4569999001017", "EAN-13:4569999001055", "EAN-13:4569999001062"}));
+        QCOMPARE(fixture::digest(masterOption ? other : chosen), stored);
+        QCOMPARE(QFileInfo::exists(chosen), !masterOption);
+    }
+
+    // A master made by an older zukaro (before the list times), as a shop's read-only share
+    // or a chain's server may hold it: --changed-only reads its print history, a scanner's
+    // codes are filled from its products, and it stays byte for byte as it was, not upgraded.
+    void olderMasterReadAsItIs() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_DATA_HOME", temp("older"));
+        const QString master = temp("older/zukaro/products.sqlite");
+        const auto recorded =
+            fixture::runZukaro({"--print-list", posFixture("pos_week_1130_utf8_bom.csv"),
+                                temp("older.pdf"), "--record-printed"},
+                               env);
+        QVERIFY2(recorded.exitCode == 0, qPrintable(recorded.err));
+        // Back to the third version: no list times, one product of its own.
+        QVERIFY(
+            sqliteSql(master, "ALTER TABLE products DROP COLUMN listed_at") &&
+            sqliteSql(master, "PRAGMA user_version = 3") &&
+            sqliteSql(master,
+                      "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+                      " updated_at, updated_by, tax_kind) VALUES ('4569999001062', '',"
+                      " 'ミックスナッツ', '200g', '', '540', 8, '2026-12-05 07:20:00', 'office',"
+                      " '')"));
+        const QByteArray before = fixture::digest(master);
+        const auto changed =
+            fixture::runZukaro({"--print-list", posFixture("pos_week_1207_shift_jis.csv"),
+                                temp("older-changed.pdf"), "--changed-only"},
+                               env);
+        QVERIFY2(changed.exitCode == 0 &&
+                     changed.err.contains("新規 1 行・価格変更 1 行・表示変更 1 行を印刷します（"
+                                          "変更なし 3 行は印刷しません）"),
+                 qPrintable(changed.err));
+        QFile scanned(temp("older-scanned.csv"));
+        QVERIFY(scanned.open(QIODevice::WriteOnly) && scanned.write("JAN\n4569999001062\n") > 0);
+        scanned.close();
+        const auto codes = fixture::runZukaro(
+            {"--print-list", scanned.fileName(), temp("older-scanned.pdf")}, env);
+        QVERIFY2(codes.exitCode == 0 && codes.err.contains("JAN コードだけの 1 行は"),
+                 qPrintable(codes.err));
+        QVERIFY(printed::labelText(printed::pdfWords(temp("older-scanned.pdf")), sheet_, 1)
+                    .contains("ミックスナッツ"));
+        QCOMPARE(fixture::digest(master), before);
+        QVariant version;
+        QVERIFY(sqliteSql(master, "PRAGMA user_version", &version));
+        QCOMPARE(version.toInt(), 3);
     }
 
     // A register's sales journal is no product list: refused, saying what one is.

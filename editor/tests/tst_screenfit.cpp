@@ -11,6 +11,7 @@
 #include "ModalDialogs.h"
 #include "PrintingSettings.h"
 #include "ProductListWindow.h"
+#include "ProductMaster.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 
@@ -196,14 +197,41 @@ private slots:
         QVERIFY(forgetCalibration(dir_.path(), kPdfFilePrinter).ok);
     }
 
-    // 商品リスト with a drugstore's list: inside the screen, its bottom row in view; the
-    // table gives way.
+    // 商品リスト with a drugstore's list, in each state a clerk meets: inside the screen, frame
+    // included, and every control of its lower rows in view; the table gives way. After a
+    // print the offer of the next start (「前回の印刷はラベル 13 で終わりました」, 「14 から」);
+    // with a master, what registering would do and the untaxed prices' note beside their
+    // buttons.
+    void listWindowFits_data() {
+        QTest::addColumn<bool>("afterAPrint");
+        QTest::addColumn<bool>("withMaster");
+        QTest::newRow("a drugstore's list") << false << false;
+        QTest::newRow("after a print") << true << false;
+        QTest::newRow("after a print, with the master's note") << true << true;
+    }
+
     void listWindowFits() {
+        QFETCH(bool, afterAPrint);
+        QFETCH(bool, withMaster);
         cleanup();
-        ProductListWindow list(dialogs_, messages_, {});
-        QString rows = "JANコード\t品名\t売価\n";
+        const QString settings = dir_.filePath(QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(settings));
+        if (afterAPrint) {  // as a print that ended at label 13 left it
+            QSettings kept(settings + "/list.ini", QSettings::IniFormat);
+            kept.setValue("NextStart/label", 14);
+            kept.setValue("NextStart/printedAt", QDateTime(QDate(2026, 12, 7), QTime(10, 2)));
+        }
+        ProductMaster master(settings + "/products.sqlite");
+        ProductListHooks hooks;
+        hooks.settingsFolder = settings;
+        if (withMaster) {
+            hooks.master = &master;
+            hooks.changeLayout = [](const std::function<void(Layout&)>&) {};
+        }
+        ProductListWindow list(dialogs_, messages_, hooks);
+        QString rows = "JANコード\t品名\t売価\t税区分\n";
         for (int i = 0; i < 300; ++i) {
-            rows += QString("49012345%1\tビタミンC 1000mg 徳用 %2 錠入り ボトル\t￥%3\n")
+            rows += QString("49012345%1\tビタミンC 1000mg 徳用 %2 錠入り ボトル\t￥%3\t外税\n")
                         .arg(i, 5, 10, QChar('0'))
                         .arg(i)
                         .arg(198000 + i);
@@ -211,12 +239,29 @@ private slots:
         QVERIFY(list.pasteRows(rows));
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
-        QWidgetList bottom;
-        for (const char* name : {"開始位置", "入力画面で開く", "まとめて保存", "まとめて印刷"}) {
-            bottom << list.findChild<QWidget*>(name);
-            QVERIFY2(bottom.back() != nullptr, name);
+        QWidgetList shown;
+        QStringList names{"開始位置", "入力画面で開く", "まとめて保存", "まとめて印刷", "概要"};
+        if (afterAPrint) {
+            names << "前回の続きの説明"
+                  << "前回の続き";
         }
-        checkInside(list, bottom);
+        if (withMaster) {
+            names << "マスターとの比較"
+                  << "マスターに登録"
+                  << "税込表示にする";
+        }
+        for (const QString& name : names) {
+            shown << list.findChild<QWidget*>(name);
+            QVERIFY2(shown.back() != nullptr, qPrintable(name));
+        }
+        checkInside(list, shown);
+        const QSize smallest = list.minimumSizeHint().expandedTo(list.minimumSize());
+        const QSize frame = list.frameGeometry().size() - list.size();
+        QVERIFY2(smallest.width() + frame.width() <= room().width(),
+                 qPrintable(QString("%1 x %2").arg(smallest.width()).arg(smallest.height())));
+        if (afterAPrint) {
+            QCOMPARE(list.findChild<QPushButton*>("前回の続き")->text(), "14 から");
+        }
     }
 };
 

@@ -20,6 +20,12 @@ namespace {
 
 const QString kLastWeek = QStringLiteral(POS_FIXTURES "/pos_week_1130_utf8_bom.csv");
 const QString kThisWeek = QStringLiteral(POS_FIXTURES "/pos_week_1207_shift_jis.csv");
+const QString kNextWeek = QStringLiteral(POS_FIXTURES "/pos_week_1214_shift_jis.csv");
+
+// 1,080: whole yen with separators, as the labels print it.
+QString yen(qint64 amount) {
+    return QLocale(QLocale::English).toString(amount);
+}
 
 // The 前回 column, row by row in list order.
 QStringList marksShown(const ProductListModel& model) {
@@ -66,7 +72,12 @@ class TestListHistory : public QObject {
 
     ProductListHooks hooks() {
         ProductListHooks hooks;
-        hooks.base = [] { return SheetState{}; };
+        hooks.base = [] {
+            SheetState base;  // a shop shows totals with tax
+            base.layout.priceMode = PriceMode::TaxIncluded;
+            base.layout.thousandsSeparators = true;
+            return base;
+        };
         hooks.master = master_.get();
         hooks.settingsFolder = dir_->filePath("config");
         return hooks;
@@ -171,6 +182,113 @@ private slots:
         QCOMPARE(marksShown(model), QStringList(6, "変更なし"));
         QCOMPARE(chosen(model), "000000");
         QCOMPARE(list->findChild<QLabel*>("概要")->text(), "印刷するラベル 0 枚、シート 0 枚");
+    }
+
+    // A shop's three Mondays with the register's exports, the list's half of the week: each
+    // export registered in the master on the clerk's word, 変更分だけ printed and recorded;
+    // last week's export opened again by mistake is older, flagged, and changes nothing
+    // without the clerk's word; the third Monday changes three prices, and 変更分だけ prints
+    // exactly those, each price on the paper checked against the arithmetic (8 %, rounded
+    // down; a 内税 price's 本体 worked back). Real message boxes throughout.
+    void weekOfTheRegistersExports() {
+        const DialogLeftOpen guard(120000);
+        QtMessageBoxes real;
+        const auto list = window(real);
+        const ProductListModel& model = list->model();
+        auto* registerButton = list->findChild<QPushButton*>("マスターに登録");
+        auto* note = list->findChild<QLabel*>("マスターとの比較");
+        // The exports as the register left them, each with its Monday's time.
+        const auto dated = [this](const QString& fixture, const QDateTime& when) {
+            const QString copy = dir_->filePath(QFileInfo(fixture).fileName());
+            QFile file(copy);
+            return QFile::copy(fixture, copy) && file.open(QIODevice::ReadWrite) &&
+                           file.setFileTime(when, QFileDevice::FileModificationTime)
+                       ? copy
+                       : QString();
+        };
+        const QString nov30 = dated(kLastWeek, QDateTime(QDate(2026, 11, 30), QTime(9, 12)));
+        const QString dec07 = dated(kThisWeek, QDateTime(QDate(2026, 12, 7), QTime(8, 55)));
+        const QString dec14 = dated(kNextWeek, QDateTime(QDate(2026, 12, 14), QTime(8, 50)));
+        QVERIFY(!nov30.isEmpty() && !dec07.isEmpty() && !dec14.isEmpty());
+        const auto stored = [this](const char* jan) {
+            const ProductMaster::LookupResult found = master_->lookup(jan);
+            return found.product ? found.product->product + ' ' + found.product->price
+                   : found.ok    ? "none"
+                                 : found.error;
+        };
+        const auto printAndRecord = [&](const QString& name) {
+            testing::whenShown<QMessageBox>([](QMessageBox& box) {
+                box.findChild<QPushButton*>("する")->click();  // 一括で記録
+            });
+            printToPdf(*list, name);
+        };
+
+        QVERIFY(list->importFile(nov30));
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        printAndRecord("1130.pdf");
+        QCOMPARE(marksShown(model), QStringList(5, "変更なし"));
+
+        QVERIFY(list->importFile(dec07));
+        QVERIFY2(note->text().startsWith("商品マスタと比べて: 新規 1 件、売価が変わる 1 件、品名"
+                                         "などが変わる 1 件、変更なし 3 件。"),
+                 qPrintable(note->text()));
+        QCOMPARE(stored("4569999001024"), "緑茶 ペットボトル 238");  // not before the click
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        QCOMPARE(stored("4569999001024"), "緑茶 ペットボトル 258");
+        list->findChild<QCheckBox*>("変更分だけ")->click();
+        QCOMPARE(chosen(model), "011010");
+        printAndRecord("1207.pdf");
+
+        // Last week's export again, by mistake: older than what the master holds.
+        QVERIFY(list->importFile(nov30));
+        QVERIFY2(note->text().contains("うち 2 件は、商品マスタにあるより古いリストの内容です"),
+                 qPrintable(note->text()));
+        QCOMPARE(stored("4569999001024"), "緑茶 ペットボトル 258");
+        QCOMPARE(stored("4569999001031"), "ワイヤレスイヤホン ホワイト 1100");
+
+        QVERIFY(list->importFile(dec14));
+        QCOMPARE(marksShown(model),
+                 (QStringList{"価格変更（前回 398）", "変更なし", "価格変更（前回 258）",
+                              "変更なし", "変更なし", "価格変更（前回 1000）"}));
+        QVERIFY2(
+            note->text().startsWith("商品マスタと比べて: 新規 0 件、売価が変わる 3 件、変更なし "
+                                    "3 件。売価: ポテトチップス ウスシオ味 398 (8%) → 378 "
+                                    "(8%)、緑茶 ペットボトル 258 (8%) → 248 (8%)、幕の内弁当 "
+                                    "1000 (内税 8%) → 1080 (内税 8%)。"),
+            qPrintable(note->text()));
+        QTest::mouseClick(registerButton, Qt::LeftButton);  // newer than the master's: no question
+        QCOMPARE(stored("4569999001055"), "幕の内弁当 1080");
+        QCOMPARE(chosen(model), "101001");
+        QCOMPARE(list->findChild<QLabel*>("概要")->text(), "印刷するラベル 3 枚、シート 1 枚");
+        printAndRecord("1214.pdf");
+        QCOMPARE(marksShown(model), QStringList(6, "変更なし"));
+
+        // Each label as the arithmetic has it: 本体 × 1.08 rounded down for 外税; for 内税 the
+        // price as it is, its tax (price × 8 / 108, rounded down) taken off for 本体.
+        const QList<printed::Word> words = printed::pdfWords(dir_->filePath("1214.pdf"));
+        const struct {
+            const char* jan;
+            qint64 price;
+            bool included;
+        } changed[] = {{"4569999001017", 378, false},
+                       {"4569999001024", 248, false},
+                       {"4569999001055", 1080, true}};
+        const SheetState sheet = list->sheet(0);
+        for (int n = 1; n <= 3; ++n) {
+            const auto& [jan, price, included] = changed[n - 1];
+            const qint64 total = included ? price : price * 108 / 100;
+            const qint64 net = included ? price - price * 8 / 108 : price;
+            const QStringList printed = printed::labelText(words, sheet, n).split(u' ');
+            QVERIFY2(printed.contains(jan) && printed.contains(yen(total)) &&
+                         printed.join(' ').contains("(本体 " + yen(net) + "円)"),
+                     qPrintable(QString("label %1: %2, expected %3 (本体 %4円)")
+                                    .arg(n)
+                                    .arg(printed.join(' '), yen(total), yen(net))));
+        }
+        QCOMPARE(printed::labelText(words, sheet, 4), QString());
+        QCOMPARE(guard.left, QString());
+        // The editor's half of the week goes on from this master: a scanner typing five codes,
+        // one of them unknown (see the editor's tests).
     }
 
     // The question is a real message box: Escape (or its close box) records nothing, and the

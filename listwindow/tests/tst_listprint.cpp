@@ -21,8 +21,8 @@ namespace {
 // test may print on the same queue meanwhile).
 QList<int> listJobs(const QString& queue) {
     cups_job_t* jobs = nullptr;
-    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0,
-                                   CUPS_WHICHJOBS_ALL);
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
     QList<int> ids;
     for (int i = 0; i < count; ++i) {
         if (QString::fromUtf8(jobs[i].title) == "商品リスト") {
@@ -106,21 +106,21 @@ private slots:
         // cups-pdf writes the job under its number; it is done when the file ends with %%EOF.
         const QDir out(value("ZUKARO_TEST_PDF_DIR"));
         QString pdf;
-        QVERIFY2(QTest::qWaitFor(
-                     [&] {
-                         for (const QString& name :
-                              out.entryList({QString("*-job_%1.pdf").arg(id)})) {
-                             QFile file(out.filePath(name));
-                             if (file.open(QIODevice::ReadOnly) &&
-                                 file.readAll().trimmed().endsWith("%%EOF")) {
-                                 pdf = file.fileName();
-                                 return true;
-                             }
-                         }
-                         return false;
-                     },
-                     120000),
-                 "cups-pdf wrote no PDF for the job within two minutes");
+        QVERIFY2(
+            QTest::qWaitFor(
+                [&] {
+                    for (const QString& name : out.entryList({QString("*-job_%1.pdf").arg(id)})) {
+                        QFile file(out.filePath(name));
+                        if (file.open(QIODevice::ReadOnly) &&
+                            file.readAll().trimmed().endsWith("%%EOF")) {
+                            pdf = file.fileName();
+                            return true;
+                        }
+                    }
+                    return false;
+                },
+                120000),
+            "cups-pdf wrote no PDF for the job within two minutes");
         QTemporaryDir pages;
         QCOMPARE(printed::pageCount(pdf), 3);
         QStringList codes;

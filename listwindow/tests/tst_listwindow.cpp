@@ -1,23 +1,79 @@
 // The product list window: rows pasted from a spreadsheet, the print checkbox and copies, the
 // filter, the start position, and the sheets opened in the editor, saved and printed.
 #include <QRegularExpression>
+#include <QtPrintSupport>
 #include <QtTest>
 #include <QtWidgets>
 
 #include "Cp932.h"
+#include "EditorWindow.h"
 #include "LabelFile.h"
 #include "ModalDialogs.h"
 #include "PrintedSheet.h"
 #include "ProductListModel.h"
 #include "ProductListWindow.h"
 #include "ProductMaster.h"
+#include "QtCommonDialog1.h"
+#include "QtMessageBoxes.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "TaxPrice.h"
 #include "TestPostgres.h"
 
 using namespace zukaro;
+using zukaro::testing::whenShown;
 
 namespace {
+
+const QString kFixtures = QStringLiteral(POS_FIXTURES "/");
+
+// A register's export as it comes: Shift_JIS, CRLF, made on `when` as its file's time says.
+bool writeExport(const QString& path, const QStringList& lines, const QDateTime& when) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(cp932::encode(lines.join("\r\n") + "\r\n").bytes) > 0 && file.flush() &&
+           file.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+// What the clerk does in the real file dialog: types the name and presses Enter.
+void chooseFile(const QString& path) {
+    whenShown<QFileDialog>([path](QFileDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("fileNameEdit");
+        name->setText(path);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+}
+
+// In the real print dialog: 「PDF ファイルに出力」 and a file name.
+void printToPdfFile(const QString& pdf) {
+    whenShown<QPrintDialog>([pdf](QPrintDialog& d) {
+        auto* printers = d.findChild<QComboBox*>("printers");
+        printers->setCurrentIndex(printers->count() - 1);
+        d.findChild<QLineEdit*>("filename")->setText(pdf);
+        d.accept();
+    });
+}
+
+// Clicks `button` of the next message box; its text goes to `text`.
+void answer(QMessageBox::StandardButton button, QString* text) {
+    whenShown<QMessageBox>([button, text](QMessageBox& box) {
+        *text = box.text();
+        box.button(button)->click();
+    });
+}
+
+// 「記録しない」 to the question after a print.
+void recordNothing(QString* text) {
+    whenShown<QMessageBox>([text](QMessageBox& box) {
+        *text = box.text();
+        box.findChild<QPushButton*>("しない")->click();
+    });
+}
+
+// The words printed inside label n of the PDF's first page.
+QString labelText(const QString& pdf, const SheetState& sheet, int n) {
+    return printed::labelText(printed::pdfWords(pdf), sheet, n);
+}
 
 // Twenty-five rows as a spreadsheet copies them: tab-separated, a header first.
 QString pastedRows() {
@@ -97,11 +153,63 @@ private:
         QTest::mouseClick(window_->findChild<QPushButton*>("貼り付け"), Qt::LeftButton);
     }
 
+    // The window as a clerk has it: Qt's own dialogs and message boxes, master_ as its master,
+    // its settings in `settings`; the layout the editor's (税込表示にする changes it there), or
+    // without an editor 税込表示 with separators, as a shop keeps it.
+    std::unique_ptr<ProductListWindow> clerksWindow(CommonDialog1& dialogs, MessageBoxes& boxes,
+                                                    const QString& settings,
+                                                    EditorWindow* editor = nullptr) {
+        ProductListHooks hooks;
+        if (editor != nullptr) {
+            hooks.base = [editor] { return editor->listBase(); };
+            hooks.changeLayout = [editor](const std::function<void(Layout&)>& change) {
+                editor->changeLayout("総額表示", change);
+            };
+        } else {
+            hooks.base = [] {
+                SheetState base;
+                base.layout.priceMode = PriceMode::TaxIncluded;
+                base.layout.thousandsSeparators = true;
+                return base;
+            };
+        }
+        hooks.master = master_.get();
+        hooks.settingsFolder = settings;
+        QDir().mkpath(settings);
+        auto window = std::make_unique<ProductListWindow>(dialogs, boxes, hooks);
+        window->show();
+        return window;
+    }
+
+    // A fresh master of the row's engine in master_; false (and the test failed) when the
+    // server is not there.
+    bool freshMaster(testing::TestPostgres& server) {
+        QFETCH(bool, postgres);
+        window_.reset();
+        if (postgres) {
+            if (!server.ready()) {
+                return false;
+            }
+            master_ = std::make_unique<ProductMaster>(
+                server.location(server.createDatabase(), server.office));
+        } else {
+            master_ = std::make_unique<ProductMaster>(dir_.filePath(
+                QString("%1.sqlite").arg(QTest::currentTestFunction()) + QTest::currentDataTag()));
+        }
+        return master_->open().ok;
+    }
+
+    void engines() {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
 private slots:
 
     void pastedRowsBecomeSheets() {
         QCOMPARE(window_->model().rowCount(), 25);
-        QCOMPARE(master_->lookup("4901234567894").product->product, "品25");  // kept by JAN
+        QVERIFY(!master_->lookup("4901234567894").product);  // only on the clerk's word
         auto* table = window_->findChild<QTableView*>("商品表");
         // Row 2 unchecked, row 1 twice: 25 labels, start 5: page 1 labels 5-21, page 2 1-8.
         table->model()->setData(table->model()->index(1, ProductListModel::Print), Qt::Unchecked,
@@ -227,8 +335,6 @@ private slots:
                          "枠内に収める」をオンにすると、収まる大きさで印刷します。"}));
         const SheetState first = window_->sheet(0);
         QCOMPARE(first.priceText[1] + ' ' + first.janText[1], "398 4901234567894");
-        QCOMPARE(master_->lookup("4901234567894").product->product,
-                 "ポテトチップスうすしお味ファミリー");
     }
 
     // A file, then two pastes: each note names its row so that no 「n 行目」 means two rows,
@@ -248,11 +354,13 @@ private slots:
         QVERIFY(window_->pasteRows("4901234567894\t山田\t品Y\n4901234567894\t山田\t"));
         const QStringList notes =
             window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
-        QCOMPARE(notes.size(), 3);
-        QVERIFY2(notes[0].startsWith("3 行目: 枚数が 0") &&
-                     notes[1].startsWith("貼り付け 2 行目: 品名が空") &&
-                     notes[2].startsWith("貼り付け(2回目) 2 行目: 品名が空"),
-                 qPrintable(notes.join('\n')));
+        QCOMPARE(notes.size(), 4);
+        QVERIFY2(
+            notes[0].startsWith("3 行目: 枚数が 0") &&
+                notes[1].startsWith("貼り付け 2 行目: JAN コード「4901234567894」は商品マスタ") &&
+                notes[2].startsWith("貼り付け 2 行目: 品名が空") &&
+                notes[3].startsWith("貼り付け(2回目) 2 行目: 品名が空"),
+            qPrintable(notes.join('\n')));
         QVERIFY2(window_->windowTitle().contains(QDir::toNativeSeparators(file)),
                  qPrintable(window_->windowTitle()));
         QCOMPARE(window_->model().rowCount(), 6);
@@ -344,10 +452,10 @@ private slots:
         QVERIFY(messages_.shown().first().text.startsWith("印刷した 25 行を"));
     }
 
-    // A chain's master list of 200,000 products read into the window and the master (a shop's
-    // SQLite file, or the chain's database on the private PostgreSQL server): the progress
-    // dialog follows the import, and キャンセル there leaves the list and the master as they
-    // were (one transaction).
+    // A chain's master list of 200,000 products read into the window and registered in the
+    // master (a shop's SQLite file, or the chain's database on the private PostgreSQL server):
+    // the progress dialog follows the registration, and キャンセル there leaves the master as
+    // it was (one transaction).
     void largeImportCancelled_data() {
         QTest::addColumn<bool>("postgres");
         QTest::newRow("SQLite") << false;
@@ -363,8 +471,9 @@ private slots:
             master_ = std::make_unique<ProductMaster>(
                 server.location(server.createDatabase(), server.office));
             openWindow();
-            QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
         }
+        QTest::mouseClick(window_->findChild<QPushButton*>("マスターに登録"), Qt::LeftButton);
+        QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
         const QString masterName = postgres ? "（" + master_->location().describe() + "）"
                                             : QString("「products.sqlite」");
         QFile list(dir_.filePath("全店マスタ.csv"));
@@ -378,20 +487,26 @@ private slots:
                            .toUtf8());
         }
         list.close();
+        QVERIFY(window_->importFile(list.fileName()));
+        QCOMPARE(window_->model().rowCount(), 200'000);
+        auto* note = window_->findChild<QLabel*>("マスターとの比較");
+        QVERIFY2(note->text().startsWith("商品マスタと比べて: 新規 200,000 件、売価が変わる 0 件、"
+                                         "変更なし 0 件。"),
+                 qPrintable(note->text()));
         QString seen;
         cancelWhen(
             [](QProgressDialog& d) {
-                return d.labelText().contains("商品マスタ") && d.value() > 0;
+                return d.labelText().contains("商品マスタ") && d.labelText().contains("登録") &&
+                       d.value() > 0;
             },
             seen);
-        QVERIFY(!window_->importFile(list.fileName()));
+        QTest::mouseClick(window_->findChild<QPushButton*>("マスターに登録"), Qt::LeftButton);
         QVERIFY2(seen.startsWith("商品マスタ" + masterName + "に登録しています\n"),
                  qPrintable(seen));
-        QCOMPARE(messages_.shown().last().text,
-                 "「" + list.fileName() +
-                     "」の読み込みを取り消しました。リストも商品マスタも前の"
-                     "ままです。");
-        QCOMPARE(window_->model().rowCount(), 25);
+        QVERIFY2(messages_.shown().last().text.endsWith(
+                     "（取り消しました。商品マスタは変わっていません）。"),
+                 qPrintable(messages_.shown().last().text));
+        QCOMPARE(window_->model().rowCount(), 200'000);
         QCOMPARE(master_->lookup("4901234567894").product->product, "品25");
         for (const int i : {0, 1, 199'999}) {
             QVERIFY2(!master_->lookup(janOf(i)).product, qPrintable(janOf(i)));
@@ -452,6 +567,282 @@ private slots:
             QVERIFY2(read.opened && !read.anythingSkipped() && !sheet.productText[21].isEmpty(),
                      qPrintable(QString("sheet %1").arg(n)));
         }
+    }
+
+    // This week's export (三ツ矢サイダー 138), then last week's by mistake (128): opening a list
+    // says what registering it would do and stores nothing; 「マスターに登録」 stores it, asking
+    // nothing while nothing is older, and asking (a real message box) before an older list
+    // puts older prices back. はい keeps the master's, いいえ takes the list's. Never 「n 件更新」
+    // for rows that did not change. On a shop's file and on the chain's server.
+    void masterChangesOnlyOnTheClerksWord_data() { engines(); }
+    void masterChangesOnlyOnTheClerksWord() {
+        testing::TestPostgres server;
+        QVERIFY2(freshMaster(server), qPrintable(server.error()));
+        const QString header = "JANコード,メーカー,商品名,規格,売価,税区分,適用税率";
+        const QString thisWeek = dir_.filePath("今週の売価.csv");
+        const QString lastWeek = dir_.filePath("先週の売価.csv");
+        QVERIFY(
+            writeExport(thisWeek,
+                        {header, "4903073214021,アサヒ飲料,三ツ矢サイダー,500ml,138,外税,軽減税率",
+                         "4569999001024,サンプル園,緑茶 ペットボトル,2L,258,外税,軽減税率",
+                         "4569999001031,サンプル電機,ワイヤレスイヤホン,1個,\"1,100\",内税,"
+                         "標準税率"},
+                        QDateTime(QDate(2026, 12, 7), QTime(8, 55))));
+        QVERIFY(
+            writeExport(lastWeek,
+                        {header, "4903073214021,アサヒ飲料,三ツ矢サイダー,500ml,128,外税,軽減税率",
+                         "4569999001024,サンプル園,緑茶 ペットボトル,2L,238,外税,軽減税率",
+                         "4569999001031,サンプル電機,ワイヤレスイヤホン,1個,\"1,100\",内税,"
+                         "標準税率"},
+                        QDateTime(QDate(2026, 11, 30), QTime(9, 12))));
+        QtCommonDialog1 files;
+        QtMessageBoxes boxes;
+        const auto list = clerksWindow(files, boxes, dir_.filePath("clerk"));
+        auto* note = list->findChild<QLabel*>("マスターとの比較");
+        auto* registerButton = list->findChild<QPushButton*>("マスターに登録");
+        const auto price = [this] {
+            const ProductMaster::LookupResult found = master_->lookup("4903073214021");
+            return found.product ? found.product->price : found.ok ? "none" : found.error;
+        };
+
+        chooseFile(thisWeek);
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QCOMPARE(list->model().rowCount(), 3);
+        QCOMPARE(note->text(), "商品マスタと比べて: 新規 3 件、売価が変わる 0 件、変更なし 0 件。");
+        QCOMPARE(price(), "none");  // opened, not stored
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        QCOMPARE(price(), "138");
+        QCOMPARE(note->text(),
+                 "商品マスタに登録しました（追加 3 件、更新 0 件）。商品マスタと比べて: "
+                 "新規 0 件、売価が変わる 0 件、変更なし 3 件。");
+        QVERIFY(!registerButton->isEnabled());
+
+        chooseFile(lastWeek);
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QCOMPARE(
+            note->text(),
+            "商品マスタと比べて: 新規 0 件、売価が変わる 2 件、変更なし 1 件。売価: 三ツ矢サイダー "
+            "138 (8%) → 128 (8%)、緑茶 ペットボトル 258 (8%) → 238 (8%)。うち 2 件は、商品マスタに"
+            "あるより古いリストの内容です（登録するときに確かめます）。");
+        QCOMPARE(price(), "138");  // the next scan in the editor still fills this week's
+        QVERIFY2(!list->windowTitle().contains("更新"), qPrintable(list->windowTitle()));
+        QString asked;
+        answer(QMessageBox::Yes, &asked);
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        QVERIFY2(
+            asked.startsWith("次の 2 件は、商品マスタにあるより古いリストの内容です。登録すると、"
+                             "新しい売価が古い売価に戻ります。\n"
+                             "2 行目: 三ツ矢サイダー 138 (8%) → 128 (8%)（商品マスタにあるのは "
+                             "2026/12/07 08:55 のリストの内容です）\n"
+                             "3 行目: 緑茶 ペットボトル 258 (8%) → 238 (8%)（"),
+            qPrintable(asked));
+        QCOMPARE(price(), "138");
+        QVERIFY2(note->text().startsWith("商品マスタに登録しました（追加 0 件、更新 0 件）。新しい"
+                                         "リストの内容がある 2 件は、商品マスタのままです。商品"
+                                         "マスタと比べて: 新規 0 件、売価が変わる 2 件、変更なし "
+                                         "1 件。"),
+                 qPrintable(note->text()));
+        QVERIFY(registerButton->isEnabled());  // the clerk may still take them
+        answer(QMessageBox::No, &asked);       // the clerk says last week's prices are the ones
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        QCOMPARE(price(), "128");
+        QVERIFY2(note->text().startsWith("商品マスタに登録しました（追加 0 件、更新 2 件）。"),
+                 qPrintable(note->text()));
+    }
+
+    // A register's list with 税区分 内税 (幕の内弁当 980), then one of JAN and 売価 alone
+    // (1,078): the product stays 内税 in the master, so that 税込表示 does not tax it again.
+    // Only a list that says otherwise changes it. On a shop's file and on the chain's server.
+    void aPriceListKeepsTheStoredTaxKind_data() { engines(); }
+    void aPriceListKeepsTheStoredTaxKind() {
+        testing::TestPostgres server;
+        QVERIFY2(freshMaster(server), qPrintable(server.error()));
+        const QString full = dir_.filePath("全商品.csv"), prices = dir_.filePath("売価だけ.csv");
+        QVERIFY(writeExport(full,
+                            {"JANコード,商品名,規格,売価,税区分,適用税率",
+                             "4569999001055,幕の内弁当,1食,980,内税,軽減税率"},
+                            QDateTime(QDate(2026, 11, 1), QTime(8, 0))));
+        QVERIFY(writeExport(prices, {"JAN,売価", "4569999001055,1078"},
+                            QDateTime(QDate(2026, 12, 7), QTime(8, 0))));
+        QtCommonDialog1 files;
+        QtMessageBoxes boxes;
+        const auto list = clerksWindow(files, boxes, dir_.filePath("clerk"));
+        auto* registerButton = list->findChild<QPushButton*>("マスターに登録");
+        chooseFile(full);
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        chooseFile(prices);
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QCOMPARE(
+            list->findChild<QLabel*>("マスターとの比較")->text(),
+            "商品マスタと比べて: 新規 0 件、売価が変わる 1 件、変更なし 0 件。売価: 幕の内弁当 "
+            "980 (内税 8%) → 1078 (内税 8%)。");
+        QTest::mouseClick(registerButton, Qt::LeftButton);
+        const ProductMaster::LookupResult found = master_->lookup("4569999001055");
+        QVERIFY2(found.product, qPrintable(found.error));
+        QCOMPARE(found.product->price + ' ' + priceTaxText(found.product->taxKind) + ' ' +
+                     QString::number(found.product->taxRate.value_or(0)) + ' ' +
+                     found.product->product,
+                 "1078 内税 8 幕の内弁当");
+    }
+
+    // A register's export whose 税区分 says 税抜, at the first-start layout (入力どおり): the
+    // notes, the print and the save questions say that 税抜 prices print as they are; the
+    // question's キャンセル prints nothing; 「税込表示にする」 changes the editor's layout (one
+    // step to undo there), and the labels print the totals with tax.
+    void untaxedPricesAreSaid() {
+        QtCommonDialog1 files;
+        QtMessageBoxes boxes;
+        EditorWindow editor(files, boxes, SettingsLocations{dir_.filePath("editor"), {}});
+        editor.show();
+        const auto list = clerksWindow(files, boxes, dir_.filePath("clerk"), &editor);
+        auto* notes = list->findChild<QPlainTextEdit*>("問題");
+        auto* taxIncluded = list->findChild<QPushButton*>("税込表示にする");
+        chooseFile(kFixtures + "pos_tax_kind_shift_jis.csv");
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        const QString said =
+            "税抜の売価がそのまま印刷されます: 外税（税抜）と書かれた 1 行（2 行目）。"
+            "総額表示が「入力どおり」のため、消費税を足さずに印刷します。";
+        QVERIFY2(notes->toPlainText().startsWith(said), qPrintable(notes->toPlainText()));
+        QVERIFY(taxIncluded->isVisible());
+
+        for (const char* command : {"まとめて印刷", "まとめて保存"}) {
+            QString asked;
+            answer(QMessageBox::Cancel, &asked);
+            QTest::mouseClick(list->findChild<QPushButton*>(command), Qt::LeftButton);
+            QVERIFY2(asked.startsWith(said) && asked.contains("総額表示を「税込表示」にしてから"),
+                     qPrintable(asked));
+        }
+        QCOMPARE(editor.sheet().layout.priceMode, PriceMode::AsTyped);
+
+        QTest::mouseClick(taxIncluded, Qt::LeftButton);
+        QCOMPARE(editor.sheet().layout.priceMode, PriceMode::TaxIncluded);
+        QCOMPARE(editor.findChild<QComboBox*>("総額表示")->currentIndex(), 1);
+        QVERIFY2(!notes->toPlainText().contains("税抜の売価"), qPrintable(notes->toPlainText()));
+        QVERIFY(!taxIncluded->isVisible());
+        const QString pdf = dir_.filePath("税込.pdf");
+        printToPdfFile(pdf);
+        QString recordQuestion;
+        recordNothing(&recordQuestion);
+        QTest::mouseClick(list->findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
+        QVERIFY2(recordQuestion.startsWith("印刷した 4 行を"), qPrintable(recordQuestion));
+        // ￥298 at 8 % is 321.84: 321, with its 本体 under it.
+        const QString first = labelText(pdf, editor.listBase(), 1);
+        QVERIFY2(first.contains("321") && first.contains("(本体 298円)"), qPrintable(first));
+
+        editor.undoStack().undo();  // back in the editor: the layout as it was
+        QCOMPARE(editor.sheet().layout.priceMode, PriceMode::AsTyped);
+        list->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(list.get()));
+        QTRY_VERIFY2(notes->toPlainText().startsWith(said), qPrintable(notes->toPlainText()));
+    }
+
+    // A handheld scanner's list (JAN, or JAN and 枚数) prints from the master: names, specs
+    // and prices filled in the table and on paper, taxed as the layout says (a 内税 price as
+    // it is); the code the master does not know is listed by its line.
+    void codesPrintFromTheMaster() {
+        window_.reset();
+        master_ = std::make_unique<ProductMaster>(dir_.filePath("scanner.sqlite"));
+        QtCommonDialog1 files;
+        QtMessageBoxes boxes;
+        const auto list = clerksWindow(files, boxes, dir_.filePath("clerk"));
+        chooseFile(kFixtures + "pos_week_1207_shift_jis.csv");
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QTest::mouseClick(list->findChild<QPushButton*>("マスターに登録"), Qt::LeftButton);
+        const QString scanned = dir_.filePath("スキャナー.csv");
+        QVERIFY(writeExport(scanned,
+                            {"JANコード,枚数", "4569999001017,2", "4569999001062,",
+                             "4901234567894,1", "4569999001055,1"},
+                            QDateTime::currentDateTime()));
+        chooseFile(scanned);
+        QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QCOMPARE(list->model().rows()[1].product, "ミックスナッツ");
+        const QStringList notes =
+            list->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
+        QVERIFY2(notes.value(0).startsWith("4 行目: JAN コード「4901234567894」は商品マスタ「") &&
+                     notes.value(0).endsWith("」にありません（品名も売価もわかりません）。") &&
+                     notes.value(1).startsWith("4 行目: 品名が空のため"),
+                 qPrintable(notes.join('\n')));
+        QVERIFY2(
+            list->findChild<QLabel*>("マスターとの比較")
+                ->text()
+                .endsWith("JAN コードだけの 3 行は、品名・売価などを商品マスタから補いました。"),
+            qPrintable(list->findChild<QLabel*>("マスターとの比較")->text()));
+        const QString pdf = dir_.filePath("スキャナー.pdf");
+        printToPdfFile(pdf);
+        QString recordQuestion;
+        recordNothing(&recordQuestion);
+        QTest::mouseClick(list->findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
+        // 398 and 540 at 8 %, rounded down: 429.84 and 583.2; 1,000 holds 74.07 of tax.
+        const QStringList labels{"4569999001017 ポテトチップス ウスシオ味 60g 429 (本体 398円)",
+                                 "4569999001017 ポテトチップス ウスシオ味 60g 429 (本体 398円)",
+                                 "4569999001062 ミックスナッツ 200g 583 (本体 540円)",
+                                 "4569999001055 幕の内弁当 1食 1,000 (本体 926円)"};
+        const SheetState sheet = list->sheet(0);
+        for (int n = 1; n <= labels.size(); ++n) {
+            const QString printed = labelText(pdf, sheet, n);
+            for (const QString& expected : labels[n - 1].split(u' ')) {
+                QVERIFY2(
+                    printed.contains(expected),
+                    qPrintable(QString("label %1: %2 lacks %3").arg(n).arg(printed, expected)));
+            }
+        }
+        QCOMPARE(labelText(pdf, sheet, labels.size() + 1), QString());
+    }
+
+    // The product name gets the room the window has; a lot column that is empty takes no
+    // more than its header.
+    void theNameGetsTheRoom() {
+        QStringList rows{"JANコード\t品名\t売価"};
+        for (int i = 0; i < 20; ++i) {
+            rows << QString(
+                        "%1\t薬用ハンドソープ 泡タイプ ボトル 250ml 詰め替え用 大容量 %2\t￥398")
+                        .arg(janOf(i))
+                        .arg(i);
+        }
+        QVERIFY(window_->pasteRows(rows.join('\n')));
+        window_->resize(1200, 600);
+        auto* table = window_->findChild<QTableView*>("商品表");
+        QTRY_VERIFY(table->isVisible());
+        const QHeaderView* header = table->horizontalHeader();
+        const int name = header->sectionSize(ProductListModel::Product);
+        for (int column = 0; column < ProductListModel::ColumnCount; ++column) {
+            if (column != ProductListModel::Product) {
+                QVERIFY2(header->sectionSize(column) < name,
+                         qPrintable(QString("column %1: %2 against %3")
+                                        .arg(column)
+                                        .arg(header->sectionSize(column))
+                                        .arg(name)));
+            }
+        }
+        const QFontMetrics metrics(table->font());
+        QVERIFY(header->sectionSize(ProductListModel::Lot) <=
+                metrics.horizontalAdvance("ロット") + 6 * metrics.averageCharWidth());
+    }
+
+    // ファイルを開く starts in the folder of the last list opened, also in the next day's
+    // window (kept in list.ini); the real dialog shows it.
+    void openDialogStartsInTheLastListsFolder() {
+        QVERIFY(QDir(dir_.path()).mkpath("レジ/2026-12"));
+        const QString export1207 = dir_.filePath("レジ/2026-12/1207.csv");
+        QVERIFY(QFile::copy(kFixtures + "pos_week_1207_shift_jis.csv", export1207));
+        QtCommonDialog1 files;
+        QtMessageBoxes boxes;
+        const QString settings = dir_.filePath("folder-clerk");
+        {
+            const auto list = clerksWindow(files, boxes, settings);
+            chooseFile(export1207);
+            QTest::mouseClick(list->findChild<QPushButton*>("開く"), Qt::LeftButton);
+            QCOMPARE(list->model().rowCount(), 6);
+        }
+        const auto nextDay = clerksWindow(files, boxes, settings);
+        QString shown;
+        whenShown<QFileDialog>([&shown](QFileDialog& d) {
+            shown = d.directory().absolutePath();
+            d.reject();
+        });
+        QTest::mouseClick(nextDay->findChild<QPushButton*>("開く"), Qt::LeftButton);
+        QCOMPARE(shown, dir_.filePath("レジ/2026-12"));
     }
 };
 

@@ -28,15 +28,16 @@ QString describe(const SourceTable& table) {
 }
 
 // Products as "line:jan|maker|product|spec|lot|price x copies tax" (and " 内税" or " 非課税"
-// for a price that holds its tax or has none), then the problems as "line! first sentence"
-// (row left out) or "line? first sentence" (row kept).
+// for a price that holds its tax or has none, " 外税" for one the row says does not), then
+// the problems as "line! first sentence" (row left out) or "line? first sentence" (row kept).
 QString describe(const ProductList& list) {
     QStringList lines;
     for (const ProductRow& r : list.rows) {
         const QStringList texts{r.jan, r.maker, r.product, r.spec, r.lot, r.price};
-        const QString kind = r.taxKind == PriceTax::Inclusive ? " 内税"
-                             : r.taxKind == PriceTax::Exempt  ? " 非課税"
-                                                              : "";
+        const QString kind = !r.taxKindSaid                     ? ""
+                             : r.taxKind == PriceTax::Inclusive ? " 内税"
+                             : r.taxKind == PriceTax::Exempt    ? " 非課税"
+                                                                : " 外税";
         lines << QString("%1:%2 x%3 %4%5")
                      .arg(r.line)
                      .arg(texts.join('|').replace('\n', "\\n"))
@@ -291,13 +292,15 @@ private slots:
             "6:5||e||| x1 8%\n7:6||f||| x1 8%\n"
             "8! 税率「5」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）");
         // Registers write the rate and whether the price holds the tax in words, in one column
-        // or two.
+        // or two; empty cells say nothing of it (the master keeps what it knows).
         row("tax columns",
             "JAN,品名,売価,税区分,適用税率\n1,a,100,内税,標準税率\n2,b,100,税込,軽減税率(8%)\n"
             "3,c,100,外税10%,\n4,d,100,,非課税\n5,e,100,非課税,10%\n6,f,100,内税,5%\n"
-            "7,g,100,税別,\n8,h,100,込み,\n9,i,100,,０％\n10,j,100,,100\n11,k,100,内税,標準8%",
-            "2:1||a|||100 x1 10% 内税\n3:2||b|||100 x1 8% 内税\n4:3||c|||100 x1 10%\n"
-            "5:4||d|||100 x1 - 非課税\n8:7||g|||100 x1 -\n10:9||i|||100 x1 - 非課税\n"
+            "7,g,100,税別,\n8,h,100,込み,\n9,i,100,,０％\n10,j,100,,100\n11,k,100,内税,標準8%\n"
+            "12,l,100,,",
+            "2:1||a|||100 x1 10% 内税\n3:2||b|||100 x1 8% 内税\n4:3||c|||100 x1 10% 外税\n"
+            "5:4||d|||100 x1 - 非課税\n8:7||g|||100 x1 - 外税\n10:9||i|||100 x1 - 非課税\n"
+            "13:12||l|||100 x1 -\n"
             "6! 税率「10%」と税区分「非課税」が食い違っています（非課税に税率はありません）\n"
             "7! 税率「5%」は読めません（8、10、8%、10%、標準税率、軽減税率、非課税 のどれかです）\n"
             "9! 税区分「込み」は読めません（外税、内税、税抜、税込、非課税 のどれかです）\n"
@@ -377,22 +380,38 @@ private slots:
             << "UTF-8 (BOM)・カンマ区切り\n"
                "2:4569999000010||ワイヤレスイヤホン ブラック|1個||1100 x1 10% 内税\n"
                "3:4569999000027||幕の内弁当|1食||1000 x1 8% 内税\n"
-               "4:4569999000034||ポテトチップス ウスシオ味|60g||398 x1 8%\n"
+               "4:4569999000034||ポテトチップス ウスシオ味|60g||398 x1 8% 外税\n"
                "5:4569999000041||業務用電子レンジ　単機能２０Ｌ　高出力１０００Ｗ　ステンレス庫内"
-               "フラットテーブル|20L||128000 x1 10%\n"
+               "フラットテーブル|20L||128000 x1 10% 外税\n"
                "6:4569999000058||収入印紙 200円|||200 x1 - 非課税";
-        QTest::newRow("Shift_JIS: 税区分 税込/税抜 and 税率 in percent")
-            << "pos_tax_kind_shift_jis.csv"
-            << "Shift_JIS・カンマ区切り\n"
-               "2:4569999000065|サンプル食品|カップラーメン ショウユ|77g||298 x1 8%\n"  // ￥298
-               "3:4569999000072|サンプル電機|ＬＥＤ電球　６０形相当|E26||1100 x1 10% 内税\n"
-               "4:4569999000089||指定ごみ袋 45L 10枚|45L||500 x1 - 非課税\n"
-               "5:4569999000096|サンプル飲料|ミネラルウォーター 2L|2L||1000 x1 8% 内税";
+        QTest::newRow("Shift_JIS: 税区分 税込/税抜 and 税率 in percent") << "pos_tax_kind_shift_"
+                                                                            "jis.csv"
+                                                                         << "Shift_"
+                                                                            "JIS・カンマ区切り\n"
+                                                                            "2:4569999000065|"
+                                                                            "サンプル食品|"
+                                                                            "カップラーメン "
+                                                                            "ショウユ|77g||298 x1 "
+                                                                            "8% 外税\n"  // ￥298
+                                                                            "3:4569999000072|"
+                                                                            "サンプル電機|"
+                                                                            "ＬＥＤ電球　６０形相当"
+                                                                            "|E26||1100 x1 10% "
+                                                                            "内税\n"
+                                                                            "4:4569999000089||"
+                                                                            "指定ごみ袋 45L "
+                                                                            "10枚|45L||500 x1 - "
+                                                                            "非課税\n"
+                                                                            "5:4569999000096|"
+                                                                            "サンプル飲料|"
+                                                                            "ミネラルウォーター "
+                                                                            "2L|2L||1000 x1 8% "
+                                                                            "内税";
         // 外税 takes 税抜価格; 内税 and an unsaid kind take 税込価格, what the register charges.
         QTest::newRow("税込価格 and 税抜価格 side by side")
             << "pos_gross_and_net_prices.csv"
             << "UTF-8・カンマ区切り\n"
-               "2:4569999000102|サンプル電機|加湿器 スチーム式|2.5L||1000 x1 10%\n"
+               "2:4569999000102|サンプル電機|加湿器 スチーム式|2.5L||1000 x1 10% 外税\n"
                "3:4569999000119|サンプル園|緑茶ティーバッグ|50袋||1000 x1 8% 内税\n"
                "4:4569999000126|サンプル食品|ミックスナッツ|200g||540 x1 8% 内税";
     }

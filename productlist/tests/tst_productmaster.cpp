@@ -23,15 +23,18 @@ using namespace zukaro;
 
 namespace {
 
-// Rows written as "jan|maker|product|spec|lot|price|tax" joined by ';' (no tax: none).
+// Rows written as "jan|maker|product|spec|lot|price|tax|kind" joined by ';' (no tax: none;
+// kind 外税, 内税 or 非課税, none: the list does not say), from line 2 on.
 std::vector<ProductRow> rowsOf(const QString& text) {
     std::vector<ProductRow> rows;
     for (const QString& row : text.split(';', Qt::SkipEmptyParts)) {
         const QStringList t = row.split('|');
         const std::optional<int> tax =
             t.value(6).isEmpty() ? std::nullopt : std::optional(t.value(6).toInt());
-        rows.push_back(
-            {0, t.value(0), t.value(1), t.value(2), t.value(3), t.value(4), t.value(5), 1, tax});
+        rows.push_back({static_cast<int>(rows.size()) + 2, t.value(0), t.value(1), t.value(2),
+                        t.value(3), t.value(4), t.value(5), 1, tax});
+        rows.back().taxKind = priceTaxOf(t.value(7));
+        rows.back().taxKindSaid = !t.value(7).isEmpty();
     }
     return rows;
 }
@@ -170,8 +173,9 @@ class TestProductMaster : public QObject {
 private slots:
     void initTestCase() { server_ = std::make_unique<testing::TestPostgres>(); }
 
-    // Three imports into one master, each through a connection of its own: the counts
-    // (added/updated/skipped) of each, then what lookups find.
+    // Four imports into one master, each through a connection of its own: the counts
+    // (added/updated/skipped) of each, counting the products that changed, then what lookups
+    // find.
     void importThenLookup_data() { engines(); }
     void importThenLookup() {
         const MasterLocation where = fresh();
@@ -180,7 +184,9 @@ private slots:
         for (const char* rows :
              {"4901234567894|カトー製菓|ポテトチップス|60g|L-1|128|8;49012348|髙橋|のり",
               "4901234567894||うすしお|||138;4512345678906|a|b|c|d|1|10",
-              "|メーカーだけ|品名|||100; |空白;４９０１２３５５|一;49012355|二"}) {
+              "|メーカーだけ|品名|||100; |空白;４９０１２３５５|一;49012355|二",
+              // What the master holds already changes nothing, and is not counted.
+              "4901234567894||うすしお|||138;49012348|髙橋;49012355|二"}) {
             ProductMaster master(where);
             QVERIFY2(master.open().ok, qPrintable(master.open().error));
             const ProductMaster::ImportResult r = master.importRows(rowsOf(rows));
@@ -194,7 +200,7 @@ private slots:
             got << jan + QString("=>") + shown(master.lookup(jan));
         }
         QCOMPARE(got.join('\n'),
-                 "2/0/0\n1/1/0\n1/1/2\n"
+                 "2/0/0\n1/1/0\n1/0/2\n0/0/0\n"
                  "４９０１２３４５６７８９４ =>4901234567894|カトー製菓|うすしお|60g|L-1|138|8\n"
                  "49012348=>49012348|髙橋|のり||||\n"
                  "4512345678906=>4512345678906|a|b|c|d|1|10\n"
@@ -255,6 +261,11 @@ private slots:
         QCOMPARE(got,
                  (QStringList{"4901234567894|花王|アタック||||", "4901234567894|花王|アタック||||",
                               "49123456|短縮|||||", "4512345678906|m|前から|||98|"}));
+        // The same for a whole list's codes at once, as a scanner's list is filled.
+        const ProductMaster::StoredResult stored =
+            master.storedProducts({"4512345678906", "4901234567894", "49123456"});
+        QCOMPARE(stored.products.value("4512345678906").product.product, "前から");
+        QCOMPARE(stored.products.size(), 3);
     }
 
     // Two masters at once, each of its own; a row the database refuses rolls its whole import
@@ -294,7 +305,8 @@ private slots:
         }
         QVERIFY(sql(older,
                     "INSERT INTO products VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
-                    " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00')"));
+                    " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00'), ('49012348', '髙橋', 'のり',"
+                    " '', '', '98', NULL, '2024-04-02 10:30:00')"));
         QVERIFY(setVersion(older, 1));
         ProductMaster upgraded(older);
         const ProductMaster::ImportResult r = upgraded.importRows(rowsOf("4901234567894|||||138"));
@@ -303,8 +315,11 @@ private slots:
                  "4901234567894|カトー製菓|ポテトチップス|60g|L-1|138|8");
         QCOMPARE(version(older), currentMasterVersion());
         QVariant by;
-        QVERIFY(sql(older, "SELECT updated_by FROM products", &by));
+        QVERIFY(sql(older, "SELECT updated_by FROM products WHERE jan = '4901234567894'", &by));
         QCOMPARE(by.toString(), upgraded.writer());
+        // A product from before the list times counts as listed when it last changed.
+        QCOMPARE(upgraded.storedProducts({"49012348"}).products.value("49012348").listedAt,
+                 QDateTime(QDate(2024, 4, 2), QTime(10, 30), Qt::UTC));
 
         QVERIFY(ProductMaster(newer).importRows(rowsOf("49012348|髙橋|のり")).ok);
         QVERIFY(setVersion(newer, currentMasterVersion() + 1));
@@ -363,8 +378,8 @@ private slots:
         const ProductMaster::ImportResult r = master.importRows(rows);
         QVERIFY2(r.ok, qPrintable(r.error));
         // 13 rows without a code (i % 97 == 0); 992 codes (8 of 1000 only ever came without
-        // one: 291, 388, … 970), 195 rows of a code met before.
-        QCOMPARE(QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped), "992/195/13");
+        // one: 291, 388, … 970), new to the master however often the list names them.
+        QCOMPARE(QString("%1/%2/%3").arg(r.added).arg(r.updated).arg(r.skipped), "992/0/13");
         QCOMPARE(shown(master.lookup("4900000000010")),
                  "4900000000010|メーカー1001|品名1001|500ml||1101|8");
         QCOMPARE(shown(master.lookup("4900000000000")),
@@ -486,18 +501,16 @@ private slots:
         QCOMPARE(shown(master.lookup("49012348")), "49012348|髙橋|のり||||");
     }
 
-    // Whether a price holds its tax goes with the price: a 内税 and a 非課税 product kept as
-    // such, a later list without prices keeps both, one with a price of its own says anew.
-    void taxKindsGoWithThePrice_data() { engines(); }
-    void taxKindsGoWithThePrice() {
+    // Whether a price holds its tax (内税) or is not taxed (非課税) is the master's until a list
+    // says otherwise: a list without a tax column (a missing column is an empty cell) keeps
+    // it, with a price of its own too; one that says 外税 or 内税 changes it. A register's
+    // 内税 980, then a list of JAN and 売価 alone at 1,078: still 内税, so that 税込表示 does
+    // not tax it again.
+    void taxKindKeptUnlessTheListSays_data() { engines(); }
+    void taxKindKeptUnlessTheListSays() {
         const MasterLocation where = fresh();
         QVERIFY2(valid(where), qPrintable(serverError()));
-        std::vector<ProductRow> week =
-            rowsOf("4569999000010||イヤホン|||1100|10;4569999000058||印紙|||200");
-        week[0].taxKind = PriceTax::Inclusive;
-        week[1].taxKind = PriceTax::Exempt;
         ProductMaster master(where);
-        QVERIFY(master.importRows(week).ok);
         const auto kinds = [&master] {
             QStringList got;
             for (const char* jan : {"4569999000010", "4569999000058"}) {
@@ -508,15 +521,128 @@ private slots:
             }
             return got.join(", ");
         };
-        QCOMPARE(kinds(), "1100 内税, 200 非課税");
+        QVERIFY(master
+                    .importRows(rowsOf("4569999000010||イヤホン|||980|10|内税;"
+                                       "4569999000058||印紙|||200||非課税"))
+                    .ok);
+        QCOMPARE(kinds(), "980 内税, 200 非課税");
         const ProductMaster::ProductsResult all = master.allProducts();  // what a copy takes
         QVERIFY2(all.ok && all.products.size() == 2, qPrintable(all.error));
         QCOMPARE(all.products[0].taxKind, PriceTax::Inclusive);
         QCOMPARE(all.products[1].taxKind, PriceTax::Exempt);
-        QVERIFY(master.importRows(rowsOf("4569999000010|メーカー;4569999000058||||||")).ok);
-        QCOMPARE(kinds(), "1100 内税, 200 非課税");
-        QVERIFY(master.importRows(rowsOf("4569999000010|||||1000;4569999000058|||||210")).ok);
-        QCOMPARE(kinds(), "1000 , 210 ");
+        for (const auto& [list, kept] :
+             {std::pair("4569999000010|メーカー;4569999000058||||||", "980 内税, 200 非課税"),
+              std::pair("4569999000010|||||1078;4569999000058|||||210", "1078 内税, 210 非課税"),
+              std::pair("4569999000010|||||1000||外税;4569999000058|||||210||外税", "1000 , 210 "),
+              std::pair("4569999000010|||||1100||内税", "1100 内税, 210 ")}) {
+            const ProductMaster::ImportResult r = master.importRows(rowsOf(list));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QCOMPARE(kinds(), QString(kept));
+        }
+    }
+
+    // What 「マスターに登録」 and --import-list show before anything is stored is what the import
+    // then does: the preview, worked out from the stored products, names the same products as
+    // the import's counts. A list made before the one a stored product came from is older
+    // (by the files' times, as a clerk's shop keeps them): its changes are flagged.
+    void previewIsWhatTheImportDoes_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("daysAfter");  // the list's time, against the stored list's
+        QTest::addColumn<QString>("preview");
+        QTest::addColumn<QString>("imported");  // added/updated
+        const std::pair<const char*, const char*> engines[] = {{"SQLite", ""},
+                                                               {"PostgreSQL", "true"}};
+        for (const auto& [engine, postgres] : engines) {
+            const auto row = [&, postgres = postgres[0] != 0](const char* name, const char* list,
+                                                              int days, const char* preview,
+                                                              const char* imported) {
+                QTest::addRow("%s: %s", engine, name)
+                    << postgres << QString(list) << days << QString(preview) << QString(imported);
+            };
+            row("the same list again",
+                "4903073214021|アサヒ飲料|三ツ矢サイダー|500ml||138|8;4569999000010||イヤホン|||"
+                "1100||内税;4569999000058||収入印紙|||200||非課税",
+                1, "新規 0 件、売価が変わる 0 件、変更なし 3 件", "0/0");
+            row("last week's price, from last week's list", "4903073214021|||||128", -7,
+                "新規 0 件、売価が変わる 1 件、変更なし 0 件\n"
+                "2 行目: 三ツ矢サイダー 138 (8%) → 128 (8%)\n"
+                "older: 2 行目: 三ツ矢サイダー 138 (8%) → 128 (8%)（商品マスタにあるのは "
+                "2026/12/07 09:00 のリストの内容です）",
+                "0/1");
+            row("last week's name", "4903073214021||三ツ矢サイダー 旧", -1,
+                "新規 0 件、売価が変わる 0 件、品名などが変わる 1 件、変更なし 0 件\n"
+                "older: 2 行目: 三ツ矢サイダー 旧 品名などが変わる（商品マスタにあるのは "
+                "2026/12/07 09:00 のリストの内容です）",
+                "0/1");
+            row("a newer price", "4903073214021|||||148;4903073214021|||||158", 1,
+                "新規 0 件、売価が変わる 1 件、変更なし 0 件\n"
+                "3 行目: 三ツ矢サイダー 138 (8%) → 158 (8%)",
+                "0/1");
+            row("a code twice, the later as stored", "4903073214021|||||128;4903073214021|||||138",
+                1, "新規 0 件、売価が変わる 0 件、変更なし 1 件", "0/0");
+            row("JAN and 売価 alone keep 内税", "4569999000010|||||1100;4569999000058|||||200", 1,
+                "新規 0 件、売価が変わる 0 件、変更なし 2 件", "0/0");
+            row("a list that says 外税", "4569999000010|||||1100||外税", 1,
+                "新規 0 件、売価が変わる 1 件、変更なし 0 件\n"
+                "2 行目: イヤホン 1100 (内税) → 1100",
+                "0/1");
+            row("a name and a rate newly said, a new code, a row without one",
+                "4569999000010|サンプル電機|;4569999000058||||||;4901234567894||のり|||98;"
+                "|名前だけ|||||",
+                1,
+                "新規 1 件、売価が変わる 0 件、品名などが変わる 1 件、変更なし 1 件（JAN コード"
+                "のない 1 行は登録しません）",
+                "1/1");
+            row("a rate newly said is not a new price", "4569999000010||||||8", 1,
+                "新規 0 件、売価が変わる 0 件、品名などが変わる 1 件、変更なし 0 件", "0/1");
+        }
+    }
+
+    void previewIsWhatTheImportDoes() {
+        QFETCH(QString, list);
+        QFETCH(int, daysAfter);
+        QFETCH(QString, preview);
+        QFETCH(QString, imported);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        const QDateTime stored(QDate(2026, 12, 7), QTime(9, 0), Qt::LocalTime);
+        ProductMaster master(where);
+        QVERIFY(master
+                    .importRows(rowsOf("4903073214021|アサヒ飲料|三ツ矢サイダー|500ml||138|8;"
+                                       "4569999000010||イヤホン|||1100||内税;"
+                                       "4569999000058||収入印紙|||200||非課税"),
+                                nullptr, {stored})
+                    .ok);
+        const std::vector<ProductRow> rows = rowsOf(list);
+        QStringList keys;
+        for (const ProductRow& row : rows) {
+            keys << ProductMaster::keyOf(row.jan);
+        }
+        const ProductMaster::StoredResult found = master.storedProducts(keys);
+        QVERIFY2(found.ok, qPrintable(found.error));
+        const std::vector<QDateTime> times{stored.addDays(daysAfter)};
+        const MasterPreview shown = compareWithMaster(rows, found.products, times);
+        QStringList said{shown.counts()};
+        said << shown.priceLines(10);
+        if (!shown.olderLines(10).isEmpty()) {
+            said << "older: " + shown.olderLines(10).join('/');
+        }
+        QCOMPARE(said.join('\n'), preview);
+        QCOMPARE(shown.olderCodes.size(), preview.contains("older: ") ? 1 : 0);
+        const ProductMaster::ImportResult r = master.importRows(rows, nullptr, times);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(QString("%1/%2").arg(r.added).arg(r.updated), imported);
+        QCOMPARE(r.added, shown.added);
+        QCOMPARE(r.updated, shown.priceChanged + shown.textChanged);
+        // A product written carries this list's time; one left as it was keeps its own.
+        const ProductMaster::StoredResult after = master.storedProducts(keys);
+        QCOMPARE(after.products.value(keys.front()).listedAt,
+                 imported == "0/0" ? stored.toUTC() : times.front().toUTC());
+        // Nothing left to change: the same list again is 変更なし throughout.
+        const MasterPreview again =
+            compareWithMaster(rows, master.storedProducts(keys).products, times);
+        QCOMPARE(again.priceChanged + again.textChanged + again.added, 0);
     }
 
     // What was printed, kept per code as printed, read back whole by another connection with

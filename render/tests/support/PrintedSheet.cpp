@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextDocumentFragment>
+#include <algorithm>
 #include <cmath>
 
 #include "ItemTexts.h"
@@ -104,6 +105,25 @@ double labelLeft(const SheetState& sheet, int n) {
 
 double labelTop(const SheetState& sheet, int n) {
     return labelRow(n) * kLabelPitchY + sheet.sheetY;
+}
+
+QString labelText(const QList<Word>& words, const SheetState& sheet, int n) {
+    const double left = labelLeft(sheet, n), top = labelTop(sheet, n);
+    QList<Word> inside;
+    for (const Word& w : words) {
+        if (w.x >= left - 1 && w.x < left + kLabelPitchX - 1 && w.y >= top &&
+            w.y < top + kLabelPitchY) {
+            inside << w;
+        }
+    }
+    std::sort(inside.begin(), inside.end(), [](const Word& a, const Word& b) {
+        return std::pair(std::lround(a.y), a.x) < std::pair(std::lround(b.y), b.x);
+    });
+    QStringList texts;
+    for (const Word& w : inside) {
+        texts << w.text;
+    }
+    return texts.join(u' ');
 }
 
 QList<Word> expectedWords(const SheetState& sheet, int n) {

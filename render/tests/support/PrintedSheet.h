@@ -39,6 +39,9 @@ QStringList expectedZbarCodes(const SheetState& sheet);
 // Where label n starts on the page, in mm, with the sheet's offsets.
 double labelLeft(const SheetState& sheet, int n);
 double labelTop(const SheetState& sheet, int n);
+// The words printed inside label n, in reading order, joined by blanks, as a clerk reads the
+// label. A big price starts at the label's left edge: a word counts from a millimetre before.
+QString labelText(const QList<Word>& words, const SheetState& sheet, int n);
 
 // The seven texts of label n where they must land on paper: anchor plus offset.
 QList<Word> expectedWords(const SheetState& sheet, int n);

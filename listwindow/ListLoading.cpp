@@ -1,0 +1,214 @@
+#include "ListLoading.h"
+
+#include <algorithm>
+
+#include "LabelLayout.h"
+#include "MasterMessages.h"
+#include "ProductMaster.h"
+#include "ShownText.h"
+
+namespace zukaro {
+
+// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
+// index: each row with a product name checked once.
+LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
+                      const SheetState& base, WorkProgress* progress) {
+    constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (checks[i].hasProduct) {
+            named.push_back(i);
+        }
+    }
+    const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
+    beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
+              static_cast<qint64>(named.size()));
+    LabelNotes notes;
+    for (std::size_t first = 0; first < named.size() && !cancelledBy(progress);
+         first += kRowsPerStep) {
+        reportDone(progress, static_cast<qint64>(first));
+        notesByRow(
+            std::min(kRowsPerStep, named.size() - first),
+            [&](std::size_t i) { return plan.label(named[first + i], base.layout); }, base,
+            [&](const RowNote& note) { notes.emplace_back(named[first + note.row], note.text); });
+    }
+    return notes;
+}
+
+Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
+                WorkProgress& progress) {
+    Marked out;
+    progress.beginStep(QStringLiteral("前回の印刷と比べています"), 0);
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(rows.size()));
+    for (const ProductRow& row : rows) {
+        keys << printedKey(row.jan);
+    }
+    const ProductMaster::PrintedResult found = master.lastPrinted(keys);
+    if (!found.ok) {
+        out.error = found.error;
+        return out;
+    }
+    out.asked = true;
+    out.marks.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto last = found.labels.constFind(keys[static_cast<qsizetype>(i)]);
+        if (last == found.labels.cend()) {
+            out.marks.push_back(ChangeMark::New);
+            continue;
+        }
+        const ChangeMark mark = changeMark(rows[i], *last, defaultRate);
+        out.marks.push_back(mark);
+        if (mark != ChangeMark::Unchanged) {
+            out.printed.insert(
+                i,
+                {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
+                 describeChange(rows[i], *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
+                     last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// The paste (0: the list's file) the rows and their problems came from.
+void numberBatch(Loaded& loaded, int batch) {
+    for (ProductRow& row : loaded.rows) {
+        row.batch = batch;
+    }
+    for (RowProblem& problem : loaded.read.problems.problems) {
+        problem.batch = batch;
+    }
+}
+
+QStringList keysOf(const std::vector<ProductRow>& rows) {
+    QStringList keys;
+    keys.reserve(static_cast<qsizetype>(rows.size()));
+    for (const ProductRow& row : rows) {
+        keys << ProductMaster::keyOf(row.jan);
+    }
+    return keys;
+}
+
+// A scanner's list, the code alone on a row: the rest from the master; a code it does not
+// know is noted by its line.
+qint64 fillCodes(std::vector<ProductRow>& rows, const QHash<QString, StoredProduct>& stored,
+                 const QString& named, ProductList& problems) {
+    qint64 filled = 0;
+    for (ProductRow& row : rows) {
+        if (!holdsOnlyCode(row)) {
+            continue;
+        }
+        const auto found = stored.constFind(ProductMaster::keyOf(row.jan));
+        if (found != stored.cend()) {
+            fillFromStored(row, found->product);
+            ++filled;
+            continue;
+        }
+        if (problems.problems.size() < kKeptProblems) {
+            problems.problems.push_back(
+                {row.line,
+                 QStringLiteral("JAN コード「%1」は商品マスタ%2にありません（品名も売価もわかり"
+                                "ません）。")
+                     .arg(shownText(row.jan), named),
+                 false, row.batch});
+        }
+        ++problems.problemCount;
+    }
+    problems.problems = inLineOrder(std::move(problems.problems));
+    return filled;
+}
+
+}  // namespace
+
+MasterView viewOfMaster(const std::vector<ProductRow>& rows, ProductMaster& master,
+                        const std::vector<QDateTime>& listTimes, WorkProgress& progress) {
+    MasterView view;
+    progress.beginStep(QStringLiteral("商品マスタと比べています"), 0);
+    const ProductMaster::StoredResult stored = master.storedProducts(keysOf(rows));
+    if (!stored.ok) {
+        view.error = stored.error;
+        return view;
+    }
+    view.asked = true;
+    view.preview = compareWithMaster(rows, stored.products, listTimes);
+    return view;
+}
+
+Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
+            QSettings* remembered, const std::optional<ColumnMapping>& given,
+            const SheetState& base, const QString& name, const RowOptions& options, int batch,
+            const MasterAsked* asked, WorkProgress& progress) {
+    constexpr std::size_t kRowsPerStep = 4096;
+    Loaded out;
+    out.read =
+        readProducts([&](const RowSink& take) { return reader(take, progress); }, remembered, given,
+                     [&out](ProductRow&& row) { out.rows.push_back(std::move(row)); }, options);
+    out.cancelled = out.read.source.cancelled;
+    if (!out.read.source.ok) {
+        return out;
+    }
+    // Columns the clerk chose are taken as chosen; a file found to be no product list is not.
+    if (!given) {
+        if (QString refused = notAProductList(out.read.head, out.read.mapping, name);
+            !refused.isEmpty()) {
+            out.read.source = {false, false, std::move(refused), {}, {}};
+            out.rows.clear();
+            return out;
+        }
+    }
+    numberBatch(out, batch);
+    // What the master knows of the list, the rows it held already with it: read once, to fill
+    // the codes that come alone and to say what registering would change.
+    std::optional<ProductMaster::StoredResult> stored;
+    if (asked != nullptr && asked->master != nullptr) {
+        progress.beginStep(QStringLiteral("商品マスタと比べています"), 0);
+        QStringList keys = asked->before ? keysOf(*asked->before) : QStringList();
+        keys << keysOf(out.rows);
+        stored = asked->master->storedProducts(keys);
+        if (stored->ok) {
+            out.master.filled =
+                fillCodes(out.rows, stored->products, master::name(asked->master->location()),
+                          out.read.problems);
+        } else {
+            out.master.error = stored->error;
+        }
+    }
+    progress.beginStep(QStringLiteral("行を確かめています"), static_cast<qint64>(out.rows.size()));
+    out.checks.reserve(out.rows.size());
+    for (std::size_t i = 0; i < out.rows.size(); ++i) {
+        if (i % kRowsPerStep == 0) {
+            progress.setDone(static_cast<qint64>(i));
+            if (progress.cancelled()) {
+                out.cancelled = true;
+                return out;
+            }
+        }
+        out.checks.push_back(checkRow(out.rows[i]));
+    }
+    out.notesChecked = out.rows.size() <= kMaxCheckedRows;
+    if (out.notesChecked) {
+        out.notes = labelNotes(out.rows, out.checks, base, &progress);
+        out.cancelled = progress.cancelled();
+        if (out.cancelled) {
+            return out;
+        }
+    }
+    if (stored && stored->ok) {
+        out.master.asked = true;
+        if (asked->before != nullptr && !asked->before->empty()) {
+            std::vector<ProductRow> all = *asked->before;
+            all.insert(all.end(), out.rows.begin(), out.rows.end());
+            out.master.preview = compareWithMaster(all, stored->products, asked->listTimes);
+        } else {
+            out.master.preview = compareWithMaster(out.rows, stored->products, asked->listTimes);
+        }
+    }
+    if (asked != nullptr && asked->master != nullptr) {
+        out.marked = markRows(out.rows, *asked->master, asked->defaultRate, progress);
+    }
+    return out;
+}
+
+}  // namespace zukaro
