@@ -12,7 +12,7 @@
 // bytes has gone through, as on a disk that fills up halfway.
 class FailingFileSystem : public zukaro::FileSystem {
 public:
-    enum class Call { Open, Write, Fsync, Close, Fstat, Fchown, Fchmod, Link, Rename };
+    enum class Call { Open, Write, Fsync, Close, Fstat, Fchown, Fchmod, Ftruncate, Link, Rename };
     struct Failure {
         Call call;
         int nth;  // 1 for the first call of the kind; for Write, the bytes let through
@@ -54,6 +54,9 @@ public:
     }
     int fchmod(int fd, mode_t mode) override {
         return fails(Call::Fchmod) ? -1 : FileSystem::fchmod(fd, mode);
+    }
+    int ftruncate(int fd, off_t length) override {
+        return fails(Call::Ftruncate) ? -1 : FileSystem::ftruncate(fd, length);
     }
     int linkat(int fromDir, const char* from, int toDir, const char* to) override {
         return fails(Call::Link) ? -1 : FileSystem::linkat(fromDir, from, toDir, to);

@@ -298,6 +298,64 @@ private slots:
         QCOMPARE(entries(), QStringList{"sheet.csv"});
     }
 
+    // What a stopped rewrite leaves, as the next read finds it: a journal whose copy is to be
+    // finished; one cut short, written before the file was touched (dropped, the file kept);
+    // one for a file since replaced by another (dropped with its side file, the other file
+    // kept); one whose side file is gone (the read refused, naming the file, nothing changed).
+    void journalsLeftBehind_data() {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QString>("reads");  // old, new, other, or refused
+        QTest::newRow("finished") << "nothing"
+                                  << "new";
+        QTest::newRow("journal cut short") << "cut journal"
+                                           << "old";
+        QTest::newRow("file replaced since") << "replace file"
+                                             << "other";
+        QTest::newRow("side file gone") << "remove side"
+                                        << "refused";
+    }
+
+    void journalsLeftBehind() {
+        QFETCH(QString, then);
+        QFETCH(QString, reads);
+        const QByteArray before = kNew.repeated(3);  // the new content is shorter: cut at the end
+        QVERIFY(writeBytes(path_, before));
+        // In place (the mode cannot be set), stopped after the copy, before the cut.
+        FailingFileSystem disk({{Call::Fchmod, 1, EPERM}, {Call::Ftruncate, 1, EIO}});
+        QVERIFY(!writeFileAtomically(path_, kOld, disk).ok);
+        const QString journal = dir_->filePath(".sheet.csv.zukaro-journal");
+        const QStringList sides =
+            entries().filter(QRegularExpression("^\\.sheet\\.csv\\.zukaro-[0-9a-f]{8}$"));
+        QVERIFY(QFile::exists(journal) && sides.size() == 1);
+        QVERIFY(readBytes(path_) != before && readBytes(path_) != kOld);
+        const QByteArray other = "another program's file\r\n";
+        if (then == "cut journal") {
+            QVERIFY(QFile::resize(journal, 20) && writeBytes(path_, before));
+        } else if (then == "replace file") {
+            QVERIFY(writeBytes(dir_->filePath("other.csv"), other));
+            QCOMPARE(::rename(QFile::encodeName(dir_->filePath("other.csv")).constData(),
+                              QFile::encodeName(path_).constData()),
+                     0);
+        } else if (then == "remove side") {
+            QVERIFY(QFile::remove(dir_->filePath(sides[0])));
+        }
+        const QByteArray left = readBytes(path_);
+        const ReadResult read = readFileBounded(path_);
+        if (reads == "refused") {
+            QCOMPARE(read.error, "「" + path_ +
+                                     "」は、前回の保存が途中で止まったままで、その続きを書き込め"
+                                     "ません（見つかりません）。新しい内容は「" +
+                                     dir_->filePath(sides[0]) + "」にあります。");
+            QCOMPARE(readBytes(path_), left);
+            QVERIFY(QFile::exists(journal));
+            return;
+        }
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.bytes, reads == "new" ? kOld : reads == "old" ? before : other);
+        // (A journal cut short no longer says which side file was its own: that one stays.)
+        QCOMPARE(entries(), (reads == "old" ? sides : QStringList()) + QStringList{"sheet.csv"});
+    }
+
     // Killed at any moment of a rewrite in place (kill -9, the power gone), the file reads back
     // old or new, never torn: 200 saves in a child process, each killed by SIGKILL at one of its
     // system calls drawn at random, before or after the call. The copy goes a page per call, so
