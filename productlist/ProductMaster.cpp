@@ -136,6 +136,9 @@ ProductMaster::Result ProductMaster::open() {
         return fail(master::cannotOpen(location_, engine_->missingDriver()));
     }
     hasTable_ = false;
+    if (const QString refused = engine_->refusal(); !refused.isEmpty()) {
+        return fail(master::cannotOpen(location_, refused));
+    }
     {
         QSqlDatabase db = QSqlDatabase::contains(connection_)
                               ? QSqlDatabase::database(connection_, false)

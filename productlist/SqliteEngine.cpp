@@ -7,8 +7,11 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
+#include <limits>
 
 #include "MasterMessages.h"
+#include "SafeFile.h"
+#include "SystemError.h"
 
 namespace zukaro {
 namespace {
@@ -37,6 +40,21 @@ QString SqliteEngine::driver() const {
 
 QString SqliteEngine::missingDriver() const {
     return master::noDriver();
+}
+
+QString SqliteEngine::refusal() const {
+    // Looked at without waiting, as every file the program reads; SQLite would open it by name.
+    const ReadResult looked = checkRegularFile(path_, std::numeric_limits<qint64>::max());
+    switch (looked.status) {
+        case ReadResult::Status::Ok:
+        case ReadResult::Status::Missing:
+            return {};
+        case ReadResult::Status::NotRegular:
+            return QStringLiteral("そこにあるのは%1で、普通のファイルではありません")
+                .arg(describeFileKind(looked.kind));
+        default:
+            return {};  // unreadable: SQLite says so in its words
+    }
 }
 
 void SqliteEngine::configure(QSqlDatabase& db, bool& readOnly) {

@@ -12,6 +12,7 @@ public:
 
     QString driver() const override;
     QString missingDriver() const override;
+    QString refusal() const override;
     void configure(QSqlDatabase& db, bool& readOnly) override;
     QString reason(const QSqlError& error) const override;
     bool lostConnection(const QSqlError& error) const override;
