@@ -123,6 +123,7 @@ std::unique_ptr<ProductMaster> ProductMaster::another() const {
 
 ProductMaster::Result ProductMaster::fail(const QString& message) {
     close();  // tried again on the next use: a lock held at start, a server back up
+    engine_->dropUnmade();
     failedOpen_ = message;
     sinceFailedOpen_.start();
     return {false, message};

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <limits>
+#include <utility>
 
 #include "MasterMessages.h"
 #include "SafeFile.h"
@@ -57,7 +58,18 @@ QString SqliteEngine::refusal() const {
     }
 }
 
+void SqliteEngine::dropUnmade() {
+    // Only while it holds nothing: a file another program made whole meanwhile stays.
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path_);
+    if (std::exchange(madeByOpen_, false) && ::stat(name.constData(), &info) == 0 &&
+        S_ISREG(info.st_mode) && info.st_size == 0) {
+        ::unlink(name.constData());
+    }
+}
+
 void SqliteEngine::configure(QSqlDatabase& db, bool& readOnly) {
+    madeByOpen_ = !QFileInfo::exists(path_);
     readOnly = readOnly || (QFileInfo::exists(path_) && !canWrite(path_));
     db.setDatabaseName(path_);
     // Another zukaro window or program may be writing the same file for a moment.

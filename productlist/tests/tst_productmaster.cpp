@@ -1,4 +1,5 @@
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCryptographicHash>
@@ -432,6 +433,34 @@ private slots:
         QCOMPARE(
             errors.join('\n').replace(path, "P"),
             QString("商品マスタ「P」を開けません（%1）。\n").arg(reason).repeated(3).chopped(1));
+    }
+
+    // A master that cannot be made whole (the disk fills up as it is created; here the
+    // file-size limit does) is not left behind as an empty file that looks like one; once
+    // there is room, the same import makes it.
+    void masterNotMadeWholeIsNotLeft() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("商品マスタ.sqlite");
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &original), 0);
+        const rlimit small{2048, original.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        ProductMaster::ImportResult full;
+        {
+            ProductMaster master(path);
+            full = master.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8"));
+        }
+        ::setrlimit(RLIMIT_FSIZE, &original);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(!full.ok);
+        QVERIFY2(full.error.startsWith("商品マスタ「" + path + "」を開けません（"),
+                 qPrintable(full.error));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        ProductMaster master(path);
+        QVERIFY(master.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
+        QCOMPARE(shown(master.lookup("4901234567894")),
+                 "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
     }
 
     // Copying a master leaves the one copied from as it was: not even upgraded.
