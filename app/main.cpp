@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
 #include <memory>
 
@@ -47,15 +46,22 @@ int main(int argc, char* argv[]) {
     zukaro::ProductMaster master(
         chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
     master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
-    QString masterProblem;
+    QString startProblem;
     if (!chosen.location) {
-        masterProblem = chosen.error + QStringLiteral(
-                                           "このパソコンの商品マスタを使います。"
-                                           "「商品マスター」で接続先を直してください。");
+        startProblem = chosen.error + QStringLiteral(
+                                          "このパソコンの商品マスタを使います。"
+                                          "「商品マスター」で接続先を直してください。");
     } else if (const auto opened = master.open(); !opened.ok) {
-        masterProblem = opened.error;
+        startProblem = opened.error;
     }
-    const std::unique_ptr<QSettings> columns = zukaro::rememberedColumns();
+    // Without columns.ini (something other than a file stands there) the list window guesses
+    // each list's columns, and says so once the start screen is up.
+    const zukaro::IniFile columns = zukaro::rememberedColumns();
+    if (!columns.error.isEmpty()) {
+        startProblem += (startProblem.isEmpty() ? QString() : QStringLiteral("\n")) +
+                        columns.error +
+                        QStringLiteral("覚えた列の割り当ては使わずに、列を見分けます。");
+    }
     QPointer<zukaro::ProductListWindow> productList;
     zukaro::StartScreen* startScreen = nullptr;
     const auto editor = [&startScreen] {
@@ -84,7 +90,7 @@ int main(int argc, char* argv[]) {
                 }
             };
             hooks.master = &master;
-            hooks.columns = columns.get();
+            hooks.columns = columns.settings.get();
             hooks.settingsFolder = zukaro::SettingsLocations::standard().userDir;
             productList = new zukaro::ProductListWindow(dialogs, messages, hooks);
             productList->setAttribute(Qt::WA_DeleteOnClose);
@@ -114,8 +120,8 @@ int main(int argc, char* argv[]) {
     start.show();
     // Told once the start screen is up: a box before it would be the only thing on screen, and
     // would hold the start (and --quit-when-shown) until someone answers it.
-    if (!masterProblem.isEmpty()) {
-        QTimer::singleShot(0, &start, [&messages, error = masterProblem] {
+    if (!startProblem.isEmpty()) {
+        QTimer::singleShot(0, &start, [&messages, error = startProblem] {
             messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
         });
     }

@@ -1,6 +1,5 @@
 #include "CommandLine.h"
 
-#include <sys/stat.h>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +8,7 @@
 #include <utility>
 
 #include "ConsoleMessages.h"
+#include "FilePlace.h"
 #include "ListSheets.h"
 #include "SheetState.h"
 #include "ShownText.h"
@@ -88,18 +88,6 @@ QString optionWithoutValue(const QStringList& arguments) {
         }
     }
     return {};
-}
-
-// The same file on the disk: the same device and inode, whatever names lead there (a hard
-// link, a symbolic link, another path); by the path alone while one of them does not exist.
-bool sameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-        ::stat(QFile::encodeName(b).constData(), &sb) == 0) {
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    }
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 // Which command the arguments ask for; an error when they ask for more than one.

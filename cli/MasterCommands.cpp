@@ -6,6 +6,7 @@
 
 #include "ColumnMapping.h"
 #include "MasterComparison.h"
+#include "FilePlace.h"
 #include "MasterMessages.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
@@ -46,6 +47,10 @@ bool imported(const ProductMaster& master, const ProductMaster::ImportResult& re
 
 }  // namespace
 
+QString columnsRefused(const QString& why) {
+    return why + QStringLiteral("覚えた列の割り当てを読めないため、商品リストを読みません。");
+}
+
 int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err) {
     const std::unique_ptr<ProductMaster> master = chosen(command, err);
     if (!master) {
@@ -56,7 +61,12 @@ int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStre
         err << "zukaro: " << source.error << '\n';
         return kExitFailed;
     }
-    const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
+    const IniFile remembered = rememberedColumns();
+    if (!remembered.settings) {
+        err << "zukaro: " << columnsRefused(remembered.error) << '\n';
+        return kExitFailed;
+    }
+    const ColumnMapping mapping = ColumnMapping::detect(source.table, remembered.settings.get());
     ProductList list = toProductRows(source.table, mapping);
     const QString shown = QDir::toNativeSeparators(command.file);
     for (const RowProblem& problem : list.problems) {
@@ -121,8 +131,7 @@ int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& er
         return kExitFailed;
     }
     const QFileInfo from(command.file);
-    if (!master->location().isPostgres() &&
-        from.canonicalFilePath() == QFileInfo(master->location().path).canonicalFilePath()) {
+    if (!master->location().isPostgres() && sameFile(command.file, master->location().path)) {
         err << "zukaro: "
             << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
                    .arg(QDir::toNativeSeparators(command.file));

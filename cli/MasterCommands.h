@@ -16,4 +16,8 @@ namespace zukaro {
 int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err);
 int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err);
 
+// A list is not read without the columns the user chose for its header (a list read by guess
+// could take a price for a count): what is said when columns.ini cannot be read.
+QString columnsRefused(const QString& why);
+
 }  // namespace zukaro

@@ -13,6 +13,7 @@
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
+#include "FilePlace.h"
 #include "LabelLayout.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
@@ -20,6 +21,7 @@
 #include "MasterMessages.h"
 #include "PackedRows.h"
 #include "PrintHistory.h"
+#include "PrintingSettings.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
@@ -44,10 +46,14 @@ struct ListJob {
 SourceResult readList(const QString& path, ListJob& job) {
     // Room for the texts: a character takes one byte or more in the file.
     job.rows.reserve(0, QFileInfo(path).size() / 2);
-    const std::unique_ptr<QSettings> remembered = rememberedColumns();
-    ReadProducts read = readProducts(
-        [&path](const RowSink& take) { return readProductFileRows(path, take); }, remembered.get(),
-        std::nullopt, [&job](ProductRow&& row) { job.rows.append(row); });
+    const IniFile remembered = rememberedColumns();
+    if (!remembered.settings) {
+        return {false, false, columnsRefused(remembered.error), {}, {}};
+    }
+    ReadProducts read =
+        readProducts([&path](const RowSink& take) { return readProductFileRows(path, take); },
+                     remembered.settings.get(), std::nullopt,
+                     [&job](ProductRow&& row) { job.rows.append(row); });
     job.reading = std::move(read.problems);
     if (read.source.ok) {
         if (const QString refused =
@@ -332,6 +338,39 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
     return ok ? kExitOk : kExitFailed;
 }
 
+// An output that is one of the program's own files, by whatever name (the product master,
+// data.txt, printing.json, the .ini files), would replace it: refused before anything is read
+// or written, as an output that is an input is. Empty when the output is none of them.
+QString outputOverOwnFile(const CommandLine& command) {
+    if (command.output.isEmpty() || command.output == kStandardOutput) {
+        return {};
+    }
+    const SettingsLocations settings = SettingsLocations::standard();
+    std::vector<OwnFile> files = ownFiles(command.master);
+    const QString layout = QStringLiteral("レイアウトの保存ファイル");
+    files.push_back({settings.programFile(), layout});
+    files.push_back({settings.userFile(), layout});
+    files.push_back({printingSettingsPath(settings.userDir), QStringLiteral("印刷位置の設定")});
+    for (const OwnFile& file : files) {
+        if (sameFile(command.output, file.path)) {
+            const bool linked = QFileInfo(command.output).absoluteFilePath() !=
+                                QFileInfo(file.path).absoluteFilePath();
+            return QStringLiteral(
+                       "書き出すファイル「%1」は、%2「%3」と同じファイルです%4。"
+                       "上書きすると%2が消えてしまうため、別のファイルを指定して"
+                       "ください。")
+                .arg(command.output, file.what, QDir::toNativeSeparators(file.path),
+                     linked ? QStringLiteral("（リンクで同じものを指しています）") : QString());
+        }
+    }
+    return {};
+}
+
+void tellUsageError(QTextStream& err, const QString& error) {
+    err << "zukaro: " << error << "\n\n"
+        << usageText() << "詳しくは zukaro --help を見てください。\n";
+}
+
 }  // namespace
 
 int runCommandLine(const CommandLine& command, int& argc, char** argv) {
@@ -345,8 +384,7 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
             out << versionText();
             return kExitOk;
         case CommandLine::Mode::UsageError:
-            err << "zukaro: " << command.error << "\n\n"
-                << usageText() << "詳しくは zukaro --help を見てください。\n";
+            tellUsageError(err, command.error);
             return kExitUsage;
         case CommandLine::Mode::Window:
             return kExitUsage;  // main opens the window itself
@@ -359,6 +397,10 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zukaro"));
+    if (const QString refused = outputOverOwnFile(command); !refused.isEmpty()) {
+        tellUsageError(err, refused);
+        return kExitUsage;
+    }
     if (command.mode == CommandLine::Mode::ImportList) {
         return importListIntoMaster(command, out, err);
     }

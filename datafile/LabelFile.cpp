@@ -165,6 +165,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
         readLinesAfterBlock(reader, sheet.layout, &sheet.taxRate, &sheet.taxKind);
     report.settingsFieldsSkipped += after.skipped;
     report.skippedLines = after.lines;
+    report.moreSkippedLines = after.moreLines;
     report.unclosedQuote = reader.sawUnclosedQuote();
     report.droppedAfterQuotes = reader.droppedAfterQuotes();
     return report;

@@ -47,6 +47,9 @@ QStringList LabelFileReport::warnings() const {
     for (const SkippedLine& skipped : skippedLines) {
         lines << skipped.text();
     }
+    if (moreSkippedLines > 0) {
+        lines << moreSkippedLinesText(moreSkippedLines);
+    }
     if (invalidBytes > 0) {
         lines << QStringLiteral("シフトJISとして読めないバイトが %1 個あり、「\uFFFD」にしました。")
                      .arg(invalidBytes);

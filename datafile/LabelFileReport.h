@@ -27,6 +27,7 @@ struct LabelFileReport {
 
     // Lines after the block (or the ends of them) that were not read.
     std::vector<SkippedLine> skippedLines;
+    qint64 moreSkippedLines = 0;  // counted only (kKeptSkippedLines)
 
     // One Japanese line per kind of problem; empty when the file read cleanly.
     QStringList warnings() const;

@@ -4,25 +4,25 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSplitter>
 #include <algorithm>
 #include <utility>
 
 #include "EditorWindow.h"
+#include "IniFile.h"
+#include "UserFiles.h"
 
 namespace zukaro {
 namespace {
 
-// Where the window was and how large, beside the user's data.txt.
-const QString kPlaceFileName = QStringLiteral("window.ini");
+// Where the window was and how large, beside the user's data.txt (kWindowPlaceFile).
 const QString kPlaceKey = QStringLiteral("editor/geometry");
 
 }  // namespace
 
 QString EditorWindow::placeFile() const {
     return settings_.userDir.isEmpty() ? QString()
-                                       : QDir(settings_.userDir).filePath(kPlaceFileName);
+                                       : QDir(settings_.userDir).filePath(kWindowPlaceFile);
 }
 
 void EditorWindow::restoreWindowPlace() {
@@ -30,7 +30,12 @@ void EditorWindow::restoreWindowPlace() {
     if (file.isEmpty() || !QFileInfo::exists(file)) {
         return;
     }
-    restoreGeometry(QSettings(file, QSettings::IniFormat).value(kPlaceKey).toByteArray());
+    // Something other than a file there (a pipe would hold the start): the window's own place.
+    const IniFile place = openIniFile(file);
+    if (!place.settings) {
+        return;
+    }
+    restoreGeometry(place.settings->value(kPlaceKey).toByteArray());
     // A place saved on a larger screen is brought inside this one.
     if (const QScreen* screen = this->screen()) {
         const QRect room = screen->availableGeometry();
@@ -44,7 +49,9 @@ void EditorWindow::saveWindowPlace() const {
     const QString file = placeFile();
     if (!file.isEmpty()) {
         QDir().mkpath(settings_.userDir);
-        QSettings(file, QSettings::IniFormat).setValue(kPlaceKey, saveGeometry());
+        if (const IniFile place = openIniFile(file); place.settings) {
+            place.settings->setValue(kPlaceKey, saveGeometry());
+        }
     }
 }
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <functional>
 
+#include "ShownText.h"
+
 namespace zukaro {
 namespace {
 
@@ -169,7 +171,8 @@ PrintingSettingsLoad loadPrintingSettings(const QString& folder) {
         if (const auto stored = readCalibration(it.value())) {
             load.settings.calibrations[it.key()] = *stored;
         } else {
-            skipped << QStringLiteral("「%1」の印刷位置の調整").arg(it.key());
+            // The name as written by hand or by anyone: quoted short, without control characters.
+            skipped << QStringLiteral("「%1」の印刷位置の調整").arg(shownText(it.key()));
         }
     }
     if (!skipped.isEmpty()) {

@@ -1,15 +1,17 @@
 #include "SafeFile.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <cerrno>
 #include <optional>
 #include <utility>
 
+#include "RewriteJournal.h"
 #include "SignalCleanup.h"
 #include "SystemError.h"
 
@@ -29,48 +31,23 @@ bool hasNoWriteBit(mode_t mode) {
     return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Follows symbolic links to the file they name, which need not exist yet. ELOOP in `error`
-// when the links go round in circles.
-QString followLinks(const QString& path, int& error) {
-    QString current = QFileInfo(path).absoluteFilePath();
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info {};
-        if (::lstat(encoded(current).constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            error = 0;
-            return current;
-        }
-        const QString link = QFile::symLinkTarget(current);
-        if (link.isEmpty()) {
-            break;
-        }
-        current = QFileInfo(link).absoluteFilePath();
-    }
-    error = ELOOP;
-    return current;
+// Why a rewrite stopped halfway cannot be finished now, and where its new content waits.
+QString unfinished(const JournalResult& finished) {
+    return QStringLiteral("前回の保存が途中で止まったままで、その続きを書き込めません（%1）。")
+               .arg(describeSystemError(finished.error)) +
+           (finished.sidePath.isEmpty()
+                ? QString()
+                : QStringLiteral("新しい内容は「%1」にあります。").arg(shown(finished.sidePath)));
 }
 
-// What the temporary and backup names add to the file's own: "." before it, ".zukaro-" and
-// eight hex digits after it, and ".old" for the backup.
-constexpr qsizetype kTemporaryNameExtra = 1 + 8 + 8 + 4;
-
-// The file's name as far as it fits into the temporary name in `folder`: cut, never in the
-// middle of a character, when the name is near the longest the folder allows.
-QString nameForTemporary(const QString& folder, const QString& name) {
-    const long limit = ::pathconf(encoded(folder).constData(), _PC_NAME_MAX);
-    const qsizetype room = (limit > 0 ? limit : 255) - kTemporaryNameExtra;
-    qsizetype length = name.size();
-    while (length > 0 && encoded(name.first(length)).size() > room) {
-        --length;
-        if (length > 0 && name[length - 1].isHighSurrogate()) {
-            --length;
-        }
-    }
-    return name.first(length);
+QString userName(uid_t uid) {
+    const passwd* user = ::getpwuid(uid);
+    return user != nullptr ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
 }
 
 }  // namespace
 
-AtomicFile::AtomicFile(const QString& path, FileSystem& fs) : path_(path), fs_(fs) {}
+AtomicFile::AtomicFile(const QString& path, FileSystem& fs) : path_(path), fs_(fs), place_(fs) {}
 
 AtomicFile::~AtomicFile() {
     discardTemporary();
@@ -85,26 +62,49 @@ FileResult AtomicFile::failureWithErrno(const QString& what, int errorNumber) co
     return failure(QStringLiteral("%1（%2）。").arg(what, describeSystemError(errorNumber)));
 }
 
+FileResult AtomicFile::placeFailure() const {
+    switch (place_.problem()) {
+        case FilePlace::Problem::NoFolder:
+            return failure(QStringLiteral("保存先のフォルダがありません。"));
+        case FilePlace::Problem::LinksInACircle:
+            return failureWithErrno(QStringLiteral("ファイルの場所をたどれません"), ELOOP);
+        case FilePlace::Problem::ForeignLink:
+            return failure(
+                QStringLiteral("「%1」は、だれでも書き込めるフォルダ「%2」に置かれた、ほかの"
+                               "ユーザー（%3）のシンボリックリンクです。リンクの先のファイルを"
+                               "書き換えることになるため、たどりません。")
+                    .arg(shown(place_.linkPath()), shown(place_.folderPath()),
+                         userName(place_.linkOwner())));
+        default:
+            return failureWithErrno(QStringLiteral("保存先のフォルダを開けません"), place_.error());
+    }
+}
+
 void AtomicFile::discardTemporary() {
     if (fd_ >= 0) {
         fs_.close(fd_);
         fd_ = -1;
     }
     if (!temporary_.isEmpty()) {
-        fs_.unlink(encoded(temporary_).constData());
+        fs_.unlinkat(place_.folder(), encoded(place_.hiddenName(suffix_)).constData());
         temporary_.clear();
     }
     removeOnSignal_.reset();
 }
 
 FileResult AtomicFile::begin() {
-    int linkError = 0;
-    target_ = followLinks(path_, linkError);
-    if (linkError != 0) {
-        return failureWithErrno(QStringLiteral("ファイルの場所をたどれません"), linkError);
+    if (!place_.open(path_)) {
+        return placeFailure();
     }
-    existed_ = ::stat(encoded(target_).constData(), &old_) == 0;
-    if (existed_ && S_ISDIR(old_.st_mode)) {
+    // A rewrite of this file that was stopped halfway is finished before it is looked at.
+    if (const JournalResult finished = finishRewrite(fs_, place_); !finished.ok) {
+        return failure(unfinished(finished));
+    }
+    const int folder = place_.folder();
+    const QByteArray name = place_.encodedName();
+    existed_ =
+        !name.isEmpty() && fs_.fstatat(folder, name.constData(), &old_, AT_SYMLINK_NOFOLLOW) == 0;
+    if (name.isEmpty() || (existed_ && S_ISDIR(old_.st_mode))) {
         return failure(QStringLiteral("同じ名前のフォルダがあります。"));
     }
     if (existed_ && !S_ISREG(old_.st_mode)) {
@@ -114,34 +114,31 @@ FileResult AtomicFile::begin() {
     }
     // Checked by the mode bits too: an administrator would otherwise replace the file.
     if (existed_ &&
-        (::access(encoded(target_).constData(), W_OK) != 0 || hasNoWriteBit(old_.st_mode))) {
+        (fs_.faccessat(folder, name.constData(), W_OK, 0) != 0 || hasNoWriteBit(old_.st_mode))) {
         return failure(QStringLiteral("読み取り専用のファイルです。"));
     }
 
     // The same for the folder the file goes into: the temporary file is made there.
-    const QFileInfo target(target_);
-    const QString folder = target.absolutePath();
     struct stat folderInfo {};
-    if (::stat(encoded(folder).constData(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
+    if (fs_.fstat(folder, &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
         return failure(QStringLiteral("保存先のフォルダがありません。"));
     }
-    if (::access(encoded(folder).constData(), W_OK) != 0 || hasNoWriteBit(folderInfo.st_mode)) {
+    if (fs_.faccessat(folder, ".", W_OK, 0) != 0 || hasNoWriteBit(folderInfo.st_mode)) {
         return failure(QStringLiteral("保存先のフォルダは読み取り専用です。"));
     }
 
-    const QString name = nameForTemporary(folder, target.fileName());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate =
-            folder + QStringLiteral("/.%1.zukaro-%2")
-                         .arg(name)
-                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const QString suffix = QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8,
+                                                        16, QLatin1Char('0'));
+        const QString candidate = place_.hiddenName(suffix);
         // Claimed before the file exists, so that no moment leaves it behind on a signal.
-        removeOnSignal_.emplace(encoded(candidate));
+        removeOnSignal_.emplace(encoded(place_.folderPath() + QLatin1Char('/') + candidate));
         // 0666 lets the user's umask decide a new file's mode, as for any new file.
-        fd_ =
-            fs_.open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = fs_.openat(folder, encoded(candidate).constData(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
-            temporary_ = candidate;
+            suffix_ = suffix;
+            temporary_ = place_.folderPath() + QLatin1Char('/') + candidate;
             return {true, path_, {}};
         }
         const int error = errno;
@@ -209,38 +206,29 @@ FileResult AtomicFile::commit() {
     return renameKeepsOwner ? replaceByRename() : rewriteInPlace();
 }
 
-bool AtomicFile::syncFolder() {
-    const int dir = fs_.open(encoded(QFileInfo(target_).absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (dir < 0) {
-        return false;
-    }
-    const bool synced = fs_.fsync(dir) == 0;
-    const int error = errno;
-    fs_.close(dir);
-    errno = error;
-    return synced;
-}
-
 FileResult AtomicFile::replaceByRename() {
+    const int folder = place_.folder();
+    const QByteArray name = place_.encodedName();
+    const QByteArray temporary = encoded(place_.hiddenName(suffix_));
     // A second name for the old file, so that it can be put back if the folder cannot be
     // synced after the rename. File systems without hard links go on without it.
-    QString backup;
+    QByteArray backup;
     std::optional<RemovedOnSignal> backupOnSignal;
     if (existed_) {
-        backup = temporary_ + QStringLiteral(".old");
-        backupOnSignal.emplace(encoded(backup));
-        if (fs_.link(encoded(target_).constData(), encoded(backup).constData()) != 0) {
+        const QString backupName = place_.hiddenName(suffix_ + QStringLiteral(".old"));
+        backup = encoded(backupName);
+        backupOnSignal.emplace(encoded(place_.folderPath() + QLatin1Char('/') + backupName));
+        if (fs_.linkat(folder, name.constData(), folder, backup.constData()) != 0) {
             backup.clear();
         }
     }
     const auto dropBackup = [&] {
         if (!backup.isEmpty()) {
-            fs_.unlink(encoded(backup).constData());
+            fs_.unlinkat(folder, backup.constData());
         }
         backupOnSignal.reset();
     };
-    if (fs_.rename(encoded(temporary_).constData(), encoded(target_).constData()) != 0) {
+    if (fs_.renameat(folder, temporary.constData(), folder, name.constData()) != 0) {
         const int error = errno;
         dropBackup();
         discardTemporary();
@@ -248,10 +236,10 @@ FileResult AtomicFile::replaceByRename() {
     }
     temporary_.clear();
     removeOnSignal_.reset();
-    if (!syncFolder()) {
+    if (fs_.fsync(folder) != 0) {
         const int error = errno;
         if (!backup.isEmpty() &&
-            fs_.rename(encoded(backup).constData(), encoded(target_).constData()) == 0) {
+            fs_.renameat(folder, backup.constData(), folder, name.constData()) == 0) {
             return failureWithErrno(
                 QStringLiteral("保存先のフォルダをディスクに書き込めなかったため、元のファイルに"
                                "戻しました"),
@@ -268,62 +256,47 @@ FileResult AtomicFile::replaceByRename() {
 }
 
 FileResult AtomicFile::rewriteInPlace() {
-    const int in = fs_.open(encoded(temporary_).constData(), O_RDONLY | O_CLOEXEC, 0);
-    const int out = in < 0 ? -1 : fs_.open(encoded(target_).constData(), O_WRONLY | O_CLOEXEC, 0);
+    // Opened without following a link, and only if it is still the file that was looked at.
+    const int out = fs_.openat(place_.folder(), place_.encodedName().constData(),
+                               O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0);
     if (out < 0) {
         const int error = errno;
-        if (in >= 0) {
-            fs_.close(in);
-        }
         discardTemporary();
         return failureWithErrno(QStringLiteral("ファイルを開けませんでした"), error);
     }
-    // From here on the old file changes: should anything fail, or the program be stopped, the
-    // new content stays beside it.
+    const auto closeOut = qScopeGuard([&] { fs_.close(out); });
+    struct stat now {};
+    struct stat side {};
+    if (fs_.fstat(out, &now) != 0 || now.st_dev != old_.st_dev || now.st_ino != old_.st_ino ||
+        fs_.fstatat(place_.folder(), encoded(place_.hiddenName(suffix_)).constData(), &side,
+                    AT_SYMLINK_NOFOLLOW) != 0) {
+        discardTemporary();
+        return failure(
+            QStringLiteral("保存している間に、ファイルがほかのものに置き換えられました。"
+                           "書き換えていません。"));
+    }
+    if (!lockForRewrite(fs_, out)) {
+        discardTemporary();
+        return failure(
+            QStringLiteral("ほかのプログラムがこのファイルを書き換えています。"
+                           "しばらくしてから、もう一度保存してください。"));
+    }
+    // From here on the old file may change: should anything fail, or the program be stopped,
+    // the new content and the journal stay beside it, and the next read finishes the rewrite.
     removeOnSignal_.reset();
-    off_t total = 0;
-    int error = 0;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = fs_.read(in, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            error = got < 0 ? errno : 0;
-            break;
-        }
-        for (ssize_t done = 0; done < got && error == 0;) {
-            const ssize_t written = fs_.write(out, chunk + done, static_cast<size_t>(got - done));
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            error = written > 0 ? 0 : (written < 0 ? errno : ENOSPC);
-            done += written > 0 ? written : 0;
-        }
-        if (error != 0) {
-            break;
-        }
-        total += got;
+    const RewriteResult rewritten =
+        rewriteWithJournal(fs_, place_, out, now, suffix_, side.st_size);
+    if (rewritten.error != 0 && !rewritten.started) {
+        discardTemporary();
+        return failureWithErrno(QStringLiteral("ディスクに書き込めませんでした"), rewritten.error);
     }
-    if (error == 0 && fs_.ftruncate(out, total) != 0) {
-        error = errno;
-    }
-    if (error == 0 && fs_.fsync(out) != 0) {
-        error = errno;
-    }
-    fs_.close(in);
-    if (fs_.close(out) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        const QString kept = shown(std::exchange(temporary_, QString()));
+    const QString kept = shown(std::exchange(temporary_, QString()));
+    if (rewritten.error != 0) {
         return failure(QStringLiteral("ファイルを書き換えている途中でエラーが起きました（%1）。"
-                                      "新しい内容は「%2」に残してあります。")
-                           .arg(describeSystemError(error), kept));
+                                      "新しい内容は「%2」に残してあります。次にこのファイルを"
+                                      "開くか保存するとき、その内容で書き換えを終えます。")
+                           .arg(describeSystemError(rewritten.error), kept));
     }
-    discardTemporary();
-    syncFolder();
     return {true, path_, {}};
 }
 
@@ -339,18 +312,38 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes, FileSy
     return result;
 }
 
-ReadResult readFileBounded(const QString& path, qint64 maxBytes) {
+FileResult finishInterruptedRewrite(const QString& path, FileSystem& fs) {
+    FilePlace place(fs);
+    if (!place.open(path)) {
+        return {true, path, {}};  // no folder to look in, or no link to follow: nothing to finish
+    }
+    const JournalResult finished = finishRewrite(fs, place);
+    if (finished.ok) {
+        return {true, path, {}};
+    }
+    return {false, path, QStringLiteral("「%1」は、").arg(shown(path)) + unfinished(finished)};
+}
+
+namespace {
+
+// Opens `path` for reading without waiting and without side effects: looked at before it is
+// opened (opening a device may already do something to it), opened non-blocking (a pipe put
+// there since cannot hold the program) and looked at again. `fd` is open when Ok.
+ReadResult openRegularFile(const QString& path, qint64 maxBytes, int& fd, struct stat& info) {
     ReadResult result;
+    fd = -1;
     const auto fail = [&](ReadResult::Status status, const QString& error) {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
         result.status = status;
         result.error = error;
         return result;
     };
     const QByteArray name = encoded(path);
-    struct stat info {};
-    // Looked at before it is opened: opening a device may already do something to it.
     if (::stat(name.constData(), &info) != 0) {
-        if (errno == ENOENT) {
+        if (errno == ENOENT || errno == ENOTDIR) {
             return fail(ReadResult::Status::Missing,
                         QStringLiteral("「%1」が見つかりません。").arg(shown(path)));
         }
@@ -359,6 +352,7 @@ ReadResult readFileBounded(const QString& path, qint64 maxBytes) {
                         .arg(shown(path), describeSystemError(errno)));
     }
     const auto notRegular = [&](mode_t mode) {
+        result.kind = mode;
         return fail(ReadResult::Status::NotRegular,
                     QStringLiteral("「%1」は普通のファイルではありません（%2）。")
                         .arg(shown(path), describeFileKind(mode)));
@@ -371,18 +365,46 @@ ReadResult readFileBounded(const QString& path, qint64 maxBytes) {
     if (info.st_size > maxBytes) {
         return fail(ReadResult::Status::TooLarge, tooLarge);
     }
-    // Non-blocking, so that a pipe put there since the look cannot hang the program.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return fail(ReadResult::Status::Unreadable,
                     QStringLiteral("「%1」を開けません（%2）。")
                         .arg(shown(path), describeSystemError(errno)));
     }
-    QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return notRegular(info.st_mode);
     }
+    if (info.st_size > maxBytes) {
+        return fail(ReadResult::Status::TooLarge, tooLarge);
+    }
+    result.status = ReadResult::Status::Ok;
+    return result;
+}
+
+}  // namespace
+
+ReadResult checkRegularFile(const QString& path, qint64 maxBytes) {
+    int fd = -1;
+    struct stat info {};
+    ReadResult result = openRegularFile(path, maxBytes, fd, info);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return result;
+}
+
+ReadResult readFileBounded(const QString& path, qint64 maxBytes) {
+    if (const FileResult finished = finishInterruptedRewrite(path); !finished.ok) {
+        return {ReadResult::Status::Unreadable, {}, finished.error};
+    }
+    int fd = -1;
+    struct stat info {};
+    ReadResult result = openRegularFile(path, maxBytes, fd, info);
+    if (!result.ok()) {
+        return result;
+    }
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // Read in pieces so that a file that grew since it was looked at still stops at the cap.
     QByteArray data;
     data.reserve(info.st_size);
@@ -391,16 +413,19 @@ ReadResult readFileBounded(const QString& path, qint64 maxBytes) {
     while ((got = file.read(chunk, sizeof chunk)) > 0) {
         data.append(chunk, got);
         if (data.size() > maxBytes) {
-            return fail(ReadResult::Status::TooLarge, tooLarge);
+            return {ReadResult::Status::TooLarge,
+                    {},
+                    QStringLiteral("「%1」は大きすぎます（%2 バイトまで）。")
+                        .arg(shown(path))
+                        .arg(maxBytes)};
         }
     }
     if (got < 0) {
-        return fail(
-            ReadResult::Status::Unreadable,
-            QStringLiteral("「%1」を読めません（%2）。").arg(shown(path), file.errorString()));
+        return {ReadResult::Status::Unreadable,
+                {},
+                QStringLiteral("「%1」を読めません（%2）。").arg(shown(path), file.errorString())};
     }
     result.bytes = std::move(data);
-    result.status = ReadResult::Status::Ok;
     return result;
 }
 

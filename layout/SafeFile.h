@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "FilePlace.h"
 #include "FileSystem.h"
 #include "SignalCleanup.h"
 
@@ -30,10 +31,13 @@ struct FileResult {
 // When the new file cannot be given the old one's owner, group or mode (a file of another
 // user, a setgid group the user is not in), or the old file has further hard links, the file
 // is rewritten in place instead, as careful editors do: only after the complete new content
-// is synced beside it. Should that rewrite fail halfway, the temporary file is kept and the
-// message names it.
+// is synced beside it, and under a journal, so that a stop at any moment leaves the old or the
+// new file (RewriteJournal.h). Should that rewrite fail halfway, the temporary file is kept,
+// the message names it, and the next read or save of the file finishes the rewrite.
 //
-// A symbolic link is followed: the file it points to is replaced and the link stays.
+// The folder is opened once and everything after is done in it (FilePlace.h). A symbolic link
+// is followed: the file it points to is replaced and the link stays; but not another user's
+// link in a sticky folder everyone may write, as the kernel's protected_symlinks rule has it.
 //
 // The temporary file is ".NAME.zukaro-XXXXXXXX", NAME cut short when the whole would be longer
 // than the folder allows; it is removed on SIGTERM, SIGINT and SIGHUP once the program has
@@ -58,16 +62,17 @@ public:
 private:
     FileResult failure(const QString& reason) const;
     FileResult failureWithErrno(const QString& what, int errorNumber) const;
+    FileResult placeFailure() const;
     bool keepOwnerAndMode();
     FileResult replaceByRename();
     FileResult rewriteInPlace();
-    bool syncFolder();
     void discardTemporary();
 
-    QString path_;    // as the user named it
-    QString target_;  // after symbolic links
-    QString temporary_;
+    QString path_;  // as the user named it
     FileSystem& fs_;
+    FilePlace place_;    // its folder, opened, and its name there after symbolic links
+    QString suffix_;     // the temporary file's: place_.hiddenName(suffix_)
+    QString temporary_;  // its path; empty once it is no longer ours
     std::optional<RemovedOnSignal> removeOnSignal_;  // the temporary file, while it is ours
     int fd_ = -1;
     bool existed_ = false;
@@ -82,13 +87,25 @@ struct ReadResult {
     enum class Status { Ok, Missing, NotRegular, TooLarge, Unreadable };
     Status status = Status::Missing;
     QByteArray bytes;
-    QString error;  // Japanese, names the path; empty when Ok
+    QString error;      // Japanese, names the path; empty when Ok
+    unsigned kind = 0;  // NotRegular: the st_mode of what stands there
 
     bool ok() const { return status == Status::Ok; }
 };
 
-// Reads a whole regular file of at most `maxBytes` bytes. Never opens a device, pipe or
-// folder.
+// Whether `path` may be read as a configuration or database file, as readFileBounded would
+// open it (never waiting on a pipe, never opening a device), without reading it: Missing when
+// nothing is there, Ok for a regular file of at most `maxBytes` bytes, else the reason naming
+// it. For files another reader (QSettings, SQLite) then opens by name.
+ReadResult checkRegularFile(const QString& path, qint64 maxBytes = kMaxFileSize);
+
+// Finishes a rewrite in place of `path` that was stopped halfway, from its journal, so that
+// what is read next is the old or the new file, never a torn one. ok when nothing was left to
+// finish; else `error` names the file, the reason and where the new content is.
+FileResult finishInterruptedRewrite(const QString& path, FileSystem& fs = FileSystem::real());
+
+// Reads a whole regular file of at most `maxBytes` bytes, after finishing a rewrite of it that
+// was stopped. Never opens a device, pipe or folder.
 ReadResult readFileBounded(const QString& path, qint64 maxBytes = kMaxFileSize);
 
 }  // namespace zukaro

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Items.h"
+#include "ShownText.h"
 
 namespace zukaro {
 
@@ -300,20 +301,32 @@ QString SkippedLine::text() const {
         .arg(first);
 }
 
+void LinesAfterBlock::add(SkippedLine line) {
+    if (lines.size() < kKeptSkippedLines) {
+        lines.push_back(std::move(line));
+    } else {
+        ++moreLines;
+    }
+}
+
+QString moreSkippedLinesText(qint64 moreLines) {
+    return QStringLiteral("ほかに %1 行を読み飛ばしました。").arg(countText(moreLines));
+}
+
 namespace {
 
 // The fields left on the current line, as one skipped line (nothing when none is left).
-void skipRestOfLine(FieldReader& reader, std::vector<SkippedLine>& lines, bool known) {
+void skipRestOfLine(FieldReader& reader, LinesAfterBlock& read, bool known) {
     SkippedLine skipped{0, {}, 0, known};
     while (!reader.atLineStart()) {
         const Field field = reader.next();
         if (skipped.fields++ == 0) {
             skipped.line = reader.fieldLine();
-            skipped.first = field.text;
+            skipped.first = shownText(field.text);
         }
     }
     if (skipped.fields > 0) {
-        lines.push_back(skipped);
+        read.add(std::move(skipped));
     }
 }
 
@@ -324,7 +337,7 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
     LinesAfterBlock read;
     BlockReader in(reader, /*oneLine=*/true);
     // A damaged block may end inside a line; the rest of that line is not settings.
-    skipRestOfLine(reader, read.lines, true);
+    skipRestOfLine(reader, read, true);
     while (!reader.atEnd()) {
         const Field section = reader.next();
         const int line = reader.fieldLine();
@@ -366,13 +379,13 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
             }
         } else {
             // A line of a later version, or a damaged one: skipped alone.
-            std::vector<SkippedLine> rest;
+            LinesAfterBlock rest;
             skipRestOfLine(reader, rest, false);
-            read.lines.push_back(
-                {line, section.text, 1 + (rest.empty() ? 0 : rest.front().fields), false});
+            read.add({line, shownText(section.text),
+                      1 + (rest.lines.empty() ? 0 : rest.lines.front().fields), false});
             continue;
         }
-        skipRestOfLine(reader, read.lines, true);
+        skipRestOfLine(reader, read, true);
     }
     read.skipped = in.skipped();
     return read;

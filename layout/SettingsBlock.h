@@ -39,7 +39,7 @@ void resetLinesAfterBlock(Layout& layout);
 // A line after the block, or the end of one, that was not read.
 struct SkippedLine {
     int line = 0;        // in the file, 1-based
-    QString first;       // the first field not read, as written
+    QString first;       // the first field not read, as shownText quotes it
     int fields = 0;      // how many fields were not read
     bool known = false;  // fields after those of a line this program reads
 
@@ -47,10 +47,20 @@ struct SkippedLine {
     QString text() const;
 };
 
+// How many skipped lines are kept to be named one by one; the rest are counted only, so that a
+// file of a million unknown lines costs no more memory than one of twenty.
+inline constexpr std::size_t kKeptSkippedLines = 20;
+
 struct LinesAfterBlock {
     int skipped = 0;                 // fields of known lines that could not be used
-    std::vector<SkippedLine> lines;  // in file order
+    std::vector<SkippedLine> lines;  // in file order, the first kKeptSkippedLines
+    qint64 moreLines = 0;            // skipped lines after those
+
+    void add(SkippedLine line);
 };
+
+// "ほかに 12,345 行を読み飛ばしました。"
+QString moreSkippedLinesText(qint64 moreLines);
 // Reads the lines after the block, one line at a time: each line this program knows takes its
 // own fields only, and every other line is skipped alone, so that a line added by a later
 // version never costs the lines after it. `rates` takes the "税率" line of a label file,

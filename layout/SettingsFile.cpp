@@ -42,6 +42,7 @@ SettingsLoad readSettingsData(QByteArrayView bytes) {
     const LinesAfterBlock after = readLinesAfterBlock(reader, load.layout);
     load.skippedFields += after.skipped;
     load.skippedLines = after.lines;
+    load.moreSkippedLines = after.moreLines;
     return load;
 }
 
@@ -57,6 +58,9 @@ QStringList SettingsLoad::warnings() const {
     }
     for (const SkippedLine& skipped : skippedLines) {
         lines << skipped.text();
+    }
+    if (moreSkippedLines > 0) {
+        lines << moreSkippedLinesText(moreSkippedLines);
     }
     if (invalidBytes > 0) {
         lines << QStringLiteral("シフトJISとして読めないバイトが %1 個ありました。")

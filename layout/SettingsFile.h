@@ -34,6 +34,7 @@ struct SettingsLoad {
     QString error;               // the file exists but could not be read (Japanese)
     // Lines after the ten (or the ends of them) that were not read.
     std::vector<SkippedLine> skippedLines;
+    qint64 moreSkippedLines = 0;  // counted only (kKeptSkippedLines)
 
     // True when the file existed but not everything in it could be used.
     bool damaged() const { return !warnings().isEmpty(); }

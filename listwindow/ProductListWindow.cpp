@@ -18,6 +18,7 @@
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -28,6 +29,7 @@
 #include "CommonDialog1.h"
 #include "Cp932.h"
 #include "CupsJob.h"
+#include "IniFile.h"
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "ListLoading.h"
@@ -43,14 +45,15 @@
 #include "SheetRenderer.h"
 #include "ShownText.h"
 #include "SystemError.h"
+#include "UserFiles.h"
 #include "WindowFit.h"
 
 namespace zukaro {
 namespace {
 
 const QString kCaption = QStringLiteral("商品リスト");
-// The next start on a partly used sheet, kept per user beside the printers' calibrations.
-const QString kListSettings = QStringLiteral("list.ini");
+// The next start on a partly used sheet, kept per user beside the printers' calibrations in
+// kListSettingsFile.
 const QString kNextStartKey = QStringLiteral("NextStart/label");
 const QString kNextStartTimeKey = QStringLiteral("NextStart/printedAt");
 // The last list opened: the next ファイルを開く starts in its folder.
@@ -290,11 +293,18 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
         }
     });
     if (!hooks_.settingsFolder.isEmpty()) {
-        const QSettings kept(listSettingsFile(), QSettings::IniFormat);
-        const int label = kept.value(kNextStartKey).toInt();
+        const IniFile kept = openIniFile(listSettingsFile());
+        const int label = kept.settings ? kept.settings->value(kNextStartKey).toInt() : 0;
         if (label > 1 && label <= kLabelCount) {
             offeredStart_ = label;
-            offeredAfter_ = kept.value(kNextStartTimeKey).toDateTime();
+            offeredAfter_ = kept.settings->value(kNextStartTimeKey).toDateTime();
+        }
+        if (!kept.error.isEmpty()) {  // told once the window is up
+            QTimer::singleShot(0, this, [this, error = kept.error] {
+                messages_.tell(kCaption,
+                               error + QStringLiteral("前回の続きの開始位置は使いません。"),
+                               MessageIcon::Exclamation);
+            });
         }
     }
     showNextStart();
@@ -313,7 +323,7 @@ void ProductListWindow::changeEvent(QEvent* event) {
 
 QString ProductListWindow::listSettingsFile() const {
     return hooks_.settingsFolder.isEmpty() ? QString()
-                                           : QDir(hooks_.settingsFolder).filePath(kListSettings);
+                                           : QDir(hooks_.settingsFolder).filePath(kListSettingsFile);
 }
 
 bool ProductListWindow::importFile(const QString& path) {
@@ -325,8 +335,10 @@ bool ProductListWindow::importFile(const QString& path) {
     if (shown) {
         listFile_ = path;
         if (!hooks_.settingsFolder.isEmpty()) {
-            QSettings kept(listSettingsFile(), QSettings::IniFormat);
-            kept.setValue(kLastListKey, QFileInfo(path).absoluteFilePath());
+            const IniFile kept = openIniFile(listSettingsFile());
+            if (kept.settings) {  // only a convenience: a refused file is said at the next print
+                kept.settings->setValue(kLastListKey, QFileInfo(path).absoluteFilePath());
+            }
         }
     }
     return shown;
@@ -552,7 +564,8 @@ void ProductListWindow::openFile() {
     // folder.
     QString path = listFile_;
     if (path.isEmpty() && !hooks_.settingsFolder.isEmpty()) {
-        path = QSettings(listSettingsFile(), QSettings::IniFormat).value(kLastListKey).toString();
+        const IniFile kept = openIniFile(listSettingsFile());
+        path = kept.settings ? kept.settings->value(kLastListKey).toString() : QString();
     }
     if (dialog_.showOpen(kListFilter, path) != kCancelError) {
         importFile(path);
@@ -874,19 +887,24 @@ void ProductListWindow::rememberNextStart(const SheetPlan& laid) {
     offeredStart_ = last < kLabelCount ? static_cast<int>(last) + 1 : 0;
     offeredAfter_ = QDateTime::currentDateTime();
     if (!hooks_.settingsFolder.isEmpty()) {
-        QSettings kept(listSettingsFile(), QSettings::IniFormat);
-        if (offeredStart_ > 0) {
-            kept.setValue(kNextStartKey, offeredStart_);
-            kept.setValue(kNextStartTimeKey, offeredAfter_);
-        } else {
-            kept.remove(QStringLiteral("NextStart"));
+        const QString path = listSettingsFile();
+        const IniFile file = openIniFile(path);
+        if (file.settings) {
+            QSettings& kept = *file.settings;
+            if (offeredStart_ > 0) {
+                kept.setValue(kNextStartKey, offeredStart_);
+                kept.setValue(kNextStartTimeKey, offeredAfter_);
+            } else {
+                kept.remove(QStringLiteral("NextStart"));
+            }
+            kept.sync();
         }
-        kept.sync();
-        if (kept.status() != QSettings::NoError) {
+        if (!file.settings || file.settings->status() != QSettings::NoError) {
             messages_.tell(kCaption,
                            QStringLiteral("次の開始位置を「%1」に書き込めませんでした。"
                                           "この画面を閉じるまでは覚えています。")
-                               .arg(QDir::toNativeSeparators(kept.fileName())),
+                                   .arg(QDir::toNativeSeparators(path)) +
+                               file.error,
                            MessageIcon::Exclamation);
         }
     }

@@ -25,6 +25,13 @@ public:
     virtual QString driver() const = 0;
     // The reason given when Qt's driver is not installed.
     virtual QString missingDriver() const = 0;
+    // Why the database must not be handed to the driver at all, in our words; empty when it
+    // may (an SQLite file that is no regular file: a named pipe would hold the first read
+    // forever).
+    virtual QString refusal() const { return {}; }
+    // After a failed open, once the connection is closed: what the open made and could not
+    // make whole goes (an SQLite file created empty on a full disk).
+    virtual void dropUnmade() {}
     // Names the database and the connection's options. `readOnly` comes in as asked for and
     // may be set by the engine (an SQLite file that cannot be written is opened read-only).
     virtual void configure(QSqlDatabase& db, bool& readOnly) = 0;

@@ -158,6 +158,7 @@ std::unique_ptr<ProductMaster> ProductMaster::another() const {
 
 ProductMaster::Result ProductMaster::fail(const QString& message) {
     close();  // tried again on the next use: a lock held at start, a server back up
+    engine_->dropUnmade();
     failedOpen_ = message;
     sinceFailedOpen_.start();
     return {false, message};
@@ -171,6 +172,9 @@ ProductMaster::Result ProductMaster::open() {
         return fail(master::cannotOpen(location_, engine_->missingDriver()));
     }
     hasTable_ = false;
+    if (const QString refused = engine_->refusal(); !refused.isEmpty()) {
+        return fail(master::cannotOpen(location_, refused));
+    }
     {
         QSqlDatabase db = QSqlDatabase::contains(connection_)
                               ? QSqlDatabase::database(connection_, false)

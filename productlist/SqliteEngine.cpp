@@ -7,8 +7,12 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QVariant>
+#include <limits>
+#include <utility>
 
 #include "MasterMessages.h"
+#include "SafeFile.h"
+#include "SystemError.h"
 
 namespace zukaro {
 namespace {
@@ -39,7 +43,33 @@ QString SqliteEngine::missingDriver() const {
     return master::noDriver();
 }
 
+QString SqliteEngine::refusal() const {
+    // Looked at without waiting, as every file the program reads; SQLite would open it by name.
+    const ReadResult looked = checkRegularFile(path_, std::numeric_limits<qint64>::max());
+    switch (looked.status) {
+        case ReadResult::Status::Ok:
+        case ReadResult::Status::Missing:
+            return {};
+        case ReadResult::Status::NotRegular:
+            return QStringLiteral("そこにあるのは%1で、普通のファイルではありません")
+                .arg(describeFileKind(looked.kind));
+        default:
+            return {};  // unreadable: SQLite says so in its words
+    }
+}
+
+void SqliteEngine::dropUnmade() {
+    // Only while it holds nothing: a file another program made whole meanwhile stays.
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path_);
+    if (std::exchange(madeByOpen_, false) && ::stat(name.constData(), &info) == 0 &&
+        S_ISREG(info.st_mode) && info.st_size == 0) {
+        ::unlink(name.constData());
+    }
+}
+
 void SqliteEngine::configure(QSqlDatabase& db, bool& readOnly) {
+    madeByOpen_ = !QFileInfo::exists(path_);
     readOnly = readOnly || (QFileInfo::exists(path_) && !canWrite(path_));
     db.setDatabaseName(path_);
     // Another zukaro window or program may be writing the same file for a moment.

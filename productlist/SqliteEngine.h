@@ -12,6 +12,8 @@ public:
 
     QString driver() const override;
     QString missingDriver() const override;
+    QString refusal() const override;
+    void dropUnmade() override;
     void configure(QSqlDatabase& db, bool& readOnly) override;
     QString reason(const QSqlError& error) const override;
     bool lostConnection(const QSqlError& error) const override;
@@ -28,6 +30,7 @@ public:
 private:
     QString path_;
     int busyTimeoutMs_;
+    bool madeByOpen_ = false;  // the file was not there before the last open
 };
 
 }  // namespace zukaro

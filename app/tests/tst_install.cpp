@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QtTest>
 
 #include "ManualLocation.h"
@@ -79,16 +81,34 @@ private slots:
         QVERIFY2(code == 0, qPrintable(output));
     }
 
-    // A master that cannot be opened (its folder is a file here) is told over the start screen;
-    // the box never holds the start itself.
-    void startsWhenTheMasterCannotOpen() {
-        QFile blocker(prefix_.filePath("data-is-a-file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+    // A master that cannot be opened (its folder is a file here), or a named pipe where
+    // master.ini or columns.ini belongs, is told over the start screen; neither the box nor the
+    // pipe holds the start itself.
+    void startsWhenItsFilesCannotOpen_data() {
+        QTest::addColumn<QString>("variable");  // pointed at the folder made for the row
+        QTest::addColumn<QString>("pipe");      // in it; empty: the folder is a file
+        QTest::newRow("the master's folder is a file") << "XDG_DATA_HOME" << QString();
+        QTest::newRow("master.ini is a named pipe") << "XDG_CONFIG_HOME"
+                                                    << "zukaro/master.ini";
+        QTest::newRow("columns.ini is a named pipe") << "XDG_CONFIG_HOME"
+                                                     << "zukaro/columns.ini";
+    }
+
+    void startsWhenItsFilesCannotOpen() {
+        QFETCH(QString, variable);
+        QFETCH(QString, pipe);
+        const QString folder = prefix_.filePath(QString("start-") + QTest::currentDataTag());
+        if (pipe.isEmpty()) {
+            QFile blocker(folder);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(QFileInfo(folder + '/' + pipe).path()));
+            QCOMPARE(::mkfifo(QFile::encodeName(folder + '/' + pipe).constData(), 0600), 0);
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", blocker.fileName());
+        env.insert(variable, folder);
         const auto [code, output] =
-            run(installed(BINDIR "/zukaro"), {"--quit-when-shown"}, env);
+            run(installed(BINDIR "/zukaro"), {"--quit-when-shown"}, env, 30000);
         QVERIFY2(code == 0, qPrintable(output));
     }
 };

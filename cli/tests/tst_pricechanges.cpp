@@ -1,6 +1,8 @@
 // The weekly price change from the command line, as a shop's script runs it: registers'
 // exports printed as they come (read back from the PDF by poppler and zbar), and only what
 // changed since the labels recorded in the product master.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -332,6 +334,163 @@ private slots:
         QVariant version;
         QVERIFY(sqliteSql(master, "PRAGMA user_version", &version));
         QCOMPARE(version.toInt(), 3);
+    }
+
+    // The shop's own files are never an output, by whatever name: the product master (the
+    // one in use, --master's while recording into it, one not made yet, its journal, by a
+    // link), data.txt, printing.json and the .ini files. Refused before anything is read or
+    // written (exit 2), naming both; the file is as it was, and the master still knows what
+    // was printed last week.
+    void ownFilesAreNeverOutputs_data() {
+        QTest::addColumn<QStringList>("args");  // OUT: the output, LIST: last week's export
+        QTest::addColumn<QString>("output");    // in the folder O/
+        QTest::addColumn<QString>("kept");      // the file that must stay as it was
+        QTest::addColumn<QString>("says");
+        const QString master = "data/zukaro/products.sqlite";
+        const QStringList list{"--print-list", "LIST", "OUT"};
+        const QStringList sheet{"--print-pdf", fixture::path("full_sheet.csv"), "OUT"};
+        const auto same = [](const QString& out, const QString& what, const QString& file,
+                             bool linked = false) {
+            return QString(
+                       "zukaro: 書き出すファイル「O/%1」は、%2「O/%3」と同じファイルです%4。"
+                       "上書きすると%2が消えてしまうため、別のファイルを指定してください。\n")
+                .arg(out, what, file, linked ? "（リンクで同じものを指しています）" : "");
+        };
+        QTest::newRow("the master")
+            << list << master << master << same(master, "商品マスタ", master);
+        QTest::newRow("the master by a link")
+            << list << "linked.pdf" << master << same("linked.pdf", "商品マスタ", master, true);
+        QTest::newRow("--master's file while recording into it")
+            << list + QStringList{"--changed-only", "--record-printed", "--master", "OUT"}
+            << "m.sqlite"
+            << "m.sqlite" << same("m.sqlite", "商品マスタ", "m.sqlite");
+        QTest::newRow("a master not made yet")
+            << list + QStringList{"--master", "OUT"} << "new.sqlite"
+            << "new.sqlite" << same("new.sqlite", "商品マスタ", "new.sqlite");
+        QTest::newRow("the master's journal")
+            << sheet << master + "-journal" << master
+            << same(master + "-journal", "商品マスタ", master + "-journal");
+        QTest::newRow("data.txt") << sheet << "config/zukaro/data.txt"
+                                  << "config/zukaro/data.txt"
+                                  << same("config/zukaro/data.txt", "レイアウトの保存ファイル",
+                                          "config/zukaro/data.txt");
+        QTest::newRow("printing.json")
+            << QStringList{"--calibration-sheet", "OUT"} << "config/zukaro/printing.json"
+            << "config/zukaro/printing.json"
+            << same("config/zukaro/printing.json", "印刷位置の設定", "config/zukaro/printing.json");
+        QTest::newRow("master.ini")
+            << QStringList{"--preview-png", fixture::path("full_sheet.csv"), "OUT"}
+            << "config/zukaro/master.ini"
+            << "config/zukaro/master.ini"
+            << same("config/zukaro/master.ini", "商品マスターの接続先の設定",
+                    "config/zukaro/master.ini");
+        QTest::newRow("columns.ini by a hard link")
+            << sheet << "columns.pdf"
+            << "config/zukaro/columns.ini"
+            << same("columns.pdf", "覚えた列の割り当て", "config/zukaro/columns.ini", true);
+    }
+
+    void ownFilesAreNeverOutputs() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, output);
+        QFETCH(QString, kept);
+        QFETCH(QString, says);
+        const QString folder = temp(QString("own-") + QTest::currentDataTag());
+        QProcessEnvironment env = env_;
+        env.insert("XDG_CONFIG_HOME", folder + "/config");
+        env.insert("XDG_DATA_HOME", folder + "/data");
+        const auto run = [&env](const QStringList& a) { return fixture::runZukaro(a, env); };
+        const QString lastWeek = posFixture("pos_week_1130_utf8_bom.csv");
+        // A shop's folders after last week: the master with its labels recorded, its settings.
+        QVERIFY(QDir().mkpath(folder + "/config/zukaro"));
+        QVERIFY(QFile::copy(temp("config/zukaro/data.txt"), folder + "/config/zukaro/data.txt"));
+        for (const auto& [name, text] :
+             {std::pair("printing.json", "{\"sheetShift\": {\"x\": 2.7, \"y\": 12.6}}\n"),
+              std::pair("master.ini", "[master]\naddress=\n"),
+              std::pair("columns.ini", "[columns]\nx=1\n")}) {
+            QFile file(folder + "/config/zukaro/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+        }
+        auto recorded = run({"--print-list", lastWeek, folder + "/first.pdf", "--record-printed"});
+        QVERIFY2(recorded.exitCode == 0, qPrintable(recorded.err));
+        const QString master = folder + "/data/zukaro/products.sqlite";
+        QVERIFY(QFile::copy(master, folder + "/m.sqlite"));
+        QVERIFY(QFile::link(master, folder + "/linked.pdf"));
+        QCOMPARE(::link(QFile::encodeName(folder + "/config/zukaro/columns.ini").constData(),
+                        QFile::encodeName(folder + "/columns.pdf").constData()),
+                 0);
+
+        const QByteArray before = fixture::digest(folder + '/' + kept);
+        args.replaceInStrings("LIST", lastWeek).replaceInStrings("OUT", folder + '/' + output);
+        auto refused = run(args);
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(refused.err.replace(folder + '/', "O/").contains(says), qPrintable(refused.err));
+        QCOMPARE(fixture::digest(folder + '/' + kept), before);
+        for (const char* made : {"new.sqlite", "data/zukaro/products.sqlite-journal"}) {
+            QVERIFY(!QFileInfo::exists(folder + '/' + made));
+        }
+        auto again = run({"--print-list", lastWeek, folder + "/again.pdf", "--changed-only"});
+        QVERIFY2(again.err.contains("変更なし 5 行は印刷しません"), qPrintable(again.err));
+    }
+
+    // A named pipe where a configuration file or the master belongs (a mistake, or a trap) is
+    // refused at once, naming it, instead of waiting for ever for someone to write into it.
+    void pipesInsteadOfFiles_data() {
+        QTest::addColumn<QString>("pipe");  // in the folder P/
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("says");
+        const QString columns =
+            "zukaro: 「P/config/zukaro/columns.ini」は普通のファイルではありません"
+            "（名前付きパイプ）。覚えた列の割り当てを読めないため、商品リストを"
+            "読みません。\n";
+        const QString address =
+            "zukaro: 商品マスタの接続先を読めません。「P/config/zukaro/"
+            "master.ini」は普通のファイルではありません（名前付きパイプ）。\n";
+        QTest::newRow("columns.ini, --print-list")
+            << "config/zukaro/columns.ini" << QStringList{"--print-list", "LIST", "OUT"} << columns;
+        QTest::newRow("columns.ini, --import-list")
+            << "config/zukaro/columns.ini" << QStringList{"--import-list", "LIST"} << columns;
+        QTest::newRow("master.ini, --changed-only")
+            << "config/zukaro/master.ini"
+            << QStringList{"--print-list", "LIST", "OUT", "--changed-only"} << address;
+        QTest::newRow("master.ini, --import-list")
+            << "config/zukaro/master.ini" << QStringList{"--import-list", "LIST"} << address;
+        QTest::newRow("--master, --changed-only")
+            << "pipe.sqlite"
+            << QStringList{"--print-list", "LIST", "OUT", "--changed-only", "--master", "PIPE"}
+            << "zukaro: 商品マスタ「P/pipe.sqlite」を開けません（そこにあるのは名前付きパイプで、"
+               "普通のファイルではありません）。\n";
+    }
+
+    void pipesInsteadOfFiles() {
+        QFETCH(QString, pipe);
+        QFETCH(QStringList, args);
+        QFETCH(QString, says);
+        const QString folder = temp(QString("pipes-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(folder + "/config/zukaro"));
+        QCOMPARE(::mkfifo(QFile::encodeName(folder + '/' + pipe).constData(), 0600), 0);
+        QProcessEnvironment env = env_;
+        env.insert("XDG_CONFIG_HOME", folder + "/config");
+        env.insert("XDG_DATA_HOME", folder + "/data");
+        args.replaceInStrings("LIST", posFixture("pos_week_1130_utf8_bom.csv"))
+            .replaceInStrings("OUT", folder + "/out.pdf")
+            .replaceInStrings("PIPE", folder + '/' + pipe);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(ZUKARO_BINARY, args);
+        const bool ended = p.waitForFinished(20000);
+        if (!ended) {
+            p.kill();
+            p.waitForFinished();
+        }
+        QVERIFY2(ended, "waited for the pipe");
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError()).replace(folder + '/', "P/");
+        QVERIFY2(err.endsWith(says), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(folder + "/out.pdf"));
+        struct stat info {};
+        QVERIFY(::lstat(QFile::encodeName(folder + '/' + pipe).constData(), &info) == 0 &&
+                S_ISFIFO(info.st_mode));
     }
 
     // A register's sales journal is no product list: refused, saying what one is.

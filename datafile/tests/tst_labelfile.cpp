@@ -300,6 +300,17 @@ private slots:
                          "読み飛ばしました。"_qs}));
         QCOMPARE(labelFileBytes(opened), saved);  // every setting and the rate came back
 
+        // 200,000 of them (a file of megabytes): the first twenty named, the rest counted.
+        lines = saved.split('\n');
+        writeBytes(path_, lines.mid(0, 35).join('\n') + '\n' +
+                              cp932::encode(u"\"拡張\",1,2\r\n"_qs).bytes.repeated(200'000) +
+                              lines.mid(35).join('\n'));
+        const LabelFileReport many = readLabelFile(path_, opened);
+        QCOMPARE(many.skippedLines.size(), kKeptSkippedLines);
+        QCOMPARE(many.warnings().size(), int(kKeptSkippedLines) + 1);
+        QCOMPARE(many.warnings().last(), u"ほかに 199,980 行を読み飛ばしました。"_qs);
+        QCOMPARE(labelFileBytes(opened), saved);
+
         // A 総額表示 line cut after its mode: its other fields keep the defaults (8 of them
         // missing), and the 本体 line after it is still its own.
         lines = saved.split('\n');

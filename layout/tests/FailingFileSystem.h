@@ -12,7 +12,7 @@
 // bytes has gone through, as on a disk that fills up halfway.
 class FailingFileSystem : public zukaro::FileSystem {
 public:
-    enum class Call { Open, Write, Fsync, Close, Fstat, Fchown, Fchmod, Link, Rename };
+    enum class Call { Open, Write, Fsync, Close, Fstat, Fchown, Fchmod, Ftruncate, Link, Rename };
     struct Failure {
         Call call;
         int nth;  // 1 for the first call of the kind; for Write, the bytes let through
@@ -22,8 +22,8 @@ public:
     explicit FailingFileSystem(std::vector<Failure> failures) : failures_(std::move(failures)) {}
     FailingFileSystem(Call call, int nth, int error) : failures_{{call, nth, error}} {}
 
-    int open(const char* path, int flags, mode_t mode) override {
-        return fails(Call::Open) ? -1 : FileSystem::open(path, flags, mode);
+    int openat(int dir, const char* name, int flags, mode_t mode) override {
+        return fails(Call::Open) ? -1 : FileSystem::openat(dir, name, flags, mode);
     }
     ssize_t write(int fd, const void* data, size_t size) override {
         for (const Failure& f : failures_) {
@@ -55,11 +55,14 @@ public:
     int fchmod(int fd, mode_t mode) override {
         return fails(Call::Fchmod) ? -1 : FileSystem::fchmod(fd, mode);
     }
-    int link(const char* from, const char* to) override {
-        return fails(Call::Link) ? -1 : FileSystem::link(from, to);
+    int ftruncate(int fd, off_t length) override {
+        return fails(Call::Ftruncate) ? -1 : FileSystem::ftruncate(fd, length);
     }
-    int rename(const char* from, const char* to) override {
-        return fails(Call::Rename) ? -1 : FileSystem::rename(from, to);
+    int linkat(int fromDir, const char* from, int toDir, const char* to) override {
+        return fails(Call::Link) ? -1 : FileSystem::linkat(fromDir, from, toDir, to);
+    }
+    int renameat(int fromDir, const char* from, int toDir, const char* to) override {
+        return fails(Call::Rename) ? -1 : FileSystem::renameat(fromDir, from, toDir, to);
     }
 
 private:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
@@ -19,10 +21,10 @@ public:
 
     const QStringList& calls() const { return calls_; }
 
-    int open(const char* path, int flags, mode_t mode) override {
-        const int fd = FailingFileSystem::open(path, flags, mode);
-        const QFileInfo info(QFile::decodeName(path));
-        names_[fd] = info.isDir() ? QStringLiteral("folder/") : info.fileName();
+    int openat(int dir, const char* name, int flags, mode_t mode) override {
+        const int fd = FailingFileSystem::openat(dir, name, flags, mode);
+        names_[fd] = (flags & O_DIRECTORY) != 0 ? QStringLiteral("folder/")
+                                                : QFileInfo(QFile::decodeName(name)).fileName();
         return fd;
     }
     ssize_t write(int fd, const void* data, size_t size) override {
@@ -42,12 +44,9 @@ public:
         const bool done = FailingFileSystem::fchown(fd, owner, group) == 0;
         return note(QString("fchown %1 %2:%3").arg(names_[fd]).arg(owner).arg(group), done);
     }
-    int rename(const char* from, const char* to) override {
-        const auto name = [](const char* path) {
-            return QFileInfo(QFile::decodeName(path)).fileName();
-        };
-        return note("rename " + name(from) + ' ' + name(to),
-                    FailingFileSystem::rename(from, to) == 0);
+    int renameat(int fromDir, const char* from, int toDir, const char* to) override {
+        return note(QString("rename %1 %2").arg(QFile::decodeName(from), QFile::decodeName(to)),
+                    FailingFileSystem::renameat(fromDir, from, toDir, to) == 0);
     }
 
 private:

@@ -71,7 +71,8 @@ private slots:
     }
 
     // A hand edit gone wrong spoils only its own entry: the rest is used, the bad one is said
-    // and stays in the file as it was written.
+    // (its name quoted short, a control character in it as an escape, never raw to a
+    // terminal) and stays in the file as it was written.
     void unusableEntriesAreSkippedAndKept() {
         QVERIFY(QDir().mkpath(folder()));
         const QByteArray edited = R"({
@@ -79,16 +80,22 @@ private slots:
     "printers": {
         "good": {"offsetX": 0.5, "offsetY": 0, "scaleX": 1, "scaleY": 1.001},
         "stretched": {"offsetX": 0, "offsetY": 0, "scaleX": 1.5, "scaleY": 1},
-        "short": {"offsetX": 0}
+        "short": {"offsetX": 0},
+        "NAME": {"offsetX": 1}
     },
     "somethingLater": true
 })";
-        QVERIFY(put(file(), edited));
+        QVERIFY(put(file(), QByteArray(edited).replace(
+                                "NAME",
+                                "\\u001b]0;owned\\u0007Label-Printer-with-a-name-far-too-long-"
+                                "to-quote")));
         const PrintingSettingsLoad load = loadPrintingSettings(folder());
         QVERIFY(!load.settings.sheetShift);
         QCOMPARE(load.settings.calibrations.size(), std::size_t(1));
         QCOMPARE(load.settings.calibrationFor("good").scaleY, 1.001);
-        for (const char* named : {"用紙の位置", "「stretched」", "「short」"}) {
+        for (const char* named : {"用紙の位置", "「stretched」", "「short」",
+                                  "「\\x1B]0;owned\\x07Label-Printer-with-a-name-far-…（全 "
+                                  "57 文字）」"}) {
             QVERIFY2(load.error.contains(QString::fromUtf8(named)), qPrintable(load.error));
         }
         QVERIFY(load.error.contains(QDir::toNativeSeparators(file())));

@@ -74,14 +74,57 @@ private slots:
         const SettingsLoad load = readSettingsData(bytes);
         QVERIFY(load.layout == withPrices());
         QCOMPARE(load.warnings(), QStringList());
+    }
 
-        // A later version's line before 本体 costs nothing but itself.
-        QList<QByteArray> lines = bytes.split('\n');
-        lines.insert(11, "\"future\",1,2,3\r");
-        const SettingsLoad later = readSettingsData(lines.join('\n'));
+    // Lines of a later version before 本体 (or fields a later version added to a line of
+    // ours) cost nothing but themselves, and however many there are, or however long, the
+    // warning names the first twenty, each quoted short, and counts the rest: a data.txt of
+    // ten megabytes of them is read at every start.
+    void linesOfALaterVersion_data() {
+        QTest::addColumn<QByteArray>("grown");  // added to the 総額表示 line
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<QString>("first");  // the first warning
+        QTest::addColumn<QString>("last");
+        const QString skipped =
+            u"12 行目（「future」で始まる行）は、この版では使わない設定のため"
+            "読み飛ばしました。"_qs;
+        QTest::newRow("one") << QByteArray() << QByteArray("\"future\",1,2,3\r") << 1 << skipped
+                             << skipped;
+        QTest::newRow("500,000") << QByteArray() << QByteArray("\"future\",1,2,3\r") << 500'000
+                                 << skipped << u"ほかに 499,980 行を読み飛ばしました。"_qs;
+        QTest::newRow("one of a million characters")
+            << QByteArray() << "\"" + QByteArray(1'000'000, 'x') + "\",1\r" << 1
+            << u"12 行目（「"_qs + QString(40, u'x') +
+                   u"…（全 1,000,000 文字）」で始まる行）は、この版では使わない設定のため"
+                   "読み飛ばしました。"_qs
+            << QString();
+        QTest::newRow("a field of a million characters added to ours")
+            << ",\"" + QByteArray(1'000'000, 'y') + "\"" << QByteArray() << 0
+            << u"11 行目の後ろにある 1 項目（「"_qs + QString(40, u'y') +
+                   u"…（全 1,000,000 文字）」から）は読み込んでいません。"_qs
+            << QString();
+    }
+
+    void linesOfALaterVersion() {
+        QFETCH(QByteArray, grown);
+        QFETCH(QByteArray, line);
+        QFETCH(int, times);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QList<QByteArray> lines = settingsBytes(withPrices()).split('\n');
+        lines[10].insert(lines[10].size() - 1, grown);  // before its CR
+        const SettingsLoad later =
+            readSettingsData(lines.mid(0, 11).join('\n') + '\n' + (line + '\n').repeated(times) +
+                             lines.mid(11).join('\n'));
         QVERIFY(later.layout == withPrices());
-        QCOMPARE(later.warnings(), QStringList{u"12 行目（「future」で始まる行）は、この版では"
-                                               "使わない設定のため読み飛ばしました。"_qs});
+        const int skipped = times + (grown.isEmpty() ? 0 : 1);
+        QCOMPARE(later.skippedLines.size(), std::min(std::size_t(skipped), kKeptSkippedLines));
+        QCOMPARE(later.moreSkippedLines, qint64(std::max(0, skipped - int(kKeptSkippedLines))));
+        const QStringList warnings = later.warnings();
+        QCOMPARE(warnings.size(), std::min(skipped, int(kKeptSkippedLines) + 1));
+        QCOMPARE(warnings.first(), first);
+        QCOMPARE(warnings.last(), last.isEmpty() ? first : last);
     }
 
     void binaryKeepsFirstStartValues() {

@@ -1,4 +1,5 @@
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QCryptographicHash>
@@ -12,6 +13,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 #include "JanCompletion.h"
 #include "MasterSchema.h"
@@ -409,20 +411,71 @@ private slots:
     }
 
     // Files that do not open as a master, which then neither reads nor writes; each use tries
-    // to open it again, and says the same.
+    // to open it again, and says the same, at once: a named pipe is never handed to SQLite,
+    // whose first read would wait for ever for someone to write into it.
+    void refusedFiles_data() {
+        QTest::addColumn<QString>("there");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a product list saved as .sqlite") << "list"
+                                                         << "SQLite のデータベースではありません";
+        QTest::newRow("a named pipe")
+            << "pipe"
+            << "そこにあるのは名前付きパイプで、普通のファイルではありません";
+    }
+
     void refusedFiles() {
-        const QString path = dir_.filePath("list.sqlite");
-        QFile text(path);
-        QVERIFY(text.open(QIODevice::WriteOnly) &&
-                text.write(QByteArray("JAN,品名\n1,a\n").repeated(100)));
-        text.close();
+        QFETCH(QString, there);
+        QFETCH(QString, reason);
+        const QString path = dir_.filePath(there + ".sqlite");
+        if (there == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QFile text(path);
+            QVERIFY(text.open(QIODevice::WriteOnly) &&
+                    text.write(QByteArray("JAN,品名\n1,a\n").repeated(100)));
+        }
+        // Failing, not hanging, should SQLite be given the pipe after all.
+        std::signal(SIGALRM, [](int) {
+            const char said[] = "FAIL: the master waited for the pipe\n";
+            [[maybe_unused]] const auto written = ::write(2, said, sizeof said - 1);
+            ::_exit(1);
+        });
+        ::alarm(30);
         ProductMaster master(path);
         const QStringList errors{master.open().error, master.lookup("1").error,
                                  master.importRows({}).error};
-        QCOMPARE(errors.join('\n').replace(path, "P"),
-                 QString("商品マスタ「P」を開けません（SQLite のデータベースではありません）。\n")
-                     .repeated(3)
-                     .chopped(1));
+        ::alarm(0);
+        QCOMPARE(
+            errors.join('\n').replace(path, "P"),
+            QString("商品マスタ「P」を開けません（%1）。\n").arg(reason).repeated(3).chopped(1));
+    }
+
+    // A master that cannot be made whole (the disk fills up as it is created; here the
+    // file-size limit does) is not left behind as an empty file that looks like one; once
+    // there is room, the same import makes it.
+    void masterNotMadeWholeIsNotLeft() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath("商品マスタ.sqlite");
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &original), 0);
+        const rlimit small{2048, original.rlim_max};
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        ProductMaster::ImportResult full;
+        {
+            ProductMaster master(path);
+            full = master.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8"));
+        }
+        ::setrlimit(RLIMIT_FSIZE, &original);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(!full.ok);
+        QVERIFY2(full.error.startsWith("商品マスタ「" + path + "」を開けません（"),
+                 qPrintable(full.error));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        ProductMaster master(path);
+        QVERIFY(master.importRows(rowsOf("4901234567894|カトー製菓|ポテトチップス||L-1|398|8")).ok);
+        QCOMPARE(shown(master.lookup("4901234567894")),
+                 "4901234567894|カトー製菓|ポテトチップス||L-1|398|8");
     }
 
     // Copying a master leaves the one copied from as it was: not even upgraded.
