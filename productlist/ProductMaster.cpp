@@ -16,6 +16,8 @@
 #include "MasterMessages.h"
 #include "MasterSchema.h"
 #include "MasterStatements.h"
+#include "ShownText.h"
+#include "SourceTable.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -54,17 +56,47 @@ void mergeInto(ProductRow& merged, const ProductRow& row) {
 }
 
 // maker, product, spec, lot, price, tax_rate and the tax kind, from column `first` on.
-void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
-    p.maker = query.value(first).toString();
-    p.product = query.value(first + 1).toString();
-    p.spec = query.value(first + 2).toString();
-    p.lot = query.value(first + 3).toString();
-    p.price = query.value(first + 4).toString();
-    if (!query.value(first + 5).isNull()) {
-        p.taxRate = query.value(first + 5).toInt();
+template <typename Row>
+void readProduct(const Row& row, int first, ProductRow& p) {
+    p.maker = row.value(first).toString();
+    p.product = row.value(first + 1).toString();
+    p.spec = row.value(first + 2).toString();
+    p.lot = row.value(first + 3).toString();
+    p.price = row.value(first + 4).toString();
+    if (!row.value(first + 5).isNull()) {
+        p.taxRate = row.value(first + 5).toInt();
     }
-    p.taxKind = priceTaxOf(query.value(first + 6).toString());
+    p.taxKind = priceTaxOf(row.value(first + 6).toString());
 }
+
+}  // namespace
+
+// Why the master cannot keep `text` in either engine alike; empty when it can: a character
+// that is none, or more than a cell of a list holds (a list's reader cuts such a cell).
+QString ProductMaster::unstorable(const QString& text) {
+    if (const QString bad = unstorableCharacter(text); !bad.isEmpty()) {
+        return QStringLiteral("に文字でないもの（%1）があります").arg(bad);
+    }
+    if (text.size() > kMaxCellLength) {
+        return QStringLiteral("が %1 文字を超えています（全 %2 文字）")
+            .arg(countText(kMaxCellLength), countText(text.size()));
+    }
+    return {};
+}
+
+// The first text of `texts` (with their column names) the master cannot keep, as a reason
+// naming `row`; empty when all can be kept.
+QString ProductMaster::firstUnstorable(
+    const QString& row, std::initializer_list<std::pair<const QString*, ProductColumn>> texts) {
+    for (const auto& [text, column] : texts) {
+        if (const QString why = unstorable(*text); !why.isEmpty()) {
+            return master::unstorable(row, displayName(column), why);
+        }
+    }
+    return {};
+}
+
+namespace {
 
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
@@ -148,21 +180,23 @@ ProductMaster::Result ProductMaster::open() {
             return fail(location_.isPostgres() ? master::cannotConnect(location_, reason)
                                                : master::cannotOpen(location_, reason));
         }
+        engine_->opened(db);
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    int version = 0;
-    bool hasProducts = false;
+    DatabaseContents contents;
     QSqlError error;
-    if (!engine_->readVersion(db, version, hasProducts, error)) {
+    if (!engine_->readContents(db, contents, error)) {
         db = QSqlDatabase();
         return fail(master::cannotOpen(location_, engine_->reason(error)));
     }
     const QString login = engine_->login(db);
     writer_ = QStringLiteral("%1@%2").arg(login, QSysInfo::machineHostName());
-    if (version > currentMasterVersion()) {
+    if (const QString refusal = refusalOf(contents); !refusal.isEmpty()) {
         db = QSqlDatabase();
-        return fail(master::cannotOpen(location_, master::newerVersion()));
+        return fail(refusal);
     }
+    int version = contents.version;
+    bool hasProducts = contents.tables.contains(QStringLiteral("products"), Qt::CaseInsensitive);
     if (!readOnly_ && (version < currentMasterVersion() || !hasProducts)) {
         db = QSqlDatabase();
         if (const Result upgraded = upgrade(version, hasProducts); !upgraded.ok) {
@@ -176,6 +210,17 @@ ProductMaster::Result ProductMaster::open() {
         readOnly_ = true;  // a shop's login: it looks products up, head office writes them
     }
     return {true, {}};
+}
+
+QString ProductMaster::refusalOf(const DatabaseContents& contents) const {
+    switch (databaseKind(contents)) {
+        case DatabaseKind::Newer:
+            return master::cannotOpen(location_, master::newerVersion());
+        case DatabaseKind::Other:
+            return master::cannotOpen(location_, master::notOurs(contents.tables));
+        default:
+            return {};
+    }
 }
 
 // Brings the tables from `version` up to this version's in one transaction; another program
@@ -194,11 +239,17 @@ ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
         }
         return true;
     };
-    bool done =
-        run(engine_->beginUpgrade()) && engine_->readVersion(db, version, hasProducts, error);
-    if (done && version > currentMasterVersion()) {
-        query.exec(QStringLiteral("ROLLBACK"));
-        return {false, master::cannotOpen(location_, master::newerVersion())};
+    // Read again inside the transaction: another program may have made or upgraded the
+    // tables meanwhile, and what it made is judged before anything is written.
+    DatabaseContents contents;
+    bool done = run(engine_->beginUpgrade()) && engine_->readContents(db, contents, error);
+    if (done) {
+        if (const QString refusal = refusalOf(contents); !refusal.isEmpty()) {
+            query.exec(QStringLiteral("ROLLBACK"));
+            return {false, refusal};
+        }
+        version = contents.version;
+        hasProducts = contents.tables.contains(QStringLiteral("products"), Qt::CaseInsensitive);
     }
     for (int step = version; done && step < currentMasterVersion(); ++step) {
         done = run(masterUpgrades()[static_cast<std::size_t>(step)]);
@@ -251,6 +302,21 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         result.error = writeRefusal();
         return result;
     }
+    for (const ProductRow& row : rows) {
+        const QString named =
+            row.line > 0 ? QStringLiteral("%1 行目（JAN %2）").arg(row.line).arg(shownText(row.jan))
+                         : QStringLiteral("JAN %1 ").arg(shownText(row.jan));
+        if (const QString refused = firstUnstorable(named, {{&row.jan, ProductColumn::Jan},
+                                                            {&row.maker, ProductColumn::Maker},
+                                                            {&row.product, ProductColumn::Product},
+                                                            {&row.spec, ProductColumn::Spec},
+                                                            {&row.lot, ProductColumn::Lot},
+                                                            {&row.price, ProductColumn::Price}});
+            !refused.isEmpty()) {
+            result.error = master::cannotWrite(location_, refused);
+            return result;
+        }
+    }
     // The rows by JAN code, those of one code merged in list order: every import changes the
     // products in the same order, so two at once wait for each other instead of deadlocking,
     // and no statement meets one product twice.
@@ -292,33 +358,29 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     const int perStatement = engine_->rowsPerStatement();
     std::vector<ProductRow> batch;
     batch.reserve(static_cast<std::size_t>(perStatement));
-    int preparedFor = 0;
     qint64 inserted = 0;
+    QSqlError error;
+    QVariantList values;
+    std::vector<QVariantList> answer;
     const auto write = [&]() -> bool {
-        const int size = static_cast<int>(batch.size());
-        if (size != preparedFor) {
-            if (!upsert.prepare(upsertStatement(size, *engine_))) {
-                return false;
-            }
-            preparedFor = size;
-        }
+        values.clear();
         for (const ProductRow& row : batch) {
-            upsert.addBindValue(row.jan);
+            values << row.jan;
             for (const QString* text :
                  {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-                upsert.addBindValue(boundText(*text));
+                values << boundText(*text);
             }
-            upsert.addBindValue(taxValue(row.taxRate));
-            upsert.addBindValue(boundText(priceTaxText(row.taxKind)));
-            upsert.addBindValue(writer_);
+            values << taxValue(row.taxRate) << boundText(priceTaxText(row.taxKind)) << writer_;
         }
-        if (!upsert.exec()) {
+        answer.clear();
+        if (!engine_->runBound(db, upsert,
+                               upsertStatement(static_cast<int>(batch.size()), *engine_), values,
+                               returning ? &answer : nullptr, error)) {
             return false;
         }
-        while (returning && upsert.next()) {
-            inserted += upsert.value(0).toBool() ? 1 : 0;
+        for (const QVariantList& row : answer) {
+            inserted += row.value(0).toInt();
         }
-        upsert.finish();
         batch.clear();
         return true;
     };
@@ -339,7 +401,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
                 return {false, true, master::cannotWrite(location_, master::cancelled()), 0, 0, 0};
             }
             if (!write()) {
-                return failed(upsert.lastError());
+                return failed(error);
             }
         }
     }
@@ -368,7 +430,9 @@ QString ProductMaster::writeRefusal() const {
 
 QString ProductMaster::abandonWrite(QSqlDatabase& db, const QSqlError& error) {
     const QString message = master::cannotWrite(location_, engine_->reason(error));
-    db.rollback();
+    if (db.isOpen()) {  // a connection the server closed has nothing to roll back
+        db.rollback();
+    }
     db = QSqlDatabase();
     close();  // a lost connection is made anew on the next use
     return message;
@@ -398,36 +462,41 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     if (!hasTable_) {
         return result;  // a new master on a read-only share knows nothing yet
     }
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate, %1"
-                                 " FROM products WHERE jan = ?")
-                      .arg(kindColumn()));
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery query(db);
+    const QString statement = QStringLiteral(
+                                  "SELECT maker, product, spec, lot, price, tax_rate, %1"
+                                  " FROM products WHERE jan = ?")
+                                  .arg(kindColumn());
     // Also under the code without its check digit, as lists stored it before they were
     // completed.
     const QString key = masterKey(jan);
+    if (!unstorableCharacter(key).isEmpty()) {
+        return result;  // no such code can be stored
+    }
     QStringList keys{key};
     if (lacksCheckDigit(key.chopped(std::min<qsizetype>(key.size(), 1)))) {
         keys << key.chopped(1);
     }
-    bool found = false;
+    std::vector<QVariantList> found;
     for (const QString& candidate : keys) {
-        query.addBindValue(candidate);
-        if (!query.exec()) {
+        QSqlError error;
+        if (!engine_->runBound(db, query, statement, {candidate}, &found, error)) {
             result.ok = false;
-            result.error = readFailure(query.lastError());
+            result.error = readFailure(error);
             query = QSqlQuery();
+            db = QSqlDatabase();
             close();
             return result;
         }
-        found = query.next();
-        if (found) {
+        if (!found.empty()) {
             break;
         }
     }
-    if (found) {
+    if (!found.empty()) {
         ProductRow& p = result.product.emplace();
         p.jan = key;
-        readProduct(query, 0, p);
+        readProduct(found.front(), 0, p);
     }
     return result;
 }

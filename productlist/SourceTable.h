@@ -14,6 +14,10 @@ inline constexpr int kMaxColumns = 1024;
 // million one-letter rows). A list longer than a worksheet can be is not a shop's list.
 inline constexpr qsizetype kMaxCells = 8'000'000;
 inline constexpr qsizetype kMaxRows = 1'048'576;
+// A cell holds at most this many characters; a longer one is cut, with a note on its row. No
+// shop's name or price is longer, and a cell of twenty million characters would cost memory
+// and time at every step after (the master, the labels, the window's table).
+inline constexpr qsizetype kMaxCellLength = 4096;
 
 struct SourceRow {
     int line = 0;       // the line (CSV, clipboard) or row number (xlsx) where the row starts
