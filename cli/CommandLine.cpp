@@ -88,6 +88,29 @@ QString optionWithoutValue(const QStringList& arguments) {
     return {};
 }
 
+// The argument that gives a value to an option that takes none ("--print-pdf=x").
+QString flagGivenAValue(const QStringList& arguments, const QList<QCommandLineOption>& flags) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == u"--") {
+            break;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        if (!argument.startsWith(u'-') || equals < 0) {
+            continue;
+        }
+        QString name = argument.left(equals);
+        while (name.startsWith(u'-')) {
+            name.remove(0, 1);
+        }
+        for (const QCommandLineOption& flag : flags) {
+            if (flag.valueName().isEmpty() && flag.names().contains(name)) {
+                return argument;
+            }
+        }
+    }
+    return {};
+}
+
 // The same file on the disk: the same device and inode, whatever names lead there (a hard
 // link, a symbolic link, another path); by the path alone while one of them does not exist.
 bool sameFile(const QString& a, const QString& b) {
@@ -323,12 +346,27 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     // "-dpi 300" means --dpi, as a user coming from other tools would expect.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const Options o;
-    parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
-                       o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor, o.master,
-                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted});
+    QList<QCommandLineOption> options{o.help,
+                                      o.version,
+                                      o.printPdf,
+                                      o.previewPng,
+                                      o.print,
+                                      o.printList,
+                                      o.dpi,
+                                      o.zoom,
+                                      o.printer,
+                                      o.start,
+                                      o.calibrationSheet,
+                                      o.calibratedFor,
+                                      o.master,
+                                      o.importList,
+                                      o.masterImportFrom,
+                                      o.changedOnly,
+                                      o.recordPrinted};
     for (const QString& flag : windowFlags) {
-        parser.addOption(QCommandLineOption(flag));
+        options << QCommandLineOption(flag);
     }
+    parser.addOptions(options);
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             return usageError(QStringLiteral("「%1」というオプションはありません。")
@@ -339,7 +377,11 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
             return usageError(
                 QStringLiteral("%1 の後に値を指定してください。").arg(dashed(missing)));
         }
-        return usageError(parser.errorText());
+        if (const QString given = flagGivenAValue(arguments, options); !given.isEmpty()) {
+            return usageError(QStringLiteral("%1 には値を付けられません（「%2」）。")
+                                  .arg(given.left(given.indexOf(u'=')), given));
+        }
+        return usageError(QStringLiteral("引数を読めません。原文: %1").arg(parser.errorText()));
     }
     if (parser.isSet(o.help)) {
         return withMode(Mode::Help);

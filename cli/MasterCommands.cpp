@@ -3,95 +3,104 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "ColumnMapping.h"
+#include "ConsoleMessages.h"
 #include "MasterMessages.h"
-#include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
 #include "RunCommandLine.h"
+#include "ShownText.h"
 #include "UserFiles.h"
 
 namespace zukaro {
 namespace {
 
-// The master of the command, or the reason there is none (told on stderr).
-std::unique_ptr<ProductMaster> chosen(const CommandLine& command, QTextStream& err) {
+const QString kCaption = QStringLiteral("エラー");
+
+// The master of the command, or the reason there is none (told).
+std::unique_ptr<ProductMaster> chosen(const CommandLine& command, ConsoleMessages& messages) {
     const MasterLocationResult where = chosenMaster(command.master);
     if (!where.location) {
-        err << "zukaro: " << where.error << '\n';
+        messages.tell(kCaption, where.error, MessageIcon::Critical);
         return nullptr;
     }
     return std::make_unique<ProductMaster>(*where.location);
 }
 
 bool imported(const ProductMaster& master, const ProductMaster::ImportResult& result,
-              QTextStream& out, QTextStream& err) {
+              QTextStream& out, ConsoleMessages& messages) {
     if (!result.ok) {
-        err << "zukaro: " << result.error << '\n';
+        messages.tell(kCaption, result.error, MessageIcon::Critical);
         return false;
     }
-    out << QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
-               .arg(master::name(master.location()))
-               .arg(result.added)
-               .arg(result.updated);
+    QString said = QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
+                       .arg(master::name(master.location()))
+                       .arg(result.added)
+                       .arg(result.updated);
     if (result.skipped > 0) {
-        out << QStringLiteral("JAN コードのない %1 行は登録していません。").arg(result.skipped);
+        said += QStringLiteral("JAN コードのない %1 行は登録していません。").arg(result.skipped);
     }
-    out << '\n';
+    out << withoutControls(said) << '\n';
+    out.flush();
     return true;
 }
 
 }  // namespace
 
 int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err) {
-    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    ConsoleMessages messages(err);
+    const std::unique_ptr<ProductMaster> master = chosen(command, messages);
     if (!master) {
         return kExitFailed;
     }
-    const SourceResult source = readProductFile(command.file);
+    // Read and told as --print-list reads and tells it: what it refuses is not stored either.
+    std::vector<ProductRow> rows;
+    ProductList reading;
+    const SourceResult source = readListFile(
+        command.file, [&rows](ProductRow&& row) { rows.push_back(std::move(row)); }, reading);
     if (!source.ok) {
-        err << "zukaro: " << source.error << '\n';
+        messages.tell(kCaption, source.error, MessageIcon::Critical);
         return kExitFailed;
     }
-    const ColumnMapping mapping = ColumnMapping::detect(source.table, rememberedColumns().get());
-    const ProductList list = toProductRows(source.table, mapping);
     const QString shown = QDir::toNativeSeparators(command.file);
-    for (const RowProblem& problem : list.problems) {
-        if (!problem.kept) {
-            err << "zukaro: " << shown << ": " << problem.text() << '\n';
-        }
+    for (const RowProblem& problem : inLineOrder(reading.problems)) {
+        messages.write(shown + QStringLiteral(": ") + problem.text());
     }
-    return imported(*master, master->importRows(list.rows), out, err) ? kExitOk : kExitFailed;
+    messages.countUnwritten(reading.problemCount - static_cast<qint64>(reading.problems.size()));
+    messages.reportOmittedNotes();
+    return imported(*master, master->importRows(rows), out, messages) ? kExitOk : kExitFailed;
 }
 
 int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err) {
-    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    ConsoleMessages messages(err);
+    const std::unique_ptr<ProductMaster> master = chosen(command, messages);
     if (!master) {
         return kExitFailed;
     }
     const QFileInfo from(command.file);
     if (!master->location().isPostgres() &&
         from.canonicalFilePath() == QFileInfo(master->location().path).canonicalFilePath()) {
-        err << "zukaro: "
-            << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
-                   .arg(QDir::toNativeSeparators(command.file));
+        messages.tell(kCaption,
+                      QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。")
+                          .arg(QDir::toNativeSeparators(command.file)),
+                      MessageIcon::Critical);
         return kExitFailed;
     }
     if (!from.isFile()) {
-        err << "zukaro: "
-            << QStringLiteral("SQLite の商品マスタ「%1」がありません。\n")
-                   .arg(QDir::toNativeSeparators(command.file));
+        messages.tell(kCaption,
+                      QStringLiteral("SQLite の商品マスタ「%1」がありません。")
+                          .arg(QDir::toNativeSeparators(command.file)),
+                      MessageIcon::Critical);
         return kExitFailed;
     }
     ProductMaster source(MasterLocation::sqlite(from.absoluteFilePath()));
     source.readOnlyFromNowOn();  // copying from it leaves it as it was, in its old version too
     const ProductMaster::ProductsResult products = source.allProducts();
     if (!products.ok) {
-        err << "zukaro: " << products.error << '\n';
+        messages.tell(kCaption, products.error, MessageIcon::Critical);
         return kExitFailed;
     }
-    return imported(*master, master->importRows(products.products), out, err) ? kExitOk
-                                                                              : kExitFailed;
+    return imported(*master, master->importRows(products.products), out, messages) ? kExitOk
+                                                                                   : kExitFailed;
 }
 
 }  // namespace zukaro
