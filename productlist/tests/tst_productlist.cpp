@@ -382,6 +382,13 @@ private slots:
             "2? 見出しのない列にも文字があります（4 列目「800」）");
         row("long texts kept whole", "JAN,品名\n1," + QString("ながい品名").repeated(200),
             "2:1||" + QString("ながい品名").repeated(200) + "||| x1 -");
+        // A NUL (a workbook's _x0000_) or half a surrogate pair is no character a label or the
+        // master keeps: such a row is left out, saying which cell; unused columns do not count.
+        row("characters no label or master keeps",
+            "JAN,品名,規格,備考\n1,のり" + QString(QChar(0)) + "塩,60g,\n2,のり," +
+                QString(QChar(0xD800)) + ",\n3,梅,,a" + QString(QChar(0)) + "\n",
+            "4:3||梅||| x1 -\n2! 品名に文字でないもの（\\x00）があります\n"
+            "3! 規格に文字でないもの（\\uD800）があります");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
             "2:1||open\\nend||| x1 -\n2? 2 行目で始まる引用符 (\") が閉じていません");
     }
