@@ -16,10 +16,13 @@
 #include "QuitWhenShown.h"
 #include "RunCommandLine.h"
 #include "SignalCleanup.h"
+#include "StandardStreams.h"
 #include "StartScreen.h"
 #include "UserFiles.h"
 
 int main(int argc, char* argv[]) {
+    // Before anything is opened: a closed standard output must not lend its number to a file.
+    zukaro::keepStandardStreamsOpen();
     // A save or a PDF in progress leaves no hidden temporary file behind when the program is
     // told to stop.
     zukaro::removeTemporaryFilesOnSignals();

@@ -21,6 +21,7 @@
 #include "SheetCommands.h"
 #include "SheetRenderer.h"
 #include "ShownText.h"
+#include "StandardStreams.h"
 #include "SystemError.h"
 #include "UnattendedDialog.h"
 
@@ -41,6 +42,11 @@ QString availablePrinters() {
 
 // Binary output on standard output ("-" as the output file).
 QString writeStandardOutput(QByteArrayView bytes) {
+    if (standardOutputWasClosed()) {
+        return QStringLiteral(
+            "標準出力が閉じられているため、書き出せません。出力を「-」にするときは、標準出力を"
+            "ファイルかパイプにつないでください。");
+    }
     const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {

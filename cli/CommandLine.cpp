@@ -90,6 +90,29 @@ QString optionWithoutValue(const QStringList& arguments) {
     return {};
 }
 
+// The argument that gives a value to an option that takes none ("--print-pdf=x").
+QString flagGivenAValue(const QStringList& arguments, const QList<QCommandLineOption>& flags) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == u"--") {
+            break;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        if (!argument.startsWith(u'-') || equals < 0) {
+            continue;
+        }
+        QString name = argument.left(equals);
+        while (name.startsWith(u'-')) {
+            name.remove(0, 1);
+        }
+        for (const QCommandLineOption& flag : flags) {
+            if (flag.valueName().isEmpty() && flag.names().contains(name)) {
+                return argument;
+            }
+        }
+    }
+    return {};
+}
+
 // Which command the arguments ask for; an error when they ask for more than one.
 QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine& command) {
     const std::pair<const QCommandLineOption*, Mode> commands[] = {
@@ -315,13 +338,28 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
     // "-dpi 300" means --dpi, as a user coming from other tools would expect.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const Options o;
-    parser.addOptions({o.help, o.version, o.printPdf, o.previewPng, o.print, o.printList, o.dpi,
-                       o.zoom, o.printer, o.start, o.calibrationSheet, o.calibratedFor, o.master,
-                       o.importList, o.masterImportFrom, o.changedOnly, o.recordPrinted,
-                       o.replaceNewer});
+    QList<QCommandLineOption> options{o.help,
+                                      o.version,
+                                      o.printPdf,
+                                      o.previewPng,
+                                      o.print,
+                                      o.printList,
+                                      o.dpi,
+                                      o.zoom,
+                                      o.printer,
+                                      o.start,
+                                      o.calibrationSheet,
+                                      o.calibratedFor,
+                                      o.master,
+                                      o.importList,
+                                      o.masterImportFrom,
+                                      o.changedOnly,
+                                      o.recordPrinted,
+                                      o.replaceNewer};
     for (const QString& flag : windowFlags) {
-        parser.addOption(QCommandLineOption(flag));
+        options << QCommandLineOption(flag);
     }
+    parser.addOptions(options);
     if (!parser.parse(arguments)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             return usageError(QStringLiteral("「%1」というオプションはありません。")
@@ -332,7 +370,11 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
             return usageError(
                 QStringLiteral("%1 の後に値を指定してください。").arg(dashed(missing)));
         }
-        return usageError(parser.errorText());
+        if (const QString given = flagGivenAValue(arguments, options); !given.isEmpty()) {
+            return usageError(QStringLiteral("%1 には値を付けられません（「%2」）。")
+                                  .arg(given.left(given.indexOf(u'=')), given));
+        }
+        return usageError(QStringLiteral("引数を読めません。原文: %1").arg(parser.errorText()));
     }
     if (parser.isSet(o.help)) {
         return withMode(Mode::Help);

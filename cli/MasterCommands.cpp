@@ -4,11 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "ColumnMapping.h"
-#include "MasterComparison.h"
+#include "ConsoleMessages.h"
 #include "FilePlace.h"
+#include "MasterComparison.h"
 #include "MasterMessages.h"
-#include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
 #include "RunCommandLine.h"
@@ -18,30 +17,33 @@
 namespace zukaro {
 namespace {
 
-// The master of the command, or the reason there is none (told on stderr).
-std::unique_ptr<ProductMaster> chosen(const CommandLine& command, QTextStream& err) {
+const QString kCaption = QStringLiteral("エラー");
+
+// The master of the command, or the reason there is none (told).
+std::unique_ptr<ProductMaster> chosen(const CommandLine& command, ConsoleMessages& messages) {
     const MasterLocationResult where = chosenMaster(command.master);
     if (!where.location) {
-        err << "zukaro: " << where.error << '\n';
+        messages.tell(kCaption, where.error, MessageIcon::Critical);
         return nullptr;
     }
     return std::make_unique<ProductMaster>(*where.location);
 }
 
 bool imported(const ProductMaster& master, const ProductMaster::ImportResult& result,
-              QTextStream& out, QTextStream& err) {
+              QTextStream& out, ConsoleMessages& messages) {
     if (!result.ok) {
-        err << "zukaro: " << result.error << '\n';
+        messages.tell(kCaption, result.error, MessageIcon::Critical);
         return false;
     }
-    out << QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
-               .arg(master::name(master.location()))
-               .arg(result.added)
-               .arg(result.updated);
+    QString said = QStringLiteral("商品マスタ%1に %2 件追加、%3 件更新しました。")
+                       .arg(master::name(master.location()))
+                       .arg(result.added)
+                       .arg(result.updated);
     if (result.skipped > 0) {
-        out << QStringLiteral("JAN コードのない %1 行は登録していません。").arg(result.skipped);
+        said += QStringLiteral("JAN コードのない %1 行は登録していません。").arg(result.skipped);
     }
-    out << '\n';
+    out << withoutControls(said) << '\n';
+    out.flush();
     return true;
 }
 
@@ -52,106 +54,103 @@ QString columnsRefused(const QString& why) {
 }
 
 int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStream& err) {
-    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    ConsoleMessages messages(err);
+    const std::unique_ptr<ProductMaster> master = chosen(command, messages);
     if (!master) {
         return kExitFailed;
     }
-    const SourceResult source = readProductFile(command.file);
+    // Read and told as --print-list reads and tells it: what it refuses is not stored either.
+    std::vector<ProductRow> rows;
+    ProductList reading;
+    const SourceResult source = readListFile(
+        command.file, [&rows](ProductRow&& row) { rows.push_back(std::move(row)); }, reading);
     if (!source.ok) {
-        err << "zukaro: " << source.error << '\n';
+        messages.tell(kCaption, source.error, MessageIcon::Critical);
         return kExitFailed;
     }
-    const IniFile remembered = rememberedColumns();
-    if (!remembered.settings) {
-        err << "zukaro: " << columnsRefused(remembered.error) << '\n';
-        return kExitFailed;
-    }
-    const ColumnMapping mapping = ColumnMapping::detect(source.table, remembered.settings.get());
-    ProductList list = toProductRows(source.table, mapping);
     const QString shown = QDir::toNativeSeparators(command.file);
-    for (const RowProblem& problem : list.problems) {
-        if (!problem.kept) {
-            err << "zukaro: " << shown << ": " << problem.text() << '\n';
-        }
+    for (const RowProblem& problem : inLineOrder(reading.problems)) {
+        messages.write(shown + QStringLiteral(": ") + problem.text());
     }
+    messages.countUnwritten(reading.problemCount - static_cast<qint64>(reading.problems.size()));
+    messages.reportOmittedNotes();
     if (const ProductMaster::Result opened = master->open(); !opened.ok) {
-        err << "zukaro: " << opened.error << '\n';
+        messages.tell(kCaption, opened.error, MessageIcon::Critical);
         return kExitFailed;
     }
     if (master->isReadOnly()) {  // refused, with the reason, before anything is compared
-        return imported(*master, master->importRows(list.rows), out, err) ? kExitOk : kExitFailed;
+        return imported(*master, master->importRows(rows), out, messages) ? kExitOk : kExitFailed;
     }
     // What registering would do, said before it is done; a product whose stored price came
     // from a newer list keeps it unless --replace-newer says otherwise.
     const std::vector<QDateTime> listTimes{QFileInfo(command.file).lastModified().toUTC()};
     QStringList keys;
-    for (const ProductRow& row : list.rows) {
+    for (const ProductRow& row : rows) {
         keys << ProductMaster::keyOf(row.jan);
     }
     const ProductMaster::StoredResult stored = master->storedProducts(keys);
     if (!stored.ok) {
-        err << "zukaro: " << stored.error << '\n';
+        messages.tell(kCaption, stored.error, MessageIcon::Critical);
         return kExitFailed;
     }
-    const MasterPreview preview = compareWithMaster(list.rows, stored.products, listTimes);
-    err << "zukaro: " << shown << ": " << QStringLiteral("商品マスタと比べて、") << preview.counts()
-        << QStringLiteral("。\n");
+    const MasterPreview preview = compareWithMaster(rows, stored.products, listTimes);
+    messages.say(shown + QStringLiteral(": 商品マスタと比べて、") + preview.counts() +
+                 QStringLiteral("。"));
     if (!preview.olderCodes.isEmpty()) {
         constexpr qsizetype kShown = 100;
         for (const QString& line : preview.olderLines(kShown)) {
-            err << "zukaro: " << shown << ": " << line << '\n';
+            messages.say(shown + QStringLiteral(": ") + line);
         }
         const QString count = countText(preview.olderCodes.size());
         if (command.replaceNewer) {
-            err << "zukaro: "
-                << QStringLiteral(
-                       "商品マスタにこのリストより新しいリストの内容がある %1 件も、"
-                       "このリストのとおりに登録します（--replace-newer）。\n")
-                       .arg(count);
+            messages.say(QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件も、"
+                                        "このリストのとおりに登録します（--replace-newer）。")
+                             .arg(count));
         } else {
-            err << "zukaro: "
-                << QStringLiteral(
-                       "商品マスタにこのリストより新しいリストの内容がある %1 件は、"
-                       "登録せずに商品マスタのままにしました。このリストの古い売価で"
-                       "置き換えるときは --replace-newer を付けてください。\n")
-                       .arg(count);
-            std::erase_if(list.rows, [&preview](const ProductRow& row) {
+            messages.say(QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件は、"
+                                        "登録せずに商品マスタのままにしました。このリストの古い売価で"
+                                        "置き換えるときは --replace-newer を付けてください。")
+                             .arg(count));
+            std::erase_if(rows, [&preview](const ProductRow& row) {
                 return preview.olderCodes.contains(ProductMaster::keyOf(row.jan));
             });
         }
     }
-    return imported(*master, master->importRows(list.rows, nullptr, listTimes), out, err)
+    return imported(*master, master->importRows(rows, nullptr, listTimes), out, messages)
                ? kExitOk
                : kExitFailed;
 }
 
 int copyMasterFrom(const CommandLine& command, QTextStream& out, QTextStream& err) {
-    const std::unique_ptr<ProductMaster> master = chosen(command, err);
+    ConsoleMessages messages(err);
+    const std::unique_ptr<ProductMaster> master = chosen(command, messages);
     if (!master) {
         return kExitFailed;
     }
     const QFileInfo from(command.file);
     if (!master->location().isPostgres() && sameFile(command.file, master->location().path)) {
-        err << "zukaro: "
-            << QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。\n")
-                   .arg(QDir::toNativeSeparators(command.file));
+        messages.tell(kCaption,
+                      QStringLiteral("「%1」は、写す先の商品マスタと同じファイルです。")
+                          .arg(QDir::toNativeSeparators(command.file)),
+                      MessageIcon::Critical);
         return kExitFailed;
     }
     if (!from.isFile()) {
-        err << "zukaro: "
-            << QStringLiteral("SQLite の商品マスタ「%1」がありません。\n")
-                   .arg(QDir::toNativeSeparators(command.file));
+        messages.tell(kCaption,
+                      QStringLiteral("SQLite の商品マスタ「%1」がありません。")
+                          .arg(QDir::toNativeSeparators(command.file)),
+                      MessageIcon::Critical);
         return kExitFailed;
     }
     ProductMaster source(MasterLocation::sqlite(from.absoluteFilePath()));
     source.readOnlyFromNowOn();  // copying from it leaves it as it was, in its old version too
     const ProductMaster::ProductsResult products = source.allProducts();
     if (!products.ok) {
-        err << "zukaro: " << products.error << '\n';
+        messages.tell(kCaption, products.error, MessageIcon::Critical);
         return kExitFailed;
     }
-    return imported(*master, master->importRows(products.products), out, err) ? kExitOk
-                                                                              : kExitFailed;
+    return imported(*master, master->importRows(products.products), out, messages) ? kExitOk
+                                                                                   : kExitFailed;
 }
 
 }  // namespace zukaro

@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
 #include "FilePlace.h"
+#include "ConsoleMessages.h"
 #include "LabelLayout.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
@@ -41,28 +43,12 @@ struct ListJob {
     std::optional<SheetPlan> plan;
 };
 
-// Reads the list row by row into `job`: the table of a long list is never held whole. A file
-// that is no product list is refused, saying what one is.
+// Reads the list row by row into `job`.
 SourceResult readList(const QString& path, ListJob& job) {
     // Room for the texts: a character takes one byte or more in the file.
     job.rows.reserve(0, QFileInfo(path).size() / 2);
-    const IniFile remembered = rememberedColumns();
-    if (!remembered.settings) {
-        return {false, false, columnsRefused(remembered.error), {}, {}};
-    }
-    ReadProducts read =
-        readProducts([&path](const RowSink& take) { return readProductFileRows(path, take); },
-                     remembered.settings.get(), std::nullopt,
-                     [&job](ProductRow&& row) { job.rows.append(row); });
-    job.reading = std::move(read.problems);
-    if (read.source.ok) {
-        if (const QString refused =
-                notAProductList(read.head, read.mapping, QDir::toNativeSeparators(path));
-            !refused.isEmpty()) {
-            return {false, false, refused, {}, {}};
-        }
-    }
-    return read.source;
+    return readListFile(
+        path, [&job](ProductRow&& row) { job.rows.append(row); }, job.reading);
 }
 
 // The master of --master, or the one chosen in 商品マスター; nothing (told) when its address
@@ -366,12 +352,33 @@ QString outputOverOwnFile(const CommandLine& command) {
     return {};
 }
 
+// The arguments are quoted in it: escaped like every other message.
 void tellUsageError(QTextStream& err, const QString& error) {
-    err << "zukaro: " << error << "\n\n"
-        << usageText() << "詳しくは zukaro --help を見てください。\n";
+    ConsoleMessages(err).tell(QStringLiteral("エラー"), error, MessageIcon::Critical);
+    err << '\n' << usageText() << "詳しくは zukaro --help を見てください。\n";
 }
 
 }  // namespace
+
+SourceResult readListFile(const QString& path, const std::function<void(ProductRow&&)>& keep,
+                          ProductList& problems) {
+    const IniFile remembered = rememberedColumns();
+    if (!remembered.settings) {
+        return {false, false, columnsRefused(remembered.error), {}, {}};
+    }
+    ReadProducts read =
+        readProducts([&path](const RowSink& take) { return readProductFileRows(path, take); },
+                     remembered.settings.get(), std::nullopt, keep);
+    problems = std::move(read.problems);
+    if (read.source.ok) {
+        if (const QString refused =
+                notAProductList(read.head, read.mapping, QDir::toNativeSeparators(path));
+            !refused.isEmpty()) {
+            return {false, false, refused, {}, {}};
+        }
+    }
+    return read.source;
+}
 
 int runCommandLine(const CommandLine& command, int& argc, char** argv) {
     QTextStream out(stdout);
@@ -401,13 +408,25 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
         tellUsageError(err, refused);
         return kExitUsage;
     }
-    if (command.mode == CommandLine::Mode::ImportList) {
-        return importListIntoMaster(command, out, err);
+    try {
+        if (command.mode == CommandLine::Mode::ImportList) {
+            return importListIntoMaster(command, out, err);
+        }
+        if (command.mode == CommandLine::Mode::MasterImportFrom) {
+            return copyMasterFrom(command, out, err);
+        }
+        return runBatch(command, out, err);
+    } catch (const std::bad_alloc& failure) {
+        // Said in our words rather than the C++ library's abort; the output is only ever
+        // replaced by a complete file, and the master's transaction was not committed.
+        ConsoleMessages(err).tell(
+            QStringLiteral("エラー"),
+            QStringLiteral("メモリが足りなくなったため、やめました。ほかのプログラムを閉じるか、"
+                           "リストを分けてください。原文: %1")
+                .arg(QString::fromLocal8Bit(failure.what())),
+            MessageIcon::Critical);
+        return kExitFailed;
     }
-    if (command.mode == CommandLine::Mode::MasterImportFrom) {
-        return copyMasterFrom(command, out, err);
-    }
-    return runBatch(command, out, err);
 }
 
 }  // namespace zukaro

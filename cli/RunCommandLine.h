@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include "CommandLine.h"
+#include "ProductRow.h"
+#include "SourceTable.h"
 
 namespace zukaro {
 
@@ -14,5 +18,12 @@ inline constexpr int kExitUsage = 2;
 // (unless QT_QPA_PLATFORM names another), so they run without a display. Returns the exit
 // code.
 int runCommandLine(const CommandLine& command, int& argc, char** argv);
+
+// A product list file read row by row, as every command that takes a list reads it (the
+// table of a long list is never held whole): each product handed to `keep`, what reading
+// it had to say into `problems`. A file that is no product list (a register's sales journal,
+// /etc/passwd) is refused, saying what one is.
+SourceResult readListFile(const QString& path, const std::function<void(ProductRow&&)>& keep,
+                          ProductList& problems);
 
 }  // namespace zukaro

@@ -78,6 +78,35 @@ struct Parsed {
     QString error;  // the file exists but is no JSON object (or could not be read)
 };
 
+// What Qt's JSON reader found, in our words; its own follow them.
+QString jsonProblem(QJsonParseError::ParseError error) {
+    switch (error) {
+        case QJsonParseError::IllegalNumber:
+            return QStringLiteral("数の書き方が正しくありません");
+        case QJsonParseError::UnterminatedString:
+        case QJsonParseError::UnterminatedObject:
+        case QJsonParseError::UnterminatedArray:
+            return QStringLiteral("途中で終わっています");
+        case QJsonParseError::IllegalValue:
+            return QStringLiteral("値の書き方が正しくありません");
+        case QJsonParseError::MissingNameSeparator:
+        case QJsonParseError::MissingValueSeparator:
+        case QJsonParseError::MissingObject:
+            return QStringLiteral("区切りの「:」か「,」が足りません");
+        case QJsonParseError::IllegalEscapeSequence:
+        case QJsonParseError::IllegalUTF8String:
+            return QStringLiteral("文字の書き方が正しくありません");
+        case QJsonParseError::DeepNesting:
+            return QStringLiteral("入れ子が深すぎます");
+        case QJsonParseError::DocumentTooLarge:
+            return QStringLiteral("大きすぎます");
+        case QJsonParseError::GarbageAtEnd:
+            return QStringLiteral("設定の後ろに余計なものがあります");
+        default:
+            return QStringLiteral("書き方が正しくありません");
+    }
+}
+
 Parsed parse(const QString& path) {
     Parsed parsed;
     const ReadResult read = readFileBounded(path);
@@ -94,10 +123,11 @@ Parsed parse(const QString& path) {
     QJsonParseError problem{};
     const QJsonDocument document = QJsonDocument::fromJson(read.bytes, &problem);
     if (problem.error != QJsonParseError::NoError) {
-        parsed.error = QStringLiteral("「%1」は %2 バイト目から JSON として読めません（%3）。")
-                           .arg(shown(path))
-                           .arg(problem.offset + 1)
-                           .arg(problem.errorString());
+        parsed.error =
+            QStringLiteral("「%1」は %2 バイト目から JSON として読めません（%3。原文: %4）。")
+                .arg(shown(path))
+                .arg(problem.offset + 1)
+                .arg(jsonProblem(problem.error), problem.errorString());
     } else if (!document.isObject()) {
         parsed.error =
             QStringLiteral("「%1」の中身が { } で囲まれた設定ではありません。").arg(shown(path));

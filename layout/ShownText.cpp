@@ -32,8 +32,14 @@ void appendEscaped(QString& out, char16_t c) {
 QString escaped(QStringView text) {
     QString out;
     out.reserve(text.size());
-    for (const QChar c : text) {
-        if (isControl(c.unicode())) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out += c;
+            out += text[++i];
+        } else if (isControl(c.unicode()) || c.isSurrogate() || c.unicode() >= 0xFFFE) {
+            // Half a pair, U+FFFE and U+FFFF are no characters: a terminal would show them as
+            // anything.
             appendEscaped(out, c.unicode());
         } else {
             out += c;

@@ -49,7 +49,7 @@ QString describeSystemError(int errorNumber) {
         default:
             break;
     }
-    return QStringLiteral("%1 (errno %2)")
+    return QStringLiteral("システムのエラーです。原文: %1 (errno %2)")
         .arg(QString::fromLocal8Bit(std::strerror(errorNumber)))
         .arg(errorNumber);
 }

@@ -1,6 +1,7 @@
 #include "CellValues.h"
 
 #include <QRegularExpression>
+#include "ShownText.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -22,6 +23,18 @@ bool allDigits(QStringView text) {
 }
 
 }  // namespace
+
+QString unstorableCharacter(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.isNull() || c.isSurrogate() || c.unicode() >= 0xFFFE) {
+            return shownText(text.sliced(i, 1));
+        }
+    }
+    return {};
+}
 
 std::optional<int> parseCopies(QStringView cell) {
     const QString text = normalised(cell);

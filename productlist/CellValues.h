@@ -38,6 +38,13 @@ QString widenHalfWidthKatakana(const QString& text);
 // not a whole number of yen ("オープン価格", "398.5") or blank.
 std::optional<QString> listPrice(QStringView cell);
 
+// The first character of `text` that is no character of a text (NUL, which a PostgreSQL text
+// cannot hold and SQLite would keep; half of a surrogate pair, which each engine would store
+// differently; U+FFFE and U+FFFF, which SQLite gives back as U+FFFD), written as a message
+// shows it ("\\x00", "\\uD800"); empty when there is none.
+// Such a text is refused by every list reader and by the product master alike.
+QString unstorableCharacter(QStringView text);
+
 // The JAN code without surrounding blanks and with full-width digits made half-width; whether
 // it is a valid code is for the label layer to say.
 QString janText(QStringView cell);

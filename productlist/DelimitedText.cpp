@@ -99,6 +99,13 @@ private:
         for (;;) {
             const bool quoted = pos_ < s_.size() && s_[pos_] == u'"';
             QString field = quoted ? quotedField(row) : plainField();
+            if (fieldLength_ > kMaxCellLength) {
+                cutToCellLength(field);
+                if (row.cells.size() < kMaxColumns) {
+                    row.notes.append(cellCutNote(
+                        QStringLiteral("%1 列目").arg(row.cells.size() + 1), fieldLength_));
+                }
+            }
             if (row.cells.size() < kMaxColumns) {
                 row.cells.append(std::move(field));
             } else if (!field.trimmed().isEmpty()) {
@@ -120,20 +127,25 @@ private:
         return row;
     }
 
+    // The field's text is kept up to a little over a cell's limit (the caller cuts it there);
+    // its whole length is counted in fieldLength_.
     QString plainField() {
         const qsizetype start = pos_;
         while (pos_ < s_.size() && s_[pos_] != delimiter_ && !isLineEnd(s_[pos_])) {
             ++pos_;
         }
-        return s_.sliced(start, pos_ - start).toString();
+        fieldLength_ = pos_ - start;
+        return s_.sliced(start, std::min(fieldLength_, kMaxCellLength + 1)).toString();
     }
 
     QString quotedField(SourceRow& row) {
         const int startLine = line_;
         ++pos_;
         QString field;
+        qsizetype length = 0;
         for (;;) {
             if (pos_ >= s_.size()) {
+                fieldLength_ = length;
                 row.notes.append(QStringLiteral("%1 行目で始まる引用符 (\") が閉じていません。"
                                                 "ファイルの終わりまでを一つの欄として読みました。")
                                      .arg(startLine));
@@ -143,17 +155,26 @@ private:
             if (c == u'"') {
                 ++pos_;
                 if (pos_ < s_.size() && s_[pos_] == u'"') {
-                    field += u'"';
+                    if (field.size() <= kMaxCellLength) {
+                        field += u'"';
+                    }
+                    ++length;
                     ++pos_;
                     continue;
                 }
                 break;
             }
+            const bool keep = field.size() <= kMaxCellLength;
+            ++length;
             if (isLineEnd(c)) {
-                field += u'\n';
+                if (keep) {
+                    field += u'\n';
+                }
                 skipLineEnd();
             } else {
-                field += c;
+                if (keep) {
+                    field += c;
+                }
                 ++pos_;
             }
         }
@@ -165,6 +186,7 @@ private:
                                  .arg(shownText(after)));
             field += after;
         }
+        fieldLength_ += length;
         return field;
     }
 
@@ -173,6 +195,7 @@ private:
     qsizetype pos_ = 0;
     int line_ = 1;
     qsizetype lastWidth_ = 0;
+    qsizetype fieldLength_ = 0;  // of the last field read, in characters
 };
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <memory>
+#include <vector>
 
 #include "MasterLocation.h"
+#include "MasterSchema.h"
 
 namespace zukaro {
 
@@ -45,10 +49,22 @@ public:
     // The statements that start the transaction in which the schema is upgraded, so that of
     // two programs starting at once only one upgrades and the other sees its result.
     virtual QStringList beginUpgrade() const = 0;
-    // The schema's version (0: a new, empty database) and whether the products are there.
-    virtual bool readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
-                             QSqlError& error) const = 0;
+    // The schema's version and mark, the tables and the columns of the master's tables, read
+    // without writing anything: whether the database is a master at all is judged from them
+    // (databaseKind) before any statement that writes.
+    virtual bool readContents(QSqlDatabase& db, DatabaseContents& contents,
+                              QSqlError& error) const = 0;
     virtual QStringList setVersion(int version) const = 0;
+    // Runs `statement` with `values` bound to its '?' placeholders, never written into its
+    // text: whatever a list holds reaches the database as it is. The rows of its answer go to
+    // `rows` when asked for, each column's value as text (null as a null QVariant), and to
+    // `changed` the number of rows it inserted, updated or deleted. `query` is the caller's,
+    // kept from one run to the next, so that a statement run again is not prepared again.
+    virtual bool runBound(QSqlDatabase& db, QSqlQuery& query, const QString& statement,
+                          const QVariantList& values, std::vector<QVariantList>* rows,
+                          QSqlError& error, qint64* changed = nullptr) const = 0;
+    // Called once the connection is open.
+    virtual void opened(QSqlDatabase& /*db*/) {}
     // Whether this login may add and change products (a shop's login may only read them).
     virtual bool mayWrite(QSqlDatabase& db) const = 0;
     // Who writes, as the database knows the login (or the computer's user for a file).

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include "ShownText.h"
+
 namespace zukaro {
 namespace {
 
@@ -24,8 +26,50 @@ MasterLocationResult refused(const QString& text, const QString& why) {
     if (why == kPasswordRefused) {  // the address is not repeated: it holds the password
         return {std::nullopt, QStringLiteral("商品マスタの%1。").arg(why)};
     }
-    return {std::nullopt,
-            QStringLiteral("商品マスタの接続先「%1」が読めません: %2。").arg(text, why)};
+    return {std::nullopt, QStringLiteral("商品マスタの接続先「%1」が読めません: %2。")
+                              .arg(shownText(text, 200), why)};
+}
+
+// libpq's own keywords: "dbname=zukaro user=office" is its other way of writing an address.
+bool isLibpqKeyword(const QString& word) {
+    static const QStringList keywords{QStringLiteral("host"),
+                                      QStringLiteral("hostaddr"),
+                                      QStringLiteral("port"),
+                                      QStringLiteral("dbname"),
+                                      QStringLiteral("user"),
+                                      QStringLiteral("password"),
+                                      QStringLiteral("passfile"),
+                                      QStringLiteral("service"),
+                                      QStringLiteral("options"),
+                                      QStringLiteral("sslmode"),
+                                      QStringLiteral("connect_timeout"),
+                                      QStringLiteral("application_name"),
+                                      QStringLiteral("client_encoding"),
+                                      QStringLiteral("target_session_attrs"),
+                                      QStringLiteral("requiressl"),
+                                      QStringLiteral("gssencmode"),
+                                      QStringLiteral("channel_binding")};
+    return keywords.contains(word.toLower());
+}
+
+// Whether the text gives a password anywhere, however malformed the rest: as the user part
+// of any scheme's address (mysql://root:pw@…), as a parameter after '?' (also percent-encoded,
+// also in what would be a file's path), or as a keyword=value pair. Asked before anything
+// else, so that no other error repeats the address with its password.
+bool holdsPassword(const QString& text) {
+    static const QRegularExpression userInfo(
+        QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://([^/?#]*)@"));
+    if (const QRegularExpressionMatch match = userInfo.match(text);
+        match.hasMatch() && match.captured(1).contains(u':')) {
+        return true;
+    }
+    static const QRegularExpression pair(QStringLiteral("(?:^|[\\s?&])([^\\s?&=]+)\\s*="));
+    for (QRegularExpressionMatchIterator it = pair.globalMatch(text); it.hasNext();) {
+        if (decoded(it.next().captured(1)).compare(u"password", Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // host[:port], [v6 address][:port]: the host part of the URI (percent-encoded).
@@ -193,21 +237,41 @@ MasterLocationResult parseMasterLocation(const QString& given) {
     if (text.isEmpty()) {
         return {std::nullopt, QStringLiteral("商品マスタの接続先が空です。")};
     }
+    if (holdsPassword(text)) {
+        return refused(text, kPasswordRefused);
+    }
+    static const QRegularExpression keyword(QStringLiteral("^([A-Za-z_]+)\\s*="));
+    if (const QRegularExpressionMatch match = keyword.match(text);
+        match.hasMatch() && isLibpqKeyword(match.captured(1))) {
+        return refused(text, QStringLiteral("「名前=値」を並べた libpq の接続文字列は使えません。"
+                                            "postgresql://ユーザー@サーバー:5432/データベース "
+                                            "の形で書いてください"));
+    }
     static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*)://"));
+    QString path = text;
     if (const QRegularExpressionMatch match = scheme.match(text); match.hasMatch()) {
         const QString name = match.captured(1).toLower();
-        if (name == u"file") {
-            return {MasterLocation::sqlite(QUrl(text).toLocalFile()), {}};
+        if (name != u"file") {
+            if (name != u"postgresql" && name != u"postgres") {
+                return refused(text, QStringLiteral("使えるサーバーは PostgreSQL だけです。"
+                                                    "postgresql:// で始めてください"));
+            }
+            return parseUri(text, match.capturedLength(0));
         }
-        if (name != u"postgresql" && name != u"postgres") {
-            return refused(text, QStringLiteral("使えるサーバーは PostgreSQL だけです。"
-                                                "postgresql:// で始めてください"));
-        }
-        return parseUri(text, match.capturedLength(0));
-    }
-    QString path = text;
-    if (path == u"~" || path.startsWith(QStringLiteral("~/"))) {
+        path = QUrl(text).toLocalFile();
+    } else if (path == u"~" || path.startsWith(QStringLiteral("~/"))) {
         path = QDir::homePath() + path.mid(1);
+    }
+    // A control character cuts the name short where the system reads it (a NUL: the master
+    // would be made at another, shorter path); no file of ours is named so.
+    for (const QChar c : path) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) {
+            return refused(text, QStringLiteral("ファイルの名前に制御文字 (%1) があります")
+                                     .arg(shownText(QString(c))));
+        }
+    }
+    if (path.isEmpty()) {
+        return refused(text, QStringLiteral("ファイルの名前がありません"));
     }
     return {MasterLocation::sqlite(QDir::cleanPath(QDir::current().absoluteFilePath(path))), {}};
 }

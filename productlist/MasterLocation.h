@@ -44,8 +44,10 @@ struct MasterLocationResult {
 // Reads a master's address: a postgresql:// or postgres:// connection URI as libpq takes it
 // (postgresql://shop1@db.example.jp:5432/zukaro, postgresql:///zukaro?host=/run/postgresql),
 // or else the path of an SQLite file (~/ is the home folder; a relative path is taken from the
-// current folder). A password in the address is refused: it belongs in ~/.pgpass or in the
-// libpq environment, never in our settings or on a command line others can see.
+// current folder). A password in the address is refused before anything else is looked at: it
+// belongs in ~/.pgpass or in the libpq environment, never in our settings or on a command line
+// others can see. Refused too: libpq's keyword=value strings ("dbname=zukaro user=office"),
+// other schemes (mysql://), a path with a control character (a NUL would cut it short).
 MasterLocationResult parseMasterLocation(const QString& text);
 
 }  // namespace zukaro

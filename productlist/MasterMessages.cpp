@@ -2,6 +2,9 @@
 
 #include <QRegularExpression>
 #include <QSqlError>
+#include <algorithm>
+
+#include "ShownText.h"
 
 namespace zukaro::master {
 
@@ -23,6 +26,12 @@ QString original(const QSqlError& error) {
         text = error.driverText().trimmed();
     }
     return text.section(u'\n', 0, 0).trimmed();
+}
+
+QString lostConnection() {
+    return QStringLiteral(
+        "サーバーとの接続が切れました。サーバーが動いているか確かめて、"
+        "もう一度試してください");
 }
 
 // What libpq says when it cannot connect, which comes before any SQLSTATE.
@@ -75,10 +84,20 @@ QString stateMeaning(const QString& state) {
     if (state == u"40001" || state == u"40P01") {
         return QStringLiteral("ほかの店か本部の登録と重なりました。もう一度試してください");
     }
-    if (group == u"08" || group == u"57") {
+    // query_canceled: the server's statement_timeout (or someone cancelling it); the
+    // connection is still there.
+    if (state == u"57014") {
         return QStringLiteral(
-            "サーバーとの接続が切れました。サーバーが動いているか確かめて、"
-            "もう一度試してください");
+            "サーバーで時間切れになりました（サーバーの設定 statement_timeout の時間を超えた"
+            "か、取り消されました）。もう一度試すか、サーバーの管理者に確かめてください");
+    }
+    if (state == u"55P03") {  // lock_not_available: lock_timeout
+        return QStringLiteral(
+            "ほかの店か本部の登録が終わるのを待ちきれませんでした（サーバーの設定 "
+            "lock_timeout）。しばらくしてからもう一度試してください");
+    }
+    if (group == u"08" || group == u"57") {
+        return lostConnection();
     }
     if (state == u"53100") {
         return QStringLiteral("サーバーのディスクの空きがありません");
@@ -147,6 +166,10 @@ QString cannotWrite(const MasterLocation& where, const QString& reason) {
     return sentence(where, QStringLiteral("に書き込めません"), reason);
 }
 
+QString unstorable(const QString& row, const QString& column, const QString& why) {
+    return QStringLiteral("%1の%2%3。何も書き込んでいません").arg(row, column, why);
+}
+
 QString noDriver() {
     return QStringLiteral("Qt の SQLite ドライバがありません。libqt6sql6-sqlite を入れてください");
 }
@@ -158,6 +181,22 @@ QString noPostgresDriver() {
 
 QString newerVersion() {
     return QStringLiteral("新しい版の zukaro で作られたものです");
+}
+
+QString notOurs(const QStringList& tables) {
+    constexpr qsizetype kNamed = 5;
+    QStringList named;
+    for (const QString& table : tables.first(std::min(kNamed, tables.size()))) {
+        named << shownText(table);
+    }
+    const QString more = tables.size() > kNamed
+                             ? QStringLiteral(" ほか %1 個").arg(tables.size() - kNamed)
+                             : QString();
+    return QStringLiteral(
+               "zukaro の商品マスタではありません（表 %1%2 があります）。ほかのプログラムの"
+               "データベースのため、何も書き換えていません。商品マスタには、空のデータベースか"
+               "新しいファイルを指定してください")
+        .arg(named.join(QStringLiteral("、")), more);
 }
 
 QString readOnly() {
@@ -187,8 +226,11 @@ QString cannotCreate(const QString& login) {
 QString postgresReason(const QSqlError& error, const MasterLocation& where) {
     const QString text = original(error);
     const QString state = error.nativeErrorCode();
+    // A server that went away mid-statement (killed, restarted) leaves libpq's words alone,
+    // without an SQLSTATE, as a connection that never came about does.
     const QString meaning =
-        state.isEmpty() ? connectionMeaning(text, where)
+        state.isEmpty()
+            ? (postgresConnectionLost(error) ? lostConnection() : connectionMeaning(text, where))
         : state == u"42501" && !where.user.isEmpty()
             ? QStringLiteral("ログイン「%1」には権限がありません").arg(where.user)
             : stateMeaning(state);
@@ -198,7 +240,8 @@ QString postgresReason(const QSqlError& error, const MasterLocation& where) {
 bool postgresConnectionLost(const QSqlError& error) {
     const QString state = error.nativeErrorCode();
     const QString text = error.databaseText();
-    return state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57")) ||
+    return state.startsWith(QStringLiteral("08")) ||
+           (state.startsWith(QStringLiteral("57")) && state != u"57014") ||
            text.contains(QStringLiteral("server closed the connection")) ||
            text.contains(QStringLiteral("no connection to the server")) ||
            text.contains(QStringLiteral("connection to server was lost"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "MasterLocation.h"
 
@@ -24,10 +25,17 @@ QString cannotRead(const MasterLocation& where, const QString& reason);
 // 商品マスタ「path」に書き込めません（reason）。
 QString cannotWrite(const MasterLocation& where, const QString& reason);
 
+// A text the master cannot keep, before anything is written: "3 行目（JAN 4901234567894）の品名に
+// 文字でないもの（\\x00）があります。何も書き込んでいません". `row` names the row, `column` the
+// text; `why` starts with its particle (に…があります, が…を超えています).
+QString unstorable(const QString& row, const QString& column, const QString& why);
+
 // The reasons.
 QString noDriver();
 QString noPostgresDriver();
 QString newerVersion();
+// A database of another program's (its tables named): left as it is.
+QString notOurs(const QStringList& tables);
 // A master on a read-only share, or owned by another user: look-ups work, imports do not.
 QString readOnly();
 QString cancelled();

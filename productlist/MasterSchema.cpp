@@ -1,5 +1,7 @@
 #include "MasterSchema.h"
 
+#include <algorithm>
+
 namespace zukaro {
 
 const std::vector<QStringList>& masterUpgrades() {
@@ -30,6 +32,69 @@ const std::vector<QStringList>& masterUpgrades() {
          QStringLiteral("UPDATE products SET listed_at = updated_at")},
     };
     return upgrades;
+}
+
+namespace {
+
+// The columns each upgrade leaves, which a master of that version has (more may follow).
+QStringList productColumnsOf(int version) {
+    QStringList columns{QStringLiteral("jan"),      QStringLiteral("maker"),
+                        QStringLiteral("product"),  QStringLiteral("spec"),
+                        QStringLiteral("lot"),      QStringLiteral("price"),
+                        QStringLiteral("tax_rate"), QStringLiteral("updated_at")};
+    if (version >= 2) {
+        columns << QStringLiteral("updated_by");
+    }
+    if (version >= kPrintHistoryVersion) {
+        columns << QStringLiteral("tax_kind");
+    }
+    return columns;
+}
+
+QStringList printedColumnsOf(int version) {
+    if (version < kPrintHistoryVersion) {
+        return {};
+    }
+    return {QStringLiteral("jan"),       QStringLiteral("maker"),    QStringLiteral("product"),
+            QStringLiteral("spec"),      QStringLiteral("lot"),      QStringLiteral("price"),
+            QStringLiteral("tax_rate"),  QStringLiteral("tax_kind"), QStringLiteral("printed_at"),
+            QStringLiteral("printed_by")};
+}
+
+bool holdsAll(const QStringList& have, const QStringList& wanted) {
+    for (const QString& column : wanted) {
+        if (!have.contains(column, Qt::CaseInsensitive)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+DatabaseKind databaseKind(const DatabaseContents& contents) {
+    if (!contents.marked || contents.version <= 0) {
+        if (contents.tables.isEmpty()) {
+            return DatabaseKind::Empty;
+        }
+        const QStringList first = productColumnsOf(1);
+        const bool firstZukaro =
+            contents.tables.size() == 1 &&
+            contents.tables.front().compare(u"products", Qt::CaseInsensitive) == 0 &&
+            contents.productColumns.size() == first.size() &&
+            holdsAll(contents.productColumns, first);
+        return firstZukaro ? DatabaseKind::Ours : DatabaseKind::Other;
+    }
+    const int known = std::min(contents.version, currentMasterVersion());
+    const bool hasPrinted =
+        known < kPrintHistoryVersion ||
+        contents.tables.contains(QStringLiteral("printed"), Qt::CaseInsensitive);
+    if (!contents.tables.contains(QStringLiteral("products"), Qt::CaseInsensitive) ||
+        !holdsAll(contents.productColumns, productColumnsOf(known)) || !hasPrinted ||
+        !holdsAll(contents.printedColumns, printedColumnsOf(known))) {
+        return DatabaseKind::Other;
+    }
+    return contents.version > currentMasterVersion() ? DatabaseKind::Newer : DatabaseKind::Ours;
 }
 
 }  // namespace zukaro

@@ -26,4 +26,26 @@ inline int currentMasterVersion() {
     return static_cast<int>(masterUpgrades().size());
 }
 
+// What a database holds, as far as telling a master of ours from anything else goes.
+struct DatabaseContents {
+    bool marked = false;  // the schema's version is kept (SQLite: user_version above 0)
+    int version = 0;
+    QStringList tables;  // tables and views, the version's own table aside
+    QStringList productColumns;
+    QStringList printedColumns;
+};
+
+enum class DatabaseKind {
+    Empty,  // nothing in it yet: a new master
+    Ours,   // a master of this version or an earlier one
+    Newer,  // a master of a newer zukaro
+    Other,  // another program's: never touched
+};
+
+// A database is taken as a master only when it is empty or is marked with a version whose
+// tables it has, with their columns (an older master has those of its own version). The first
+// zukaro could leave its one table without the mark; that table, with exactly its columns,
+// counts as ours too. Anything else belongs to another program, even with a table "products".
+DatabaseKind databaseKind(const DatabaseContents& contents);
+
 }  // namespace zukaro

@@ -17,6 +17,8 @@
 #include "MasterMessages.h"
 #include "MasterSchema.h"
 #include "MasterStatements.h"
+#include "ShownText.h"
+#include "SourceTable.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -30,16 +32,17 @@ QVariant taxValue(const std::optional<int>& rate) {
 }
 
 // maker, product, spec, lot, price, tax_rate and the tax kind, from column `first` on.
-void readProduct(const QSqlQuery& query, int first, ProductRow& p) {
-    p.maker = query.value(first).toString();
-    p.product = query.value(first + 1).toString();
-    p.spec = query.value(first + 2).toString();
-    p.lot = query.value(first + 3).toString();
-    p.price = query.value(first + 4).toString();
-    if (!query.value(first + 5).isNull()) {
-        p.taxRate = query.value(first + 5).toInt();
+template <typename Row>
+void readProduct(const Row& row, int first, ProductRow& p) {
+    p.maker = row.value(first).toString();
+    p.product = row.value(first + 1).toString();
+    p.spec = row.value(first + 2).toString();
+    p.lot = row.value(first + 3).toString();
+    p.price = row.value(first + 4).toString();
+    if (!row.value(first + 5).isNull()) {
+        p.taxRate = row.value(first + 5).toInt();
     }
-    p.taxKind = priceTaxOf(query.value(first + 6).toString());
+    p.taxKind = priceTaxOf(row.value(first + 6).toString());
 }
 
 // How a tax kind is bound: empty when the list did not say it (the stored one stays), 「外税」
@@ -55,6 +58,35 @@ QString kindBound(const ProductRow& row) {
 QString kindRead(const QString& column) {
     return QStringLiteral("CASE WHEN %1 IN ('内税', '非課税') THEN %1 ELSE '' END").arg(column);
 }
+
+}  // namespace
+
+// Why the master cannot keep `text` in either engine alike; empty when it can: a character
+// that is none, or more than a cell of a list holds (a list's reader cuts such a cell).
+QString ProductMaster::unstorable(const QString& text) {
+    if (const QString bad = unstorableCharacter(text); !bad.isEmpty()) {
+        return QStringLiteral("に文字でないもの（%1）があります").arg(bad);
+    }
+    if (text.size() > kMaxCellLength) {
+        return QStringLiteral("が %1 文字を超えています（全 %2 文字）")
+            .arg(countText(kMaxCellLength), countText(text.size()));
+    }
+    return {};
+}
+
+// The first text of `texts` (with their column names) the master cannot keep, as a reason
+// naming `row`; empty when all can be kept.
+QString ProductMaster::firstUnstorable(
+    const QString& row, std::initializer_list<std::pair<const QString*, ProductColumn>> texts) {
+    for (const auto& [text, column] : texts) {
+        if (const QString why = unstorable(*text); !why.isEmpty()) {
+            return master::unstorable(row, displayName(column), why);
+        }
+    }
+    return {};
+}
+
+namespace {
 
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
@@ -187,21 +219,23 @@ ProductMaster::Result ProductMaster::open() {
             return fail(location_.isPostgres() ? master::cannotConnect(location_, reason)
                                                : master::cannotOpen(location_, reason));
         }
+        engine_->opened(db);
     }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    int version = 0;
-    bool hasProducts = false;
+    DatabaseContents contents;
     QSqlError error;
-    if (!engine_->readVersion(db, version, hasProducts, error)) {
+    if (!engine_->readContents(db, contents, error)) {
         db = QSqlDatabase();
         return fail(master::cannotOpen(location_, engine_->reason(error)));
     }
     const QString login = engine_->login(db);
     writer_ = QStringLiteral("%1@%2").arg(login, QSysInfo::machineHostName());
-    if (version > currentMasterVersion()) {
+    if (const QString refusal = refusalOf(contents); !refusal.isEmpty()) {
         db = QSqlDatabase();
-        return fail(master::cannotOpen(location_, master::newerVersion()));
+        return fail(refusal);
     }
+    int version = contents.version;
+    bool hasProducts = contents.tables.contains(QStringLiteral("products"), Qt::CaseInsensitive);
     if (!readOnly_ && (version < currentMasterVersion() || !hasProducts)) {
         db = QSqlDatabase();
         if (const Result upgraded = upgrade(version, hasProducts); !upgraded.ok) {
@@ -216,6 +250,17 @@ ProductMaster::Result ProductMaster::open() {
         readOnly_ = true;  // a shop's login: it looks products up, head office writes them
     }
     return {true, {}};
+}
+
+QString ProductMaster::refusalOf(const DatabaseContents& contents) const {
+    switch (databaseKind(contents)) {
+        case DatabaseKind::Newer:
+            return master::cannotOpen(location_, master::newerVersion());
+        case DatabaseKind::Other:
+            return master::cannotOpen(location_, master::notOurs(contents.tables));
+        default:
+            return {};
+    }
 }
 
 // Brings the tables from `version` up to this version's in one transaction; another program
@@ -234,11 +279,17 @@ ProductMaster::Result ProductMaster::upgrade(int& version, bool& hasProducts) {
         }
         return true;
     };
-    bool done =
-        run(engine_->beginUpgrade()) && engine_->readVersion(db, version, hasProducts, error);
-    if (done && version > currentMasterVersion()) {
-        query.exec(QStringLiteral("ROLLBACK"));
-        return {false, master::cannotOpen(location_, master::newerVersion())};
+    // Read again inside the transaction: another program may have made or upgraded the
+    // tables meanwhile, and what it made is judged before anything is written.
+    DatabaseContents contents;
+    bool done = run(engine_->beginUpgrade()) && engine_->readContents(db, contents, error);
+    if (done) {
+        if (const QString refusal = refusalOf(contents); !refusal.isEmpty()) {
+            query.exec(QStringLiteral("ROLLBACK"));
+            return {false, refusal};
+        }
+        version = contents.version;
+        hasProducts = contents.tables.contains(QStringLiteral("products"), Qt::CaseInsensitive);
     }
     for (int step = version; done && step < currentMasterVersion(); ++step) {
         done = run(masterUpgrades()[static_cast<std::size_t>(step)]);
@@ -297,6 +348,21 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
         result.error = writeRefusal();
         return result;
     }
+    for (const ProductRow& row : rows) {
+        const QString named =
+            row.line > 0 ? QStringLiteral("%1 行目（JAN %2）").arg(row.line).arg(shownText(row.jan))
+                         : QStringLiteral("JAN %1 ").arg(shownText(row.jan));
+        if (const QString refused = firstUnstorable(named, {{&row.jan, ProductColumn::Jan},
+                                                            {&row.maker, ProductColumn::Maker},
+                                                            {&row.product, ProductColumn::Product},
+                                                            {&row.spec, ProductColumn::Spec},
+                                                            {&row.lot, ProductColumn::Lot},
+                                                            {&row.price, ProductColumn::Price}});
+            !refused.isEmpty()) {
+            result.error = master::cannotWrite(location_, refused);
+            return result;
+        }
+    }
     // The rows by JAN code, those of one code merged in list order: every import changes the
     // products in the same order, so two at once wait for each other instead of deadlocking,
     // and no statement meets one product twice.
@@ -338,37 +404,34 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
     const int perStatement = engine_->rowsPerStatement();
     std::vector<ProductRow> batch;
     batch.reserve(static_cast<std::size_t>(perStatement));
-    int preparedFor = 0;
     qint64 inserted = 0;
     qint64 written = 0;  // inserted or changed
     const ListStamps stamps(listTimes);
+    QSqlError error;
+    QVariantList values;
+    std::vector<QVariantList> answer;
     const auto write = [&]() -> bool {
-        const int size = static_cast<int>(batch.size());
-        if (size != preparedFor) {
-            if (!upsert.prepare(upsertStatement(size, *engine_))) {
-                return false;
-            }
-            preparedFor = size;
-        }
+        values.clear();
         for (const ProductRow& row : batch) {
-            upsert.addBindValue(row.jan);
+            values << row.jan;
             for (const QString* text :
                  {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
-                upsert.addBindValue(boundText(*text));
+                values << boundText(*text);
             }
-            upsert.addBindValue(taxValue(row.taxRate));
-            upsert.addBindValue(kindBound(row));
-            upsert.addBindValue(stamps.of(row));
-            upsert.addBindValue(writer_);
+            values << taxValue(row.taxRate) << boundText(kindBound(row)) << stamps.of(row)
+                   << writer_;
         }
-        if (!upsert.exec()) {
+        answer.clear();
+        qint64 changed = 0;  // inserted or updated: a product the list leaves as it was is not
+        if (!engine_->runBound(db, upsert,
+                               upsertStatement(static_cast<int>(batch.size()), *engine_), values,
+                               returning ? &answer : nullptr, error, &changed)) {
             return false;
         }
-        written += std::max(0, upsert.numRowsAffected());
-        while (returning && upsert.next()) {
-            inserted += upsert.value(0).toBool() ? 1 : 0;
+        written += changed;
+        for (const QVariantList& row : answer) {
+            inserted += row.value(0).toInt();
         }
-        upsert.finish();
         batch.clear();
         return true;
     };
@@ -389,7 +452,7 @@ ProductMaster::ImportResult ProductMaster::importRows(const std::vector<ProductR
                 return {false, true, master::cannotWrite(location_, master::cancelled()), 0, 0, 0};
             }
             if (!write()) {
-                return failed(upsert.lastError());
+                return failed(error);
             }
         }
     }
@@ -418,7 +481,9 @@ QString ProductMaster::writeRefusal() const {
 
 QString ProductMaster::abandonWrite(QSqlDatabase& db, const QSqlError& error) {
     const QString message = master::cannotWrite(location_, engine_->reason(error));
-    db.rollback();
+    if (db.isOpen()) {  // a connection the server closed has nothing to roll back
+        db.rollback();
+    }
     db = QSqlDatabase();
     close();  // a lost connection is made anew on the next use
     return message;
@@ -448,36 +513,41 @@ ProductMaster::LookupResult ProductMaster::lookup(const QString& jan) {
     if (!hasTable_) {
         return result;  // a new master on a read-only share knows nothing yet
     }
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("SELECT maker, product, spec, lot, price, tax_rate, %1"
-                                 " FROM products WHERE jan = ?")
-                      .arg(kindColumn()));
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery query(db);
+    const QString statement = QStringLiteral(
+                                  "SELECT maker, product, spec, lot, price, tax_rate, %1"
+                                  " FROM products WHERE jan = ?")
+                                  .arg(kindColumn());
     // Also under the code without its check digit, as lists stored it before they were
     // completed.
     const QString key = keyOf(jan);
+    if (!unstorableCharacter(key).isEmpty()) {
+        return result;  // no such code can be stored
+    }
     QStringList keys{key};
     if (lacksCheckDigit(key.chopped(std::min<qsizetype>(key.size(), 1)))) {
         keys << key.chopped(1);
     }
-    bool found = false;
+    std::vector<QVariantList> found;
     for (const QString& candidate : keys) {
-        query.addBindValue(candidate);
-        if (!query.exec()) {
+        QSqlError error;
+        if (!engine_->runBound(db, query, statement, {candidate}, &found, error)) {
             result.ok = false;
-            result.error = readFailure(query.lastError());
+            result.error = readFailure(error);
             query = QSqlQuery();
+            db = QSqlDatabase();
             close();
             return result;
         }
-        found = query.next();
-        if (found) {
+        if (!found.empty()) {
             break;
         }
     }
-    if (found) {
+    if (!found.empty()) {
         ProductRow& p = result.product.emplace();
         p.jan = key;
-        readProduct(query, 0, p);
+        readProduct(found.front(), 0, p);
     }
     return result;
 }
@@ -558,8 +628,8 @@ ProductMaster::StoredResult ProductMaster::storedProducts(const QStringList& key
     QStringList asked;
     asked.reserve(keys.size());
     for (const QString& key : keys) {
-        if (key.isEmpty() || seen.contains(key)) {
-            continue;
+        if (key.isEmpty() || seen.contains(key) || !unstorableCharacter(key).isEmpty()) {
+            continue;  // a code no master can hold is not asked for
         }
         seen.insert(key);
         asked << key;
@@ -569,37 +639,41 @@ ProductMaster::StoredResult ProductMaster::storedProducts(const QStringList& key
             asked << shorter;
         }
     }
-    int preparedFor = 0;
+    // Bound apart from the statement's text, as every value is (a list's code could hold
+    // anything).
+    QSqlError error;
+    std::vector<QVariantList> answer;
     for (qsizetype first = 0; ok && first < asked.size(); first += kPerStatement) {
         const int count =
             static_cast<int>(std::min<qsizetype>(kPerStatement, asked.size() - first));
-        if (count != preparedFor) {
-            ok = query.prepare(
-                QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate, %1, %2"
-                               " FROM products WHERE jan IN (%3)")
-                    .arg(kindColumn(),
-                         hasListTimes_ ? QStringLiteral("listed_at") : QStringLiteral("updated_at"),
-                         placeholders(count, QStringLiteral("?"))));
-            preparedFor = count;
+        const QString statement =
+            QStringLiteral("SELECT jan, maker, product, spec, lot, price, tax_rate, %1, %2"
+                           " FROM products WHERE jan IN (%3)")
+                .arg(kindColumn(),
+                     hasListTimes_ ? QStringLiteral("listed_at") : QStringLiteral("updated_at"),
+                     placeholders(count, QStringLiteral("?")));
+        QVariantList values;
+        values.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            values << asked[first + i];
         }
-        for (int i = 0; ok && i < count; ++i) {
-            query.addBindValue(asked[first + i]);
-        }
-        ok = ok && query.exec();
-        while (ok && query.next()) {
-            const QString jan = query.value(0).toString();
+        answer.clear();
+        ok = engine_->runBound(db, query, statement, values, &answer, error);
+        for (const QVariantList& row : answer) {
+            const QString jan = row.value(0).toString();
             const QString key = askedFor.value(jan, jan);
             if (jan != key && result.products.contains(key)) {
                 continue;
             }
             StoredProduct& stored = result.products[key];
             stored.product.jan = key;
-            readProduct(query, 1, stored.product);
-            stored.listedAt = stampTime(query.value(8).toString());
+            readProduct(row, 1, stored.product);
+            stored.listedAt = stampTime(row.value(8).toString());
         }
-        query.finish();
     }
-    const QSqlError error = query.lastError();
+    if (!ok && !error.isValid()) {
+        error = query.lastError();  // the question for codes without their check digit
+    }
     query = QSqlQuery();
     if (reading) {
         db.commit();

@@ -5,13 +5,16 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "MasterComparison.h"
 #include "MasterLocation.h"
+#include "MasterSchema.h"
 #include "PrintHistory.h"
+#include "ProductColumn.h"
 #include "ProductRow.h"
 #include "WorkProgress.h"
 
@@ -70,10 +73,11 @@ public:
     ProductMaster& operator=(const ProductMaster&) = delete;
 
     // Opens the database and brings its tables up to this version (MasterSchema.h), or
-    // creates them. An SQLite file that cannot be written (a read-only share, another user's)
-    // is opened read-only, for look-ups alone, as is a chain's master for a login that may
-    // only read it (a shop's). A database of a newer version is refused. Nothing is written
-    // when the tables are up to date.
+    // creates them in an empty one. A database that is neither empty nor a master (another
+    // program's, with a table "products" of its own) is refused before anything is written. An
+    // SQLite file that cannot be written (a read-only share, another user's) is opened read-only,
+    // for look-ups alone, as is a chain's master for a login that may only read it (a shop's). A
+    // database of a newer version is refused. Nothing is written when the tables are up to date.
     Result open();
     bool isOpen() const;
     bool isReadOnly() const { return readOnly_; }
@@ -100,15 +104,17 @@ public:
 
     // Adds the rows, or updates the stored product of the same JAN code, all in one
     // transaction: on an error, a lost connection or when `progress` is cancelled nothing
-    // changes. In an update an empty text, a missing tax rate or a tax kind the list did not
-    // say keeps what is stored, so that a list of prices alone leaves the names and 内税
-    // alone; a product the rows leave as it was is not written at all. Each product changed is
-    // stamped with the time and who changed it (login@computer), and with when its list was
-    // made: `listTimes[row.batch]` (the file's modification time), now for a batch without one.
-    // Of two imports at once that change the same product, the one that commits later is the
-    // one that stays (over what the other wrote), and neither loses a row. A master that is
-    // not open is opened first (one that could not be reached before is tried again); a
-    // read-only one refuses.
+    // changes, nor when a text cannot be kept alike by both engines (a NUL, half a surrogate
+    // pair, more than kMaxCellLength characters): that is refused, naming its row and column,
+    // before anything is written. In an update an empty text, a missing tax rate or a tax kind
+    // the list did not say keeps what is stored, so that a list of prices alone leaves the
+    // names and 内税 alone; a product the rows leave as it was is not written at all. Each
+    // product changed is stamped with the time and who changed it (login@computer), and with
+    // when its list was made: `listTimes[row.batch]` (the file's modification time), now for a
+    // batch without one. Of two imports at once that change the same product, the one that
+    // commits later is the one that stays (over what the other wrote), and neither loses a row.
+    // A master that is not open is opened first (one that could not be reached before is tried
+    // again); a read-only one refuses.
     ImportResult importRows(const std::vector<ProductRow>& rows, WorkProgress* progress = nullptr,
                             const std::vector<QDateTime>& listTimes = {});
 
@@ -166,6 +172,12 @@ public:
 
 private:
     Result fail(const QString& message);
+    static QString unstorable(const QString& text);
+    static QString firstUnstorable(
+        const QString& row, std::initializer_list<std::pair<const QString*, ProductColumn>> texts);
+    // Why the database cannot be taken as a master (another program's, a newer zukaro's);
+    // empty when it can.
+    QString refusalOf(const DatabaseContents& contents) const;
     QString kindColumn() const;
     // Why a write is refused here: a read-only file, or a login that may only read.
     QString writeRefusal() const;

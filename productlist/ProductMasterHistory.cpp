@@ -7,9 +7,11 @@
 #include <QVariant>
 #include <algorithm>
 
+#include "MasterEngine.h"
 #include "MasterMessages.h"
 #include "MasterStatements.h"
 #include "ProductMaster.h"
+#include "ShownText.h"
 #include "TaxPrice.h"
 
 namespace zukaro {
@@ -69,31 +71,29 @@ ProductMaster::PrintedResult ProductMaster::lastPrinted(const QStringList& keys)
     const bool reading = db.transaction();
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    int preparedFor = 0;
+    QSqlError error;
     bool ok = true;
+    std::vector<QVariantList> rows;
     for (qsizetype first = 0; ok && first < unique.size(); first += kPerStatement) {
         const int count =
             static_cast<int>(std::min<qsizetype>(kPerStatement, unique.size() - first));
-        if (count != preparedFor) {
-            ok = query.prepare(selectStatement(count));
-            preparedFor = count;
+        QVariantList values;
+        values.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            values << unique[first + i];
         }
-        for (int i = 0; ok && i < count; ++i) {
-            query.addBindValue(unique[first + i]);
-        }
-        ok = ok && query.exec();
-        while (ok && query.next()) {
-            QDateTime at = QDateTime::fromString(query.value(8).toString(), kTimeFormat);
+        rows.clear();
+        ok = engine_->runBound(db, query, selectStatement(count), values, &rows, error);
+        for (const QVariantList& row : rows) {
+            QDateTime at = QDateTime::fromString(row.value(8).toString(), kTimeFormat);
             at.setTimeSpec(Qt::UTC);
-            const QString key = query.value(0).toString();
-            result.labels.insert(key, {key, query.value(1).toString(), query.value(2).toString(),
-                                       query.value(3).toString(), query.value(4).toString(),
-                                       query.value(5).toString(), query.value(6).toInt(),
-                                       priceTaxOf(query.value(7).toString()), at});
+            const QString key = row.value(0).toString();
+            result.labels.insert(
+                key, {key, row.value(1).toString(), row.value(2).toString(),
+                      row.value(3).toString(), row.value(4).toString(), row.value(5).toString(),
+                      row.value(6).toInt(), priceTaxOf(row.value(7).toString()), at});
         }
-        query.finish();
     }
-    const QSqlError error = query.lastError();
     query = QSqlQuery();
     if (reading) {
         db.commit();
@@ -136,6 +136,21 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
         }
     }
 
+    for (const std::size_t i : kept) {
+        const PrintedLabel& label = labels[i];
+        if (const QString refused =
+                firstUnstorable(QStringLiteral("JAN %1 ").arg(shownText(label.jan)),
+                                {{&label.jan, ProductColumn::Jan},
+                                 {&label.maker, ProductColumn::Maker},
+                                 {&label.product, ProductColumn::Product},
+                                 {&label.spec, ProductColumn::Spec},
+                                 {&label.lot, ProductColumn::Lot},
+                                 {&label.price, ProductColumn::Price}});
+            !refused.isEmpty()) {
+            result.error = master::cannotWrite(location_, refused);
+            return result;
+        }
+    }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     const auto failed = [&](const QSqlError& error) {
         return RecordResult{false, false, abandonWrite(db, error), 0};
@@ -150,7 +165,7 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
     QSqlQuery upsert(db);
     QSqlError error;
     bool cancelled = false;
-    int preparedFor = 0;
+    QVariantList values;
     for (std::size_t first = 0; first < kept.size(); first += kPerStatement) {
         reportDone(progress, static_cast<qint64>(first));
         if ((cancelled = cancelledBy(progress))) {
@@ -158,26 +173,17 @@ ProductMaster::RecordResult ProductMaster::recordPrinted(const std::vector<Print
         }
         const int count =
             static_cast<int>(std::min<std::size_t>(kPerStatement, kept.size() - first));
-        if (count != preparedFor) {
-            if (!upsert.prepare(upsertStatement(count))) {
-                error = upsert.lastError();
-                break;
-            }
-            preparedFor = count;
-        }
+        values.clear();
         for (int i = 0; i < count; ++i) {
             const PrintedLabel& label = labels[kept[first + static_cast<std::size_t>(i)]];
             for (const QString* value : {&label.jan, &label.maker, &label.product, &label.spec,
                                          &label.lot, &label.price}) {
-                upsert.addBindValue(boundText(*value));
+                values << boundText(*value);
             }
-            upsert.addBindValue(label.taxRate);
-            upsert.addBindValue(boundText(priceTaxText(label.taxKind)));
-            upsert.addBindValue(label.printedAt.toUTC().toString(kTimeFormat));
-            upsert.addBindValue(writer_);
+            values << label.taxRate << boundText(priceTaxText(label.taxKind))
+                   << label.printedAt.toUTC().toString(kTimeFormat) << writer_;
         }
-        if (!upsert.exec()) {
-            error = upsert.lastError();
+        if (!engine_->runBound(db, upsert, upsertStatement(count), values, nullptr, error)) {
             break;
         }
         result.recorded += count;

@@ -45,6 +45,13 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
     if (!anyUsed) {
         return QStringLiteral("使う列がどれも空で、ほかの列にだけ文字があります。");
     }
+    // Neither a label nor the master could keep it alike (a NUL from a workbook's _x0000_).
+    for (const ProductColumn what : kProductColumns) {
+        if (const QString bad = unstorableCharacter(cellOf(row, mapping, what)); !bad.isEmpty()) {
+            return QStringLiteral("%1に文字でないもの（%2）があります。")
+                .arg(displayName(what), bad);
+        }
+    }
     const QString copies = cellOf(row, mapping, ProductColumn::Copies);
     if (const std::optional<int> n = parseCopies(copies)) {
         product.copies = *n;

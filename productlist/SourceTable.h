@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "ShownText.h"
+
 // The cells of a product list as they stood in the source, before any column has a meaning.
 namespace zukaro {
 
@@ -14,6 +16,26 @@ inline constexpr int kMaxColumns = 1024;
 // million one-letter rows). A list longer than a worksheet can be is not a shop's list.
 inline constexpr qsizetype kMaxCells = 8'000'000;
 inline constexpr qsizetype kMaxRows = 1'048'576;
+// A cell holds at most this many characters; a longer one is cut, with a note on its row. No
+// shop's name or price is longer, and a cell of twenty million characters would cost memory
+// and time at every step after (the master, the labels, the window's table).
+inline constexpr qsizetype kMaxCellLength = 4096;
+
+// `text` cut to kMaxCellLength characters, never half of a surrogate pair.
+inline void cutToCellLength(QString& text) {
+    if (text.size() > kMaxCellLength) {
+        text.truncate(text[kMaxCellLength - 1].isHighSurrogate() ? kMaxCellLength - 1
+                                                                 : kMaxCellLength);
+    }
+}
+
+// The note on a row whose cell (`cell`: "3 列目", "セル B2") of `length` characters was cut.
+inline QString cellCutNote(const QString& cell, qsizetype length) {
+    return QStringLiteral(
+               "%1の文字が %2 文字を超えるため、最初の %2 文字だけを読みました（全 %3 "
+               "文字）。")
+        .arg(cell, countText(kMaxCellLength), countText(length));
+}
 
 struct SourceRow {
     int line = 0;       // the line (CSV, clipboard) or row number (xlsx) where the row starts

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 #include <limits>
 #include <utility>
@@ -90,23 +91,69 @@ QStringList SqliteEngine::beginUpgrade() const {
     return {QStringLiteral("BEGIN IMMEDIATE")};
 }
 
-bool SqliteEngine::readVersion(QSqlDatabase& db, int& version, bool& hasProducts,
-                               QSqlError& error) const {
+bool SqliteEngine::readContents(QSqlDatabase& db, DatabaseContents& contents,
+                                QSqlError& error) const {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral(
-            "SELECT (SELECT user_version FROM pragma_user_version),"
-            " (SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'products')")) ||
-        !query.next()) {
-        error = query.lastError();
+    query.setForwardOnly(true);
+    const auto column = [&](const QString& statement, QStringList& into) {
+        if (!query.exec(statement)) {
+            error = query.lastError();
+            return false;
+        }
+        while (query.next()) {
+            into << query.value(0).toString();
+        }
+        return true;
+    };
+    QStringList version;
+    if (!column(QStringLiteral("SELECT user_version FROM pragma_user_version"), version) ||
+        !column(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view')"
+                               " AND name NOT LIKE 'sqlite!_%' ESCAPE '!' ORDER BY name"),
+                contents.tables) ||
+        !column(QStringLiteral("SELECT name FROM pragma_table_info('products')"),
+                contents.productColumns) ||
+        !column(QStringLiteral("SELECT name FROM pragma_table_info('printed')"),
+                contents.printedColumns)) {
         return false;
     }
-    version = query.value(0).toInt();
-    hasProducts = query.value(1).toInt() > 0;
+    contents.version = version.value(0).toInt();
+    contents.marked = contents.version > 0;
     return true;
 }
 
 QStringList SqliteEngine::setVersion(int version) const {
     return {QStringLiteral("PRAGMA user_version = %1").arg(version)};
+}
+
+bool SqliteEngine::runBound(QSqlDatabase& /*db*/, QSqlQuery& query, const QString& statement,
+                            const QVariantList& values, std::vector<QVariantList>* rows,
+                            QSqlError& error, qint64* changed) const {
+    // SQLite binds the values itself.
+    if (query.lastQuery() != statement && !query.prepare(statement)) {
+        error = query.lastError();
+        return false;
+    }
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        error = query.lastError();
+        return false;
+    }
+    if (changed != nullptr) {
+        *changed = std::max(0, query.numRowsAffected());
+    }
+    if (rows != nullptr) {
+        const int columns = query.record().count();
+        while (query.next()) {
+            QVariantList& row = rows->emplace_back();
+            for (int i = 0; i < columns; ++i) {
+                row << query.value(i);
+            }
+        }
+    }
+    query.finish();
+    return true;
 }
 
 bool SqliteEngine::mayWrite(QSqlDatabase&) const {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <cmath>
 
 #include "ShownText.h"
@@ -52,18 +53,68 @@ QXmlStreamReader::TokenType nextToken(QXmlStreamReader& xml) {
     return token;
 }
 
+// A cell's text as it is read, kept up to what is needed for kMaxCellLength characters once
+// the _xHHHH_ escapes are undone (seven characters each at most); the rest only counted. A
+// text of 50 MB used by every row must not be held row after row.
+class CappedText {
+public:
+    void append(QStringView piece) {
+        length_ += piece.size();
+        if (raw_.size() < kKept) {
+            raw_ += piece.first(std::min(piece.size(), kKept - raw_.size()));
+        }
+    }
+    // The text, unescaped and cut to kMaxCellLength; `whole` is the length it had (0 when it
+    // was not cut).
+    QString finish(qsizetype& whole) const {
+        QString text = unescapeText(raw_);
+        whole = length_ > raw_.size() ? length_ : text.size();
+        if (whole > kMaxCellLength) {
+            cutToCellLength(text);
+        } else {
+            whole = 0;
+        }
+        return text;
+    }
+
+private:
+    static constexpr qsizetype kKept = 7 * kMaxCellLength + 7;
+    QString raw_;
+    qsizetype length_ = 0;
+};
+
+// The text of the element the reader is at, as readElementText would give it, into `text`.
+void readCapped(QXmlStreamReader& xml, CappedText& text) {
+    while (!xml.atEnd()) {
+        switch (nextToken(xml)) {
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference:
+                text.append(xml.text());
+                break;
+            case QXmlStreamReader::StartElement:
+                xml.raiseError(QStringLiteral("文字だけのはずの要素 <%1> の中に要素があります")
+                                   .arg(shownText(xml.name())));
+                return;
+            case QXmlStreamReader::EndElement:
+                return;
+            default:
+                break;
+        }
+    }
+}
+
 // The text of a shared-string item or an inline string, the reader at its start element:
 // the <t> of the item itself or of its rich-text runs; phonetic runs (<rPh>) are skipped.
-QString readStringItem(QXmlStreamReader& xml) {
-    QString text;
+QString readStringItem(QXmlStreamReader& xml, qsizetype& whole) {
+    CappedText text;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
+        const QXmlStreamReader::TokenType token = nextToken(xml);
         if (token == QXmlStreamReader::StartElement) {
             if (xml.name() == u"rPh") {
                 xml.skipCurrentElement();
             } else if (xml.name() == u"t") {
-                text += xml.readElementText();
+                readCapped(xml, text);
             } else {
                 ++depth;
             }
@@ -71,7 +122,7 @@ QString readStringItem(QXmlStreamReader& xml) {
             --depth;
         }
     }
-    return unescapeText(text);
+    return text.finish(whole);
 }
 
 bool isHex(QChar c) {
@@ -91,64 +142,89 @@ bool isPlainInteger(QStringView s) {
     return true;
 }
 
+// "A1" for the zero-based column and the row.
+QString referenceOf(int column, int line) {
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26) {
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    }
+    return letters + QString::number(line);
+}
+
 // One cell of a sheet, the reader at <c>.
 struct Cell {
     int column = -1;
     QString text;
-    QString note;
+    QStringList notes;
+    qsizetype shared = 0;  // the characters it took from the shared strings
 };
 
-Cell readCell(QXmlStreamReader& xml, const QStringList& shared, int nextColumn) {
+Cell readCell(QXmlStreamReader& xml, const SharedStrings& shared, int nextColumn, int line) {
     Cell cell;
     const QXmlStreamAttributes attributes = xml.attributes();
-    const QStringView reference = attributes.value(QLatin1String("r"));
-    cell.column = reference.isEmpty() ? nextColumn : columnOfReference(reference);
+    const QStringView given = attributes.value(QLatin1String("r"));
+    cell.column = given.isEmpty() ? nextColumn : columnOfReference(given);
     if (cell.column < 0) {
         cell.column = nextColumn;
     }
+    const QString reference = given.isEmpty() ? referenceOf(cell.column, line) : shownText(given);
     const QString type = attributes.value(QLatin1String("t")).toString();
-    QString value, inlineText;
+    CappedText capped;
+    QString inlineText;
+    qsizetype whole = 0;
     bool hasInline = false;
     while (xml.readNextStartElement()) {
         if (xml.name() == u"v") {
-            value = xml.readElementText();
+            readCapped(xml, capped);
         } else if (xml.name() == u"is") {
-            inlineText = readStringItem(xml);
+            inlineText = readStringItem(xml, whole);
             hasInline = true;
         } else {
             xml.skipCurrentElement();  // the formula, extensions
         }
     }
+    qsizetype valueWhole = 0;
+    const QString value = capped.finish(valueWhole);
     if (type == u"s") {
         bool ok = false;
         const int index = value.trimmed().toInt(&ok);
-        if (ok && index >= 0 && index < shared.size()) {
-            cell.text = shared[index];
+        if (ok && index >= 0 && index < shared.strings.size()) {
+            cell.text = shared.strings[index];
+            cell.shared = cell.text.size();
+            whole = shared.whole.value(index);
         } else {
-            cell.note = QStringLiteral("セル %1 の共有文字列 %2 がありません。空として読みました。")
-                            .arg(shownText(reference), shownText(value));
+            cell.notes << QStringLiteral(
+                              "セル %1 の共有文字列 %2 がありません。空として読みました。")
+                              .arg(reference, shownText(value));
         }
     } else if (type == u"inlineStr") {
-        cell.text = hasInline ? inlineText : unescapeText(value);
+        cell.text = hasInline ? inlineText : value;
+        whole = hasInline ? whole : valueWhole;
     } else if (type == u"str" || type == u"d") {
-        cell.text = unescapeText(value);
+        cell.text = value;
+        whole = valueWhole;
     } else if (type == u"b") {
         cell.text = value.trimmed() == u"1" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     } else if (type == u"e") {
         cell.text = value;
-        cell.note = QStringLiteral("セル %1 はエラー値 %2 です。")
-                        .arg(shownText(reference), shownText(value));
+        whole = valueWhole;
+        cell.notes
+            << QStringLiteral("セル %1 はエラー値 %2 です。").arg(reference, shownText(value));
     } else {
         cell.text = value.isEmpty() ? QString() : numberText(value);
+        whole = valueWhole;
+    }
+    if (whole > 0) {
+        cell.notes << cellCutNote(QStringLiteral("セル %1 ").arg(reference), whole);
     }
     return cell;
 }
 
 }  // namespace
 
-Relationships parseRelationships(const QByteArray& xml, const QString& baseFolder) {
+Relationships parseRelationships(QIODevice& xml, const QString& baseFolder) {
     Relationships result;
-    QXmlStreamReader reader(xml);
+    QXmlStreamReader reader(&xml);
     while (!reader.atEnd()) {
         if (nextToken(reader) != QXmlStreamReader::StartElement ||
             reader.name() != u"Relationship") {
@@ -169,8 +245,8 @@ Relationships parseRelationships(const QByteArray& xml, const QString& baseFolde
     return result;
 }
 
-QString firstSheetRelationship(const QByteArray& xml) {
-    QXmlStreamReader reader(xml);
+QString firstSheetRelationship(QIODevice& xml) {
+    QXmlStreamReader reader(&xml);
     while (!reader.atEnd()) {
         if (nextToken(reader) == QXmlStreamReader::StartElement && reader.name() == u"sheet") {
             // r:id, whichever prefix and relationships namespace (transitional or strict).
@@ -185,12 +261,16 @@ QString firstSheetRelationship(const QByteArray& xml) {
     return {};
 }
 
-SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress) {
+SharedStrings parseSharedStrings(QIODevice& xml, WorkProgress* progress) {
     SharedStrings result;
-    QXmlStreamReader reader(xml);
+    QXmlStreamReader reader(&xml);
     while (!reader.atEnd()) {
         if (nextToken(reader) == QXmlStreamReader::StartElement && reader.name() == u"si") {
-            result.strings.append(readStringItem(reader));
+            qsizetype whole = 0;
+            result.strings.append(readStringItem(reader, whole));
+            if (whole > 0) {
+                result.whole.insert(result.strings.size() - 1, whole);
+            }
             if (result.strings.size() % kRowsPerStep == 0 && cancelledBy(progress)) {
                 return {};
             }
@@ -202,22 +282,13 @@ SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress) 
     return result;
 }
 
-QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table,
-                   WorkProgress* progress) {
-    SourceTable read;
-    const QString error = parseSheetRows(
-        xml, sharedStrings, [&read](SourceRow&& row) { read.rows.push_back(std::move(row)); },
-        progress);
-    table = error.isEmpty() && !cancelledBy(progress) ? std::move(read) : SourceTable{};
-    return error;
-}
-
-QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+QString parseSheetRows(QIODevice& xml, const SharedStrings& shared, const RowSink& take,
                        WorkProgress* progress) {
-    QXmlStreamReader reader(xml);
+    QXmlStreamReader reader(&xml);
     int lastRow = 0;  // below INT_MAX by far: a row number above kMaxRows is not taken
     qsizetype cells = 0;
     qsizetype rows = 0;
+    qint64 sharedText = 0;  // what the cells took from the shared strings, in characters
     for (int sinceLook = 0; !reader.atEnd();) {
         if (nextToken(reader) != QXmlStreamReader::StartElement || reader.name() != u"row") {
             continue;
@@ -246,10 +317,15 @@ QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, 
                 reader.skipCurrentElement();
                 continue;
             }
-            Cell cell = readCell(reader, sharedStrings, static_cast<int>(row.cells.size()));
-            if (!cell.note.isEmpty()) {
-                row.notes.append(cell.note);
+            Cell cell = readCell(reader, shared, static_cast<int>(row.cells.size()), row.line);
+            sharedText += cell.shared;
+            if (reader.characterOffset() + sharedText > kMaxXlsxPartSize) {
+                return QStringLiteral(
+                           "共有文字列を使う欄が多すぎます（欄に書き入れたとすると、展開して "
+                           "%1 バイトを超えます）")
+                    .arg(countText(kMaxXlsxPartSize));
             }
+            row.notes.append(cell.notes);
             if (cell.column >= kMaxColumns) {
                 droppedRight = droppedRight || !cell.text.trimmed().isEmpty();
                 continue;

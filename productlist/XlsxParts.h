@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -9,8 +11,17 @@
 #include "SourceTable.h"
 #include "WorkProgress.h"
 
-// The XML parts of an .xlsx workbook that a product list needs, each read from its bytes.
-// The zip around them is XlsxReader's business.
+// The XML parts of an .xlsx workbook that a product list needs, each read as it comes out of
+// its device (the zip entry as it is unpacked: a part is never held whole). The zip around
+// them is XlsxReader's business.
+namespace zukaro {
+
+// No part of a workbook is read past this size, whatever its zip entry claims; a sheet's
+// shared strings count against it as the cells that use them would if written there.
+inline constexpr qint64 kMaxXlsxPartSize = 64 * 1024 * 1024;
+
+}  // namespace zukaro
+
 namespace zukaro::xlsx {
 
 struct Relationship {
@@ -26,33 +37,35 @@ struct Relationships {
 
 // A .rels part. Targets are resolved against `baseFolder` (e.g. "xl"), an absolute target
 // ("/xl/…") against the zip's root; external targets are left out.
-Relationships parseRelationships(const QByteArray& xml, const QString& baseFolder);
+Relationships parseRelationships(QIODevice& xml, const QString& baseFolder);
 
 // The relationship id of the first sheet of workbook.xml; empty when it has none or the XML
 // does not read.
-QString firstSheetRelationship(const QByteArray& xml);
+QString firstSheetRelationship(QIODevice& xml);
 
 struct SharedStrings {
-    QStringList strings;
-    QString error;  // empty when the XML read
+    QStringList strings;                // each cut to kMaxCellLength characters
+    QHash<qsizetype, qsizetype> whole;  // the whole length of those cut, by index
+    QString error;                      // empty when the XML read
 };
 
 // sharedStrings.xml: each item's text, the runs of rich text joined, the phonetic guide
 // (furigana) left out. Stops, with nothing, when `progress` is cancelled.
-SharedStrings parseSharedStrings(const QByteArray& xml, WorkProgress* progress = nullptr);
+SharedStrings parseSharedStrings(QIODevice& xml, WorkProgress* progress = nullptr);
 
 // A worksheet's cells: shared and inline strings, formula results (their cached values),
 // booleans as TRUE/FALSE, numbers through numberText, error values as their text (noted on
-// the row). `line` is the sheet's row number (1 to 1,048,576; a row without one, or with
-// another, follows the row before it, with a note). The error is empty when the XML read, and
-// when `progress` was cancelled (the table then empty); `progress` counts characters read.
+// the row), each handed to `take` as soon as its row is read. A cell's text longer than
+// kMaxCellLength is cut, with a note. `line` is the sheet's row number (1 to 1,048,576; a row
+// without one, or with another, follows the row before it, with a note). The sheet is refused
+// when its cells with the shared strings they use would make a part larger than
+// kMaxXlsxPartSize (a few shared strings of megabytes each, used by every row). The error is
+// empty when the XML read, and when `progress` was cancelled; `progress` counts characters
+// read.
 //
 // Every part is refused when it has a document type declaration: a workbook never has one,
 // and its entities are the way to make a few bytes of XML expand into gigabytes.
-QString parseSheet(const QByteArray& xml, const QStringList& sharedStrings, SourceTable& table,
-                   WorkProgress* progress = nullptr);
-// The same, each row handed to `take` as soon as it is read.
-QString parseSheetRows(const QByteArray& xml, const QStringList& sharedStrings, const RowSink& take,
+QString parseSheetRows(QIODevice& xml, const SharedStrings& shared, const RowSink& take,
                        WorkProgress* progress = nullptr);
 
 // The text of a number as a spreadsheet stores it, as a person would read it: an integer

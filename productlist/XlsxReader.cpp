@@ -4,6 +4,7 @@
 #include <quazip/quazipfile.h>
 #include <QBuffer>
 #include <QDir>
+#include <functional>
 
 #include "ShownText.h"
 #include "XlsxParts.h"
@@ -16,12 +17,6 @@ const QString kWorkbook = QStringLiteral("xl/workbook.xml");
 const QString kWorkbookRels = QStringLiteral("xl/_rels/workbook.xml.rels");
 const QString kFirstSheetFallback = QStringLiteral("xl/worksheets/sheet1.xml");
 const QString kSharedStringsFallback = QStringLiteral("xl/sharedStrings.xml");
-
-struct Part {
-    bool found = false;
-    QByteArray bytes;
-    QString error;  // why a part that is there could not be read
-};
 
 // What an error number of the zip library means, for the user; the number follows.
 QString zipError(int code) {
@@ -52,39 +47,89 @@ QString zipError(int code) {
     return QStringLiteral("%1（zip のエラー %2）").arg(what).arg(code);
 }
 
-Part readPart(QuaZip& zip, const QString& path, WorkProgress* progress) {
-    Part part;
-    if (!zip.setCurrentFile(path, QuaZip::csInsensitive)) {
-        return part;
+// No run of a part this long without a '<': a spreadsheet's cell holds at most 32,767
+// characters, and the XML reader would hold such a run whole, twice its size.
+constexpr qint64 kMaxRun = 1024 * 1024;
+
+// A part of the zip as it is unpacked, read by the XML reader as it goes, so that a part is
+// never held whole: never more than kMaxXlsxPartSize bytes, whatever the zip's directory
+// claims, nor a run of more than kMaxRun bytes without a '<'.
+class PartDevice : public QIODevice {
+public:
+    PartDevice(QuaZipFile& file, const QString& path) : file_(file), path_(path) {
+        open(QIODevice::ReadOnly);
     }
-    part.found = true;
+    bool isSequential() const override { return true; }
+    // Why the part stopped before its end; empty when it did not.
+    const QString& error() const { return error_; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (!error_.isEmpty()) {
+            return -1;
+        }
+        const qint64 got = file_.read(data, maxSize);
+        if (got < 0) {
+            error_ =
+                QStringLiteral("%1 が壊れています。%2。").arg(path_, zipError(file_.getZipError()));
+            return -1;
+        }
+        total_ += got;
+        if (total_ > kMaxXlsxPartSize) {
+            error_ = QStringLiteral("%1 が大きすぎます（展開すると %2 バイトを超えます）。")
+                         .arg(path_, countText(kMaxXlsxPartSize));
+            return -1;
+        }
+        for (qint64 i = 0; i < got; ++i) {
+            run_ = data[i] == '<' ? 0 : run_ + 1;
+            if (run_ > kMaxRun) {
+                error_ = QStringLiteral(
+                             "%1 には、区切りのないまま %2 バイトを超えて続く文字があります"
+                             "（表計算ソフトの一つの欄は 32,767 文字まで）。そのような長さのものは"
+                             "読みません。")
+                             .arg(path_, countText(kMaxRun));
+                return -1;
+            }
+        }
+        return got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QuaZipFile& file_;
+    QString path_;
+    QString error_;
+    qint64 total_ = 0;
+    qint64 run_ = 0;
+};
+
+// Hands the part at `path` to `read` as it is unpacked, with the size its zip entry claims.
+// `found` says whether the zip has it; the result is why it could not be read through (a
+// damaged zip, a limit), empty when it could: what `read` made of it then counts.
+QString readPart(QuaZip& zip, const QString& path, bool& found,
+                 const std::function<void(QIODevice&, qint64)>& read) {
+    found = zip.setCurrentFile(path, QuaZip::csInsensitive);
+    if (!found) {
+        return {};
+    }
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly)) {
-        part.error =
-            QStringLiteral("%1 を開けません。%2。").arg(path, zipError(file.getZipError()));
-        return part;
+        return QStringLiteral("%1 を開けません。%2。").arg(path, zipError(file.getZipError()));
     }
-    // The size in the zip's directory may lie; count what actually comes out.
-    char chunk[65536];
-    qint64 got = 0;
-    while ((got = file.read(chunk, sizeof chunk)) > 0) {
-        part.bytes.append(chunk, got);
-        if (part.bytes.size() > kMaxXlsxPartSize) {
-            part.error = QStringLiteral("%1 が大きすぎます（展開すると %2 バイトを超えます）。")
-                             .arg(path, countText(kMaxXlsxPartSize));
-            return part;
-        }
-        if (cancelledBy(progress)) {
-            part.bytes.clear();
-            return part;
-        }
+    PartDevice part(file, path);
+    read(part, file.usize());
+    // To its end, whatever the XML reader left: the zip checks the part's sum there.
+    char rest[65536];
+    while (part.read(rest, sizeof rest) > 0) {
     }
     file.close();
-    if (got < 0 || file.getZipError() != UNZ_OK) {
-        part.error =
-            QStringLiteral("%1 が壊れています。%2。").arg(path, zipError(file.getZipError()));
+    if (!part.error().isEmpty()) {
+        return part.error();
     }
-    return part;
+    if (file.getZipError() != UNZ_OK) {
+        return QStringLiteral("%1 が壊れています。%2。").arg(path, zipError(file.getZipError()));
+    }
+    return {};
 }
 
 QString targetOf(const xlsx::Relationships& rels, const QString& id) {
@@ -128,16 +173,12 @@ SourceResult readXlsxRows(QByteArrayView bytes, const QString& name, const RowSi
         return result;
     };
 
-    QByteArray data = bytes.toByteArray();
+    QByteArray data = QByteArray::fromRawData(bytes.data(), bytes.size());
     QBuffer buffer(&data);
     QuaZip zip(&buffer);
     if (!zip.open(QuaZip::mdUnzip)) {
         return fail(QStringLiteral("zip として開けません（壊れているようです）。"));
     }
-
-    const auto part = [&zip, progress](const QString& path) {
-        return readPart(zip, path, progress);
-    };
     const auto cancelled = [&] {
         result = {};
         result.cancelled = true;
@@ -145,55 +186,58 @@ SourceResult readXlsxRows(QByteArrayView bytes, const QString& name, const RowSi
     };
 
     // Missing or unreadable workbook parts only lose the way to the sheet: fall back.
-    const Part rels = part(kWorkbookRels);
-    const xlsx::Relationships relationships =
-        rels.error.isEmpty() ? xlsx::parseRelationships(rels.bytes, QStringLiteral("xl"))
-                             : xlsx::Relationships{};
+    bool found = false;
+    xlsx::Relationships relationships;
+    if (!readPart(zip, kWorkbookRels, found, [&](QIODevice& part, qint64) {
+             relationships = xlsx::parseRelationships(part, QStringLiteral("xl"));
+         }).isEmpty()) {
+        relationships = {};
+    }
     QString sheetPath;
-    if (const Part workbook = part(kWorkbook); workbook.error.isEmpty()) {
-        sheetPath = targetOf(relationships, xlsx::firstSheetRelationship(workbook.bytes));
+    QString firstSheet;
+    if (readPart(zip, kWorkbook, found, [&](QIODevice& part, qint64) {
+            firstSheet = xlsx::firstSheetRelationship(part);
+        }).isEmpty()) {
+        sheetPath = targetOf(relationships, firstSheet);
     }
-    Part sheet;
-    if (!sheetPath.isEmpty()) {
-        sheet = part(sheetPath);
-    }
-    if (!sheet.found) {
+    if (sheetPath.isEmpty() || !zip.setCurrentFile(sheetPath, QuaZip::csInsensitive)) {
         sheetPath = kFirstSheetFallback;
-        sheet = part(sheetPath);
+        if (!zip.setCurrentFile(sheetPath, QuaZip::csInsensitive)) {
+            return fail(QStringLiteral("ワークシートが見つかりません。"));
+        }
     }
     if (cancelledBy(progress)) {
         return cancelled();
-    }
-    if (!sheet.found) {
-        return fail(QStringLiteral("ワークシートが見つかりません。"));
-    }
-    if (!sheet.error.isEmpty()) {
-        return fail(sheet.error);
     }
 
     QString sharedPath = targetOfType(relationships, u"/sharedStrings");
     if (sharedPath.isEmpty()) {
         sharedPath = kSharedStringsFallback;
     }
-    const Part shared = part(sharedPath);
-    if (!shared.error.isEmpty()) {
-        return fail(shared.error);
-    }
     xlsx::SharedStrings strings;
-    if (shared.found) {
-        strings = xlsx::parseSharedStrings(shared.bytes, progress);
-        if (cancelledBy(progress)) {
-            return cancelled();
-        }
-        if (!strings.error.isEmpty()) {
-            return fail(QStringLiteral("%1 を読めません（%2）。").arg(sharedPath, strings.error));
-        }
-    }
-
-    beginStep(progress, QStringLiteral("「%1」を読んでいます").arg(shown), sheet.bytes.size());
-    const QString sheetError = xlsx::parseSheetRows(sheet.bytes, strings.strings, take, progress);
+    const QString sharedError = readPart(zip, sharedPath, found, [&](QIODevice& part, qint64) {
+        strings = xlsx::parseSharedStrings(part, progress);
+    });
     if (cancelledBy(progress)) {
         return cancelled();
+    }
+    if (!sharedError.isEmpty()) {
+        return fail(sharedError);
+    }
+    if (!strings.error.isEmpty()) {
+        return fail(QStringLiteral("%1 を読めません（%2）。").arg(sharedPath, strings.error));
+    }
+
+    QString sheetError;
+    const QString partError = readPart(zip, sheetPath, found, [&](QIODevice& part, qint64 size) {
+        beginStep(progress, QStringLiteral("「%1」を読んでいます").arg(shown), size);
+        sheetError = xlsx::parseSheetRows(part, strings, take, progress);
+    });
+    if (cancelledBy(progress)) {
+        return cancelled();
+    }
+    if (!partError.isEmpty()) {
+        return fail(partError);
     }
     if (!sheetError.isEmpty()) {
         return fail(QStringLiteral("%1 を読めません（%2）。").arg(sheetPath, sheetError));

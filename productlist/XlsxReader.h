@@ -5,12 +5,10 @@
 
 #include "SourceTable.h"
 #include "WorkProgress.h"
+#include "XlsxParts.h"
 
 // The first worksheet of an .xlsx workbook as a table of texts.
 namespace zukaro {
-
-// No part of a workbook is read past this size, whatever its zip entry claims.
-inline constexpr qint64 kMaxXlsxPartSize = 64 * 1024 * 1024;
 
 // Reads the workbook in `bytes`: the first sheet as listed in xl/workbook.xml, found through
 // xl/_rels/workbook.xml.rels, or xl/worksheets/sheet1.xml when those do not lead to one.

@@ -1,11 +1,13 @@
 // zukaro run as a shop's script runs it, with no display and no printer; its PDF is read back
 // by poppler and zbar, its PNG pixel by pixel. Failures exit non-zero and change no file.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -357,8 +359,10 @@ private slots:
                "ありません。この行は読み込みませんでした。\n"
                "zukaro: hostile.csv: 4 行目: 枚数「" +
                    QString(40, '9') +
-                   "…（全 100,000 文字）」は 0〜999 の整数ではありません。この行は読み込みません"
+                   "…（全 4,096 文字）」は 0〜999 の整数ではありません。この行は読み込みません"
                    "でした。\n"
+                   "zukaro: hostile.csv: 4 行目: 3 列目の文字が 4,096 文字を超えるため、最初の "
+                   "4,096 文字だけを読みました（全 100,000 文字）。\n"
                    "zukaro: hostile.csv: 5 行目: JAN コード「4901234\\x1B」: チェックデジットを "
                    "\\x1B から 7 に直しました。\n"
             << false;
@@ -703,6 +707,26 @@ private slots:
         row("more labels than one job", {"--print-list", w + "huge.csv", w + "huge.pdf"}, 1,
             "^zukaro: W/huge.csv: 印刷するラベルが 100,899 枚あります。一度に印刷できるのは "
             "100,000 枚までです。リストを分けるか、枚数を減らしてください。\n$");
+        // What the arguments quote is escaped as a file's cells are: nothing on stderr drives
+        // the terminal, whichever message it comes in.
+        const auto escaped = [](const char* name, const QStringList& args, const QString& says) {
+            QTest::newRow(name) << args << 2 << QRegularExpression::escape(says);
+        };
+        escaped("an unknown option",
+                {"--print-pdf", kSheetFile, w + "o.pdf", "--x\x1B]0;owned\x07"},
+                "zukaro: 「--x\\x1B]0;owned\\x07」というオプションはありません。\n");
+        escaped("a zoom", {"--preview-png", kSheetFile, w + "p.png", "--zoom", "\x1B[2J"},
+                "（「\\x1B[2J」は使えません）");
+        escaped("a resolution", {"--print-pdf", kSheetFile, w + "o.pdf", "--dpi", "6\x1B[8m00"},
+                "（「6\\x1B[8m00」は使えません）");
+        escaped(
+            "a start",
+            {"--print-list", w + "list.csv", w + "l.pdf", "--start", QChar(0x9B) + QString("31m1")},
+            "（「\\u009B31m1」は使えません）");
+        escaped("names of the same file", {"--print-pdf", w + "a\x1B[1m.csv", w + "a\x1B[1m.csv"},
+                "「W/a\\x1B[1m.csv」は開くファイル「W/a\\x1B[1m.csv」と同じファイルです。");
+        escaped("a value for an option that takes none", {"--print-pdf=x", kSheetFile, w + "o.pdf"},
+                "zukaro: --print-pdf には値を付けられません（「--print-pdf=x」）。\n");
     }
 
     void runsChangeNoFile() {
@@ -723,6 +747,65 @@ private slots:
             said.contains(QRegularExpression(says, QRegularExpression::DotMatchesEverythingOption)),
             qPrintable(said));
         QCOMPARE(snapshot(temp("work")), before);
+        static const QRegularExpression control(
+            QStringLiteral("[\\x00-\\x09\\x0B-\\x1F\\x7F-\\x9F]"));
+        QVERIFY2(!run.err.contains(control), qPrintable(run.err));
+    }
+
+    // Standard output closed by the script ("- >&-"): nothing to write the PDF or PNG to, and
+    // whatever the program opens must not take its place. Said as such, not as an error number.
+    void closedStandardOutput_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("PDF") << QStringList{"--print-pdf", kSheetFile, "-"};
+        QTest::newRow("PNG") << QStringList{"--preview-png", kSheetFile, "-"};
+        QTest::newRow("list") << QStringList{"--print-list", temp("pos.csv"), "-"};
+    }
+
+    void closedStandardOutput() {
+        QFETCH(QStringList, args);
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        p.start(ZUKARO_BINARY, args);
+        QVERIFY(p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(fixture::withoutOverprintNotes(QString::fromUtf8(p.readAllStandardError()))
+                     .split('\n', Qt::SkipEmptyParts)
+                     .last(),
+                 "zukaro: 標準出力が閉じられているため、書き出せません。出力を「-」にするときは、"
+                 "標準出力をファイルかパイプにつないでください。");
+    }
+
+    // A computer whose memory runs out while a long list is read (here: an address space of
+    // 200 MB for a 45 MB list): said in Japanese, the library's words after them, exit 1, no
+    // PDF, instead of the C++ library's abort.
+    void memoryRunsOut() {
+        QFile list(temp("long.csv"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("JAN,品名,売価\n");
+        for (int i = 0; i < 600000; ++i) {
+            list.write(QString("%1,ポテトチップス うすしお味 徳用大袋 %2,%3\n")
+                           .arg(4900000000000LL + i * 10LL)
+                           .arg(i)
+                           .arg(100 + i % 900)
+                           .toUtf8());
+        }
+        list.close();
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.setChildProcessModifier([] {
+            const rlimit limit{200'000'000, 200'000'000};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+        p.start(ZUKARO_BINARY, {"--print-list", list.fileName(), temp("long.pdf")});
+        QVERIFY(p.waitForFinished(60000));
+        QFile::remove(list.fileName());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                 "zukaro: メモリが足りなくなったため、やめました。ほかのプログラムを閉じるか、"
+                 "リストを分けてください。原文: std::bad_alloc\n");
+        QVERIFY(!QFile::exists(temp("long.pdf")));
     }
 
     // A POS export of a million rows whose copies do not read: the first hundred are told,

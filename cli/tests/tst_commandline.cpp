@@ -81,6 +81,10 @@ private slots:
             "window   600 50  master postgresql:///zukaro");
 
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
+        row("a value for an option without one", {"--print-pdf=x", "a", "b"},
+            "--print-pdf には値を付けられません（「--print-pdf=x」）。");
+        row("a value for a single-dash option without one", {"-print-list=l", "o.pdf"},
+            "-print-list には値を付けられません（「-print-list=l」）。");
         row("master for a pdf", {"--print-pdf", "a", "b", "--master", "m"},
             "--master は --import-list、--master-import-from か --print-list (または画面を開く"
             "とき) と");

@@ -1,5 +1,7 @@
+#include <sys/resource.h>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -8,6 +10,7 @@
 #include <tuple>
 
 #include "CliFixture.h"
+#include "MasterSchema.h"
 #include "ProductMaster.h"
 #include "TestPostgres.h"
 
@@ -193,6 +196,12 @@ private slots:
             << QStringList{"--master", "postgresql://office:s3cret@db/zukaro"} << 1
             << "zukaro: 商品マスタの接続先にパスワードは書けません。パスワードは ~/.pgpass"
                "（パスワードファイル）か環境変数 PGPASSWORD に書いてください。\n";
+        // Its upgrade makes sure of a table that is there: the server's notice of it is no
+        // message for the script's stderr.
+        QTest::newRow("a chain's master of an earlier version")
+            << QStringList{"--master", "OLDER"} << 0
+            << "商品マスタ（WHERE）に 2 件追加、0 件更新しました。JAN コードのない 1 行は登録"
+               "していません。\n";
         QTest::newRow("a shop's login") << QStringList{"--master", "SHOP"} << 1
                                         << "zukaro: 商品マスタ（WHERE）に書き込めません（ログイン"
                                            "「zukaro_shop」は商品マスタを読むだけで、書き換える"
@@ -212,6 +221,22 @@ private slots:
             args[1] = shop.address();
             where = shop.describe();
         }
+        std::optional<MasterLocation> older;
+        if (args.value(1) == "OLDER") {
+            QVERIFY2(server_->ready(), qPrintable(server_->error()));
+            older = server_->location(server_->createDatabase(), server_->office);
+            QVERIFY(server_->sql(older->database, "SET ROLE " + server_->office));
+            for (const QStringList& upgrade : {masterUpgrades()[0], masterUpgrades()[1]}) {
+                for (const QString& statement : upgrade) {
+                    QVERIFY(server_->sql(older->database, statement));
+                }
+            }
+            QVERIFY(server_->sql(older->database, "CREATE TABLE zukaro_schema (version INTEGER)") &&
+                    server_->sql(older->database, "INSERT INTO zukaro_schema VALUES (2)") &&
+                    server_->sql(older->database, "RESET ROLE"));
+            args[1] = older->address();
+            where = older->describe();
+        }
         const QString list = home_.filePath("list.csv");
         QFile file(list);
         QVERIFY(
@@ -226,8 +251,13 @@ private slots:
             said.replace(where, "WHERE");
         }
         QCOMPARE(said, output);
-        if (exitCode == 0) {
-            ProductMaster master(home_.filePath("data/zukaro/products.sqlite"));
+        if (exitCode == 0) {  // what registering does, and nothing else (no server's notice)
+            QCOMPARE(run.err, "zukaro: " + list +
+                                  ": 商品マスタと比べて、新規 2 件、売価が変わる 0 件、変更なし 0 件"
+                                  "（JAN コードのない 1 行は登録しません）。\n");
+            ProductMaster master(
+                older ? *older
+                      : MasterLocation::sqlite(home_.filePath("data/zukaro/products.sqlite")));
             QCOMPARE(master.lookup("4901234567894").product->price, "398");
         }
     }
@@ -354,6 +384,149 @@ private slots:
                      codes.err.contains("JAN コードだけの 2 行は、品名・売価などを商品マスタ（" +
                                         where.describe() + "）から補いました。"),
                  qPrintable(codes.err));
+    }
+
+    // --import-list reads a list as --print-list reads it, with the same checks and the same
+    // words: what printing refuses is not stored either (a register's sales journal, the
+    // system's user list), the notes on its rows are the same and as many (the first hundred,
+    // then how many more), and nothing a file's name or cells hold reaches the terminal raw. A
+    // refused list does not even make the master.
+    void importReadsAsPrintReads_data() {
+        QTest::addColumn<QString>("list");  // a name in the home folder, or an absolute path
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("stored");  // what the import says on stdout; empty: refused
+        QTest::newRow("a register's sales journal")
+            << "売上.csv"
+            << QByteArray(
+                   "日付,時刻,レシート番号,売上金額,客数,担当者\n"
+                   "2026/11/30,10:01,000123,1280,1,山田\n2026/11/30,10:07,000124,398,1,山田\n")
+            << "";
+        QTest::newRow("the system's user list") << "/etc/passwd" << QByteArray() << "";
+        QByteArray bad = "JAN,品名,枚数\n49012347,のり,1\n";
+        for (int i = 0; i < 1500; ++i) {
+            bad += "4901234567894,ポテトチップス,x\n";
+        }
+        QTest::newRow("1,500 rows whose copies do not read")
+            << "週.csv" << bad << "に 1 件追加、0 件更新しました。\n";
+        QTest::newRow("a list named with escape sequences")
+            << "週\x1B]0;owned\x07.csv"
+            << QByteArray(
+                   "JAN,品名,枚数\n49012347,のり,1\n4901234567894,\x1B[2J塩,\xC2\x9B"
+                   "5m\n")
+            << "に 1 件追加、0 件更新しました。\n";
+    }
+
+    void importReadsAsPrintReads() {
+        QFETCH(QString, list);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, stored);
+        static int rows = 0;
+        const QString master = home_.filePath(QString("読み比べ%1.sqlite").arg(++rows));
+        if (!bytes.isEmpty()) {
+            list = home_.filePath(list);
+            QFile file(list);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        const auto printed =
+            runZukaro({"--print-list", list, home_.filePath("読み比べ.pdf")}, env_);
+        const auto imported = runZukaro({"--import-list", list, "--master", master}, env_);
+        QCOMPARE(imported.exitCode, printed.exitCode);
+        QString notes = imported.err;
+        if (!stored.isEmpty()) {  // the notes, then what registering the list does
+            const QString compared = notes.section('\n', -2, -2);
+            QVERIFY2(compared.contains(": 商品マスタと比べて、新規 1 件、売価が変わる 0 件、"
+                                       "変更なし 0 件"),
+                     qPrintable(notes));
+            notes.chop(compared.size() + 1);
+        }
+        QCOMPARE(notes, printed.err);
+        static const QRegularExpression control("[\\x00-\\x09\\x0B-\\x1F\\x7F-\\x9F]");
+        QVERIFY2(!imported.err.contains(control) && !imported.out.contains(control),
+                 qPrintable(imported.err + imported.out));
+        if (stored.isEmpty()) {
+            QCOMPARE(imported.exitCode, 1);
+            QVERIFY2(imported.err.contains("は商品リストではないようです。見出しの行がなく"),
+                     qPrintable(imported.err));
+            QVERIFY(!QFileInfo::exists(master));
+        } else {
+            QCOMPARE(imported.exitCode, 0);
+            QCOMPARE(imported.out, "商品マスタ「" + master + "」" + stored);
+        }
+    }
+
+    // A workbook of 74 KB whose one shared string of 50 MB is used by each of its 2,000 rows,
+    // written as one run of text (refused: no spreadsheet writes a cell that long) or as
+    // rich-text runs of 512 KB (read, each use cut to 4,096 characters and said so). Printed
+    // and imported within an address space of 1 GB that the text made anew for every row
+    // (100 GB) would exceed many times; what is stored is the cut text.
+    void amplifiedWorkbook_data() {
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("one run of 50 MB") << false;
+        QTest::newRow("rich-text runs of 512 KB") << true;
+    }
+
+    void amplifiedWorkbook() {
+        QFETCH(bool, runs);
+        const QString book = home_.filePath("amplified.xlsx");
+        const QString script = R"(
+import sys, zipfile
+def jan(n):
+    d = [int(c) for c in str(n)]
+    s = sum(d[i] * (3 if i % 2 else 1) for i in range(12))
+    return '%d%d' % (n, (10 - s % 10) % 10)
+text = (b'<r><t>' + b'A' * 524288 + b'</t></r>') * 100 if sys.argv[2] == '1' else b'<t>' + b'A' * 52428800 + b'</t>'
+rows = b''.join(b'<row r="%d"><c r="A%d"><v>%s</v></c><c r="B%d" t="s"><v>0</v></c></row>'
+                % (i + 2, i + 2, jan(490000000000 + i).encode(), i + 2) for i in range(2000))
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    z.writestr('xl/sharedStrings.xml', b'<sst><si>' + text + b'</si><si><t>JAN</t></si>'
+               b'<si><t>\xe5\x93\x81\xe5\x90\x8d</t></si></sst>')
+    z.writestr('xl/worksheets/sheet1.xml', b'<worksheet><sheetData><row r="1"><c t="s"><v>1</v>'
+               b'</c><c t="s"><v>2</v></c></row>' + rows + b'</sheetData></worksheet>')
+)";
+        QCOMPARE(QProcess::execute("python3", {"-c", script, book, runs ? "1" : "0"}), 0);
+        QVERIFY(QFileInfo(book).size() < 80 * 1024);
+        const QString master = home_.filePath(QString("amplified%1.sqlite").arg(runs));
+        const auto limited = [&](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(env_);
+            p.setChildProcessModifier([] {
+                const rlimit limit{1'000'000'000, 1'000'000'000};
+                ::setrlimit(RLIMIT_AS, &limit);
+            });
+            p.start(ZUKARO_BINARY, args);
+            const bool ended = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
+            return fixture::Run{ended ? p.exitCode() : -1,
+                                QString::fromUtf8(p.readAllStandardOutput()),
+                                QString::fromUtf8(p.readAllStandardError())};
+        };
+        const auto printed = limited({"--print-list", book, home_.filePath("amplified.pdf")});
+        const auto imported = limited({"--import-list", book, "--master", master});
+        if (!runs) {
+            const QString refused =
+                "zukaro: 「" + book +
+                "」を Excel のブック (.xlsx) として読めません。"
+                "xl/sharedStrings.xml には、区切りのないまま 1,048,576 バイトを超えて続く文字が"
+                "あります（表計算ソフトの一つの欄は 32,767 文字まで）。そのような長さのものは"
+                "読みません。\n";
+            QCOMPARE(printed.err, refused);
+            QCOMPARE(imported.err, refused);
+            QVERIFY(printed.exitCode == 1 && imported.exitCode == 1 && !QFileInfo::exists(master));
+            return;
+        }
+        const QString cut = "zukaro: " + book +
+                            ": 2 行目: セル B2 の文字が 4,096 文字を超えるため、"
+                            "最初の 4,096 文字だけを読みました（全 52,428,800 文字）。\n";
+        QVERIFY2(printed.exitCode == 0 && printed.err.startsWith(cut), qPrintable(printed.err));
+        QVERIFY2(imported.exitCode == 0 && imported.err.startsWith(cut), qPrintable(imported.err));
+        QVERIFY2(
+            imported.err.endsWith("zukaro: ほか 1,900 行（最初の 100 行だけを書き出しました）\n"
+                                  "zukaro: " + book + ": 商品マスタと比べて、新規 2,000 件、"
+                                  "売価が変わる 0 件、変更なし 0 件。\n"),
+            qPrintable(imported.err));
+        QCOMPARE(imported.out, "商品マスタ「" + master + "」に 2000 件追加、0 件更新しました。\n");
+        const ProductMaster::ProductsResult all = ProductMaster(master).allProducts();
+        QCOMPARE(all.products.size(), std::size_t(2000));
+        QCOMPARE(all.products.back().product, QString(4096, QChar(u'A')));
     }
 
     // A shop moving onto the chain's server copies its own master there once; its file is

@@ -106,16 +106,28 @@ private slots:
                 after.contains("\"somethingLater\": true") && after.contains("\"new\""));
     }
 
-    // A file that is no JSON at all is said at start, and kept beside before anything new is
-    // written over it.
+    // A file that is no JSON at all is said at start, in our words with the reader's after
+    // them, and kept beside before anything new is written over it.
+    void damagedFileIsKeptBeside_data() {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("cut short")
+            << QByteArray("{\"printers\": {\"a\": {\"offsetX\": 0.4,")
+            << "36 バイト目から JSON として読めません（途中で終わっています。"
+               "原文: unterminated object）";
+        QTest::newRow("a number mistyped")
+            << QByteArray("{\"sheetShift\": {\"x\": 2.7e, \"y\": 12.6}}")
+            << "JSON として読めません（数の書き方が正しくありません。原文: illegal number）";
+    }
+
     void damagedFileIsKeptBeside() {
+        QFETCH(QByteArray, damaged);
+        QFETCH(QString, said);
         QVERIFY(QDir().mkpath(folder()));
-        const QByteArray damaged = "{\"printers\": {\"a\": {\"offsetX\": 0.4,";
         QVERIFY(put(file(), damaged));
         const PrintingSettingsLoad load = loadPrintingSettings(folder());
         QVERIFY(load.settings.calibrations.empty());
-        QVERIFY2(load.error.contains("JSON として読めません") &&
-                     load.error.contains("printing.json.damaged"),
+        QVERIFY2(load.error.contains(said) && load.error.contains("printing.json.damaged"),
                  qPrintable(load.error));
         QVERIFY(rememberSheetShift(folder(), {2.7, 13.6}).ok);
         QCOMPARE(contents(file() + ".damaged"), damaged);

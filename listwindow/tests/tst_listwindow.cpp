@@ -395,8 +395,12 @@ private slots:
             shown.contains("貼り付け(2回目) 2 行目: JAN コード「4901234\\x1B」: チェックデジットを "
                            "\\x1B から 7 に直しました。"),
             qPrintable(shown));
+        // A cell is kept to 4,096 characters, and the cut is said.
+        QVERIFY2(shown.contains("貼り付け(2回目) 3 行目: 3 列目の文字が 4,096 文字を超えるため、"
+                                "最初の 4,096 文字だけを読みました（全 100,000 文字）。"),
+                 qPrintable(shown.left(2000)));
         QVERIFY2(shown.contains("貼り付け(2回目) 3 行目: 売価「" + QString(40, '9') +
-                                "…（全 100,000 文字）」は 5 文字の枠に入らないため"),
+                                "…（全 4,096 文字）」は 5 文字の枠に入らないため"),
                  qPrintable(shown.left(2000)));
     }
 

@@ -111,6 +111,29 @@ private slots:
             << "postgresql://shop1:s3cret@h/zukaro" << password;
         QTest::newRow("empty password") << "postgresql://shop1:@h/zukaro" << password;
         QTest::newRow("password parameter") << "postgresql://h/zukaro?password=s3cret" << password;
+        // Another error found first must not repeat the address with its password.
+        QTest::newRow("password after a bad port")
+            << "postgresql://h/zukaro?port=99999&password=s3cret" << password;
+        QTest::newRow("password after a parameter without value")
+            << "postgresql://h/zukaro?junk&password=s3cret" << password;
+        QTest::newRow("password in what would be a file's path")
+            << "/srv/master.sqlite?password=s3cret" << password;
+        QTest::newRow("password of another scheme") << "mysql://root:s3cret@db/zukaro" << password;
+        QTest::newRow("password key percent-encoded")
+            << "postgresql://h/zukaro?sslmode=require&pass%77ord=s3cret" << password;
+        QTest::newRow("libpq keyword string with a password")
+            << "dbname=zukaro user=zukaro_office password=s3cret" << password;
+        QTest::newRow("libpq keyword string")
+            << "host=db.example.jp dbname=zukaro user=zukaro_office"
+            << "「名前=値」を並べた libpq の接続文字列は使えません。postgresql://ユーザー@サーバー"
+               ":5432/データベース の形で書いてください";
+        // The system reads a name up to its NUL: the master would be made elsewhere.
+        QTest::newRow("NUL in a file URL") << "file:///srv/master.sqlite%00.bak"
+                                           << "ファイルの名前に制御文字 (\\x00) があります";
+        QTest::newRow("escape sequence in a path")
+            << "/srv/m\x1B]0;title\x07.sqlite"
+            << "「/srv/m\\x1B]0;title\\x07.sqlite」が読めません: ファイルの名前に制御文字 "
+               "(\\x1B) があります";
         QTest::newRow("port too big")
             << "postgresql://h:65536/zukaro"
             << "ポート番号「65536」は 1 から 65535 までの数ではありません";
@@ -139,6 +162,7 @@ private slots:
         QVERIFY(!parsed.location);
         QVERIFY2(parsed.error.contains(why), qPrintable(parsed.error));
         QVERIFY2(!parsed.error.contains("s3cret"), qPrintable(parsed.error));
+        QVERIFY2(!parsed.error.contains(QChar(0x1B)), qPrintable(parsed.error));
     }
 
     // The setting: none (this computer's SQLite file), one saved, the command line's over it,

@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <QElapsedTimer>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -151,30 +152,69 @@ private slots:
         QCOMPARE(found(shop, 0) + " " + found(shop, kProducts - 1), "新|200 新|10199");
     }
 
-    // The import's connection is killed in the middle of 10,000 rows: nothing of it is stored,
-    // the message names the server and database, and trying again stores it all.
-    void connectionKilledInTheMiddle() {
+    // The import is stopped in the middle of 10,000 rows: its connection terminated by the
+    // administrator, its server process killed (the server then restarts), or the server's
+    // statement_timeout reached while it waits. Nothing of it is stored, the message names
+    // the server and database and says which of these it was, and trying again stores it all.
+    void importStoppedInTheMiddle_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("why");
+        const QString lost =
+            "サーバーとの接続が切れました。サーバーが動いているか確かめて、"
+            "もう一度試してください。原文: ";
+        QTest::newRow("connection terminated") << "terminate" << lost;
+        QTest::newRow("server process killed") << "kill" << lost;
+        QTest::newRow("statement timeout")
+            << "timeout"
+            << "サーバーで時間切れになりました（サーバーの設定 statement_timeout の時間を超えたか、"
+               "取り消されました）。もう一度試すか、サーバーの管理者に確かめてください。原文: ";
+    }
+
+    void importStoppedInTheMiddle() {
+        QFETCH(QString, how);
+        QFETCH(QString, why);
         MasterLocation where;
         const auto office = storedChain(where);
         QVERIFY(office);
+        if (how == "timeout") {
+            QVERIFY(server_->sql(where.database,
+                                 QString("ALTER ROLE %1 IN DATABASE %2 SET statement_timeout ="
+                                         " '300ms'")
+                                     .arg(server_->office, where.database)));
+        }
         BlockedImport blocked;
         startBlocked(blocked, where, chainList("新", 200));
         const int backend = blockedBackend(where.database);
         QVERIFY2(backend != 0, "the import never waited for the lock");
-        QVERIFY(
-            server_->sql(where.database, QString("SELECT pg_terminate_backend(%1)").arg(backend)));
-        QVERIFY(server_->sql(where.database, "ROLLBACK"));
+        if (how == "terminate") {
+            QVERIFY(server_->sql(where.database,
+                                 QString("SELECT pg_terminate_backend(%1)").arg(backend)));
+        } else if (how == "kill") {
+            QCOMPARE(::kill(backend, SIGKILL), 0);
+        }
         blocked.thread.join();
+        if (how == "kill") {  // every connection went with it; the server starts again
+            QElapsedTimer waited;
+            waited.start();
+            while (!server_->sql(where.database, "SELECT 1") && !waited.hasExpired(60000)) {
+                QThread::msleep(100);
+            }
+        }
+        server_->sql(where.database, "ROLLBACK");
+        if (how == "timeout") {
+            QVERIFY(server_->sql(where.database,
+                                 QString("ALTER ROLE %1 IN DATABASE %2 RESET statement_timeout")
+                                     .arg(server_->office, where.database)));
+        }
         const QString error = blocked.result.error;
         QVERIFY(!blocked.result.ok);
-        QVERIFY2(error.startsWith("商品マスタ（" + where.describe() +
-                                  "）に書き込めません（サーバーとの接続が切れました。"
-                                  "サーバーが動いているか確かめて、もう一度試してください。原文: "),
+        QVERIFY2(error.startsWith("商品マスタ（" + where.describe() + "）に書き込めません（" + why),
                  qPrintable(error));
         QVERIFY2(where.describe().contains(server_->host), qPrintable(where.describe()));
+        ProductMaster reader(where);  // the office's connection may have gone with the server
         QStringList after;
         for (int i : {0, kProducts / 2 - 1, kProducts - 1}) {
-            after << found(*office, i);
+            after << found(reader, i);
         }
         QCOMPARE(after, (QStringList{"旧|100", "旧|5099", "旧|10099"}));
 
@@ -182,7 +222,7 @@ private slots:
         const ProductMaster::ImportResult retried =
             blocked.master->importRows(chainList("新", 200));
         QVERIFY2(retried.ok && retried.updated == kProducts, qPrintable(retried.error));
-        QCOMPARE(found(*office, 0) + " " + found(*office, kProducts - 1), "新|200 新|10199");
+        QCOMPARE(found(reader, 0) + " " + found(reader, kProducts - 1), "新|200 新|10199");
     }
 
     // Two imports change the same product: the one that commits later wins, and the product

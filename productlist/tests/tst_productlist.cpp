@@ -151,6 +151,16 @@ private slots:
             "UTF-8・カンマ区切り\n1:12\"型|abc\n  note: 引用符で囲んだ欄の後ろに「c」があります。"
             "続けて一つの欄として読みました。");
 
+        // A cell holds 4,096 characters; the rest of a longer one is counted and said.
+        const QString salmon(4096, QChar(u'鮭'));
+        row("a cell longer than a cell's limit, plain and quoted",
+            "JAN,品名,規格\n4901234567894," + QString(5000, QChar(u'鮭')).toUtf8() + ",\"" +
+                QString(4093, QChar(u'鮭')).toUtf8() + "\"\"\"\"\n\"\"\n\"\n",
+            "UTF-8・カンマ区切り\n1:JAN|品名|規格\n2:4901234567894|" + salmon + '|' +
+                QString(4093, QChar(u'鮭')) + "\"\"\\n" +
+                "\n  note: 2 列目の文字が 4,096 文字を超えるため、最初の 4,096 文字だけを"
+                "読みました（全 5,000 文字）。\n  note: 3 列目の文字が 4,096 文字を超えるため、"
+                "最初の 4,096 文字だけを読みました（全 4,098 文字）。");
         const QString sheet1 = "xl/worksheets/sheet1.xml";
         const QByteArray one = "<c t=\"inlineStr\"><is><t>一覧</t></is></c>";
         row("xlsx: absolute target", workbook("/xl/other/first.xml", "xl/other/first.xml", one),
@@ -207,6 +217,37 @@ private slots:
             "xlsx\n4:abc|のり |二|a\\nb_x0041_||#N/A||FALSE" + QString("|").repeated(20) +
                 "TRUE\n  note: セル F4 はエラー値 #N/A です。\n"
                 "  note: セル G4 の共有文字列 9 がありません。空として読みました。");
+        // A shared string is counted as often as it is used: 2,000 rows of one 4,096-character
+        // name are 8 MB whatever the file's size, 17,000 of them more than a part may hold.
+        const QByteArray longName = QString(5000, QChar(u'鮭')).toUtf8();
+        row("xlsx: long shared and inline strings cut",
+            zipped({{"xl/sharedStrings.xml", "<sst><si><t>" + longName + "</t></si></sst>"},
+                    {sheet1,
+                     "<worksheet><sheetData><row r=\"2\"><c r=\"A2\" t=\"s\"><v>0</v>"
+                     "</c><c t=\"inlineStr\"><is><r><t>" +
+                         longName.left(3 * 3000) + "</t></r><r><t>" + longName.left(3 * 3006) +
+                         "</t></r></is></c></row></sheetData></worksheet>"}}),
+            "xlsx\n2:" + salmon + '|' + salmon +
+                "\n  note: セル A2 の文字が 4,096 文字を超えるため、最初の 4,096 "
+                "文字だけを読みました"
+                "（全 5,000 文字）。\n  note: セル B2 の文字が 4,096 文字を超えるため、最初の "
+                "4,096 文字だけを読みました（全 6,006 文字）。");
+        QByteArray uses;
+        for (int i = 0; i < 17000; ++i) {
+            uses += "<row><c t=\"s\"><v>0</v></c></row>";
+        }
+        row("xlsx: a shared string used beyond a part's size",
+            zipped({{"xl/sharedStrings.xml",
+                     "<sst><si><t>" + QString(4096, QChar(u'鮭')).toUtf8() + "</t></si></sst>"},
+                    {sheet1, "<worksheet><sheetData>" + uses + "</sheetData></worksheet>"}}),
+            "xl/worksheets/sheet1.xml を読めません（共有文字列を使う欄が多すぎます（欄に書き入れた"
+            "とすると、展開して 67,108,864 バイトを超えます））。");
+        row("xlsx: megabytes without a tag",
+            zipped({{"xl/sharedStrings.xml",
+                     "<sst><si><t>" + QByteArray(2 * 1024 * 1024, 'a') + "</t></si></sst>"},
+                    {sheet1, "<worksheet/>"}}),
+            "xl/sharedStrings.xml には、区切りのないまま 1,048,576 "
+            "バイトを超えて続く文字があります");
     }
 
     void files() {
@@ -344,6 +385,13 @@ private slots:
             "2? 見出しのない列にも文字があります（4 列目「800」）");
         row("long texts kept whole", "JAN,品名\n1," + QString("ながい品名").repeated(200),
             "2:1||" + QString("ながい品名").repeated(200) + "||| x1 -");
+        // A NUL (a workbook's _x0000_) or half a surrogate pair is no character a label or the
+        // master keeps: such a row is left out, saying which cell; unused columns do not count.
+        row("characters no label or master keeps",
+            "JAN,品名,規格,備考\n1,のり" + QString(QChar(0)) + "塩,60g,\n2,のり," +
+                QString(QChar(0xD800)) + ",\n3,梅,,a" + QString(QChar(0)) + "\n",
+            "4:3||梅||| x1 -\n2! 品名に文字でないもの（\\x00）があります\n"
+            "3! 規格に文字でないもの（\\uD800）があります");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
             "2:1||open\\nend||| x1 -\n2? 2 行目で始まる引用符 (\") が閉じていません");
     }

@@ -338,6 +338,178 @@ private slots:
         QCOMPARE(maker.toString(), "髙橋");
     }
 
+    // Whose database it is, told before anything is written: another program's (a shop
+    // system's own table "products", a sales database, an app that numbers its schema in
+    // SQLite's user_version too) is refused by every use, naming its tables, and not one byte
+    // or column of it changes; a master of ours of any earlier version, the first zukaro's
+    // unmarked one too, is upgraded with its products kept.
+    void whoseDatabase_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QStringList>("setup");
+        QTest::addColumn<QString>("tables");  // the refusal names them; empty: a master of ours
+        const QString theirProducts =
+            "CREATE TABLE products (id INTEGER PRIMARY KEY, name TEXT NOT NULL, price INTEGER)";
+        const QString theirRow = "INSERT INTO products (id, name, price) VALUES (1, 'りんご', 120)";
+        const QStringList sales{"CREATE TABLE sales (day TEXT, register INTEGER, total INTEGER)",
+                                "CREATE TABLE staff (login TEXT)",
+                                "INSERT INTO sales VALUES ('2026-12-07', 1, 128000)"};
+        QStringList first = masterUpgrades()[0];
+        first << "INSERT INTO products VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
+                 " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00')";
+        QStringList second = first + masterUpgrades()[1];
+        for (const bool postgres : {false, true}) {
+            const char* engine = postgres ? "PostgreSQL" : "SQLite";
+            QTest::addRow("%s, another program's products", engine)
+                << postgres << QStringList{theirProducts, theirRow} << "products";
+            QTest::addRow("%s, another program's tables", engine)
+                << postgres << sales << "sales、staff";
+            QTest::addRow("%s, a master of version 2", engine)
+                << postgres
+                << second + QStringList{postgres ? "VERSION 2" : "PRAGMA user_version = 2"} << "";
+        }
+        QTest::newRow("SQLite, another program's numbered schema")
+            << false << QStringList{theirProducts, theirRow, "PRAGMA user_version = 2"}
+            << "products";
+        QTest::newRow("SQLite, the first zukaro's master without its number")
+            << false << first << "";
+    }
+
+    void whoseDatabase() {
+        QFETCH(QStringList, setup);
+        QFETCH(QString, tables);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        for (const QString& statement : setup) {
+            QVERIFY2(statement == "VERSION 2" ? setVersion(where, 2) : sql(where, statement),
+                     qPrintable(statement));
+        }
+        const auto state = [&] {
+            QVariant columns, rows;
+            const bool read =
+                where.isPostgres()
+                    ? sql(where,
+                          "SELECT string_agg(table_name || '.' || column_name, ',' ORDER BY"
+                          " table_name, ordinal_position) FROM information_schema.columns"
+                          " WHERE table_schema = 'public'",
+                          &columns)
+                    : (columns = digest(where.path).toHex(), true);
+            sql(where,
+                tables.startsWith("sales") ? "SELECT total FROM sales"
+                                           : "SELECT count(*) FROM products",
+                &rows);
+            return read ? columns.toString() + " / " + rows.toString() + " / " +
+                              QString::number(version(where))
+                        : QString();
+        };
+        const QString before = state();
+        ProductMaster master(where);
+        const QStringList said{
+            master.open().error, master.lookup("4901234567894").error,
+            master.importRows(rowsOf("4901234567894|カトー製菓|うすしお|||138")).error,
+            master.lastPrinted({"4901234567894"}).error,
+            master
+                .recordPrinted(
+                    {labelOf("4901234567894||うすしお||||8|", QDateTime::currentDateTimeUtc())})
+                .error};
+        if (tables.isEmpty()) {
+            QVERIFY2(said.join("").isEmpty(), qPrintable(said.join('\n')));
+            QCOMPARE(version(where), currentMasterVersion());
+            QCOMPARE(shown(master.lookup("4901234567894")),
+                     "4901234567894|カトー製菓|うすしお|60g|L-1|138|8");
+            return;
+        }
+        const QString named =
+            where.isPostgres() ? "（" + where.describe() + "）" : "「" + where.path + "」";
+        for (const QString& error : said) {
+            QCOMPARE(error, "商品マスタ" + named +
+                                "を開けません（zukaro の商品マスタではありません"
+                                "（表 " +
+                                tables +
+                                " があります）。ほかのプログラムのデータベースの"
+                                "ため、何も書き換えていません。商品マスタには、空のデータベースか"
+                                "新しいファイルを指定してください）。");
+        }
+        QCOMPARE(state(), before);
+        if (!where.isPostgres()) {
+            QCOMPARE(QDir(dir_.path()).entryList({QFileInfo(where.path).fileName() + "-*"}),
+                     QStringList());  // no journal either
+        }
+    }
+
+    // Texts as hostile lists bring them, kept by both engines alike, their values bound and
+    // never written into a statement: read back as they went in by a look-up, by the whole
+    // list (what a copy takes) and by the print history. What neither can keep alike (a NUL,
+    // half a surrogate pair, a text longer than a list's cell) is refused by both in the same
+    // words, naming the row and the column, and nothing is written.
+    void awkwardTexts_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refused");  // empty: kept as it is
+        const std::pair<const char*, std::pair<QString, QString>> cases[] = {
+            {"quotes and a statement", {"O'Reilly'); DROP TABLE products; --", ""}},
+            {"backslashes", {R"(C:\棚札\'\\ E'\x41')", ""}},
+            {"placeholders", {"? $1 :name %s $$ ?", ""}},
+            {"escape sequences", {"\x1B[2J\x1B]0;title\x07のり", ""}},
+            {"line breaks and a tab", {"一行目\r\n二行目\t三", ""}},
+            {"zero-width no-break space and a noncharacter",
+             {QString("のり") + QChar(0xFEFF) + QChar(0xFDD0) + "塩", ""}},
+            {"right-to-left override", {"\u202Eのり塩", ""}},
+            {"outside the BMP", {"🍙 𠮷野家", ""}},
+            {"4,096 characters", {QString(4096, QChar(u'鮭')), ""}},
+            {"NUL", {QString("のり") + QChar(0) + "塩", "に文字でないもの（\\x00）があります"}},
+            {"half a surrogate pair",
+             {QString("のり") + QChar(0xD800), "に文字でないもの（\\uD800）があります"}},
+            {"U+FFFF, which SQLite reads back as U+FFFD",
+             {QString("のり") + QChar(0xFFFF), "に文字でないもの（\\uFFFF）があります"}},
+            {"4,097 characters",
+             {QString(4097, QChar(u'鮭')), "が 4,096 文字を超えています（全 4,097 文字）"}},
+        };
+        for (const bool postgres : {false, true}) {
+            for (const auto& [name, text] : cases) {
+                QTest::addRow("%s, %s", postgres ? "PostgreSQL" : "SQLite", name)
+                    << postgres << text.first << text.second;
+            }
+        }
+    }
+
+    void awkwardTexts() {
+        QFETCH(QString, text);
+        QFETCH(QString, refused);
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        const ProductMaster::ImportResult imported = master.importRows(
+            {{7, "4901234567894", "カトー製菓", text, "60g", "L-1", "398", 1, 8}});
+        const QDateTime monday(QDate(2026, 11, 30), QTime(0, 30), Qt::UTC);
+        PrintedLabel label = labelOf("4901234567894|カトー製菓||60g|L-1|398|8|", monday);
+        label.product = text;
+        const ProductMaster::RecordResult recorded = master.recordPrinted({label});
+        const ProductMaster::ProductsResult all = master.allProducts();
+        const ProductMaster::PrintedResult printed = master.lastPrinted({"4901234567894"});
+        QVERIFY2(all.ok && printed.ok, qPrintable(all.error + printed.error));
+        if (!refused.isEmpty()) {
+            const QString named =
+                where.isPostgres() ? "（" + where.describe() + "）" : "「" + where.path + "」";
+            QCOMPARE(imported.error, "商品マスタ" + named +
+                                         "に書き込めません（7 行目（JAN "
+                                         "4901234567894）の品名" +
+                                         refused + "。何も書き込んでいません）。");
+            QCOMPARE(recorded.error, "商品マスタ" + named +
+                                         "に書き込めません（JAN 4901234567894 "
+                                         "の品名" +
+                                         refused + "。何も書き込んでいません）。");
+            QVERIFY(all.products.empty() && printed.labels.isEmpty());
+            return;
+        }
+        QVERIFY2(imported.ok && recorded.ok, qPrintable(imported.error + recorded.error));
+        const ProductMaster::LookupResult found = master.lookup("4901234567894");
+        QVERIFY(found.product && all.products.size() == 1 && printed.labels.size() == 1);
+        QCOMPARE(found.product->product, text);
+        QCOMPARE(all.products.front().product, text);
+        QCOMPARE(printed.labels.value("4901234567894").product, text);
+        QCOMPARE(shown(found).remove(text), "4901234567894|カトー製菓||60g|L-1|398|8");
+    }
+
     // Each change says who made it (the login and the computer) and when (UTC, the time it
     // was written); a later change of the same product replaces both.
     void whoAndWhen_data() { engines(); }
