@@ -15,7 +15,7 @@ PACKAGES="
   strace
   desktop-file-utils appstream
   dpkg-dev help2man lintian man-db
-  libquazip1-qt6-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql python3-openpyxl
+  libquazip1-qt6-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql python3 python3-openpyxl
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
