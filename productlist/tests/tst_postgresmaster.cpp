@@ -186,6 +186,12 @@ private slots:
         startBlocked(blocked, where, chainList("新", 200));
         const int backend = blockedBackend(where.database);
         QVERIFY2(backend != 0, "the import never waited for the lock");
+        // A killed server process makes the server restart all of them, the checkpointer too:
+        // its start tells when the restart is over.
+        const QString checkpointer =
+            "SELECT backend_start::text FROM pg_stat_activity WHERE backend_type = 'checkpointer'";
+        QVariant before;
+        QVERIFY(server_->sql(where.database, checkpointer, &before));
         if (how == "terminate") {
             QVERIFY(server_->sql(where.database,
                                  QString("SELECT pg_terminate_backend(%1)").arg(backend)));
@@ -196,9 +202,12 @@ private slots:
         if (how == "kill") {  // every connection went with it; the server starts again
             QElapsedTimer waited;
             waited.start();
-            while (!server_->sql(where.database, "SELECT 1") && !waited.hasExpired(60000)) {
+            QVariant now = before;
+            while ((!server_->sql(where.database, checkpointer, &now) || now == before) &&
+                   !waited.hasExpired(60000)) {
                 QThread::msleep(100);
             }
+            QVERIFY2(now != before, "the server did not restart its processes within a minute");
         }
         server_->sql(where.database, "ROLLBACK");
         if (how == "timeout") {

@@ -95,6 +95,9 @@ public:
         QSqlQuery query(db);
         if (!query.exec(statement)) {
             lastError_ = query.lastError().text();
+            if (query.lastError().type() == QSqlError::ConnectionError) {
+                db.close();  // the server went (or restarted): the next statement connects anew
+            }
             return false;
         }
         if (value != nullptr) {
