@@ -21,8 +21,8 @@ void paintLabelStock(QPainter& painter, const SheetState& sheet, double pixelsPe
     painter.setPen(QPen(QColor(0xb0, 0xb0, 0xb0), std::max(1.0, pixelsPerMm / 4)));
     painter.setBrush(Qt::NoBrush);
     for (int n = 1; n <= kLabelCount; ++n) {
-        const QRectF label((labelColumn(n) * kLabelPitchX + sheet.sheetX) * pixelsPerMm,
-                           (labelRow(n) * kLabelPitchY + sheet.sheetY) * pixelsPerMm,
+        const SheetOrigin corner = labelCorner(n, {sheet.sheetX, sheet.sheetY});
+        const QRectF label(corner.x * pixelsPerMm, corner.y * pixelsPerMm,
                            kLabelPitchX * pixelsPerMm, kLabelPitchY * pixelsPerMm);
         const double inset = 0.6 * pixelsPerMm;
         painter.drawRoundedRect(label.adjusted(inset, inset, -inset, -inset), 2 * pixelsPerMm,

@@ -74,11 +74,11 @@ void takeScanForNextLabel(EditorWindow& window, EntryField* field, const QString
 }
 
 // Maker, product name, spec and lot: 前候補 works on the field entered last.
-void wireCandidateField(EditorWindow& window, EntryField* field, const QString& fieldNumber) {
-    field->onGotFocus = [&window, field, fieldNumber] {
+void wireCandidateField(EditorWindow& window, EntryField* field, SheetState::CandidateText text) {
+    field->onGotFocus = [&window, field, text] {
         SheetState& sheet = window.sheet();
         window.controls().前候補->setEnabled(true);
-        sheet.activeField = fieldNumber;
+        sheet.candidateText = text;
         sheet.focusLabel = sheet.currentLabel;
         field->selectFromCaret();
     };
@@ -106,10 +106,11 @@ void wireEntryFields(EditorWindow& window) {
     // A click selects the whole code, so that a scan replaces it rather than adding to it.
     ui.Text1->setClickSelectsAll(true);
 
-    wireCandidateField(window, ui.Text2, QStringLiteral("2"));
-    wireCandidateField(window, ui.Text3, QStringLiteral("3"));
-    wireCandidateField(window, ui.Text4, QStringLiteral("4"));
-    wireCandidateField(window, ui.Text6, QStringLiteral("6"));
+    using Text = SheetState::CandidateText;
+    wireCandidateField(window, ui.Text2, Text::Maker);
+    wireCandidateField(window, ui.Text3, Text::Product);
+    wireCandidateField(window, ui.Text4, Text::Spec);
+    wireCandidateField(window, ui.Text6, Text::Lot);
 
     ui.Text5->onGotFocus = [&window, field = ui.Text5] {
         field->selectFromCaret();

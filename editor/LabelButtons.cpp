@@ -16,18 +16,19 @@ void navigate(EditorWindow& window, void (*move)(SheetState&)) {
     window.focusText1();
 }
 
-EntryField* candidateField(const EditorControls& ui, const QString& activeField) {
-    if (activeField == QLatin1String("2")) {
-        return ui.Text2;
-    }
-    if (activeField == QLatin1String("3")) {
-        return ui.Text3;
-    }
-    if (activeField == QLatin1String("4")) {
-        return ui.Text4;
-    }
-    if (activeField == QLatin1String("6")) {
-        return ui.Text6;
+EntryField* candidateField(const EditorControls& ui, SheetState::CandidateText text) {
+    using Text = SheetState::CandidateText;
+    switch (text) {
+        case Text::Maker:
+            return ui.Text2;
+        case Text::Product:
+            return ui.Text3;
+        case Text::Spec:
+            return ui.Text4;
+        case Text::Lot:
+            return ui.Text6;
+        case Text::None:
+            break;
     }
     return nullptr;
 }
@@ -89,7 +90,7 @@ void wireLabelButtons(EditorWindow& window) {
     });
 
     window.onClick(ui.前候補, [&window, &sheet] {
-        EntryField* field = candidateField(window.controls(), sheet.activeField);
+        EntryField* field = candidateField(window.controls(), sheet.candidateText);
         std::optional<QString> text;
         window.edit(QStringLiteral("前候補"),
                     [&sheet, &text] { text = labels::takeEarlierItem(sheet); });

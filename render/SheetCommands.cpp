@@ -260,12 +260,8 @@ int labelAtPreviewPoint(const SheetState& sheet, double x, double y) {
         return 0;
     }
     constexpr double kPixelsPerMm = 96 / 25.4;
-    const double column = (x / kPixelsPerMm / sheet.zoom - sheet.sheetX) / kLabelPitchX;
-    const double row = (y / kPixelsPerMm / sheet.zoom - sheet.sheetY) / kLabelPitchY;
-    if (column < 0 || row < 0 || column >= kColumns || row >= kLabelCount / kColumns) {
-        return 0;
-    }
-    return static_cast<int>(row) * kColumns + static_cast<int>(column) + 1;
+    return labelAt({x / kPixelsPerMm / sheet.zoom, y / kPixelsPerMm / sheet.zoom},
+                   {sheet.sheetX, sheet.sheetY});
 }
 
 }  // namespace zukaro

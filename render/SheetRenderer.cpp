@@ -250,8 +250,9 @@ void drawCurrentLabelFrame(int label, draw::DrawTarget& target, const RenderOpti
     const double zoom = options.zoom;
     target.setScaleMode(draw::ScaleMode::Millimeters);
     target.setLineWidth(static_cast<int>(roundHalfEven(zoom * 5)));
-    const double x0 = labelColumn(label) * kLabelPitchX * zoom + zoom * options.origin.x;
-    const double y0 = labelRow(label) * kLabelPitchY * zoom + zoom * options.origin.y;
+    const SheetOrigin corner = labelCorner(label, options.origin);
+    const double x0 = corner.x * zoom;
+    const double y0 = corner.y * zoom;
     const double w = kLabelPitchX * zoom;
     const double h = kLabelPitchY * zoom;
     target.drawLine(x0, y0, x0 + w, y0, kCurrentFrameColor);

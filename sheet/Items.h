@@ -29,15 +29,15 @@ struct ItemDescription {
     const char16_t* name;  // in messages: "JAN", "メーカー", "品名", ...
 
     // The label's text and its work array; null for 円, which prints a fixed mark.
-    LabelTexts SheetState::*texts;
-    LabelTexts SheetState::*work;
-    int fileColumn;              // 1 to 6 after the record number (the lot before the price)
-    const char16_t* entryField;  // the window's entry field ("Text1" ...), or null
+    LabelTexts SheetState::*texts = nullptr;
+    LabelTexts SheetState::*work = nullptr;
+    int fileColumn = 0;  // 1 to 6 after the record number (the lot before the price)
+    const char16_t* entryField = nullptr;  // the window's entry field ("Text1" ...)
 
     FontSpec Layout::*font;
     WinColor Layout::*color;
-    QString Layout::*shown;      // 表示 caption
-    QString Layout::*underline;  // U表示 caption; null for items without the switch
+    QString Layout::*shown;                // 表示 caption
+    QString Layout::*underline = nullptr;  // U表示 caption, for items with the switch
     std::int16_t Layout::*x;
     std::int16_t Layout::*y;
 
@@ -56,7 +56,7 @@ struct ItemDescription {
     const char16_t* fontButton;
     const char16_t* colorButton;
     const char16_t* shownButton;
-    const char16_t* underlineButton;  // null where the item has none
+    const char16_t* underlineButton = nullptr;  // where the item has one
     const char16_t* nudgePrefix;
 };
 

@@ -23,17 +23,18 @@ void takeFromWork(SheetState& sheet, int label, int workLabel) {
 }
 
 LabelTexts* activeItem(SheetState& sheet) {
-    if (sheet.activeField == QLatin1String("2")) {
-        return &sheet.makerText;
-    }
-    if (sheet.activeField == QLatin1String("3")) {
-        return &sheet.productText;
-    }
-    if (sheet.activeField == QLatin1String("4")) {
-        return &sheet.specText;
-    }
-    if (sheet.activeField == QLatin1String("6")) {
-        return &sheet.lotText;
+    using Text = SheetState::CandidateText;
+    switch (sheet.candidateText) {
+        case Text::Maker:
+            return &sheet.makerText;
+        case Text::Product:
+            return &sheet.productText;
+        case Text::Spec:
+            return &sheet.specText;
+        case Text::Lot:
+            return &sheet.lotText;
+        case Text::None:
+            break;
     }
     return nullptr;
 }

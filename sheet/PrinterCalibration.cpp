@@ -27,10 +27,6 @@ SheetOrigin PrinterCalibration::sendFor(SheetOrigin corner) const {
     return {(corner.x - offsetX) / scaleX, (corner.y - offsetY) / scaleY};
 }
 
-SheetOrigin labelCorner(int n, SheetOrigin shift) {
-    return {labelColumn(n) * kLabelPitchX + shift.x, labelRow(n) * kLabelPitchY + shift.y};
-}
-
 CalibrationResult calibrateFromCrosses(const CrossReading& first, const CrossReading& last,
                                        SheetOrigin shift, const PrinterCalibration& applied) {
     const SheetOrigin p1 = labelCorner(kFirstCrossLabel, shift);

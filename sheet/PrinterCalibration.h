@@ -40,9 +40,6 @@ struct CrossReading {
 inline constexpr int kFirstCrossLabel = 1;
 inline constexpr int kLastCrossLabel = kLabelCount;
 
-// Where label n's top-left corner is drawn with the sheet at `shift` (uncalibrated).
-SheetOrigin labelCorner(int n, SheetOrigin shift);
-
 // A stretch beyond this (2 %) is no printer's: the scales were misread.
 inline constexpr double kLargestStretch = 0.02;
 // A turn of the paper that would move label 21 this far (mm) is worth printing again for.

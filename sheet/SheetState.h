@@ -194,7 +194,10 @@ struct SheetState {
 
     int currentLabel = 1;
     int focusLabel = 1;
-    QString activeField;
+    // The text 前候補 fills from the label before: the maker, product name, spec or lot field
+    // entered last; none before one of them was entered.
+    enum class CandidateText { None, Maker, Product, Spec, Lot };
+    CandidateText candidateText = CandidateText::None;
     PrintMode printMode = PrintMode::Preview;
     double zoom = 0.5;
     QString fileName = kUntitled;
@@ -224,6 +227,21 @@ constexpr int labelColumn(int n) {
 }
 constexpr int labelRow(int n) {
     return (n - 1) / kColumns;
+}
+
+// The label grid, written once: where label n's top-left corner is (mm from the paper's
+// corner) with the sheet at `origin`, before any printer's calibration,
+constexpr SheetOrigin labelCorner(int n, SheetOrigin origin) {
+    return {labelColumn(n) * kLabelPitchX + origin.x, labelRow(n) * kLabelPitchY + origin.y};
+}
+// and which label a point (mm from the paper's corner) lies on; 0 outside the grid.
+constexpr int labelAt(SheetOrigin point, SheetOrigin origin) {
+    const double column = (point.x - origin.x) / kLabelPitchX;
+    const double row = (point.y - origin.y) / kLabelPitchY;
+    if (column < 0 || row < 0 || column >= kColumns || row >= kLabelCount / kColumns) {
+        return 0;
+    }
+    return static_cast<int>(row) * kColumns + static_cast<int>(column) + 1;
 }
 
 }  // namespace zukaro
