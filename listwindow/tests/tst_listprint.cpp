@@ -1,15 +1,20 @@
 // まとめて印刷 on a real printer: the private CUPS server of scripts/test-printer.sh with its
 // cups-pdf queue. The pages go to CUPS as one job only once all are made, with what the print
-// dialog chose; キャンセル halfway sends no job at all. Fails, never skips, when the server is
-// not running: real printing must be proven.
+// dialog chose; キャンセル halfway sends no job at all; and a queue that refuses the job is told
+// from every window that prints (the editor's 印刷, 印刷位置の調整, まとめて印刷; the command
+// line's is tst_cupsprint's). Fails, never skips, when the server is not running: real printing
+// must be proven.
 #include <cups/cups.h>
 #include <QtTest>
 #include <QtWidgets>
 
+#include "CalibrationDialog.h"
+#include "EditorWindow.h"
 #include "ModalDialogs.h"
 #include "PrintedSheet.h"
 #include "ProductListModel.h"
 #include "ProductListWindow.h"
+#include "SampleSheet.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
 
@@ -31,6 +36,15 @@ QList<int> listJobs(const QString& queue) {
     }
     cupsFreeJobs(count, jobs);
     return ids;
+}
+
+// Every job the server has had on `queue`, done or not.
+int jobCount(const QString& queue) {
+    cups_job_t* jobs = nullptr;
+    const int count =
+        cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
+    cupsFreeJobs(count, jobs);
+    return count;
 }
 
 // A valid JAN code: 49, ten digits of `n`, the check digit.
@@ -63,9 +77,8 @@ class TestListPrint : public QObject {
 
     QString value(const char* name) const { return printer_->value(name).toString(); }
 
-    void printAll() {
+    void printAll(const QString& queue) {
         DialogAnswer answer;
-        const QString queue = value("ZUKARO_TEST_QUEUE");
         answer.choosePrinter = [queue](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::NativeFormat);
             printer.setPrinterName(queue);
@@ -73,6 +86,7 @@ class TestListPrint : public QObject {
         dialogs_.script(answer);
         QTest::mouseClick(window_->findChild<QPushButton*>("まとめて印刷"), Qt::LeftButton);
     }
+    void printAll() { printAll(value("ZUKARO_TEST_QUEUE")); }
 
 private slots:
     void initTestCase() {
@@ -83,6 +97,8 @@ private slots:
         cupsSetServer(value("CUPS_SERVER").toUtf8().constData());
         qputenv("CUPS_SERVER", value("CUPS_SERVER").toUtf8());
     }
+
+    void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
 
     void init() {
         dialogs_ = ScriptedCommonDialog1();
@@ -150,6 +166,52 @@ private slots:
         QCOMPARE(messages_.shown().last().text,
                  "印刷を取り消しました。プリンター「" + queue + "」には何も送っていません。");
         QCOMPARE(listJobs(queue), jobs);
+    }
+
+    // The queue that refuses every job, chosen in the print dialog of each window: the clerk
+    // is told in Japanese which printer refused, with CUPS's own reason, and nothing is queued.
+    void refusedJobIsTold_data() {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("editor 印刷") << "editor";
+        QTest::newRow("印刷位置の調整") << "calibration";
+        QTest::newRow("まとめて印刷") << "list";
+    }
+
+    void refusedJobIsTold() {
+        QFETCH(QString, route);
+        const QString refusing = value("ZUKARO_TEST_REFUSING");
+        const int jobs = jobCount(refusing);
+        QTemporaryDir settings;
+        if (route == "list") {
+            QVERIFY(window_->pasteRows(rows(30, 1)));
+            printAll(refusing);
+        } else {
+            DialogAnswer answer;
+            answer.choosePrinter = [refusing](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::NativeFormat);
+                printer.setPrinterName(refusing);
+            };
+            dialogs_.script(answer);
+            EditorWindow editor(dialogs_, messages_,
+                                SettingsLocations{settings.path(), settings.path()});
+            editor.sheet() = sample::fullSheet();
+            if (route == "editor") {
+                QTest::mouseClick(editor.findChild<QPushButton*>("印刷"), Qt::LeftButton);
+            } else {
+                CalibrationDialog dialog(dialogs_, messages_, editor.printer(), settings.path(),
+                                         kStartUpOrigin, &editor);
+                dialog.printSheet(false);
+            }
+        }
+        QVERIFY(!messages_.shown().isEmpty());
+        const auto& told = messages_.shown().last();
+        QVERIFY2(told.text.startsWith("プリンター「" + refusing +
+                                      "」が印刷を受け付けませんでした。シートは印刷されていませ"
+                                      "ん。\n") &&
+                     told.text.size() > told.text.indexOf('\n') + 1,
+                 qPrintable(told.text));
+        QCOMPARE(told.icon, MessageIcon::Critical);
+        QCOMPARE(jobCount(refusing), jobs);
     }
 };
 
