@@ -32,6 +32,7 @@
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "ListLoading.h"
+#include "ListSession.h"
 #include "MessageBoxes.h"
 #include "PrintHistory.h"
 #include "PrintJob.h"
@@ -776,16 +777,13 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
         return;
     }
     const int rate = baseSheet().layout.defaultTaxRate;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    std::vector<PrintedLabel> labels;
-    labels.reserve(rows.size());
-    for (const std::size_t i : rows) {
-        labels.push_back(printedLabelOf(model_->rows()[i], rate, now));
-    }
+    const std::vector<ProductRow>& listed = model_->rows();
     ProductMaster::RecordResult recorded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            recorded = master->another()->recordPrinted(labels, &progress);
+            recorded = recordPrinted(
+                laid, [&listed](std::size_t i) { return listed[i]; }, *master->another(), rate,
+                &progress);
         });
     if (!failure.isEmpty() || !recorded.ok) {
         messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,
