@@ -22,15 +22,15 @@ using namespace zukaro;
 
 namespace {
 
-// The jobs of the list window the server has had on `queue`, done or not (the command-line
-// test may print on the same queue meanwhile).
-QList<int> listJobs(const QString& queue) {
+// The jobs titled `title` the server has had on `queue`, done or not (the command-line test may
+// print on the same queue meanwhile).
+QList<int> listJobs(const QString& queue, const QString& title = "商品リスト") {
     cups_job_t* jobs = nullptr;
     const int count =
         cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
     QList<int> ids;
     for (int i = 0; i < count; ++i) {
-        if (QString::fromUtf8(jobs[i].title) == "商品リスト") {
+        if (QString::fromUtf8(jobs[i].title) == title) {
             ids << jobs[i].id;
         }
     }
@@ -77,6 +77,26 @@ class TestListPrint : public QObject {
 
     QString value(const char* name) const { return printer_->value(name).toString(); }
 
+    // cups-pdf writes job `id` under its number; it is done when the file ends with %%EOF.
+    QString jobPdf(int id) const {
+        const QDir out(value("ZUKARO_TEST_PDF_DIR"));
+        QString pdf;
+        QTest::qWaitFor(
+            [&] {
+                for (const QString& name : out.entryList({QString("*-job_%1.pdf").arg(id)})) {
+                    QFile file(out.filePath(name));
+                    if (file.open(QIODevice::ReadOnly) &&
+                        file.readAll().trimmed().endsWith("%%EOF")) {
+                        pdf = file.fileName();
+                        return true;
+                    }
+                }
+                return false;
+            },
+            120000);
+        return pdf;
+    }
+
     void printAll(const QString& queue) {
         DialogAnswer answer;
         answer.choosePrinter = [queue](QPrinter& printer) {
@@ -119,24 +139,8 @@ private slots:
         const QList<int> after = listJobs(queue);
         QCOMPARE(after.size(), before.size() + 1);
         const int id = *std::max_element(after.begin(), after.end());
-        // cups-pdf writes the job under its number; it is done when the file ends with %%EOF.
-        const QDir out(value("ZUKARO_TEST_PDF_DIR"));
-        QString pdf;
-        QVERIFY2(
-            QTest::qWaitFor(
-                [&] {
-                    for (const QString& name : out.entryList({QString("*-job_%1.pdf").arg(id)})) {
-                        QFile file(out.filePath(name));
-                        if (file.open(QIODevice::ReadOnly) &&
-                            file.readAll().trimmed().endsWith("%%EOF")) {
-                            pdf = file.fileName();
-                            return true;
-                        }
-                    }
-                    return false;
-                },
-                120000),
-            "cups-pdf wrote no PDF for the job within two minutes");
+        const QString pdf = jobPdf(id);
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job within two minutes");
         QTemporaryDir pages;
         QCOMPARE(printed::pageCount(pdf), 3);
         QStringList codes;
@@ -166,6 +170,36 @@ private slots:
         QCOMPARE(messages_.shown().last().text,
                  "印刷を取り消しました。プリンター「" + queue + "」には何も送っていません。");
         QCOMPARE(listJobs(queue), jobs);
+    }
+
+    // The editor's 印刷 on the queue: one job under the sheet's name, zbar reads all 21 codes
+    // on the queue's PDF, and the editor says where it went.
+    void editorPrintsOnTheQueue() {
+        const QString queue = value("ZUKARO_TEST_QUEUE");
+        QTemporaryDir settings;
+        EditorWindow editor(dialogs_, messages_,
+                            SettingsLocations{settings.path(), settings.path()});
+        editor.sheet() = sample::fullSheet();
+        editor.sheet().fileName = settings.filePath("今週の棚札.csv");
+        const QList<int> before = listJobs(queue, "今週の棚札.csv");
+        DialogAnswer answer;
+        answer.choosePrinter = [queue](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+        };
+        dialogs_.script(answer);
+        QTest::mouseClick(editor.findChild<QPushButton*>("印刷"), Qt::LeftButton);
+        QCOMPARE(messages_.shown().size(), 0);
+        const QList<int> after = listJobs(queue, "今週の棚札.csv");
+        QCOMPARE(after.size(), before.size() + 1);
+        const QString pdf = jobPdf(*std::max_element(after.begin(), after.end()));
+        QVERIFY2(!pdf.isEmpty(), "cups-pdf wrote no PDF for the job within two minutes");
+        QTemporaryDir pages;
+        QCOMPARE(printed::codesOnEveryPage(pdf, 300, pages.path()),
+                 printed::expectedZbarCodes(sample::fullSheet()));
+        QFile::remove(pdf);
+        QCOMPARE(editor.statusBar()->currentMessage(),
+                 "プリンター「" + queue + "」に印刷を送りました。");
     }
 
     // The queue that refuses every job, chosen in the print dialog of each window: the clerk
