@@ -7,15 +7,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <cerrno>
 
 #include "CalibrationSheet.h"
-#include "CupsJob.h"
 #include "JanCompletion.h"
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "PreviewSurface.h"
+#include "PrintJob.h"
 #include "SafeFile.h"
 #include "ScratchFile.h"
 #include "SheetCommands.h"
@@ -23,7 +24,6 @@
 #include "ShownText.h"
 #include "StandardStreams.h"
 #include "SystemError.h"
-#include "UnattendedDialog.h"
 
 namespace zukaro {
 namespace {
@@ -62,11 +62,6 @@ QString writeStandardOutput(QByteArrayView bytes) {
         left -= written;
     }
     return {};
-}
-
-// The printer's file must end as a complete PDF; a full temporary folder cuts it short.
-bool endsAsPdf(const QByteArray& bytes) {
-    return bytes.right(16).contains("%%EOF");
 }
 
 }  // namespace
@@ -149,19 +144,16 @@ qint64 BatchSession::pageCount() const {
     return madePage_ ? madeCount_ : static_cast<qint64>(pages_.size());
 }
 
-bool BatchSession::printed(QPrinter& printer, const PrinterCalibration& calibration,
-                           const QString& shownName) {
+PagePainter BatchSession::pages(const PrinterCalibration& calibration) const {
     // A list's pages are made as they are printed; the files' are there.
-    const QString failure = printOn(
-        printer, static_cast<std::size_t>(pageCount()),
-        [&](draw::DrawTarget& target, std::size_t i) {
-            const SheetState page = madePage_ ? madePage_(static_cast<qint64>(i)) : pages_[i];
-            drawSheet(page, target, RenderOptions::onPaper(page, calibration));
-        },
-        shownName);
-    if (!failure.isEmpty()) {
-        messages_.tell(QStringLiteral("印刷"), failure, MessageIcon::Critical);
-        return false;
+    return sheetPages(
+        [this](std::size_t i) { return madePage_ ? madePage_(static_cast<qint64>(i)) : pages_[i]; },
+        calibration);
+}
+
+bool BatchSession::finished(const PrintOutcome& outcome) {
+    if (!outcome.printed()) {
+        return failed(QStringLiteral("印刷"), outcome.message);
     }
     reportLabelsWithoutBars();
     reportLabelLayouts();
@@ -209,10 +201,8 @@ bool BatchSession::failed(const QString& caption, const QString& message) {
 }
 
 bool BatchSession::printPdf(const QString& out, int dpi) {
-    const PrinterCalibration calibration = printing_.calibrationFor(pdfPrinter_);
-    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
-        return printed(printer, calibration, shownName);
-    });
+    return writePdf(out, dpi, static_cast<std::size_t>(pageCount()),
+                    pages(printing_.calibrationFor(pdfPrinter_)));
 }
 
 bool BatchSession::printCalibrationSheet(const QString& out, int dpi) {
@@ -225,16 +215,13 @@ bool BatchSession::printCalibrationSheet(const QString& out, int dpi) {
         info.calibration = printing_.calibrationFor(pdfPrinter_);
     }
     fileTitle_ = QStringLiteral("印刷位置の調整用シート");
-    return writePdf(out, dpi, [&](QPrinter& printer, const QString& shownName) {
-        const QString failure = printOn(
-            printer, 1,
-            [&](draw::DrawTarget& target, std::size_t) { drawCalibrationSheet(target, info); },
-            shownName);
-        return failure.isEmpty() || failed(QStringLiteral("印刷"), failure);
+    return writePdf(out, dpi, 1, [&](draw::DrawTarget& target, std::size_t) {
+        drawCalibrationSheet(target, info);
     });
 }
 
-bool BatchSession::writePdf(const QString& out, int dpi, const PrintJob& job) {
+bool BatchSession::writePdf(const QString& out, int dpi, std::size_t count,
+                            const PagePainter& paint) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setResolution(dpi);
@@ -243,32 +230,25 @@ bool BatchSession::writePdf(const QString& out, int dpi, const PrintJob& job) {
     printer.setFullPage(true);
     printer.setDocName(fileTitle_);
     printer.setCreator(QStringLiteral("zukaro"));
+    PrintJob job(printer, fileTitle_);
+    if (out != kStandardOutput) {
+        printer.setOutputFileName(out);
+        return finished(job.run(count, paint));
+    }
     const QString caption = QStringLiteral("印刷");
-    if (out == kStandardOutput) {
-        ScratchFile pdf;
-        QString error;
-        if (!pdf.create(error)) {
-            return failed(caption, QStringLiteral("標準出力に書き出す PDF を作れません。") + error);
-        }
-        printer.setOutputFileName(pdf.path());
-        if (!job(printer, QStringLiteral("（標準出力）"))) {
-            return false;
-        }
-        error = writeStandardOutput(pdf.readAll());
-        return error.isEmpty() || failed(caption, error);
+    ScratchFile pdf;
+    QString error;
+    if (!pdf.create(error)) {
+        return failed(caption, QStringLiteral("標準出力に書き出す PDF を作れません。") + error);
     }
-    // The PDF is made straight in the temporary file beside `out`, which it then replaces.
-    AtomicFile file(out);
-    const FileResult ready = file.begin();
-    if (!ready.ok) {
-        return failed(caption, ready.error);
-    }
-    printer.setOutputFileName(file.temporaryPath());
-    if (!job(printer, shown(out))) {
+    printer.setOutputFileName(pdf.path());
+    job.setShownName(QStringLiteral("（標準出力）"));
+    job.writePdfInPlace();
+    if (!finished(job.run(count, paint))) {
         return false;
     }
-    const FileResult written = file.commit();
-    return written.ok || failed(caption, written.error);
+    error = writeStandardOutput(pdf.readAll());
+    return error.isEmpty() || failed(caption, error);
 }
 
 bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
@@ -276,9 +256,7 @@ bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
     // default printer's): what the open command leaves, then at 100 % one press of 倍率,
     // which draws it again.
     PreviewSurface picDraw;
-    UnattendedDialog dialog;
-    QPrinter unused;
-    SheetCommands commands(pages_.front(), picDraw, dialog, messages_, unused);
+    SheetCommands commands(pages_.front(), picDraw);
     commands.showPreview();
     if (zoomPercent == 100) {
         commands.倍率Click();
@@ -315,50 +293,24 @@ bool BatchSession::print(const QString& printer, QTextStream& out) {
             MessageIcon::Critical);
         return false;
     }
-    // Qt hands its file to CUPS without looking at the answer, so the page is printed into a
-    // file for this printer and handed over here, where a refusal can be reported.
-    ScratchFile job;
-    QString error;
-    if (!job.create(error)) {
-        return failed(
-            QStringLiteral("印刷"),
-            QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(name) + error);
-    }
     QPrinter device(QPrinter::HighResolution);
     device.setOutputFormat(QPrinter::NativeFormat);
     device.setPrinterName(name);
     device.setPageSize(QPageSize(QPageSize::A4));
     device.setPageOrientation(QPageLayout::Portrait);
-    // On a real printer too the sheet offsets count from the paper's edge, as in a PDF.
-    device.setFullPage(true);
+    // One side, whatever the queue's default: a sheet of labels has no back.
+    device.setDuplex(QPrinter::DuplexNone);
     device.setDocName(fileTitle_);
     device.setCreator(QStringLiteral("zukaro"));
-    device.setOutputFileName(job.path());
-    if (!printed(device, printing_.calibrationFor(name))) {
+    const PrintOutcome outcome =
+        PrintJob(device, fileTitle_)
+            .run(static_cast<std::size_t>(pageCount()), pages(printing_.calibrationFor(name)));
+    if (!finished(outcome)) {
         return false;
     }
-    if (!endsAsPdf(job.readAll())) {
-        QString reason = whyCutShort(job.path());
-        reason = reason.isEmpty() ? QStringLiteral("。空き容量を確かめてください。")
-                                  : QStringLiteral("（%1）。").arg(reason);
-        return failed(QStringLiteral("印刷"),
-                      QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
-                                     "書き終えられませんでした%3シートは印刷されていません。")
-                          .arg(name, shown(QDir::tempPath()), reason));
-    }
-    const CupsJob submitted =
-        submitToCups(name, job.path(), fileTitle_,
-                     {{QByteArrayLiteral("media"), device.pageLayout().pageSize().key().toUtf8()},
-                      {QByteArrayLiteral("sides"), QByteArrayLiteral("one-sided")}});
-    if (submitted.id == 0) {
-        messages_.tell(QStringLiteral("印刷"),
-                       QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。"
-                                      "シートは印刷されていません。\n%2")
-                           .arg(name, submitted.error),
-                       MessageIcon::Critical);
-        return false;
-    }
-    out << QStringLiteral("「%1」に印刷を送りました（ジョブ %2）。\n").arg(name).arg(submitted.id);
+    out << QStringLiteral("「%1」に印刷を送りました（ジョブ %2）。\n")
+               .arg(name)
+               .arg(outcome.cupsJob);
     out.flush();
     return true;
 }

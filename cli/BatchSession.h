@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPrinter>
 #include <QString>
 #include <QTextStream>
 #include <functional>
@@ -8,6 +7,7 @@
 
 #include "CommandLine.h"
 #include "ConsoleMessages.h"
+#include "PrintJob.h"
 #include "PrintingSettings.h"
 #include "SettingsFile.h"
 #include "SheetState.h"
@@ -63,12 +63,13 @@ public:
     ConsoleMessages& messages() { return messages_; }
 
 private:
-    // Prints on the printer, telling any failure; true when the pages went out.
-    using PrintJob = std::function<bool(QPrinter& printer, const QString& shownName)>;
-    // A4 portrait PDF pages into `out` (or standard output), printed by `job`.
-    bool writePdf(const QString& out, int dpi, const PrintJob& job);
-    bool printed(QPrinter& printer, const PrinterCalibration& calibration,
-                 const QString& shownName = {});
+    // The pages to print: the files opened, or a list's pages made as they are printed.
+    PagePainter pages(const PrinterCalibration& calibration) const;
+    // A4 portrait PDF pages into `out` (or standard output), `count` pages made by `paint`.
+    bool writePdf(const QString& out, int dpi, std::size_t count, const PagePainter& paint);
+    // Tells a job that did not print as a failure; after one that did, what the labels went
+    // out without. True when the pages went out.
+    bool finished(const PrintOutcome& outcome);
     // One line on stderr per printed label whose code went out without bars, and one per label
     // whose price was drawn smaller or whose texts overprint or leave it.
     void reportLabelsWithoutBars();

@@ -14,9 +14,10 @@
 
 #include "BatchSession.h"
 #include "ColumnMapping.h"
-#include "FilePlace.h"
 #include "ConsoleMessages.h"
+#include "FilePlace.h"
 #include "LabelLayout.h"
+#include "ListSession.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
 #include "MasterComparison.h"
@@ -133,41 +134,27 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
     if (!where) {
         return false;
     }
-    QStringList keys;
-    keys.reserve(static_cast<qsizetype>(job.rows.size()));
-    for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        keys << printedKey(job.rows.at(i).jan);
-    }
-    QHash<QString, PrintedLabel> last;
+    const RowAt row = [&job](std::size_t i) { return job.rows.at(i); };
+    HistoryMarks marked;
+    marked.asked = true;
+    marked.marks.assign(job.rows.size(), ChangeMark::New);
     if (where->isPostgres() || QFileInfo::exists(where->path)) {
         ProductMaster master(*where);
         if (!command.recordPrinted) {
             master.readOnlyFromNowOn();
         }
-        ProductMaster::PrintedResult found = master.lastPrinted(keys);
-        if (!found.ok) {
-            messages.tell(QStringLiteral("エラー"), found.error, MessageIcon::Critical);
+        marked = markAgainstHistory(job.rows.size(), row, master, defaultRate);
+        if (!marked.asked) {
+            messages.tell(QStringLiteral("エラー"), marked.error, MessageIcon::Critical);
             return false;
         }
-        last = std::move(found.labels);
     }
-    std::array<qint64, 4> counts{};
-    job.chosen.resize(job.rows.size());
-    for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        const auto stored = last.constFind(keys[static_cast<qsizetype>(i)]);
-        const ChangeMark mark =
-            changeMark(job.rows.at(i),
-                       stored == last.cend() ? std::nullopt : std::optional<PrintedLabel>(*stored),
-                       defaultRate);
-        ++counts[static_cast<std::size_t>(mark)];
-        job.chosen[i] = needsPrinting(mark);
-    }
+    job.chosen = marked.changed();
+    const auto counts = [&marked](ChangeMark mark) { return countText(marked.count(mark)); };
     messages.say(QStringLiteral("商品マスタに記録された前回の印刷と比べて、新規 %1 行・価格変更 %2 "
                                 "行・表示変更 %3 行を印刷します（変更なし %4 行は印刷しません）。")
-                     .arg(countText(counts[static_cast<std::size_t>(ChangeMark::New)]),
-                          countText(counts[static_cast<std::size_t>(ChangeMark::PriceChanged)]),
-                          countText(counts[static_cast<std::size_t>(ChangeMark::TextChanged)]),
-                          countText(counts[static_cast<std::size_t>(ChangeMark::Unchanged)])));
+                     .arg(counts(ChangeMark::New), counts(ChangeMark::PriceChanged),
+                          counts(ChangeMark::TextChanged), counts(ChangeMark::Unchanged)));
     return true;
 }
 
@@ -179,13 +166,9 @@ bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRat
     if (!where) {
         return false;
     }
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    std::vector<PrintedLabel> labels;
-    for (const std::size_t row : job.plan->printedRows()) {
-        labels.push_back(printedLabelOf(job.rows.at(row), defaultRate, now));
-    }
     ProductMaster master(*where);
-    const ProductMaster::RecordResult recorded = master.recordPrinted(labels);
+    const ProductMaster::RecordResult recorded = zukaro::recordPrinted(
+        *job.plan, [&job](std::size_t i) { return job.rows.at(i); }, master, defaultRate);
     if (!recorded.ok) {
         messages.tell(QStringLiteral("エラー"),
                       QStringLiteral("ラベルは印刷しましたが、印刷済みとして記録できませんでした。"

@@ -18,8 +18,8 @@
 #include "CalibrationSheet.h"
 #include "CommonDialog1.h"
 #include "MessageBoxes.h"
+#include "PrintJob.h"
 #include "PrintingSettings.h"
-#include "SheetCommands.h"
 
 namespace zukaro {
 namespace {
@@ -270,9 +270,9 @@ void CalibrationDialog::printSheet(bool check) {
         printer_.setOutputFormat(QPrinter::NativeFormat);
         printer_.setPrinterName(printerName());
     }
-    dialogs_.suggestPdfFile(
-        QDir::home().filePath(check ? QStringLiteral("印刷位置の確認用シート.pdf")
-                                    : QStringLiteral("印刷位置の調整用シート.pdf")));
+    const QString title =
+        check ? QStringLiteral("印刷位置の確認用シート") : QStringLiteral("印刷位置の調整用シート");
+    dialogs_.suggestPdfFile(QDir::home().filePath(title + QStringLiteral(".pdf")));
     if (dialogs_.showPrinter(printer_) == kCancelError) {
         return;
     }
@@ -296,11 +296,12 @@ void CalibrationDialog::printSheet(bool check) {
             return;
         }
     }
-    const QString failure = printOn(printer_, 1, [&](draw::DrawTarget& target, std::size_t) {
-        drawCalibrationSheet(target, info);
-    });
-    if (!failure.isEmpty()) {
-        messages_.tell(kCaption, failure, MessageIcon::Critical);
+    const PrintOutcome outcome =
+        PrintJob(printer_, title).run(1, [&](draw::DrawTarget& target, std::size_t) {
+            drawCalibrationSheet(target, info);
+        });
+    if (!outcome.printed()) {
+        messages_.tell(kCaption, outcome.message, MessageIcon::Critical);
     }
 }
 

@@ -24,6 +24,7 @@
 #include "PrintingSettings.h"
 #include "ProductMaster.h"
 #include "SheetCommands.h"
+#include "SheetPrinting.h"
 #include "TaxPrice.h"
 #include "WindowFit.h"
 
@@ -63,10 +64,11 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
 
     preview_ = new PreviewPane(ui_.previewArea);
     ui_.previewArea->layout()->addWidget(preview_);
-    commands_ =
-        std::make_unique<SheetCommands>(sheet_, preview_->picDraw(), dialog_, messages_, printer_);
+    commands_ = std::make_unique<SheetCommands>(sheet_, preview_->picDraw());
     commands_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
-    commands_->setSettingsFolder(settings_.userDir);
+    printing_ = std::make_unique<SheetPrinting>(sheet_, dialog_, messages_, printer_);
+    printing_->setFocusText1([this] { ui_.Text1->setFocus(Qt::OtherFocusReason); });
+    printing_->setSettingsFolder(settings_.userDir);
     commands_->setReportChanged([this](const SheetReport& report) { showLabelReport(report); });
     commands_->setPreviewNotes([this] {
         std::vector<PreviewNote> notes;
@@ -78,7 +80,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
         return notes;
     });
     // Prices that the clerk gave a rate but that go out without tax are asked about first.
-    commands_->setPrintCheck([this] {
+    printing_->setPrintCheck([this] {
         const std::vector<int> untaxed = labelsPrintedWithoutTax(sheet_);
         return untaxed.empty() ||
                messages_.askYesNo(
@@ -86,8 +88,8 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
                    printedWithoutTaxNote(untaxed) + QStringLiteral("\n\nこのまま印刷しますか？"),
                    MessageIcon::Exclamation, false);
     });
-    commands_->setPrinted([this](const QString& where) { say(where); });
-    bindSheetCommands(*commands_,
+    printing_->setPrinted([this](const QString& where) { say(where); });
+    bindSheetCommands(*commands_, [this] { printing_->printSheet(); },
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});
     onClick(ui_.全体, [this] {

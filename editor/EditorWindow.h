@@ -20,6 +20,7 @@ class EntryField;
 class CommonDialog1;
 class PreviewPane;
 class SheetCommands;
+class SheetPrinting;
 class MessageBoxes;
 class ProductMaster;
 
@@ -179,6 +180,7 @@ private:
     QPrinter printer_{QPrinter::HighResolution};
     PreviewPane* preview_ = nullptr;  // picFrame, picDraw and the scroll bars
     std::unique_ptr<SheetCommands> commands_;
+    std::unique_ptr<SheetPrinting> printing_;  // 印刷 / P_印刷
     QUndoStack undo_;
     ProductMaster* master_ = nullptr;
     QString masterProblem_;       // why the last look-up found nothing: the master did not answer

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "LabelLayout.h"
+#include "ListSession.h"
 #include "MasterMessages.h"
 #include "ProductMaster.h"
 #include "ShownText.h"
@@ -37,35 +38,19 @@ LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<Row
 
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
                 WorkProgress& progress) {
+    HistoryMarks marked = markAgainstHistory(
+        rows.size(), [&rows](std::size_t i) { return rows[i]; }, master, defaultRate, &progress);
     Marked out;
-    progress.beginStep(QStringLiteral("前回の印刷と比べています"), 0);
-    QStringList keys;
-    keys.reserve(static_cast<qsizetype>(rows.size()));
-    for (const ProductRow& row : rows) {
-        keys << printedKey(row.jan);
-    }
-    const ProductMaster::PrintedResult found = master.lastPrinted(keys);
-    if (!found.ok) {
-        out.error = found.error;
-        return out;
-    }
-    out.asked = true;
-    out.marks.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto last = found.labels.constFind(keys[static_cast<qsizetype>(i)]);
-        if (last == found.labels.cend()) {
-            out.marks.push_back(ChangeMark::New);
-            continue;
-        }
-        const ChangeMark mark = changeMark(rows[i], *last, defaultRate);
-        out.marks.push_back(mark);
-        if (mark != ChangeMark::Unchanged) {
-            out.printed.insert(
-                i,
-                {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
-                 describeChange(rows[i], *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
-                     last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
-        }
+    out.asked = marked.asked;
+    out.error = std::move(marked.error);
+    out.marks = std::move(marked.marks);
+    for (auto last = marked.last.cbegin(); last != marked.last.cend(); ++last) {
+        const ProductRow& row = rows[last.key()];
+        out.printed.insert(
+            last.key(),
+            {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
+             describeChange(row, *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
+                 last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
     }
     return out;
 }

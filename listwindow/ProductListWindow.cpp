@@ -28,23 +28,21 @@
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
 #include "Cp932.h"
-#include "CupsJob.h"
 #include "IniFile.h"
 #include "LabelFile.h"
 #include "LabelLayout.h"
 #include "ListLoading.h"
+#include "ListSession.h"
 #include "MessageBoxes.h"
 #include "PrintHistory.h"
+#include "PrintJob.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
 #include "ProductRows.h"
 #include "SafeFile.h"
-#include "ScratchFile.h"
-#include "SheetCommands.h"
 #include "SheetRenderer.h"
 #include "ShownText.h"
-#include "SystemError.h"
 #include "UserFiles.h"
 #include "WindowFit.h"
 
@@ -322,8 +320,9 @@ void ProductListWindow::changeEvent(QEvent* event) {
 }
 
 QString ProductListWindow::listSettingsFile() const {
-    return hooks_.settingsFolder.isEmpty() ? QString()
-                                           : QDir(hooks_.settingsFolder).filePath(kListSettingsFile);
+    return hooks_.settingsFolder.isEmpty()
+               ? QString()
+               : QDir(hooks_.settingsFolder).filePath(kListSettingsFile);
 }
 
 bool ProductListWindow::importFile(const QString& path) {
@@ -735,112 +734,31 @@ void ProductListWindow::printAll() {
         dialog_.showPrinter(printer_) == kCancelError) {
         return;
     }
-    // The pages go into a file of our own first: a PDF beside the one chosen, which replaces it
-    // when complete, or the job for a printer, handed to CUPS when complete; a cancelled job
-    // leaves neither.
     QString warning;
     const PrinterCalibration calibration = calibrationOf(printer_, hooks_.settingsFolder, warning);
     if (!warning.isEmpty()) {
         messages_.tell(kCaption, warning, MessageIcon::Exclamation);
     }
-    const bool toPdf = printer_.outputFormat() == QPrinter::PdfFormat;
-    const QString chosenFile = printer_.outputFileName();
-    const QString shownName = toPdf ? QDir::toNativeSeparators(chosenFile) : printer_.printerName();
-    std::optional<AtomicFile> pdf;
-    ScratchFile job;
-    if (toPdf) {
-        pdf.emplace(chosenFile);
-        if (const FileResult ready = pdf->begin(); !ready.ok) {
-            messages_.tell(kCaption, ready.error, MessageIcon::Critical);
-            return;
-        }
-        printer_.setOutputFileName(pdf->temporaryPath());
-    } else {
-        QString error;
-        if (!job.create(error)) {
-            messages_.tell(
-                kCaption,
-                QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(shownName) +
-                    error,
-                MessageIcon::Critical);
-            return;
-        }
-        printer_.setOutputFileName(job.path());
-    }
     const SheetState base = baseSheet();
-    const qint64 count = laid.sheetCount();
-    QString failure;
-    bool cancelled = false;
+    PrintJob job(printer_, kCaption);
+    PrintOutcome outcome;
     const QString workFailure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            progress.beginStep(QStringLiteral("「%1」に印刷しています").arg(shownName), count);
-            failure = printOn(
-                printer_, static_cast<std::size_t>(count),
-                [&](draw::DrawTarget& target, std::size_t i) {
-                    const SheetState page = laid.sheet(static_cast<qint64>(i), base);
-                    drawSheet(page, target, RenderOptions::onPaper(page, calibration));
-                },
-                shownName,
-                [&](std::size_t printed) {
-                    progress.setDone(static_cast<qint64>(printed));
-                    return !progress.cancelled();
-                });
-            cancelled = progress.cancelled();
+            job.setProgress(&progress);
+            outcome = job.run(
+                static_cast<std::size_t>(laid.sheetCount()),
+                sheetPages([&](std::size_t i) { return laid.sheet(static_cast<qint64>(i), base); },
+                           calibration));
         });
-    printer_.setOutputFileName(toPdf ? chosenFile : QString());
-    if (cancelled) {
-        messages_.tell(
-            kCaption,
-            toPdf ? QStringLiteral("印刷を取り消しました。「%1」は前のままです。").arg(shownName)
-                  : QStringLiteral("印刷を取り消しました。プリンター「%1」には何も"
-                                   "送っていません。")
-                        .arg(shownName),
-            MessageIcon::Information);
-        return;
-    }
-    if (!workFailure.isEmpty() || !failure.isEmpty()) {
-        messages_.tell(kCaption, workFailure.isEmpty() ? failure : workFailure,
-                       MessageIcon::Critical);
-        return;
-    }
-    if (toPdf) {
-        if (const FileResult written = pdf->commit(); !written.ok) {
-            messages_.tell(kCaption, written.error, MessageIcon::Critical);
-            return;
-        }
-    } else if (!submitJob(job, shownName)) {
+    if (!workFailure.isEmpty() || !outcome.printed()) {
+        const bool cancelled =
+            workFailure.isEmpty() && outcome.status == PrintOutcome::Status::Cancelled;
+        messages_.tell(kCaption, workFailure.isEmpty() ? outcome.message : workFailure,
+                       cancelled ? MessageIcon::Information : MessageIcon::Critical);
         return;
     }
     rememberNextStart(laid);
     offerToRecord(laid, QStringLiteral("印刷した"));
-}
-
-bool ProductListWindow::submitJob(const ScratchFile& job, const QString& printerName) {
-    const QByteArray bytes = job.readAll();
-    if (!bytes.right(16).contains("%%EOF")) {
-        const QString reason = whyCutShort(job.path());
-        messages_.tell(
-            kCaption,
-            QStringLiteral("プリンター「%1」に送る印刷データを一時フォルダー「%2」に"
-                           "書き終えられませんでした（%3）。シートは印刷されて"
-                           "いません。")
-                .arg(printerName, QDir::toNativeSeparators(QDir::tempPath()),
-                     reason.isEmpty() ? QStringLiteral("空き容量を確かめてください") : reason),
-            MessageIcon::Critical);
-        return false;
-    }
-    // CUPS wants the queue's name without an instance ("queue/instance").
-    const CupsJob submitted = submitToCups(printerName.section(u'/', 0, 0), job.path(),
-                                           QStringLiteral("商品リスト"), cupsOptionsOf(printer_));
-    if (submitted.id == 0) {
-        messages_.tell(kCaption,
-                       QStringLiteral("プリンター「%1」が印刷を受け付けませんでした。シートは"
-                                      "印刷されていません。\n%2")
-                           .arg(printerName, submitted.error),
-                       MessageIcon::Critical);
-        return false;
-    }
-    return true;
 }
 
 void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done) {
@@ -859,16 +777,13 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
         return;
     }
     const int rate = baseSheet().layout.defaultTaxRate;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    std::vector<PrintedLabel> labels;
-    labels.reserve(rows.size());
-    for (const std::size_t i : rows) {
-        labels.push_back(printedLabelOf(model_->rows()[i], rate, now));
-    }
+    const std::vector<ProductRow>& listed = model_->rows();
     ProductMaster::RecordResult recorded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            recorded = master->another()->recordPrinted(labels, &progress);
+            recorded = recordPrinted(
+                laid, [&listed](std::size_t i) { return listed[i]; }, *master->another(), rate,
+                &progress);
         });
     if (!failure.isEmpty() || !recorded.ok) {
         messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,

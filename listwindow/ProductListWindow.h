@@ -31,7 +31,6 @@ class CommonDialog1;
 class MessageBoxes;
 class ProductListModel;
 class ProductMaster;
-class ScratchFile;
 
 // What the list window needs from the rest of the program.
 struct ProductListHooks {
@@ -125,7 +124,6 @@ private:
     // The editor's sheet, whose layout the list's labels take; a default one without an editor.
     SheetState baseSheet() const;
     bool allowedJob(const SheetPlan& plan);
-    bool submitJob(const ScratchFile& job, const QString& printerName);
     void refresh();
     // After a print or a save: whether to record the rows as printed (nothing is recorded
     // without the clerk's word); `done` says what was done with them (印刷した, 保存した).

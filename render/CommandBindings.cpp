@@ -7,7 +7,8 @@
 
 namespace zukaro {
 
-void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& controls) {
+void bindSheetCommands(SheetCommands& commands, std::function<void()> print,
+                       const SheetCommandControls& controls) {
     SheetCommands* c = &commands;
     QObject::connect(&controls.プレビュー, &QAbstractButton::clicked, &controls.プレビュー,
                      [c] { c->showPreview(); });
@@ -15,9 +16,9 @@ void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& cont
     QObject::connect(&controls.M_プレビュー, &QAction::triggered, &controls.M_プレビュー,
                      [c, menu] { menu([c] { c->showPreview(); }); });
     QObject::connect(&controls.印刷, &QAbstractButton::clicked, &controls.印刷,
-                     [c] { c->printSheet(); });
+                     [print] { print(); });
     QObject::connect(&controls.P_印刷, &QAction::triggered, &controls.P_印刷,
-                     [c, menu] { menu([c] { c->printSheet(); }); });
+                     [print, menu] { menu(print); });
     QObject::connect(&controls.倍率, &QAbstractButton::clicked, &controls.倍率,
                      [c] { c->倍率Click(); });
     QAbstractButton* zoomButton = &controls.倍率;

@@ -10,8 +10,8 @@ namespace zukaro {
 class SheetCommands;
 
 // Wires the window's buttons and menu entries to the sheet commands: プレビュー and
-// M_プレビュー share showPreview, 印刷 and P_印刷 share printSheet, and 倍率 switches the
-// scale and keeps its caption in step with the state.
+// M_プレビュー share showPreview, 印刷 and P_印刷 share `print` (print/SheetPrinting), and 倍率
+// switches the scale and keeps its caption in step with the state.
 struct SheetCommandControls {
     QAbstractButton& プレビュー;
     QAction& M_プレビュー;
@@ -22,6 +22,7 @@ struct SheetCommandControls {
     std::function<void(const std::function<void()>&)> menuCommand =
         [](const std::function<void()>& command) { command(); };
 };
-void bindSheetCommands(SheetCommands& commands, const SheetCommandControls& controls);
+void bindSheetCommands(SheetCommands& commands, std::function<void()> print,
+                       const SheetCommandControls& controls);
 
 }  // namespace zukaro

@@ -129,10 +129,18 @@ private slots:
         }
     }
 
+    void refusedJobIsReported_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("--print") << QStringList{"--print", sheet_};
+        QTest::newRow("--print-list")
+            << QStringList{"--print-list", fixture::path("fifty_products.csv")};
+    }
+
     void refusedJobIsReported() {
+        QFETCH(QStringList, args);
         const QString refusing = value("ZUKARO_TEST_REFUSING");
         const QStringList before = pdfs();
-        const auto run = zukaro({"--print", sheet_, "--printer", refusing});
+        const auto run = zukaro(args + QStringList{"--printer", refusing});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("「" + refusing + "」が印刷を受け付けませんでした"),
                  qPrintable(run.err));

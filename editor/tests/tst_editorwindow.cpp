@@ -11,15 +11,18 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
 #include <QDir>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <csignal>
 
 #include "EditorFixture.h"
 #include "LabelFile.h"
 #include "PreviewPane.h"
-#include "PrintedSheet.h"
 #include "PreviewSurface.h"
+#include "PrintedSheet.h"
 #include "ProductMaster.h"
 #include "SettingsFile.h"
 #include "SheetCommands.h"
@@ -76,6 +79,8 @@ private slots:
     void overprintedLabelsAreNamedAndFittedInOneClick();
     void previewClicksChooseALabel_data();
     void previewClicksChooseALabel();
+    void printIntoAPdf_data();
+    void printIntoAPdf();
 
 private:
     EditorFixture ui_;
@@ -1029,4 +1034,80 @@ void TestEditorWindow::previewClicksChooseALabel() {
     for (const int n : {1, 5, 11, 21}) {
         QVERIFY2(blueAt(n) == (n == current), qPrintable(QString("label %1").arg(n)));
     }
+}
+
+// 印刷 into a PDF file, however the print dialog and the disk answer: the PDF takes the place
+// of the one there only when complete, what could not be printed is said, and the preview and
+// its zoom stay as they were.
+void TestEditorWindow::printIntoAPdf_data() {
+    QTest::addColumn<int>("outcome");      // of the print dialog
+    QTest::addColumn<QString>("output");   // in a fresh folder; empty: no printer; a folder: "/"
+    QTest::addColumn<int>("sizeLimit");    // the bytes a file may grow to; 0: no limit
+    QTest::addColumn<QString>("message");  // what is said; empty: printed, nothing said
+    QTest::newRow("cancelled") << int(kCancelError) << "棚札.pdf" << 0 << "-";
+    QTest::newRow("confirmed") << 0 << "棚札.pdf" << 0 << "";
+    QTest::newRow("dialog failed, printer as it was") << 28663 << "棚札.pdf" << 0 << "";
+    QTest::newRow("missing folder") << 0 << "なし/棚札.pdf" << 0 << "保存先のフォルダがありません";
+    QTest::newRow("no printer") << 0 << "" << 0 << "印刷できるプリンターがありません";
+    QTest::newRow("a folder of that name")
+        << 0 << "棚札.pdf/" << 0 << "同じ名前のフォルダがあります";
+    // The PDF cut short at 2 kB: the one printed last week is still whole.
+    QTest::newRow("file-size limit") << 0 << "棚札.pdf" << 2000 << "書き終えられませんでした";
+}
+
+void TestEditorWindow::printIntoAPdf() {
+    QFETCH(int, outcome);
+    QFETCH(QString, output);
+    QFETCH(int, sizeLimit);
+    QFETCH(QString, message);
+    ui_.sheet().layout.priceMode = PriceMode::TaxIncluded;
+    ui_.window->mirrorCaptions();
+    typeLabel({u"4901234567894"_qs, u"花王"_qs, u"アタック 抗菌EX スプレー 本体"_qs, u"400ml"_qs,
+               u"A-12"_qs, u"128,000"_qs});
+    QTemporaryDir dir;
+    const QString path =
+        output.isEmpty() ? output : dir.filePath(output).remove(QRegularExpression("/$"));
+    const QByteArray lastWeek = "%PDF-1.4\n% last week's labels\n%%EOF\n";
+    if (output.endsWith(u'/')) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (QFileInfo(path).dir().exists() && !path.isEmpty()) {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(lastWeek) == lastWeek.size());
+    }
+    const double zoom = ui_.sheet().zoom;
+    const QImage preview = ui_.window->preview().picDraw().image();
+    ui_.window->printer().setOutputFormat(QPrinter::PdfFormat);
+    ui_.window->printer().setOutputFileName(path);
+    DialogAnswer answer;
+    answer.outcome = outcome;
+    ui_.dialogs.script(answer);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit original{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
+    const rlimit limited{sizeLimit > 0 ? rlim_t(sizeLimit) : original.rlim_cur, original.rlim_max};
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    ui_.window->controls().印刷->click();
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, previous);
+    const QList<ScriptedMessageBoxes::Shown> shown = ui_.messages.shown();
+    const bool printed = message.isEmpty();
+    QCOMPARE(shown.size(), printed || message == u"-"_qs ? 0 : 1);
+    QVERIFY2(shown.isEmpty() || shown.front().text.contains(message),
+             qPrintable(shown.isEmpty() ? QString() : shown.front().text));
+    QCOMPARE(ui_.sheet().zoom, zoom);
+    QCOMPARE(ui_.window->preview().picDraw().image(), preview);
+    QFile file(path);
+    if (printed) {
+        QProcess text;
+        text.start(u"pdftotext"_qs, {path, u"-"_qs});
+        QVERIFY(text.waitForFinished());
+        const QString words = QString::fromUtf8(text.readAllStandardOutput()).remove(u' ');
+        QVERIFY2(words.contains(u"(本体128,000円)"_qs), qPrintable(words));
+    } else if (!output.endsWith(u'/') && QFileInfo(path).dir().exists() && !path.isEmpty()) {
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), lastWeek);
+    }
+    // Nothing half-written is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+             QFileInfo(path).isFile() ? 1 : 0);
 }

@@ -1,7 +1,8 @@
 // The weekly price change in the list window: each row marked against the label last printed,
 // 「変更分だけ」, the question after a print or a save that alone records, and the next start
-// offered after a sheet left partly used. A shop's real exports (productlist/tests/data), last
-// week's recorded by printing it here.
+// offered after a sheet left partly used; and the same weeks through --print-list, which must
+// mark, print and record as the window does (both go through listsession/). A shop's real exports
+// (productlist/tests/data), last week's recorded by printing it here.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -356,6 +357,99 @@ private slots:
         QCOMPARE(list->offeredStart(), 0);
         QVERIFY(!list->findChild<QPushButton*>("前回の続き")->isVisible());
         QCOMPARE(window(messages_)->offeredStart(), 0);
+    }
+
+    // The same Mondays through the list window and through --print-list --changed-only
+    // --record-printed, each on a master of its own: each week's marks against what was
+    // recorded, the codes on paper (zbar on the PDF) and, at the end, the history.
+    void sameSessionBothWays_data() {
+        QTest::addColumn<bool>("commandLine");
+        QTest::addColumn<QStringList>("weeks");
+        QTest::addColumn<QStringList>("marks");  // 新規/価格変更/表示変更/変更なし per week
+        QTest::addColumn<QList<QStringList>>("codes");  // printed per week
+        QTest::addColumn<QStringList>("history");       // code=price at the end
+        const QStringList weeks{kLastWeek, kThisWeek, kNextWeek};
+        // 11/30 all new; 12/07 the nuts new, the tea 238 → 258, the earphones renamed, the
+        // lunch box's 1000 the same as 1,000; 12/14 three prices down or up.
+        const QStringList marks{"5/0/0/0", "1/1/1/3", "0/3/0/3"};
+        const auto ean = [](const char* n) { return QString("EAN-13:456999900%1").arg(n); };
+        const QList<QStringList> codes{
+            {ean("1017"), ean("1024"), ean("1031"), ean("1048"), ean("1055")},
+            {ean("1024"), ean("1031"), ean("1062")},
+            {ean("1017"), ean("1024"), ean("1055")}};
+        const QStringList history{"4569999001017=378", "4569999001024=248",  "4569999001031=1100",
+                                  "4569999001048=200", "4569999001055=1080", "4569999001062=540"};
+        for (const bool commandLine : {false, true}) {
+            QTest::addRow("%s", commandLine ? "--print-list" : "list window")
+                << commandLine << weeks << marks << codes << history;
+        }
+    }
+
+    void sameSessionBothWays() {
+        QFETCH(bool, commandLine);
+        QFETCH(QStringList, weeks);
+        QFETCH(QStringList, marks);
+        QFETCH(QList<QStringList>, codes);
+        QFETCH(QStringList, history);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("XDG_CONFIG_HOME", dir_->filePath("config"));
+        env.insert("XDG_DATA_HOME", dir_->filePath("data"));
+        const auto list = commandLine ? nullptr : window(messages_);
+        for (int week = 0; week < weeks.size(); ++week) {
+            const QString pdf = dir_->filePath(QString("week%1.pdf").arg(week));
+            QString marked;
+            if (commandLine) {
+                QProcess zukaro;
+                zukaro.setProcessEnvironment(env);
+                zukaro.start(ZUKARO_BINARY,
+                             {"--print-list", weeks[week], pdf, "--changed-only",
+                              "--record-printed", "--master", dir_->filePath("products.sqlite")});
+                QVERIFY(zukaro.waitForFinished(60000));
+                const QString said = QString::fromUtf8(zukaro.readAllStandardOutput() +
+                                                       zukaro.readAllStandardError());
+                QVERIFY2(zukaro.exitCode() == 0, qPrintable(said));
+                const QRegularExpressionMatch counts =
+                    QRegularExpression(
+                        "新規 (\\d+) 行・価格変更 (\\d+) 行・表示変更 (\\d+) "
+                        "行を印刷します（変更なし (\\d+) 行")
+                        .match(said);
+                QVERIFY2(counts.hasMatch(), qPrintable(said));
+                marked = QStringList{counts.captured(1), counts.captured(2), counts.captured(3),
+                                     counts.captured(4)}
+                             .join('/');
+            } else {
+                QVERIFY(list->importFile(weeks[week]));
+                auto* changedOnly = list->findChild<QCheckBox*>("変更分だけ");
+                if (!changedOnly->isChecked()) {
+                    changedOnly->click();
+                }
+                const std::vector<ChangeMark>& shown = list->model().marks();
+                QStringList counts;
+                for (const ChangeMark mark : {ChangeMark::New, ChangeMark::PriceChanged,
+                                              ChangeMark::TextChanged, ChangeMark::Unchanged}) {
+                    counts << QString::number(std::count(shown.begin(), shown.end(), mark));
+                }
+                marked = counts.join('/');
+                messages_.scriptAnswer(true);  // 一括で記録
+                printToPdf(*list, QFileInfo(pdf).fileName());
+            }
+            QCOMPARE(marked, marks[week]);
+            QTemporaryDir pages;
+            QCOMPARE(printed::codesOnEveryPage(pdf, 300, pages.path()), codes[week]);
+        }
+        QStringList recorded;
+        QStringList keys;
+        for (const QString& entry : history) {
+            keys << entry.section('=', 0, 0);
+        }
+        const ProductMaster::PrintedResult found = master_->lastPrinted(keys);
+        QVERIFY2(found.ok, qPrintable(found.error));
+        for (const QString& key : keys) {
+            recorded << key + '=' + found.labels.value(key).price;
+        }
+        QCOMPARE(recorded, history);
     }
 };
 
