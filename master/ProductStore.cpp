@@ -268,27 +268,27 @@ ProductStore::LookupResult ProductStore::lookup(const QString& jan) {
             if (!unstorableCharacter(key).isEmpty()) {
                 return true;  // no such code can be stored
             }
-            QStringList keys{key};
+            // The code itself wins where both are stored. One statement: a scan waits for one
+            // round trip to a server.
+            QVariantList keys{key};
+            QString which = QStringLiteral("jan = ?");
             if (lacksCheckDigit(key.chopped(std::min<qsizetype>(key.size(), 1)))) {
                 keys << key.chopped(1);
+                which = QStringLiteral("jan IN (?, ?) ORDER BY length(jan) DESC LIMIT 1");
             }
             const QString statement = QStringLiteral(
                                           "SELECT maker, product, spec, lot, price, tax_rate, %1"
-                                          " FROM products WHERE jan = ?")
-                                          .arg(kindColumn());
+                                          " FROM products WHERE %2")
+                                          .arg(kindColumn(), which);
             QSqlQuery query(db);
             std::vector<QVariantList> found;
-            for (const QString& candidate : keys) {
-                if (!connection_.engine().runBound(db, query, statement, {candidate}, &found,
-                                                   error)) {
-                    return false;
-                }
-                if (!found.empty()) {
-                    ProductRow& p = result.product.emplace();
-                    p.jan = key;
-                    readProduct(found.front(), 0, p);
-                    break;
-                }
+            if (!connection_.engine().runBound(db, query, statement, keys, &found, error)) {
+                return false;
+            }
+            if (!found.empty()) {
+                ProductRow& p = result.product.emplace();
+                p.jan = key;
+                readProduct(found.front(), 0, p);
             }
             return true;
         });
