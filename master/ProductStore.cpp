@@ -117,6 +117,58 @@ private:
     QString now_;
 };
 
+// The first row the master cannot keep, named with its column (MasterStatements.h); empty when
+// it can keep them all.
+QString firstRefusedRow(const std::vector<ProductRow>& rows) {
+    for (const ProductRow& row : rows) {
+        const QString named =
+            row.line > 0 ? QStringLiteral("%1 行目（JAN %2）").arg(row.line).arg(shownText(row.jan))
+                         : QStringLiteral("JAN %1 ").arg(shownText(row.jan));
+        if (const QString refused = firstUnstorable(named, {{&row.jan, ProductColumn::Jan},
+                                                            {&row.maker, ProductColumn::Maker},
+                                                            {&row.product, ProductColumn::Product},
+                                                            {&row.spec, ProductColumn::Spec},
+                                                            {&row.lot, ProductColumn::Lot},
+                                                            {&row.price, ProductColumn::Price}});
+            !refused.isEmpty()) {
+            return refused;
+        }
+    }
+    return {};
+}
+
+// The rows by their key (ProductStore::keyOf), those of one code together in list order.
+struct RowsByCode {
+    std::vector<std::pair<QString, std::size_t>> keyed;  // key, row
+    std::vector<std::size_t> starts;                     // where each code starts in `keyed`
+    int skipped = 0;                                     // rows without a code
+
+    std::size_t endOf(std::size_t code) const {
+        return code + 1 < starts.size() ? starts[code + 1] : keyed.size();
+    }
+};
+
+RowsByCode byCode(const std::vector<ProductRow>& rows) {
+    RowsByCode grouped;
+    grouped.keyed.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        QString key = ProductStore::keyOf(rows[i].jan);
+        if (key.isEmpty()) {
+            ++grouped.skipped;
+        } else {
+            grouped.keyed.emplace_back(std::move(key), i);
+        }
+    }
+    std::stable_sort(grouped.keyed.begin(), grouped.keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < grouped.keyed.size(); ++i) {
+        if (i == 0 || grouped.keyed[i].first != grouped.keyed[i - 1].first) {
+            grouped.starts.push_back(i);
+        }
+    }
+    return grouped;
+}
+
 }  // namespace
 
 QString ProductStore::keyOf(const QString& jan) {
@@ -135,45 +187,17 @@ ProductStore::ImportResult ProductStore::importRows(const std::vector<ProductRow
         return result;
     }
     const MasterLocation& location = connection_.location();
-    for (const ProductRow& row : rows) {
-        const QString named =
-            row.line > 0 ? QStringLiteral("%1 行目（JAN %2）").arg(row.line).arg(shownText(row.jan))
-                         : QStringLiteral("JAN %1 ").arg(shownText(row.jan));
-        if (const QString refused = firstUnstorable(named, {{&row.jan, ProductColumn::Jan},
-                                                            {&row.maker, ProductColumn::Maker},
-                                                            {&row.product, ProductColumn::Product},
-                                                            {&row.spec, ProductColumn::Spec},
-                                                            {&row.lot, ProductColumn::Lot},
-                                                            {&row.price, ProductColumn::Price}});
-            !refused.isEmpty()) {
-            result.error = master::cannotWrite(location, refused);
-            return result;
-        }
+    if (const QString refused = firstRefusedRow(rows); !refused.isEmpty()) {
+        result.error = master::cannotWrite(location, refused);
+        return result;
     }
-    // The rows by JAN code, those of one code merged in list order: every import changes the
-    // products in the same order, so two at once wait for each other instead of deadlocking,
-    // and no statement meets one product twice.
-    std::vector<std::pair<QString, std::size_t>> keyed;
-    keyed.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        QString key = keyOf(rows[i].jan);
-        if (key.isEmpty()) {
-            ++result.skipped;
-        } else {
-            keyed.emplace_back(std::move(key), i);
-        }
-    }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<std::size_t> products;  // where each code's rows start in `keyed`
-    for (std::size_t i = 0; i < keyed.size(); ++i) {
-        if (i == 0 || keyed[i].first != keyed[i - 1].first) {
-            products.push_back(i);
-        }
-    }
-    const auto endOf = [&](std::size_t product) {
-        return product + 1 < products.size() ? products[product + 1] : keyed.size();
-    };
+    // The rows of one code merged in list order: every import changes the products in the same
+    // order, so two at once wait for each other instead of deadlocking, and no statement meets
+    // one product twice.
+    const RowsByCode grouped = byCode(rows);
+    const auto& keyed = grouped.keyed;
+    const auto& products = grouped.starts;
+    result.skipped = grouped.skipped;
 
     const MasterEngine& engine = connection_.engine();
     const bool returning = !engine.insertedReturning().isEmpty();
@@ -201,7 +225,7 @@ ProductStore::ImportResult ProductStore::importRows(const std::vector<ProductRow
             const std::size_t start = products[product];
             ProductRow row = rows[keyed[start].second];
             row.jan = keyed[start].first;
-            for (std::size_t next = start + 1; next < endOf(product); ++next) {
+            for (std::size_t next = start + 1; next < grouped.endOf(product); ++next) {
                 mergeListedRow(row, rows[keyed[next].second]);
             }
             values << row.jan;
@@ -215,8 +239,8 @@ ProductStore::ImportResult ProductStore::importRows(const std::vector<ProductRow
     };
     // As far as the sorted rows go: the skipped ones count as done.
     batches.doneAt = [&](qsizetype first, int count) {
-        return static_cast<qint64>(endOf(static_cast<std::size_t>(first + count - 1))) +
-               result.skipped;
+        return static_cast<qint64>(grouped.endOf(static_cast<std::size_t>(first + count - 1))) +
+               grouped.skipped;
     };
     batches.answered = [&](const std::vector<QVariantList>& answer, qint64 changed) {
         written += changed;
