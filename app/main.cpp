@@ -6,6 +6,7 @@
 #include "AppIcon.h"
 #include "CommandLine.h"
 #include "EditorWindow.h"
+#include "FirstPaint.h"
 #include "ManualLocation.h"
 #include "PrintingSettings.h"
 #include "ProductListWindow.h"
@@ -13,7 +14,6 @@
 #include "QtCommonDialog1.h"
 #include "QtMessageBoxes.h"
 #include "QtTranslations.h"
-#include "QuitWhenShown.h"
 #include "RunCommandLine.h"
 #include "SignalCleanup.h"
 #include "StandardStreams.h"
@@ -45,26 +45,15 @@ int main(int argc, char* argv[]) {
     zukaro::QtMessageBoxes messages;
     // The product master: --master's, the one chosen in 商品マスター, or this computer's file.
     // Without it the editor and the list window do without, and try it again as they use it.
+    // It is opened once the start screen is painted (below): a server's answer must not keep
+    // the first window from the clerk.
     const zukaro::MasterLocationResult chosen = zukaro::chosenMaster(command.master);
     zukaro::ProductMaster master(
         chosen.location.value_or(zukaro::MasterLocation::sqlite(zukaro::productMasterPath())));
     master.setReconnectPause(zukaro::kMasterReconnectPauseMs);
-    QString startProblem;
-    if (!chosen.location) {
-        startProblem = chosen.error + QStringLiteral(
-                                          "このパソコンの商品マスタを使います。"
-                                          "「商品マスター」で接続先を直してください。");
-    } else if (const auto opened = master.open(); !opened.ok) {
-        startProblem = opened.error;
-    }
     // Without columns.ini (something other than a file stands there) the list window guesses
     // each list's columns, and says so once the start screen is up.
     const zukaro::IniFile columns = zukaro::rememberedColumns();
-    if (!columns.error.isEmpty()) {
-        startProblem += (startProblem.isEmpty() ? QString() : QStringLiteral("\n")) +
-                        columns.error +
-                        QStringLiteral("覚えた列の割り当ては使わずに、列を見分けます。");
-    }
     QPointer<zukaro::ProductListWindow> productList;
     zukaro::StartScreen* startScreen = nullptr;
     const auto editor = [&startScreen] {
@@ -116,18 +105,35 @@ int main(int argc, char* argv[]) {
         },
         zukaro::manualUrl());
     startScreen = &start;
-    // Hidden: quits once the start screen is on screen, to time the start-up.
-    if (command.windowFlags.contains(QStringLiteral("quit-when-shown"))) {
-        zukaro::quitWhenShown(start);
-    }
+    // Once the start screen is painted: the master opened, and what stands in the way told (a
+    // box before it would be the only thing on screen, and would hold the start).
+    const bool quitWhenShown = command.windowFlags.contains(QStringLiteral("quit-when-shown"));
+    zukaro::afterFirstPaint(start, [&] {
+        QString startProblem;
+        if (!chosen.location) {
+            startProblem = chosen.error + QStringLiteral(
+                                              "このパソコンの商品マスタを使います。"
+                                              "「商品マスター」で接続先を直してください。");
+        } else if (const auto opened = master.open(); !opened.ok) {
+            startProblem = opened.error;
+        }
+        if (!columns.error.isEmpty()) {
+            startProblem += (startProblem.isEmpty() ? QString() : QStringLiteral("\n")) +
+                            columns.error +
+                            QStringLiteral("覚えた列の割り当ては使わずに、列を見分けます。");
+        }
+        if (!startProblem.isEmpty()) {
+            QTimer::singleShot(0, &start, [&messages, error = startProblem] {
+                messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
+            });
+        }
+        // Hidden: quits once the start screen is up, to time the start-up.
+        if (quitWhenShown) {
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                      Qt::QueuedConnection);
+        }
+    });
     start.show();
-    // Told once the start screen is up: a box before it would be the only thing on screen, and
-    // would hold the start (and --quit-when-shown) until someone answers it.
-    if (!startProblem.isEmpty()) {
-        QTimer::singleShot(0, &start, [&messages, error = startProblem] {
-            messages.tell(zukaro::kProgramCaption, error, zukaro::MessageIcon::Exclamation);
-        });
-    }
     // A file named on the command line (the desktop entry opens .csv files so) opens in the
     // editor, as 作成 and then ファイルを開く(&O) would.
     if (!command.file.isEmpty()) {

@@ -1,23 +1,24 @@
-#include "QuitWhenShown.h"
+#include "FirstPaint.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 namespace zukaro {
 namespace {
 
-class QuitOnFirstExpose final : public QObject {
+class OnFirstExpose final : public QObject {
 public:
-    explicit QuitOnFirstExpose(QWindow* window) : QObject(window), window_(window) {}
+    OnFirstExpose(QWindow* window, std::function<void()> then)
+        : QObject(window), window_(window), then_(std::move(then)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == window_ && event->type() == QEvent::Expose && window_->isExposed() &&
-            !quitting_) {
-            quitting_ = true;
-            // Queued, so the window paints and flushes this expose before the loop ends.
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+            then_) {
+            // Queued, so the window paints and flushes this expose first.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), std::exchange(then_, {}),
                                       Qt::QueuedConnection);
         }
         return false;
@@ -25,15 +26,15 @@ public:
 
 private:
     QWindow* window_;
-    bool quitting_ = false;
+    std::function<void()> then_;
 };
 
 }  // namespace
 
-void quitWhenShown(QWidget& window) {
+void afterFirstPaint(QWidget& window, std::function<void()> then) {
     window.winId();  // creates the native window so its events can be watched before show()
     QWindow* handle = window.windowHandle();
-    handle->installEventFilter(new QuitOnFirstExpose(handle));
+    handle->installEventFilter(new OnFirstExpose(handle, std::move(then)));
 }
 
 }  // namespace zukaro

@@ -14,6 +14,9 @@ namespace zukaro::master {
 // The master as a sentence names it after 商品マスタ: 「path」, or a server's database in
 // brackets, （PostgreSQL サーバー db:5432 のデータベース「zukaro」）.
 QString name(const MasterLocation& where);
+// The same, with a file named by its name alone, as a progress line names it:
+// 「products.sqlite」, （PostgreSQL サーバー db:5432 のデータベース「zukaro」）.
+QString shortName(const MasterLocation& where);
 
 // 商品マスタ「path」を開けません（reason）。 A master on a server is named by its server and
 // database: 商品マスタ（PostgreSQL サーバー db:5432 のデータベース「zukaro」）を開けません（…）。
@@ -51,7 +54,5 @@ QString sqliteReason(const QSqlError& error);
 // connection failed before any statement) in our words, the original after them: "ユーザー
 // 「shop1」のパスワードが違います。…。原文: … password authentication failed for user …".
 QString postgresReason(const QSqlError& error, const MasterLocation& where);
-// Whether the error left the connection to the server unusable.
-bool postgresConnectionLost(const QSqlError& error);
 
 }  // namespace zukaro::master

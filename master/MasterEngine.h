@@ -42,9 +42,6 @@ public:
     // The reason of a failed statement or connection, in our words (the driver's own text
     // after them).
     virtual QString reason(const QSqlError& error) const = 0;
-    // Whether the error left the connection unusable (the server went away): it is opened
-    // again on the next use.
-    virtual bool lostConnection(const QSqlError& error) const = 0;
 
     // The statements that start the transaction in which the schema is upgraded, so that of
     // two programs starting at once only one upgrades and the other sees its result.

@@ -16,14 +16,13 @@ public:
     void dropUnmade() override;
     void configure(QSqlDatabase& db, bool& readOnly) override;
     QString reason(const QSqlError& error) const override;
-    bool lostConnection(const QSqlError& error) const override;
     QStringList beginUpgrade() const override;
     bool readContents(QSqlDatabase& db, DatabaseContents& contents,
                       QSqlError& error) const override;
     QStringList setVersion(int version) const override;
     bool runBound(QSqlDatabase& db, QSqlQuery& query, const QString& statement,
-                  const QVariantList& values, std::vector<QVariantList>* rows,
-                  QSqlError& error, qint64* changed = nullptr) const override;
+                  const QVariantList& values, std::vector<QVariantList>* rows, QSqlError& error,
+                  qint64* changed = nullptr) const override;
 
     bool mayWrite(QSqlDatabase& db) const override;
     QString login(QSqlDatabase& db) const override;

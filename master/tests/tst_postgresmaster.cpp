@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -370,6 +371,69 @@ private slots:
         QVERIFY(!paused.lookup("49012348").ok);
         qunsetenv("PGPASSWORD");
         QCOMPARE(paused.lookup("49012348").product->maker, "髙橋");
+    }
+
+    // A scan is one statement on the server, whatever the master holds of the code: the code
+    // itself, the same code stored without its check digit (as lists stored them before they
+    // were completed), both (the code itself wins), or nothing. The server logs every
+    // statement of the master's session (log_statement = all for its login and database).
+    void lookupIsOneStatement_data() {
+        QTest::addColumn<QString>("scanned");
+        QTest::addColumn<QString>("found");  // maker|product|price, or none
+        QTest::newRow("code stored") << "4901234567894"
+                                     << "キッコーマン|特選丸大豆しょうゆ 1L|398";
+        QTest::newRow("twelve digits typed, stored both ways")
+            << "490123456789"
+            << "キッコーマン|特選丸大豆しょうゆ 1L|398";
+        QTest::newRow("EAN-8 stored without its check digit") << "49021028"
+                                                              << "コカ・コーラ|綾鷹 525ml|138";
+        QTest::newRow("unknown code") << "4580000000010"
+                                      << "none";
+    }
+
+    void lookupIsOneStatement() {
+        QFETCH(QString, scanned);
+        QFETCH(QString, found);
+        const QString database = server_->createDatabase();
+        const MasterLocation where = server_->location(database, server_->office);
+        QVERIFY(ProductMaster(where).open().ok);
+        for (const char* product :
+             {"'4901234567894', 'キッコーマン', '特選丸大豆しょうゆ 1L', '398'",
+              "'490123456789', 'キッコーマン（旧）', '特選丸大豆しょうゆ 1L', '358'",
+              "'4902102', 'コカ・コーラ', '綾鷹 525ml', '138'"}) {
+            QVERIFY2(server_->sql(database,
+                                  QString("INSERT INTO products (jan, maker, product, price, spec,"
+                                          " lot, updated_at) VALUES (%1, '', '', '')")
+                                      .arg(product)),
+                     qPrintable(server_->lastError()));
+        }
+        QVERIFY(server_->sql(database, QString("ALTER ROLE %1 IN DATABASE %2 SET log_statement"
+                                               " = 'all'")
+                                           .arg(server_->office, database)));
+        ProductMaster master(where);
+        QVERIFY(master.open().ok);
+        QVariant pid;
+        QVERIFY(server_->sql(database,
+                             QString("SELECT pid FROM pg_stat_activity WHERE datname = '%1' AND"
+                                     " usename = '%2'")
+                                 .arg(database, server_->office),
+                             &pid) &&
+                pid.isValid());
+        QFile log(server_->host + "/server.log");
+        QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(log.fileName()));
+        log.seek(log.size());
+        const ProductMaster::LookupResult r = master.lookup(scanned);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.product ? r.product->maker + "|" + r.product->product + "|" + r.product->price
+                           : "none",
+                 found);
+        QStringList statements;
+        for (const QString& line : QString::fromUtf8(log.readAll()).split(u'\n')) {
+            if (line.contains(QString("[%1] LOG:  ").arg(pid.toInt()))) {
+                statements << line.section("LOG:  ", 1);
+            }
+        }
+        QVERIFY2(statements.size() == 1, qPrintable(statements.join("\n")));
     }
 
     // Two programs opening a new database at the same moment: one creates the tables, the

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <initializer_list>
+#include <utility>
+
+#include "ProductColumn.h"
 
 namespace zukaro {
 
@@ -22,5 +26,11 @@ inline QString placeholders(int count, const QString& one) {
     }
     return all.join(QStringLiteral(", "));
 }
+
+// The first of `texts` (with their columns) the master cannot keep alike in both engines (a
+// NUL, half a surrogate pair, more than a list's cell holds), as the reason naming `row`
+// (MasterMessages.h); empty when all can be kept.
+QString firstUnstorable(const QString& row,
+                        std::initializer_list<std::pair<const QString*, ProductColumn>> texts);
 
 }  // namespace zukaro

@@ -1,5 +1,6 @@
 #include "MasterMessages.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <algorithm>
@@ -8,9 +9,21 @@
 
 namespace zukaro::master {
 
-QString name(const MasterLocation& where) {
+namespace {
+
+QString named(const MasterLocation& where, const QString& file) {
     return where.isPostgres() ? QStringLiteral("（%1）").arg(where.describe())
-                              : QStringLiteral("「%1」").arg(where.describe());
+                              : QStringLiteral("「%1」").arg(file);
+}
+
+}  // namespace
+
+QString name(const MasterLocation& where) {
+    return named(where, where.describe());
+}
+
+QString shortName(const MasterLocation& where) {
+    return named(where, QFileInfo(where.path).fileName());
 }
 
 namespace {
@@ -32,6 +45,14 @@ QString lostConnection() {
     return QStringLiteral(
         "サーバーとの接続が切れました。サーバーが動いているか確かめて、"
         "もう一度試してください");
+}
+
+// libpq's words for a connection that went away mid-statement (they come without an SQLSTATE).
+bool saysConnectionLost(const QSqlError& error) {
+    const QString text = error.databaseText();
+    return text.contains(QStringLiteral("server closed the connection")) ||
+           text.contains(QStringLiteral("no connection to the server")) ||
+           text.contains(QStringLiteral("connection to server was lost"));
 }
 
 // What libpq says when it cannot connect, which comes before any SQLSTATE.
@@ -230,21 +251,11 @@ QString postgresReason(const QSqlError& error, const MasterLocation& where) {
     // without an SQLSTATE, as a connection that never came about does.
     const QString meaning =
         state.isEmpty()
-            ? (postgresConnectionLost(error) ? lostConnection() : connectionMeaning(text, where))
+            ? (saysConnectionLost(error) ? lostConnection() : connectionMeaning(text, where))
         : state == u"42501" && !where.user.isEmpty()
             ? QStringLiteral("ログイン「%1」には権限がありません").arg(where.user)
             : stateMeaning(state);
     return text.isEmpty() ? meaning : QStringLiteral("%1。原文: %2").arg(meaning, text);
-}
-
-bool postgresConnectionLost(const QSqlError& error) {
-    const QString state = error.nativeErrorCode();
-    const QString text = error.databaseText();
-    return state.startsWith(QStringLiteral("08")) ||
-           (state.startsWith(QStringLiteral("57")) && state != u"57014") ||
-           text.contains(QStringLiteral("server closed the connection")) ||
-           text.contains(QStringLiteral("no connection to the server")) ||
-           text.contains(QStringLiteral("connection to server was lost"));
 }
 
 QString sqliteReason(const QSqlError& error) {

@@ -84,10 +84,6 @@ QString PostgresEngine::reason(const QSqlError& error) const {
     return master::postgresReason(error, location_);
 }
 
-bool PostgresEngine::lostConnection(const QSqlError& error) const {
-    return master::postgresConnectionLost(error);
-}
-
 QStringList PostgresEngine::beginUpgrade() const {
     // One number for every zukaro: "zukaro" in ASCII.
     return {QStringLiteral("BEGIN"),

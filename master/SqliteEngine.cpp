@@ -83,10 +83,6 @@ QString SqliteEngine::reason(const QSqlError& error) const {
     return master::sqliteReason(error);
 }
 
-bool SqliteEngine::lostConnection(const QSqlError&) const {
-    return false;  // a file does not go away like a server
-}
-
 QStringList SqliteEngine::beginUpgrade() const {
     return {QStringLiteral("BEGIN IMMEDIATE")};
 }
