@@ -31,7 +31,7 @@ struct PrintOutcome {
 // paper's edge (full page), whatever margins the printer has.
 //
 // A PDF is written into a temporary file beside the one chosen, which it replaces only when
-// complete (layout/SafeFile). A printer's pages go into a file of our own first and are handed
+// complete (storage/SafeFile). A printer's pages go into a file of our own first and are handed
 // to CUPS only when complete, with the print dialog's options, so that a queue that refuses
 // the job is told: Qt's own path to CUPS never reads the answer. A cancelled job leaves the
 // chosen PDF as it was and sends nothing.
