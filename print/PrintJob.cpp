@@ -116,6 +116,14 @@ PrintOutcome PrintJob::run(std::size_t pageCount, const PagePainter& paint) {
     return pdf ? toPdf(pageCount, paint) : toPrinter(pageCount, paint);
 }
 
+// The pages painted into `path`; the printer keeps the file it was given.
+PrintOutcome PrintJob::paintInto(const QString& path, std::size_t pageCount,
+                                 const PagePainter& paint, const QString& shownName) {
+    const OutputFileKept kept(printer_);
+    printer_.setOutputFileName(path);
+    return paintPages(pageCount, paint, shownName);
+}
+
 PrintOutcome PrintJob::toPdf(std::size_t pageCount, const PagePainter& paint) {
     const QString chosen = printer_.outputFileName();
     const QString shownName = shownName_.isEmpty() ? QDir::toNativeSeparators(chosen) : shownName_;
@@ -126,12 +134,7 @@ PrintOutcome PrintJob::toPdf(std::size_t pageCount, const PagePainter& paint) {
     if (const FileResult ready = file.begin(); !ready.ok) {
         return failure(ready.error);
     }
-    PrintOutcome outcome;
-    {
-        const OutputFileKept kept(printer_);
-        printer_.setOutputFileName(file.temporaryPath());
-        outcome = paintPages(pageCount, paint, shownName);
-    }
+    PrintOutcome outcome = paintInto(file.temporaryPath(), pageCount, paint, shownName);
     if (outcome.status == Status::Cancelled) {
         outcome.message =
             QStringLiteral("印刷を取り消しました。「%1」は前のままです。").arg(shownName);
@@ -153,12 +156,7 @@ PrintOutcome PrintJob::toPrinter(std::size_t pageCount, const PagePainter& paint
         return failure(QStringLiteral("プリンター「%1」に送る印刷データを作れません。").arg(name) +
                        error);
     }
-    PrintOutcome outcome;
-    {
-        const OutputFileKept kept(printer_);
-        printer_.setOutputFileName(job.path());
-        outcome = paintPages(pageCount, paint, name);
-    }
+    PrintOutcome outcome = paintInto(job.path(), pageCount, paint, name);
     if (outcome.status == Status::Cancelled) {
         outcome.message =
             QStringLiteral("印刷を取り消しました。プリンター「%1」には何も送っていません。")

@@ -60,6 +60,8 @@ private:
     // The pages on the printer as it is set up now; the message when they did not all go.
     PrintOutcome paintPages(std::size_t pageCount, const PagePainter& paint,
                             const QString& shownName);
+    PrintOutcome paintInto(const QString& path, std::size_t pageCount, const PagePainter& paint,
+                           const QString& shownName);
 
     QPrinter& printer_;
     QString title_;

@@ -21,22 +21,13 @@
 #include "SettingsFile.h"
 
 using namespace zukaro;
+using zukaro::testing::printToPdfFile;
 using zukaro::testing::whenShown;
 
 namespace {
 
 constexpr SheetOrigin kShift{3.7, 11.6};
 constexpr double kSameMm = 0.05;
-
-// What the user does in the real print dialog: 「PDF ファイルに出力」 and a file name.
-void printToPdfFile(const QString& pdf) {
-    whenShown<QPrintDialog>([pdf](QPrintDialog& d) {
-        auto* printers = d.findChild<QComboBox*>("printers");
-        printers->setCurrentIndex(printers->count() - 1);
-        d.findChild<QLineEdit*>("filename")->setText(pdf);
-        d.accept();
-    });
-}
 
 // Where the bars of label n begin and end on a 600-dpi raster, in pixels from the left edge,
 // in the middle of the bars' height; {-1, -1} without bars.

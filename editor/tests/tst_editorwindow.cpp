@@ -100,15 +100,19 @@ private:
         }
         return read;
     }
-    // The sheet printed through 印刷 into a PDF file, as pdftotext reads it; empty when nothing
-    // was printed.
-    QString printedText(const QString& name) {
+    // The sheet printed through 印刷 into a PDF file: its path.
+    QString printedPdf(const QString& name) {
         const QString pdf = out_.filePath(QString::number(++outputs_) + name);
         ui_.dialogs.script({.choosePrinter = [pdf](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
         }});
         ui_.window->controls().P_印刷->trigger();
+        return pdf;
+    }
+    // The same, as pdftotext reads it; empty when nothing was printed.
+    QString printedText(const QString& name) {
+        const QString pdf = printedPdf(name);
         if (!QFile::exists(pdf)) {
             return {};
         }
@@ -807,13 +811,7 @@ void TestEditorWindow::scannedCodesNeverLandInATextField() {
         // beside its own code; the unknown code's label, without a name, is no label yet and
         // prints nothing (no other product's texts or price).
         ui_.sheet().layout.priceMode = PriceMode::TaxIncluded;
-        const QString pdf = out_.filePath(u"scanned.pdf"_qs);
-        ui_.dialogs.script({.choosePrinter = [pdf](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-        }});
-        ui_.window->controls().P_印刷->trigger();
-        const QList<printed::Word> words = printed::pdfWords(pdf);
+        const QList<printed::Word> words = printed::pdfWords(printedPdf(u"scanned.pdf"_qs));
         const struct {
             const char* jan;
             int price;

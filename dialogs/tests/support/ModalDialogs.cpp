@@ -1,9 +1,12 @@
 #include "ModalDialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintDialog>
 #include <QProgressDialog>
 #include <QTimer>
 #include <algorithm>
@@ -137,6 +140,15 @@ QStringList dialogsLeft() {
     }
     waits.clear();
     return left;
+}
+
+void printToPdfFile(const QString& pdf) {
+    whenShown<QPrintDialog>([pdf](QPrintDialog& d) {
+        auto* printers = d.findChild<QComboBox*>(QStringLiteral("printers"));
+        printers->setCurrentIndex(printers->count() - 1);
+        d.findChild<QLineEdit*>(QStringLiteral("filename"))->setText(pdf);
+        d.accept();
+    });
 }
 
 }  // namespace zukaro::testing

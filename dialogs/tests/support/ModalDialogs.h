@@ -38,6 +38,10 @@ void whenShown(std::function<void(D&)> act) {
         [act = std::move(act)](QWidget& w) { act(*qobject_cast<D*>(&w)); });
 }
 
+// What the user does in Qt's real print dialog to print into a PDF: 「PDF ファイルに出力」 (the
+// last printer) and the file name, then 印刷.
+void printToPdfFile(const QString& pdf);
+
 // Closes every modal dialog still open and forgets every wait that never met its dialog;
 // returns one line for each, empty when the test left nothing behind.
 QStringList dialogsLeft();
