@@ -42,7 +42,7 @@ SheetState sampleSheet() {
     sheet.sheetX = kStartUpOrigin.x;
     sheet.sheetY = kStartUpOrigin.y;
     // The outline bars in a quiet blue.
-    sheet.layout.縁取 = caption::outlineOn;
+    sheet.layout.縁取 = true;
     sheet.layout.borderColor = draw::rgb(0x2a, 0x6f, 0xb8);
     // Price and 円 nudged right, clear of the spec and lot, as a shop would set them, and
     // fitted as a new user's layout fits them.

@@ -17,10 +17,8 @@ using namespace zukaro;
 
 void BM_PreviewRedraw(benchmark::State& state) {
     SheetState sheet = sample::fullSheet();
-    sheet.zoom = state.range(0) / 100.0;
-    sheet.倍率 = state.range(0) == 100 ? caption::zoomFull : caption::zoomHalf;
     PreviewSurface picDraw;
-    const RenderOptions options = RenderOptions::of(sheet);
+    const RenderOptions options = RenderOptions::onScreen(sheet, state.range(0) / 100.0);
     for (auto _ : state) {
         picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target, options); });
     }
@@ -33,7 +31,7 @@ void BM_PreviewRedrawFitted(benchmark::State& state) {
     SheetState sheet = sample::fullSheet();
     sheet.layout.fitPrice = true;
     PreviewSurface picDraw;
-    const RenderOptions options = RenderOptions::of(sheet);
+    const RenderOptions options = RenderOptions::onScreen(sheet, 0.5);
     for (auto _ : state) {
         picDraw.paintPage([&](draw::DrawTarget& target) { drawSheet(sheet, target, options); });
     }

@@ -78,7 +78,6 @@ BatchSession::BatchSession(const SettingsLocations& settings, QTextStream& err) 
                         load.warnings().join(u'\n'));
     }
     startUp_.fileName = kUntitled;
-    startUp_.zoom = 0.5;
     // Where the empty numbered sheet of a start-up puts the sheet (the shift the window's
     // buttons last set); nobody would see it drawn.
     const PrintingSettingsLoad printing = loadPrintingSettings(settings.userDir);
@@ -176,7 +175,7 @@ void BatchSession::reportLabelsWithoutBars() {
     // A script sees on stderr which labels went out without bars; the run still succeeds.
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         const SheetState& page = pages_[i];
-        if (told_[i] || page.BARCODE != caption::shown) {
+        if (told_[i] || !page.BARCODE) {
             continue;
         }
         const QString where =

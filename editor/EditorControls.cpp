@@ -21,7 +21,9 @@
 
 #include "EditorCommands.h"
 #include "EntryField.h"
+#include "SheetCommands.h"
 #include "SheetState.h"
+#include "SwitchCaptions.h"
 
 namespace zukaro {
 namespace {

@@ -25,6 +25,7 @@
 #include "ProductMaster.h"
 #include "SheetCommands.h"
 #include "SheetPrinting.h"
+#include "SwitchCaptions.h"
 #include "TaxPrice.h"
 #include "WindowFit.h"
 
@@ -105,7 +106,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     // A click on a label in the preview makes it the current label; a double click also
     // puts the focus in its JAN field. What was being typed is stored first, in its own label.
     connect(&preview_->picDraw(), &PreviewSurface::clicked, this, [this](QPointF at) {
-        if (const int n = labelAtPreviewPoint(sheet_, at.x(), at.y()); n != 0) {
+        if (const int n = commands_->labelAtPreviewPoint(at.x(), at.y()); n != 0) {
             runMenuCommand([this, n] {
                 sheet_.currentLabel = n;
                 showCurrentLabel();
@@ -113,7 +114,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
         }
     });
     connect(&preview_->picDraw(), &PreviewSurface::doubleClicked, this, [this](QPointF at) {
-        if (const int n = labelAtPreviewPoint(sheet_, at.x(), at.y()); n != 0) {
+        if (const int n = commands_->labelAtPreviewPoint(at.x(), at.y()); n != 0) {
             runMenuCommand([this, n] {
                 sheet_.currentLabel = n;
                 focusText1();
@@ -127,7 +128,8 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
         const double columnsRight = (sheet_.sheetX + kColumns * kLabelPitchX) * kPixelsPerMm;
         if (fitting_) {
             fitWholeSheet();
-        } else if (!zoomChosen_ && columnsRight * sheet_.zoom > preview_->picFrame().width()) {
+        } else if (!zoomChosen_ &&
+                   columnsRight * commands_->zoom() > preview_->picFrame().width()) {
             showWholeSheet();
         }
     });
@@ -186,7 +188,7 @@ void EditorWindow::startUp() {
     markSaved();
     setFileName(kUntitled);
     ui_.Label6->setText(QStringLiteral("1/21"));
-    sheet_.zoom = 0.5;
+    commands_->setZoom(0.5);
     // The empty numbered sheet; it also puts the sheet where the shift buttons last left it.
     const PrintingSettingsLoad printing = loadPrintingSettings(settings_.userDir);
     if (!printing.error.isEmpty()) {
@@ -357,7 +359,7 @@ void EditorWindow::showWholeSheet() {
 }
 
 void EditorWindow::fitWholeSheet() {
-    sheet_.zoom = preview_->zoomToFit();
+    commands_->setZoom(preview_->zoomToFit());
     preview_->HScroll1().setValue(0);
     preview_->VScroll1().setValue(0);
     commands_->redraw();
@@ -428,14 +430,14 @@ void EditorWindow::mirrorCaptions() {
     const Layout& l = sheet_.layout;
     for (const ItemDescription& item : items()) {
         const ItemControls& controls = ui_.controlsOf(item);
-        controls.shown->setText(l.*item.shown);
+        controls.shown->setText(caption::ofShown(l.*item.shown));
         if (item.underline != nullptr) {
-            controls.underline->setText(l.*item.underline);
+            controls.underline->setText(caption::ofUnderline(l.*item.underline));
         }
     }
-    ui_.縁取->setText(l.縁取);
-    ui_.BARCODE->setText(sheet_.BARCODE);
-    ui_.倍率->setText(sheet_.倍率);
+    ui_.縁取->setText(caption::ofOutline(l.縁取));
+    ui_.BARCODE->setText(caption::ofShown(sheet_.BARCODE));
+    ui_.倍率->setText(commands_->zoomCaption());
     ui_.x座標調整->setText(l.x座標調整);
     ui_.y座標調整->setText(l.y座標調整);
     showSheetShift();

@@ -230,7 +230,7 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
         window.messages().tell(QStringLiteral("エラー"), text, MessageIcon::Critical);
         return false;
     }
-    // The reader emptied the labels (work arrays included) before it read the records.
+    // The reader emptied the labels before it read the records.
     sheet.currentLabel = 1;
     window.say({});  // a note about the old sheet would now mislead
     window.undoStack().clear();

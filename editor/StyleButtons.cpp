@@ -6,6 +6,7 @@
 #include "CommonDialog1.h"
 #include "EditorWindow.h"
 #include "HalfEven.h"
+#include "SwitchCaptions.h"
 
 namespace zukaro {
 namespace {
@@ -40,10 +41,9 @@ void chooseColor(EditorWindow& window, WinColor& color) {
     window.showPreview();
 }
 
-// A toggle whose caption names what the next click does; any caption other than `toOff`
-// switches to it.
-void toggle(EditorWindow& window, QString& state, const QString& toOff, const QString& toOn) {
-    window.edit(QStringLiteral("表示"), [&] { state = state != toOff ? toOff : toOn; });
+// A switch whose button caption names what the next click does.
+void toggle(EditorWindow& window, bool& state) {
+    window.edit(QStringLiteral("表示"), [&] { state = !state; });
     window.mirrorCaptions();
     window.showPreview();
 }
@@ -60,39 +60,34 @@ void wireStyleButtons(EditorWindow& window) {
         WinColor& color = layout.*item.color;
         window.onClick(controls.font, [&window, &font] { switchFont(window, font); });
         window.onClick(controls.color, [&window, &color] { chooseColor(window, color); });
-        QString& shown = layout.*item.shown;
-        window.onClick(controls.shown, [&window, &shown] {
-            toggle(window, shown, caption::hidden, caption::shown);
-        });
+        bool& shown = layout.*item.shown;
+        window.onClick(controls.shown, [&window, &shown] { toggle(window, shown); });
         if (item.underline != nullptr) {
-            QString& underline = layout.*item.underline;
-            window.onClick(controls.underline, [&window, &underline] {
-                toggle(window, underline, caption::underlined, caption::plain);
-            });
+            bool& underline = layout.*item.underline;
+            window.onClick(controls.underline,
+                           [&window, &underline] { toggle(window, underline); });
         }
     }
-    QString& barsShown = window.sheet().BARCODE;
-    window.onClick(ui.BARCODE, [&window, &barsShown] {
-        toggle(window, barsShown, caption::hidden, caption::shown);
-    });
+    bool& barsShown = window.sheet().BARCODE;
+    window.onClick(ui.BARCODE, [&window, &barsShown] { toggle(window, barsShown); });
 
     // Turning the outline on always asks for its colour; turning it off never does.
     window.onClick(ui.縁取, [&window, &layout] {
         const QString what = QStringLiteral("縁取り");
-        if (layout.縁取 == caption::outlineOn) {
-            window.edit(what, [&layout] { layout.縁取 = caption::outlineOff; });
+        if (layout.縁取) {
+            window.edit(what, [&layout] { layout.縁取 = false; });
             window.mirrorCaptions();
             window.showPreview();
             return;
         }
         WinColor chosen = layout.borderColor;
         if (window.dialog().showColor(chosen) == kCancelError) {
-            window.edit(what, [&layout] { layout.縁取 = caption::outlineOff; });
+            window.edit(what, [&layout] { layout.縁取 = false; });
             window.mirrorCaptions();
             return;
         }
         window.edit(what, [&layout, chosen] {
-            layout.縁取 = caption::outlineOn;
+            layout.縁取 = true;
             layout.borderColor = chosen;
         });
         window.mirrorCaptions();

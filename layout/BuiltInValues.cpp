@@ -17,7 +17,7 @@ void applyCommon(Layout& layout, std::int16_t ItemDescription::*size) {
     }
     layout.*bars().x = 0;
     layout.*bars().y = 0;
-    layout.縁取 = caption::outlineOff;
+    layout.縁取 = false;
     layout.x座標調整 = QStringLiteral("0");
     layout.y座標調整 = QStringLiteral("0");
 }

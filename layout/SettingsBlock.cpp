@@ -4,6 +4,7 @@
 
 #include "Items.h"
 #include "ShownText.h"
+#include "SwitchCaptions.h"
 
 namespace zukaro {
 
@@ -24,9 +25,9 @@ void writeItemLine(FieldWriter& writer, const Layout& layout, const ItemDescript
     writer.boolean(font.Bold);
     writer.boolean(font.Italic);
     writer.integer(layout.*line.color);
-    writer.text(layout.*line.shown);
+    writer.text(caption::ofShown(layout.*line.shown));
     if (line.underline) {
-        writer.text(layout.*line.underline);
+        writer.text(caption::ofUnderline(layout.*line.underline));
     } else {
         writer.integer(0);
     }
@@ -59,6 +60,16 @@ public:
             target = *value;
         } else {
             ++skipped_;
+        }
+    }
+
+    // An on/off switch kept as its button's caption (SwitchCaptions.h).
+    void caption(bool& target, bool (*meaning)(const QString&)) {
+        QString text;
+        const int before = skipped_;
+        this->text(text);
+        if (skipped_ == before) {
+            target = meaning(text);
         }
     }
 
@@ -116,9 +127,9 @@ void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line,
     in.boolean(font.Bold);
     in.boolean(font.Italic);
     in.color(layout.*line.color);
-    in.text(layout.*line.shown);
+    in.caption(layout.*line.shown, caption::isShown);
     if (line.underline) {
-        in.text(layout.*line.underline);
+        in.caption(layout.*line.underline, caption::isUnderlined);
     } else {
         in.ignore();
     }
@@ -175,7 +186,7 @@ void writeSettingsBlock(FieldWriter& writer, const Layout& layout) {
     writer.endLine();
 
     writer.text(u"縁取り");
-    writer.text(layout.縁取);
+    writer.text(caption::ofOutline(layout.縁取));
     writer.integer(layout.borderColor);
     writeZeros(writer, 7);
     writer.endLine();
@@ -204,7 +215,7 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
     in.ignore(7);
 
     in.ignore();
-    in.text(layout.縁取);
+    in.caption(layout.縁取, caption::isOutlined);
     in.color(layout.borderColor);
     in.ignore(7);
 

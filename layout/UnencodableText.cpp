@@ -22,14 +22,9 @@ std::vector<UnencodableText> findUnencodable(const Layout& layout) {
     };
     check(layout.x座標調整, QStringLiteral("x座標調整"));
     check(layout.y座標調整, QStringLiteral("y座標調整"));
-    check(layout.縁取, QStringLiteral("縁取のボタン表示"));
     for (const ItemDescription& item : items()) {
         const QString name = QString::fromUtf16(item.name);
         check((layout.*item.font).Name, name + QStringLiteral("のフォント名"));
-        check(layout.*item.shown, name + QStringLiteral("の表示ボタン"));
-        if (item.underline) {
-            check(layout.*item.underline, name + QStringLiteral("のアンダーラインボタン"));
-        }
     }
     return found;
 }

@@ -21,9 +21,8 @@ void SheetCommands::showPreview() {
 }
 
 void SheetCommands::redraw() {
-    sheet_.printMode = PrintMode::Preview;
     picDraw_.paintPage([this](draw::DrawTarget& target) {
-        const RenderOptions options = RenderOptions::of(sheet_);
+        const RenderOptions options = RenderOptions::onScreen(sheet_, zoom_);
         report_ = drawSheet(sheet_, target, options);
         drawLabelMarks(report_, target, options);
         if (previewNotes_) {
@@ -36,15 +35,10 @@ void SheetCommands::redraw() {
 }
 
 void SheetCommands::倍率Click() {
-    if (sheet_.倍率 != caption::zoomHalf) {
-        sheet_.倍率 = caption::zoomHalf;
-        sheet_.zoom = 0.5;
-    } else {
-        sheet_.倍率 = caption::zoomFull;
-        sheet_.zoom = 1.0;
-    }
+    zoom_ = nextZoomFull_ ? 1.0 : 0.5;
+    nextZoomFull_ = !nextZoomFull_;
     if (zoomCaptionChanged_) {
-        zoomCaptionChanged_(sheet_.倍率);
+        zoomCaptionChanged_(zoomCaption());
     }
     showPreview();
     focusText1();
@@ -54,23 +48,23 @@ void SheetCommands::showLayoutGuide(SheetOrigin origin) {
     sheet_.sheetX = origin.x;
     sheet_.sheetY = origin.y;
     picDraw_.paintPage([this, origin](draw::DrawTarget& target) {
-        drawLayoutGuide(target, {PrintMode::Preview, sheet_.zoom, origin});
+        drawLayoutGuide(target, {PrintMode::Preview, zoom_, origin});
     });
 }
 
 void SheetCommands::markCurrentLabel() {
     picDraw_.paintPage([this](draw::DrawTarget& target) {
-        drawCurrentLabelFrame(sheet_.currentLabel, target, RenderOptions::of(sheet_));
+        drawCurrentLabelFrame(sheet_.currentLabel, target, RenderOptions::onScreen(sheet_, zoom_));
     });
 }
 
-int labelAtPreviewPoint(const SheetState& sheet, double x, double y) {
-    if (sheet.zoom <= 0) {
+int SheetCommands::labelAtPreviewPoint(double x, double y) const {
+    if (zoom_ <= 0) {
         return 0;
     }
     constexpr double kPixelsPerMm = 96 / 25.4;
-    return labelAt({x / kPixelsPerMm / sheet.zoom, y / kPixelsPerMm / sheet.zoom},
-                   {sheet.sheetX, sheet.sheetY});
+    return labelAt({x / kPixelsPerMm / zoom_, y / kPixelsPerMm / zoom_},
+                   {sheet_.sheetX, sheet_.sheetY});
 }
 
 }  // namespace zukaro

@@ -11,6 +11,12 @@
 
 namespace zukaro {
 
+// 倍率's captions: where its next click goes.
+namespace caption {
+inline const QString zoomHalf = QStringLiteral("倍率切替100%");  // zoom is 0.5
+inline const QString zoomFull = QStringLiteral("倍率切替50%");   // zoom is 1.0
+}  // namespace caption
+
 struct SheetState;
 class PreviewSurface;
 
@@ -47,6 +53,17 @@ public:
     // 倍率: switches between 50 % and 100 % and redraws.
     void 倍率Click();
 
+    // The preview's zoom (1.0 = 100 %), which 倍率, 全体 and a fresh sheet set; the sheet
+    // itself knows none, paper is always 100 %.
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom) { zoom_ = zoom; }
+    // The 倍率 button's caption: where its next click goes. 全体 changes the zoom but not
+    // where 倍率 goes next.
+    QString zoomCaption() const { return nextZoomFull_ ? caption::zoomHalf : caption::zoomFull; }
+    // The label (1 to 21) drawn under a point of the preview (picDraw pixels at 96 dpi) as the
+    // sheet is shown now, or 0 between or outside the labels.
+    int labelAtPreviewPoint(double x, double y) const;
+
     // Start-up: puts the sheet at `origin` and draws the empty numbered sheet.
     void showLayoutGuide(SheetOrigin origin);
     // Text1's focus handling: the blue frame around the current label over the preview.
@@ -62,10 +79,8 @@ private:
     std::function<void(const SheetReport&)> reportChanged_;
     std::function<std::vector<PreviewNote>()> previewNotes_;
     SheetReport report_;
+    double zoom_ = 0.5;
+    bool nextZoomFull_ = true;
 };
-
-// The label (1 to 21) drawn under a point of the preview (picDraw pixels at 96 dpi) as the
-// sheet is shown now, or 0 between or outside the labels.
-int labelAtPreviewPoint(const SheetState& sheet, double x, double y);
 
 }  // namespace zukaro

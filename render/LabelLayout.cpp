@@ -18,13 +18,6 @@ using draw::InkBox;
 const InkBox kLabelBox{0, 0, kLabelPitchX, kLabelPitchY};
 constexpr double kPriceStep = 0.5;  // points, as the font sizes of a layout go
 
-bool isShown(const QString& visibilityCaption) {
-    return visibilityCaption == caption::shown;
-}
-bool isUnderlined(const QString& underlineCaption) {
-    return underlineCaption != caption::plain;
-}
-
 // The items in the order they are drawn on a label.
 const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
     static const auto order = [] {
@@ -250,13 +243,13 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
         const QString text = itemText(sheet, *item, n, prices);
         const bool onlyWithTax =
             item->shape == TextShape::NetLine || item->shape == TextShape::GrossLine;
-        if (!isShown(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
+        if (!(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
             continue;
         }
         PlacedText& t = placed.emplace_back();
         t.item = item;
         t.points = (l.*item->font).Size;
-        t.underline = item->underline != nullptr && isUnderlined(l.*item->underline);
+        t.underline = item->underline != nullptr && l.*item->underline;
         t.x = item->anchorX + l.*item->x;
         t.y = item->anchorY + l.*item->y;
         t.text = drawablePart(text, labelLeft + t.x, t.points);

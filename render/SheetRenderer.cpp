@@ -99,10 +99,6 @@ void printAt(draw::DrawTarget& target, double x, double y, const QString& text) 
     target.printText(text.toStdString());
 }
 
-bool isShown(const QString& visibilityCaption) {
-    return visibilityCaption == caption::shown;
-}
-
 LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
                       const RenderOptions& options) {
     const Layout& l = sheet.layout;
@@ -110,7 +106,7 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     const double zoom = options.zoom;
     const bool preview = options.mode == PrintMode::Preview;
 
-    if (l.縁取 == caption::outlineOn) {
+    if (l.縁取) {
         g.fill(target, 3, 1, kOutlineWidth, kOutlineHeight, l.borderColor);
         g.fill(target, 3, 35, kOutlineWidth, kOutlineHeight, l.borderColor);
     }
@@ -119,7 +115,7 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     const BarsDescription& b = bars();
     const double barX = l.*b.x;
     const double barY = l.*b.y;
-    if (isShown(sheet.BARCODE) && !code.isEmpty()) {
+    if (sheet.BARCODE && !code.isEmpty()) {
         if (preview) {
             for (const ImitationBar& bar : kImitationBars) {
                 g.fill(target, bar.dx + barX, kImitationBarTop + barY, bar.w, kImitationBarHeight,
@@ -134,7 +130,7 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     }
 
     // On screen only: a label whose code will print without bars says so beside the bars.
-    if (preview && isShown(sheet.BARCODE) && !janBarsProblem(sheet.janText[n]).isEmpty()) {
+    if (preview && sheet.BARCODE && !janBarsProblem(sheet.janText[n]).isEmpty()) {
         setItemFont(target, kNoBarsMarkFont, kNoBarsMarkFont.Size, zoom, false, kNoBarsMarkColor);
         printAt(target, g.x(kNoBarsMarkX), g.y(kNoBarsMarkY), QStringLiteral("×JAN"));
     }
@@ -156,11 +152,8 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
 
 }  // namespace
 
-RenderOptions RenderOptions::of(const SheetState& sheet) {
-    if (sheet.printMode == PrintMode::Paper) {
-        return onPaper(sheet);
-    }
-    return {PrintMode::Preview, sheet.zoom, {sheet.sheetX, sheet.sheetY}};
+RenderOptions RenderOptions::onScreen(const SheetState& sheet, double zoom) {
+    return {PrintMode::Preview, zoom, {sheet.sheetX, sheet.sheetY}};
 }
 
 RenderOptions RenderOptions::onPaper(const SheetState& sheet,

@@ -30,9 +30,8 @@ struct RenderOptions {
     // Paper only: the printer's calibration moves every label's corner (never its contents).
     PrinterCalibration calibration;
 
-    // As the editor draws the sheet: its print mode, its zoom on screen and 100 % on paper,
-    // its offsets. Never calibrated.
-    static RenderOptions of(const SheetState& sheet);
+    // As the editor's preview draws the sheet: at `zoom`, at its offsets. Never calibrated.
+    static RenderOptions onScreen(const SheetState& sheet, double zoom);
     // The sheet on paper: 100 %, real bars, at its own offsets, for a printer calibrated so.
     static RenderOptions onPaper(const SheetState& sheet,
                                  const PrinterCalibration& calibration = {});

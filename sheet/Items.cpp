@@ -15,7 +15,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Jan,
          .name = u"JAN",
          .texts = &S::janText,
-         .work = &S::janWork,
          .fileColumn = 1,
          .entryField = u"Text1",
          .font = &L::janFont,
@@ -40,7 +39,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Maker,
          .name = u"メーカー",
          .texts = &S::makerText,
-         .work = &S::makerWork,
          .fileColumn = 2,
          .entryField = u"Text2",
          .font = &L::makerFont,
@@ -67,7 +65,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Product,
          .name = u"品名",
          .texts = &S::productText,
-         .work = &S::productWork,
          .fileColumn = 3,
          .entryField = u"Text3",
          .font = &L::productFont,
@@ -94,7 +91,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Spec,
          .name = u"規格",
          .texts = &S::specText,
-         .work = &S::specWork,
          .fileColumn = 4,
          .entryField = u"Text4",
          .font = &L::specFont,
@@ -121,7 +117,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Lot,
          .name = u"ロット",
          .texts = &S::lotText,
-         .work = &S::lotWork,
          .fileColumn = 5,
          .entryField = u"Text6",
          .font = &L::lotFont,
@@ -148,7 +143,6 @@ const std::array<ItemDescription, kItemCount>& items() {
         {.item = Item::Price,
          .name = u"売価",
          .texts = &S::priceText,
-         .work = &S::priceWork,
          .fileColumn = 6,
          .entryField = u"Text5",
          .font = &L::priceFont,
@@ -260,14 +254,14 @@ const std::array<const ItemDescription*, kTextItemCount>& textItems() {
     return inFileOrder;
 }
 
-const std::array<LabelArrays, kTextItemCount + 2>& labelArrays() {
+const LabelArraysTable& labelArrays() {
     static const auto arrays = [] {
-        std::array<LabelArrays, kTextItemCount + 2> all{};
+        LabelArraysTable all{};
         for (std::size_t i = 0; i < kTextItemCount; ++i) {
-            all[i] = {textItems()[i]->texts, textItems()[i]->work};
+            all[i] = textItems()[i]->texts;
         }
-        all[kTextItemCount] = {&SheetState::taxRate, &SheetState::taxRateWork};
-        all[kTextItemCount + 1] = {&SheetState::taxKind, &SheetState::taxKindWork};
+        all[kTextItemCount] = &SheetState::taxRate;
+        all[kTextItemCount + 1] = &SheetState::taxKind;
         return all;
     }();
     return arrays;

@@ -28,16 +28,15 @@ struct ItemDescription {
     Item item;
     const char16_t* name;  // in messages: "JAN", "メーカー", "品名", ...
 
-    // The label's text and its work array; null for 円, which prints a fixed mark.
+    // The label's text; null for 円, which prints a fixed mark.
     LabelTexts SheetState::*texts = nullptr;
-    LabelTexts SheetState::*work = nullptr;
     int fileColumn = 0;  // 1 to 6 after the record number (the lot before the price)
     const char16_t* entryField = nullptr;  // the window's entry field ("Text1" ...)
 
     FontSpec Layout::*font;
     WinColor Layout::*color;
-    QString Layout::*shown;                // 表示 caption
-    QString Layout::*underline = nullptr;  // U表示 caption, for items with the switch
+    bool Layout::*shown;                // 表示: drawn
+    bool Layout::*underline = nullptr;  // U表示: underlined, for items with the switch
     std::int16_t Layout::*x;
     std::int16_t Layout::*y;
 
@@ -70,13 +69,10 @@ const ItemDescription& describe(Item item);
 // The six items a label holds a text for, in the order of a record in the label file.
 const std::array<const ItemDescription*, kTextItemCount>& textItems();
 
-// Every per-label array with its work array, for the commands that move, copy and clear whole
-// labels: the six texts, the tax rate and the tax kind.
-struct LabelArrays {
-    LabelTexts SheetState::*values;
-    LabelTexts SheetState::*work;
-};
-const std::array<LabelArrays, kTextItemCount + 2>& labelArrays();
+// Every per-label array, for the commands that move, copy and clear whole labels: the six
+// texts, the tax rate and the tax kind.
+using LabelArraysTable = std::array<LabelTexts SheetState::*, kTextItemCount + 2>;
+const LabelArraysTable& labelArrays();
 
 // The bars have offsets and a show/hide caption (not saved), nothing else.
 struct BarsDescription {

@@ -1,24 +1,28 @@
 #include "LabelCommands.h"
 
 #include <array>
+#include <utility>
 
 #include "Items.h"
 
 namespace zukaro::labels {
 namespace {
 
-// Copies the sheet into the work arrays and empties the labels, the first half of both
+using AllLabels = std::array<LabelTexts, std::tuple_size_v<LabelArraysTable>>;
+
+// The sheet's labels as they were, each array emptied on the sheet: the first half of both
 // delete and insert.
-void moveLabelsToWork(SheetState& sheet) {
-    for (const LabelArrays& item : labelArrays()) {
-        sheet.*item.work = sheet.*item.values;
-        (sheet.*item.values).clear();
+AllLabels takeAllLabels(SheetState& sheet) {
+    AllLabels before;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        before[i] = std::exchange(sheet.*labelArrays()[i], LabelTexts{});
     }
+    return before;
 }
 
-void takeFromWork(SheetState& sheet, int label, int workLabel) {
-    for (const LabelArrays& item : labelArrays()) {
-        (sheet.*item.values)[label] = (sheet.*item.work)[workLabel];
+void putBack(SheetState& sheet, int label, const AllLabels& before, int beforeLabel) {
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        (sheet.*labelArrays()[i])[label] = before[i][beforeLabel];
     }
 }
 
@@ -82,13 +86,13 @@ CopyOutcome copyPrevious(SheetState& sheet) {
 }
 
 void deleteCurrent(SheetState& sheet) {
-    moveLabelsToWork(sheet);
+    const AllLabels before = takeAllLabels(sheet);
     int shift = 0;
     for (int k = 1; k < kLabelCount; ++k) {
         if (k == sheet.currentLabel) {
             shift = 1;
         }
-        takeFromWork(sheet, k, k + shift);
+        putBack(sheet, k, before, k + shift);
     }
 }
 
@@ -97,14 +101,14 @@ bool canInsert(const SheetState& sheet) {
 }
 
 void insertEmpty(SheetState& sheet) {
-    moveLabelsToWork(sheet);
+    const AllLabels before = takeAllLabels(sheet);
     int shift = 0;
     for (int k = 1; k <= kLabelCount; ++k) {
         if (k == sheet.currentLabel) {
             shift = 1;
             continue;
         }
-        takeFromWork(sheet, k, k - shift);
+        putBack(sheet, k, before, k - shift);
     }
 }
 
@@ -123,9 +127,6 @@ void copyFirstToAll(SheetState& sheet) {
     const LabelRecord first = sheet.label(1);
     for (int n = 2; n <= kLabelCount; ++n) {
         sheet.setLabel(n, first);
-    }
-    for (const LabelArrays& item : labelArrays()) {
-        (sheet.*item.work).clear();
     }
 }
 

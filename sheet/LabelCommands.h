@@ -44,7 +44,7 @@ void insertEmpty(SheetState& sheet);
 // no active field.
 std::optional<QString> takeEarlierItem(SheetState& sheet);
 
-// Gives every label label 1's six texts and empties the work arrays.
+// Gives every label label 1's six texts, rate and tax kind.
 void copyFirstToAll(SheetState& sheet);
 
 }  // namespace zukaro::labels

@@ -15,9 +15,8 @@ bool LabelRecord::isBlank() const {
 }
 
 void SheetState::clearAllLabels() {
-    for (const LabelArrays& arrays : labelArrays()) {
-        (this->*arrays.values).clear();
-        (this->*arrays.work).clear();
+    for (LabelTexts SheetState::*texts : labelArrays()) {
+        (this->*texts).clear();
     }
 }
 
@@ -40,14 +39,14 @@ void SheetState::setLabel(int n, const LabelRecord& record) {
 SheetContent SheetState::content() const {
     SheetContent content{{}, layout, sheetX, sheetY, BARCODE};
     for (std::size_t i = 0; i < content.labels.size(); ++i) {
-        content.labels[i] = this->*labelArrays()[i].values;
+        content.labels[i] = this->*labelArrays()[i];
     }
     return content;
 }
 
 void SheetState::setContent(const SheetContent& content) {
     for (std::size_t i = 0; i < content.labels.size(); ++i) {
-        this->*labelArrays()[i].values = content.labels[i];
+        this->*labelArrays()[i] = content.labels[i];
     }
     layout = content.layout;
     sheetX = content.sheetX;

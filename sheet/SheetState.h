@@ -60,19 +60,6 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
-// Captions that carry state. Each names what the next click does, so it reads as the
-// opposite of the current state. Anything read from a file is kept verbatim.
-namespace caption {
-inline const QString shown = QStringLiteral("表示しない");        // item is drawn
-inline const QString hidden = QStringLiteral("表示する");         // item is not drawn
-inline const QString plain = QStringLiteral("アンダーライン有");  // not underlined
-inline const QString underlined = QStringLiteral("アンダーライン無");
-inline const QString outlineOn = QStringLiteral("縁取りしない");
-inline const QString outlineOff = QStringLiteral("カラーで縁取りする");
-inline const QString zoomHalf = QStringLiteral("倍率切替100%");  // zoom is 0.5
-inline const QString zoomFull = QStringLiteral("倍率切替50%");   // zoom is 1.0
-}  // namespace caption
-
 // 総額表示: what the price line shows. AsTyped prints the typed price (the default, as
 // always); TaxIncluded takes the typed price as 本体価格 and prints the total including tax
 // with a small "(本体 398円)" line; NetAndTaxIncluded prints 本体価格 with a line
@@ -92,7 +79,7 @@ inline const QString kTaxIncludedText = QStringLiteral("内税");
 inline const QString kTaxExemptText = QStringLiteral("非課税");
 
 // Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
-// underline and outline captions, the outline colour and the texts of the adjustment boxes.
+// underline and outline switches, the outline colour and the texts of the adjustment boxes.
 // Member initialisers are the design values of a window that has read no settings yet (the
 // first-start font sizes, every item drawn, nothing underlined, no outline).
 struct Layout {
@@ -122,18 +109,19 @@ struct Layout {
     std::int16_t priceX = 0, priceY = 0;
     std::int16_t yenX = 0, yenY = 0;
 
-    QString jan表示 = caption::shown;
-    QString メーカー表示 = caption::shown;
-    QString 品名表示 = caption::shown;
-    QString 規格表示 = caption::shown;
-    QString ロット表示 = caption::shown;
-    QString 単価表示 = caption::shown;
-    QString 円表示 = caption::shown;
-    QString メーカーU表示 = caption::plain;
-    QString 品名U表示 = caption::plain;
-    QString 規格U表示 = caption::plain;
-    QString ロットU表示 = caption::plain;
-    QString 縁取 = caption::outlineOff;
+    // 〜表示: the item is drawn; 〜U表示: it is underlined; 縁取: the outline bars are drawn.
+    bool jan表示 = true;
+    bool メーカー表示 = true;
+    bool 品名表示 = true;
+    bool 規格表示 = true;
+    bool ロット表示 = true;
+    bool 単価表示 = true;
+    bool 円表示 = true;
+    bool メーカーU表示 = false;
+    bool 品名U表示 = false;
+    bool 規格U表示 = false;
+    bool ロットU表示 = false;
+    bool 縁取 = false;
 
     QString x座標調整 = QStringLiteral("0");
     QString y座標調整 = QStringLiteral("0");
@@ -151,8 +139,8 @@ struct Layout {
     WinColor grossColor = 255;
     std::int16_t netX = 0, netY = 0;
     std::int16_t grossX = 0, grossY = 0;
-    QString 本体行表示 = caption::shown;
-    QString 税込行表示 = caption::shown;
+    bool 本体行表示 = true;
+    bool 税込行表示 = true;
 
     bool operator==(const Layout&) const = default;
 };
@@ -176,7 +164,7 @@ struct SheetContent {
     Layout layout;
     double sheetX = 0;
     double sheetY = 0;
-    QString BARCODE;
+    bool BARCODE = true;
     bool operator==(const SheetContent&) const = default;
     // What a label data file holds: labels and layout.
     bool sameDocument(const SheetContent& other) const {
@@ -186,11 +174,10 @@ struct SheetContent {
 
 struct SheetState {
     LabelTexts janText, makerText, productText, specText, lotText, priceText;
-    LabelTexts janWork, makerWork, productWork, specWork, lotWork, priceWork;
     // Each label's tax rate in percent ("8" or "10"); empty: the layout's default rate.
-    LabelTexts taxRate, taxRateWork;
+    LabelTexts taxRate;
     // Each label's PriceTax as its text: empty (外税), 「内税」 or 「非課税」.
-    LabelTexts taxKind, taxKindWork;
+    LabelTexts taxKind;
 
     int currentLabel = 1;
     int focusLabel = 1;
@@ -198,19 +185,16 @@ struct SheetState {
     // entered last; none before one of them was entered.
     enum class CandidateText { None, Maker, Product, Spec, Lot };
     CandidateText candidateText = CandidateText::None;
-    PrintMode printMode = PrintMode::Preview;
-    double zoom = 0.5;
     QString fileName = kUntitled;
 
     Layout layout;
     double sheetX = kStartUpOrigin.x;  // mm, kept in the user's settings, never in files
     double sheetY = kStartUpOrigin.y;  // mm, kept in the user's settings, never in files
 
-    // Caption-held states that no file stores.
-    QString BARCODE = caption::shown;
-    QString 倍率 = caption::zoomHalf;
+    // The bars are drawn; no file stores it.
+    bool BARCODE = true;
 
-    // Empties the label arrays (texts and rates) and their work arrays; nothing else.
+    // Empties the label arrays (texts and rates); nothing else.
     void clearAllLabels();
 
     LabelRecord label(int n) const;

@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(printed::rasterise(dir.filePath("batch.pdf"), 150, dir.filePath("b.png")), page);
 
         // The clerk picks the zoom with 倍率 (a window too narrow for 50 % opens at 全体).
-        for (int i = 0;
-             i < 3 && (editor.sheet().zoom * 100 != zoomPercent || editor.preview().wholePage());
+        for (int i = 0; i < 3 && (editor.sheetCommands().zoom() * 100 != zoomPercent ||
+                                  editor.preview().wholePage());
              ++i) {
             QTest::mouseClick(editor.controls().倍率, Qt::LeftButton);
         }

@@ -48,8 +48,7 @@ SheetState fullSheet() {
         std::tuple(10, 12, 9, 40, 14);
     std::tie(l.janX, l.barX, l.makerX, l.productY, l.specY, l.lotX, l.priceX, l.yenX) =
         std::tuple(1, 1, -1, 1, -1, 1, 2, -2);
-    std::tie(l.borderColor, l.縁取, l.x座標調整, l.y座標調整) =
-        std::tuple(255, caption::outlineOn, "3", "-2");
+    std::tie(l.borderColor, l.縁取, l.x座標調整, l.y座標調整) = std::tuple(255, true, "3", "-2");
     return sheet;
 }
 

@@ -80,10 +80,10 @@ private slots:
         row("full sheet", kFullSheet, custom(), kMaxFileSize, kFullSheet,
             "full_sheet_custom_layout.csv");
         Layout odd = custom();
-        odd.品名表示 = u"知らない表示"_qs;
+        odd.品名表示 = false;
         odd.x座標調整 = QString();
         odd.makerX = -32768;
-        row("quotes, line break, blanks, unknown caption, empty box",
+        row("quotes, line break, blanks, hidden name, empty box",
             u"21:\"4901\"|a\r\nb|say \"hi\"|  x  |#TRUE#|0128"_qs, odd, kMaxFileSize,
             u"21:”4901”|a\r\nb|say ”hi”|  x  |#TRUE#|0128"_qs);
         row("unencodable as ?", u"3:||品♥名;21:|||||€9"_qs, firstStart(), kMaxFileSize,

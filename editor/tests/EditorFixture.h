@@ -16,6 +16,7 @@
 #include "PreviewPane.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "SheetCommands.h"
 
 namespace zukaro::testing {
 
@@ -73,7 +74,8 @@ struct EditorFixture {
     // 倍率 clicked until the preview is at `zoom` (0.5 or 1.0): a window too narrow for 50 %
     // opens at 全体, and a test that looks at pixels wants a scale of its own.
     void zoomTo(double zoom) const {
-        for (int i = 0; i < 3 && (window->sheet().zoom != zoom || window->preview().wholePage());
+        for (int i = 0;
+             i < 3 && (window->sheetCommands().zoom() != zoom || window->preview().wholePage());
              ++i) {
             click(QStringLiteral("倍率"));
         }

@@ -14,6 +14,7 @@
 #include "EditorCommands.h"
 #include "EditorFixture.h"
 #include "LabelFile.h"
+#include "SwitchCaptions.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -66,7 +67,8 @@ class TestCommands : public QObject {
     QStringList document() const {
         const SheetState& s = ui_.window->sheet();
         QStringList lines = cp932::decode(labelFileBytes(s)).text.split("\r\n");
-        lines << "バーコード " + s.BARCODE << QString("位置 %1, %2").arg(s.sheetX).arg(s.sheetY);
+        lines << "バーコード " + caption::ofShown(s.BARCODE)
+              << QString("位置 %1, %2").arg(s.sheetX).arg(s.sheetY);
         return lines;
     }
 
@@ -158,8 +160,8 @@ class TestCommands : public QObject {
             {"cmdprevious", [&] { return s.currentLabel == 2; }},
             {"Cmdnext", [&] { return s.currentLabel == 4; }},
             {"Cmdlast", [&] { return s.currentLabel == kLabelCount; }},
-            {"倍率", [&] { return s.zoom == 1.0; }},
-            {"全体", [&] { return s.zoom != 0.5; }},
+            {"倍率", [&] { return ui_.window->sheetCommands().zoom() == 1.0; }},
+            {"全体", [&] { return ui_.window->sheetCommands().zoom() != 0.5; }},
             {"印刷", exists(dir_.filePath("printed.pdf"))},
             {"P_印刷", exists(dir_.filePath("printed.pdf"))},
             {"N_SAVE", exists(dir_.filePath("chosen.csv"))},

@@ -125,7 +125,8 @@ private:
     int redMarkPixels(int n, double fromY) {
         const QImage& page = ui_.window->preview().picDraw().image();
         const SheetState& s = ui_.sheet();
-        const double px = s.zoom * 96 / 25.4 * ui_.window->preview().picDraw().devicePixelRatioF();
+        const double px = ui_.window->sheetCommands().zoom() * 96 / 25.4 *
+                          ui_.window->preview().picDraw().devicePixelRatioF();
         const double x0 = (labelColumn(n) * kLabelPitchX + s.sheetX + 56) * px;
         const double y0 = (labelRow(n) * kLabelPitchY + s.sheetY + fromY) * px;
         int red = 0;
@@ -678,7 +679,7 @@ void TestEditorWindow::scannerWorksLabelAfterLabel() {
     QCOMPARE(ui_.focused() + ' ' + ui_.counter(), u"Text1  4/21"_qs);
     // The preview has label 3's bars (the first imitation bar, 14 mm across, 6 mm down).
     const QImage preview = ui_.window->preview().picDraw().image();
-    const double px = preview.dotsPerMeterX() / 1000.0 * ui_.sheet().zoom;
+    const double px = preview.dotsPerMeterX() / 1000.0 * ui_.window->sheetCommands().zoom();
     QCOMPARE(preview.pixelColor(int((2 * 66.1 + ui_.sheet().sheetX + 14.5) * px),
                                 int((ui_.sheet().sheetY + 6) * px)),
              QColor(Qt::black));
@@ -991,7 +992,7 @@ void TestEditorWindow::previewClicksChooseALabel() {
 
     auto& picDraw = *ui_.window->findChild<PreviewSurface*>("picDraw");
     const SheetState& s = ui_.sheet();
-    const double pxPerMm = s.zoom * 96 / 25.4;
+    const double pxPerMm = ui_.window->sheetCommands().zoom() * 96 / 25.4;
     const int column = label == 0 ? 3 : (label - 1) % 3;  // beside: right of column 3
     const int row = label == 0 ? 6 : (label - 1) / 3;
     // A click in the middle; a double click 1.5 mm inside the bottom right corner, where the
@@ -1072,7 +1073,7 @@ void TestEditorWindow::printIntoAPdf() {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly) && old.write(lastWeek) == lastWeek.size());
     }
-    const double zoom = ui_.sheet().zoom;
+    const double zoom = ui_.window->sheetCommands().zoom();
     const QImage preview = ui_.window->preview().picDraw().image();
     ui_.window->printer().setOutputFormat(QPrinter::PdfFormat);
     ui_.window->printer().setOutputFileName(path);
@@ -1092,7 +1093,7 @@ void TestEditorWindow::printIntoAPdf() {
     QCOMPARE(shown.size(), printed || message == u"-"_qs ? 0 : 1);
     QVERIFY2(shown.isEmpty() || shown.front().text.contains(message),
              qPrintable(shown.isEmpty() ? QString() : shown.front().text));
-    QCOMPARE(ui_.sheet().zoom, zoom);
+    QCOMPARE(ui_.window->sheetCommands().zoom(), zoom);
     QCOMPARE(ui_.window->preview().picDraw().image(), preview);
     QFile file(path);
     if (printed) {

@@ -14,6 +14,7 @@
 #include "ProductMaster.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "SheetCommands.h"
 
 using namespace zukaro;
 
@@ -124,39 +125,41 @@ private slots:
         const auto columnsShown = [this] {
             const SheetState& s = window_->sheet();
             const QWidget* frame = window_->findChild<QWidget*>("picFrame");
-            return (3 * kLabelPitchX + s.sheetX) * s.zoom * 96 / 25.4 <= frame->width();
+            return (3 * kLabelPitchX + s.sheetX) * window_->sheetCommands().zoom() * 96 / 25.4 <=
+                   frame->width();
         };
         QVERIFY(decorated(*window_) || QTest::qWaitFor([&] { return decorated(*window_); }));
-        QTRY_VERIFY2(columnsShown(), qPrintable(QString("at %1").arg(window_->sheet().zoom)));
-        QCOMPARE(horizontal->isVisible(), window_->sheet().zoom == 0.5);
+        QTRY_VERIFY2(columnsShown(),
+                     qPrintable(QString("at %1").arg(window_->sheetCommands().zoom())));
+        QCOMPARE(horizontal->isVisible(), window_->sheetCommands().zoom() == 0.5);
         window_->resize(window_->minimumSizeHint());
         QTRY_VERIFY(columnsShown());
         QTest::mouseClick(window_->findChild<QPushButton*>("全体"), Qt::LeftButton);
         const auto lastLabelShown = [this] {
             const SheetState& s = window_->sheet();
-            const double mmToPx = s.zoom * 96 / 25.4;
+            const double mmToPx = window_->sheetCommands().zoom() * 96 / 25.4;
             const QWidget* frame = window_->findChild<QWidget*>("picFrame");
             return (2 * kLabelPitchX + kLabelPitchX + s.sheetX) * mmToPx <= frame->width() &&
                    (7 * kLabelPitchY + s.sheetY) * mmToPx <= frame->height();
         };
         QTRY_VERIFY(lastLabelShown());  // once the smaller window's layout has settled
         QVERIFY(!horizontal->isVisible() && !vertical->isVisible());
-        const double fitted = window_->sheet().zoom;
+        const double fitted = window_->sheetCommands().zoom();
         window_->resize(window_->size() + QSize(100, 100));
-        QTRY_VERIFY(window_->sheet().zoom > fitted);
+        QTRY_VERIFY(window_->sheetCommands().zoom() > fitted);
         QVERIFY(lastLabelShown());
         QVERIFY(!horizontal->isVisible() && !vertical->isVisible());
         auto* zoom = window_->findChild<QPushButton*>("倍率");
         QCOMPARE(zoom->text(), caption::zoomHalf);
         QTest::mouseClick(zoom, Qt::LeftButton);
-        QCOMPARE(window_->sheet().zoom, 1.0);
+        QCOMPARE(window_->sheetCommands().zoom(), 1.0);
         QCOMPARE(zoom->text(), caption::zoomFull);
         QVERIFY(horizontal->isVisible() && vertical->isVisible());
         const QWidget* frame = window_->findChild<QWidget*>("picFrame");
         const QSize shown = frame->size();
         window_->resize(window_->size() - QSize(100, 100));
         QTRY_VERIFY(frame->size() != shown);
-        QCOMPARE(window_->sheet().zoom, 1.0);
+        QCOMPARE(window_->sheetCommands().zoom(), 1.0);
     }
 
     // Size and place come back with the next window.

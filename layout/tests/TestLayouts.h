@@ -28,9 +28,9 @@ inline zukaro::Layout custom() {
         std::tuple(1, -1, 2, -2, 0, -3, 4, 5);
     std::tie(l.specX, l.specY, l.lotX, l.lotY, l.priceX, l.priceY, l.yenX, l.yenY) =
         std::tuple(-6, 7, 8, -9, 10, -11, -12, 13);
-    l.メーカー表示 = l.ロット表示 = caption::hidden;
-    l.メーカーU表示 = l.規格U表示 = caption::underlined;
-    std::tie(l.縁取, l.x座標調整, l.y座標調整) = std::tuple(caption::outlineOn, "3", "-2");
+    l.メーカー表示 = l.ロット表示 = false;
+    l.メーカーU表示 = l.規格U表示 = true;
+    std::tie(l.縁取, l.x座標調整, l.y座標調整) = std::tuple(true, "3", "-2");
     return l;
 }
 
@@ -42,7 +42,7 @@ inline zukaro::Layout withPrices() {
         std::tuple(PriceMode::NetAndTaxIncluded, 8, TaxRounding::HalfUp, true, true);
     l.netFont = {"ＭＳ ゴシック", 6, true, false};
     std::tie(l.grossColor, l.netX, l.netY, l.grossX, l.grossY) = std::tuple(0xFF0000, 1, -2, -3, 4);
-    l.本体行表示 = caption::hidden;
+    l.本体行表示 = false;
     return l;
 }
 

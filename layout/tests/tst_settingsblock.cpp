@@ -23,9 +23,10 @@ private slots:
         Layout wrong = custom();
         std::tie(wrong.janFont.Size, wrong.makerFont.Size, wrong.makerFont.Bold, wrong.productColor,
                  wrong.priceY) = std::tuple(8, 9, false, 0, 0);
-        // 4.5 and 5.5 round to even; a Boolean read into a caption becomes its text.
+        // 4.5 and 5.5 round to even; a Boolean where a caption belongs is no 「表示しない」:
+        // the price hidden, as it has always been drawn.
         std::tie(wrong.productX, wrong.productY, wrong.priceX, wrong.単価表示) =
-            std::tuple(4, 6, -32768, "True");
+            std::tuple(4, 6, -32768, false);
         const QString kept =
             "%1 項目が足りないか読めない値だったため、その設定は初期値のままです。";
         QTest::newRow("wrong_types.txt") << wrong << QString(kept).arg(5) << false;
@@ -54,14 +55,14 @@ private slots:
     void defaultPatternKeepsCaptionsAndBorder() {
         SheetState sheet;
         sheet.layout = custom();
-        sheet.BARCODE = caption::hidden;
+        sheet.BARCODE = false;
         applyDefaultPattern(sheet);
         Layout expected = readSettingsData(fixture(u"default_pattern_data.txt"_qs)).layout;
         expected.borderColor = 65280;
-        expected.メーカー表示 = expected.ロット表示 = caption::hidden;
-        expected.メーカーU表示 = expected.規格U表示 = caption::underlined;
+        expected.メーカー表示 = expected.ロット表示 = false;
+        expected.メーカーU表示 = expected.規格U表示 = true;
         QCOMPARE(asText(sheet.layout), asText(expected));
-        QCOMPARE(sheet.BARCODE, caption::hidden);
+        QVERIFY(!sheet.BARCODE);
     }
 
     // data.txt keeps prices with tax in lines after its ten, and only when they are set.

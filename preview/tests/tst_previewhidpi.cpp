@@ -19,8 +19,9 @@ private slots:
         SheetState sheet = sample::fullSheet();
         PreviewSurface picDraw;  // A4 (794 x 1123 pixels) until a printer says otherwise
         picDraw.show();
-        picDraw.paintPage(
-            [&](draw::DrawTarget& target) { drawSheet(sheet, target, RenderOptions::of(sheet)); });
+        picDraw.paintPage([&](draw::DrawTarget& target) {
+            drawSheet(sheet, target, RenderOptions::onScreen(sheet, 0.5));
+        });
         const QImage image = picDraw.image().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.size(), QSize(1588, 2246));
         // Label 1's guide frame at 50 %: left edge 1.35 mm = 10.2 device pixels, one pixel wide.

@@ -72,7 +72,6 @@ QString withSeparators(const QString& digits) {
 SheetState shopSheet(const Layout& layout, bool typedWithSeparators, const ShopTexts& texts = {}) {
     SheetState sheet;
     sheet.layout = layout;
-    sheet.printMode = PrintMode::Paper;
     for (int n = 1; n <= kLabelCount; ++n) {
         const QString price = texts.prices[(n - 1) % texts.prices.size()];
         sheet.setLabel(
@@ -316,8 +315,7 @@ private slots:
                 Layout underlined = layoutOf(pattern, 1, true, 10, fit);
                 // (The maker's underline touches a name at 18 pt whatever its size: not for
                 // fitting to mend.)
-                underlined.品名U表示 = underlined.規格U表示 = underlined.ロットU表示 =
-                    caption::underlined;
+                underlined.品名U表示 = underlined.規格U表示 = underlined.ロットU表示 = true;
                 QTest::addRow("%s, %s, underlined", fitted, start)
                     << underlined << false << ShopTexts{} << false;
                 QTest::addRow("%s, %s, underlined names of capitals", fitted, start)
@@ -375,14 +373,13 @@ private slots:
                  "4901234567894 398 4512345678906 1280");
         // 398 with tax is 437 and 1,280 is 1,408, with the label's own 円 only.
         QCOMPARE(priceTexts(sheet, 1).whole + ' ' + priceTexts(sheet, 3).whole, "437 1,408");
-        sheet.printMode = PrintMode::Paper;
         checkSheet(sheet);
     }
 
 private:
     void checkSheet(const SheetState& sheet, bool priceKeepsItsSize = false) {
         RecordingTarget t(true, {2.4, 2.4});
-        const SheetReport report = drawSheet(sheet, t, RenderOptions::of(sheet));
+        const SheetReport report = drawSheet(sheet, t, RenderOptions::onPaper(sheet));
         std::map<int, LabelReport> reported;
         for (const LabelReport& label : report) {
             reported[label.label] = label;

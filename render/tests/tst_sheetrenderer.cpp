@@ -2,12 +2,14 @@
 #include <QRectF>
 #include <QTest>
 #include <algorithm>
+#include <map>
 #include <tuple>
 
 #include "CalibrationSheet.h"
 #include "Items.h"
 #include "RecordingTarget.h"
 #include "SheetRenderer.h"
+#include "SwitchCaptions.h"
 
 using namespace zukaro;
 using draw::RecordingTarget;
@@ -94,13 +96,11 @@ private slots:
             std::tuple(-1, 1, 2, -2, 3, 0, 0, 4);
         std::tie(l.yenX, l.yenY, l.makerX, l.makerY, l.specX, l.specY, l.lotX, l.lotY) =
             std::tuple(-3, -1, 1, 2, -2, 3, 4, -4);
-        l.品名U表示 = caption::underlined;
-        l.縁取 = caption::outlineOn;
-        s.zoom = zoom;
-        s.倍率 = zoom == 1.0 ? caption::zoomFull : caption::zoomHalf;
+        l.品名U表示 = true;
+        l.縁取 = true;
         fillLabel(s, 5);
         RecordingTarget t;
-        drawSheet(s, t, RenderOptions::of(s));
+        drawSheet(s, t, RenderOptions::onScreen(s, zoom));
 
         auto z = [zoom](double v) { return v * zoom; };
         QStringList expected = {line(Kind::Clear, 0, 0, 0, 0, draw::kWhite)};
@@ -149,10 +149,9 @@ private slots:
         const auto barsMovedBy = [zoom](int dx, int dy) {
             SheetState s;
             fillLabel(s, 5);
-            s.zoom = zoom;
             std::tie(s.layout.barX, s.layout.barY) = std::tuple(dx, dy);
             RecordingTarget t;
-            drawSheet(s, t, RenderOptions::of(s));
+            drawSheet(s, t, RenderOptions::onScreen(s, zoom));
             return t.opsOf(Kind::FilledBox);
         };
         const auto bars = barsMovedBy(0, 0), moved = barsMovedBy(-3, 2);
@@ -298,32 +297,39 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(int, bars);
         QFETCH(QString, drawn);
-        SheetState s;  // at 50 %
+        SheetState s;
+        bool paper = false;  // at 50 % on screen unless "paper"
         fillLabel(s, 1);
         Layout& l = s.layout;
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
-        const QStringList names = {"janText", "productText", "priceText",     "taxRate", "jan表示",
-                                   "BARCODE", "単価表示",    "メーカーU表示", "縁取",    "taxKind"};
-        QString* const fields[] = {
-            &s.janText[1], &s.productText[1], &s.priceText[1],  &s.taxRate[1], &l.jan表示,
-            &s.BARCODE,    &l.単価表示,       &l.メーカーU表示, &l.縁取,       &s.taxKind[1]};
+        const QStringList names = {"janText", "productText", "priceText", "taxRate", "taxKind"};
+        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1], &s.taxRate[1],
+                                   &s.taxKind[1]};
+        // Switches set by their captions, as a file gives them.
+        const std::map<QString, std::pair<bool*, bool (*)(const QString&)>> switches = {
+            {"jan表示", {&l.jan表示, caption::isShown}},
+            {"BARCODE", {&s.BARCODE, caption::isShown}},
+            {"単価表示", {&l.単価表示, caption::isShown}},
+            {"メーカーU表示", {&l.メーカーU表示, caption::isUnderlined}},
+            {"縁取", {&l.縁取, caption::isOutlined}}};
         for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
             const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
             if (name == "paper") {
-                s.printMode = PrintMode::Paper;
+                paper = true;
             } else if (name == "priceMode") {
                 l.priceMode = PriceMode(value.toInt());
             } else if (name == "defaultRate") {
                 l.defaultTaxRate = value.toInt();
             } else if (name == "separators" || name == "fit") {
                 (name == "fit" ? l.fitPrice : l.thousandsSeparators) = true;
+            } else if (const auto found = switches.find(name); found != switches.end()) {
+                *found->second.first = found->second.second(value);
             } else {
                 *fields[names.indexOf(name)] = value;
             }
         }
-        const bool paper = s.printMode == PrintMode::Paper;
         RecordingTarget t(paper, {2.4, 2.4});
-        drawSheet(s, t, RenderOptions::of(s));
+        drawSheet(s, t, paper ? RenderOptions::onPaper(s) : RenderOptions::onScreen(s, 0.5));
         QCOMPARE(texts(t, paper ? 1.0 : 0.5), drawn);
         QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
         // The preview alone clears and shows the 21 guide frames, whatever the labels hold.
@@ -375,7 +381,7 @@ private slots:
         const SheetReport report = checkSheet(s);
         QCOMPARE(report.empty() ? QString() : report.front().text(), told);
         RecordingTarget t;
-        QVERIFY(drawSheet(s, t, RenderOptions::of(s)).size() == report.size());
+        QVERIFY(drawSheet(s, t, RenderOptions::onScreen(s, 0.5)).size() == report.size());
     }
 
     // On screen only, over the preview: a red frame and "×重なり" (or "×枠外") under "×JAN" of
@@ -388,9 +394,9 @@ private slots:
         s.specText[2] = u"500ml"_qs;
         s.productText[6] = u"薬用ハンドソープ泡タイプ詰め替え用大容量"_qs;  // onto label 7
         s.priceText[6] = u"98"_qs;
-        s.zoom = 1.0;
         RecordingTarget sheet, t;
-        drawLabelMarks(drawSheet(s, sheet, RenderOptions::of(s)), t, RenderOptions::of(s));
+        const RenderOptions options = RenderOptions::onScreen(s, 1.0);
+        drawLabelMarks(drawSheet(s, sheet, options), t, options);
         QStringList expected;
         for (const auto& [n, mark] : {std::pair(2, "×重なり"), std::pair(6, "×枠外")}) {
             expected << line(Kind::Text, labelX(n) + 56, labelY(n) + 7, 0, 0, 0x0000FF, mark,
@@ -406,12 +412,11 @@ private slots:
     void hugeTextIsCutToThePage() {
         for (const int points : {11, 1}) {
             SheetState s;
-            s.printMode = PrintMode::Paper;
             fillLabel(s, 3);
             s.productText[3] = QString(4'000'000, u'品');
             s.layout.productFont.Size = std::int16_t(points);
             RecordingTarget t(true, {2.4, 2.4});
-            drawSheet(s, t, RenderOptions::of(s));
+            drawSheet(s, t, RenderOptions::onPaper(s));
             const QString drawn = QString::fromStdString(t.opsOf(Kind::Text)[1].text);
             QVERIFY2(drawn.size() >= 420 / (points * 25.4 / 72 * 0.25) && drawn.size() < 100'000 &&
                          s.productText[3].startsWith(drawn.trimmed()),
