@@ -13,10 +13,11 @@
 #include <optional>
 
 #include "BatchSession.h"
+#include "CodeRows.h"
 #include "ColumnMapping.h"
 #include "ConsoleMessages.h"
 #include "FilePlace.h"
-#include "LabelLayout.h"
+#include "LabelNotes.h"
 #include "ListSession.h"
 #include "ListSheets.h"
 #include "MasterCommands.h"
@@ -66,16 +67,14 @@ std::optional<MasterLocation> masterOf(const CommandLine& command, ConsoleMessag
 // texts, price and tax from the product master, read as it is: a master file that is not there
 // is not made, an older one not upgraded. The codes it does not know are listed by line.
 void fillCodesFromMaster(ConsoleMessages& messages, ListJob& job, const CommandLine& command) {
-    std::vector<std::size_t> codes;
-    QStringList keys;
-    for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        if (holdsOnlyCode(job.rows.at(i))) {
-            codes.push_back(i);
-            keys << ProductMaster::keyOf(job.rows.at(i).jan);
-        }
-    }
+    const RowAt row = [&job](std::size_t i) { return job.rows.at(i); };
+    const std::vector<std::size_t> codes = rowsOfCodesAlone(job.rows.size(), row);
     if (codes.empty()) {
         return;
+    }
+    QStringList keys;
+    for (const std::size_t i : codes) {
+        keys << ProductMaster::keyOf(job.rows.at(i).jan);
     }
     const MasterLocationResult where = chosenMaster(command.master);
     QHash<QString, StoredProduct> stored;
@@ -95,28 +94,9 @@ void fillCodesFromMaster(ConsoleMessages& messages, ListJob& job, const CommandL
             }
         }
     }
-    qint64 filled = 0;
-    for (qsizetype k = 0; k < keys.size(); ++k) {
-        const std::size_t i = codes[static_cast<std::size_t>(k)];
-        ProductRow row = job.rows.at(i);
-        const auto found = stored.constFind(keys[k]);
-        if (found == stored.cend()) {
-            if (job.reading.problems.size() < kKeptProblems) {
-                job.reading.problems.push_back(
-                    {row.line,
-                     QStringLiteral("JAN コード「%1」は商品マスタ%2にありません（品名も売価も"
-                                    "わかりません）。")
-                         .arg(shownText(row.jan), named),
-                     false});
-            }
-            ++job.reading.problemCount;
-            continue;
-        }
-        fillFromStored(row, found->product);
-        job.rows.replace(i, row);
-        ++filled;
-    }
-    job.reading.problems = inLineOrder(std::move(job.reading.problems));
+    const qint64 filled = fillCodes(
+        codes, row, [&job](std::size_t i, const ProductRow& known) { job.rows.replace(i, known); },
+        stored, named, job.reading);
     if (filled > 0) {
         messages.say(QStringLiteral("JAN コードだけの %1 行は、品名・売価などを商品マスタ%2から"
                                     "補いました。")
@@ -214,22 +194,16 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     }
     // What the labels look like on paper, by the line they came from: each row checked once,
     // the first notes kept, all counted.
-    const std::vector<std::size_t> printed = plan.printedRows();
-    std::vector<RowProblem> notes = plan.problems();
-    qint64 count = job.reading.problemCount + plan.problemCount();
-    notesByRow(
-        printed.size(), [&](std::size_t i) { return plan.label(printed[i], base.layout); }, base,
-        [&](const RowNote& note) {
-            ++count;
-            if (notes.size() < 2 * kKeptProblems) {
-                notes.push_back({job.rows.lineOf(printed[note.row]), note.text, true});
-            }
-        });
-    const std::vector<RowProblem> problems = inLineOrder(job.reading.problems, notes);
+    PlanNotes noted(plan, job.reading.problemCount);
+    eachLabelNote(plan, plan.printedRows(), base, nullptr,
+                  [&](std::size_t row, const QString& text) {
+                      noted.addLabelNote({job.rows.lineOf(row), text, true});
+                  });
+    const std::vector<RowProblem> problems = noted.inOrder(job.reading.problems);
     for (const RowProblem& problem : problems) {
         messages.write(shown + QStringLiteral(": ") + problem.text());
     }
-    messages.countUnwritten(count - static_cast<qint64>(problems.size()));
+    messages.countUnwritten(noted.count() - static_cast<qint64>(problems.size()));
     messages.reportOmittedNotes();
     if (const QString untaxed = plan.untaxedNote(base.layout); !untaxed.isEmpty()) {
         messages.say(shown + QStringLiteral(": ") + untaxed);

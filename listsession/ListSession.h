@@ -35,6 +35,13 @@ struct HistoryMarks {
     std::vector<bool> changed() const;
 };
 
+// What the list shows of a row printed before: the price then, as the clerk reads it, and what
+// changed and when it was printed.
+struct LastPrintedWords {
+    QString price;
+    QString tip;
+};
+
 // Marks `rowCount` rows against `master`'s history; a row without a rate of its own is
 // compared as printed with `defaultRate`.
 HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductMaster& master,

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <vector>
 
+#include "ListSession.h"
 #include "ListSheets.h"
 #include "PrintHistory.h"
 #include "ProductRow.h"
@@ -22,10 +23,7 @@ public:
 
     // What the 前回 column says of a row that was printed before: the price then, as the clerk
     // reads it, and for its tool tip what changed and when it was printed.
-    struct Printed {
-        QString price;
-        QString tip;
-    };
+    using Printed = LastPrintedWords;
 
     explicit ProductListModel(QObject* parent = nullptr);
 

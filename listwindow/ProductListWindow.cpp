@@ -27,20 +27,17 @@
 #include "BackgroundWork.h"
 #include "ColumnMappingDialog.h"
 #include "CommonDialog1.h"
-#include "Cp932.h"
-#include "IniFile.h"
-#include "LabelFile.h"
-#include "LabelLayout.h"
 #include "ListLoading.h"
 #include "ListSession.h"
+#include "ListSettings.h"
 #include "MessageBoxes.h"
 #include "PrintHistory.h"
 #include "PrintJob.h"
 #include "ProductListModel.h"
 #include "ProductListSource.h"
 #include "ProductMaster.h"
-#include "ProductRows.h"
 #include "SafeFile.h"
+#include "SheetFiles.h"
 #include "SheetRenderer.h"
 #include "ShownText.h"
 #include "UserFiles.h"
@@ -50,12 +47,6 @@ namespace zukaro {
 namespace {
 
 const QString kCaption = QStringLiteral("商品リスト");
-// The next start on a partly used sheet, kept per user beside the printers' calibrations in
-// kListSettingsFile.
-const QString kNextStartKey = QStringLiteral("NextStart/label");
-const QString kNextStartTimeKey = QStringLiteral("NextStart/printedAt");
-// The last list opened: the next ファイルを開く starts in its folder.
-const QString kLastListKey = QStringLiteral("LastList/file");
 const QString kListFilter = QStringLiteral(
     "商品リスト (*.csv *.tsv *.txt *.xlsx)|*.csv;*.tsv;*.txt;*.xlsx|すべてのファイル (*.*)|*.*|");
 const QString kLabelFilter =
@@ -68,20 +59,6 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent) {
     return b;
 }
 
-// NAME-001.csv, NAME-002.csv, ... beside the name the user chose.
-QStringList numberedFiles(const QString& chosen, std::size_t count) {
-    const QFileInfo info(chosen);
-    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("csv") : info.suffix();
-    QStringList files;
-    for (std::size_t i = 1; i <= count; ++i) {
-        files << info.dir().filePath(QStringLiteral("%1-%2.%3")
-                                         .arg(info.completeBaseName())
-                                         .arg(i, 3, 10, QLatin1Char('0'))
-                                         .arg(suffix));
-    }
-    return files;
-}
-
 // At most ten lines of a list for a question, then how many more there are.
 QString firstLines(const QStringList& lines) {
     constexpr qsizetype kShown = 10;
@@ -90,29 +67,6 @@ QString firstLines(const QStringList& lines) {
         shown << QStringLiteral("ほか %1 件").arg(countText(lines.size() - kShown));
     }
     return shown.join(u'\n');
-}
-
-// The characters Shift_JIS cannot hold in what a save writes: the layout's, then each row's.
-QStringList unencodableLines(const SheetPlan& plan, const std::vector<ProductRow>& rows,
-                             const Layout& layout) {
-    QStringList lines =
-        describeUnencodable(findUnencodable(layout), INT_MAX).split(u'\n', Qt::SkipEmptyParts);
-    for (const std::size_t index : plan.rowsWithUnencodableText()) {
-        const ProductRow& row = rows[index];
-        const std::pair<ProductColumn, const QString*> texts[] = {
-            {ProductColumn::Jan, &row.jan},         {ProductColumn::Maker, &row.maker},
-            {ProductColumn::Product, &row.product}, {ProductColumn::Spec, &row.spec},
-            {ProductColumn::Lot, &row.lot},         {ProductColumn::Price, &row.price}};
-        for (const auto& [column, text] : texts) {
-            for (const cp932::Unencodable& u : cp932::findUnencodable(*text)) {
-                const char32_t c = u.character;
-                lines << QStringLiteral("%1 行目の%2「%3」の「%4」")
-                             .arg(QString::number(row.line), displayName(column), shownText(*text),
-                                  QString::fromUcs4(&c, 1));
-            }
-        }
-    }
-    return lines;
 }
 
 }  // namespace
@@ -127,11 +81,28 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
       proxy_(new QSortFilterProxyModel(this)) {
     setObjectName(QStringLiteral("商品リスト"));
     setWindowTitle(QStringLiteral("ズカロ 商品リスト"));
+    buildWidgets();
+    wire();
+    restoreNextStart();
+    showNextStart();
+    showMasterView();
+    refresh();
+}
 
-    auto* openButton = button(QStringLiteral("開く"), QStringLiteral("ファイルを開く..."), this);
-    auto* pasteButton = button(QStringLiteral("貼り付け"), QStringLiteral("貼り付け"), this);
-    auto* columnsButton =
-        button(QStringLiteral("列の割り当て"), QStringLiteral("列の割り当て..."), this);
+QLabel* ProductListWindow::wrappingLabel(const QString& name) {
+    // Texts that grow with what they say wrap instead of widening the window: it must fit a
+    // laptop's screen at 125 % in every state.
+    auto* label = new QLabel(this);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return label;
+}
+
+QHBoxLayout* ProductListWindow::buildListCommands() {
+    openButton = button(QStringLiteral("開く"), QStringLiteral("ファイルを開く..."), this);
+    pasteButton = button(QStringLiteral("貼り付け"), QStringLiteral("貼り付け"), this);
+    columnsButton = button(QStringLiteral("列の割り当て"), QStringLiteral("列の割り当て..."), this);
     filter = new QLineEdit(this);
     filter->setObjectName(QStringLiteral("絞り込み"));
     filter->setPlaceholderText(QStringLiteral("絞り込み"));
@@ -143,7 +114,26 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     }
     top->addStretch();
     top->addWidget(filter);
+    return top;
+}
 
+void ProductListWindow::buildListChoices(QHBoxLayout& top) {
+    widenKatakana = new QCheckBox(QStringLiteral("半角カナを全角に"), this);
+    widenKatakana->setObjectName(QStringLiteral("半角カナを全角に"));
+    widenKatakana->setChecked(true);
+    widenKatakana->setToolTip(
+        QStringLiteral("次に読み込むリストの、品名などの半角カタカナを"
+                       "全角にします。"));
+    changedOnly = new QCheckBox(QStringLiteral("変更分だけ"), this);
+    changedOnly->setObjectName(QStringLiteral("変更分だけ"));
+    changedOnly->setToolTip(
+        QStringLiteral("前回の印刷から新しい行・変わった行（新規、価格変更、"
+                       "表示変更）だけに「印刷」のチェックを付けます。"));
+    top.addWidget(widenKatakana);
+    top.addWidget(changedOnly);
+}
+
+void ProductListWindow::buildTable() {
     proxy_->setSourceModel(model_);
     proxy_->setFilterKeyColumn(-1);
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -183,31 +173,10 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     problems->setPlaceholderText(
         QStringLiteral("読み込めなかった行や、バーコードにならない行が"
                        "ここに出ます。"));
+}
 
-    widenKatakana = new QCheckBox(QStringLiteral("半角カナを全角に"), this);
-    widenKatakana->setObjectName(QStringLiteral("半角カナを全角に"));
-    widenKatakana->setChecked(true);
-    widenKatakana->setToolTip(
-        QStringLiteral("次に読み込むリストの、品名などの半角カタカナを"
-                       "全角にします。"));
-    changedOnly = new QCheckBox(QStringLiteral("変更分だけ"), this);
-    changedOnly->setObjectName(QStringLiteral("変更分だけ"));
-    changedOnly->setToolTip(
-        QStringLiteral("前回の印刷から新しい行・変わった行（新規、価格変更、"
-                       "表示変更）だけに「印刷」のチェックを付けます。"));
-    top->addWidget(widenKatakana);
-    top->addWidget(changedOnly);
-
-    // Texts that grow with what they say wrap instead of widening the window: it must fit a
-    // laptop's screen at 125 % in every state.
-    const auto wrapping = [this](const QString& name) {
-        auto* label = new QLabel(this);
-        label->setObjectName(name);
-        label->setWordWrap(true);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        return label;
-    };
-    masterNote = wrapping(QStringLiteral("マスターとの比較"));
+QHBoxLayout* ProductListWindow::buildMasterRow() {
+    masterNote = wrappingLabel(QStringLiteral("マスターとの比較"));
     registerButton =
         button(QStringLiteral("マスターに登録"), QStringLiteral("マスターに登録"), this);
     registerButton->setToolTip(
@@ -221,12 +190,15 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     master->addWidget(masterNote, 1);
     master->addWidget(taxIncluded);
     master->addWidget(registerButton);
+    return master;
+}
 
-    summary = wrapping(QStringLiteral("概要"));
+void ProductListWindow::buildSheetRows(QVBoxLayout& layout) {
+    summary = wrappingLabel(QStringLiteral("概要"));
     start = new QSpinBox(this);
     start->setObjectName(QStringLiteral("開始位置"));
     start->setRange(1, kLabelCount);
-    nextStartNote = wrapping(QStringLiteral("前回の続きの説明"));
+    nextStartNote = wrappingLabel(QStringLiteral("前回の続きの説明"));
     nextStart = button(QStringLiteral("前回の続き"), QString(), this);
     sheetNumber = new QSpinBox(this);
     sheetNumber->setObjectName(QStringLiteral("シート番号"));
@@ -248,14 +220,22 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     for (QWidget* w : {openInEditor, save, print}) {
         bottom->addWidget(w);
     }
+    layout.addLayout(where);
+    layout.addLayout(bottom);
+}
 
+void ProductListWindow::buildWidgets() {
     auto* layout = new QVBoxLayout(this);
+    // Made in the order Tab walks them: the list's commands, the table, the choices for the
+    // next list beside the filter.
+    QHBoxLayout* top = buildListCommands();
     layout->addLayout(top);
+    buildTable();
+    buildListChoices(*top);
     layout->addWidget(table, 1);
     layout->addWidget(problems);
-    layout->addLayout(master);
-    layout->addLayout(where);
-    layout->addLayout(bottom);
+    layout->addLayout(buildMasterRow());
+    buildSheetRows(*layout);
     // On a small or scaled screen the table gives up its height, never the rows of buttons.
     table->setMinimumHeight(table->verticalHeader()->defaultSectionSize() * 3);
     problems->setMinimumHeight(problems->fontMetrics().lineSpacing() * 2);
@@ -265,7 +245,9 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
     }
     resize(size);
     keepInsideScreen(*this);
+}
 
+void ProductListWindow::wire() {
     connect(openButton, &QPushButton::clicked, this, [this] { openFile(); });
     connect(pasteButton, &QPushButton::clicked, this, [this] { pasteFromClipboard(); });
     connect(columnsButton, &QPushButton::clicked, this, [this] { changeColumns(); });
@@ -290,24 +272,24 @@ ProductListWindow::ProductListWindow(CommonDialog1& dialog, MessageBoxes& messag
             start->setValue(offeredStart_);
         }
     });
+}
+
+void ProductListWindow::restoreNextStart() {
     if (!hooks_.settingsFolder.isEmpty()) {
-        const IniFile kept = openIniFile(listSettingsFile());
-        const int label = kept.settings ? kept.settings->value(kNextStartKey).toInt() : 0;
-        if (label > 1 && label <= kLabelCount) {
-            offeredStart_ = label;
-            offeredAfter_ = kept.settings->value(kNextStartTimeKey).toDateTime();
+        QString error;
+        const NextStart kept = keptNextStart(listSettingsFile(), error);
+        if (kept.label > 0) {
+            offeredStart_ = kept.label;
+            offeredAfter_ = kept.after;
         }
-        if (!kept.error.isEmpty()) {  // told once the window is up
-            QTimer::singleShot(0, this, [this, error = kept.error] {
+        if (!error.isEmpty()) {  // told once the window is up
+            QTimer::singleShot(0, this, [this, error] {
                 messages_.tell(kCaption,
                                error + QStringLiteral("前回の続きの開始位置は使いません。"),
                                MessageIcon::Exclamation);
             });
         }
     }
-    showNextStart();
-    showMasterView();
-    refresh();
 }
 
 ProductListWindow::~ProductListWindow() = default;
@@ -334,10 +316,7 @@ bool ProductListWindow::importFile(const QString& path) {
     if (shown) {
         listFile_ = path;
         if (!hooks_.settingsFolder.isEmpty()) {
-            const IniFile kept = openIniFile(listSettingsFile());
-            if (kept.settings) {  // only a convenience: a refused file is said at the next print
-                kept.settings->setValue(kLastListKey, QFileInfo(path).absoluteFilePath());
-            }
+            keepLastListOpened(listSettingsFile(), path);
         }
     }
     return shown;
@@ -466,17 +445,14 @@ void ProductListWindow::refresh() {
         notesLayout_ = base.layout;
     }
     // How the labels come out on paper, by the row they came from: the rows that print.
-    std::vector<RowProblem> notes = laid.problems();
-    qint64 all = readProblemCount_ + laid.problemCount();
+    PlanNotes noted(laid, readProblemCount_);
     for (const auto& [row, text] : labelNotes_) {
         if (model_->chosen()[row] && model_->checks()[row].copies > 0) {
-            ++all;
-            if (notes.size() < 2 * kKeptProblems) {
-                notes.push_back({rows[row].line, text, true, rows[row].batch});
-            }
+            noted.addLabelNote({rows[row].line, text, true, rows[row].batch});
         }
     }
-    const std::vector<RowProblem> shown = inLineOrder(readProblems_, notes);
+    const std::vector<RowProblem> shown = noted.inOrder(readProblems_);
+    qint64 all = noted.count();
     // First what goes for many rows: prices the rows say are 税抜, printed as typed.
     const QString untaxed = laid.untaxedNote(base.layout);
     QStringList lines;
@@ -563,8 +539,7 @@ void ProductListWindow::openFile() {
     // folder.
     QString path = listFile_;
     if (path.isEmpty() && !hooks_.settingsFolder.isEmpty()) {
-        const IniFile kept = openIniFile(listSettingsFile());
-        path = kept.settings ? kept.settings->value(kLastListKey).toString() : QString();
+        path = lastListOpened(listSettingsFile());
     }
     if (dialog_.showOpen(kListFilter, path) != kCancelError) {
         importFile(path);
@@ -683,21 +658,13 @@ void ProductListWindow::saveAll() {
                             MessageIcon::Exclamation, false)) {
         return;
     }
-    qint64 saved = 0;
-    FileResult refused{true, {}, {}};
+    SavedSheets done;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
-            progress.beginStep(QStringLiteral("ラベルのファイルを保存しています"), count);
-            for (qint64 i = 0; i < count && !progress.cancelled(); ++i) {
-                progress.setDone(i);
-                refused = writeLabelFile(files[static_cast<int>(i)], laid.sheet(i, base),
-                                         UnencodablePolicy::WriteQuestionMark);
-                if (!refused.ok) {
-                    return;
-                }
-                saved = i + 1;
-            }
+            saveSheets(laid, base, files, progress, done);
         });
+    const qint64 saved = done.saved;
+    const FileResult& refused = done.refused;
     // Each file is whole or not there: those saved so far are complete, and named.
     const QString which = saved == 0
                               ? QString()
@@ -797,29 +764,18 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
 }
 
 void ProductListWindow::rememberNextStart(const SheetPlan& laid) {
-    // Where the last label of the job fell on its sheet.
-    const qint64 last = (start->value() - 1 + laid.labels() - 1) % kLabelCount + 1;
-    offeredStart_ = last < kLabelCount ? static_cast<int>(last) + 1 : 0;
-    offeredAfter_ = QDateTime::currentDateTime();
+    const NextStart next =
+        nextStartAfter(start->value(), laid.labels(), QDateTime::currentDateTime());
+    offeredStart_ = next.label;
+    offeredAfter_ = next.after;
     if (!hooks_.settingsFolder.isEmpty()) {
         const QString path = listSettingsFile();
-        const IniFile file = openIniFile(path);
-        if (file.settings) {
-            QSettings& kept = *file.settings;
-            if (offeredStart_ > 0) {
-                kept.setValue(kNextStartKey, offeredStart_);
-                kept.setValue(kNextStartTimeKey, offeredAfter_);
-            } else {
-                kept.remove(QStringLiteral("NextStart"));
-            }
-            kept.sync();
-        }
-        if (!file.settings || file.settings->status() != QSettings::NoError) {
+        if (QString error; !keepNextStart(path, next, error)) {
             messages_.tell(kCaption,
                            QStringLiteral("次の開始位置を「%1」に書き込めませんでした。"
                                           "この画面を閉じるまでは覚えています。")
                                    .arg(QDir::toNativeSeparators(path)) +
-                               file.error,
+                               error,
                            MessageIcon::Exclamation);
         }
     }

@@ -16,6 +16,7 @@
 #include "WorkProgress.h"
 
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -24,6 +25,7 @@ class QSettings;
 class QSortFilterProxyModel;
 class QSpinBox;
 class QTableView;
+class QVBoxLayout;
 
 namespace zukaro {
 
@@ -110,6 +112,18 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The window's parts, made once by the constructor.
+    QHBoxLayout* buildListCommands();
+    void buildTable();
+    void buildListChoices(QHBoxLayout& top);
+    QHBoxLayout* buildMasterRow();
+    void buildSheetRows(QVBoxLayout& layout);
+    QLabel* wrappingLabel(const QString& name);
+    void buildWidgets();
+    void wire();
+    // The next start a print left in list.ini, offered again.
+    void restoreNextStart();
+
     // Reads a list (again), handing over its rows as they come.
     using Reader = std::function<SourceResult(const RowSink&, WorkProgress&)>;
     // `madeAt`: when the list was made (a file's modification time, or now for pasted rows).
@@ -160,6 +174,9 @@ private:
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;
+    QPushButton* openButton;
+    QPushButton* pasteButton;
+    QPushButton* columnsButton;
     QTableView* table;
     QLineEdit* filter;
     QPlainTextEdit* problems;

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "Cp932.h"
 #include "ModalDialogs.h"
 #include "PrintedSheet.h"
 #include "ProductListModel.h"
@@ -14,6 +15,7 @@
 #include "QtMessageBoxes.h"
 #include "ScriptedCommonDialog1.h"
 #include "ScriptedMessageBoxes.h"
+#include "SettingsFile.h"
 
 using namespace zukaro;
 
@@ -450,6 +452,113 @@ private slots:
             recorded << key + '=' + found.labels.value(key).price;
         }
         QCOMPARE(recorded, history);
+    }
+
+    // One list from a register, with a row of each kind a clerk meets, through the list window
+    // and through --print-list with the same data.txt and master: the same notes, in the same
+    // order (the window's pane, the command line's error stream), and the same plan on paper
+    // (zbar on each page of the PDF) from label 20 on.
+    void notesAndPlanBothWays_data() {
+        QTest::addColumn<bool>("commandLine");
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QList<QStringList>>("pages");  // the codes zbar reads, page by page
+        const QStringList notes{
+            "2 行目: 品名がラベルからはみ出して印刷されます。「価格を枠内に収める」をオンにすると、"
+            "収まる大きさで印刷します。",
+            "3 行目: JAN コード「4569999001012」: チェックデジットを 2 から 7 に直しました。",
+            "4 行目: JAN コード「49012345678」はバーコードなしで印刷されます（8 桁か 13 桁では"
+            "ありません）。",
+            "5 行目: 枚数「x」は 0〜999 の整数ではありません。この行は読み込みませんでした。",
+            "6 行目: 品名が空のため、ラベルにしません（品名のないラベルは印刷されません）。",
+            "7 行目: 枚数が 0 のため、印刷しません。",
+            "8 行目: JAN コード「4569999009990」は商品マスタ「{master}」にありません（品名も売価も"
+            "わかりません）。",
+            "8 行目: 品名が空のため、ラベルにしません（品名のないラベルは印刷されません）。"};
+        // Labels 20 and 21 the chips and the soy sauce's corrected code; on the next sheet the
+        // mirin without bars and the tea.
+        const QList<QStringList> pages{{"EAN-13:4569999001017", "EAN-13:4901234567894"},
+                                       {"EAN-13:4569999001024"}};
+        for (const bool commandLine : {false, true}) {
+            QTest::addRow("%s", commandLine ? "--print-list" : "list window")
+                << commandLine << notes << pages;
+        }
+    }
+
+    void notesAndPlanBothWays() {
+        QFETCH(bool, commandLine);
+        QFETCH(QStringList, notes);
+        QFETCH(QList<QStringList>, pages);
+        notes.replaceInStrings("{master}",
+                               QDir::toNativeSeparators(dir_->filePath("products.sqlite")));
+        const QString list = dir_->filePath("レジ.csv");
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(
+                    cp932::encode(
+                        QString("JANコード,品名,売価,枚数\r\n"
+                                "4901234567894,ポテトチップス うすしお味 ファミリーサイズ ３袋入り,"
+                                "￥398,1\r\n"
+                                "4569999001012,こいくちしょうゆ,￥298,1\r\n"
+                                "49012345678,みりん,￥350,1\r\n"
+                                "4901234567894,料理酒,￥200,x\r\n"
+                                "4901234567894,,￥100,1\r\n"
+                                "4901234567894,上白糖,￥128000,0\r\n"
+                                "4569999009990,,,\r\n"
+                                "4569999001024,緑茶 500ml,￥238,1\r\n"))
+                        .bytes) > 0);
+        file.close();
+        // The clerk's data.txt, as the editor saved it: the window's layout and the command line's.
+        // The program's folder is the test's, not zukaro's: the user's copy stands for both.
+        const QString userDir = dir_->filePath("config/zukaro");
+        const SettingsLocations settings{userDir, userDir};
+        QVERIFY(QDir().mkpath(settings.userDir));
+        SheetState base;
+        base.layout.priceMode = PriceMode::TaxIncluded;
+        QVERIFY(saveSettings(settings, base.layout, UnencodablePolicy::WriteQuestionMark).ok);
+        const QString pdf = dir_->filePath("レジ.pdf");
+        QStringList told;
+        if (commandLine) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("DISPLAY");
+            env.remove("QT_QPA_PLATFORM");
+            env.insert("XDG_CONFIG_HOME", dir_->filePath("config"));
+            env.insert("XDG_DATA_HOME", dir_->filePath("data"));
+            QProcess zukaro;
+            zukaro.setProcessEnvironment(env);
+            zukaro.start(ZUKARO_BINARY, {"--print-list", list, pdf, "--start", "20", "--master",
+                                         dir_->filePath("products.sqlite")});
+            QVERIFY(zukaro.waitForFinished(60000));
+            const QString said = QString::fromUtf8(zukaro.readAllStandardError());
+            QVERIFY2(zukaro.exitCode() == 0, qPrintable(said));
+            const QString prefix = "zukaro: " + QDir::toNativeSeparators(list) + ": ";
+            for (const QString& line : said.split('\n')) {
+                if (line.startsWith(prefix)) {
+                    told << line.mid(prefix.size());
+                }
+            }
+        } else {
+            ProductListHooks clerks = hooks();
+            clerks.base = [settings] {
+                SheetState sheet;
+                sheet.layout = loadSettings(settings).layout;
+                return sheet;
+            };
+            ProductListWindow window(dialogs_, messages_, clerks);
+            window.show();
+            QVERIFY(window.importFile(list));
+            window.findChild<QSpinBox*>("開始位置")->setValue(20);
+            told = window.findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n');
+            messages_.scriptAnswer(false);  // 記録しない
+            printToPdf(window, QFileInfo(pdf).fileName());
+        }
+        QCOMPARE(told, notes);
+        QCOMPARE(printed::pageCount(pdf), pages.size());
+        QTemporaryDir rasters;
+        for (int page = 1; page <= pages.size(); ++page) {
+            const QString png = rasters.filePath(QString("page%1.png").arg(page));
+            printed::rasterise(pdf, 300, png, page);
+            QCOMPARE(printed::zbarCodes(png), pages[page - 1]);
+        }
     }
 };
 

@@ -9,35 +9,23 @@
 #include <vector>
 
 #include "ColumnMapping.h"
+#include "LabelNotes.h"
+#include "ListSession.h"
 #include "ListSheets.h"
 #include "MasterComparison.h"
 #include "PrintHistory.h"
-#include "ProductListModel.h"
 #include "ProductRows.h"
 #include "SheetState.h"
 #include "WorkProgress.h"
 
 class QSettings;
 
-// Reading a list for the list window, on a thread of its own: its products, how their labels
-// come out on paper, and what the product master says of them. No widget is touched here.
+// Reading a list for the list window, on a thread of its own: its products, each checked, how
+// their labels come out on paper, what the product master says of them and how they stand
+// against the labels last printed. No widget is touched here.
 namespace zukaro {
 
 class ProductMaster;
-
-// Notes about how labels come out on paper, by the row index they came from.
-using LabelNotes = std::vector<std::pair<std::size_t, QString>>;
-
-// A list this long is not checked for how its labels come out on paper: some seconds of work,
-// and it cannot print in one job anyway. A shorter one is checked again, on the window's
-// thread, when the editor's layout has changed since.
-inline constexpr std::size_t kMaxCheckedRows = 100'000;
-inline constexpr std::size_t kRecheckedRows = 1'000;
-
-// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
-// index: each row with a product name checked once.
-LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      const SheetState& base, WorkProgress* progress);
 
 // How rows stand against the labels last printed for their codes, asked of the master in one
 // read. Only changed rows keep words for the table: a long list that was all printed before
@@ -46,7 +34,7 @@ struct Marked {
     bool asked = false;
     QString error;  // the master could not be read
     std::vector<ChangeMark> marks;
-    QHash<std::size_t, ProductListModel::Printed> printed;
+    QHash<std::size_t, LastPrintedWords> printed;
 };
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
                 WorkProgress& progress);

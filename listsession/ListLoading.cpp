@@ -2,39 +2,13 @@
 
 #include <algorithm>
 
-#include "LabelLayout.h"
+#include "CodeRows.h"
 #include "ListSession.h"
 #include "MasterMessages.h"
 #include "ProductMaster.h"
 #include "ShownText.h"
 
 namespace zukaro {
-
-// How the labels of the rows come out on paper with `base`'s layout (LabelLayout), by row
-// index: each row with a product name checked once.
-LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      const SheetState& base, WorkProgress* progress) {
-    constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
-    std::vector<std::size_t> named;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (checks[i].hasProduct) {
-            named.push_back(i);
-        }
-    }
-    const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
-    beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
-              static_cast<qint64>(named.size()));
-    LabelNotes notes;
-    for (std::size_t first = 0; first < named.size() && !cancelledBy(progress);
-         first += kRowsPerStep) {
-        reportDone(progress, static_cast<qint64>(first));
-        notesByRow(
-            std::min(kRowsPerStep, named.size() - first),
-            [&](std::size_t i) { return plan.label(named[first + i], base.layout); }, base,
-            [&](const RowNote& note) { notes.emplace_back(named[first + note.row], note.text); });
-    }
-    return notes;
-}
 
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
                 WorkProgress& progress) {
@@ -74,35 +48,6 @@ QStringList keysOf(const std::vector<ProductRow>& rows) {
         keys << ProductMaster::keyOf(row.jan);
     }
     return keys;
-}
-
-// A scanner's list, the code alone on a row: the rest from the master; a code it does not
-// know is noted by its line.
-qint64 fillCodes(std::vector<ProductRow>& rows, const QHash<QString, StoredProduct>& stored,
-                 const QString& named, ProductList& problems) {
-    qint64 filled = 0;
-    for (ProductRow& row : rows) {
-        if (!holdsOnlyCode(row)) {
-            continue;
-        }
-        const auto found = stored.constFind(ProductMaster::keyOf(row.jan));
-        if (found != stored.cend()) {
-            fillFromStored(row, found->product);
-            ++filled;
-            continue;
-        }
-        if (problems.problems.size() < kKeptProblems) {
-            problems.problems.push_back(
-                {row.line,
-                 QStringLiteral("JAN コード「%1」は商品マスタ%2にありません（品名も売価もわかり"
-                                "ません）。")
-                     .arg(shownText(row.jan), named),
-                 false, row.batch});
-        }
-        ++problems.problemCount;
-    }
-    problems.problems = inLineOrder(std::move(problems.problems));
-    return filled;
 }
 
 }  // namespace
@@ -153,9 +98,11 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
         keys << keysOf(out.rows);
         stored = asked->master->storedProducts(keys);
         if (stored->ok) {
-            out.master.filled =
-                fillCodes(out.rows, stored->products, master::name(asked->master->location()),
-                          out.read.problems);
+            const RowAt row = [&out](std::size_t i) { return out.rows[i]; };
+            out.master.filled = fillCodes(
+                rowsOfCodesAlone(out.rows.size(), row), row,
+                [&out](std::size_t i, const ProductRow& filled) { out.rows[i] = filled; },
+                stored->products, master::name(asked->master->location()), out.read.problems);
         } else {
             out.master.error = stored->error;
         }
