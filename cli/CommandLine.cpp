@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
@@ -32,6 +33,7 @@ const QString kMaster = QStringLiteral("master");
 const QString kImportList = QStringLiteral("import-list");
 const QString kReplaceNewer = QStringLiteral("replace-newer");
 const QString kMasterImportFrom = QStringLiteral("master-import-from");
+const QString kAsOf = QStringLiteral("as-of");
 
 using Mode = CommandLine::Mode;
 
@@ -71,6 +73,7 @@ struct Options {
     QCommandLineOption importList{kImportList};
     QCommandLineOption replaceNewer{kReplaceNewer};
     QCommandLineOption masterImportFrom{kMasterImportFrom};
+    QCommandLineOption asOf{kAsOf, {}, QStringLiteral("YYYY-MM-DD")};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -82,7 +85,7 @@ QString optionWithoutValue(const QStringList& arguments) {
     while (last.startsWith(u'-')) {
         last.remove(0, 1);
     }
-    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor, kMaster}) {
+    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor, kMaster, kAsOf}) {
         if (last == name) {
             return name;
         }
@@ -148,6 +151,7 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                   {o.start, {Mode::PrintList}, u"--print-list"},
                   {o.changedOnly, {Mode::PrintList}, u"--print-list"},
                   {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
+                  {o.asOf, {Mode::PrintList}, u"--print-list"},
                   {o.replaceNewer, {Mode::ImportList}, u"--import-list"},
                   {o.calibratedFor,
                    {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
@@ -304,6 +308,16 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
             return QStringLiteral("--printer にはプリンターの名前を指定してください。");
         }
     }
+    if (parser.isSet(o.asOf)) {
+        const std::optional<QDate> day = parseAsOf(parser.value(o.asOf));
+        if (!day) {
+            return QStringLiteral(
+                       "--as-of には印刷する日を 2026-12-14 のように (年-月-日) 指定してください"
+                       "（「%1」は使えません）。")
+                .arg(shownText(parser.value(o.asOf)));
+        }
+        command.asOf = *day;
+    }
     command.changedOnly = parser.isSet(o.changedOnly);
     command.recordPrinted = parser.isSet(o.recordPrinted);
     command.replaceNewer = parser.isSet(o.replaceNewer);
@@ -324,6 +338,15 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
 }
 
 }  // namespace
+
+std::optional<QDate> parseAsOf(const QString& value) {
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(value).hasMatch()) {
+        return std::nullopt;
+    }
+    const QDate day = QDate::fromString(value, Qt::ISODate);
+    return day.isValid() ? std::optional(day) : std::nullopt;
+}
 
 QStringList argumentList(int argc, char* argv[]) {
     QStringList arguments;
@@ -355,7 +378,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
                                       o.masterImportFrom,
                                       o.changedOnly,
                                       o.recordPrinted,
-                                      o.replaceNewer};
+                                      o.replaceNewer,
+                                      o.asOf};
     for (const QString& flag : windowFlags) {
         options << QCommandLineOption(flag);
     }
@@ -414,9 +438,10 @@ QString usageText() {
         "  zukaro --print ファイル [--printer プリンター名]\n"
         // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
-        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--master 接続先]\n"
+        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--as-of 日付]"
+        " [--master 接続先]\n"
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
-        " [--changed-only] [--record-printed] [--master 接続先]\n"
+        " [--changed-only] [--record-printed] [--as-of 日付] [--master 接続先]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --import-list 商品リスト [--master 接続先] [--replace-newer]\n"
         "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
@@ -457,6 +482,12 @@ QString helpText() {
                "                        売価や表示の変わった商品の行だけを印刷します。\n"
                "  --record-printed      印刷できたら、印刷した行を商品マスタに印刷済みとして\n"
                "                        記録します (これがなければ商品マスタには書き込みません)。\n"
+               "  --as-of 日付          (--print-list で) この日 (2026-12-14 のように) に\n"
+               "                        貼るラベルとして印刷します。特売はこの日の期間で\n"
+               "                        決まり、年のない日付 (12/14) はこの日の年です。\n"
+               "                        --changed-only では、この日に印刷する内容が前回の\n"
+               "                        印刷と違う行 (特売が始まる・終わる) を選びます。\n"
+               "                        指定しなければ今日です。\n"
                "  --calibration-sheet   印刷位置の調整用シートを PDF に書き出します。\n"
                "                        --calibrated-for を付けると、そのプリンターの調整を\n"
                "                        入れた確認用シートになります。\n"

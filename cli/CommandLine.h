@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // What the program is asked to do by its arguments. Parsing needs no application object, so
 // main can decide before it creates one whether a window is needed at all.
@@ -21,7 +23,7 @@ struct CommandLine {
         PreviewPng,        // --preview-png FILE OUT.png [--zoom 50|100]
         Print,             // --print FILE [--printer NAME]
         PrintList,         // --print-list LIST (OUT.pdf | --printer NAME) [--start N] [--dpi N]
-                           //   [--changed-only] [--record-printed]
+                           //   [--changed-only] [--record-printed] [--as-of YYYY-MM-DD]
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
         ImportList,        // --import-list LIST [--master ADDRESS] [--replace-newer]
         MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
@@ -43,6 +45,9 @@ struct CommandLine {
     QString calibratedFor;
     bool changedOnly = false;    // PrintList: only rows new or changed since last printed
     bool recordPrinted = false;  // PrintList: record the printed rows in the product master
+    // PrintList (--as-of): the day the labels are printed for (sales are taken on it, and
+    // --changed-only compares what prints on it); null: today.
+    QDate asOf;
     // ImportList: a product whose stored price came from a newer list takes this list's older
     // one too (without it, such products are left as stored, and told).
     bool replaceNewer = false;
@@ -54,6 +59,10 @@ struct CommandLine {
 
     bool operator==(const CommandLine&) const = default;
 };
+
+// The day of --as-of: YYYY-MM-DD, a day the calendar has; nothing for anything else. The one
+// reading of the option for every command that takes it.
+std::optional<QDate> parseAsOf(const QString& value);
 
 // argv as Qt would decode it.
 QStringList argumentList(int argc, char* argv[]);

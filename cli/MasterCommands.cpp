@@ -103,14 +103,16 @@ int importListIntoMaster(const CommandLine& command, QTextStream& out, QTextStre
         }
         const QString count = countText(preview.olderCodes.size());
         if (command.replaceNewer) {
-            messages.say(QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件も、"
-                                        "このリストのとおりに登録します（--replace-newer）。")
-                             .arg(count));
+            messages.say(
+                QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件も、"
+                               "このリストのとおりに登録します（--replace-newer）。")
+                    .arg(count));
         } else {
-            messages.say(QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件は、"
-                                        "登録せずに商品マスタのままにしました。このリストの古い売価で"
-                                        "置き換えるときは --replace-newer を付けてください。")
-                             .arg(count));
+            messages.say(
+                QStringLiteral("商品マスタにこのリストより新しいリストの内容がある %1 件は、"
+                               "登録せずに商品マスタのままにしました。このリストの古い売価で"
+                               "置き換えるときは --replace-newer を付けてください。")
+                    .arg(count));
             std::erase_if(rows, [&preview](const ProductRow& row) {
                 return preview.olderCodes.contains(ProductMaster::keyOf(row.jan));
             });

@@ -45,12 +45,12 @@ struct ListJob {
     std::optional<SheetPlan> plan;
 };
 
-// Reads the list row by row into `job`.
-SourceResult readList(const QString& path, ListJob& job) {
+// Reads the list row by row into `job`; a sale's day without its year is in `printDay`'s.
+SourceResult readList(const QString& path, ListJob& job, const QDate& printDay) {
     // Room for the texts: a character takes one byte or more in the file.
     job.rows.reserve(0, QFileInfo(path).size() / 2);
     return readListFile(
-        path, [&job](ProductRow&& row) { job.rows.append(row); }, job.reading);
+        path, [&job](ProductRow&& row) { job.rows.append(row); }, job.reading, printDay);
 }
 
 // The master of --master, or the one chosen in 商品マスター; nothing (told) when its address
@@ -123,7 +123,8 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
         if (!command.recordPrinted) {
             master.readOnlyFromNowOn();
         }
-        marked = markAgainstHistory(job.rows.size(), row, master, defaultRate);
+        marked =
+            markAgainstHistory(job.rows.size(), row, master, defaultRate, nullptr, command.asOf);
         if (!marked.asked) {
             messages.tell(QStringLiteral("エラー"), marked.error, MessageIcon::Critical);
             return false;
@@ -131,10 +132,15 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
     }
     job.chosen = marked.changed();
     const auto counts = [&marked](ChangeMark mark) { return countText(marked.count(mark)); };
-    messages.say(QStringLiteral("商品マスタに記録された前回の印刷と比べて、新規 %1 行・価格変更 %2 "
-                                "行・表示変更 %3 行を印刷します（変更なし %4 行は印刷しません）。")
-                     .arg(counts(ChangeMark::New), counts(ChangeMark::PriceChanged),
-                          counts(ChangeMark::TextChanged), counts(ChangeMark::Unchanged)));
+    const QString day =
+        command.asOf.isValid()
+            ? QStringLiteral("%1 に印刷する内容を").arg(command.asOf.toString(Qt::ISODate))
+            : QString();
+    messages.say(
+        QStringLiteral("%5商品マスタに記録された前回の印刷と比べて、新規 %1 行・価格変更 "
+                       "%2 行・表示変更 %3 行を印刷します（変更なし %4 行は印刷しません）。")
+            .arg(counts(ChangeMark::New), counts(ChangeMark::PriceChanged),
+                 counts(ChangeMark::TextChanged), counts(ChangeMark::Unchanged), day));
     return true;
 }
 
@@ -148,7 +154,8 @@ bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRat
     }
     ProductMaster master(*where);
     const ProductMaster::RecordResult recorded = zukaro::recordPrinted(
-        *job.plan, [&job](std::size_t i) { return job.rows.at(i); }, master, defaultRate);
+        *job.plan, [&job](std::size_t i) { return job.rows.at(i); }, master, defaultRate, nullptr,
+        command.asOf);
     if (!recorded.ok) {
         messages.tell(QStringLiteral("エラー"),
                       QStringLiteral("ラベルは印刷しましたが、印刷済みとして記録できませんでした。"
@@ -176,7 +183,7 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     const QString shown = QDir::toNativeSeparators(command.file);
     ConsoleMessages& messages = session.messages();
     const QString caption = QStringLiteral("エラー");
-    if (const SourceResult read = readList(command.file, job); !read.ok) {
+    if (const SourceResult read = readList(command.file, job, command.asOf); !read.ok) {
         messages.tell(caption, read.error, MessageIcon::Critical);
         return false;
     }
@@ -318,14 +325,16 @@ void tellUsageError(QTextStream& err, const QString& error) {
 }  // namespace
 
 SourceResult readListFile(const QString& path, const std::function<void(ProductRow&&)>& keep,
-                          ProductList& problems) {
+                          ProductList& problems, const QDate& printDay) {
     const IniFile remembered = rememberedColumns();
     if (!remembered.settings) {
         return {false, false, columnsRefused(remembered.error), {}, {}};
     }
+    RowOptions options;
+    options.printDay = printDay;
     ReadProducts read =
         readProducts([&path](const RowSink& take) { return readProductFileRows(path, take); },
-                     remembered.settings.get(), std::nullopt, keep);
+                     remembered.settings.get(), std::nullopt, keep, options);
     problems = std::move(read.problems);
     if (read.source.ok) {
         if (const QString refused =

@@ -22,8 +22,9 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv);
 // A product list file read row by row, as every command that takes a list reads it (the
 // table of a long list is never held whole): each product handed to `keep`, what reading
 // it had to say into `problems`. A file that is no product list (a register's sales journal,
-// /etc/passwd) is refused, saying what one is.
+// /etc/passwd) is refused, saying what one is. A sale's day written without its year (12/8) is
+// in the year of `printDay` (null: today).
 SourceResult readListFile(const QString& path, const std::function<void(ProductRow&&)>& keep,
-                          ProductList& problems);
+                          ProductList& problems, const QDate& printDay = {});
 
 }  // namespace zukaro

@@ -42,19 +42,22 @@ struct LastPrintedWords {
     QString tip;
 };
 
-// Marks `rowCount` rows against `master`'s history; a row without a rate of its own is
+// Marks `rowCount` rows, as they print on `day` (null: today), against `master`'s history: a
+// sale that starts or ends on that day marks its row. A row without a rate of its own is
 // compared as printed with `defaultRate`.
 HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductMaster& master,
-                                int defaultRate, WorkProgress* progress = nullptr);
+                                int defaultRate, WorkProgress* progress = nullptr,
+                                const QDate& day = {});
 
-// The labels the plan's rows printed, as the history keeps them, stamped `when`.
+// The labels the plan's rows printed for `day` (null: today), as the history keeps them,
+// stamped `when`.
 std::vector<PrintedLabel> printedLabels(const SheetPlan& plan, const RowAt& row, int defaultRate,
-                                        const QDateTime& when);
+                                        const QDateTime& when, const QDate& day = {});
 
 // After a print or a save on the clerk's word: the plan's rows recorded in `master` as printed
-// now, all in one transaction.
+// now for `day` (null: today), all in one transaction.
 ProductMaster::RecordResult recordPrinted(const SheetPlan& plan, const RowAt& row,
                                           ProductMaster& master, int defaultRate,
-                                          WorkProgress* progress = nullptr);
+                                          WorkProgress* progress = nullptr, const QDate& day = {});
 
 }  // namespace zukaro

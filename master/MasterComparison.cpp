@@ -26,6 +26,23 @@ QString priceShown(const QString& price, const std::optional<int>& rate, PriceTa
     return notes.isEmpty() ? shown : shown + QStringLiteral(" (%1)").arg(notes.join(u' '));
 }
 
+// 「298 特価 248 (12/08〜12/14)」: a price with the sale it carries; the price alone without one.
+QString withSale(const QString& price, const ProductRow& sale) {
+    if (sale.salePrice.isEmpty()) {
+        return price;
+    }
+    const auto day = [](const QString& iso) {
+        return iso.isEmpty() ? QString() : iso.mid(5).replace(u'-', u'/');
+    };
+    return QStringLiteral("%1 特価 %2 (%3〜%4)")
+        .arg(price, sale.salePrice, day(sale.saleFrom), day(sale.saleTo));
+}
+
+bool sameSale(const ProductRow& a, const ProductRow& b) {
+    return a.salePrice == b.salePrice && a.regularPrice == b.regularPrice &&
+           a.saleFrom == b.saleFrom && a.saleTo == b.saleTo;
+}
+
 QString nameOf(const ProductRow& row, const ProductRow& stored, const QString& key) {
     const QString& name = row.product.isEmpty() ? stored.product : row.product;
     return shownText(name.isEmpty() ? key : name);
@@ -46,6 +63,13 @@ void mergeListedRow(ProductRow& merged, const ProductRow& row) {
     if (row.taxKindSaid) {
         merged.taxKind = row.taxKind;
         merged.taxKindSaid = true;
+    }
+    if (row.saleSaid) {
+        merged.salePrice = row.salePrice;
+        merged.regularPrice = row.regularPrice;
+        merged.saleFrom = row.saleFrom;
+        merged.saleTo = row.saleTo;
+        merged.saleSaid = true;
     }
     merged.line = row.line;
     merged.batch = row.batch;  // the later row's list is the one that stays
@@ -97,8 +121,10 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
         const std::optional<int> rate = merged.taxRate ? merged.taxRate : was.taxRate;
         const PriceTax kind = merged.taxKindSaid ? merged.taxKind : was.taxKind;
         // A rate said where the master knew none is news, not a new price.
+        const ProductRow& sale = merged.saleSaid ? merged : was;
         const bool priceChanged = price != was.price || kind != was.taxKind ||
-                                  (merged.taxRate && was.taxRate && rate != was.taxRate);
+                                  (merged.taxRate && was.taxRate && rate != was.taxRate) ||
+                                  !sameSale(sale, was);
         bool changed = priceChanged || (merged.taxRate && !was.taxRate);
         for (const auto text : kTexts) {
             changed = changed || (!(merged.*text).isEmpty() && merged.*text != was.*text);
@@ -114,9 +140,10 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
             preview.olderCodes.insert(key);
         }
         (priceChanged ? preview.priceChanged : preview.textChanged) += 1;
-        preview.changes.push_back({merged.line, merged.batch, key, nameOf(merged, was, key),
-                                   priceChanged, priceShown(was.price, was.taxRate, was.taxKind),
-                                   priceShown(price, rate, kind), older, found->listedAt});
+        preview.changes.push_back(
+            {merged.line, merged.batch, key, nameOf(merged, was, key), priceChanged,
+             withSale(priceShown(was.price, was.taxRate, was.taxKind), was),
+             withSale(priceShown(price, rate, kind), sale), older, found->listedAt});
         i = next;
     }
     std::stable_sort(preview.changes.begin(), preview.changes.end(),
@@ -216,6 +243,12 @@ void fillFromStored(ProductRow& row, const ProductRow& stored) {
     }
     if (!row.taxKindSaid) {
         row.taxKind = stored.taxKind;  // the master's word, not the row's own
+    }
+    if (!row.saleSaid) {
+        row.salePrice = stored.salePrice;
+        row.regularPrice = stored.regularPrice;
+        row.saleFrom = stored.saleFrom;
+        row.saleTo = stored.saleTo;
     }
 }
 

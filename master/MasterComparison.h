@@ -21,7 +21,7 @@ struct StoredProduct {
 
 // Rows of one JAN code met one after another, as one: what a later row says replaces what an
 // earlier one said, an empty cell (and a tax kind not said) keeps it. The same as writing
-// them one by one.
+// them one by one. A sale is said whole by a list with a sale column, or not at all.
 void mergeListedRow(ProductRow& merged, const ProductRow& row);
 
 // What registering a list would change, product by product (rows of one code merged).
@@ -71,7 +71,8 @@ MasterPreview compareWithMaster(const std::vector<ProductRow>& rows,
 // A row that holds a JAN code and nothing to print (a scanner's list: the code, or the code and
 // 枚数): its texts come from the master.
 bool holdsOnlyCode(const ProductRow& row);
-// Fills such a row's texts, price and tax from the stored product; what the row says stays.
+// Fills such a row's texts, price, tax and sale from the stored product; what the row says
+// stays.
 void fillFromStored(ProductRow& row, const ProductRow& stored);
 
 }  // namespace zukaro

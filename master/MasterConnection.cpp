@@ -101,6 +101,7 @@ MasterConnection::Result MasterConnection::open() {
     hasTable_ = hasProducts;
     hasHistory_ = hasProducts && version >= kPrintHistoryVersion;
     hasListTimes_ = hasProducts && version >= kListTimesVersion;
+    hasSales_ = hasProducts && version >= kSalesVersion;
     if (hasTable_ && !readOnly_ && !engine_->mayWrite(db)) {
         readOnly_ = true;  // a shop's login: it looks products up, head office writes them
     }

@@ -57,6 +57,7 @@ public:
     bool hasProducts() const { return hasTable_; }
     bool hasHistory() const { return hasHistory_; }
     bool hasListTimes() const { return hasListTimes_; }
+    bool hasSales() const { return hasSales_; }
     // Who this connection writes as: login@computer.
     const QString& writer() const { return writer_; }
 
@@ -119,6 +120,7 @@ private:
     bool hasTable_ = false;
     bool hasHistory_ = false;
     bool hasListTimes_ = false;
+    bool hasSales_ = false;
     QString writer_;
     int reconnectPauseMs_ = 0;
     QElapsedTimer sinceFailedOpen_;

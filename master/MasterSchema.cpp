@@ -30,6 +30,15 @@ const std::vector<QStringList>& masterUpgrades() {
         // before it puts an older price back. A product from before takes the time it changed.
         {QStringLiteral("ALTER TABLE products ADD COLUMN listed_at TEXT NOT NULL DEFAULT ''"),
          QStringLiteral("UPDATE products SET listed_at = updated_at")},
+        // 5. A register's sale per product, and what a sale label printed and for which day:
+        // lists are printed for next week's 特売. The sale columns may be NULL: a list that
+        // says nothing of sales binds NULL and leaves the stored sale as it is.
+        {QStringLiteral("ALTER TABLE products ADD COLUMN sale_price TEXT"),
+         QStringLiteral("ALTER TABLE products ADD COLUMN regular_price TEXT"),
+         QStringLiteral("ALTER TABLE products ADD COLUMN sale_from TEXT"),
+         QStringLiteral("ALTER TABLE products ADD COLUMN sale_to TEXT"),
+         QStringLiteral("ALTER TABLE printed ADD COLUMN regular_price TEXT NOT NULL DEFAULT ''"),
+         QStringLiteral("ALTER TABLE printed ADD COLUMN printed_for TEXT NOT NULL DEFAULT ''")},
     };
     return upgrades;
 }
@@ -48,6 +57,10 @@ QStringList productColumnsOf(int version) {
     if (version >= kPrintHistoryVersion) {
         columns << QStringLiteral("tax_kind");
     }
+    if (version >= kSalesVersion) {
+        columns << QStringLiteral("sale_price") << QStringLiteral("regular_price")
+                << QStringLiteral("sale_from") << QStringLiteral("sale_to");
+    }
     return columns;
 }
 
@@ -55,10 +68,15 @@ QStringList printedColumnsOf(int version) {
     if (version < kPrintHistoryVersion) {
         return {};
     }
-    return {QStringLiteral("jan"),       QStringLiteral("maker"),    QStringLiteral("product"),
-            QStringLiteral("spec"),      QStringLiteral("lot"),      QStringLiteral("price"),
-            QStringLiteral("tax_rate"),  QStringLiteral("tax_kind"), QStringLiteral("printed_at"),
-            QStringLiteral("printed_by")};
+    QStringList columns{QStringLiteral("jan"),        QStringLiteral("maker"),
+                        QStringLiteral("product"),    QStringLiteral("spec"),
+                        QStringLiteral("lot"),        QStringLiteral("price"),
+                        QStringLiteral("tax_rate"),   QStringLiteral("tax_kind"),
+                        QStringLiteral("printed_at"), QStringLiteral("printed_by")};
+    if (version >= kSalesVersion) {
+        columns << QStringLiteral("regular_price") << QStringLiteral("printed_for");
+    }
+    return columns;
 }
 
 bool holdsAll(const QStringList& have, const QStringList& wanted) {

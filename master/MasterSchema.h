@@ -14,6 +14,9 @@ namespace zukaro {
 //   3  printed: per JAN code, the label last recorded as printed, when and by whom;
 //      products.tax_kind: whether the price holds its tax (内税) or is not taxed (非課税).
 //   4  products.listed_at: when the list that last changed the product was made.
+//   5  products.sale_price, regular_price, sale_from, sale_to: the product's sale (NULL where a
+//      list never said one); printed.regular_price: the 通常価格 line a sale label printed;
+//      printed.printed_for: the day the label was printed for ('YYYY-MM-DD').
 // A new upgrade is added at the end; the ones before it never change.
 const std::vector<QStringList>& masterUpgrades();
 
@@ -21,6 +24,8 @@ const std::vector<QStringList>& masterUpgrades();
 inline constexpr int kPrintHistoryVersion = 3;
 // The first version that knows when each product's list was made.
 inline constexpr int kListTimesVersion = 4;
+// The first version that keeps sales and the day a label was printed for.
+inline constexpr int kSalesVersion = 5;
 
 inline int currentMasterVersion() {
     return static_cast<int>(masterUpgrades().size());

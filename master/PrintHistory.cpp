@@ -31,7 +31,23 @@ QString priceShown(const QString& price, int rate, PriceTax kind, int defaultRat
     return notes.isEmpty() ? shown : shown + QStringLiteral(" (%1)").arg(notes.join(u' '));
 }
 
+QString priceShown(const PrintedLabel& label, int defaultRate) {
+    const QString shown = priceShown(label.price, label.taxRate, label.taxKind, defaultRate);
+    return label.regularPrice.isEmpty()
+               ? shown
+               : shown + QStringLiteral(" (特価、通常 %1)").arg(label.regularPrice.trimmed());
+}
+
 }  // namespace
+
+bool onSale(const ProductRow& row, const QDate& day) {
+    if (row.salePrice.isEmpty()) {
+        return false;
+    }
+    const QString iso = day.toString(Qt::ISODate);
+    return (row.saleFrom.isEmpty() || row.saleFrom <= iso) &&
+           (row.saleTo.isEmpty() || iso <= row.saleTo);
+}
 
 QString markText(ChangeMark mark) {
     switch (mark) {
@@ -51,27 +67,37 @@ QString printedKey(const QString& jan) {
     return completeJanCheckDigit(janText(jan));
 }
 
-PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when) {
+PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when,
+                            const QDate& day) {
+    const QDate printedFor = day.isValid() ? day : QDate::currentDate();
+    const bool sale = onSale(row, printedFor);
     return {printedKey(row.jan),
             row.maker,
             row.product,
             row.spec,
             row.lot,
-            row.price.trimmed(),
+            (sale ? row.salePrice : row.price).trimmed(),
             row.taxRate.value_or(defaultRate),
             row.taxKind,
-            when.toUTC()};
+            when.toUTC(),
+            !sale                        ? QString()
+            : row.regularPrice.isEmpty() ? row.price.trimmed()
+                                         : row.regularPrice.trimmed(),
+            printedFor};
 }
 
 ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
-                      int defaultRate) {
+                      int defaultRate, const QDate& day) {
     if (!last || printedKey(row.jan).isEmpty()) {
         return ChangeMark::New;
     }
-    const PrintedLabel now = printedLabelOf(row, defaultRate, {});
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day);
     // The rate of a product without tax prints nowhere.
     const bool rateCounts = now.taxKind != PriceTax::Exempt;
-    if (!samePrice(now.price, last->price) || now.taxKind != last->taxKind ||
+    const bool sameRegular =
+        now.regularPrice.isEmpty() == last->regularPrice.isEmpty() &&
+        (now.regularPrice.isEmpty() || samePrice(now.regularPrice, last->regularPrice));
+    if (!samePrice(now.price, last->price) || !sameRegular || now.taxKind != last->taxKind ||
         (rateCounts && now.taxRate != last->taxRate)) {
         return ChangeMark::PriceChanged;
     }
@@ -82,12 +108,13 @@ ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& 
     return ChangeMark::Unchanged;
 }
 
-QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate) {
-    const PrintedLabel now = printedLabelOf(row, defaultRate, {});
+QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate,
+                       const QDate& day) {
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day);
     QStringList changes;
-    const QString before = priceShown(last.price, last.taxRate, last.taxKind, defaultRate);
-    const QString after = priceShown(now.price, now.taxRate, now.taxKind, defaultRate);
-    if (before != after && changeMark(row, last, defaultRate) == ChangeMark::PriceChanged) {
+    const QString before = priceShown(last, defaultRate);
+    const QString after = priceShown(now, defaultRate);
+    if (before != after && changeMark(row, last, defaultRate, day) == ChangeMark::PriceChanged) {
         changes << QStringLiteral("売価 %1 → %2").arg(before, after);
     }
     const std::pair<const char16_t*, bool> texts[] = {{u"メーカー", now.maker != last.maker},

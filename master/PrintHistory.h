@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <optional>
@@ -17,6 +18,9 @@ struct PrintedLabel {
     int taxRate = kStandardTaxRate;  // the rate the label was printed with
     PriceTax taxKind = PriceTax::Exclusive;
     QDateTime printedAt;  // UTC
+    // A sale label's 通常価格 line (its price is the sale price); empty for any other label.
+    QString regularPrice{};
+    QDate printedFor{};  // the day it was printed for; null when recorded before days were
 
     bool operator==(const PrintedLabel&) const = default;
 };
@@ -41,16 +45,25 @@ inline bool needsPrinting(ChangeMark mark) {
 // half-width, the check digit completed). Empty for a row without a code.
 QString printedKey(const QString& jan);
 
-// What a row's label prints, as the history keeps it; a row without a rate of its own is
-// printed with `defaultRate` (the layout's).
-PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when);
+// Whether the row's sale is on on `day` (its first and last day included; an empty end is
+// open). No sale price: never.
+bool onSale(const ProductRow& row, const QDate& day);
 
-// The row against its last printed label (nothing when none was recorded). Prices are compared
-// as whole yen where both read as such ("1,280" and "1280" are the same price), else as text.
+// What a row's label prints on `day` (null: today), as the history keeps it: in its sale the
+// sale price, with the 通常価格 it replaces (the row's price when it names none). A row
+// without a rate of its own is printed with `defaultRate` (the layout's).
+PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when,
+                            const QDate& day = {});
+
+// The row as printed on `day` (null: today) against its last printed label (nothing when none
+// was recorded): a sale that starts or ends is a price change. Prices are compared as whole
+// yen where both read as such ("1,280" and "1280" are the same price), else as text.
 ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
-                      int defaultRate);
+                      int defaultRate, const QDate& day = {});
 
-// What changed, for a tool tip: 「売価 398 → 428、品名」; empty when nothing did.
-QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate);
+// What changed, for a tool tip: 「売価 398 → 428、品名」, 「売価 158 → 128 (特価、通常 158)」;
+// empty when nothing did.
+QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate,
+                       const QDate& day = {});
 
 }  // namespace zukaro

@@ -15,29 +15,32 @@ namespace zukaro {
 namespace {
 
 // Codes asked for, and labels written, per statement: a 10,000-row list is read in twenty
-// statements instead of ten thousand, which a master on a server answers one trip each. 5,000
+// statements instead of ten thousand, which a master on a server answers one trip each. 6,000
 // values at most, well within both engines' limits.
 constexpr int kPerStatement = 500;
 const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-QString selectStatement(int count) {
+// A master older than sales, read as it is, printed no sale label and kept no days.
+QString selectStatement(int count, bool sales) {
     return QStringLiteral(
-               "SELECT jan, maker, product, spec, lot, price, tax_rate, tax_kind, printed_at"
-               " FROM printed WHERE jan IN (%1)")
-        .arg(placeholders(count, QStringLiteral("?")));
+               "SELECT jan, maker, product, spec, lot, price, tax_rate, tax_kind, printed_at,"
+               " %2 FROM printed WHERE jan IN (%1)")
+        .arg(placeholders(count, QStringLiteral("?")),
+             sales ? QStringLiteral("regular_price, printed_for") : QStringLiteral("'', ''"));
 }
 
 QString upsertStatement(int count) {
     return QStringLiteral(
                "INSERT INTO printed"
                " (jan, maker, product, spec, lot, price, tax_rate, tax_kind, printed_at,"
-               " printed_by)"
+               " printed_by, regular_price, printed_for)"
                " VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
                " maker = excluded.maker, product = excluded.product, spec = excluded.spec,"
                " lot = excluded.lot, price = excluded.price, tax_rate = excluded.tax_rate,"
                " tax_kind = excluded.tax_kind, printed_at = excluded.printed_at,"
-               " printed_by = excluded.printed_by")
-        .arg(placeholders(count, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
+               " printed_by = excluded.printed_by, regular_price = excluded.regular_price,"
+               " printed_for = excluded.printed_for")
+        .arg(placeholders(count, QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")));
 }
 
 }  // namespace
@@ -70,8 +73,9 @@ PrintHistoryStore::PrintedResult PrintHistoryStore::lastPrinted(const QStringLis
                     values << unique[first + i];
                 }
                 rows.clear();
-                if (!connection_.engine().runBound(db, query, selectStatement(count), values, &rows,
-                                                   error)) {
+                if (!connection_.engine().runBound(db, query,
+                                                   selectStatement(count, connection_.hasSales()),
+                                                   values, &rows, error)) {
                     return false;
                 }
                 for (const QVariantList& row : rows) {
@@ -79,10 +83,11 @@ PrintHistoryStore::PrintedResult PrintHistoryStore::lastPrinted(const QStringLis
                     at.setTimeSpec(Qt::UTC);
                     const QString key = row.value(0).toString();
                     result.labels.insert(
-                        key,
-                        {key, row.value(1).toString(), row.value(2).toString(),
-                         row.value(3).toString(), row.value(4).toString(), row.value(5).toString(),
-                         row.value(6).toInt(), priceTaxOf(row.value(7).toString()), at});
+                        key, {key, row.value(1).toString(), row.value(2).toString(),
+                              row.value(3).toString(), row.value(4).toString(),
+                              row.value(5).toString(), row.value(6).toInt(),
+                              priceTaxOf(row.value(7).toString()), at, row.value(9).toString(),
+                              QDate::fromString(row.value(10).toString(), Qt::ISODate)});
                 }
             }
             return true;
@@ -152,7 +157,9 @@ PrintHistoryStore::RecordResult PrintHistoryStore::recordPrinted(
                 values << boundText(*value);
             }
             values << label.taxRate << boundText(priceTaxText(label.taxKind))
-                   << label.printedAt.toUTC().toString(kTimeFormat) << writer;
+                   << label.printedAt.toUTC().toString(kTimeFormat) << writer
+                   << boundText(label.regularPrice)
+                   << boundText(label.printedFor.toString(Qt::ISODate));
         }
     };
     batches.doneAt = [](qsizetype first, int) { return static_cast<qint64>(first); };

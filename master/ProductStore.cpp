@@ -34,6 +34,20 @@ void readProduct(const Row& row, int first, ProductRow& p) {
     p.taxKind = priceTaxOf(row.value(first + 6).toString());
 }
 
+// sale_price, regular_price, sale_from and sale_to from column `first` on (NULL reads empty).
+template <typename Row>
+void readSale(const Row& row, int first, ProductRow& p) {
+    p.salePrice = row.value(first).toString();
+    p.regularPrice = row.value(first + 1).toString();
+    p.saleFrom = row.value(first + 2).toString();
+    p.saleTo = row.value(first + 3).toString();
+}
+
+// A sale as bound: NULL when the row's list said nothing of sales (the stored one stays).
+QVariant saleValue(const ProductRow& row, const QString& text) {
+    return row.saleSaid ? boundText(text) : QVariant(QMetaType::fromType<QString>());
+}
+
 // How a tax kind is bound: empty when the list did not say it (the stored one stays), 「外税」
 // when it said so (stored as said; read as an empty one is), else 「内税」 or 「非課税」.
 QString kindBound(const ProductRow& row) {
@@ -50,8 +64,8 @@ QString kindRead(const QString& column) {
 
 // INSERT … ON CONFLICT DO UPDATE for `count` products, in the words both engines read.
 QString upsertStatement(int count, const MasterEngine& engine) {
-    const QString values =
-        QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, %1, ?)").arg(engine.nowExpression());
+    const QString values = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, %1, ?)")
+                               .arg(engine.nowExpression());
     // An empty cell keeps what is stored: a list of prices alone must not wipe the names, nor
     // a list without a tax column the 内税 of a price. A product the list leaves as it was is
     // not written: its stamps stay, and the count says what changed. The time of a change is
@@ -68,8 +82,17 @@ QString upsertStatement(int count, const MasterEngine& engine) {
             << QStringLiteral("(excluded.tax_kind <> '' AND %1 <> %2)")
                    .arg(kindRead(QStringLiteral("excluded.tax_kind")),
                         kindRead(QStringLiteral("products.tax_kind")));
+    // A list that speaks of sales says all four, empty where there is no sale.
+    QStringList saleChanged;
+    for (const char* text : {"sale_price", "regular_price", "sale_from", "sale_to"}) {
+        saleChanged
+            << QStringLiteral("excluded.%1 <> coalesce(products.%1, '')").arg(QLatin1String(text));
+    }
+    changed << QStringLiteral("(excluded.sale_price IS NOT NULL AND (%1))")
+                   .arg(saleChanged.join(QStringLiteral(" OR ")));
     return QStringLiteral(
                "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate, tax_kind,"
+               " sale_price, regular_price, sale_from, sale_to,"
                " listed_at, updated_at, updated_by) VALUES %1 ON CONFLICT (jan) DO UPDATE SET"
                " maker = coalesce(nullif(excluded.maker, ''), products.maker),"
                " product = coalesce(nullif(excluded.product, ''), products.product),"
@@ -78,6 +101,13 @@ QString upsertStatement(int count, const MasterEngine& engine) {
                " price = coalesce(nullif(excluded.price, ''), products.price),"
                " tax_rate = coalesce(excluded.tax_rate, products.tax_rate),"
                " tax_kind = coalesce(nullif(excluded.tax_kind, ''), products.tax_kind),"
+               " sale_price = coalesce(excluded.sale_price, products.sale_price),"
+               " regular_price = CASE WHEN excluded.sale_price IS NULL THEN"
+               " products.regular_price ELSE excluded.regular_price END,"
+               " sale_from = CASE WHEN excluded.sale_price IS NULL THEN products.sale_from"
+               " ELSE excluded.sale_from END,"
+               " sale_to = CASE WHEN excluded.sale_price IS NULL THEN products.sale_to"
+               " ELSE excluded.sale_to END,"
                " listed_at = excluded.listed_at,"
                " updated_at = %2, updated_by = excluded.updated_by WHERE %3")
                .arg(placeholders(count, values), engine.nowExpression(),
@@ -233,8 +263,12 @@ ProductStore::ImportResult ProductStore::importRows(const std::vector<ProductRow
                  {&row.maker, &row.product, &row.spec, &row.lot, &row.price}) {
                 values << boundText(*text);
             }
-            values << taxValue(row.taxRate) << boundText(kindBound(row)) << stamps.of(row)
-                   << writer;
+            values << taxValue(row.taxRate) << boundText(kindBound(row));
+            for (const QString* text :
+                 {&row.salePrice, &row.regularPrice, &row.saleFrom, &row.saleTo}) {
+                values << saleValue(row, *text);
+            }
+            values << stamps.of(row) << writer;
         }
     };
     // As far as the sorted rows go: the skipped ones count as done.
@@ -278,6 +312,12 @@ QString ProductStore::kindColumn() const {
     return connection_.hasHistory() ? QStringLiteral("tax_kind") : QStringLiteral("''");
 }
 
+QString ProductStore::saleColumns() const {
+    // A master older than sales, read as it is, has none.
+    return connection_.hasSales() ? QStringLiteral("sale_price, regular_price, sale_from, sale_to")
+                                  : QStringLiteral("NULL, NULL, NULL, NULL");
+}
+
 ProductStore::LookupResult ProductStore::lookup(const QString& jan) {
     LookupResult result;
     if (const QString paused = connection_.pausedFailure(); !paused.isEmpty()) {
@@ -301,9 +341,9 @@ ProductStore::LookupResult ProductStore::lookup(const QString& jan) {
                 which = QStringLiteral("jan IN (?, ?) ORDER BY length(jan) DESC LIMIT 1");
             }
             const QString statement = QStringLiteral(
-                                          "SELECT maker, product, spec, lot, price, tax_rate, %1"
-                                          " FROM products WHERE %2")
-                                          .arg(kindColumn(), which);
+                                          "SELECT maker, product, spec, lot, price, tax_rate, %1,"
+                                          " %3 FROM products WHERE %2")
+                                          .arg(kindColumn(), which, saleColumns());
             QSqlQuery query(db);
             std::vector<QVariantList> found;
             if (!connection_.engine().runBound(db, query, statement, keys, &found, error)) {
@@ -313,6 +353,7 @@ ProductStore::LookupResult ProductStore::lookup(const QString& jan) {
                 ProductRow& p = result.product.emplace();
                 p.jan = key;
                 readProduct(found.front(), 0, p);
+                readSale(found.front(), 7, p);
             }
             return true;
         });
@@ -347,8 +388,8 @@ ProductStore::ProductsResult ProductStore::allProducts() {
             QSqlQuery query(db);
             query.setForwardOnly(true);
             if (!query.exec(QStringLiteral("SELECT jan, maker, product, spec, lot, price,"
-                                           " tax_rate, %1 FROM products ORDER BY jan")
-                                .arg(kindColumn()))) {
+                                           " tax_rate, %1, %2 FROM products ORDER BY jan")
+                                .arg(kindColumn(), saleColumns()))) {
                 error = query.lastError();
                 return false;
             }
@@ -356,6 +397,7 @@ ProductStore::ProductsResult ProductStore::allProducts() {
                 ProductRow& p = result.products.emplace_back();
                 p.jan = query.value(0).toString();
                 readProduct(query, 1, p);
+                readSale(query, 8, p);
             }
             return true;
         });
@@ -410,12 +452,12 @@ ProductStore::StoredResult ProductStore::storedProducts(const QStringList& keys)
                     static_cast<int>(std::min<qsizetype>(kPerStatement, asked.size() - first));
                 const QString statement =
                     QStringLiteral(
-                        "SELECT jan, maker, product, spec, lot, price, tax_rate, %1, %2"
+                        "SELECT jan, maker, product, spec, lot, price, tax_rate, %1, %2, %4"
                         " FROM products WHERE jan IN (%3)")
                         .arg(kindColumn(),
                              connection_.hasListTimes() ? QStringLiteral("listed_at")
                                                         : QStringLiteral("updated_at"),
-                             placeholders(count, QStringLiteral("?")));
+                             placeholders(count, QStringLiteral("?")), saleColumns());
                 QVariantList values;
                 values.reserve(count);
                 for (int i = 0; i < count; ++i) {
@@ -432,6 +474,7 @@ ProductStore::StoredResult ProductStore::storedProducts(const QStringList& keys)
                     StoredProduct& stored = result.products[key];
                     stored.product.jan = key;
                     readProduct(row, 1, stored.product);
+                    readSale(row, 9, stored.product);
                     stored.listedAt = stampTime(row.value(8).toString());
                 }
             }

@@ -60,6 +60,7 @@ public:
 
 private:
     QString kindColumn() const;
+    QString saleColumns() const;
 
     MasterConnection& connection_;
 };

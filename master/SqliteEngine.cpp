@@ -170,7 +170,7 @@ QString SqliteEngine::insertedReturning() const {
 }
 
 int SqliteEngine::rowsPerStatement() const {
-    return 500;  // 4,000 values, well within SQLite's 32,766
+    return 500;  // 7,500 values, well within SQLite's 32,766
 }
 
 }  // namespace zukaro

@@ -112,6 +112,56 @@ TaxCell parseTaxCell(QStringView cell) {
     return out;
 }
 
+YesNoCell parseReducedCell(QStringView cell) {
+    const QString text = normalised(cell).toCaseFolded();
+    if (text.isEmpty()) {
+        return {true, std::nullopt};
+    }
+    static const QStringList yes{
+        QStringLiteral("○"),    QStringLiteral("〇"),   QStringLiteral("◯"),   QStringLiteral("1"),
+        QStringLiteral("対象"), QStringLiteral("はい"), QStringLiteral("true")};
+    static const QStringList no{QStringLiteral("×"),      QStringLiteral("x"),
+                                QStringLiteral("✕"),      QStringLiteral("0"),
+                                QStringLiteral("対象外"), QStringLiteral("非対象"),
+                                QStringLiteral("いいえ"), QStringLiteral("false")};
+    if (yes.contains(text)) {
+        return {true, true};
+    }
+    if (no.contains(text)) {
+        return {true, false};
+    }
+    return {};
+}
+
+std::optional<QString> listDate(QStringView cell, const QDate& printDay) {
+    QString text = normalised(cell);
+    if (text.isEmpty()) {
+        return QString();
+    }
+    // A spreadsheet's day: days since 1899-12-30 (its calendar's false 1900-02-29 lies before
+    // any day a sale can have), five digits from 1927 to 2173; a time of day after the point.
+    static const QRegularExpression serial(QStringLiteral("^(\\d{5})(\\.\\d+)?$"));
+    static const QRegularExpression full(
+        QStringLiteral("^(\\d{4})(?:[/.-]|年)(\\d{1,2})(?:[/.-]|月)(\\d{1,2})日?"
+                       "(?:[ T]\\d{1,2}:\\d{2}(?::\\d{2})?)?$"));
+    static const QRegularExpression packed(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
+    static const QRegularExpression yearless(QStringLiteral("^(\\d{1,2})(?:/|月)(\\d{1,2})日?$"));
+    QDate day;
+    QRegularExpressionMatch m;
+    if ((m = serial.match(text)).hasMatch()) {
+        day = QDate(1899, 12, 30).addDays(m.captured(1).toInt());
+    } else if ((m = full.match(text)).hasMatch() || (m = packed.match(text)).hasMatch()) {
+        day = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    } else if ((m = yearless.match(text)).hasMatch()) {
+        const QDate year = printDay.isValid() ? printDay : QDate::currentDate();
+        day = QDate(year.year(), m.captured(1).toInt(), m.captured(2).toInt());
+    }
+    if (!day.isValid()) {
+        return std::nullopt;
+    }
+    return day.toString(Qt::ISODate);
+}
+
 QString widenHalfWidthKatakana(const QString& text) {
     QString out;
     out.reserve(text.size());

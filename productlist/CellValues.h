@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -26,6 +27,22 @@ struct TaxCell {
     std::optional<PriceTax> kind;
 };
 TaxCell parseTaxCell(QStringView cell);
+
+// A 軽減税率対象 cell: ○ (〇, ◯), 1, 対象, はい say the product is taxed at the reduced
+// class, ×, 0, 対象外, 非対象, いいえ that it is not. Blank says nothing; anything else is
+// not ok.
+struct YesNoCell {
+    bool ok = false;
+    std::optional<bool> yes;
+};
+YesNoCell parseReducedCell(QStringView cell);
+
+// A day as registers write it: 2026/12/08, 2026-12-08, 2026.12.8, 20261208, 2026年12月8日,
+// a time after it (2026/12/08 0:00:00), 12/8 or 12月8日 in the year of `printDay`, or a
+// spreadsheet's day number (46364 is 2026-12-08; a time of day as its fraction). As
+// "yyyy-MM-dd"; empty for a blank cell; nothing for anything else, a day no calendar has
+// (2026/2/30) too.
+std::optional<QString> listDate(QStringView cell, const QDate& printDay);
 
 // Half-width katakana (ｶﾀｶﾅ, with its voiced marks joined: ｶﾞ → ガ) and the half-width
 // 「｡｢｣､･ｰ」 made full-width, as registers' exports write names to fit their receipts. Nothing

@@ -55,6 +55,20 @@ const QHash<QString, KnownName>& knownNames() {
             {u"課税区分", C::TaxKind},
             {u"消費税区分", C::TaxKind},
             {u"内外区分", C::TaxKind},
+            {u"特売価格", C::SalePrice},
+            {u"セール価格", C::SalePrice},
+            {u"特売売価", C::SalePrice},
+            {u"特価", C::SalePrice},
+            {u"特売開始日", C::SaleFrom},
+            {u"開始日", C::SaleFrom},
+            {u"セール開始日", C::SaleFrom},
+            {u"特売終了日", C::SaleTo},
+            {u"終了日", C::SaleTo},
+            {u"セール終了日", C::SaleTo},
+            {u"通常価格", C::RegularPrice},
+            {u"通常売価", C::RegularPrice},
+            {u"軽減税率対象", C::ReducedRate},
+            {u"軽減対象", C::ReducedRate},
         };
         QHash<QString, KnownName> map;
         for (const auto& [name, column] : list) {

@@ -23,6 +23,9 @@ QString normaliseHeader(QStringView cell);
 //   copies    枚数, 部数
 //   tax rate  税率, 消費税率, 適用税率, 税率区分
 //   tax kind  税区分, 税設定, 課税区分, 消費税区分, 内外区分
+//   sale      特売価格, セール価格, 特売売価, 特価; 特売開始日, 開始日, セール開始日;
+//             特売終了日, 終了日, セール終了日; 通常価格, 通常売価
+//   軽減      軽減税率対象, 軽減対象 (○/×, 1/0, 対象/対象外)
 // (*) A register's 商品コード may be its own code; when a header also has a バーコード or
 // JAN column, that one is the JAN code.
 std::optional<ProductColumn> columnForHeader(QStringView cell);

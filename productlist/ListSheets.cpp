@@ -176,7 +176,11 @@ LabelRecord SheetPlan::label(std::size_t index, const Layout& layout) const {
             row.lot,
             row.price,
             rateText(row, layout),
-            priceTaxText(row.taxKind)};
+            priceTaxText(row.taxKind),
+            row.salePrice,
+            row.regularPrice,
+            row.saleFrom,
+            row.saleTo};
 }
 
 std::vector<std::size_t> SheetPlan::rowsWithUnencodableText() const {

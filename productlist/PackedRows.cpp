@@ -20,7 +20,10 @@ PackedRows::Row PackedRows::packed(const ProductRow& row) {
     packed.taxRate = row.taxRate ? static_cast<qint8>(*row.taxRate) : qint8(-1);
     packed.taxKind =
         static_cast<qint8>(static_cast<int>(row.taxKind) + (row.taxKindSaid ? 0 : kUnsaid));
-    const QString* texts[] = {&row.jan, &row.maker, &row.product, &row.spec, &row.lot, &row.price};
+    packed.saleSaid = row.saleSaid;
+    const QString* texts[] = {&row.jan,      &row.maker, &row.product,   &row.spec,
+                              &row.lot,      &row.price, &row.salePrice, &row.regularPrice,
+                              &row.saleFrom, &row.saleTo};
     for (std::size_t i = 0; i < packed.ends.size(); ++i) {
         texts_ += *texts[i];
         packed.ends[i] = static_cast<qint32>(texts_.size() - packed.start);
@@ -49,6 +52,11 @@ ProductRow PackedRows::at(std::size_t i) const {
     }
     row.taxKind = static_cast<PriceTax>(packed.taxKind % kUnsaid);
     row.taxKindSaid = packed.taxKind < kUnsaid;
+    row.salePrice = text(6);
+    row.regularPrice = text(7);
+    row.saleFrom = text(8);
+    row.saleTo = text(9);
+    row.saleSaid = packed.saleSaid;
     return row;
 }
 

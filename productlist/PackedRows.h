@@ -28,12 +28,13 @@ public:
 
 private:
     struct Row {
-        qsizetype start = 0;           // of the first text in `texts_`
-        std::array<qint32, 6> ends{};  // where each text ends, from `start`
+        qsizetype start = 0;            // of the first text in `texts_`
+        std::array<qint32, 10> ends{};  // where each text ends, from `start`
         int line = 0;
         qint16 copies = 1;
         qint8 taxRate = -1;  // -1 when the list does not say
         qint8 taxKind = 0;   // PriceTax, + kUnsaid when the list did not say it
+        bool saleSaid = false;
     };
     Row packed(const ProductRow& row);
 

@@ -26,6 +26,16 @@ QString settingsKey(ProductColumn column) {
             return QStringLiteral("grossPrice");
         case ProductColumn::NetPrice:
             return QStringLiteral("netPrice");
+        case ProductColumn::SalePrice:
+            return QStringLiteral("salePrice");
+        case ProductColumn::SaleFrom:
+            return QStringLiteral("saleFrom");
+        case ProductColumn::SaleTo:
+            return QStringLiteral("saleTo");
+        case ProductColumn::RegularPrice:
+            return QStringLiteral("regularPrice");
+        case ProductColumn::ReducedRate:
+            return QStringLiteral("reducedRate");
     }
     return {};
 }
@@ -54,6 +64,16 @@ QString displayName(ProductColumn column) {
             return QStringLiteral("税込価格");
         case ProductColumn::NetPrice:
             return QStringLiteral("税抜価格");
+        case ProductColumn::SalePrice:
+            return QStringLiteral("特売価格");
+        case ProductColumn::SaleFrom:
+            return QStringLiteral("特売開始日");
+        case ProductColumn::SaleTo:
+            return QStringLiteral("特売終了日");
+        case ProductColumn::RegularPrice:
+            return QStringLiteral("通常価格");
+        case ProductColumn::ReducedRate:
+            return QStringLiteral("軽減税率対象");
     }
     return {};
 }

@@ -7,7 +7,8 @@ namespace zukaro {
 
 // What a column of a product list holds. A register's export may name its price 税込価格
 // (GrossPrice: the tax is in it) or 税抜価格 (NetPrice), and say per product whether the price
-// holds the tax (TaxKind: 外税 / 内税 / 非課税).
+// holds the tax (TaxKind: 外税 / 内税 / 非課税). A sale has its price, the regular price it
+// replaces and its first and last day; ReducedRate says whether the 軽減 class applies (○/×).
 enum class ProductColumn {
     Jan,
     Maker,
@@ -19,14 +20,21 @@ enum class ProductColumn {
     TaxRate,
     TaxKind,
     GrossPrice,
-    NetPrice
+    NetPrice,
+    SalePrice,
+    SaleFrom,
+    SaleTo,
+    RegularPrice,
+    ReducedRate
 };
 
-inline constexpr std::array<ProductColumn, 11> kProductColumns{
-    ProductColumn::Jan,        ProductColumn::Maker,   ProductColumn::Product,
-    ProductColumn::Spec,       ProductColumn::Lot,     ProductColumn::Price,
-    ProductColumn::Copies,     ProductColumn::TaxRate, ProductColumn::TaxKind,
-    ProductColumn::GrossPrice, ProductColumn::NetPrice};
+inline constexpr std::array<ProductColumn, 16> kProductColumns{
+    ProductColumn::Jan,        ProductColumn::Maker,    ProductColumn::Product,
+    ProductColumn::Spec,       ProductColumn::Lot,      ProductColumn::Price,
+    ProductColumn::Copies,     ProductColumn::TaxRate,  ProductColumn::TaxKind,
+    ProductColumn::GrossPrice, ProductColumn::NetPrice, ProductColumn::SalePrice,
+    ProductColumn::SaleFrom,   ProductColumn::SaleTo,   ProductColumn::RegularPrice,
+    ProductColumn::ReducedRate};
 
 // Position in kProductColumns.
 constexpr std::size_t indexOf(ProductColumn column) {

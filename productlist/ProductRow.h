@@ -22,6 +22,11 @@ struct ProductRow {
     // Whether the row's own columns said taxKind (a tax column, 税込価格 or 税抜価格). A list
     // without a word on it (no such column, or an empty cell) leaves the master's as it is.
     bool taxKindSaid = true;
+    // A sale, as LabelRecord keeps it: whole-yen prices, days as "yyyy-MM-dd" (empty: open).
+    QString salePrice{}, regularPrice{}, saleFrom{}, saleTo{};
+    // Whether the row's list has a sale price column: an empty cell there says the product is
+    // not on sale (the master's sale ends); a list without one leaves the master's as it is.
+    bool saleSaid = false;
 
     bool operator==(const ProductRow&) const = default;
 };

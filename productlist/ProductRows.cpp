@@ -22,7 +22,11 @@ QString priceOf(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
                 std::optional<PriceTax> stated) {
     const bool gross = mapping.column(ProductColumn::GrossPrice) >= 0;
     const bool net = mapping.column(ProductColumn::NetPrice) >= 0;
-    ProductColumn column = ProductColumn::Price;
+    // A register that writes its sale beside the 通常価格 may have no other price.
+    ProductColumn column = mapping.column(ProductColumn::Price) < 0 && !gross && !net &&
+                                   mapping.column(ProductColumn::RegularPrice) >= 0
+                               ? ProductColumn::RegularPrice
+                               : ProductColumn::Price;
     PriceTax kind = stated.value_or(PriceTax::Exclusive);
     if (mapping.column(ProductColumn::Price) < 0 && (gross || net)) {
         const bool takeNet = !gross || (net && stated == PriceTax::Exclusive);
@@ -32,7 +36,8 @@ QString priceOf(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
                                           : PriceTax::Inclusive;
     }
     product.taxKind = kind;
-    product.taxKindSaid = stated.has_value() || column != ProductColumn::Price;
+    product.taxKindSaid = stated.has_value() || column == ProductColumn::GrossPrice ||
+                          column == ProductColumn::NetPrice;
     return cellOf(row, mapping, column).trimmed();
 }
 
@@ -88,8 +93,82 @@ QString refusal(const SourceRow& row, const ColumnMapping& mapping, ProductRow& 
                    "せん）。")
             .arg(shownText(rateCell), shownText(kindCell));
     }
-    product.taxRate = taxRate;
+    // 軽減税率対象 names the class: ○ 軽減, × 標準 (or 非課税, which the tax columns say).
+    const QString reducedCell = cellOf(row, mapping, ProductColumn::ReducedRate);
+    const YesNoCell reduced = parseReducedCell(reducedCell);
+    if (!reduced.ok) {
+        return QStringLiteral(
+                   "軽減税率対象「%1」は読めません（○、×、1、0、対象、対象外 のどれかです）。")
+            .arg(shownText(reducedCell));
+    }
+    std::optional<int> classRate = taxRate;
+    if (reduced.yes) {
+        const int named = *reduced.yes ? kReducedTaxRate : kStandardTaxRate;
+        if ((taxRate && *taxRate != named) || (stated == PriceTax::Exempt && *reduced.yes)) {
+            return QStringLiteral("軽減税率対象「%1」と税率「%2」が食い違っています。")
+                .arg(shownText(reducedCell),
+                     shownText(rateCell.trimmed().isEmpty() ? kindCell : rateCell));
+        }
+        if (stated != PriceTax::Exempt) {
+            classRate = named;
+        }
+    }
+    product.taxRate = classRate;
     product.price = priceOf(row, mapping, product, stated);
+    return {};
+}
+
+// A cell of `what` named for a message: 「特売開始日（5 列目）」.
+QString cellName(const ColumnMapping& mapping, ProductColumn what) {
+    return QStringLiteral("%1（%2 列目）").arg(displayName(what)).arg(mapping.column(what) + 1);
+}
+
+// The row's sale (see ProductRow::salePrice), or why the row cannot be read; `note` what the
+// clerk should still know of it.
+QString readSale(const SourceRow& row, const ColumnMapping& mapping, const QDate& printDay,
+                 ProductRow& product, QString& note) {
+    using C = ProductColumn;
+    QString prices[2];
+    const C priceColumns[] = {C::SalePrice, C::RegularPrice};
+    for (int i = 0; i < 2; ++i) {
+        const QString cell = cellOf(row, mapping, priceColumns[i]).trimmed();
+        const std::optional<QString> yen = listPrice(cell);
+        if (!cell.isEmpty() && !yen) {
+            return QStringLiteral("%1「%2」は円の整数ではありません。")
+                .arg(cellName(mapping, priceColumns[i]), shownText(cell));
+        }
+        prices[i] = yen.value_or(QString());
+    }
+    QString days[2];
+    const C dayColumns[] = {C::SaleFrom, C::SaleTo};
+    for (int i = 0; i < 2; ++i) {
+        const QString cell = cellOf(row, mapping, dayColumns[i]);
+        const std::optional<QString> day = listDate(cell, printDay);
+        if (!day) {
+            return QStringLiteral(
+                       "%1「%2」は日付として読めません（2026/12/08、2026-12-08、20261208、"
+                       "12/8 のように書いてください）。")
+                .arg(cellName(mapping, dayColumns[i]), shownText(cell));
+        }
+        days[i] = *day;
+    }
+    if (!days[0].isEmpty() && !days[1].isEmpty() && days[0] > days[1]) {
+        return QStringLiteral("特売の期間が終わる日（%1）が始まる日（%2）より前です。")
+            .arg(days[1], days[0]);
+    }
+    product.saleSaid = mapping.column(C::SalePrice) >= 0;
+    if (prices[0].isEmpty()) {
+        if (!days[0].isEmpty() || !days[1].isEmpty()) {
+            note = QStringLiteral(
+                "特売の期間がありますが特売価格が空のため、特売にしません（通常の売価で印刷"
+                "します）。");
+        }
+        return {};
+    }
+    product.salePrice = prices[0];
+    product.regularPrice = prices[1];
+    product.saleFrom = days[0];
+    product.saleTo = days[1];
     return {};
 }
 
@@ -178,7 +257,11 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
     }
     ProductRow product;
     product.line = row.line;
-    const QString why = refusal(row, mapping, product);
+    QString saleNote;
+    QString why = refusal(row, mapping, product);
+    if (why.isEmpty()) {
+        why = readSale(row, mapping, options.printDay, product, saleNote);
+    }
     const bool kept = why.isEmpty();
     if (!kept) {
         tell(row.line, why + QStringLiteral("この行は読み込みませんでした。"), false);
@@ -214,6 +297,13 @@ std::optional<ProductRow> toProductRow(int index, const SourceRow& row,
                      .arg(shownText(price)),
                  true);
         }
+    }
+    // A sale without a 通常価格 of its own replaces the row's price.
+    if (!product.salePrice.isEmpty() && product.regularPrice.isEmpty()) {
+        product.regularPrice = product.price;
+    }
+    if (!saleNote.isEmpty()) {
+        tell(row.line, saleNote, true);
     }
     return product;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <functional>
 #include <optional>
 
@@ -18,9 +19,14 @@ namespace zukaro {
 // is not whole yen is kept as written and listed; maker, product, spec and lot are kept
 // exactly, but for half-width katakana, which is made full-width unless `options` say not to. The
 // price and its tax kind come from the price columns and the tax columns (see HeaderNames.h): a
-// price column of its own (売価…) with the row's 税区分, else 税込価格 (内税) or 税抜価格.
+// price column of its own (売価…) with the row's 税区分, else 税込価格 (内税) or 税抜価格, else
+// 通常価格. 軽減税率対象 sets the class (○: 8, ×: 10) and must agree with a rate column. A sale
+// (特売価格, 特売開始日, 特売終了日, 通常価格; see listDate for the days) whose prices are not
+// whole yen, whose days do not read or whose end comes before its start leaves its row out; a
+// period without a sale price is noted. A sale without a 通常価格 replaces the row's price.
 struct RowOptions {
     bool widenKatakana = true;  // ｶﾀｶﾅ → カタカナ in maker, product name, spec and lot
+    QDate printDay;             // the year of a sale's day written without one (12/8); null: today
 };
 ProductList toProductRows(const SourceTable& table, const ColumnMapping& mapping,
                           const RowOptions& options = {});

@@ -151,6 +151,9 @@ struct LabelRecord {
     QString jan, maker, product, spec, lot, price;
     QString taxRate{};
     QString taxKind{};
+    // A sale (特価): the sale price, the regular price it replaces and its period, dates as
+    // "yyyy-MM-dd", both ends inclusive, empty for open. No sale price: no sale.
+    QString salePrice{}, regularPrice{}, saleFrom{}, saleTo{};
     bool operator==(const LabelRecord&) const = default;
     // No text; a rate alone is no content.
     bool isBlank() const;

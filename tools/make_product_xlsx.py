@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Writes productlist/tests/data/product_list.xlsx, the workbook the product list tests read.
+"""Writes productlist/tests/data/product_list.xlsx, the workbook the product list tests read,
+and sale_week.xlsx, a register's sale export whose days are date cells as openpyxl writes them.
 
 Made with Debian's python3-openpyxl, then touched up in the zip where openpyxl 3.0 writes
 differently from spreadsheets: texts as shared strings (one kept inline, one rich text with a
@@ -104,6 +105,31 @@ def touch_up(parts):
     parts["xl/_rels/workbook.xml.rels"] = rels.encode()
 
 
+SALE_OUT = OUT.parent / "sale_week.xlsx"
+
+
+def sale_week_bytes():
+    """A register's export of next week's sale: days as date cells (a day number styled as a
+    date; one with a time of day) and as texts, a 軽減税率対象 of ○/1/×."""
+    wb = openpyxl.Workbook()
+    wb.properties.creator = "zukaro tests"
+    wb.properties.created = FIXED_TIME
+    wb.properties.modified = FIXED_TIME
+    ws = wb.active
+    ws.title = "特売"
+    ws.append(["商品コード", "JANコード", "商品名", "規格", "売価", "特売価格", "特売開始日",
+               "特売終了日", "軽減税率対象"])
+    ws.append([101, 4901234567894, "ポテトチップス うすしお味", "60g", 158, 128,
+               datetime.date(2026, 12, 14), datetime.datetime(2026, 12, 20, 23, 59), "○"])
+    ws.append([102, "49012348", "焼のり", "10枚", 298, 248, "2026/12/14", "12/20", 1])
+    ws.append([103, 4512345678906, "衣料用洗剤", "900g", 498, None, None, None, "×"])
+    ws.append([104, 4569999000010, "緑茶", "2L", 198, 178, datetime.date(2026, 12, 21),
+               datetime.date(2026, 12, 14), 1])
+    buffer = io.BytesIO()
+    wb.save(buffer)
+    return buffer.getvalue()
+
+
 def main():
     with zipfile.ZipFile(io.BytesIO(workbook_bytes())) as source:
         names = source.namelist()
@@ -120,6 +146,17 @@ def main():
     assert check["商品一覧"]["C2"].value == "ポテトチップス　うすしお味", check["商品一覧"]["C2"].value
     assert check["商品一覧"]["E3"].value == "B-77"
     print(OUT)
+    with zipfile.ZipFile(io.BytesIO(sale_week_bytes())) as source:
+        parts = [(name, source.read(name)) for name in source.namelist()]
+    with zipfile.ZipFile(SALE_OUT, "w", zipfile.ZIP_DEFLATED) as target:
+        for name, data in parts:
+            info = zipfile.ZipInfo(name, date_time=FIXED_TIME.timetuple()[:6])
+            info.compress_type = zipfile.ZIP_DEFLATED
+            target.writestr(info, data)
+    check = openpyxl.load_workbook(SALE_OUT)
+    assert check["特売"]["G2"].value == datetime.datetime(2026, 12, 14), check["特売"]["G2"].value
+    assert check["特売"]["G2"].is_date
+    print(SALE_OUT)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,8 @@ QString described(const CommandLine& c) {
              QString(c.changedOnly ? " changed-only" : "") +
                  (c.recordPrinted ? " record-printed" : "") +
                  (c.replaceNewer ? " replace-newer" : ""),
-             c.master.isEmpty() ? QString() : " master " + c.master);
+             (c.master.isEmpty() ? QString() : " master " + c.master) +
+                 (c.asOf.isNull() ? QString() : " as of " + c.asOf.toString(Qt::ISODate)));
 }
 
 }  // namespace
@@ -62,6 +63,11 @@ private slots:
         row("changes against a chain's master",
             {"--print-list", "l.csv", "o.pdf", "--changed-only", "--master", "postgresql:///z"},
             "list l.csv o.pdf 600 50  changed-only master postgresql:///z");
+        row("next week's sale labels",
+            {"--print-list", "l.csv", "o.pdf", "--changed-only", "--as-of", "2026-12-14"},
+            "list l.csv o.pdf 600 50  changed-only as of 2026-12-14");
+        row("a leap day", {"--print-list", "l.csv", "--printer", "p", "--as-of=2028-02-29"},
+            "list l.csv  600 50 p as of 2028-02-29");
         row("pdf as a printer would get it",
             {"--print-pdf", "a", "o", "--calibrated-for", "Label-Printer"},
             "pdf a o 600 50  for Label-Printer");
@@ -107,6 +113,17 @@ private slots:
         row("recording a label file", {"--print", "a", "--record-printed"},
             "--record-printed は --print-list と");
         row("two files for the window", {"a", "b"}, "一つだけ");
+        // The day printed for is a day of the calendar, written as the examples are.
+        const char* notADay = "--as-of には印刷する日を 2026-12-14 のように (年-月-日) 指定して";
+        row("as of a day no calendar has", {"--print-list", "l", "o", "--as-of", "2026-02-29"},
+            notADay);
+        row("as of a day in a register's spelling",
+            {"--print-list", "l", "o", "--as-of", "2026/12/14"}, notADay);
+        row("as of a short day", {"--print-list", "l", "o", "--as-of", "2026-12-4"}, notADay);
+        row("as of, empty", {"--print-list", "l", "o", "--as-of", ""}, notADay);
+        row("as of without value", {"--print-list", "l", "o", "--as-of"}, "--as-of の後に値");
+        row("as of for a master import", {"--import-list", "l", "--as-of", "2026-12-14"},
+            "--as-of は --print-list と一緒に使います。");
         row("empty file name", {"--print", ""}, "名前が空");
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
         row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");

@@ -228,6 +228,97 @@ private slots:
         QVERIFY(!QFileInfo::exists(none));
     }
 
+    // A sale week from a register's export (特売価格, 特売開始日, 特売終了日, 軽減税率対象),
+    // registered in the master and printed from a scanner's codes with --changed-only
+    // --record-printed --as-of: the day before, every label; the sales' first day, only the
+    // two sale labels; the day after one sale ends, that label back to its price; the day after
+    // the other ends, that one; then nothing. The master gives each code its sale, and the
+    // history keeps the price printed, the 通常価格 beside a sale price and the day printed for.
+    void saleWeekThroughTheMaster() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_DATA_HOME", temp("sale"));
+        const auto run = [&env](const QStringList& args) { return fixture::runZukaro(args, env); };
+        const QString master = temp("sale/zukaro/products.sqlite");
+        const auto imported = run({"--import-list", posFixture("pos_sale_week_shift_jis.csv")});
+        QVERIFY2(imported.exitCode == 0 && imported.err.contains("新規 4 件"),
+                 qPrintable(imported.err));
+        QFile scanned(temp("sale-codes.csv"));
+        QVERIFY(scanned.open(QIODevice::WriteOnly) &&
+                scanned.write("JANコード\r\n4569999001017\r\n4569999001024\r\n4569999001031\r\n"
+                              "4569999001062\r\n") > 0);
+        scanned.close();
+        // The history as "code price 通常価格 day", by code.
+        const auto history = [&master] {
+            QVariant recorded;
+            sqliteSql(master,
+                      "SELECT group_concat(jan || ' ' || price || ' ' || regular_price || ' ' ||"
+                      " printed_for, ', ') FROM (SELECT * FROM printed ORDER BY jan) AS p",
+                      &recorded);
+            return recorded.toString();
+        };
+        const QString chips = "4569999001017", tea = "4569999001024", earphones = "4569999001031",
+                      nuts = "4569999001062";
+        const struct {
+            const char* asOf;
+            const char* counts;
+            QStringList printed;  // codes, in list order
+            QString recorded;
+        } days[] = {
+            {"2026-12-11",
+             "新規 4 行・価格変更 0 行・表示変更 0 行",
+             {chips, tea, earphones, nuts},
+             chips + " 158  2026-12-11, " + tea + " 258  2026-12-11, " + earphones +
+                 " 1000  2026-12-11, " + nuts + " 540  2026-12-11"},
+            {"2026-12-14",
+             "新規 0 行・価格変更 2 行・表示変更 0 行",
+             {chips, nuts},
+             chips + " 128 158 2026-12-14, " + tea + " 258  2026-12-11, " + earphones +
+                 " 1000  2026-12-11, " + nuts + " 498 540 2026-12-14"},
+            {"2026-12-17",
+             "新規 0 行・価格変更 1 行・表示変更 0 行",
+             {nuts},
+             chips + " 128 158 2026-12-14, " + tea + " 258  2026-12-11, " + earphones +
+                 " 1000  2026-12-11, " + nuts + " 540  2026-12-17"},
+            {"2026-12-21",
+             "新規 0 行・価格変更 1 行・表示変更 0 行",
+             {chips},
+             chips + " 158  2026-12-21, " + tea + " 258  2026-12-11, " + earphones +
+                 " 1000  2026-12-11, " + nuts + " 540  2026-12-17"},
+        };
+        const QStringList names{"ポテトチップス", "緑茶", "ワイヤレスイヤホン", "ミックスナッツ"};
+        const QStringList codes{chips, tea, earphones, nuts};
+        for (const auto& day : days) {
+            const QString pdf = temp(QString("sale-%1.pdf").arg(day.asOf));
+            const auto printed = run({"--print-list", scanned.fileName(), pdf, "--changed-only",
+                                      "--record-printed", "--as-of", day.asOf});
+            QVERIFY2(printed.exitCode == 0, qPrintable(printed.err));
+            QVERIFY2(printed.err.contains(QString(day.asOf) +
+                                          " に印刷する内容を商品マスタに記録"
+                                          "された前回の印刷と比べて、" +
+                                          day.counts),
+                     qPrintable(printed.err));
+            const QList<printed::Word> words = printed::pdfWords(pdf);
+            QStringList expected;
+            for (int n = 1; n <= day.printed.size(); ++n) {
+                const QString& code = day.printed[n - 1];
+                const QString text = printed::labelText(words, sheet_, n);
+                QVERIFY2(text.contains(code) && text.contains(names[codes.indexOf(code)]),
+                         qPrintable(QString("%1, label %2: %3").arg(day.asOf).arg(n).arg(text)));
+                expected << "EAN-13:" + code;
+            }
+            QCOMPARE(printed::labelText(words, sheet_, int(day.printed.size()) + 1), QString());
+            const QString pages = temp(QString("sale-%1").arg(day.asOf));
+            QVERIFY(QDir().mkpath(pages));
+            expected.sort();
+            QCOMPARE(printed::codesOnEveryPage(pdf, 300, pages), expected);
+            QCOMPARE(history(), day.recorded);
+        }
+        const auto none = run({"--print-list", scanned.fileName(), temp("sale-none.pdf"),
+                               "--changed-only", "--as-of", "2026-12-22"});
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY2(none.err.contains("変更なし 4 行は印刷しません"), qPrintable(none.err));
+    }
+
     // A handheld scanner's list (JAN, or JAN and 枚数) prints from the product master, the one
     // chosen or --master's: names, specs and prices as the master has them, taxed as the
     // layout says (a 内税 price as it is), and the code the master does not know listed by its

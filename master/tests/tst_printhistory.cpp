@@ -9,7 +9,8 @@ using namespace zukaro;
 
 namespace {
 
-// "jan|maker|product|spec|lot|price|rate|kind": rate empty for none, kind 内税, 非課税 or empty.
+// "jan|maker|product|spec|lot|price|rate|kind": rate empty for none, kind 内税, 非課税 or empty;
+// a sale after it as "|sale|regular|from|to".
 ProductRow rowOf(const QString& text) {
     const QStringList t = text.split('|');
     ProductRow row{2, t[0], t[1], t[2], t[3], t[4], t[5], 1, std::nullopt};
@@ -19,8 +20,13 @@ ProductRow rowOf(const QString& text) {
     row.taxKind = t.value(7) == "内税"     ? PriceTax::Inclusive
                   : t.value(7) == "非課税" ? PriceTax::Exempt
                                            : PriceTax::Exclusive;
+    row.salePrice = t.value(8), row.regularPrice = t.value(9);
+    row.saleFrom = t.value(10), row.saleTo = t.value(11);
     return row;
 }
+
+// 「うすしお」 on sale at 328 (its regular 398) from 14 to 20 December.
+const QString kSale = "4901234567894|カトー製菓|うすしお|60g|L-1|398|||328||2026-12-14|2026-12-20";
 
 // Last printed on 30 November: 「うすしお」 60g, 398 yen at the layout's 10 %.
 const QString kLast = "4901234567894|カトー製菓|うすしお|60g|L-1|398||";
@@ -36,9 +42,12 @@ private slots:
         QTest::addColumn<QString>("last");  // empty: never printed
         QTest::addColumn<QString>("mark");
         QTest::addColumn<QString>("change");
+        QTest::addColumn<QDate>("lastFor");  // the day the last label was printed for
+        QTest::addColumn<QDate>("day");      // the day the row is printed for
         const auto row = [](const char* name, const QString& r, const QString& last,
-                            const char* mark, const char* change = "") {
-            QTest::newRow(name) << r << last << QString(mark) << QString(change);
+                            const char* mark, const char* change = "",
+                            QDate lastFor = QDate(2026, 11, 30), QDate day = QDate(2026, 12, 7)) {
+            QTest::newRow(name) << r << last << QString(mark) << QString(change) << lastFor << day;
         };
         row("never printed", kLast, "", "新規");
         row("no JAN code: nothing to compare with", "|カトー製菓|うすしお|60g|L-1|398||",
@@ -67,6 +76,28 @@ private slots:
         row("spec and lot", "4901234567894|カトー製菓|うすしお|70g|L-2|398||", kLast, "表示変更",
             "規格、ロット");
         row("maker", "4901234567894|カトー|うすしお|60g|L-1|398||", kLast, "表示変更", "メーカー");
+        // A sale prints its price from its first day to its last, both included; the label
+        // last printed says what it printed then.
+        const QDate before(2026, 12, 13), first(2026, 12, 14), last(2026, 12, 20),
+            after(2026, 12, 21);
+        row("the day before a sale", kSale, kLast, "変更なし", "", before, before);
+        row("a sale's first day", kSale, kLast, "価格変更", "売価 398 → 328 (特価、通常 398)",
+            before, first);
+        row("a sale's last day, printed on its first", kSale, kSale, "変更なし", "", first, last);
+        row("the day after a sale", kSale, kSale, "価格変更", "売価 328 (特価、通常 398) → 398",
+            first, after);
+        row("a sale with no first day",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|398|||328|||2026-12-20", kLast, "価格変更",
+            "売価 398 → 328 (特価、通常 398)", before, before);
+        row("a sale with no last day, a year on",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|398|||328||2026-12-14|", kSale, "変更なし",
+            "", first, QDate(2027, 12, 14));
+        row("a sale's regular price of its own changed",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|398|||328|428|2026-12-14|2026-12-20", kSale,
+            "価格変更", "売価 328 (特価、通常 398) → 328 (特価、通常 428)", first, first);
+        row("a sale price that says nothing: no sale",
+            "4901234567894|カトー製菓|うすしお|60g|L-1|398||||398|2026-12-14|2026-12-20", kLast,
+            "変更なし", "", before, first);
     }
 
     void marks() {
@@ -74,14 +105,16 @@ private slots:
         QFETCH(QString, last);
         QFETCH(QString, mark);
         QFETCH(QString, change);
+        QFETCH(QDate, lastFor);
+        QFETCH(QDate, day);
         const QDateTime printed(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC);
         std::optional<PrintedLabel> stored;
         if (!last.isEmpty()) {
-            stored = printedLabelOf(rowOf(last), kStandardTaxRate, printed);
+            stored = printedLabelOf(rowOf(last), kStandardTaxRate, printed, lastFor);
         }
         const ProductRow now = rowOf(row);
-        QCOMPARE(markText(changeMark(now, stored, kStandardTaxRate)), mark);
-        QCOMPARE(stored ? describeChange(now, *stored, kStandardTaxRate) : QString(), change);
+        QCOMPARE(markText(changeMark(now, stored, kStandardTaxRate, day)), mark);
+        QCOMPARE(stored ? describeChange(now, *stored, kStandardTaxRate, day) : QString(), change);
     }
 
     // What is kept of a printed label: the code as printed, the rate it printed with.
@@ -95,7 +128,15 @@ private slots:
         QCOMPARE(label.taxRate, kReducedTaxRate);
         QCOMPARE(label.taxKind, PriceTax::Inclusive);
         QCOMPARE(label.printedAt, QDateTime(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC));
+        QCOMPARE(label.regularPrice, QString());
+        QCOMPARE(label.printedFor, QDate::currentDate());  // no day asked for: today
         QCOMPARE(printedKey("  "), QString());
+        // On sale: the sale price, and the price it replaces for the 通常価格 line.
+        const PrintedLabel sale = printedLabelOf(
+            rowOf(kSale), kStandardTaxRate, QDateTime::currentDateTimeUtc(), QDate(2026, 12, 20));
+        QCOMPARE(
+            QStringList({sale.price, sale.regularPrice, sale.printedFor.toString(Qt::ISODate)}),
+            QStringList({"328", "398", "2026-12-20"}));
     }
 };
 

@@ -16,6 +16,7 @@
 #include <csignal>
 
 #include "JanCompletion.h"
+#include "ListSheets.h"
 #include "MasterSchema.h"
 #include "ProductMaster.h"
 #include "TaxPrice.h"
@@ -26,7 +27,8 @@ using namespace zukaro;
 namespace {
 
 // Rows written as "jan|maker|product|spec|lot|price|tax|kind" joined by ';' (no tax: none;
-// kind 外税, 内税 or 非課税, none: the list does not say), from line 2 on.
+// kind 外税, 内税 or 非課税, none: the list does not say), from line 2 on; a row that goes on
+// with "|sale|regular|from|to" comes from a list with sale columns.
 std::vector<ProductRow> rowsOf(const QString& text) {
     std::vector<ProductRow> rows;
     for (const QString& row : text.split(';', Qt::SkipEmptyParts)) {
@@ -37,18 +39,31 @@ std::vector<ProductRow> rowsOf(const QString& text) {
                         t.value(3), t.value(4), t.value(5), 1, tax});
         rows.back().taxKind = priceTaxOf(t.value(7));
         rows.back().taxKindSaid = !t.value(7).isEmpty();
+        if (t.size() > 8) {
+            rows.back().saleSaid = true;
+            rows.back().salePrice = t.value(8), rows.back().regularPrice = t.value(9);
+            rows.back().saleFrom = t.value(10), rows.back().saleTo = t.value(11);
+        }
     }
     return rows;
 }
 
-// The product found, written as rowsOf reads it, or "none", or the error.
+// A product written as rowsOf reads it (its sale after 「|特価」 when it has one).
+QString shown(const ProductRow& p) {
+    const QString tax = p.taxRate ? QString::number(*p.taxRate) : "";
+    const QString sale =
+        p.salePrice.isEmpty()
+            ? ""
+            : QString("|特価%1/%2 %3〜%4").arg(p.salePrice, p.regularPrice, p.saleFrom, p.saleTo);
+    return QStringList{p.jan, p.maker, p.product, p.spec, p.lot, p.price, tax}.join('|') + sale;
+}
+
+// The product found, or "none", or the error.
 QString shown(const ProductMaster::LookupResult& found) {
     if (!found.product) {
         return found.ok ? "none" : found.error;
     }
-    const ProductRow& p = *found.product;
-    const QString tax = p.taxRate ? QString::number(*p.taxRate) : "";
-    return QStringList{p.jan, p.maker, p.product, p.spec, p.lot, p.price, tax}.join('|');
+    return shown(*found.product);
 }
 
 QByteArray digest(const QString& path) {
@@ -209,6 +224,58 @@ private slots:
                  "49012355=>49012355|二|||||\n=>none\n9=>none");
     }
 
+    // A register's sale is kept per product, and given back by a look-up, by a list's codes
+    // and with the whole master; a code printed from the master carries it onto its label. A
+    // list without sale columns leaves it (a new price too); one with them and an empty 特売価格
+    // ends it; the same sale again changes nothing. The counts are added/updated/skipped.
+    void salesKeptPerProduct_data() { engines(); }
+    void salesKeptPerProduct() {
+        const MasterLocation where = fresh();
+        QVERIFY2(valid(where), qPrintable(serverError()));
+        ProductMaster master(where);
+        QStringList got;
+        for (const char* rows :
+             {"4901234567894|カルビー|ポテトチップス|60g||158|8||128|158|2026-12-14|2026-12-20;"
+              "49012348|髙橋|のり|||298|8",
+              "4901234567894||||||||128|158|2026-12-14|2026-12-20", "4901234567894|||||168",
+              "49012348||||||||248||2026-12-14|;4512345678906|花王|アタック|||498|10||||",
+              "4901234567894||||||||||"}) {
+            const ProductMaster::ImportResult r = master.importRows(rowsOf(rows));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            got << QString("%1/%2/%3 ").arg(r.added).arg(r.updated).arg(r.skipped) +
+                       shown(master.lookup("4901234567894"));
+        }
+        QCOMPARE(got,
+                 (QStringList{"2/0/0 4901234567894|カルビー|ポテトチップス|60g||158|8|特価128/158 "
+                              "2026-12-14〜2026-12-20",
+                              "0/0/0 4901234567894|カルビー|ポテトチップス|60g||158|8|特価128/158 "
+                              "2026-12-14〜2026-12-20",
+                              "0/1/0 4901234567894|カルビー|ポテトチップス|60g||168|8|特価128/158 "
+                              "2026-12-14〜2026-12-20",
+                              "1/1/0 4901234567894|カルビー|ポテトチップス|60g||168|8|特価128/158 "
+                              "2026-12-14〜2026-12-20",
+                              "0/1/0 4901234567894|カルビー|ポテトチップス|60g||168|8"}));
+        const QString nori = "49012348|髙橋|のり|||298|8|特価248/ 2026-12-14〜";
+        QCOMPARE(shown(master.lookup("49012348")), nori);
+        const ProductMaster::StoredResult stored = master.storedProducts({"49012348"});
+        QVERIFY2(stored.ok, qPrintable(stored.error));
+        QCOMPARE(shown(stored.products.value("49012348").product), nori);
+        QStringList all;
+        for (const ProductRow& p : master.allProducts().products) {
+            all << shown(p);
+        }
+        QCOMPARE(all, (QStringList{"4512345678906|花王|アタック|||498|10",
+                                   "4901234567894|カルビー|ポテトチップス|60g||168|8", nori}));
+        // A scanner's code printed from the master.
+        std::vector<ProductRow> scanned(1);
+        scanned[0].jan = "49012348";
+        fillFromStored(scanned[0], stored.products.value("49012348").product);
+        const LabelRecord label = SheetPlan(planRowsOf(scanned), 1).label(0, Layout{});
+        QCOMPARE(QStringList({label.product, label.price, label.taxRate, label.salePrice,
+                              label.regularPrice, label.saleFrom, label.saleTo}),
+                 QStringList({"のり", "298", "8", "248", "", "2026-12-14", ""}));
+    }
+
     // A list that leaves a cell empty says nothing about it: a re-import keeps what the master
     // has there (a price list must not wipe the names, a name list not the prices) and
     // takes every cell that is filled.
@@ -296,26 +363,59 @@ private slots:
                  "none 3|in a||||| 1|in b|||||");
     }
 
-    // A master of the first version (no updated_by yet) is upgraded when opened, its products
-    // kept; a master of a version this zukaro does not know is refused and left alone.
-    void versions_data() { engines(); }
+    // A master of every earlier version is upgraded when opened, its products and its print
+    // history kept, and keeps sales from then on; a master of a version this zukaro does not
+    // know is refused and left alone.
+    void versions_data() {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<int>("from");
+        for (const bool postgres : {false, true}) {
+            for (int from = 1; from < currentMasterVersion(); ++from) {
+                QTest::addRow("%s, version %d", postgres ? "PostgreSQL" : "SQLite", from)
+                    << postgres << from;
+            }
+        }
+    }
     void versions() {
+        QFETCH(int, from);
         const MasterLocation older = fresh(), newer = fresh();
         QVERIFY2(valid(older) && valid(newer), qPrintable(serverError()));
-        for (const QString& statement : masterUpgrades().front()) {
-            QVERIFY(sql(older, statement));
+        for (int step = 0; step < from; ++step) {
+            for (const QString& statement : masterUpgrades()[static_cast<std::size_t>(step)]) {
+                QVERIFY2(sql(older, statement), qPrintable(statement));
+            }
         }
         QVERIFY(sql(older,
-                    "INSERT INTO products VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
+                    "INSERT INTO products (jan, maker, product, spec, lot, price, tax_rate,"
+                    " updated_at) VALUES ('4901234567894', 'カトー製菓', 'ポテトチップス',"
                     " '60g', 'L-1', '128', 8, '2024-04-01 09:00:00'), ('49012348', '髙橋', 'のり',"
                     " '', '', '98', NULL, '2024-04-02 10:30:00')"));
-        QVERIFY(setVersion(older, 1));
+        if (from >= kListTimesVersion) {
+            QVERIFY(sql(older, "UPDATE products SET listed_at = updated_at"));
+        }
+        if (from >= kPrintHistoryVersion) {
+            QVERIFY(sql(older,
+                        "INSERT INTO printed VALUES ('4901234567894', 'カトー製菓', "
+                        "'ポテトチップス', '60g', 'L-1', '128', 8, '', '2026-11-30 09:00:00',"
+                        " 'shop@pc')"));
+        }
+        QVERIFY(setVersion(older, from));
         ProductMaster upgraded(older);
-        const ProductMaster::ImportResult r = upgraded.importRows(rowsOf("4901234567894|||||138"));
+        const ProductMaster::ImportResult r =
+            upgraded.importRows(rowsOf("4901234567894|||||138|||128|138|2026-12-14|2026-12-20"));
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(shown(upgraded.lookup("4901234567894")),
-                 "4901234567894|カトー製菓|ポテトチップス|60g|L-1|138|8");
+                 "4901234567894|カトー製菓|ポテトチップス|60g|L-1|138|8|特価128/138 "
+                 "2026-12-14〜2026-12-20");
+        QCOMPARE(shown(upgraded.lookup("49012348")), "49012348|髙橋|のり|||98|");
         QCOMPARE(version(older), currentMasterVersion());
+        const ProductMaster::PrintedResult printed = upgraded.lastPrinted({"4901234567894"});
+        QVERIFY2(printed.ok, qPrintable(printed.error));
+        QCOMPARE(printed.labels.size(), from >= kPrintHistoryVersion ? 1 : 0);
+        if (from >= kPrintHistoryVersion) {
+            QCOMPARE(historyText(printed.labels.value("4901234567894")),
+                     "4901234567894|カトー製菓|ポテトチップス|60g|L-1|128|8||2026-11-30T09:00:00Z");
+        }
         QVariant by;
         QVERIFY(sql(older, "SELECT updated_by FROM products WHERE jan = '4901234567894'", &by));
         QCOMPARE(by.toString(), upgraded.writer());

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "ListSheets.h"
+#include "PackedRows.h"
 #include "TaxPrice.h"
 
 using namespace zukaro;
@@ -52,13 +53,29 @@ private slots:
     }
 
     // Copies repeat a product; 0 copies and a missing name take no label and are listed; the
-    // rate of a row goes with its labels unless it is the layout's default.
+    // rate and the sale of a row go with its labels (the rate unless it is the layout's
+    // default), from rows in memory and from packed rows alike.
     void copiesRatesAndRowsWithoutLabels() {
         std::vector<ProductRow> rows = numbered(3, 2);
         rows[1].copies = 0;
         rows[2].taxRate = 8;
+        rows[2].salePrice = "128", rows[2].regularPrice = "158";
+        rows[2].saleFrom = "2026-12-14", rows[2].saleTo = "2026-12-20";
         rows.push_back({9, "", "", "", "", "", "", 5, 10});  // no product name
         const SheetPlan laid(planRowsOf(rows), 20);
+        PackedRows packed;
+        for (const ProductRow& row : rows) {
+            packed.append(row);
+        }
+        const SheetPlan fromPacked(packed.planRows(), 20);
+        for (const SheetPlan* plan : {&laid, &fromPacked}) {
+            const LabelRecord sale = plan->label(2, {});
+            QCOMPARE(QStringList({sale.product, sale.price, sale.taxRate, sale.salePrice,
+                                  sale.regularPrice, sale.saleFrom, sale.saleTo}),
+                     QStringList({"品3", "100", "8", "128", "158", "2026-12-14", "2026-12-20"}));
+            QCOMPARE(plan->label(0, {}),
+                     (LabelRecord{"4901234567894", "M", "品1", "S", "L", "100"}));
+        }
         QCOMPARE(laid.sheetCount(), 2);
         QCOMPARE(filled(laid.sheet(0, {})), (QStringList{"20:品1", "21:品1"}));
         QCOMPARE(filled(laid.sheet(1, {})), (QStringList{"1:品3", "2:品3"}));

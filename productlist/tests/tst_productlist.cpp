@@ -28,8 +28,9 @@ QString describe(const SourceTable& table) {
 }
 
 // Products as "line:jan|maker|product|spec|lot|price x copies tax" (and " 内税" or " 非課税"
-// for a price that holds its tax or has none, " 外税" for one the row says does not), then
-// the problems as "line! first sentence" (row left out) or "line? first sentence" (row kept).
+// for a price that holds its tax or has none, " 外税" for one the row says does not; a sale as
+// " 特価128 通常158 2026-12-08〜2026-12-14"), then the problems as "line! first sentence" (row
+// left out) or "line? first sentence" (row kept).
 QString describe(const ProductList& list) {
     QStringList lines;
     for (const ProductRow& r : list.rows) {
@@ -38,12 +39,17 @@ QString describe(const ProductList& list) {
                              : r.taxKind == PriceTax::Inclusive ? " 内税"
                              : r.taxKind == PriceTax::Exempt    ? " 非課税"
                                                                 : " 外税";
-        lines << QString("%1:%2 x%3 %4%5")
+        const QString sale = r.salePrice.isEmpty() && r.regularPrice.isEmpty() &&
+                                     r.saleFrom.isEmpty() && r.saleTo.isEmpty()
+                                 ? ""
+                                 : QString(" 特価%1 通常%2 %3〜%4")
+                                       .arg(r.salePrice, r.regularPrice, r.saleFrom, r.saleTo);
+        lines << QString("%1:%2 x%3 %4%5%6")
                      .arg(r.line)
                      .arg(texts.join('|').replace('\n', "\\n"))
                      .arg(r.copies)
                      .arg(r.taxRate ? QString::number(*r.taxRate) + '%' : "-")
-                     .arg(kind);
+                     .arg(kind, sale);
     }
     for (const RowProblem& p : list.problems) {
         lines << QString::number(p.line) + (p.kept ? "? " : "! ") + p.reason.section("。", 0, 0);
@@ -284,13 +290,15 @@ private slots:
     }
 
     // Pasted rows to products: the columns by header name (or as remembered for the header,
-    // here "JAN,名前,値段,メモ"; or by position), copies, tax rates, and the rows that are
-    // questionable, with their line numbers.
+    // here "JAN,名前,値段,メモ"; or by position), copies, tax rates, sales, and the rows that
+    // are questionable, with their line numbers. Printed for 2026-12-07 unless a row says.
     void rows_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("products");
-        const auto row = [](const char* name, const QString& text, const QString& products) {
-            QTest::newRow(name) << text << products;
+        QTest::addColumn<QDate>("printDay");
+        const auto row = [](const char* name, const QString& text, const QString& products,
+                            QDate printDay = QDate(2026, 12, 7)) {
+            QTest::newRow(name) << text << products << printDay;
         };
         row("full-width letters, second names",
             "ＪＡＮコード,メーカー名,商品名,容量,品番,本体価格,部数,消費税率\n1,2,3,4,5,6,7,8",
@@ -392,6 +400,68 @@ private slots:
                 QString(QChar(0xD800)) + ",\n3,梅,,a" + QString(QChar(0)) + "\n",
             "4:3||梅||| x1 -\n2! 品名に文字でないもの（\\x00）があります\n"
             "3! 規格に文字でないもの（\\uD800）があります");
+        // A register's sale: its price, the 通常価格 it replaces and its days, under each name
+        // registers give them; a sale without a 通常価格 replaces the row's 売価.
+        row("sale columns: 特売価格, 特売開始日, 特売終了日",
+            "JAN,品名,売価,特売価格,特売開始日,特売終了日\n1,a,158,128,2026/12/08,2026/12/14",
+            "2:1||a|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14");
+        row("sale columns: セール価格, 開始日, 終了日, 通常価格 and no 売価",
+            "JAN,品名,通常価格,セール価格,開始日,終了日\n1,a,158,128,2026/12/08,\n2,b,198,,,",
+            "2:1||a|||158 x1 - 特価128 通常158 2026-12-08〜\n3:2||b|||198 x1 -");
+        row("sale columns: 特価, セール開始日, セール終了日, 通常売価 beside 売価",
+            "ｾｰﾙ開始日,JAN,品名,売価,特価,セール終了日,通常売価\n12/8,1,a,128,￥98,12/14,¥158",
+            "2:1||a|||128 x1 - 特価98 通常158 2026-12-08〜2026-12-14");
+        // Days as registers write them; a day without its year is in the year printed for
+        // (2026 here). A day that does not read, or a period that ends before it starts,
+        // leaves the row out, naming the column.
+        row("sale days as registers write them",
+            "JAN,品名,売価,特売価格,特売開始日,特売終了日\n"
+            "1,a,158,128,2026/12/08,2026/12/14\n2,b,158,128,2026-12-8,20261214\n"
+            "3,c,158,128,12/8,12/14\n4,d,158,128,2026年12月8日,12月14日\n"
+            "5,e,158,128,2026/12/08 0:00:00,2026-12-14T23:59\n6,f,158,128,46364,46370.9993\n"
+            "7,g,158,128,,\n8,h,158,,2026/12/08,2026/12/14\n9,i,158,128,2026/2/30,\n"
+            "10,j,158,128,12/14,12/8\n11,k,158,128.5,,\n12,l,158,128,13/45,\n"
+            "13,m,158,128,2026/12/08,2026/12/08\n14,n,158,128,来週,\n"
+            "15,o,158,128,２０２６／１２／０８,\n16,p,158,128,,1208",
+            "2:1||a|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "3:2||b|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "4:3||c|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "5:4||d|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "6:5||e|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "7:6||f|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-14\n"
+            "8:7||g|||158 x1 - 特価128 通常158 〜\n9:8||h|||158 x1 -\n"
+            "14:13||m|||158 x1 - 特価128 通常158 2026-12-08〜2026-12-08\n"
+            "16:15||o|||158 x1 - 特価128 通常158 2026-12-08〜\n"
+            "9? 特売の期間がありますが特売価格が空のため、特売にしません（通常の売価で印刷"
+            "します）\n"
+            "10! 特売開始日（5 列目）「2026/2/30」は日付として読めません（2026/12/08、"
+            "2026-12-08、20261208、12/8 のように書いてください）\n"
+            "11! 特売の期間が終わる日（2026-12-08）が始まる日（2026-12-14）より前です\n"
+            "12! 特売価格（4 列目）「128.5」は円の整数ではありません\n"
+            "13! 特売開始日（5 列目）「13/45」は日付として読めません（2026/12/08、2026-12-08、"
+            "20261208、12/8 のように書いてください）\n"
+            "15! 特売開始日（5 列目）「来週」は日付として読めません（2026/12/08、2026-12-08、"
+            "20261208、12/8 のように書いてください）\n"
+            "17! 特売終了日（6 列目）「1208」は日付として読めません（2026/12/08、2026-12-08、"
+            "20261208、12/8 のように書いてください）");
+        row("a day without its year, printed for another year",
+            "JAN,品名,売価,特売価格,特売開始日,特売終了日\n1,a,158,128,3/1,3月7日",
+            "2:1||a|||158 x1 - 特価128 通常158 2031-03-01〜2031-03-07", QDate(2031, 2, 24));
+        // 軽減税率対象 says the class (○ 軽減 8 %, × 標準 10 %); 税率区分 says it in words. The
+        // two must agree, and 非課税 has no class.
+        row("軽減税率対象 and 税率区分",
+            "JAN,品名,売価,軽減税率対象,税率区分\n1,a,100,○,\n2,b,100,〇,\n3,c,100,×,\n"
+            "4,d,100,1,\n5,e,100,0,\n6,f,100,対象,\n7,g,100,対象外,\n8,h,100,,軽減\n"
+            "9,i,100,,標準\n10,j,100,,非課税\n11,k,100,×,非課税\n12,l,100,○,標準\n"
+            "13,m,100,○,非課税\n14,n,100,△,\n15,o,100,１,\n16,p,100,○,軽減\n17,q,100,,",
+            "2:1||a|||100 x1 8%\n3:2||b|||100 x1 8%\n4:3||c|||100 x1 10%\n"
+            "5:4||d|||100 x1 8%\n6:5||e|||100 x1 10%\n7:6||f|||100 x1 8%\n"
+            "8:7||g|||100 x1 10%\n9:8||h|||100 x1 8%\n10:9||i|||100 x1 10%\n"
+            "11:10||j|||100 x1 - 非課税\n12:11||k|||100 x1 - 非課税\n"
+            "16:15||o|||100 x1 8%\n17:16||p|||100 x1 8%\n18:17||q|||100 x1 -\n"
+            "13! 軽減税率対象「○」と税率「標準」が食い違っています\n"
+            "14! 軽減税率対象「○」と税率「非課税」が食い違っています\n"
+            "15! 軽減税率対象「△」は読めません（○、×、1、0、対象、対象外 のどれかです）");
         row("a note from the source keeps its row", "JAN,品名\n1,\"open\nend",
             "2:1||open\\nend||| x1 -\n2? 2 行目で始まる引用符 (\") が閉じていません");
     }
@@ -399,6 +469,7 @@ private slots:
     void rows() {
         QFETCH(QString, text);
         QFETCH(QString, products);
+        QFETCH(QDate, printDay);
         const QString ini = dir_->filePath("zukaro.ini");
         {
             QSettings settings(ini, QSettings::IniFormat);
@@ -412,7 +483,9 @@ private slots:
         const SourceTable table = readPastedRows(text).table;
         const ColumnMapping mapping = ColumnMapping::detect(table, &settings);
         const QString refused = notAProductList(table, mapping, "貼り付けた行");
-        QCOMPARE(refused.isEmpty() ? describe(toProductRows(table, mapping))
+        RowOptions options;
+        options.printDay = printDay;
+        QCOMPARE(refused.isEmpty() ? describe(toProductRows(table, mapping, options))
                                    : "refused: " + refused.section("。", 0, 0),
                  products);
     }
@@ -462,6 +535,16 @@ private slots:
                "2:4569999000102|サンプル電機|加湿器 スチーム式|2.5L||1000 x1 10% 外税\n"
                "3:4569999000119|サンプル園|緑茶ティーバッグ|50袋||1000 x1 8% 内税\n"
                "4:4569999000126|サンプル食品|ミックスナッツ|200g||540 x1 8% 内税";
+        // Days as date cells (one with a time of day), as texts, and without a year; the JAN
+        // from JANコード over the register's 商品コード.
+        QTest::newRow("xlsx: a register's sale with date cells")
+            << "sale_week.xlsx"
+            << "xlsx\n"
+               "2:4901234567894||ポテトチップス うすしお味|60g||158 x1 8% 特価128 通常158 "
+               "2026-12-14〜2026-12-20\n"
+               "3:49012348||焼のり|10枚||298 x1 8% 特価248 通常298 2026-12-14〜2026-12-20\n"
+               "4:4512345678906||衣料用洗剤|900g||498 x1 10%\n"
+               "5! 特売の期間が終わる日（2026-12-14）が始まる日（2026-12-21）より前です";
     }
 
     void posExports() {
@@ -471,7 +554,10 @@ private slots:
         QVERIFY2(read.ok, qPrintable(read.error));
         const ColumnMapping mapping = ColumnMapping::detect(read.table);
         QCOMPARE(notAProductList(read.table, mapping, file), QString());
-        QCOMPARE((read.format + '\n' + describe(toProductRows(read.table, mapping))).split('\n'),
+        RowOptions options;
+        options.printDay = QDate(2026, 12, 7);
+        QCOMPARE((read.format + '\n' + describe(toProductRows(read.table, mapping, options)))
+                     .split('\n'),
                  products.split('\n'));
     }
 
