@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
@@ -428,12 +430,18 @@ void EditorWindow::mirrorCaptions() {
     const Layout& l = sheet_.layout;
     for (const ItemDescription& item : items()) {
         const ItemControls& controls = ui_.controlsOf(item);
-        controls.shown->setText(l.*item.shown);
+        controls.shown->setText(item.drawn == nullptr ? l.*item.shown
+                                : itemShown(l, item)  ? caption::shown
+                                                      : caption::hidden);
         if (item.underline != nullptr) {
             controls.underline->setText(l.*item.underline);
         }
     }
     ui_.縁取->setText(l.縁取);
+    {
+        const QSignalBlocker blocker(ui_.単位価格の端数);
+        ui_.単位価格の端数->setCurrentIndex(static_cast<int>(l.unitPriceRounding));
+    }
     ui_.BARCODE->setText(sheet_.BARCODE);
     ui_.倍率->setText(sheet_.倍率);
     ui_.x座標調整->setText(l.x座標調整);

@@ -1,5 +1,6 @@
 // Font, colour, show/hide, underline and outline buttons: each changes one item on all 21
 // labels and redraws.
+#include <QComboBox>
 #include <QPushButton>
 #include <algorithm>
 
@@ -60,10 +61,19 @@ void wireStyleButtons(EditorWindow& window) {
         WinColor& color = layout.*item.color;
         window.onClick(controls.font, [&window, &font] { switchFont(window, font); });
         window.onClick(controls.color, [&window, &color] { chooseColor(window, color); });
-        QString& shown = layout.*item.shown;
-        window.onClick(controls.shown, [&window, &shown] {
-            toggle(window, shown, caption::hidden, caption::shown);
-        });
+        if (item.drawn != nullptr) {
+            bool& drawn = layout.*item.drawn;
+            window.onClick(controls.shown, [&window, &drawn] {
+                window.edit(QStringLiteral("表示"), [&drawn] { drawn = !drawn; });
+                window.mirrorCaptions();
+                window.showPreview();
+            });
+        } else {
+            QString& shown = layout.*item.shown;
+            window.onClick(controls.shown, [&window, &shown] {
+                toggle(window, shown, caption::hidden, caption::shown);
+            });
+        }
         if (item.underline != nullptr) {
             QString& underline = layout.*item.underline;
             window.onClick(controls.underline, [&window, &underline] {
@@ -71,6 +81,12 @@ void wireStyleButtons(EditorWindow& window) {
             });
         }
     }
+    QObject::connect(ui.単位価格の端数, &QComboBox::activated, &window, [&window, &layout](int i) {
+        window.edit(QStringLiteral("単位価格の端数"),
+                    [&layout, i] { layout.unitPriceRounding = UnitPriceRounding(i); });
+        window.showPreview();
+    });
+
     QString& barsShown = window.sheet().BARCODE;
     window.onClick(ui.BARCODE, [&window, &barsShown] {
         toggle(window, barsShown, caption::hidden, caption::shown);

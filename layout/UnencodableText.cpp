@@ -26,7 +26,9 @@ std::vector<UnencodableText> findUnencodable(const Layout& layout) {
     for (const ItemDescription& item : items()) {
         const QString name = QString::fromUtf16(item.name);
         check((layout.*item.font).Name, name + QStringLiteral("のフォント名"));
-        check(layout.*item.shown, name + QStringLiteral("の表示ボタン"));
+        if (item.shown != nullptr) {
+            check(layout.*item.shown, name + QStringLiteral("の表示ボタン"));
+        }
         if (item.underline) {
             check(layout.*item.underline, name + QStringLiteral("のアンダーラインボタン"));
         }

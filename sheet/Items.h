@@ -11,7 +11,7 @@
 // table, so an item is added with one row (and its fields in SheetState and Layout).
 namespace zukaro {
 
-enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine };
+enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine, UnitPrice };
 
 // How an item's text is prepared before it is drawn (see ItemTexts.h in render/).
 enum class TextShape {
@@ -22,6 +22,7 @@ enum class TextShape {
     YenMark,      // the fixed 円
     NetLine,      // "(本体 398円)" under a total with tax
     GrossLine,    // "税込 437円" beside 本体価格
+    UnitPrice,    // 「100mlあたり 26円」 from the spec and the price as printed
 };
 
 struct ItemDescription {
@@ -37,6 +38,7 @@ struct ItemDescription {
     FontSpec Layout::*font;
     WinColor Layout::*color;
     QString Layout::*shown;                // 表示 caption
+    bool Layout::*drawn = nullptr;         // newer items: shown or not as a value, no caption
     QString Layout::*underline = nullptr;  // U表示 caption, for items with the switch
     std::int16_t Layout::*x;
     std::int16_t Layout::*y;
@@ -60,12 +62,17 @@ struct ItemDescription {
     const char16_t* nudgePrefix;
 };
 
-inline constexpr std::size_t kItemCount = 9;
+inline constexpr std::size_t kItemCount = 10;
 inline constexpr std::size_t kTextItemCount = 6;
 
 // In the settings block's order: JAN, maker, product name, spec, lot, price, 円.
 const std::array<ItemDescription, kItemCount>& items();
 const ItemDescription& describe(Item item);
+
+// Whether the layout draws the item, and its switch: the caption of the older items, the value
+// of the newer ones.
+bool itemShown(const Layout& layout, const ItemDescription& item);
+void setItemShown(Layout& layout, const ItemDescription& item, bool shown);
 
 // The six items a label holds a text for, in the order of a record in the label file.
 const std::array<const ItemDescription*, kTextItemCount>& textItems();
