@@ -247,7 +247,7 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
     const LabelFit fit(sheet, report);
     const PriceTexts prices = priceTexts(sheet, n);
     const UnitPriceLine unitPrice =
-        l.unitPriceShown ? unitPriceLine(sheet, n, prices) : UnitPriceLine{};
+        itemShown(l, describe(Item::UnitPrice)) ? unitPriceLine(sheet, n, prices) : UnitPriceLine{};
     report.noUnitPrice = unitPrice.missing;
     std::vector<PlacedText> placed;
     PlacedText* price = nullptr;
