@@ -86,6 +86,7 @@ const std::vector<EditorCommand>& editorCommands() {
             }
             nudges(QString::fromUtf16(item.nudgePrefix));
         }
+        controls(E::Undoable, {QStringLiteral("単位価格の端数")});
         controls(E::Undoable, {QString::fromUtf16(bars().shownButton)});
         nudges(QString::fromUtf16(bars().nudgePrefix));
 

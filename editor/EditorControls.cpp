@@ -263,6 +263,16 @@ QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
         frames.push_back(elementFrame(
             {d.title, d.fontButton, d.colorButton, d.shownButton, d.underlineButton, d.nudgePrefix},
             c.items[i], panel));
+        if (d.item == Item::UnitPrice) {
+            QGroupBox* frame = frames.back();
+            frame->setObjectName(QString::fromUtf16(d.title));
+            c.単位価格の端数 = new QComboBox(frame);
+            c.単位価格の端数->setObjectName(QStringLiteral("単位価格の端数"));
+            c.単位価格の端数->addItems({QStringLiteral("1円単位"), QStringLiteral("0.1円単位")});
+            c.単位価格の端数->setToolTip(QStringLiteral(
+                "100g・100ml あたりの価格の端数 (四捨五入): 1 円単位か 0.1 円単位か"));
+            static_cast<QGridLayout*>(frame->layout())->addWidget(c.単位価格の端数, 2, 0, 1, 2);
+        }
         if (d.item == Item::Jan) {
             const BarsDescription& b = bars();
             ItemControls barControls;

@@ -79,6 +79,9 @@ struct EditorControls {
 
     QPushButton* 縁取 = nullptr;
 
+    // In 単位価格's frame: to whole yen or to 0.1 yen.
+    QComboBox* 単位価格の端数 = nullptr;
+
     // Sheet shifts and their step counters.
     QLineEdit* x座標調整 = nullptr;
     QLineEdit* y座標調整 = nullptr;

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
@@ -436,6 +438,10 @@ void EditorWindow::mirrorCaptions() {
         }
     }
     ui_.縁取->setText(caption::ofOutline(l.縁取));
+    {
+        const QSignalBlocker blocker(ui_.単位価格の端数);
+        ui_.単位価格の端数->setCurrentIndex(static_cast<int>(l.unitPriceRounding));
+    }
     ui_.BARCODE->setText(caption::ofShown(sheet_.BARCODE));
     ui_.倍率->setText(commands_->zoomCaption());
     ui_.x座標調整->setText(l.x座標調整);

@@ -1,5 +1,6 @@
 // Font, colour, show/hide, underline and outline buttons: each changes one item on all 21
 // labels and redraws.
+#include <QComboBox>
 #include <QPushButton>
 #include <algorithm>
 
@@ -68,6 +69,12 @@ void wireStyleButtons(EditorWindow& window) {
                            [&window, &underline] { toggle(window, underline); });
         }
     }
+    QObject::connect(ui.単位価格の端数, &QComboBox::activated, &window, [&window, &layout](int i) {
+        window.edit(QStringLiteral("単位価格の端数"),
+                    [&layout, i] { layout.unitPriceRounding = UnitPriceRounding(i); });
+        window.showPreview();
+    });
+
     bool& barsShown = window.sheet().BARCODE;
     window.onClick(ui.BARCODE, [&window, &barsShown] { toggle(window, barsShown); });
 

@@ -145,19 +145,46 @@ const QString kModeTexts[] = {QStringLiteral("入力どおり"), QStringLiteral(
                               QStringLiteral("本体+税込")};
 const QString kRoundingTexts[] = {QStringLiteral("切り捨て"), QStringLiteral("四捨五入"),
                                   QStringLiteral("切り上げ")};
+// 単位価格: on or off, its rounding (in the order of UnitPriceRounding), then the item's font,
+// colour and offsets, ten fields as an item line has.
+const QString kUnitPriceSection = QStringLiteral("単位価格");
+const QString kUnitPriceRoundingTexts[] = {QStringLiteral("1円"), QStringLiteral("0.1円")};
+
+// The 本体 and 税込 lines, which come with 総額表示 and are written as item lines.
+bool isPriceLine(const ItemDescription& item) {
+    return item.shape == TextShape::NetLine || item.shape == TextShape::GrossLine;
+}
 
 const ItemDescription* lineAfterBlock(const QString& section) {
     for (const ItemDescription& item : items()) {
-        if (item.settingsLine == 0 && section == QStringView(item.section)) {
+        if (isPriceLine(item) && section == QStringView(item.section)) {
             return &item;
         }
     }
     return nullptr;
 }
 
+void resetPriceSettings(Layout& layout) {
+    const Layout defaults;
+    layout.priceMode = defaults.priceMode;
+    layout.defaultTaxRate = defaults.defaultTaxRate;
+    layout.taxRounding = defaults.taxRounding;
+    layout.thousandsSeparators = defaults.thousandsSeparators;
+    layout.fitPrice = defaults.fitPrice;
+    for (const ItemDescription& item : items()) {
+        if (isPriceLine(item)) {
+            layout.*item.font = defaults.*item.font;
+            layout.*item.color = defaults.*item.color;
+            layout.*item.shown = defaults.*item.shown;
+            layout.*item.x = defaults.*item.x;
+            layout.*item.y = defaults.*item.y;
+        }
+    }
+}
+
 bool hasPriceSettings(const Layout& layout) {
     Layout defaults = layout;
-    resetLinesAfterBlock(defaults);
+    resetPriceSettings(defaults);
     return !(defaults == layout);
 }
 
@@ -233,22 +260,54 @@ int readSettingsBlock(FieldReader& reader, Layout& layout) {
     return in.skipped();
 }
 
-void resetLinesAfterBlock(Layout& layout) {
+namespace {
+
+void resetUnitPriceLine(Layout& layout) {
     const Layout defaults;
-    layout.priceMode = defaults.priceMode;
-    layout.defaultTaxRate = defaults.defaultTaxRate;
-    layout.taxRounding = defaults.taxRounding;
-    layout.thousandsSeparators = defaults.thousandsSeparators;
-    layout.fitPrice = defaults.fitPrice;
-    for (const ItemDescription& item : items()) {
-        if (item.settingsLine == 0) {
-            layout.*item.font = defaults.*item.font;
-            layout.*item.color = defaults.*item.color;
-            layout.*item.shown = defaults.*item.shown;
-            layout.*item.x = defaults.*item.x;
-            layout.*item.y = defaults.*item.y;
-        }
+    layout.unitPriceShown = defaults.unitPriceShown;
+    layout.unitPriceRounding = defaults.unitPriceRounding;
+    layout.unitPriceFont = defaults.unitPriceFont;
+    layout.unitPriceColor = defaults.unitPriceColor;
+    layout.unitPriceX = defaults.unitPriceX;
+    layout.unitPriceY = defaults.unitPriceY;
+}
+
+void writeUnitPriceLine(FieldWriter& writer, const Layout& layout) {
+    Layout defaults = layout;
+    resetUnitPriceLine(defaults);
+    if (defaults == layout) {
+        return;
     }
+    writer.text(kUnitPriceSection);
+    writer.boolean(layout.unitPriceShown);
+    writer.text(kUnitPriceRoundingTexts[static_cast<int>(layout.unitPriceRounding)]);
+    writer.text(layout.unitPriceFont.Name);
+    writer.integer(layout.unitPriceFont.Size);
+    writer.boolean(layout.unitPriceFont.Bold);
+    writer.boolean(layout.unitPriceFont.Italic);
+    writer.integer(layout.unitPriceColor);
+    writer.integer(layout.unitPriceX);
+    writer.integer(layout.unitPriceY);
+    writer.endLine();
+}
+
+void readUnitPriceLine(BlockReader& in, Layout& layout) {
+    in.boolean(layout.unitPriceShown);
+    readChoice(in, kUnitPriceRoundingTexts, layout.unitPriceRounding);
+    in.text(layout.unitPriceFont.Name);
+    in.fontSize(layout.unitPriceFont.Size);
+    in.boolean(layout.unitPriceFont.Bold);
+    in.boolean(layout.unitPriceFont.Italic);
+    in.color(layout.unitPriceColor);
+    in.int16(layout.unitPriceX);
+    in.int16(layout.unitPriceY);
+}
+
+}  // namespace
+
+void resetLinesAfterBlock(Layout& layout) {
+    resetPriceSettings(layout);
+    resetUnitPriceLine(layout);
 }
 
 void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const LabelTexts* rates,
@@ -263,7 +322,7 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const Label
         writeZeros(writer, 4);
         writer.endLine();
         for (const ItemDescription& item : items()) {
-            if (item.settingsLine == 0) {
+            if (isPriceLine(item)) {
                 writeItemLine(writer, layout, item);
             }
         }
@@ -297,6 +356,8 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const Label
         }
         writer.endLine();
     }
+    // After the labels' lines: a reader that stops at a line it does not know has read them.
+    writeUnitPriceLine(writer, layout);
 }
 
 QString SkippedLine::text() const {
@@ -366,6 +427,8 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
             in.boolean(layout.thousandsSeparators);
             in.boolean(layout.fitPrice);
             in.ignore(4);
+        } else if (name == kUnitPriceSection) {
+            readUnitPriceLine(in, layout);
         } else if (const ItemDescription* item = lineAfterBlock(name)) {
             readItemLine(in, layout, *item, /*sectionRead=*/true);
         } else if (name == kRatesSection && rates != nullptr) {

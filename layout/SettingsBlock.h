@@ -27,7 +27,8 @@ int readSettingsBlock(FieldReader& reader, Layout& layout);
 // ten still opens the file: "総額表示" (mode, default rate, rounding, separators, fit), then
 // "本体" and "税込" (the two lines' fonts, colours, captions and offsets, as item lines), and
 // in label files "税率" with the 21 labels' rates and "税区分" with their tax kinds (「内税」,
-// 「非課税」 or empty). Each is written only when it holds something other than the defaults,
+// 「非課税」 or empty), and last "単位価格" (on or off, its rounding, the item's font, colour and
+// offsets). Each is written only when it holds something other than the defaults,
 // so a file whose layout has the defaults and whose labels are all 外税 at the default rate is
 // what it always was.
 void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout,

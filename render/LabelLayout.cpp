@@ -8,6 +8,7 @@
 #include "ItemTexts.h"
 #include "PrinterCalibration.h"
 #include "ShownText.h"
+#include "UnitPriceLine.h"
 
 namespace zukaro {
 namespace {
@@ -32,9 +33,10 @@ const std::array<const ItemDescription*, kItemCount>& itemsInDrawOrder() {
     return order;
 }
 
-// The text an item prints for label n; `prices` are the label's price texts.
+// The text an item prints for label n; `prices` are the label's price texts, `unitPrice` its
+// 単位価格.
 QString itemText(const SheetState& sheet, const ItemDescription& item, int n,
-                 const PriceTexts& prices) {
+                 const PriceTexts& prices, const UnitPriceLine& unitPrice) {
     switch (item.shape) {
         case TextShape::JanDigits:
             return janDigitsLine(sheet.janText[n]);
@@ -48,6 +50,8 @@ QString itemText(const SheetState& sheet, const ItemDescription& item, int n,
             return prices.grossLine;
         case TextShape::YenMark:
             return QStringLiteral("円");
+        case TextShape::UnitPrice:
+            return unitPrice.text;
         case TextShape::Plain:
             break;
     }
@@ -203,6 +207,7 @@ QString LabelReport::text() const {
     if (marked() && !fitting) {
         out += QStringLiteral("「価格を枠内に収める」をオンにすると、収まる大きさで印刷します。");
     }
+    out += noUnitPrice;
     return out;
 }
 
@@ -237,13 +242,17 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
     report.fitting = l.fitPrice;
     const LabelFit fit(sheet, report);
     const PriceTexts prices = priceTexts(sheet, n);
+    const UnitPriceLine unitPrice =
+        l.unitPriceShown ? unitPriceLine(sheet, n, prices) : UnitPriceLine{};
+    report.noUnitPrice = unitPrice.missing;
     std::vector<PlacedText> placed;
     PlacedText* price = nullptr;
     for (const ItemDescription* item : itemsInDrawOrder()) {
-        const QString text = itemText(sheet, *item, n, prices);
-        const bool onlyWithTax =
-            item->shape == TextShape::NetLine || item->shape == TextShape::GrossLine;
-        if (!(l.*item->shown) || (onlyWithTax && text.isEmpty())) {
+        const QString text = itemText(sheet, *item, n, prices, unitPrice);
+        const bool onlyWithText = item->shape == TextShape::NetLine ||
+                                  item->shape == TextShape::GrossLine ||
+                                  item->shape == TextShape::UnitPrice;
+        if (!(l.*item->shown) || (onlyWithText && text.isEmpty())) {
             continue;
         }
         PlacedText& t = placed.emplace_back();

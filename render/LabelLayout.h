@@ -40,10 +40,13 @@ struct LabelReport {
     QStringList offLabel;     // texts whose ink runs past the label's edge
     QStringList cramped;      // 枠内に収める: texts not clear even at the smallest size
     bool fitting = false;     // the layout fits (価格を枠内に収める)
+    QString noUnitPrice;      // 単位価格 is on and this label prints none: why
 
     // Texts overprint or leave the label: the preview marks the label.
     bool marked() const { return !overprinted.isEmpty() || !offLabel.isEmpty(); }
-    bool isEmpty() const { return longPrice.isEmpty() && !marked() && cramped.isEmpty(); }
+    bool isEmpty() const {
+        return longPrice.isEmpty() && !marked() && cramped.isEmpty() && noUnitPrice.isEmpty();
+    }
     // What there is to tell, in Japanese sentences, without the label's name; for texts that
     // overprint or leave the label, how fitting would help.
     QString text() const;

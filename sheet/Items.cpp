@@ -231,6 +231,30 @@ const std::array<ItemDescription, kItemCount>& items() {
          .colorButton = u"税込_color",
          .shownButton = u"税込行表示",
          .nudgePrefix = u"税込_"},
+        // Right of the price, under the 本体 or 税込 line and over 円: at 6 pt 「1パックあたり
+        // 98円」 and 「100gあたり 1,280.5円」 end inside the label.
+        {.item = Item::UnitPrice,
+         .name = u"単位価格",
+         .fileColumn = 0,
+         .font = &L::unitPriceFont,
+         .color = &L::unitPriceColor,
+         .shown = &L::unitPriceShown,
+         .x = &L::unitPriceX,
+         .y = &L::unitPriceY,
+         .settingsLine = 0,
+         .section = u"単位価格",
+         .firstStartSize = 6,
+         .patternSize = 6,
+         .builtInColor = 0,
+         .anchorX = 44,
+         .anchorY = 26,
+         .shape = TextShape::UnitPrice,
+         .drawRank = 10,
+         .title = u"単位価格",
+         .fontButton = u"単位価格フォント切替",
+         .colorButton = u"単位価格_color",
+         .shownButton = u"単位価格表示",
+         .nudgePrefix = u"単位価格_"},
     }};
     return table;
 }

@@ -11,7 +11,7 @@
 // table, so an item is added with one row (and its fields in SheetState and Layout).
 namespace zukaro {
 
-enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine };
+enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine, UnitPrice };
 
 // How an item's text is prepared before it is drawn (see ItemTexts.h in render/).
 enum class TextShape {
@@ -22,6 +22,7 @@ enum class TextShape {
     YenMark,      // the fixed 円
     NetLine,      // "(本体 398円)" under a total with tax
     GrossLine,    // "税込 437円" beside 本体価格
+    UnitPrice,    // 「100mlあたり 26円」 from the spec and the price as printed
 };
 
 struct ItemDescription {
@@ -59,7 +60,7 @@ struct ItemDescription {
     const char16_t* nudgePrefix;
 };
 
-inline constexpr std::size_t kItemCount = 9;
+inline constexpr std::size_t kItemCount = 10;
 inline constexpr std::size_t kTextItemCount = 6;
 
 // In the settings block's order: JAN, maker, product name, spec, lot, price, 円.

@@ -78,6 +78,9 @@ enum class PriceTax { Exclusive, Inclusive, Exempt };
 inline const QString kTaxIncludedText = QStringLiteral("内税");
 inline const QString kTaxExemptText = QStringLiteral("非課税");
 
+// 単位価格: the price per 100 g / 100 ml or per piece, to whole yen or to 0.1 yen.
+enum class UnitPriceRounding { WholeYen, TenthYen };
+
 // Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
 // underline and outline switches, the outline colour and the texts of the adjustment boxes.
 // Member initialisers are the design values of a window that has read no settings yet (the
@@ -141,6 +144,14 @@ struct Layout {
     std::int16_t grossX = 0, grossY = 0;
     bool 本体行表示 = true;
     bool 税込行表示 = true;
+
+    // 単位価格 (「100mlあたり 26円」) right of the price, off until the clerk turns it on; files
+    // keep it in a line of its own after the block, only when it differs from these.
+    bool unitPriceShown = false;
+    UnitPriceRounding unitPriceRounding = UnitPriceRounding::WholeYen;
+    FontSpec unitPriceFont{.Size = 6};
+    WinColor unitPriceColor = 0;
+    std::int16_t unitPriceX = 0, unitPriceY = 0;
 
     bool operator==(const Layout&) const = default;
 };

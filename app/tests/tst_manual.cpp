@@ -8,6 +8,7 @@
 #include "LabelFile.h"
 #include "ManualLocation.h"
 #include "PrinterCalibration.h"
+#include "UnitPriceLine.h"
 
 using namespace zukaro;
 
@@ -113,6 +114,27 @@ private slots:
                      m.captured(4) + ' ' + m.captured(5));
         }
         QVERIFY(examples >= 3);
+    }
+
+    // The 単位価格 examples: what the item prints for the spec and the price as printed.
+    void unitPriceExamplesAreWhatTheProgramPrints() {
+        static const QRegularExpression row(
+            "<tr class=\"unit-price-example\"><td>([^<]*)</td><td>(\\d+)</td><td>([^<]*)</td>"
+            "<td>([^<]*)</td>");
+        int examples = 0;
+        for (const auto& m : row.globalMatch(html_)) {
+            ++examples;
+            SheetState sheet;
+            sheet.layout.unitPriceShown = true;
+            sheet.layout.unitPriceRounding = m.captured(3) == "0.1円単位"
+                                                 ? UnitPriceRounding::TenthYen
+                                                 : UnitPriceRounding::WholeYen;
+            sheet.specText[1] = m.captured(1);
+            sheet.priceText[1] = m.captured(2);
+            const QString printed = unitPriceLine(sheet, 1, priceTexts(sheet, 1)).text;
+            QCOMPARE(printed.isEmpty() ? "（印刷しません）" : printed, m.captured(4));
+        }
+        QVERIFY(examples >= 5);
     }
 
     // The chapters are numbered 1, 2, 3 … in the order of the contents, which names each.

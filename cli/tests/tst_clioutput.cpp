@@ -325,6 +325,50 @@ private slots:
         }
     }
 
+    // A grocer's sheet with 単位価格 on, 税込表示, food at 8 %, rounded down, printed by
+    // --print-pdf: each label read back from the PDF carries its price per unit, worked by hand
+    // from the total; 「大」 prints its price without one, and the run says which label.
+    void unitPricesOnPaper() {
+        SheetState sheet;
+        applyNewUserValues(sheet.layout);
+        sheet.layout.priceMode = PriceMode::TaxIncluded;
+        sheet.layout.unitPriceShown = true;
+        const LabelRecord labels[] = {
+            {"4902102072618", "明治", "おいしい牛乳", "1000ml", "A-1", "238", "8"},
+            {"4901085089613", "伊藤園", "お〜いお茶 ケース", "2L×6本", "B-2", "1,180", "8"},
+            {"4512345678906", "さくら製菓", "特大おにぎり", "大", "C-3", "198", "8"},
+            {"4901234567894", "はごろも", "シーチキン", "７０ｇ×３缶", "D-4", "398", "8"},
+            {"4903301123453", "花王", "アタック 詰替", "詰替 400ml", "E-5", "328"},
+            {"4984824123458", "パナソニック", "エボルタ 単3", "単3 4本入", "F-6", "498"},
+        };
+        for (int n = 1; n <= 6; ++n) {
+            sheet.setLabel(n, labels[n - 1]);
+        }
+        const QString file = temp("unit.csv"), pdf = temp("unit.pdf");
+        QVERIFY(writeLabelFile(file, sheet, UnencodablePolicy::Refuse).ok);
+        const auto run = zukaro({"--print-pdf", file, pdf});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(fixture::withoutOverprintNotes(run.err),
+                 "zukaro: ラベル 3: 規格「大」から内容量や入数が読み取れないため、単位価格を印刷"
+                 "しません。「500ml」「185g×30本」「6個入」のように書くと印刷します。\n");
+        // 238 × 1.08 = 257.04, 25.7 per 100 ml; 1,180 × 1.08 = 1,274.4 for 12 L, 10.6;
+        // 398 × 1.08 = 429.84 for 210 g, 204.3; 328 × 1.1 = 360.8 for 400 ml, 90; 498 × 1.1 =
+        // 547.8 for 4 本 (単3 is no quantity), 136.75.
+        const QStringList perUnit{"100mlあたり 26円", "100mlあたり 11円", "",
+                                  "100gあたり 204円", "100mlあたり 90円", "1本あたり 137円"};
+        const QList<printed::Word> words = printed::pdfWords(pdf);
+        QStringList wrong;
+        for (int n = 1; n <= 6; ++n) {
+            const QString text = printed::labelText(words, sheet, n);
+            const bool told =
+                perUnit[n - 1].isEmpty() ? !text.contains("あたり") : text.contains(perUnit[n - 1]);
+            if (!told) {
+                wrong << QString("label %1: %2").arg(n).arg(text);
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+    }
+
     // A shop's list of fifty products: three pages, and zbar reads every code on them.
     void printsAProductList() {
         const QString list = fixture::path("fifty_products.csv");

@@ -239,27 +239,33 @@ private slots:
     // Prices with tax travel in lines after the block: every setting comes back; the first 32
     // lines are those of the same sheet without them, so a reader that knows only those still
     // opens the file.
-    // The tax kinds of a register's list (内税, 非課税) come last, after the rates, so a
-    // reader that stops at a line it does not know has everything else.
+    // The tax kinds of a register's list (内税, 非課税) come after the rates, and 単位価格
+    // last, so a reader that stops at a line it does not know has everything else.
     void priceSettingsAfterTheBlock() {
         SheetState sheet = sheetWith(kFullSheet, withPrices());
         std::tie(sheet.taxRate[3], sheet.taxRate[21]) = std::pair("8", "10");
         std::tie(sheet.taxKind[3], sheet.taxKind[1]) = std::pair("内税", "非課税");
+        sheet.layout.unitPriceShown = true;
+        sheet.layout.unitPriceRounding = UnitPriceRounding::TenthYen;
         QVERIFY(writeLabelFile(path_, sheet, UnencodablePolicy::Refuse).ok);
         const QByteArray bytes = readBytes(path_);
         SheetState withoutKinds = sheet;
         withoutKinds.taxKind.clear();
+        withoutKinds.layout.unitPriceShown = false;
+        withoutKinds.layout.unitPriceRounding = UnitPriceRounding::WholeYen;
         QVERIFY(bytes.startsWith(labelFileBytes(withoutKinds)));
         QCOMPARE(bytes.mid(labelFileBytes(withoutKinds).size()),
                  cp932::encode(u"\"税区分\",\"非課税\",\"\",\"内税\""_qs +
-                               QString(",\"\"").repeated(18) + "\r\n")
+                               QString(",\"\"").repeated(18) +
+                               "\r\n\"単位価格\",#TRUE#,\"0.1円\",\"ＭＳ 明朝\",6,#FALSE#,"
+                               "#FALSE#,0,0,0\r\n")
                      .bytes);
         SheetState plain = sheet;
         resetLinesAfterBlock(plain.layout);
         plain.taxRate.clear();
         plain.taxKind.clear();
         QVERIFY(bytes.startsWith(labelFileBytes(plain)));
-        QCOMPARE(bytes.mid(labelFileBytes(plain).size()).count("\r\n"), 5);
+        QCOMPARE(bytes.mid(labelFileBytes(plain).size()).count("\r\n"), 6);
 
         SheetState opened = busySheet();
         const LabelFileReport report = readLabelFile(path_, opened);

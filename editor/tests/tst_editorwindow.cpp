@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +28,7 @@
 #include "SettingsFile.h"
 #include "SheetCommands.h"
 #include "SheetRenderer.h"
+#include "SwitchCaptions.h"
 
 using namespace zukaro;
 using namespace zukaro::testing;
@@ -77,6 +79,7 @@ private slots:
     void ratesThatPrintNoTaxAreTold_data();
     void ratesThatPrintNoTaxAreTold();
     void overprintedLabelsAreNamedAndFittedInOneClick();
+    void unitPricesFromTheSpec();
     void previewClicksChooseALabel_data();
     void previewClicksChooseALabel();
     void printIntoAPdf_data();
@@ -950,6 +953,53 @@ void TestEditorWindow::overprintedLabelsAreNamedAndFittedInOneClick() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(!ui_.sheet().layout.fitPrice);
     QVERIFY(strip->isVisible());
+}
+
+// A clerk turns 単位価格 on, to 0.1 yen, on a sheet printed 税込: the label whose spec gives no
+// quantity (「大」) is named; the sheet is saved, opened in a fresh window and printed. Worked by
+// hand, 10 % rounded down: 238 is 261 with tax, 26.1 per 100 ml of 1000ml; 1,180 is 1,298, for
+// 2L×6本 (12,000 ml) 10.816, so 10.8; the onigiri prints its price and nothing per unit.
+void TestEditorWindow::unitPricesFromTheSpec() {
+    ui_.sheet().layout.priceMode = PriceMode::TaxIncluded;
+    ui_.window->mirrorCaptions();
+    typeLabel(
+        {u"4902102072618"_qs, u"明治"_qs, u"おいしい牛乳"_qs, u"1000ml"_qs, u"A-1"_qs, u"238"_qs});
+    typeLabel({u"4901234567894"_qs, u"伊藤園"_qs, u"お茶 ケース"_qs, u"2L×6本"_qs, u"B-2"_qs,
+               u"1,180"_qs});
+    typeLabel({u"4512345678906"_qs, u"さくら製菓"_qs, u"特大おにぎり"_qs, u"大"_qs, u"C-3"_qs,
+               u"198"_qs});
+    QCOMPARE(ui_.button(u"単位価格表示"_qs)->text(), caption::hidden);  // off until turned on
+    ui_.click(u"単位価格表示"_qs);
+    QCOMPARE(ui_.button(u"単位価格表示"_qs)->text(), caption::shown);
+    auto* rounding = ui_.window->findChild<QComboBox*>(u"単位価格の端数"_qs);
+    QVERIFY(rounding->parentWidget()->objectName() == u"単位価格"_qs);
+    QTest::keyClick(rounding, Qt::Key_Down);
+    QCOMPARE(rounding->currentText(), u"0.1円単位"_qs);
+    const QString note =
+        u"ラベル 3: 規格「大」から内容量や入数が読み取れないため、単位価格を印刷しません。"
+        "「500ml」「185g×30本」「6個入」のように書くと印刷します。"_qs;
+    QVERIFY2(ui_.window->statusBar()->currentMessage().contains(note),
+             qPrintable(ui_.window->statusBar()->currentMessage()));
+
+    const QString file = out_.filePath(u"単位価格.csv"_qs);
+    DialogAnswer saveAs;
+    saveAs.path = file;
+    ui_.dialogs.script(saveAs);
+    ui_.window->controls().N_SAVE->trigger();
+    QVERIFY(ui_.open());
+    DialogAnswer open;
+    open.path = file;
+    ui_.dialogs.script(open);
+    ui_.window->controls().f_open->trigger();
+    QCOMPARE(ui_.sheet().layout.unitPriceShown, true);
+    QCOMPARE(ui_.window->findChild<QComboBox*>(u"単位価格の端数"_qs)->currentIndex(), 1);
+    QVERIFY2(ui_.window->statusBar()->currentMessage().contains(note),
+             qPrintable(ui_.window->statusBar()->currentMessage()));
+    const QString text = printedText(u"unit.pdf"_qs).remove(u' ');
+    QVERIFY2(text.contains(u"100mlあたり26.1円"_qs) && text.contains(u"100mlあたり10.8円"_qs),
+             qPrintable(text));
+    QCOMPARE(text.count(u"あたり"_qs), 2);
+    QVERIFY2(text.contains(u"217"_qs), qPrintable(text));  // 「大」's price with tax, still printed
 }
 
 QTEST_MAIN(TestEditorWindow)

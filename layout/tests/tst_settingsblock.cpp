@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "Cp932.h"
 #include "SettingsFile.h"
 #include "TestLayouts.h"
 
@@ -65,15 +66,49 @@ private slots:
         QVERIFY(!sheet.BARCODE);
     }
 
-    // data.txt keeps prices with tax in lines after its ten, and only when they are set.
-    void priceSettingsAfterTheTenLines() {
-        Layout plain = withPrices();
-        resetLinesAfterBlock(plain);
-        const QByteArray bytes = settingsBytes(withPrices());
-        QVERIFY(bytes.startsWith(settingsBytes(plain)));
-        QCOMPARE(bytes.count("\r\n"), 13);
+    // data.txt keeps prices with tax and 単位価格 in lines after its ten, each only when it is
+    // set, 単位価格 last: the lines written after the block, as they read in the file.
+    void settingsAfterTheTenLines_data() {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<QString>("after");  // the lines after the ten, without their ends
+        const QString prices =
+            "\"総額表示\",\"本体+税込\",8,\"四捨五入\",#TRUE#,#TRUE#,0,0,0,0\n"
+            "\"本体\",\"ＭＳ ゴシック\",6,#TRUE#,#FALSE#,0,\"表示する\",0,1,-2\n"
+            "\"税込\",\"ＭＳ 明朝\",9,#FALSE#,#FALSE#,16711680,\"表示しない\",0,-3,4\n";
+        const QString unitPrice =
+            "\"単位価格\",#TRUE#,\"0.1円\",\"ＭＳ ゴシック\",8,#FALSE#,#TRUE#,255,-2,3\n";
+        Layout withUnitPrice = custom();
+        std::tie(withUnitPrice.unitPriceShown, withUnitPrice.unitPriceRounding) =
+            std::tuple(true, UnitPriceRounding::TenthYen);
+        withUnitPrice.unitPriceFont = {"ＭＳ ゴシック", 8, false, true};
+        std::tie(withUnitPrice.unitPriceColor, withUnitPrice.unitPriceX, withUnitPrice.unitPriceY) =
+            std::tuple(255, -2, 3);
+        Layout both = withPrices();
+        std::tie(both.unitPriceShown, both.unitPriceRounding, both.unitPriceFont,
+                 both.unitPriceColor, both.unitPriceX, both.unitPriceY) =
+            std::tuple(true, UnitPriceRounding::TenthYen, withUnitPrice.unitPriceFont, 255, -2, 3);
+        // Off again but moved: the line keeps the offsets, and says it is off.
+        Layout movedOff = custom();
+        movedOff.unitPriceY = 2;
+        QTest::newRow("prices with tax") << withPrices() << prices;
+        QTest::newRow("単位価格 alone") << withUnitPrice << unitPrice;
+        QTest::newRow("both") << both << prices + unitPrice;
+        QTest::newRow("単位価格 off, moved")
+            << movedOff << "\"単位価格\",#FALSE#,\"1円\",\"ＭＳ 明朝\",6,#FALSE#,#FALSE#,0,0,2\n";
+        QTest::newRow("neither") << custom() << QString();
+    }
+
+    void settingsAfterTheTenLines() {
+        QFETCH(Layout, layout);
+        QFETCH(QString, after);
+        const QByteArray bytes = settingsBytes(layout);
+        QVERIFY(bytes.startsWith(fixture(u"custom_layout_data.txt"_qs)));
+        QCOMPARE(cp932::decode(bytes.mid(fixture(u"custom_layout_data.txt"_qs).size()))
+                     .text.replace("\r\n", "\n"),
+                 after);
         const SettingsLoad load = readSettingsData(bytes);
-        QVERIFY(load.layout == withPrices());
+        QCOMPARE(asText(load.layout), asText(layout));
+        QVERIFY(load.layout == layout);
         QCOMPARE(load.warnings(), QStringList());
     }
 

@@ -24,6 +24,7 @@
 #include "ProductRows.h"
 #include "RecordingTarget.h"
 #include "SheetRenderer.h"
+#include "SpecQuantity.h"
 #include "TaxPrice.h"
 
 using namespace zukaro;
@@ -254,14 +255,17 @@ Layout layoutOf(bool pattern, int mode, bool separators, int rate, bool fit) {
 }
 
 // The item of the i-th text drawn on a label: JAN digits, product name, price, 円, maker, spec,
-// lot, then the 本体 or 税込 line of the layout's mode.
+// lot, then the 本体 or 税込 line of the layout's mode, then 単位価格.
 const ItemDescription& drawnItem(const Layout& l, std::size_t i) {
     static const Item order[] = {Item::Jan,   Item::Product, Item::Price, Item::Yen,
                                  Item::Maker, Item::Spec,    Item::Lot};
     if (i < std::size(order)) {
         return describe(order[i]);
     }
-    return describe(l.priceMode == PriceMode::TaxIncluded ? Item::NetLine : Item::GrossLine);
+    if (i == std::size(order) && l.priceMode != PriceMode::AsTyped) {
+        return describe(l.priceMode == PriceMode::TaxIncluded ? Item::NetLine : Item::GrossLine);
+    }
+    return describe(Item::UnitPrice);
 }
 
 // Where the price's field ends on label n: five digits of the layout's price font.
@@ -321,6 +325,16 @@ private slots:
                 QTest::addRow("%s, %s, underlined names of capitals", fitted, start)
                     << underlined << false
                     << ShopTexts{kCapitalNames, kSpecs, {"B12", ""}, kShortPrices} << false;
+                // 単位価格 right of prices of up to seven digits, totals of 388,006.6 per 100 ml
+                // among them, and beside the 本体 and 税込 lines.
+                for (const int mode : {0, 1, 2}) {
+                    Layout unit = layoutOf(pattern, mode, true, 10, fit);
+                    unit.unitPriceShown = true;
+                    unit.unitPriceRounding = UnitPriceRounding::TenthYen;
+                    QTest::addRow("%s, %s, mode %d, 単位価格", fitted, start, mode)
+                        << unit << false << ShopTexts{kNames, kShortSpecs, kLots, kLongTotals}
+                        << false;
+                }
                 Layout low = layoutOf(pattern, 0, true, 10, fit);
                 std::tie(low.yenY, low.lotY) = std::tuple(5, 5);
                 QTest::addRow("%s, %s, 円 and ロット at the bottom edge", fitted, start)
@@ -443,6 +457,13 @@ private:
                 if (ops[1].font.size != l.productFont.Size) {
                     wrong << where + "product name resized without fitting";
                 }
+            }
+            // 単位価格 on: drawn on every label whose spec gives a quantity, on no other.
+            const bool perUnit = std::any_of(ops.begin(), ops.end(), [](const Op& op) {
+                return QString::fromStdString(op.text).contains(u"あたり");
+            });
+            if (perUnit != (l.unitPriceShown && quantityOf(sheet.specText[n]).has_value())) {
+                wrong << where + QString("単位価格 %1drawn").arg(perUnit ? "" : "not ");
             }
             if (isLong != !reported[n].longPrice.isEmpty() || !reported[n].cramped.isEmpty()) {
                 wrong << where + "reported: " + reported[n].text();

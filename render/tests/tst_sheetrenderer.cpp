@@ -291,6 +291,29 @@ private slots:
         // the box around theirs; three keep their size, in the place they had.
         row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@15.52,20 38"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
+        // 単位価格 at (44, 26), 6 pt, from the price as printed: 1,980 yen for 400 ml is 495 per
+        // 100 ml; a total of 437 is 109.25, 109.3 to 0.1 yen (halves up); 14,080 for 1 kg is
+        // 1,408 per 100 g; 1,280 for 350 ml × 6 (2,100 ml) is 60.95.
+        const QString unitPrice = "|100mlあたり %1円@44,26 6";
+        row("単位価格 of the price as typed", "unitPrice", 14, all + unitPrice.arg(495));
+        row("単位価格 of the total, to 0.1 yen", "unitPrice=tenth;priceMode=1;priceText=398", 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7" + unitPrice.arg("109.3"));
+        row("単位価格 of the total beside 本体", "unitPrice;priceMode=2;priceText=12800", 14,
+            with(" 1980@", "12800@") + "|税込 14080円@45,21 9 #ff" + unitPrice.arg(3520));
+        row("単位価格 with separators",
+            "unitPrice;priceMode=1;separators;specText=1kg;priceText=12800", 14,
+            with(" 1980@0,20 48", "14,080@0,20 40").replace("400ml", "1kg") +
+                "|(本体 12,800円)@45,21 7|100gあたり 1,408円@44,26 6");
+        row("単位価格 of a 内税 price",
+            "unitPrice;priceMode=1;taxKind=内税;taxRate=8;priceText=1000", 14,
+            with(" 1980@", " 1000@") + "|(本体 926円)@45,21 7" + unitPrice.arg(250));
+        row("単位価格 of a pack", "unitPrice;specText=350ml×6缶;priceText=1280", 14,
+            with(" 1980@", " 1280@").replace("400ml", "350ml×6缶") + unitPrice.arg(61));
+        row("単位価格 by the piece", "unitPrice;specText=24本入;priceText=2350", 14,
+            with(" 1980@", " 2350@").replace("400ml", "24本入") + "|1本あたり 98円@44,26 6");
+        row("no quantity: no 単位価格", "unitPrice;specText=大", 14, with("400ml", "大"));
+        row("no yen: no 単位価格", "unitPrice;priceText=オープン", 14,
+            with(" 1980@", " オープン@"));
     }
 
     void oneLabel() {
@@ -302,9 +325,10 @@ private slots:
         fillLabel(s, 1);
         Layout& l = s.layout;
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
-        const QStringList names = {"janText", "productText", "priceText", "taxRate", "taxKind"};
-        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1], &s.taxRate[1],
-                                   &s.taxKind[1]};
+        const QStringList names = {"janText", "productText", "priceText", "taxRate", "taxKind",
+                                   "specText"};
+        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],
+                                   &s.taxRate[1], &s.taxKind[1],     &s.specText[1]};
         // Switches set by their captions, as a file gives them.
         const std::map<QString, std::pair<bool*, bool (*)(const QString&)>> switches = {
             {"jan表示", {&l.jan表示, caption::isShown}},
@@ -324,6 +348,10 @@ private slots:
                 (name == "fit" ? l.fitPrice : l.thousandsSeparators) = true;
             } else if (const auto found = switches.find(name); found != switches.end()) {
                 *found->second.first = found->second.second(value);
+            } else if (name == "unitPrice") {
+                l.unitPriceShown = true;
+                l.unitPriceRounding =
+                    value == "tenth" ? UnitPriceRounding::TenthYen : UnitPriceRounding::WholeYen;
             } else {
                 *fields[names.indexOf(name)] = value;
             }
@@ -358,6 +386,20 @@ private slots:
             << "売価「1234567」は 5 文字の枠に入らないため、8 pt に小さくして印刷します。"
                "品名と規格、売価と規格が重なって印刷されます。"
                "売価は小さくしても枠内に収まりません。";
+        // 単位価格 on: a label whose spec gives no quantity is told, and one that has it is not.
+        QTest::newRow("単位価格 beside three digits") << "unitPrice;priceText=398"
+                                                      << "";
+        QTest::newRow("単位価格 of 「大」")
+            << "unitPrice;priceText=398;specText=大"
+            << "規格「大」から内容量や入数が読み取れないため、単位価格を印刷しません。"
+               "「500ml」「185g×30本」「6個入」のように書くと印刷します。";
+        QTest::newRow("単位価格 without a spec") << "unitPrice;priceText=398;specText="
+                                                 << "規格が空のため、単位価格を印刷しません。";
+        QTest::newRow("単位価格 of a price in words")
+            << "fit;unitPrice;priceText=オープン"
+            << "売価「オープン」が円の金額でないため、単位価格を印刷しません。";
+        QTest::newRow("単位価格 off, 「大」 not told") << "priceText=398;specText=大"
+                                                       << "";
     }
 
     void reports() {
@@ -370,6 +412,8 @@ private slots:
             const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
             if (name == "fit") {
                 l.fitPrice = true;
+            } else if (name == "unitPrice") {
+                l.unitPriceShown = true;
             } else if (name.endsWith("Text")) {
                 (name == "priceText"  ? s.priceText
                  : name == "specText" ? s.specText

@@ -1,12 +1,16 @@
 // Prices with consumption tax: typed prices read as whole yen, totals rounded three ways at
-// 10 % and the reduced 8 % (worked out by hand), and amounts with separators.
+// 10 % and the reduced 8 % (worked out by hand), and amounts with separators. Unit prices
+// (単位価格) from spec texts as shelves write them, worked out by hand.
 #include <QTest>
 
+#include "SpecQuantity.h"
 #include "TaxPrice.h"
+#include "UnitPrice.h"
 
 using namespace zukaro;
 
 Q_DECLARE_METATYPE(zukaro::TaxRounding)
+Q_DECLARE_METATYPE(zukaro::UnitPriceRounding)
 
 class TestTaxPrice : public QObject {
     Q_OBJECT
@@ -182,6 +186,72 @@ private slots:
                     }
                 }
             }
+        }
+    }
+
+    // The spec text and the price as printed, to what 単位価格 prints; "" where the spec gives
+    // no quantity. Worked by hand, halves up: 128 yen for 500 ml is 25.6 per 100 ml, 26 yen;
+    // 25 yen for 200 g is 12.5, 13 yen or 12.5 yen; 185 g × 30 is 5,550 g, and 980 yen for it
+    // 17.657 per 100 g; 350 ml × 6 is 2,100 ml; 1.5 L × 8 is 12,000 ml; 3 個 × 4 袋 is 12 個.
+    void unitPrice_data() {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<qint64>("yen");
+        QTest::addColumn<UnitPriceRounding>("rounding");
+        QTest::addColumn<QString>("printed");
+        const auto whole = UnitPriceRounding::WholeYen, tenth = UnitPriceRounding::TenthYen;
+        const auto row = [](const char* name, const QString& spec, qint64 yen,
+                            UnitPriceRounding rounding, const QString& printed) {
+            QTest::newRow(name) << spec << yen << rounding << printed;
+        };
+        row("500ml: 25.6", "500ml", 128, whole, "100mlあたり 26円");
+        row("1.5L: 13.2", "1.5L", 198, tenth, "100mlあたり 13.2円");
+        row("200g: 12.5 to 0.1 yen", "200g", 25, tenth, "100gあたり 12.5円");
+        row("200g: 12.5 half up", "200g", 25, whole, "100gあたり 13円");
+        row("1kg: 29.8", "1kg", 298, whole, "100gあたり 30円");
+        row("1kg: 30 to 0.1 yen keeps its decimal", "1kg", 300, tenth, "100gあたり 30.0円");
+        row("24本入: 97.92", "24本入", 2350, whole, "1本あたり 98円");
+        row("6個: 96.67", "6個", 580, tenth, "1個あたり 96.7円");
+        row("10枚: 39.8", "10枚", 398, whole, "1枚あたり 40円");
+        row("185g×30本: 17.66", "185g×30本", 980, tenth, "100gあたり 17.7円");
+        row("350ml×6缶: 60.95", "350ml×6缶", 1280, whole, "100mlあたり 61円");
+        row("1.5L×8本: 13.17", "1.5L×8本", 1580, tenth, "100mlあたり 13.2円");
+        row("3個×4袋: 33.17 a piece", "3個×4袋", 398, whole, "1個あたり 33円");
+        row("100g×3P: 99.33", "100g×3P", 298, tenth, "100gあたり 99.3円");
+        row("full-width 500ml: 31.6", "５００ｍｌ", 158, whole, "100mlあたり 32円");
+        row("full-width 1.5L: 15.87", "１．５Ｌ", 238, tenth, "100mlあたり 15.9円");
+        row("litre sign: 11.2", "1.5ℓ", 168, whole, "100mlあたり 11円");
+        row("full-width pack, blanks: 35.48", "３５０ＭＬ × ２４本", 2980, whole,
+            "100mlあたり 35円");
+        row("cc: 28.57", "350cc", 100, whole, "100mlあたり 29円");
+        row("words and a year around: 49.6", "2024年産 新米 5kg", 2480, whole, "100gあたり 50円");
+        row("24入: a piece", "24入", 960, whole, "1個あたり 40円");
+        row("beef with separators", "国産牛 100g", 12800, whole, "100gあたり 12,800円");
+        row("twelve digits to 0.1 yen", "1g", 999999999999, tenth,
+            "100gあたり 99,999,999,999,900.0円");
+        row("大", "大", 198, whole, "");
+        row("徳用", "徳用", 398, whole, "");
+        row("empty", "", 398, whole, "");
+        row("two sizes", "500ml・1L", 198, whole, "");
+        row("two sizes without a mark", "350ml 24本", 2980, whole, "");
+        row("a range", "180〜200g", 298, whole, "");
+        row("each of several", "3種 各100g", 398, whole, "");
+        row("milligrams a grain", "500mg×60粒", 1980, whole, "");
+        row("two volumes in a pack", "500ml×1L", 298, whole, "");
+        row("half a piece", "1.5本", 100, whole, "");
+        row("zero", "0g", 100, whole, "");
+        row("pounds are no litres", "1lb", 498, whole, "");
+        row("㍉ alone", "500㍉", 98, whole, "");
+    }
+
+    void unitPrice() {
+        QFETCH(QString, spec);
+        QFETCH(qint64, yen);
+        QFETCH(UnitPriceRounding, rounding);
+        QFETCH(QString, printed);
+        const std::optional<Quantity> quantity = quantityOf(spec);
+        QCOMPARE(quantity.has_value(), !printed.isEmpty());
+        if (quantity) {
+            QCOMPARE(unitPriceText(yen, *quantity, rounding, printed.contains(u',')), printed);
         }
     }
 
