@@ -1,6 +1,8 @@
 #include <QTest>
 
+#include "Cp932.h"
 #include "SettingsFile.h"
+#include "TaxPrice.h"
 #include "TestLayouts.h"
 
 using namespace zukaro;
@@ -65,16 +67,80 @@ private slots:
         QVERIFY(!sheet.BARCODE);
     }
 
-    // data.txt keeps prices with tax in lines after its ten, and only when they are set.
-    void priceSettingsAfterTheTenLines() {
-        Layout plain = withPrices();
+    // data.txt keeps prices with tax, the sale's settings and the rate changes in lines after
+    // its ten, each group only when it is set: 総額表示, 本体, 税込; 特売表示, 特価の字,
+    // 通常価格の行; one 税率改定 line per change.
+    void settingsAfterTheTenLines_data() {
+        QTest::addColumn<Layout>("layout");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("prices with tax") << withPrices() << 13;
+        QTest::newRow("sale and rate changes") << withSale() << 15;
+        Layout both = withSale();
+        std::tie(both.priceMode, both.netFont) = std::tuple(PriceMode::TaxIncluded, FontSpec{});
+        QTest::newRow("both") << both << 18;
+        Layout rateOnly = custom();
+        rateOnly.taxRateChanges = {{TaxClass::Reduced, 0, QDate(2026, 10, 1)}};
+        QTest::newRow("a rate change alone") << rateOnly << 11;
+    }
+
+    void settingsAfterTheTenLines() {
+        QFETCH(Layout, layout);
+        QFETCH(int, lines);
+        Layout plain = layout;
         resetLinesAfterBlock(plain);
-        const QByteArray bytes = settingsBytes(withPrices());
+        const QByteArray bytes = settingsBytes(layout);
         QVERIFY(bytes.startsWith(settingsBytes(plain)));
-        QCOMPARE(bytes.count("\r\n"), 13);
+        QCOMPARE(settingsBytes(plain), fixture(u"custom_layout_data.txt"_qs));
+        QCOMPARE(bytes.count("\r\n"), lines);
         const SettingsLoad load = readSettingsData(bytes);
-        QVERIFY(load.layout == withPrices());
+        QVERIFY(load.layout == layout);
         QCOMPARE(load.warnings(), QStringList());
+        QCOMPARE(settingsBytes(load.layout), bytes);
+    }
+
+    // The rate changes as written, and 税率改定 lines that cannot be one: a class without a
+    // rate, a rate out of range, a day that is not one, a line cut short. Each is left out and
+    // counted; the good ones around it are read.
+    void rateChangeLines_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<int>("unread");
+        QTest::newRow("two, out of order")
+            << "\"税率改定\",\"標準\",12,\"2028-04-01\"\r\n\"税率改定\",\"軽減\",0,\"2026-10-01\""
+            << "軽減 0 2026-10-01, 標準 12 2028-04-01" << 0;
+        QTest::newRow("the same class and day twice: the later")
+            << "\"税率改定\",\"軽減\",0,\"2026-10-01\"\r\n\"税率改定\",\"軽減\",5,\"2026-10-01\""
+            << "軽減 5 2026-10-01" << 0;
+        QTest::newRow("非課税 has no rate")
+            << "\"税率改定\",\"非課税\",5,\"2026-10-01\"\r\n\"税率改定\",\"軽減\",0,\"2026-10-01\""
+            << "軽減 0 2026-10-01" << 1;
+        QTest::newRow("an unknown class") << "\"税率改定\",\"特別\",5,\"2026-10-01\""
+                                          << "" << 1;
+        QTest::newRow("rate 101") << "\"税率改定\",\"標準\",101,\"2026-10-01\""
+                                  << "" << 1;
+        QTest::newRow("rate -1") << "\"税率改定\",\"標準\",-1,\"2026-10-01\""
+                                 << "" << 1;
+        QTest::newRow("no such day") << "\"税率改定\",\"軽減\",0,\"2026-02-30\""
+                                     << "" << 1;
+        QTest::newRow("cut after the rate") << "\"税率改定\",\"軽減\",0"
+                                            << "" << 2;
+    }
+
+    void rateChangeLines() {
+        QFETCH(QString, lines);
+        QFETCH(QString, changes);
+        QFETCH(int, unread);
+        const SettingsLoad load =
+            readSettingsData(settingsBytes(custom()) + cp932::encode(lines + "\r\n").bytes);
+        QStringList read;
+        for (const TaxRateChange& c : load.layout.taxRateChanges) {
+            read << QString("%1 %2 %3")
+                        .arg(taxClassText(c.taxClass))
+                        .arg(c.ratePercent)
+                        .arg(c.from.toString(Qt::ISODate));
+        }
+        QCOMPARE(read.join(", "), changes);
+        QCOMPARE(load.skippedFields, unread);
     }
 
     // Lines of a later version before 本体 (or fields a later version added to a line of
