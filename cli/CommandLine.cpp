@@ -12,6 +12,7 @@
 #include "ListSheets.h"
 #include "SheetState.h"
 #include "ShownText.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -32,6 +33,8 @@ const QString kMaster = QStringLiteral("master");
 const QString kImportList = QStringLiteral("import-list");
 const QString kReplaceNewer = QStringLiteral("replace-newer");
 const QString kMasterImportFrom = QStringLiteral("master-import-from");
+const QString kAsOf = QStringLiteral("as-of");
+const QString kTaxRateFrom = QStringLiteral("tax-rate-from");
 
 using Mode = CommandLine::Mode;
 
@@ -71,6 +74,8 @@ struct Options {
     QCommandLineOption importList{kImportList};
     QCommandLineOption replaceNewer{kReplaceNewer};
     QCommandLineOption masterImportFrom{kMasterImportFrom};
+    QCommandLineOption asOf{kAsOf, {}, QStringLiteral("YYYY-MM-DD")};
+    QCommandLineOption taxRateFrom{kTaxRateFrom};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -82,7 +87,7 @@ QString optionWithoutValue(const QStringList& arguments) {
     while (last.startsWith(u'-')) {
         last.remove(0, 1);
     }
-    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor, kMaster}) {
+    for (const QString& name : {kDpi, kZoom, kPrinter, kStart, kCalibratedFor, kMaster, kAsOf}) {
         if (last == name) {
             return name;
         }
@@ -122,7 +127,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
         {&o.printList, Mode::PrintList},
         {&o.calibrationSheet, Mode::CalibrationSheet},
         {&o.importList, Mode::ImportList},
-        {&o.masterImportFrom, Mode::MasterImportFrom}};
+        {&o.masterImportFrom, Mode::MasterImportFrom},
+        {&o.taxRateFrom, Mode::TaxRateFrom}};
     int given = 0;
     for (const auto& [option, mode] : commands) {
         if (parser.isSet(*option)) {
@@ -133,7 +139,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     if (given > 1) {
         return QStringLiteral(
             "--print-pdf、--preview-png、--print、--print-list、--calibration-sheet、"
-            "--import-list、--master-import-from のうち一つだけを指定してください。");
+            "--import-list、--master-import-from、--tax-rate-from のうち一つだけを指定して"
+            "ください。");
     }
     // Each value option belongs to some commands only.
     const struct {
@@ -154,7 +161,10 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                    u"--print-pdf、--print-list か --calibration-sheet"},
                   {o.master,
                    {Mode::Window, Mode::ImportList, Mode::MasterImportFrom, Mode::PrintList},
-                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"}};
+                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"},
+                  {o.asOf,
+                   {Mode::PrintPdf, Mode::PreviewPng, Mode::Print},
+                   u"--print-pdf、--preview-png か --print"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -171,9 +181,48 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     return {};
 }
 
+// --tax-rate-from's three words: 標準 or 軽減, a whole percent, the first day.
+QString takeRateChange(const QStringList& words, CommandLine& command) {
+    if (words.size() != 3) {
+        return QStringLiteral(
+            "--tax-rate-from には、税率区分 (標準か軽減)、税率 (%、整数) と適用開始日 "
+            "(例 2026-10-01) の三つを指定してください。");
+    }
+    const std::optional<TaxClass> taxClass = taxClassFromText(words[0].trimmed());
+    if (!taxClass || *taxClass == TaxClass::Exempt) {
+        return QStringLiteral(
+                   "--tax-rate-from の税率区分は「標準」か「軽減」です（「%1」は使えません。"
+                   "非課税の税率は 0% のまま変わりません）。")
+            .arg(shownText(words[0]));
+    }
+    QString rateText = words[1].normalized(QString::NormalizationForm_KC).trimmed();
+    if (rateText.endsWith(u'%')) {
+        rateText.chop(1);
+    }
+    bool isNumber = false;
+    const int rate = rateText.toInt(&isNumber);
+    if (!isNumber || rate < 0 || rate > 100) {
+        return QStringLiteral(
+                   "--tax-rate-from の税率には 0 から 100 までの整数を指定してください"
+                   "（「%1」は使えません）。")
+            .arg(shownText(words[1]));
+    }
+    const QDate from = dayFromText(words[2]);
+    if (from.isNull()) {
+        return QStringLiteral(
+                   "--tax-rate-from の適用開始日「%1」は日付として読めません。"
+                   "2026-10-01、2026/10/01、20261001 のように書いてください。")
+            .arg(shownText(words[2]));
+    }
+    command.rateChange = {*taxClass, rate, from};
+    return {};
+}
+
 // The files of the command: what it opens, and what it writes.
 QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command) {
     switch (command.mode) {
+        case Mode::TaxRateFrom:
+            return takeRateChange(files, command);
         case Mode::PrintPdf:
             if (files.size() < 2) {
                 return QStringLiteral(
@@ -314,6 +363,15 @@ QString takeOptions(const QCommandLineParser& parser, const Options& o, CommandL
                 "--master には商品マスタの接続先 (postgresql://… かファイル) を指定してください。");
         }
     }
+    if (parser.isSet(o.asOf)) {
+        command.asOf = dayFromText(parser.value(o.asOf));
+        if (command.asOf.isNull()) {
+            return QStringLiteral(
+                       "--as-of の日付「%1」は読めません。2026-12-08 のように、年-月-日で"
+                       "指定してください。")
+                .arg(shownText(parser.value(o.asOf)));
+        }
+    }
     if (parser.isSet(o.calibratedFor)) {
         command.calibratedFor = parser.value(o.calibratedFor);
         if (command.calibratedFor.isEmpty()) {
@@ -355,7 +413,9 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
                                       o.masterImportFrom,
                                       o.changedOnly,
                                       o.recordPrinted,
-                                      o.replaceNewer};
+                                      o.replaceNewer,
+                                      o.asOf,
+                                      o.taxRateFrom};
     for (const QString& flag : windowFlags) {
         options << QCommandLineOption(flag);
     }
@@ -409,9 +469,10 @@ QString usageText() {
     return QStringLiteral(
         "使い方:\n"
         "  zukaro [ファイル] [--master 接続先]\n"
-        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
-        "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
-        "  zukaro --print ファイル [--printer プリンター名]\n"
+        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]"
+        " [--as-of 年-月-日]\n"
+        "  zukaro --preview-png ファイル 出力.png [--zoom 50|100] [--as-of 年-月-日]\n"
+        "  zukaro --print ファイル [--printer プリンター名] [--as-of 年-月-日]\n"
         // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
         " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--master 接続先]\n"
@@ -420,6 +481,7 @@ QString usageText() {
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --import-list 商品リスト [--master 接続先] [--replace-newer]\n"
         "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
+        "  zukaro --tax-rate-from 標準|軽減 税率 適用開始日\n"
         "  zukaro --help | --version\n");
 }
 
@@ -445,6 +507,9 @@ QString helpText() {
                "                        96 dpi の PNG (794 × 1123 画素) に保存します\n"
                "                        (- なら標準出力)。\n"
                "  --zoom 50|100         プレビューの倍率 (既定は 50)。\n"
+               "  --as-of 年-月-日      この日に貼るラベルとして印刷します: 特売はその日が\n"
+               "                        期間内なら特価で、税率はその日のものです (既定は\n"
+               "                        今日)。\n"
                "  --print               ファイルを開き、シートをプリンターで印刷します\n"
                "                        (A4、ダイアログなし、そのプリンターの印刷位置の調整\n"
                "                        を入れて)。\n"
@@ -469,6 +534,9 @@ QString helpText() {
                "                        売価で置き換えます。\n"
                "  --master-import-from  SQLite の商品マスタのファイル (products.sqlite) を、\n"
                "                        使っている商品マスタ (ふつうは PostgreSQL) に写します。\n"
+               "  --tax-rate-from       税率の改定を data.txt に書き込みます: 区分 (標準か\n"
+               "                        軽減)、税率 (%)、適用開始日。同じ区分と日の行は\n"
+               "                        置き換えます。例: --tax-rate-from 軽減 0 2026-10-01\n"
                "  --master 接続先       この回だけ使う商品マスタ (--changed-only と\n"
                "                        --record-printed でも)。PostgreSQL なら\n"
                "                        postgresql://ユーザー@サーバー:5432/データベース、\n"

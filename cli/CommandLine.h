@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+
+#include "SheetState.h"
 
 // What the program is asked to do by its arguments. Parsing needs no application object, so
 // main can decide before it creates one whether a window is needed at all.
@@ -25,6 +28,7 @@ struct CommandLine {
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
         ImportList,        // --import-list LIST [--master ADDRESS] [--replace-newer]
         MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
+        TaxRateFrom,       // --tax-rate-from CLASS RATE DATE: a rate change into data.txt
         Help,
         Version,
         UsageError,
@@ -49,8 +53,12 @@ struct CommandLine {
     // Window, ImportList, MasterImportFrom and PrintList: the product master's address, over
     // the one chosen in 商品マスター; empty: that one.
     QString master;
-    QStringList windowFlags;  // the hidden window flags that were given (see below)
-    QString error;            // UsageError: what is wrong, in Japanese
+    // PrintPdf, PreviewPng and Print: the day the sheet is printed for (sales and tax rates
+    // as they are on it); null: today.
+    QDate asOf;
+    TaxRateChange rateChange;  // TaxRateFrom
+    QStringList windowFlags;   // the hidden window flags that were given (see below)
+    QString error;             // UsageError: what is wrong, in Japanese
 
     bool operator==(const CommandLine&) const = default;
 };
