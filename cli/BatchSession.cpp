@@ -24,6 +24,7 @@
 #include "ShownText.h"
 #include "StandardStreams.h"
 #include "SystemError.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -116,6 +117,7 @@ bool BatchSession::open(const QString& path) {
         messages_.tell(QStringLiteral("エラー"), report.error, MessageIcon::Critical);
         return false;
     }
+    addKnownTaxRateChanges(sheet.layout.taxRateChanges, startUp_.layout.taxRateChanges);
     sheet.currentLabel = 1;
     sheet.fileName = path;
     if (report.anythingSkipped()) {
@@ -147,7 +149,7 @@ PagePainter BatchSession::pages(const PrinterCalibration& calibration) const {
     // A list's pages are made as they are printed; the files' are there.
     return sheetPages(
         [this](std::size_t i) { return madePage_ ? madePage_(static_cast<qint64>(i)) : pages_[i]; },
-        calibration);
+        calibration, asOf_);
 }
 
 bool BatchSession::finished(const PrintOutcome& outcome) {
@@ -165,7 +167,7 @@ void BatchSession::reportLabelLayouts() {
             continue;
         }
         const int page = pages_.size() > 1 ? static_cast<int>(i) + 1 : 0;
-        for (const QString& line : reportLines(checkSheet(pages_[i]), page)) {
+        for (const QString& line : reportLines(checkSheet(pages_[i], asOf_), page)) {
             messages_.write(line);
         }
     }
@@ -256,6 +258,7 @@ bool BatchSession::savePreviewPng(const QString& out, int zoomPercent) {
     // which draws it again.
     PreviewSurface picDraw;
     SheetCommands commands(pages_.front(), picDraw);
+    commands.setAsOf(asOf_);
     commands.showPreview();
     if (zoomPercent == 100) {
         commands.倍率Click();

@@ -39,6 +39,9 @@ public:
     // (and said) when no calibration is kept for it: a misspelt name must not give a PDF
     // that looks checked.
     bool useCalibrationOf(const QString& printer);
+    // Everything printed or previewed from here on shows the labels as on `day` (--as-of):
+    // sales in their period and tax rates in force then. Null: today.
+    void setAsOf(QDate day) { asOf_ = day; }
 
     // 印刷(&P) with a PDF printer: an A4 portrait page per sheet, full page (origin at the
     // paper's corner), `dpi` device pixels per inch, with the PDF output's calibration (or the
@@ -81,6 +84,7 @@ private:
     PrintingSettings printing_;             // the remembered shift and the printers' calibrations
     QString pdfPrinter_ = kPdfFilePrinter;  // whose calibration the PDFs get
     bool calibrationChosen_ = false;        // by useCalibrationOf
+    QDate asOf_;                            // by setAsOf
     std::vector<SheetState> pages_;         // the files opened
     std::vector<bool> told_;                // per page: its labels were told already
     qint64 madeCount_ = 0;                  // a list's pages instead, told by line already

@@ -13,6 +13,7 @@
 #include "ListSheets.h"
 #include "SheetState.h"
 #include "ShownText.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 namespace {
@@ -34,6 +35,7 @@ const QString kImportList = QStringLiteral("import-list");
 const QString kReplaceNewer = QStringLiteral("replace-newer");
 const QString kMasterImportFrom = QStringLiteral("master-import-from");
 const QString kAsOf = QStringLiteral("as-of");
+const QString kTaxRateFrom = QStringLiteral("tax-rate-from");
 
 using Mode = CommandLine::Mode;
 
@@ -74,6 +76,7 @@ struct Options {
     QCommandLineOption replaceNewer{kReplaceNewer};
     QCommandLineOption masterImportFrom{kMasterImportFrom};
     QCommandLineOption asOf{kAsOf, {}, QStringLiteral("YYYY-MM-DD")};
+    QCommandLineOption taxRateFrom{kTaxRateFrom};
 };
 
 // The option whose value is missing: a value option given as the last argument.
@@ -125,7 +128,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
         {&o.printList, Mode::PrintList},
         {&o.calibrationSheet, Mode::CalibrationSheet},
         {&o.importList, Mode::ImportList},
-        {&o.masterImportFrom, Mode::MasterImportFrom}};
+        {&o.masterImportFrom, Mode::MasterImportFrom},
+        {&o.taxRateFrom, Mode::TaxRateFrom}};
     int given = 0;
     for (const auto& [option, mode] : commands) {
         if (parser.isSet(*option)) {
@@ -136,7 +140,8 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     if (given > 1) {
         return QStringLiteral(
             "--print-pdf、--preview-png、--print、--print-list、--calibration-sheet、"
-            "--import-list、--master-import-from のうち一つだけを指定してください。");
+            "--import-list、--master-import-from、--tax-rate-from のうち一つだけを指定して"
+            "ください。");
     }
     // Each value option belongs to some commands only.
     const struct {
@@ -151,14 +156,16 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
                   {o.start, {Mode::PrintList}, u"--print-list"},
                   {o.changedOnly, {Mode::PrintList}, u"--print-list"},
                   {o.recordPrinted, {Mode::PrintList}, u"--print-list"},
-                  {o.asOf, {Mode::PrintList}, u"--print-list"},
                   {o.replaceNewer, {Mode::ImportList}, u"--import-list"},
                   {o.calibratedFor,
                    {Mode::PrintPdf, Mode::PrintList, Mode::CalibrationSheet},
                    u"--print-pdf、--print-list か --calibration-sheet"},
                   {o.master,
                    {Mode::Window, Mode::ImportList, Mode::MasterImportFrom, Mode::PrintList},
-                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"}};
+                   u"--import-list、--master-import-from か --print-list (または画面を開くとき)"},
+                  {o.asOf,
+                   {Mode::PrintPdf, Mode::PreviewPng, Mode::Print, Mode::PrintList},
+                   u"--print-pdf、--preview-png、--print か --print-list"}};
     for (const auto& owner : owners) {
         if (parser.isSet(owner.option) &&
             std::find(owner.modes.begin(), owner.modes.end(), command.mode) == owner.modes.end()) {
@@ -175,9 +182,48 @@ QString takeMode(const QCommandLineParser& parser, const Options& o, CommandLine
     return {};
 }
 
+// --tax-rate-from's three words: 標準 or 軽減, a whole percent, the first day.
+QString takeRateChange(const QStringList& words, CommandLine& command) {
+    if (words.size() != 3) {
+        return QStringLiteral(
+            "--tax-rate-from には、税率区分 (標準か軽減)、税率 (%、整数) と適用開始日 "
+            "(例 2026-10-01) の三つを指定してください。");
+    }
+    const std::optional<TaxClass> taxClass = taxClassFromText(words[0].trimmed());
+    if (!taxClass || *taxClass == TaxClass::Exempt) {
+        return QStringLiteral(
+                   "--tax-rate-from の税率区分は「標準」か「軽減」です（「%1」は使えません。"
+                   "非課税の税率は 0% のまま変わりません）。")
+            .arg(shownText(words[0]));
+    }
+    QString rateText = words[1].normalized(QString::NormalizationForm_KC).trimmed();
+    if (rateText.endsWith(u'%')) {
+        rateText.chop(1);
+    }
+    bool isNumber = false;
+    const int rate = rateText.toInt(&isNumber);
+    if (!isNumber || rate < 0 || rate > 100) {
+        return QStringLiteral(
+                   "--tax-rate-from の税率には 0 から 100 までの整数を指定してください"
+                   "（「%1」は使えません）。")
+            .arg(shownText(words[1]));
+    }
+    const QDate from = dayFromText(words[2]);
+    if (from.isNull()) {
+        return QStringLiteral(
+                   "--tax-rate-from の適用開始日「%1」は日付として読めません。"
+                   "2026-10-01、2026/10/01、20261001 のように書いてください。")
+            .arg(shownText(words[2]));
+    }
+    command.rateChange = {*taxClass, rate, from};
+    return {};
+}
+
 // The files of the command: what it opens, and what it writes.
 QString takeFiles(const QStringList& files, bool toPrinter, CommandLine& command) {
     switch (command.mode) {
+        case Mode::TaxRateFrom:
+            return takeRateChange(files, command);
         case Mode::PrintPdf:
             if (files.size() < 2) {
                 return QStringLiteral(
@@ -379,7 +425,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QStringList& wi
                                       o.changedOnly,
                                       o.recordPrinted,
                                       o.replaceNewer,
-                                      o.asOf};
+                                      o.asOf,
+                                      o.taxRateFrom};
     for (const QString& flag : windowFlags) {
         options << QCommandLineOption(flag);
     }
@@ -433,18 +480,20 @@ QString usageText() {
     return QStringLiteral(
         "使い方:\n"
         "  zukaro [ファイル] [--master 接続先]\n"
-        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
-        "  zukaro --preview-png ファイル 出力.png [--zoom 50|100]\n"
-        "  zukaro --print ファイル [--printer プリンター名]\n"
+        "  zukaro --print-pdf ファイル... 出力.pdf [--dpi N] [--calibrated-for プリンター名]"
+        " [--as-of 年-月-日]\n"
+        "  zukaro --preview-png ファイル 出力.png [--zoom 50|100] [--as-of 年-月-日]\n"
+        "  zukaro --print ファイル [--printer プリンター名] [--as-of 年-月-日]\n"
         // One line each: the manual page's synopsis is made of these lines.
         "  zukaro --print-list 商品リスト 出力.pdf [--start N] [--dpi N]"
-        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--as-of 日付]"
+        " [--calibrated-for プリンター名] [--changed-only] [--record-printed] [--as-of 年-月-日]"
         " [--master 接続先]\n"
         "  zukaro --print-list 商品リスト --printer プリンター名 [--start N]"
-        " [--changed-only] [--record-printed] [--as-of 日付] [--master 接続先]\n"
+        " [--changed-only] [--record-printed] [--as-of 年-月-日] [--master 接続先]\n"
         "  zukaro --calibration-sheet 出力.pdf [--dpi N] [--calibrated-for プリンター名]\n"
         "  zukaro --import-list 商品リスト [--master 接続先] [--replace-newer]\n"
         "  zukaro --master-import-from ファイル.sqlite [--master 接続先]\n"
+        "  zukaro --tax-rate-from 標準|軽減 税率 適用開始日\n"
         "  zukaro --help | --version\n");
 }
 
@@ -470,6 +519,12 @@ QString helpText() {
                "                        96 dpi の PNG (794 × 1123 画素) に保存します\n"
                "                        (- なら標準出力)。\n"
                "  --zoom 50|100         プレビューの倍率 (既定は 50)。\n"
+               "  --as-of 年-月-日      この日に貼るラベルとして印刷します: 特売はその日が\n"
+               "                        期間内なら特価で、税率はその日のものです (既定は\n"
+               "                        今日)。--print-list では年のない日付 (12/14) は\n"
+               "                        この日の年で、--changed-only はこの日に印刷する内容\n"
+               "                        が前回の印刷と違う行 (特売が始まる・終わる) を\n"
+               "                        選びます。\n"
                "  --print               ファイルを開き、シートをプリンターで印刷します\n"
                "                        (A4、ダイアログなし、そのプリンターの印刷位置の調整\n"
                "                        を入れて)。\n"
@@ -482,12 +537,6 @@ QString helpText() {
                "                        売価や表示の変わった商品の行だけを印刷します。\n"
                "  --record-printed      印刷できたら、印刷した行を商品マスタに印刷済みとして\n"
                "                        記録します (これがなければ商品マスタには書き込みません)。\n"
-               "  --as-of 日付          (--print-list で) この日 (2026-12-14 のように) に\n"
-               "                        貼るラベルとして印刷します。特売はこの日の期間で\n"
-               "                        決まり、年のない日付 (12/14) はこの日の年です。\n"
-               "                        --changed-only では、この日に印刷する内容が前回の\n"
-               "                        印刷と違う行 (特売が始まる・終わる) を選びます。\n"
-               "                        指定しなければ今日です。\n"
                "  --calibration-sheet   印刷位置の調整用シートを PDF に書き出します。\n"
                "                        --calibrated-for を付けると、そのプリンターの調整を\n"
                "                        入れた確認用シートになります。\n"
@@ -500,6 +549,9 @@ QString helpText() {
                "                        売価で置き換えます。\n"
                "  --master-import-from  SQLite の商品マスタのファイル (products.sqlite) を、\n"
                "                        使っている商品マスタ (ふつうは PostgreSQL) に写します。\n"
+               "  --tax-rate-from       税率の改定を data.txt に書き込みます: 区分 (標準か\n"
+               "                        軽減)、税率 (%)、適用開始日。同じ区分と日の行は\n"
+               "                        置き換えます。例: --tax-rate-from 軽減 0 2026-10-01\n"
                "  --master 接続先       この回だけ使う商品マスタ (--changed-only と\n"
                "                        --record-printed でも)。PostgreSQL なら\n"
                "                        postgresql://ユーザー@サーバー:5432/データベース、\n"

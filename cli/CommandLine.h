@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "SheetState.h"
+
 // What the program is asked to do by its arguments. Parsing needs no application object, so
 // main can decide before it creates one whether a window is needed at all.
 namespace zukaro {
@@ -27,6 +29,7 @@ struct CommandLine {
         CalibrationSheet,  // --calibration-sheet OUT.pdf [--dpi N]
         ImportList,        // --import-list LIST [--master ADDRESS] [--replace-newer]
         MasterImportFrom,  // --master-import-from FILE.sqlite [--master ADDRESS]
+        TaxRateFrom,       // --tax-rate-from CLASS RATE DATE: a rate change into data.txt
         Help,
         Version,
         UsageError,
@@ -45,17 +48,19 @@ struct CommandLine {
     QString calibratedFor;
     bool changedOnly = false;    // PrintList: only rows new or changed since last printed
     bool recordPrinted = false;  // PrintList: record the printed rows in the product master
-    // PrintList (--as-of): the day the labels are printed for (sales are taken on it, and
-    // --changed-only compares what prints on it); null: today.
-    QDate asOf;
     // ImportList: a product whose stored price came from a newer list takes this list's older
     // one too (without it, such products are left as stored, and told).
     bool replaceNewer = false;
     // Window, ImportList, MasterImportFrom and PrintList: the product master's address, over
     // the one chosen in 商品マスター; empty: that one.
     QString master;
-    QStringList windowFlags;  // the hidden window flags that were given (see below)
-    QString error;            // UsageError: what is wrong, in Japanese
+    // PrintPdf, PreviewPng, Print and PrintList (--as-of): the day the labels are printed for
+    // (sales and tax rates as they are on it; --changed-only compares what prints on it);
+    // null: today.
+    QDate asOf;
+    TaxRateChange rateChange;  // TaxRateFrom
+    QStringList windowFlags;   // the hidden window flags that were given (see below)
+    QString error;             // UsageError: what is wrong, in Japanese
 
     bool operator==(const CommandLine&) const = default;
 };

@@ -31,6 +31,7 @@
 #include "ProductRows.h"
 #include "SettingsFile.h"
 #include "ShownText.h"
+#include "TaxPrice.h"
 #include "UserFiles.h"
 
 namespace zukaro {
@@ -248,8 +249,40 @@ bool openFiles(BatchSession& session, const CommandLine& command) {
     return true;
 }
 
+// --tax-rate-from: the rate change into data.txt, where the window and every run read the
+// layout. A data.txt that could not be read whole is left as it is: writing it again would
+// lose what was not read.
+int addTaxRateChange(const CommandLine& command, QTextStream& out, QTextStream& err) {
+    ConsoleMessages messages(err);
+    const QString caption = QStringLiteral("エラー");
+    const SettingsLocations locations = SettingsLocations::standard();
+    SettingsLoad load = loadSettings(locations);
+    if (load.damaged()) {
+        messages.tell(caption,
+                      QStringLiteral("%1 を読み切れなかったため、税率の改定を書き込みません"
+                                     "でした（書き込むと読めなかった設定が消えます）。\n")
+                              .arg(QDir::toNativeSeparators(load.path)) +
+                          load.warnings().join(u'\n'),
+                      MessageIcon::Critical);
+        return kExitFailed;
+    }
+    setTaxRateChange(load.layout.taxRateChanges, command.rateChange);
+    const FileResult saved = saveSettings(locations, load.layout, UnencodablePolicy::Refuse);
+    if (!saved.ok) {
+        messages.tell(caption, saved.error, MessageIcon::Critical);
+        return kExitFailed;
+    }
+    const TaxRateChange& change = command.rateChange;
+    out << QStringLiteral("%1 に書き込みました: %2 から%3は %4% です。\n")
+               .arg(QDir::toNativeSeparators(saved.path), dayText(change.from),
+                    taxClassText(change.taxClass))
+               .arg(change.ratePercent);
+    return kExitOk;
+}
+
 int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
     BatchSession session(SettingsLocations::standard(), err);
+    session.setAsOf(command.asOf);
     ListJob list;
     const bool opened = command.mode == CommandLine::Mode::PrintList
                             ? openList(session, command, list)
@@ -380,6 +413,9 @@ int runCommandLine(const CommandLine& command, int& argc, char** argv) {
         }
         if (command.mode == CommandLine::Mode::MasterImportFrom) {
             return copyMasterFrom(command, out, err);
+        }
+        if (command.mode == CommandLine::Mode::TaxRateFrom) {
+            return addTaxRateChange(command, out, err);
         }
         return runBatch(command, out, err);
     } catch (const std::bad_alloc& failure) {

@@ -93,7 +93,7 @@ QByteArray labelFileBytes(const SheetState& sheet) {
         writer.endLine();
     }
     writeSettingsBlock(writer, sheet.layout);
-    writeLinesAfterBlock(writer, sheet.layout, &sheet.taxRate, &sheet.taxKind);
+    writeLinesAfterBlock(writer, sheet.layout, &sheet);
     return cp932::encode(writer.result()).bytes;
 }
 
@@ -161,8 +161,7 @@ LabelFileReport readLabelData(QByteArrayView bytes, SheetState& sheet) {
 
     report.settingsFieldsSkipped = readSettingsBlock(reader, sheet.layout);
     resetLinesAfterBlock(sheet.layout);
-    const LinesAfterBlock after =
-        readLinesAfterBlock(reader, sheet.layout, &sheet.taxRate, &sheet.taxKind);
+    const LinesAfterBlock after = readLinesAfterBlock(reader, sheet.layout, &sheet);
     report.settingsFieldsSkipped += after.skipped;
     report.skippedLines = after.lines;
     report.moreSkippedLines = after.moreLines;

@@ -57,6 +57,9 @@ const std::vector<EditorCommand>& editorCommands() {
         controls(E::Undoable,
                  {QStringLiteral("Text1"), QStringLiteral("Text2"), QStringLiteral("Text3"),
                   QStringLiteral("Text4"), QStringLiteral("Text6"), QStringLiteral("Text5")});
+        // The sale's four fields, after the price, store the same way.
+        controls(E::Undoable, {QStringLiteral("特価"), QStringLiteral("通常価格"),
+                               QStringLiteral("特売開始日"), QStringLiteral("特売終了日")});
         // The label commands.
         controls(E::None, {QStringLiteral("cmdfirst"), QStringLiteral("cmdprevious"),
                            QStringLiteral("Cmdnext"), QStringLiteral("Cmdlast")});
@@ -97,7 +100,8 @@ const std::vector<EditorCommand>& editorCommands() {
                   QStringLiteral("yマイナス"), QStringLiteral("総額表示"),
                   QStringLiteral("標準税率"), QStringLiteral("端数処理"),
                   QStringLiteral("桁区切り"), QStringLiteral("価格を枠内に収める"),
-                  QStringLiteral("枠内に収める"), QStringLiteral("税率切替")});
+                  QStringLiteral("枠内に収める"), QStringLiteral("税率切替"),
+                  QStringLiteral("通常価格に取り消し線"), QStringLiteral("税率改定")});
         // The layout pattern: pt保存 writes data.txt, デフォルト puts the built-in one on the
         // sheet.
         controls(E::None, {QStringLiteral("pt保存")});

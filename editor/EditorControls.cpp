@@ -186,6 +186,37 @@ QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
     }
     c.Text1->setMinimumWidth(220);
 
+    // The sale of the current label, under its price.
+    const auto saleField = [panel](const QString& name, const QString& hint) {
+        auto* field = new QLineEdit(panel);
+        field->setObjectName(name);
+        field->setPlaceholderText(hint);
+        return field;
+    };
+    c.特価 = saleField(QStringLiteral("特価"), QStringLiteral("特価 (なければ空)"));
+    c.通常価格 = saleField(QStringLiteral("通常価格"), QStringLiteral("空なら売価"));
+    c.特売開始日 = saleField(QStringLiteral("特売開始日"), QStringLiteral("2026/12/08"));
+    c.特売終了日 = saleField(QStringLiteral("特売終了日"), QStringLiteral("空なら期限なし"));
+    auto* saleRow = new QHBoxLayout;
+    saleRow->setSpacing(2);
+    saleRow->addWidget(c.特価, 1);
+    saleRow->addWidget(caption(QStringLiteral("Label通常価格"), QStringLiteral("通常"), panel));
+    saleRow->addWidget(c.通常価格, 1);
+    auto* periodRow = new QHBoxLayout;
+    periodRow->setSpacing(2);
+    periodRow->addWidget(c.特売開始日, 1);
+    periodRow->addWidget(caption(QStringLiteral("Label特売期間"), QStringLiteral("～"), panel));
+    periodRow->addWidget(c.特売終了日, 1);
+    QLabel* saleCaption = caption(QStringLiteral("Label特価"), QStringLiteral("特価"), panel);
+    saleCaption->setBuddy(c.特価);
+    grid->addWidget(saleCaption, row, 0);
+    grid->addLayout(saleRow, row++, 1);
+    QLabel* periodCaption =
+        caption(QStringLiteral("Label特売期間の始め"), QStringLiteral("特売期間"), panel);
+    periodCaption->setBuddy(c.特売開始日);
+    grid->addWidget(periodCaption, row, 0);
+    grid->addLayout(periodRow, row++, 1);
+
     // Counter, navigation and the commands that work on the current label.
     c.Label6 = caption(QStringLiteral("Label6"), QStringLiteral("1/21"), panel);
     c.Label6->setAlignment(Qt::AlignCenter);
@@ -221,7 +252,7 @@ QWidget* buildEntryPanel(EditorControls& c, QWidget* parent) {
     side->addWidget(c.挿入, 4, 1);
     side->addWidget(c.全クリア, 5, 0);
     side->addWidget(c.全コピー, 5, 1);
-    grid->addLayout(side, 0, 2, 6, 1);
+    grid->addLayout(side, 0, 2, row, 1);
     grid->setColumnStretch(1, 1);
     return panel;
 }
@@ -291,8 +322,10 @@ QWidget* buildStylePanel(EditorControls& c, QWidget* parent) {
 
 QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
     auto* frame = new QGroupBox(QStringLiteral("総額表示"), parent);
-    auto* row = new QHBoxLayout(frame);
-    row->setContentsMargins(4, 2, 4, 4);
+    auto* outer = new QVBoxLayout(frame);
+    outer->setContentsMargins(4, 2, 4, 4);
+    auto* row = new QHBoxLayout;
+    outer->addLayout(row);
     const auto combo = [frame](const QString& name, const QStringList& choices) {
         auto* box = new QComboBox(frame);
         box->setObjectName(name);
@@ -317,6 +350,19 @@ QWidget* buildPricePanel(EditorControls& c, QWidget* parent) {
         row->addWidget(w);
     }
     row->addStretch();
+    c.通常価格に取り消し線 = new QCheckBox(QStringLiteral("特売の通常価格に取り消し線"), frame);
+    c.通常価格に取り消し線->setObjectName(QStringLiteral("通常価格に取り消し線"));
+    c.税率改定 = new QLineEdit(frame);
+    c.税率改定->setObjectName(QStringLiteral("税率改定"));
+    c.税率改定->setPlaceholderText(QStringLiteral("税率改定: 軽減 0% 2026-10-01"));
+    c.税率改定->setToolTip(
+        QStringLiteral("標準 10% と軽減 8% (2019-10-01 から) の後の改定を「区分 税率% 適用開始日」"
+                       "で入れます。いくつもあれば「、」で区切ります"));
+    auto* second = new QHBoxLayout;
+    second->addWidget(c.通常価格に取り消し線);
+    second->addWidget(new QLabel(QStringLiteral("税率改定"), frame));
+    second->addWidget(c.税率改定, 1);
+    outer->addLayout(second);
     return frame;
 }
 
@@ -443,8 +489,15 @@ EditorControls buildEditorControls(QMainWindow* window) {
     c.split->setStretchFactor(1, 0);
     window->setCentralWidget(c.split);
 
-    // Tab order: the six fields first (the lot field comes before the price field).
-    const auto fields = c.fieldsInTabOrder();
+    // Tab order: the six fields first (the lot field comes before the price field), then the
+    // sale's four.
+    std::vector<QWidget*> fields;
+    for (QWidget* field : c.fieldsInTabOrder()) {
+        fields.push_back(field);
+    }
+    for (QWidget* field : c.saleFields()) {
+        fields.push_back(field);
+    }
     for (std::size_t i = 0; i + 1 < fields.size(); ++i) {
         QWidget::setTabOrder(fields[i], fields[i + 1]);
     }

@@ -98,6 +98,20 @@ struct EditorControls {
     QCheckBox* 桁区切り = nullptr;
     QCheckBox* 価格を枠内に収める = nullptr;
     QPushButton* 税率切替 = nullptr;
+    // The regular price of a sale struck through, and the rate changes by date (「軽減 0%
+    // 2026-10-01」, several joined by 「、」).
+    QCheckBox* 通常価格に取り消し線 = nullptr;
+    QLineEdit* 税率改定 = nullptr;
+
+    // A sale on the current label, after the price in keyboard order: the sale price, the
+    // regular price it replaces, the first and the last day.
+    QLineEdit* 特価 = nullptr;
+    QLineEdit* 通常価格 = nullptr;
+    QLineEdit* 特売開始日 = nullptr;
+    QLineEdit* 特売終了日 = nullptr;
+    std::array<QLineEdit*, 4> saleFields() const {
+        return {特価, 通常価格, 特売開始日, 特売終了日};
+    }
 
     QPushButton* pt保存 = nullptr;
     QPushButton* デフォルト = nullptr;

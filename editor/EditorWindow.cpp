@@ -162,6 +162,7 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
     wirePositionButtons(*this);
     wireFileMenu(*this);
     wirePriceControls(*this);
+    wireSaleControls(*this);
     connect(ui_.Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_.MNUEXIT, &QAction::triggered, this, &QWidget::close);
 
@@ -259,6 +260,7 @@ void EditorWindow::loadEntryFields() {
         ui_.entryField(*item)->loadText((sheet_.*item->texts)[sheet_.currentLabel]);
     }
     mirrorPriceControls(ui_, sheet_);
+    mirrorSaleControls(ui_, sheet_);
     markJanField();
 }
 
@@ -341,6 +343,11 @@ void EditorWindow::storeFocusedField() {
     auto* field = qobject_cast<EntryField*>(focusWidget());
     if (field != nullptr && field->isModified()) {
         storeField(field);
+    }
+    for (QLineEdit* sale : ui_.saleFields()) {
+        if (sale == focusWidget() && sale->isModified()) {
+            storeSaleField(*this, sale);
+        }
     }
 }
 
@@ -448,6 +455,7 @@ void EditorWindow::mirrorCaptions() {
     ui_.y座標調整->setText(l.y座標調整);
     showSheetShift();
     mirrorPriceControls(ui_, sheet_);
+    mirrorSaleControls(ui_, sheet_);
 }
 
 void EditorWindow::showSheetShift() {

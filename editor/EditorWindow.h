@@ -12,6 +12,7 @@
 #include "SettingsFile.h"
 #include "SheetState.h"
 
+class QLineEdit;
 class QPushButton;
 
 namespace zukaro {
@@ -212,6 +213,12 @@ void wireFileMenu(EditorWindow& window);
 void wirePriceControls(EditorWindow& window);
 // Shows the layout's price settings and the current label's rate on their controls.
 void mirrorPriceControls(const EditorControls& ui, const SheetState& sheet);
+// The sale fields of the current label, the strike-through and the rate changes.
+void wireSaleControls(EditorWindow& window);
+void mirrorSaleControls(const EditorControls& ui, const SheetState& sheet);
+// A sale field's store step: the current label's sale price, regular price or day, one step
+// to undo. A day that cannot be read is said, stays in the field and is not stored; false then.
+bool storeSaleField(EditorWindow& window, QLineEdit* field);
 
 // The open command once a file is chosen (ファイルを開く(&O) after its dialog; also a file
 // named on the command line): reads the label data file at `path` into the window and shows

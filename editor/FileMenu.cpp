@@ -208,6 +208,8 @@ bool saveSheet(EditorWindow& window) {
 
 bool openSheetFile(EditorWindow& window, const QString& path) {
     SheetState& sheet = window.sheet();
+    // Rate changes are the law's, not the file's: those the window knows stay known.
+    const std::vector<TaxRateChange> known = sheet.layout.taxRateChanges;
     const LabelFileReport report = readLabelFile(path, sheet);
     if (!report.opened) {
         if (!report.unreadable && window.canOpenProductFile() && looksLikeProductList(path)) {
@@ -230,6 +232,7 @@ bool openSheetFile(EditorWindow& window, const QString& path) {
         window.messages().tell(QStringLiteral("エラー"), text, MessageIcon::Critical);
         return false;
     }
+    addKnownTaxRateChanges(sheet.layout.taxRateChanges, known);
     // The reader emptied the labels before it read the records.
     sheet.currentLabel = 1;
     window.say({});  // a note about the old sheet would now mislead

@@ -5,6 +5,7 @@
 #include "Items.h"
 #include "ShownText.h"
 #include "SwitchCaptions.h"
+#include "TaxPrice.h"
 
 namespace zukaro {
 
@@ -138,8 +139,8 @@ void readItemLine(BlockReader& in, Layout& layout, const ItemDescription& line,
 }
 
 const QString kPriceSection = QStringLiteral("総額表示");
-const QString kRatesSection = QStringLiteral("税率");
-const QString kKindsSection = QStringLiteral("税区分");
+const QString kSaleSection = QStringLiteral("特売表示");
+const QString kRateChangeSection = QStringLiteral("税率改定");
 // Stored texts of the price modes and roundings, in the order of their enums.
 const QString kModeTexts[] = {QStringLiteral("入力どおり"), QStringLiteral("税込表示"),
                               QStringLiteral("本体+税込")};
@@ -155,24 +156,51 @@ bool isPriceLine(const ItemDescription& item) {
     return item.shape == TextShape::NetLine || item.shape == TextShape::GrossLine;
 }
 
+// The lines of a label file that hold a text per label, in the order they are written: the
+// rates and tax kinds first, so that an older reader that stops at a line it does not know
+// has read those, then the sales.
+enum class LabelLineKind { Rate, TaxKind, Price, Day };
+struct LabelLine {
+    const char16_t* section;
+    LabelTexts SheetState::*texts;
+    LabelLineKind kind;
+};
+constexpr LabelLine kLabelLines[] = {
+    {u"税率", &SheetState::taxRate, LabelLineKind::Rate},
+    {u"税区分", &SheetState::taxKind, LabelLineKind::TaxKind},
+    {u"特売価格", &SheetState::salePrice, LabelLineKind::Price},
+    {u"通常価格", &SheetState::regularPrice, LabelLineKind::Price},
+    {u"特売開始日", &SheetState::saleFrom, LabelLineKind::Day},
+    {u"特売終了日", &SheetState::saleTo, LabelLineKind::Day},
+};
+
+const LabelLine* labelLine(const QString& section) {
+    for (const LabelLine& line : kLabelLines) {
+        if (section == QStringView(line.section)) {
+            return &line;
+        }
+    }
+    return nullptr;
+}
+
+// The items whose lines follow 「特売表示」; the other items after the block follow 「総額表示」.
+bool isSaleItem(const ItemDescription& item) {
+    return item.item == Item::SaleMark || item.item == Item::RegularLine;
+}
+
 const ItemDescription* lineAfterBlock(const QString& section) {
     for (const ItemDescription& item : items()) {
-        if (isPriceLine(item) && section == QStringView(item.section)) {
+        if ((isPriceLine(item) || isSaleItem(item)) && section == QStringView(item.section)) {
             return &item;
         }
     }
     return nullptr;
 }
 
-void resetPriceSettings(Layout& layout) {
+void resetItemsAfterBlock(Layout& layout, bool saleItems) {
     const Layout defaults;
-    layout.priceMode = defaults.priceMode;
-    layout.defaultTaxRate = defaults.defaultTaxRate;
-    layout.taxRounding = defaults.taxRounding;
-    layout.thousandsSeparators = defaults.thousandsSeparators;
-    layout.fitPrice = defaults.fitPrice;
     for (const ItemDescription& item : items()) {
-        if (isPriceLine(item)) {
+        if (saleItems ? isSaleItem(item) : isPriceLine(item)) {
             layout.*item.font = defaults.*item.font;
             layout.*item.color = defaults.*item.color;
             layout.*item.shown = defaults.*item.shown;
@@ -182,9 +210,30 @@ void resetPriceSettings(Layout& layout) {
     }
 }
 
+void resetPriceSettings(Layout& layout) {
+    const Layout defaults;
+    layout.priceMode = defaults.priceMode;
+    layout.defaultTaxRate = defaults.defaultTaxRate;
+    layout.taxRounding = defaults.taxRounding;
+    layout.thousandsSeparators = defaults.thousandsSeparators;
+    layout.fitPrice = defaults.fitPrice;
+    resetItemsAfterBlock(layout, false);
+}
+
+void resetSaleSettings(Layout& layout) {
+    layout.strikeRegularPrice = Layout().strikeRegularPrice;
+    resetItemsAfterBlock(layout, true);
+}
+
 bool hasPriceSettings(const Layout& layout) {
     Layout defaults = layout;
     resetPriceSettings(defaults);
+    return !(defaults == layout);
+}
+
+bool hasSaleSettings(const Layout& layout) {
+    Layout defaults = layout;
+    resetSaleSettings(defaults);
     return !(defaults == layout);
 }
 
@@ -307,11 +356,12 @@ void readUnitPriceLine(BlockReader& in, Layout& layout) {
 
 void resetLinesAfterBlock(Layout& layout) {
     resetPriceSettings(layout);
+    resetSaleSettings(layout);
+    layout.taxRateChanges.clear();
     resetUnitPriceLine(layout);
 }
 
-void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const LabelTexts* rates,
-                          const LabelTexts* kinds) {
+void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const SheetState* labels) {
     if (hasPriceSettings(layout)) {
         writer.text(kPriceSection);
         writer.text(kModeTexts[static_cast<int>(layout.priceMode)]);
@@ -327,32 +377,45 @@ void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout, const Label
             }
         }
     }
-    bool anyRate = false;
-    for (int n = 1; rates != nullptr && n <= kLabelCount; ++n) {
-        anyRate = anyRate || !(*rates)[n].isEmpty();
-    }
-    if (anyRate) {
-        writer.text(kRatesSection);
-        for (int n = 1; n <= kLabelCount; ++n) {
-            bool isNumber = false;
-            const int rate = (*rates)[n].toInt(&isNumber);
-            if (isNumber) {
-                writer.integer(rate);
-            } else {
-                writer.text(QString());
+    if (hasSaleSettings(layout)) {
+        writer.text(kSaleSection);
+        writer.boolean(layout.strikeRegularPrice);
+        writeZeros(writer, 8);
+        writer.endLine();
+        for (const ItemDescription& item : items()) {
+            if (item.settingsLine == 0 && isSaleItem(item)) {
+                writeItemLine(writer, layout, item);
             }
         }
+    }
+    for (const TaxRateChange& change : layout.taxRateChanges) {
+        writer.text(kRateChangeSection);
+        writer.text(taxClassText(change.taxClass));
+        writer.integer(change.ratePercent);
+        writer.text(dayText(change.from));
         writer.endLine();
     }
-    // Last, so that a reader that stops at a line it does not know has read the rates.
-    bool anyKind = false;
-    for (int n = 1; kinds != nullptr && n <= kLabelCount; ++n) {
-        anyKind = anyKind || !(*kinds)[n].isEmpty();
-    }
-    if (anyKind) {
-        writer.text(kKindsSection);
+    for (const LabelLine& line : kLabelLines) {
+        if (labels == nullptr) {
+            break;
+        }
+        const LabelTexts& texts = labels->*line.texts;
+        bool any = false;
         for (int n = 1; n <= kLabelCount; ++n) {
-            writer.text((*kinds)[n]);
+            any = any || !texts[n].isEmpty();
+        }
+        if (!any) {
+            continue;
+        }
+        writer.text(QStringView(line.section));
+        for (int n = 1; n <= kLabelCount; ++n) {
+            bool isNumber = false;
+            const int rate = texts[n].toInt(&isNumber);
+            if (line.kind == LabelLineKind::Rate && isNumber) {
+                writer.integer(rate);
+            } else {
+                writer.text(texts[n]);
+            }
         }
         writer.endLine();
     }
@@ -404,8 +467,55 @@ void skipRestOfLine(FieldReader& reader, LinesAfterBlock& read, bool known) {
 
 }  // namespace
 
-LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTexts* rates,
-                                    LabelTexts* kinds) {
+namespace {
+
+// One label's field of a label line, by the line's kind.
+void readLabelField(BlockReader& in, const LabelLine& line, QString& target) {
+    const Field field = in.next();
+    const bool empty = field.kind == Field::Kind::Text && field.text.isEmpty();
+    switch (line.kind) {
+        case LabelLineKind::Rate: {
+            const std::optional<std::int16_t> rate = field.toInt16();
+            if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
+                target = QString::number(*rate);
+                return;
+            }
+            break;
+        }
+        case LabelLineKind::TaxKind:
+            if (field.kind == Field::Kind::Text &&
+                (field.text == kTaxIncludedText || field.text == kTaxExemptText)) {
+                target = field.text;
+                return;
+            }
+            break;
+        case LabelLineKind::Price:
+            // As the record's price is read: a number written without quotes is its text.
+            if (const std::optional<QString> text = field.toText()) {
+                target = *text;
+                target.remove(QChar(u'\0'));
+                return;
+            }
+            break;
+        case LabelLineKind::Day:
+            if (field.kind == Field::Kind::Text && !empty) {
+                // Kept as written even when it is no day: such a sale stays off (saleIsOn)
+                // rather than running without its end, and the clerk is told.
+                target = field.text;
+                if (!dayFromText(field.text).isNull()) {
+                    return;
+                }
+            }
+            break;
+    }
+    if (!empty) {
+        in.countSkipped();
+    }
+}
+
+}  // namespace
+
+LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, SheetState* labels) {
     LinesAfterBlock read;
     BlockReader in(reader, /*oneLine=*/true);
     // A damaged block may end inside a line; the rest of that line is not settings.
@@ -429,27 +539,29 @@ LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout, LabelTe
             in.ignore(4);
         } else if (name == kUnitPriceSection) {
             readUnitPriceLine(in, layout);
+        } else if (name == kSaleSection) {
+            in.boolean(layout.strikeRegularPrice);
+            in.ignore(8);
+        } else if (name == kRateChangeSection) {
+            QString classText;
+            std::int16_t rate = -1;
+            QString dayWritten;
+            in.text(classText);
+            in.int16(rate);
+            in.text(dayWritten);
+            const std::optional<TaxClass> taxClass = taxClassFromText(classText);
+            const QDate from = dayFromText(dayWritten);
+            if (taxClass && taxClass != TaxClass::Exempt && rate >= 0 && rate <= 100 &&
+                !from.isNull()) {
+                setTaxRateChange(layout.taxRateChanges, {*taxClass, rate, from});
+            } else {
+                in.countSkipped();
+            }
         } else if (const ItemDescription* item = lineAfterBlock(name)) {
             readItemLine(in, layout, *item, /*sectionRead=*/true);
-        } else if (name == kRatesSection && rates != nullptr) {
+        } else if (const LabelLine* lineOfLabels = labelLine(name); lineOfLabels && labels) {
             for (int n = 1; n <= kLabelCount; ++n) {
-                const Field field = in.next();
-                const std::optional<std::int16_t> rate = field.toInt16();
-                if (rate == kStandardTaxRate || rate == kReducedTaxRate) {
-                    (*rates)[n] = QString::number(*rate);
-                } else if (!(field.kind == Field::Kind::Text && field.text.isEmpty())) {
-                    in.countSkipped();
-                }
-            }
-        } else if (name == kKindsSection && kinds != nullptr) {
-            for (int n = 1; n <= kLabelCount; ++n) {
-                const Field field = reader.next();
-                const QString kind = field.kind == Field::Kind::Text ? field.text : QString();
-                if (kind == kTaxIncludedText || kind == kTaxExemptText) {
-                    (*kinds)[n] = kind;
-                } else if (!(field.kind == Field::Kind::Text && kind.isEmpty())) {
-                    in.countSkipped();
-                }
+                readLabelField(in, *lineOfLabels, (labels->*lineOfLabels->texts)[n]);
             }
         } else {
             // A line of a later version, or a damaged one: skipped alone.

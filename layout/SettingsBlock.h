@@ -26,13 +26,16 @@ int readSettingsBlock(FieldReader& reader, Layout& layout);
 // What prices with tax need, kept in lines after the ten so that a reader that knows only the
 // ten still opens the file: "総額表示" (mode, default rate, rounding, separators, fit), then
 // "本体" and "税込" (the two lines' fonts, colours, captions and offsets, as item lines), and
-// in label files "税率" with the 21 labels' rates and "税区分" with their tax kinds (「内税」,
-// 「非課税」 or empty), and last "単位価格" (on or off, its rounding, the item's font, colour and
-// offsets). Each is written only when it holds something other than the defaults,
-// so a file whose layout has the defaults and whose labels are all 外税 at the default rate is
-// what it always was.
+// "特売表示" (whether the regular price is struck through), then "特価の字" and "通常価格の行"
+// (the sale's two items, as item lines); "税率改定" once per rate change (class, rate, first
+// day as yyyy-MM-dd); in label files, from `labels`, "税率" with the 21 labels' rates,
+// "税区分" with their tax kinds (「内税」, 「非課税」 or empty), "特売価格", "通常価格",
+// "特売開始日" and "特売終了日" with their sales; and last "単位価格" (on or off, its rounding,
+// the item's font, colour and offsets). Each is written only when it holds something other
+// than the defaults, so a file whose layout has the defaults and whose labels are all 外税 at
+// the default rate without sales is what it always was.
 void writeLinesAfterBlock(FieldWriter& writer, const Layout& layout,
-                          const LabelTexts* rates = nullptr, const LabelTexts* kinds = nullptr);
+                          const SheetState* labels = nullptr);
 
 // The defaults of what the lines after the block hold; a file without those lines has them.
 void resetLinesAfterBlock(Layout& layout);
@@ -64,9 +67,9 @@ struct LinesAfterBlock {
 QString moreSkippedLinesText(qint64 moreLines);
 // Reads the lines after the block, one line at a time: each line this program knows takes its
 // own fields only, and every other line is skipped alone, so that a line added by a later
-// version never costs the lines after it. `rates` takes the "税率" line of a label file,
-// `kinds` its "税区分" line.
+// version never costs the lines after it. `labels` takes the lines of a label file that hold
+// a text per label; a day that is no day is kept as written (its sale stays off) and counted.
 LinesAfterBlock readLinesAfterBlock(FieldReader& reader, Layout& layout,
-                                    LabelTexts* rates = nullptr, LabelTexts* kinds = nullptr);
+                                    SheetState* labels = nullptr);
 
 }  // namespace zukaro

@@ -22,7 +22,8 @@ void SheetCommands::showPreview() {
 
 void SheetCommands::redraw() {
     picDraw_.paintPage([this](draw::DrawTarget& target) {
-        const RenderOptions options = RenderOptions::onScreen(sheet_, zoom_);
+        RenderOptions options = RenderOptions::onScreen(sheet_, zoom_);
+        options.asOf = asOf_;
         report_ = drawSheet(sheet_, target, options);
         drawLabelMarks(report_, target, options);
         if (previewNotes_) {

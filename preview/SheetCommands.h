@@ -45,6 +45,9 @@ public:
         zoomCaptionChanged_ = std::move(changed);
     }
 
+    // The day the preview shows the labels for (sales and tax rates); null: today.
+    void setAsOf(QDate day) { asOf_ = day; }
+
     // プレビュー / M_プレビュー: redraws the whole sheet on picDraw, then focuses Text1.
     void showPreview();
     // The redraw alone, for Text1's own focus handling; labels whose texts overprint or leave
@@ -81,6 +84,7 @@ private:
     SheetReport report_;
     double zoom_ = 0.5;
     bool nextZoomFull_ = true;
+    QDate asOf_;
 };
 
 }  // namespace zukaro

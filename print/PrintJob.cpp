@@ -229,10 +229,12 @@ PrintOutcome PrintJob::paintPages(std::size_t pageCount, const PagePainter& pain
 }
 
 PagePainter sheetPages(std::function<SheetState(std::size_t)> page,
-                       const PrinterCalibration& calibration) {
-    return [page = std::move(page), calibration](draw::DrawTarget& target, std::size_t i) {
+                       const PrinterCalibration& calibration, QDate asOf) {
+    return [page = std::move(page), calibration, asOf](draw::DrawTarget& target, std::size_t i) {
         const SheetState sheet = page(i);
-        drawSheet(sheet, target, RenderOptions::onPaper(sheet, calibration));
+        RenderOptions options = RenderOptions::onPaper(sheet, calibration);
+        options.asOf = asOf;
+        drawSheet(sheet, target, options);
     };
 }
 

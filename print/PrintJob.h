@@ -71,9 +71,10 @@ private:
 };
 
 // Every sheet of `pages` as one job, each at 100 % with real bars at its own offsets, moved by
-// the printer's calibration; the sheets and the preview's zoom are not touched.
+// the printer's calibration, with the prices of `asOf` (null: today); the sheets and the
+// preview's zoom are not touched.
 PagePainter sheetPages(std::function<SheetState(std::size_t)> page,
-                       const PrinterCalibration& calibration);
+                       const PrinterCalibration& calibration, QDate asOf = {});
 
 // The name a printer's calibration is kept under: the CUPS queue, or kPdfFilePrinter for the
 // PDF file output.

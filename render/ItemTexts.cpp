@@ -61,9 +61,11 @@ QString priceField(const QString& priceText) {
     return field;
 }
 
-PriceTexts priceTexts(const SheetState& sheet, int n) {
+namespace {
+
+// The price texts of `typed` as label n's price on `day`.
+PriceTexts amountTexts(const SheetState& sheet, int n, const QString& typed, QDate day) {
     const Layout& l = sheet.layout;
-    const QString& typed = sheet.priceText[n];
     const std::optional<std::int64_t> yen = wholeYen(typed);
     if (!pricesAreComputed(l) || !yen) {
         return {priceField(typed), {}, {}, withoutBlanksAround(typed)};
@@ -82,10 +84,10 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
     bool netTyped = true;
     switch (priceTaxOf(sheet, n)) {
         case PriceTax::Exclusive:
-            total = withTax(net, taxRateOf(sheet, n), l.taxRounding);
+            total = withTax(net, taxRateOn(sheet, n, day), l.taxRounding);
             break;
         case PriceTax::Inclusive:
-            net = withoutTax(total, taxRateOf(sheet, n), l.taxRounding);
+            net = withoutTax(total, taxRateOn(sheet, n, day), l.taxRounding);
             netTyped = false;
             break;
         case PriceTax::Exempt:
@@ -103,6 +105,31 @@ PriceTexts priceTexts(const SheetState& sheet, int n) {
             break;
     }
     return {big(yenAmount(*yen, typedSeparators)), {}, {}, yenAmount(*yen, typedSeparators)};
+}
+
+}  // namespace
+
+PriceTexts priceTexts(const SheetState& sheet, int n, QDate day) {
+    const bool hasSale = !sheet.salePrice[n].trimmed().isEmpty();
+    const QString& regular = hasSale && !sheet.regularPrice[n].trimmed().isEmpty()
+                                 ? sheet.regularPrice[n]
+                                 : sheet.priceText[n];
+    if (!saleIsOn(sheet, n, day)) {
+        return amountTexts(sheet, n, regular, day);
+    }
+    PriceTexts texts = amountTexts(sheet, n, sheet.salePrice[n], day);
+    texts.saleMark = QStringLiteral("特価");
+    // The regular price as the big price would print it: with tax in 税込表示, 本体価格 in
+    // 本体+税込, and whole yen as the clerk typed it in 入力どおり (「￥398」 is 398円).
+    const QString regularWhole = amountTexts(sheet, n, regular, day).whole;
+    if (!regularWhole.isEmpty()) {
+        const std::optional<std::int64_t> yen = wholeYen(regularWhole);
+        texts.regularLine =
+            QStringLiteral("通常価格 %1")
+                .arg(yen ? yenAmount(*yen, typedWithSeparators(regularWhole)) + u'円'
+                         : regularWhole);
+    }
+    return texts;
 }
 
 QString drawablePart(const QString& text, double fromMm, double fontPoints) {

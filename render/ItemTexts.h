@@ -38,16 +38,23 @@ QString drawablePart(const QString& text, double fromMm, double fontPoints);
 // again (本体価格 is worked back from it, see withoutTax); a 非課税 price prints as it stands,
 // without either line. A price longer than the field is drawn whole (see LabelLayout.h), from
 // `whole`.
+//
+// On `day` (null: today) a label in its sale (saleIsOn) prints the sale price as the big price,
+// 「特価」, and its regular price (the label's 通常価格, else its 売価) on a line of its own,
+// 「通常価格 298円」, worked out like the big price in the layout's mode; outside the sale it
+// prints the regular price. Tax is at the rate of the label's class in force on `day`.
 struct PriceTexts {
     QString price;
-    QString netLine;    // "(本体 398円)" under a total with tax
-    QString grossLine;  // "税込 437円" beside 本体価格
-    QString whole;      // the big price without blanks around it and never cut
+    QString netLine;        // "(本体 398円)" under a total with tax
+    QString grossLine;      // "税込 437円" beside 本体価格
+    QString whole;          // the big price without blanks around it and never cut
+    QString saleMark{};     // 「特価」 in a sale
+    QString regularLine{};  // 「通常価格 298円」 in a sale
 };
 
 // Characters of the price field: a price up to this long prints right-aligned in it.
 inline constexpr qsizetype kPriceFieldCharacters = 5;
-PriceTexts priceTexts(const SheetState& sheet, int n);
+PriceTexts priceTexts(const SheetState& sheet, int n, QDate day = {});
 
 // Label numbers of the empty sheet, right-aligned in two characters (" 1" .. "21").
 QString labelNumber(int n);

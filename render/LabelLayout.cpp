@@ -9,6 +9,7 @@
 #include "PrinterCalibration.h"
 #include "ShownText.h"
 #include "UnitPriceLine.h"
+#include "Units.h"
 
 namespace zukaro {
 namespace {
@@ -48,6 +49,10 @@ QString itemText(const SheetState& sheet, const ItemDescription& item, int n,
             return prices.netLine;
         case TextShape::GrossLine:
             return prices.grossLine;
+        case TextShape::SaleMark:
+            return prices.saleMark;
+        case TextShape::RegularLine:
+            return prices.regularLine;
         case TextShape::YenMark:
             return QStringLiteral("円");
         case TextShape::UnitPrice:
@@ -83,6 +88,12 @@ public:
     Ink inkAt(const PlacedText& t, double points) const {
         Ink ink = draw::textInk(styleOf(t, points), t.text);
         ink.moveBy(t.x, t.y);
+        if (t.strike && !ink.isEmpty()) {
+            PlacedText struck = t;
+            struck.points = points;
+            struck.ink = ink;
+            ink.addBox(strikeBar(struck));
+        }
         return ink;
     }
 
@@ -186,6 +197,13 @@ QString pointsText(double points) {
 
 }  // namespace
 
+draw::InkBox strikeBar(const PlacedText& text) {
+    const InkBox glyphs = text.ink.bounds();
+    const double middle = (glyphs.top + glyphs.bottom) / 2;
+    const double half = text.points * draw::kMmPerPoint / 36;
+    return {glyphs.left, middle - half, glyphs.right, middle + half};
+}
+
 QString LabelReport::text() const {
     QString out;
     if (!longPrice.isEmpty()) {
@@ -221,7 +239,7 @@ QStringList reportLines(const SheetReport& report, int page) {
 }
 
 void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>& label,
-                const SheetState& base, const std::function<void(RowNote)>& tell) {
+                const SheetState& base, const std::function<void(RowNote)>& tell, QDate day) {
     SheetState sheet = base;
     for (std::size_t first = 0; first < count; first += kLabelCount) {
         sheet.clearAllLabels();
@@ -229,19 +247,19 @@ void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>
         for (std::size_t i = first; i < end; ++i) {
             sheet.setLabel(static_cast<int>(i - first) + 1, label(i));
         }
-        for (const LabelReport& report : checkSheet(sheet)) {
+        for (const LabelReport& report : checkSheet(sheet, day)) {
             tell({first + static_cast<std::size_t>(report.label) - 1, report.text()});
         }
     }
 }
 
 std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double labelLeft,
-                                    LabelReport& report) {
+                                    LabelReport& report, QDate day) {
     const Layout& l = sheet.layout;
     report.label = n;
     report.fitting = l.fitPrice;
     const LabelFit fit(sheet, report);
-    const PriceTexts prices = priceTexts(sheet, n);
+    const PriceTexts prices = priceTexts(sheet, n, day);
     const UnitPriceLine unitPrice =
         l.unitPriceShown ? unitPriceLine(sheet, n, prices) : UnitPriceLine{};
     report.noUnitPrice = unitPrice.missing;
@@ -249,16 +267,17 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
     PlacedText* price = nullptr;
     for (const ItemDescription* item : itemsInDrawOrder()) {
         const QString text = itemText(sheet, *item, n, prices, unitPrice);
-        const bool onlyWithText = item->shape == TextShape::NetLine ||
-                                  item->shape == TextShape::GrossLine ||
-                                  item->shape == TextShape::UnitPrice;
-        if (!(l.*item->shown) || (onlyWithText && text.isEmpty())) {
+        // The lines of prices with tax, of a sale and of the unit price print only when their
+        // label has them.
+        const bool onlyWhenThere = item->texts == nullptr && item->shape != TextShape::YenMark;
+        if (!(l.*item->shown) || (onlyWhenThere && text.isEmpty())) {
             continue;
         }
         PlacedText& t = placed.emplace_back();
         t.item = item;
         t.points = (l.*item->font).Size;
         t.underline = item->underline != nullptr && l.*item->underline;
+        t.strike = item->shape == TextShape::RegularLine && l.strikeRegularPrice;
         t.x = item->anchorX + l.*item->x;
         t.y = item->anchorY + l.*item->y;
         t.text = drawablePart(text, labelLeft + t.x, t.points);
@@ -332,14 +351,14 @@ std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double label
     return placed;
 }
 
-SheetReport checkSheet(const SheetState& sheet) {
+SheetReport checkSheet(const SheetState& sheet, QDate day) {
     SheetReport all;
     for (int n = 1; n <= kLabelCount; ++n) {
         if (sheet.productText[n].isEmpty()) {
             continue;
         }
         LabelReport report;
-        layOutLabel(sheet, n, labelCorner(n, {sheet.sheetX, sheet.sheetY}).x, report);
+        layOutLabel(sheet, n, labelCorner(n, {sheet.sheetX, sheet.sheetY}).x, report, day);
         if (!report.isEmpty()) {
             all.push_back(std::move(report));
         }

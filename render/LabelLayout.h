@@ -28,8 +28,13 @@ struct PlacedText {
     bool underline = false;
     double x = 0;  // the text's top-left corner
     double y = 0;
-    draw::Ink ink;
+    bool strike = false;  // struck through (the regular price of a sale, as the layout says)
+    draw::Ink ink;        // with the strike's bar
 };
+
+// The bar that strikes a text through, in the label's millimetres: across its ink, at the
+// middle of its height, an eighteenth of its em thick.
+draw::InkBox strikeBar(const PlacedText& text);
 
 // What a label on paper looks like beyond the plain case.
 struct LabelReport {
@@ -66,7 +71,7 @@ struct RowNote {
     QString text;
 };
 void notesByRow(std::size_t count, const std::function<LabelRecord(std::size_t)>& label,
-                const SheetState& base, const std::function<void(RowNote)>& tell);
+                const SheetState& base, const std::function<void(RowNote)>& tell, QDate day = {});
 
 // The smallest sizes fitting goes to: the price stays legible across a shop's aisle; a long
 // product name may get smaller rather than run onto the next label.
@@ -78,12 +83,14 @@ inline constexpr double kFitGap = 0.5;
 inline constexpr double kEdgeGap = 1.0;
 
 // Label n's texts in the order they are drawn, hidden ones left out, and what to tell about
-// them in `report`. `labelLeft`, the label's left edge on the page in millimetres, only
-// decides how much of a huge text can reach the page at all.
+// them in `report`, with its prices on `day` (null: today; see priceTexts). `labelLeft`, the
+// label's left edge on the page in millimetres, only decides how much of a huge text can reach
+// the page at all.
 std::vector<PlacedText> layOutLabel(const SheetState& sheet, int n, double labelLeft,
-                                    LabelReport& report);
+                                    LabelReport& report, QDate day = {});
 
-// The labels of the sheet (those with a product name) that have something to tell, in order.
-SheetReport checkSheet(const SheetState& sheet);
+// The labels of the sheet (those with a product name) that have something to tell on `day`,
+// in order.
+SheetReport checkSheet(const SheetState& sheet, QDate day = {});
 
 }  // namespace zukaro

@@ -143,9 +143,14 @@ LabelReport drawLabel(const SheetState& sheet, draw::DrawTarget& target, int n,
     }
 
     LabelReport report;
-    for (const PlacedText& t : layOutLabel(sheet, n, g.x(0) / zoom, report)) {
+    for (const PlacedText& t : layOutLabel(sheet, n, g.x(0) / zoom, report, options.asOf)) {
         setItemFont(target, l.*t.item->font, t.points, zoom, t.underline, l.*t.item->color);
         printAt(target, g.x(t.x), g.y(t.y), t.text);
+        if (t.strike) {
+            const draw::InkBox bar = strikeBar(t);
+            g.fill(target, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                   l.*t.item->color);
+        }
     }
     return report;
 }

@@ -29,6 +29,7 @@ struct RenderOptions {
     SheetOrigin origin;
     // Paper only: the printer's calibration moves every label's corner (never its contents).
     PrinterCalibration calibration;
+    QDate asOf;  // the day printed for; null: today
 
     // As the editor's preview draws the sheet: at `zoom`, at its offsets. Never calibrated.
     static RenderOptions onScreen(const SheetState& sheet, double zoom);

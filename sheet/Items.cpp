@@ -231,8 +231,8 @@ const std::array<ItemDescription, kItemCount>& items() {
          .colorButton = u"税込_color",
          .shownButton = u"税込行表示",
          .nudgePrefix = u"税込_"},
-        // Right of the price, under the 本体 or 税込 line and over 円: at 6 pt 「1パックあたり
-        // 98円」 and 「100gあたり 1,280.5円」 end inside the label.
+        // Under 円, right of the lot (the line under the 本体 or 税込 line is a sale's 通常価格):
+        // at 6 pt 「1パックあたり 98円」 and 「100gあたり 1,280.5円」 end inside the label.
         {.item = Item::UnitPrice,
          .name = u"単位価格",
          .fileColumn = 0,
@@ -247,7 +247,7 @@ const std::array<ItemDescription, kItemCount>& items() {
          .patternSize = 6,
          .builtInColor = 0,
          .anchorX = 44,
-         .anchorY = 26,
+         .anchorY = 34.5,
          .shape = TextShape::UnitPrice,
          .drawRank = 10,
          .title = u"単位価格",
@@ -255,6 +255,52 @@ const std::array<ItemDescription, kItemCount>& items() {
          .colorButton = u"単位価格_color",
          .shownButton = u"単位価格表示",
          .nudgePrefix = u"単位価格_"},
+        // Left of the bars, where the eye starts: the mark of a sale.
+        {.item = Item::SaleMark,
+         .name = u"特価",
+         .fileColumn = 0,
+         .font = &L::saleMarkFont,
+         .color = &L::saleMarkColor,
+         .shown = &L::特価表示,
+         .x = &L::saleMarkX,
+         .y = &L::saleMarkY,
+         .settingsLine = 0,
+         .section = u"特価の字",
+         .firstStartSize = 10,
+         .patternSize = 10,
+         .builtInColor = 255,
+         .anchorX = 1.5,
+         .anchorY = 4,
+         .shape = TextShape::SaleMark,
+         .drawRank = 11,
+         .title = u"特価",
+         .fontButton = u"特価フォント切替",
+         .colorButton = u"特価_color",
+         .shownButton = u"特価表示",
+         .nudgePrefix = u"特価_"},
+        // Right of the price, under the line with tax and above 円.
+        {.item = Item::RegularLine,
+         .name = u"通常価格",
+         .fileColumn = 0,
+         .font = &L::regularFont,
+         .color = &L::regularColor,
+         .shown = &L::通常価格表示,
+         .x = &L::regularX,
+         .y = &L::regularY,
+         .settingsLine = 0,
+         .section = u"通常価格の行",
+         .firstStartSize = 7,
+         .patternSize = 7,
+         .builtInColor = 0,
+         .anchorX = 44,
+         .anchorY = 26,
+         .shape = TextShape::RegularLine,
+         .drawRank = 12,
+         .title = u"通常価格の行",
+         .fontButton = u"通常価格フォント切替",
+         .colorButton = u"通常価格_color",
+         .shownButton = u"通常価格表示",
+         .nudgePrefix = u"通常価格_"},
     }};
     return table;
 }
@@ -286,6 +332,10 @@ const LabelArraysTable& labelArrays() {
         }
         all[kTextItemCount] = &SheetState::taxRate;
         all[kTextItemCount + 1] = &SheetState::taxKind;
+        all[kTextItemCount + 2] = &SheetState::salePrice;
+        all[kTextItemCount + 3] = &SheetState::regularPrice;
+        all[kTextItemCount + 4] = &SheetState::saleFrom;
+        all[kTextItemCount + 5] = &SheetState::saleTo;
         return all;
     }();
     return arrays;

@@ -5,13 +5,26 @@
 
 #include "SheetState.h"
 
-// The text items of a label, described once: the seven of every layout and the two lines that
-// prices with tax add. The settings block, the label file, the
+// The text items of a label, described once: the seven of every layout, the two lines that
+// prices with tax add and the two a sale adds. The settings block, the label file, the
 // label commands, the renderer and the window's style and position controls all read this
 // table, so an item is added with one row (and its fields in SheetState and Layout).
 namespace zukaro {
 
-enum class Item { Jan, Maker, Product, Spec, Lot, Price, Yen, NetLine, GrossLine, UnitPrice };
+enum class Item {
+    Jan,
+    Maker,
+    Product,
+    Spec,
+    Lot,
+    Price,
+    Yen,
+    NetLine,
+    GrossLine,
+    UnitPrice,
+    SaleMark,
+    RegularLine
+};
 
 // How an item's text is prepared before it is drawn (see ItemTexts.h in render/).
 enum class TextShape {
@@ -23,6 +36,8 @@ enum class TextShape {
     NetLine,      // "(本体 398円)" under a total with tax
     GrossLine,    // "税込 437円" beside 本体価格
     UnitPrice,    // 「100mlあたり 26円」 from the spec and the price as printed
+    SaleMark,     // 「特価」 while a sale is on
+    RegularLine,  // 「通常価格 298円」 under a sale price
 };
 
 struct ItemDescription {
@@ -60,7 +75,7 @@ struct ItemDescription {
     const char16_t* nudgePrefix;
 };
 
-inline constexpr std::size_t kItemCount = 10;
+inline constexpr std::size_t kItemCount = 12;
 inline constexpr std::size_t kTextItemCount = 6;
 
 // In the settings block's order: JAN, maker, product name, spec, lot, price, 円.
@@ -71,8 +86,9 @@ const ItemDescription& describe(Item item);
 const std::array<const ItemDescription*, kTextItemCount>& textItems();
 
 // Every per-label array, for the commands that move, copy and clear whole labels: the six
-// texts, the tax rate and the tax kind.
-using LabelArraysTable = std::array<LabelTexts SheetState::*, kTextItemCount + 2>;
+// texts, the tax rate, the tax kind and the sale's four.
+inline constexpr std::size_t kLabelArrayCount = kTextItemCount + 6;
+using LabelArraysTable = std::array<LabelTexts SheetState::*, kLabelArrayCount>;
 const LabelArraysTable& labelArrays();
 
 // The bars have offsets and a show/hide caption (not saved), nothing else.

@@ -11,7 +11,7 @@ static_assert(std::tuple_size_v<decltype(SheetContent::labels)> ==
 
 bool LabelRecord::isBlank() const {
     return jan.isEmpty() && maker.isEmpty() && product.isEmpty() && spec.isEmpty() &&
-           lot.isEmpty() && price.isEmpty();
+           lot.isEmpty() && price.isEmpty() && salePrice.isEmpty() && regularPrice.isEmpty();
 }
 
 void SheetState::clearAllLabels() {
@@ -21,8 +21,8 @@ void SheetState::clearAllLabels() {
 }
 
 LabelRecord SheetState::label(int n) const {
-    return {janText[n], makerText[n], productText[n], specText[n],
-            lotText[n], priceText[n], taxRate[n],     taxKind[n]};
+    return {janText[n], makerText[n], productText[n], specText[n],     lotText[n],  priceText[n],
+            taxRate[n], taxKind[n],   salePrice[n],   regularPrice[n], saleFrom[n], saleTo[n]};
 }
 
 void SheetState::setLabel(int n, const LabelRecord& record) {
@@ -34,6 +34,10 @@ void SheetState::setLabel(int n, const LabelRecord& record) {
     priceText[n] = record.price;
     taxRate[n] = record.taxRate;
     taxKind[n] = record.taxKind;
+    salePrice[n] = record.salePrice;
+    regularPrice[n] = record.regularPrice;
+    saleFrom[n] = record.saleFrom;
+    saleTo[n] = record.saleTo;
 }
 
 SheetContent SheetState::content() const {

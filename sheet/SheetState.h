@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "WinColor.h"
 
@@ -80,6 +82,18 @@ inline const QString kTaxExemptText = QStringLiteral("非課税");
 
 // 単位価格: the price per 100 g / 100 ml or per piece, to whole yen or to 0.1 yen.
 enum class UnitPriceRounding { WholeYen, TenthYen };
+// The classes consumption tax puts a price in: 標準 (10 % since 2019-10-01), 軽減 (food and
+// drink, 8 % since then) and 非課税 (none). A label keeps its class as before: its rate text
+// "10" or "8" (empty: the layout's default class) and 「非課税」 as its PriceTax.
+enum class TaxClass { Standard, Reduced, Exempt };
+// A rate that a class takes from a day on, until a later row of the class. Rates are whole
+// percents, as every rate of the law has been.
+struct TaxRateChange {
+    TaxClass taxClass = TaxClass::Standard;
+    int ratePercent = 0;
+    QDate from;
+    bool operator==(const TaxRateChange&) const = default;
+};
 
 // Everything the layout settings block holds: item fonts, colours and offsets, the show/hide,
 // underline and outline switches, the outline colour and the texts of the adjustment boxes.
@@ -152,6 +166,20 @@ struct Layout {
     FontSpec unitPriceFont{.Size = 6};
     WinColor unitPriceColor = 0;
     std::int16_t unitPriceX = 0, unitPriceY = 0;
+    // Rate changes after the built-in rates (see TaxPrice.h), in the order of their days.
+    std::vector<TaxRateChange> taxRateChanges{};
+
+    // A sale (特価) on a label: the 「特価」 mark and the regular price's line, and whether that
+    // line is struck through. Kept after the block like the price lines, only when changed.
+    FontSpec saleMarkFont{.Size = 10};
+    FontSpec regularFont{.Size = 7};  // 「通常価格 298円」
+    WinColor saleMarkColor = 255;
+    WinColor regularColor = 0;
+    std::int16_t saleMarkX = 0, saleMarkY = 0;
+    std::int16_t regularX = 0, regularY = 0;
+    bool 特価表示 = true;
+    bool 通常価格表示 = true;
+    bool strikeRegularPrice = true;
 
     bool operator==(const Layout&) const = default;
 };
@@ -166,15 +194,15 @@ struct LabelRecord {
     // "yyyy-MM-dd", both ends inclusive, empty for open. No sale price: no sale.
     QString salePrice{}, regularPrice{}, saleFrom{}, saleTo{};
     bool operator==(const LabelRecord&) const = default;
-    // No text; a rate alone is no content.
+    // No text and no sale price; a rate or a period alone is no content.
     bool isBlank() const;
 };
 
 // Everything a user changes on the sheet, for undo and for telling whether there are unsaved
 // changes: the labels, the layout, the sheet offsets and the bars' state.
 struct SheetContent {
-    // In the order of labelArrays(): six texts, tax rate, tax kind.
-    std::array<LabelTexts, 8> labels;
+    // In the order of labelArrays(): six texts, tax rate, tax kind, the sale's four.
+    std::array<LabelTexts, 12> labels;
     Layout layout;
     double sheetX = 0;
     double sheetY = 0;
@@ -192,6 +220,9 @@ struct SheetState {
     LabelTexts taxRate;
     // Each label's PriceTax as its text: empty (外税), 「内税」 or 「非課税」.
     LabelTexts taxKind;
+    // Each label's sale (see LabelRecord): its price, the regular price, the first and last
+    // day ("yyyy-MM-dd"); all empty for a label without one.
+    LabelTexts salePrice, regularPrice, saleFrom, saleTo;
 
     int currentLabel = 1;
     int focusLabel = 1;

@@ -1,6 +1,7 @@
 #include "TaxPrice.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace zukaro {
 
@@ -103,6 +104,139 @@ int taxRateOf(const SheetState& sheet, int n) {
     bool ok = false;
     const int own = sheet.taxRate[n].toInt(&ok);
     return ok ? own : sheet.layout.defaultTaxRate;
+}
+
+const std::vector<TaxRateChange>& builtInTaxRates() {
+    static const std::vector<TaxRateChange> rates{
+        {TaxClass::Standard, kStandardTaxRate, QDate(2019, 10, 1)},
+        {TaxClass::Reduced, kReducedTaxRate, QDate(2019, 10, 1)},
+    };
+    return rates;
+}
+
+int taxRateOn(TaxClass taxClass, QDate day, const std::vector<TaxRateChange>& changes) {
+    if (taxClass == TaxClass::Exempt) {
+        return 0;
+    }
+    std::vector<TaxRateChange> rows = builtInTaxRates();
+    for (const TaxRateChange& change : changes) {
+        setTaxRateChange(rows, change);
+    }
+    const TaxRateChange* inForce = nullptr;
+    const TaxRateChange* earliest = nullptr;
+    for (const TaxRateChange& row : rows) {
+        if (row.taxClass != taxClass) {
+            continue;
+        }
+        if (earliest == nullptr || row.from < earliest->from) {
+            earliest = &row;
+        }
+        if (row.from <= day && (inForce == nullptr || row.from > inForce->from)) {
+            inForce = &row;
+        }
+    }
+    const TaxRateChange* row = inForce != nullptr ? inForce : earliest;
+    return row != nullptr ? row->ratePercent : 0;
+}
+
+TaxClass taxClassOf(const SheetState& sheet, int n) {
+    if (priceTaxOf(sheet, n) == PriceTax::Exempt) {
+        return TaxClass::Exempt;
+    }
+    return taxRateOf(sheet, n) == kReducedTaxRate ? TaxClass::Reduced : TaxClass::Standard;
+}
+
+int taxRateOn(const SheetState& sheet, int n, QDate day) {
+    return taxRateOn(taxClassOf(sheet, n), dayOrToday(day), sheet.layout.taxRateChanges);
+}
+
+namespace {
+const QString kClassTexts[] = {QStringLiteral("標準"), QStringLiteral("軽減"), kTaxExemptText};
+}  // namespace
+
+QString taxClassText(TaxClass taxClass) {
+    return kClassTexts[static_cast<int>(taxClass)];
+}
+
+std::optional<TaxClass> taxClassFromText(const QString& text) {
+    for (int i = 0; i < 3; ++i) {
+        if (text == kClassTexts[i]) {
+            return TaxClass(i);
+        }
+    }
+    return std::nullopt;
+}
+
+void setTaxRateChange(std::vector<TaxRateChange>& changes, const TaxRateChange& change) {
+    std::erase_if(changes, [&change](const TaxRateChange& row) {
+        return row.taxClass == change.taxClass && row.from == change.from;
+    });
+    const auto at = std::upper_bound(
+        changes.begin(), changes.end(), change,
+        [](const TaxRateChange& a, const TaxRateChange& b) { return a.from < b.from; });
+    changes.insert(at, change);
+}
+
+namespace {
+QDate validOrNull(QDate day) {
+    return day.isValid() ? day : QDate();
+}
+}  // namespace
+
+void addKnownTaxRateChanges(std::vector<TaxRateChange>& changes,
+                            const std::vector<TaxRateChange>& known) {
+    for (const TaxRateChange& row : known) {
+        const bool own = std::any_of(changes.begin(), changes.end(), [&row](const auto& c) {
+            return c.taxClass == row.taxClass && c.from == row.from;
+        });
+        if (!own) {
+            setTaxRateChange(changes, row);
+        }
+    }
+}
+
+QDate dayFromText(const QString& typed) {
+    const QString text = typed.normalized(QString::NormalizationForm_KC).trimmed();
+    const auto allDigits = [](QStringView part) {
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(),
+                                              [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (text.size() == 8 && allDigits(text)) {
+        return validOrNull(
+            QDate(text.left(4).toInt(), text.mid(4, 2).toInt(), text.right(2).toInt()));
+    }
+    for (const QChar separator : {u'/', u'-'}) {
+        const QStringList parts = text.split(separator);
+        if (parts.size() == 3 && parts[0].size() == 4 && allDigits(parts[0]) &&
+            parts[1].size() <= 2 && allDigits(parts[1]) && parts[2].size() <= 2 &&
+            allDigits(parts[2])) {
+            return validOrNull(QDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt()));
+        }
+    }
+    return {};
+}
+
+QString dayText(QDate day) {
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate dayOrToday(QDate day) {
+    return day.isNull() ? QDate::currentDate() : day;
+}
+
+bool saleIsOn(const SheetState& sheet, int n, QDate day) {
+    if (sheet.salePrice[n].trimmed().isEmpty()) {
+        return false;
+    }
+    const QDate on = dayOrToday(day);
+    const QDate from = dayFromText(sheet.saleFrom[n]);
+    const QDate to = dayFromText(sheet.saleTo[n]);
+    // A day that cannot be read is no open end: the sale price is not printed on a guess.
+    if ((from.isNull() && !sheet.saleFrom[n].isEmpty()) ||
+        (to.isNull() && !sheet.saleTo[n].isEmpty())) {
+        return false;
+    }
+    return (from.isNull() || from <= on) && (to.isNull() || on <= to);
 }
 
 PriceTax priceTaxOf(const QString& text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -40,6 +41,46 @@ QString yenAmount(std::int64_t yen, bool separators);
 
 // The tax rate of label n: its own, else the layout's default.
 int taxRateOf(const SheetState& sheet, int n);
+
+// Dated rates. The rates of the law since 2019-10-01 are built in (標準 10 %, 軽減 8 %); a
+// change is a row of the layout (TaxRateChange). A class takes, on a day, the rate of its row
+// with the latest first day on or before it; a row of the layout replaces a built-in row of
+// the same class and day. Before every row a class has its earliest one. 非課税 is always 0.
+const std::vector<TaxRateChange>& builtInTaxRates();
+int taxRateOn(TaxClass taxClass, QDate day, const std::vector<TaxRateChange>& changes);
+
+// A class as a label keeps it: 「非課税」 as its kind, else its own rate ("8": 軽減, "10":
+// 標準), else the layout's default rate's class.
+TaxClass taxClassOf(const SheetState& sheet, int n);
+// The rate in force for label n on `day` (null: today).
+int taxRateOn(const SheetState& sheet, int n, QDate day);
+
+// The words of the classes: 「標準」, 「軽減」, 「非課税」; nothing for any other word.
+QString taxClassText(TaxClass taxClass);
+std::optional<TaxClass> taxClassFromText(const QString& text);
+
+// Adds `change` to `changes` in the order of the days, replacing a row of the same class and
+// day.
+void setTaxRateChange(std::vector<TaxRateChange>& changes, const TaxRateChange& change);
+// Adds the rows of `known` whose class and day `changes` has no row for: a label file saved
+// before a rate change was entered (data.txt, --tax-rate-from) still prints at the rates of
+// the day; its own rows stay as they are.
+void addKnownTaxRateChanges(std::vector<TaxRateChange>& changes,
+                            const std::vector<TaxRateChange>& known);
+
+// A day as clerks type it and registers write it: 2026/12/08, 2026-12-08, 20261208 (half- or
+// full-width digits, blanks around); single-digit months and days with a separator
+// (2026/1/5). Null for anything else and for days that do not exist (2026/02/30).
+QDate dayFromText(const QString& typed);
+// How a day is stored: "yyyy-MM-dd".
+QString dayText(QDate day);
+// The day a price is worked out for: `day`, or today when it is null.
+QDate dayOrToday(QDate day);
+
+// Label n's sale is on, on `day` (null: today): it has a sale price and the day lies in its
+// period, both ends included; an end left empty is open, one that is no day (a damaged file)
+// keeps the sale off.
+bool saleIsOn(const SheetState& sheet, int n, QDate day);
 
 // How label n's price stands to tax; an unknown text counts as 外税, as an empty one does.
 PriceTax priceTaxOf(const SheetState& sheet, int n);

@@ -135,6 +135,49 @@ private slots:
             QCOMPARE(printed.isEmpty() ? "（印刷しません）" : printed, m.captured(4));
         }
         QVERIFY(examples >= 5);
+
+    // The sale examples: a sale on the day printed for, in each mode; the rate change
+    // examples: a 軽減 or 標準 label printed for a day before or on the change.
+    void saleAndRateChangeExamplesAreWhatTheProgramPrints() {
+        static const QRegularExpression sale(
+            "<tr class=\"sale-example\"><td>([^<]*)</td><td>(\\d+)%</td><td>(\\d+)</td>"
+            "<td>(\\d+)</td><td>([^<]*)</td><td>([^<]*)</td><td>([^<]*)</td>");
+        const QStringList modes{"入力どおり", "税込表示", "本体+税込"};
+        int examples = 0;
+        for (const auto& m : sale.globalMatch(html_)) {
+            ++examples;
+            SheetState sheet;
+            sheet.layout.priceMode = PriceMode(modes.indexOf(m.captured(1)));
+            std::tie(sheet.taxRate[1], sheet.priceText[1], sheet.salePrice[1]) =
+                std::tuple(m.captured(2), m.captured(3), m.captured(4));
+            std::tie(sheet.saleFrom[1], sheet.saleTo[1]) = std::pair("2026-12-08", "2026-12-14");
+            const PriceTexts printed = priceTexts(sheet, 1, QDate(2026, 12, 14));
+            QCOMPARE(QStringList({printed.price.trimmed(), printed.netLine + printed.grossLine,
+                                  printed.regularLine}),
+                     QStringList({m.captured(5), m.captured(6), m.captured(7)}));
+            QCOMPARE(priceTexts(sheet, 1, QDate(2026, 12, 15)).price.trimmed(),
+                     priceTexts(sheet, 1, QDate(2026, 12, 7)).price.trimmed());
+        }
+        QVERIFY(examples >= 3);
+        static const QRegularExpression change(
+            "<tr class=\"rate-change-example\"><td>(\\S+) (\\d+)% ([\\d-]+)</td><td>([^<]*)</td>"
+            "<td>(\\d+)</td><td>([\\d-]+)</td><td>(\\d+)</td>");
+        examples = 0;
+        for (const auto& m : change.globalMatch(html_)) {
+            ++examples;
+            SheetState sheet;
+            sheet.layout.priceMode = PriceMode::TaxIncluded;
+            sheet.layout.taxRateChanges = {{m.captured(1) == "軽減" ? TaxClass::Reduced
+                                                                    : TaxClass::Standard,
+                                            m.captured(2).toInt(),
+                                            QDate::fromString(m.captured(3), Qt::ISODate)}};
+            sheet.taxRate[1] = m.captured(4) == "軽減" ? "8" : "10";
+            sheet.priceText[1] = m.captured(5);
+            QCOMPARE(priceTexts(sheet, 1, QDate::fromString(m.captured(6), Qt::ISODate))
+                         .price.trimmed(),
+                     m.captured(7));
+        }
+        QVERIFY(examples >= 2);
     }
 
     // The chapters are numbered 1, 2, 3 … in the order of the contents, which names each.

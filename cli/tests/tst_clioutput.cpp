@@ -17,6 +17,7 @@
 
 #include "BuiltInValues.h"
 #include "CliFixture.h"
+#include "Cp932.h"
 #include "LabelFile.h"
 #include "PrintedSheet.h"
 #include "SampleSheet.h"
@@ -25,6 +26,11 @@
 using namespace zukaro;
 
 namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 const QString kSheetFile = fixture::path("full_sheet.csv");
 const auto kAll = QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
@@ -367,6 +373,56 @@ private slots:
             }
         }
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+
+    // 軽減 8 % → 0 % from 2026-10-01, entered by a script into data.txt: the line after the
+    // others, replaced (not doubled) when given again; then the same label file printed for
+    // the day before and the first day. Label 1 (軽減, 98) prints 105 (105.84) the day before
+    // and 98 on the day, label 2 (標準, 128) 140 on both.
+    void taxRateChangeFromAScript() {
+        QProcessEnvironment env = env_;
+        env.insert("XDG_CONFIG_HOME", temp("rates"));
+        const QString dataTxt = temp("rates/zukaro/data.txt");
+        QVERIFY(QDir().mkpath(temp("rates/zukaro")));
+        QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), dataTxt));
+        const QByteArray before = fileBytes(dataTxt);
+        for (const char* rate : {"5", "0"}) {
+            const auto run =
+                fixture::runZukaro({"--tax-rate-from", "軽減", rate, "2026/10/01"}, env);
+            QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+            QCOMPARE(run.out, u"%1 に書き込みました: 2026-10-01 から軽減は %2% です。\n"_qs.arg(
+                                  dataTxt, QString(rate)));
+        }
+        QCOMPARE(fileBytes(dataTxt),
+                 before + cp932::encode(u"\"税率改定\",\"軽減\",0,\"2026-10-01\"\r\n"_qs).bytes);
+        SheetState sheet;
+        for (const auto& [day, label1] :
+             {std::pair("2026-09-30", "105"), std::pair("2026-10-01", "98")}) {
+            const QString pdf = temp(QString("rates-%1.pdf").arg(day));
+            const auto run = fixture::runZukaro(
+                {"--print-pdf", fixture::path("tax_included_sheet.csv"), pdf, "--as-of", day}, env);
+            QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+            const QList<printed::Word> words = printed::pdfWords(pdf);
+            for (const auto& [n, total] : {std::pair(1, label1), std::pair(2, "140")}) {
+                const double spaces = 5 - QString(total).size();
+                const printed::Word expected{
+                    total, printed::labelLeft(sheet, n) + 2 + spaces * 20 * printed::kMmPerPoint,
+                    printed::labelTop(sheet, n) + 20};
+                QVERIFY2(printed::nearestWord(words, expected).second <= 0.3,
+                         qPrintable(QString("%1, label %2: %3").arg(day).arg(n).arg(total)));
+            }
+        }
+        // A data.txt that could not be read whole is not written over.
+        QFile damaged(dataTxt);
+        QVERIFY(damaged.open(QIODevice::Append) && damaged.write("\"later\",1\r\n") > 0);
+        damaged.close();
+        const QByteArray kept = fileBytes(dataTxt);
+        const auto refused =
+            fixture::runZukaro({"--tax-rate-from", "標準", "12", "2028-04-01"}, env);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.startsWith(u"zukaro: %1 を読み切れなかったため、税率の改定を"
+                                        "書き込みませんでした"_qs.arg(dataTxt)),
+                 qPrintable(refused.err));
+        QCOMPARE(fileBytes(dataTxt), kept);
     }
 
     // A shop's list of fifty products: three pages, and zbar reads every code on them.
@@ -770,6 +826,14 @@ private slots:
                 "「W/a\\x1B[1m.csv」は開くファイル「W/a\\x1B[1m.csv」と同じファイルです。");
         escaped("a value for an option that takes none", {"--print-pdf=x", kSheetFile, w + "o.pdf"},
                 "zukaro: --print-pdf には値を付けられません（「--print-pdf=x」）。\n");
+        escaped("a day", {"--print-pdf", kSheetFile, w + "o.pdf", "--as-of", "2026\x1B[2J"},
+                "zukaro: --as-of の日付「2026\\x1B[2J」は読めません。");
+        escaped("a rate change's class", {"--tax-rate-from", "\x1B[2J", "0", "2026-10-01"},
+                "（「\\x1B[2J」は使えません。");
+        row("as of a day that is none",
+            {"--print-pdf", kSheetFile, w + "o.pdf", "--as-of", "2026-02-29"}, 2,
+            "^zukaro: --as-of の日付「2026-02-29」は読めません。2026-12-08 のように、年-月-日で"
+            "指定してください。\n");
     }
 
     void runsChangeNoFile() {

@@ -12,21 +12,27 @@ void row(const char* name, const QStringList& args, const char* expected) {
 }
 
 QString described(const CommandLine& c) {
-    static const char* const modes[] = {"window", "pdf",    "png",  "print", "list",
-                                        "sheet",  "import", "copy", "help",  "version"};
+    static const char* const modes[] = {"window", "pdf",  "png",  "print", "list",   "sheet",
+                                        "import", "copy", "rate", "help",  "version"};
     if (c.mode == CommandLine::Mode::UsageError) {
         return c.error;
     }
     return QStringLiteral("%1 %2 %3 %4 %5 %6%7%8%9%10")
-        .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
-             QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
-             c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
-             c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
-             QString(c.changedOnly ? " changed-only" : "") +
-                 (c.recordPrinted ? " record-printed" : "") +
-                 (c.replaceNewer ? " replace-newer" : ""),
-             (c.master.isEmpty() ? QString() : " master " + c.master) +
-                 (c.asOf.isNull() ? QString() : " as of " + c.asOf.toString(Qt::ISODate)));
+               .arg(QLatin1String(modes[int(c.mode)]), c.files.join(u'+'), c.output,
+                    QString::number(c.dpi), QString::number(c.zoomPercent), c.printer,
+                    c.start == 1 ? QString() : QStringLiteral(" start %1").arg(c.start),
+                    c.calibratedFor.isEmpty() ? QString() : " for " + c.calibratedFor,
+                    QString(c.changedOnly ? " changed-only" : "") +
+                        (c.recordPrinted ? " record-printed" : "") +
+                        (c.replaceNewer ? " replace-newer" : ""),
+                    c.master.isEmpty() ? QString() : " master " + c.master) +
+           (c.asOf.isNull() ? QString() : " as of " + c.asOf.toString(Qt::ISODate)) +
+           (c.mode == CommandLine::Mode::TaxRateFrom
+                ? QStringLiteral(" class %1 %2% from %3")
+                      .arg(int(c.rateChange.taxClass))
+                      .arg(c.rateChange.ratePercent)
+                      .arg(c.rateChange.from.toString(Qt::ISODate))
+                : QString());
 }
 
 }  // namespace
@@ -86,6 +92,30 @@ private slots:
         row("the window on a chain's master", {"--master", "postgresql:///zukaro"},
             "window   600 50  master postgresql:///zukaro");
 
+        // The day printed for, as registers and clerks write it; a rate change by a script.
+        row("pdf for a day", {"--print-pdf", "a", "b", "--as-of", "2026-12-08"},
+            "pdf a b 600 50  as of 2026-12-08");
+        row("png for a day", {"--preview-png", "a", "b", "--as-of", "2026-12-08"},
+            "png a b 600 50  as of 2026-12-08");
+        row("print for a day", {"--print", "a", "--as-of=2026-12-15"},
+            "print a  600 50  as of 2026-12-15");
+        row("軽減 to 0 % from a day", {"--tax-rate-from", "軽減", "0", "2026-10-01"},
+            "rate   600 50  class 1 0% from 2026-10-01");
+        row("標準 12 % with its sign", {"--tax-rate-from", "標準", "12%", "2028/4/1"},
+            "rate   600 50  class 0 12% from 2028-04-01");
+        row("as of a word", {"--print-pdf", "a", "b", "--as-of", "来週"}, "（「来週」は使えません）");
+        row("as of eight digits", {"--print", "a", "--as-of=20261215"}, "（「20261215」は使えません）");
+        row("rate change of 非課税", {"--tax-rate-from", "非課税", "5", "2026-10-01"},
+            "税率区分は「標準」か「軽減」です（「非課税」は使えません");
+        row("rate change of 8.5 %", {"--tax-rate-from", "軽減", "8.5", "2026-10-01"},
+            "0 から 100 までの整数を指定してください（「8.5」は使えません）");
+        row("rate change of 101 %", {"--tax-rate-from", "標準", "101", "2026-10-01"},
+            "（「101」は使えません）");
+        row("rate change without a day", {"--tax-rate-from", "軽減", "0"}, "の三つを指定して");
+        row("rate change on no day", {"--tax-rate-from", "軽減", "0", "2026-13-01"},
+            "適用開始日「2026-13-01」は日付として読めません");
+        row("rate change and a pdf", {"--tax-rate-from", "--print-pdf", "a", "b", "c"}, "一つだけ");
+
         row("unknown option", {"--print-png", "a", "b"}, "「--print-png」というオプション");
         row("a value for an option without one", {"--print-pdf=x", "a", "b"},
             "--print-pdf には値を付けられません（「--print-pdf=x」）。");
@@ -123,7 +153,7 @@ private slots:
         row("as of, empty", {"--print-list", "l", "o", "--as-of", ""}, notADay);
         row("as of without value", {"--print-list", "l", "o", "--as-of"}, "--as-of の後に値");
         row("as of for a master import", {"--import-list", "l", "--as-of", "2026-12-14"},
-            "--as-of は --print-list と一緒に使います。");
+            "--as-of は --print-pdf、--preview-png、--print か --print-list と一緒に使います。");
         row("empty file name", {"--print", ""}, "名前が空");
         row("dpi 71", {"--print-pdf", "a", "b", "--dpi", "71"}, "72 から 2400");
         row("dpi without value", {"--print-pdf", "a", "b", "--dpi"}, "--dpi の後に値");

@@ -19,6 +19,7 @@
 #include "QtMessageBoxes.h"
 #include "SampleSheet.h"
 #include "SettingsFile.h"
+#include "SheetState.h"
 
 using namespace zukaro;
 using zukaro::testing::printToPdfFile;
@@ -173,6 +174,80 @@ private slots:
         QVERIFY2(off.isEmpty(), qPrintable(off.join('\n')));
         qInfo("worst distance from --print-pdf: words %.4f mm, bar edges %d px at 600 dpi", worst,
               worstBars);
+    }
+
+    // A clerk's sale week: in the editor, label 1 at 398 gets 特価 298 from 2026/12/08 to
+    // 20261214 (typed as clerks type days), label 2 stays at 158; 上書き保存; then the week's
+    // labels printed by a script with --as-of. On the PDFs (pdftotext) the day before and the
+    // day after read the regular price, the first and the last day the sale with 「特価」 and
+    // 「通常価格 398円」; label 2 never changes; zbar reads both codes on the sale's first day.
+    void saleWeekFromTheEditorToPaper() {
+        const QString config = path("sale-config");
+        QtCommonDialog1 dialogs;
+        QtMessageBoxes messages;
+        EditorWindow editor(dialogs, messages,
+                            SettingsLocations{path("sale-program"), config + "/zukaro"});
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        const auto type = [](const QString& text) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(QApplication::focusWidget(), &commit);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        for (const char* text :
+             {"4901234567894", "花王", "アタック 抗菌EX 本体", "400ml", "A-12"}) {
+            type(text);
+        }
+        QInputMethodEvent price;
+        price.setCommitString("398");
+        QApplication::sendEvent(QApplication::focusWidget(), &price);
+        QTest::mouseClick(editor.findChild<QLineEdit*>("特価"), Qt::LeftButton);
+        for (const char* text : {"298", "", "2026/12/08", "20261214"}) {
+            type(text);
+        }
+        QCOMPARE(editor.sheet().currentLabel, 2);
+        for (const char* text :
+             {"4512345678906", "ライオン", "クリニカ 歯ブラシ", "1本", "B-7", "158"}) {
+            type(text);
+        }
+        editor.setFileName(path("sale.csv"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!editor.isModified());
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config);
+        env.insert("XDG_RUNTIME_DIR", path("runtime"));
+        QVERIFY(QDir().mkpath(path("runtime")) &&
+                QFile::setPermissions(path("runtime"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const SheetState origin;  // no shift remembered: the start-up place
+        // As a clerk reads the label, top to bottom: 「特価」 left of the code, the regular
+        // price right of the big one.
+        const QString sale =
+            "特価 4901234567894 花王 アタック 抗菌EX 本体 298 400ml 通常価格 398円 A-12 円";
+        const QString regular = "4901234567894 花王 アタック 抗菌EX 本体 398 400ml A-12 円";
+        const QString label2 = "4512345678906 ライオン クリニカ 歯ブラシ 158 1本 B-7 円";
+        QStringList wrong;
+        for (const auto& [day, label1] :
+             {std::pair("2026-12-07", regular), std::pair("2026-12-08", sale),
+              std::pair("2026-12-14", sale), std::pair("2026-12-15", regular)}) {
+            const QString pdf = path(QString("sale-%1.pdf").arg(day));
+            const fixture::Run run =
+                fixture::runZukaro({"--print-pdf", path("sale.csv"), pdf, "--as-of", day}, env);
+            QVERIFY2(run.exitCode == 0 && run.err.isEmpty(), qPrintable(run.err));
+            const QList<printed::Word> words = printed::pdfWords(pdf);
+            for (const auto& [n, expected] : {std::pair(1, label1), std::pair(2, label2)}) {
+                const QString read = printed::labelText(words, origin, n);
+                if (read != expected) {
+                    wrong << QString("%1, label %2: %3").arg(day).arg(n).arg(read);
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
+        QVERIFY(QDir().mkpath(path("sale-png")));
+        QCOMPARE(printed::codesOnEveryPage(path("sale-2026-12-08.pdf"), 600, path("sale-png")),
+                 QStringList({"EAN-13:4512345678906", "EAN-13:4901234567894"}));
     }
 };
 

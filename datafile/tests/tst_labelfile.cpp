@@ -279,6 +279,63 @@ private slots:
         QCOMPARE(labelFileBytes(opened), labelFileBytes(plain));
     }
 
+    // A sale week and a rate change: the sale's settings, the rate changes and the labels'
+    // sales in lines after the others, each only when there is something in it, so the file
+    // without them is today's golden byte for byte. Read back into a busy sheet, the file is
+    // written again byte for byte; a day that is no day stays as written (its sale off) and
+    // is told.
+    void saleLinesAfterTheBlock() {
+        SheetState sheet = sheetWith(kFullSheet, withSale());
+        std::tie(sheet.salePrice[1], sheet.saleFrom[1], sheet.saleTo[1]) =
+            std::tuple("98", "2026-12-08", "2026-12-14");
+        std::tie(sheet.salePrice[21], sheet.regularPrice[21], sheet.saleTo[21]) =
+            std::tuple("8,980", "\\12,800", "2026-12-31");
+        QVERIFY(writeLabelFile(path_, sheet, UnencodablePolicy::Refuse).ok);
+        const QByteArray bytes = readBytes(path_);
+        SheetState plain = sheet;
+        resetLinesAfterBlock(plain.layout);
+        for (LabelTexts* texts :
+             {&plain.salePrice, &plain.regularPrice, &plain.saleFrom, &plain.saleTo}) {
+            texts->clear();
+        }
+        QCOMPARE(labelFileBytes(plain), fixture(u"full_sheet_custom_layout.csv"_qs));
+        QVERIFY(bytes.startsWith(labelFileBytes(plain)));
+        const auto labels = [](const QString& section, const QString& first, const QString& last) {
+            return u"\""_qs + section + "\",\"" + first + '"' + QString(",\"\"").repeated(19) +
+                   ",\"" + last + "\"\r\n";
+        };
+        QCOMPARE(
+            cp932::decode(bytes.mid(labelFileBytes(plain).size())).text,
+            u"\"特売表示\",#FALSE#,0,0,0,0,0,0,0,0\r\n"
+            "\"特価の字\",\"ＭＳ ゴシック\",12,#TRUE#,#FALSE#,255,\"表示しない\",0,2,0\r\n"
+            "\"通常価格の行\",\"ＭＳ 明朝\",7,#FALSE#,#FALSE#,16711680,\"表示しない\",0,0,-1\r\n"
+            "\"税率改定\",\"軽減\",0,\"2026-10-01\"\r\n"
+            "\"税率改定\",\"標準\",12,\"2028-04-01\"\r\n"_qs +
+                labels("特売価格", "98", "8,980") + labels("通常価格", "", "\\12,800") +
+                labels("特売開始日", "2026-12-08", "") +
+                labels("特売終了日", "2026-12-14", "2026-12-31"));
+
+        SheetState opened = busySheet();
+        const LabelFileReport report = readLabelFile(path_, opened);
+        QVERIFY2(report.opened && !report.anythingSkipped(),
+                 qPrintable(report.warnings().join('\n')));
+        QVERIFY(opened.label(21) == sheet.label(21));
+        QCOMPARE(labelFileBytes(opened), bytes);
+
+        // A last day that is no day: kept, its sale off, and told.
+        writeBytes(path_, QByteArray(bytes).replace("2026-12-31", "2026-13-31"));
+        const LabelFileReport damaged = readLabelFile(path_, opened);
+        QCOMPARE(opened.saleTo[21], u"2026-13-31"_qs);
+        QCOMPARE(damaged.warnings(),
+                 QStringList{u"レイアウト設定のうち 1 項目を読めなかったため、元の設定のまま"
+                             "にしました。"_qs});
+
+        // A file without those lines, opened over this sheet, leaves no sale behind.
+        writeBytes(path_, labelFileBytes(plain));
+        QVERIFY(readLabelFile(path_, opened).opened);
+        QCOMPARE(labelFileBytes(opened), labelFileBytes(plain));
+    }
+
     // A later version's lines among ours: each is skipped alone and named by its line and first
     // field, the lines after it are still read (the 税率 line: label 1 stays at 8 %), a line of
     // ours with fields added at its end keeps its own, and a line cut short takes nothing from

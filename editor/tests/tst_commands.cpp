@@ -34,10 +34,17 @@ bool isOwnControl(const QObject* o) {
 
 // A realistic entry for each field, none of them what the sample labels hold.
 QString typedInto(const QString& field) {
-    static const QMap<QString, QString> texts{
-        {"Text1", "4512345678906"},    {"Text2", "キッコーマン"},
-        {"Text3", "こいくちしょうゆ"}, {"Text4", "1L"},
-        {"Text6", "L-0412"},           {"Text5", "128000"}};
+    static const QMap<QString, QString> texts{{"Text1", "4512345678906"},
+                                              {"Text2", "キッコーマン"},
+                                              {"Text3", "こいくちしょうゆ"},
+                                              {"Text4", "1L"},
+                                              {"Text6", "L-0412"},
+                                              {"Text5", "128000"},
+                                              {"特価", "98,000"},
+                                              {"通常価格", "128,000"},
+                                              {"特売開始日", "2026/12/08"},
+                                              {"特売終了日", "20261214"},
+                                              {"税率改定", "軽減 0% 2026-10-01"}};
     return texts.value(field);
 }
 
@@ -76,8 +83,10 @@ class TestCommands : public QObject {
     QStringList controls() const {
         QStringList out;
         for (QObject* o : ui_.window->findChildren<QObject*>()) {
-            if (!isOwnControl(o) || qobject_cast<EntryField*>(o)) {
-                continue;
+            const auto sale = ui_.window->controls().saleFields();
+            if (!isOwnControl(o) || qobject_cast<EntryField*>(o) ||
+                std::find(sale.begin(), sale.end(), o) != sale.end()) {
+                continue;  // the label's fields: see shownLabel()
             }
             if (auto* check = qobject_cast<QCheckBox*>(o)) {
                 out << o->objectName() + (check->isChecked() ? " ☑" : " ☐");
@@ -92,13 +101,18 @@ class TestCommands : public QObject {
         return out;
     }
 
-    // The counter, and the six fields when they show the current label (else what they show).
+    // The counter, and the six fields and the sale's four when they show the current label
+    // (else what they show).
     QString shownLabel() const {
         const SheetState& s = ui_.window->sheet();
         const LabelRecord r = s.label(s.currentLabel);
-        const QStringList label{r.jan, r.maker, r.product, r.spec, r.lot, r.price};
+        const QStringList label{r.jan,   r.maker,     r.product,      r.spec,     r.lot,
+                                r.price, r.salePrice, r.regularPrice, r.saleFrom, r.saleTo};
         QStringList fields;
         for (EntryField* f : ui_.window->controls().fieldsInTabOrder()) {
+            fields << f->text();
+        }
+        for (QLineEdit* f : ui_.window->controls().saleFields()) {
             fields << f->text();
         }
         return ui_.counter() + (fields == label ? "" : " fields: " + fields.join('|'));
@@ -128,6 +142,12 @@ class TestCommands : public QObject {
         } else if (auto* field = qobject_cast<EntryField*>(o)) {
             QTest::mouseClick(field, Qt::LeftButton);  // selects the label's text
             typeText(field, typedInto(name));
+            pressEnter();
+        } else if (auto* entry = qobject_cast<QLineEdit*>(o); entry && !typedInto(name).isEmpty()) {
+            // The sale's fields and the rate changes store what is typed on Enter.
+            QTest::mouseClick(entry, Qt::LeftButton);
+            entry->selectAll();
+            typeText(entry, typedInto(name));
             pressEnter();
         } else if (auto* box = qobject_cast<QLineEdit*>(o)) {
             box->selectAll();

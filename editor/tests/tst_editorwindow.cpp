@@ -84,6 +84,9 @@ private slots:
     void previewClicksChooseALabel();
     void printIntoAPdf_data();
     void printIntoAPdf();
+    void saleFieldsAfterThePrice_data();
+    void saleFieldsAfterThePrice();
+    void rateChangesInThePriceSettings();
 
 private:
     EditorFixture ui_;
@@ -1159,4 +1162,102 @@ void TestEditorWindow::printIntoAPdf() {
     // Nothing half-written is left beside it.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
              QFileInfo(path).isFile() ? 1 : 0);
+}
+
+// A sale on label 1: the four fields after the price, reached by a click and walked by Enter,
+// the last one's Enter going on to label 2 as the price's does. Days as clerks type them are
+// stored as yyyy-MM-dd; one that is no day is said in the status bar, stays in its field and
+// is not stored. The sale is one step to undo each, and counts as unsaved.
+void TestEditorWindow::saleFieldsAfterThePrice_data() {
+    QTest::addColumn<QString>("first");   // typed into 特売開始日
+    QTest::addColumn<QString>("stored");  // as label 1 keeps it; "-": nothing stored
+    QTest::newRow("slashes") << u"2026/12/08"_qs << u"2026-12-08"_qs;
+    QTest::newRow("dashes") << u"2026-12-08"_qs << u"2026-12-08"_qs;
+    QTest::newRow("eight digits") << u"20261208"_qs << u"2026-12-08"_qs;
+    QTest::newRow("full-width, one-digit day") << u"２０２６／１２／８"_qs << u"2026-12-08"_qs;
+    QTest::newRow("no such day") << u"2026/02/30"_qs << u"-"_qs;
+    QTest::newRow("a word") << u"来週の月曜"_qs << u"-"_qs;
+}
+
+void TestEditorWindow::saleFieldsAfterThePrice() {
+    QFETCH(QString, first);
+    QFETCH(QString, stored);
+    typeLabel({u"4901234567894"_qs, u"花王"_qs, u"アタック 抗菌EX スプレー 本体"_qs, u"400ml"_qs,
+               u"A-12"_qs});
+    typeText(ui_.field("Text5"), u"398"_qs);  // the price, left by the click below
+    auto* sale = ui_.window->findChild<QLineEdit*>(u"特価"_qs);
+    QTest::mouseClick(sale, Qt::LeftButton);
+    QCOMPARE(ui_.sheet().priceText[1], u"398"_qs);
+    QCOMPARE(ui_.focused(), u"特価"_qs);
+    typeText(sale, u"298"_qs);
+    pressEnter();
+    QCOMPARE(ui_.focused(), u"通常価格"_qs);
+    pressEnter();
+    QCOMPARE(ui_.focused(), u"特売開始日"_qs);
+    typeText(QApplication::focusWidget(), first);
+    pressEnter();
+    const auto from = ui_.window->findChild<QLineEdit*>(u"特売開始日"_qs);
+    if (stored == u"-"_qs) {
+        QCOMPARE(ui_.focused(), u"特売開始日"_qs);
+        QCOMPARE(from->text(), first);
+        QCOMPARE(ui_.sheet().saleFrom[1], QString());
+        QCOMPARE(ui_.window->statusBar()->currentMessage(),
+                 u"ラベル 1 の特売開始日「%1」は日付として読めません。2026/12/08、2026-12-08、"
+                 "20261208 のように入れてください（まだ入れていません）。"_qs.arg(first));
+        return;
+    }
+    QCOMPARE(ui_.focused(), u"特売終了日"_qs);
+    QCOMPARE(from->text(), stored);
+    typeText(QApplication::focusWidget(), u"2026/12/14"_qs);
+    pressEnter();
+    QCOMPARE(ui_.counter(), u" 2/21"_qs);
+    const LabelRecord label1 = ui_.sheet().label(1);
+    QCOMPARE(QStringList({label1.price, label1.salePrice, label1.regularPrice, label1.saleFrom,
+                          label1.saleTo}),
+             QStringList({u"398"_qs, u"298"_qs, QString(), stored, u"2026-12-14"_qs}));
+    // Back on label 1 the fields show its sale; undo takes the last day off, then the first.
+    ui_.click(u"cmdprevious"_qs);
+    QCOMPARE(sale->text(), u"298"_qs);
+    ui_.window->controls().元に戻す->trigger();
+    QCOMPARE(ui_.sheet().saleTo[1], QString());
+    QCOMPARE(ui_.sheet().saleFrom[1], stored);
+    ui_.window->controls().元に戻す->trigger();
+    QCOMPARE(ui_.sheet().saleFrom[1], QString());
+    ui_.window->controls().やり直し->trigger();
+    QCOMPARE(ui_.sheet().saleFrom[1], stored);
+    // The sale alone is a change to save: 新規作成 asks.
+    ui_.messages.scriptAnswer(Answer::Cancel);
+    ui_.window->controls().KURIA->trigger();
+    QCOMPARE(ui_.shownTexts(), QStringList{u"ズカロ|変更を保存しますか？"_qs});
+    QCOMPARE(ui_.sheet().salePrice[1], u"298"_qs);
+    const SheetState saved = savedSheet(u"sale.csv"_qs);
+    QVERIFY(saved.label(1) == ui_.sheet().label(1));
+}
+
+// 総額表示's rate changes: typed as 「区分 税率% 適用開始日」, several joined by 「、」, kept in
+// the order of their days, one step to undo; a row that cannot be read is said, nothing stored.
+void TestEditorWindow::rateChangesInThePriceSettings() {
+    auto* rates = ui_.window->findChild<QLineEdit*>(u"税率改定"_qs);
+    const QDate yesterday = QDate::currentDate().addDays(-1);
+    QTest::mouseClick(rates, Qt::LeftButton);
+    typeText(rates, u"標準 12% 2099/4/1、軽減 0 "_qs + yesterday.toString(u"yyyyMMdd"_qs));
+    pressEnter();
+    const std::vector<TaxRateChange> expected{{TaxClass::Reduced, 0, yesterday},
+                                              {TaxClass::Standard, 12, QDate(2099, 4, 1)}};
+    QVERIFY(ui_.sheet().layout.taxRateChanges == expected);
+    QCOMPARE(rates->text(),
+             u"軽減 0% %1、標準 12% 2099-04-01"_qs.arg(yesterday.toString(Qt::ISODate)));
+    QVERIFY(ui_.window->isModified());
+    QTest::mouseClick(rates, Qt::LeftButton);
+    rates->selectAll();
+    typeText(rates, u"軽減 0% 2026-10-01、非課税 5% 2026-10-01"_qs);
+    pressEnter();
+    QCOMPARE(ui_.window->statusBar()->currentMessage(),
+             u"税率改定の 2 行目「非課税 5% 2026-10-01」は読めません。「軽減 0% 2026-10-01」の"
+             "ように、区分 (標準か軽減)、税率 (0 から 100 の整数)、適用開始日を入れてください。"
+             "（まだ入れていません）"_qs);
+    QVERIFY(ui_.sheet().layout.taxRateChanges == expected);
+    ui_.window->controls().元に戻す->trigger();
+    QVERIFY(ui_.sheet().layout.taxRateChanges.empty());
+    QCOMPARE(rates->text(), QString());
 }

@@ -46,6 +46,18 @@ inline zukaro::Layout withPrices() {
     return l;
 }
 
+// custom() with the sale's settings changed and two rate changes.
+inline zukaro::Layout withSale() {
+    using namespace zukaro;
+    Layout l = custom();
+    l.strikeRegularPrice = false;
+    l.saleMarkFont = {"ＭＳ ゴシック", 12, true, false};
+    std::tie(l.regularColor, l.saleMarkX, l.regularY) = std::tuple(0xFF0000, 2, -1);
+    l.taxRateChanges = {{TaxClass::Reduced, 0, QDate(2026, 10, 1)},
+                        {TaxClass::Standard, 12, QDate(2028, 4, 1)}};
+    return l;
+}
+
 inline QString asText(const zukaro::Layout& layout) {
     zukaro::FieldWriter w;
     zukaro::writeSettingsBlock(w, layout);

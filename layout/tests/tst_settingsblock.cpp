@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 #include "SettingsFile.h"
+#include "TaxPrice.h"
 #include "TestLayouts.h"
 
 using namespace zukaro;
@@ -66,11 +67,14 @@ private slots:
         QVERIFY(!sheet.BARCODE);
     }
 
-    // data.txt keeps prices with tax and 単位価格 in lines after its ten, each only when it is
-    // set, 単位価格 last: the lines written after the block, as they read in the file.
+    // data.txt keeps prices with tax, the sale's settings, the rate changes and 単位価格 in
+    // lines after its ten, each group only when it is set, 単位価格 last: 総額表示, 本体, 税込;
+    // 特売表示, 特価の字, 通常価格の行; one 税率改定 line per change; 単位価格. The lines
+    // written after the block as they read in the file (where given), and how many lines.
     void settingsAfterTheTenLines_data() {
         QTest::addColumn<Layout>("layout");
         QTest::addColumn<QString>("after");  // the lines after the ten, without their ends
+        QTest::addColumn<int>("lines");
         const QString prices =
             "\"総額表示\",\"本体+税込\",8,\"四捨五入\",#TRUE#,#TRUE#,0,0,0,0\n"
             "\"本体\",\"ＭＳ ゴシック\",6,#TRUE#,#FALSE#,0,\"表示する\",0,1,-2\n"
@@ -90,26 +94,86 @@ private slots:
         // Off again but moved: the line keeps the offsets, and says it is off.
         Layout movedOff = custom();
         movedOff.unitPriceY = 2;
-        QTest::newRow("prices with tax") << withPrices() << prices;
-        QTest::newRow("単位価格 alone") << withUnitPrice << unitPrice;
-        QTest::newRow("both") << both << prices + unitPrice;
+        QTest::newRow("prices with tax") << withPrices() << prices << -1;
+        QTest::newRow("単位価格 alone") << withUnitPrice << unitPrice << -1;
+        QTest::newRow("prices and 単位価格") << both << prices + unitPrice << -1;
         QTest::newRow("単位価格 off, moved")
-            << movedOff << "\"単位価格\",#FALSE#,\"1円\",\"ＭＳ 明朝\",6,#FALSE#,#FALSE#,0,0,2\n";
-        QTest::newRow("neither") << custom() << QString();
+            << movedOff << "\"単位価格\",#FALSE#,\"1円\",\"ＭＳ 明朝\",6,#FALSE#,#FALSE#,0,0,2\n"
+            << -1;
+        QTest::newRow("neither") << custom() << u""_qs << -1;
+        QTest::newRow("sale and rate changes") << withSale() << QString() << 15;
+        Layout saleAndPrices = withSale();
+        std::tie(saleAndPrices.priceMode, saleAndPrices.netFont) =
+            std::tuple(PriceMode::TaxIncluded, FontSpec{});
+        QTest::newRow("sale, rate changes and prices") << saleAndPrices << QString() << 18;
+        Layout rateOnly = custom();
+        rateOnly.taxRateChanges = {{TaxClass::Reduced, 0, QDate(2026, 10, 1)}};
+        QTest::newRow("a rate change alone")
+            << rateOnly << u"\"税率改定\",\"軽減\",0,\"2026-10-01\"\n"_qs << 11;
     }
 
     void settingsAfterTheTenLines() {
         QFETCH(Layout, layout);
         QFETCH(QString, after);
+        QFETCH(int, lines);
         const QByteArray bytes = settingsBytes(layout);
         QVERIFY(bytes.startsWith(fixture(u"custom_layout_data.txt"_qs)));
-        QCOMPARE(cp932::decode(bytes.mid(fixture(u"custom_layout_data.txt"_qs).size()))
-                     .text.replace("\r\n", "\n"),
-                 after);
+        if (!after.isNull()) {
+            QCOMPARE(cp932::decode(bytes.mid(fixture(u"custom_layout_data.txt"_qs).size()))
+                         .text.replace("\r\n", "\n"),
+                     after);
+        }
+        QCOMPARE(bytes.count("\r\n"), lines < 0 ? 10 + after.count(u'\n') : lines);
         const SettingsLoad load = readSettingsData(bytes);
         QCOMPARE(asText(load.layout), asText(layout));
         QVERIFY(load.layout == layout);
         QCOMPARE(load.warnings(), QStringList());
+        QCOMPARE(settingsBytes(load.layout), bytes);
+    }
+
+    // The rate changes as written, and 税率改定 lines that cannot be one: a class without a
+    // rate, a rate out of range, a day that is not one, a line cut short. Each is left out and
+    // counted; the good ones around it are read.
+    void rateChangeLines_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<int>("unread");
+        QTest::newRow("two, out of order")
+            << "\"税率改定\",\"標準\",12,\"2028-04-01\"\r\n\"税率改定\",\"軽減\",0,\"2026-10-01\""
+            << "軽減 0 2026-10-01, 標準 12 2028-04-01" << 0;
+        QTest::newRow("the same class and day twice: the later")
+            << "\"税率改定\",\"軽減\",0,\"2026-10-01\"\r\n\"税率改定\",\"軽減\",5,\"2026-10-01\""
+            << "軽減 5 2026-10-01" << 0;
+        QTest::newRow("非課税 has no rate")
+            << "\"税率改定\",\"非課税\",5,\"2026-10-01\"\r\n\"税率改定\",\"軽減\",0,\"2026-10-01\""
+            << "軽減 0 2026-10-01" << 1;
+        QTest::newRow("an unknown class") << "\"税率改定\",\"特別\",5,\"2026-10-01\""
+                                          << "" << 1;
+        QTest::newRow("rate 101") << "\"税率改定\",\"標準\",101,\"2026-10-01\""
+                                  << "" << 1;
+        QTest::newRow("rate -1") << "\"税率改定\",\"標準\",-1,\"2026-10-01\""
+                                 << "" << 1;
+        QTest::newRow("no such day") << "\"税率改定\",\"軽減\",0,\"2026-02-30\""
+                                     << "" << 1;
+        QTest::newRow("cut after the rate") << "\"税率改定\",\"軽減\",0"
+                                            << "" << 2;
+    }
+
+    void rateChangeLines() {
+        QFETCH(QString, lines);
+        QFETCH(QString, changes);
+        QFETCH(int, unread);
+        const SettingsLoad load =
+            readSettingsData(settingsBytes(custom()) + cp932::encode(lines + "\r\n").bytes);
+        QStringList read;
+        for (const TaxRateChange& c : load.layout.taxRateChanges) {
+            read << QString("%1 %2 %3")
+                        .arg(taxClassText(c.taxClass))
+                        .arg(c.ratePercent)
+                        .arg(c.from.toString(Qt::ISODate));
+        }
+        QCOMPARE(read.join(", "), changes);
+        QCOMPARE(load.skippedFields, unread);
     }
 
     // Lines of a later version before 本体 (or fields a later version added to a line of

@@ -57,12 +57,14 @@ const QStringList kShortPrices{"98", "398", "980", "158"};
 // Names whose underline is their lowest ink: capitals and digits have no descent.
 const QStringList kCapitalNames{"LED電球 E26", "NIVEA UV", "DHA EPA 30日", "CCレモン"};
 
-// The texts a sheet's labels take in turn.
+// The texts a sheet's labels take in turn; with `sales`, every other label is on sale at the
+// next label's price, its regular price on the line of its own.
 struct ShopTexts {
     QStringList names = kNames;
     QStringList specs = kSpecs;
     QStringList lots = kLots;
     QStringList prices = kPrices;
+    bool sales = false;
 };
 
 QString withSeparators(const QString& digits) {
@@ -80,6 +82,10 @@ SheetState shopSheet(const Layout& layout, bool typedWithSeparators, const ShopT
                 kMakers[n % kMakers.size()], texts.names[n % texts.names.size()],
                 texts.specs[n % texts.specs.size()], texts.lots[n % texts.lots.size()],
                 typedWithSeparators ? withSeparators(price) : price, n % 4 == 0 ? "8" : ""});
+        if (texts.sales && n % 2 == 1) {
+            const QString salePrice = texts.prices[n % texts.prices.size()];
+            sheet.salePrice[n] = typedWithSeparators ? withSeparators(salePrice) : salePrice;
+        }
     }
     return sheet;
 }
@@ -255,10 +261,18 @@ Layout layoutOf(bool pattern, int mode, bool separators, int rate, bool fit) {
 }
 
 // The item of the i-th text drawn on a label: JAN digits, product name, price, 円, maker, spec,
-// lot, then the 本体 or 税込 line of the layout's mode, then 単位価格.
-const ItemDescription& drawnItem(const Layout& l, std::size_t i) {
+// lot, then the 本体 or 税込 line of the layout's mode, then 単位価格; a sale's 「特価」 and
+// regular price by their texts.
+const ItemDescription& drawnItem(const Layout& l, std::size_t i, const Op& op) {
     static const Item order[] = {Item::Jan,   Item::Product, Item::Price, Item::Yen,
                                  Item::Maker, Item::Spec,    Item::Lot};
+    const QString text = QString::fromStdString(op.text);
+    if (text == "特価") {
+        return describe(Item::SaleMark);
+    }
+    if (text.startsWith("通常価格")) {
+        return describe(Item::RegularLine);
+    }
     if (i < std::size(order)) {
         return describe(order[i]);
     }
@@ -315,6 +329,13 @@ private slots:
                                   mode)
                         << layoutOf(pattern, mode, true, 10, fit) << false
                         << ShopTexts{kNames, kShortSpecs, kLots, kLongTotals} << false;
+                }
+                // A sale week: 「特価」 left of the bars and 「通常価格 …円」 under the line with
+                // tax, prices of one to seven digits, in each mode.
+                for (const int mode : {0, 1, 2}) {
+                    QTest::addRow("%s, %s, mode %d, sales", fitted, start, mode)
+                        << layoutOf(pattern, mode, mode == 1, 10, fit) << (mode == 1)
+                        << ShopTexts{kNames, kSpecs, kLots, kPrices, true} << false;
                 }
                 Layout underlined = layoutOf(pattern, 1, true, 10, fit);
                 // (The maker's underline touches a name at 18 pt whatever its size: not for
@@ -404,7 +425,7 @@ private:
             const QString where = QString("label %1: ").arg(n);
             std::vector<bool> fitted;
             for (std::size_t i = 0; l.fitPrice && i < ops.size(); ++i) {
-                const ItemDescription& item = drawnItem(l, i);
+                const ItemDescription& item = drawnItem(l, i, ops[i]);
                 fitted.push_back(i == 2 || ops[i].font.size < (l.*item.font).Size);
             }
             // Without fitting the labels marked are exactly those the rasters show; with it, none.

@@ -291,10 +291,10 @@ private slots:
         // the box around theirs; three keep their size, in the place they had.
         row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@15.52,20 38"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
-        // 単位価格 at (44, 26), 6 pt, from the price as printed: 1,980 yen for 400 ml is 495 per
+        // 単位価格 at (44, 34.5), 6 pt, from the price as printed: 1,980 yen for 400 ml is 495 per
         // 100 ml; a total of 437 is 109.25, 109.3 to 0.1 yen (halves up); 14,080 for 1 kg is
         // 1,408 per 100 g; 1,280 for 350 ml × 6 (2,100 ml) is 60.95.
-        const QString unitPrice = "|100mlあたり %1円@44,26 6";
+        const QString unitPrice = "|100mlあたり %1円@44,34.5 6";
         row("単位価格 of the price as typed", "unitPrice", 14, all + unitPrice.arg(495));
         row("単位価格 of the total, to 0.1 yen", "unitPrice=tenth;priceMode=1;priceText=398", 14,
             with(" 1980@", "  437@") + "|(本体 398円)@45,21 7" + unitPrice.arg("109.3"));
@@ -303,17 +303,108 @@ private slots:
         row("単位価格 with separators",
             "unitPrice;priceMode=1;separators;specText=1kg;priceText=12800", 14,
             with(" 1980@0,20 48", "14,080@0,20 40").replace("400ml", "1kg") +
-                "|(本体 12,800円)@45,21 7|100gあたり 1,408円@44,26 6");
+                "|(本体 12,800円)@45,21 7|100gあたり 1,408円@44,34.5 6");
         row("単位価格 of a 内税 price",
             "unitPrice;priceMode=1;taxKind=内税;taxRate=8;priceText=1000", 14,
             with(" 1980@", " 1000@") + "|(本体 926円)@45,21 7" + unitPrice.arg(250));
         row("単位価格 of a pack", "unitPrice;specText=350ml×6缶;priceText=1280", 14,
             with(" 1980@", " 1280@").replace("400ml", "350ml×6缶") + unitPrice.arg(61));
         row("単位価格 by the piece", "unitPrice;specText=24本入;priceText=2350", 14,
-            with(" 1980@", " 2350@").replace("400ml", "24本入") + "|1本あたり 98円@44,26 6");
+            with(" 1980@", " 2350@").replace("400ml", "24本入") + "|1本あたり 98円@44,34.5 6");
         row("no quantity: no 単位価格", "unitPrice;specText=大", 14, with("400ml", "大"));
         row("no yen: no 単位価格", "unitPrice;priceText=オープン", 14,
             with(" 1980@", " オープン@"));
+
+        // A sale of 298 instead of 398 from 2026-12-08 to 2026-12-14, both days included: the
+        // sale price as the big price, 「特価」 left of the bars, and the regular price on its
+        // line at (44, 26), struck through (one more filled box than the bars).
+        const QString week = "priceText=398;salePrice=298;saleFrom=2026-12-08;saleTo=2026-12-14;";
+        // (the line with tax, drawn before the sale's two, then 「特価」 and the regular price)
+        const auto sale = [&with](const QString& big, const QString& lines) {
+            const QString taxLine = lines.section(u'|', 0, -2);
+            return with(" 1980@", big) + (taxLine.isEmpty() ? "" : "|" + taxLine) +
+                   "|特価@1.5,4 10 #ff|" + lines.section(u'|', -1);
+        };
+        row("sale: the day before", qPrintable(week + "asOf=2026-12-07"), 14,
+            with(" 1980@", "  398@"));
+        row("sale: its first day", qPrintable(week + "asOf=2026-12-08"), 15,
+            sale("  298@", "通常価格 398円@44,26 7"));
+        row("sale: its last day", qPrintable(week + "asOf=2026-12-14"), 15,
+            sale("  298@", "通常価格 398円@44,26 7"));
+        row("sale: the day after", qPrintable(week + "asOf=2026-12-15"), 14,
+            with(" 1980@", "  398@"));
+        row("sale without a first day",
+            "priceText=398;salePrice=298;saleTo=2026-12-14;asOf=2020-01-01", 15,
+            sale("  298@", "通常価格 398円@44,26 7"));
+        row("sale without a last day",
+            "priceText=398;salePrice=298;saleFrom=2026-12-08;asOf=2030-01-01", 15,
+            sale("  298@", "通常価格 398円@44,26 7"));
+        row("sale whose last day is no day: off",
+            qPrintable(week + "saleTo=2026-13-01;asOf=2026-12-10"), 14, with(" 1980@", "  398@"));
+        row("period but no sale price", "priceText=398;saleFrom=2026-12-08;asOf=2026-12-10", 14,
+            with(" 1980@", "  398@"));
+        row("not struck through", qPrintable(week + "nostrike;asOf=2026-12-10"), 14,
+            sale("  298@", "通常価格 398円@44,26 7"));
+        row("regular price of its own, after the sale",
+            "priceText=298;regularPrice=498;salePrice=298;saleTo=2026-12-14;asOf=2026-12-15", 14,
+            with(" 1980@", "  498@"));
+        row("regular price of its own, in the sale",
+            "priceText=298;regularPrice=498;salePrice=298;saleTo=2026-12-14;asOf=2026-12-14", 15,
+            sale("  298@", "通常価格 498円@44,26 7"));
+        row("regular price typed with a yen sign",
+            qPrintable(week + "priceText=￥1,280;asOf=2026-12-10"), 15,
+            sale("  298@", "通常価格 1,280円@44,26 7"));
+        // With tax (298 × 1.1 = 327.8, 398 × 1.1 = 437.8; at 8 %: 321.84 and 429.84, down), the
+        // regular price exactly as the big price would print it.
+        row("sale with 10 %", qPrintable(week + "priceMode=1;asOf=2026-12-10"), 15,
+            sale("  327@", "(本体 298円)@45,21 7|通常価格 437円@44,26 7"));
+        row("sale with 8 %", qPrintable(week + "priceMode=1;taxRate=8;asOf=2026-12-10"), 15,
+            sale("  321@", "(本体 298円)@45,21 7|通常価格 429円@44,26 7"));
+        row("sale, net and total", qPrintable(week + "priceMode=2;asOf=2026-12-10"), 15,
+            sale("  298@", "税込 327円@45,21 9 #ff|通常価格 398円@44,26 7"));
+        row("sale with separators",
+            qPrintable(week + "priceMode=1;separators;priceText=1280;"
+                              "salePrice=980;asOf=2026-12-10"),
+            15, sale("1,078@", "(本体 980円)@45,21 7|通常価格 1,408円@44,26 7"));
+        // 内税 sale prices are totals already: 330 at 10 % holds 30, 440 holds 40.
+        row("内税 sale with tax",
+            "priceMode=1;taxKind=内税;priceText=440;salePrice=330;asOf=2026-12-10", 15,
+            sale("  330@", "(本体 300円)@45,21 7|通常価格 440円@44,26 7"));
+        row("内税 sale, net and total",
+            "priceMode=2;taxKind=内税;priceText=440;salePrice=330;asOf=2026-12-10", 15,
+            sale("  300@", "税込 330円@45,21 9 #ff|通常価格 400円@44,26 7"));
+        row("内税 sale as typed",
+            "priceMode=0;taxKind=内税;priceText=440;salePrice=330;asOf=2026-12-10", 15,
+            sale("  330@", "通常価格 440円@44,26 7"));
+        row("非課税 sale", "priceMode=1;taxKind=非課税;priceText=500;salePrice=450;asOf=2026-12-10",
+            15, sale("  450@", "通常価格 500円@44,26 7"));
+        // 軽減 8 % → 0 % from 2026-10-01: 398 prints 429 the day before and 398 on the day, in
+        // each mode; a 内税 429 holds 31.78 (31) of tax the day before and none on the day.
+        const QString zero = "taxRate=8;priceText=398;rateFrom=軽減:0:2026-10-01;";
+        row("8 % → 0 %: the day before", qPrintable(zero + "priceMode=1;asOf=2026-09-30"), 14,
+            with(" 1980@", "  429@") + "|(本体 398円)@45,21 7");
+        row("8 % → 0 %: on the day", qPrintable(zero + "priceMode=1;asOf=2026-10-01"), 14,
+            with(" 1980@", "  398@") + "|(本体 398円)@45,21 7");
+        row("8 % → 0 %, net and total: the day before",
+            qPrintable(zero + "priceMode=2;asOf=2026-09-30"), 14,
+            with(" 1980@", "  398@") + "|税込 429円@45,21 9 #ff");
+        row("8 % → 0 %, net and total: on the day",
+            qPrintable(zero + "priceMode=2;asOf=2026-10-01"), 14,
+            with(" 1980@", "  398@") + "|税込 398円@45,21 9 #ff");
+        row("8 % → 0 %, as typed: the same both days",
+            qPrintable(zero + "priceMode=0;asOf=2026-10-01"), 14, with(" 1980@", "  398@"));
+        row("8 % → 0 %, 内税: the day before",
+            qPrintable(zero + "priceMode=1;taxKind=内税;priceText=429;asOf=2026-09-30"), 14,
+            with(" 1980@", "  429@") + "|(本体 398円)@45,21 7");
+        row("8 % → 0 %, 内税: on the day",
+            qPrintable(zero + "priceMode=1;taxKind=内税;priceText=429;asOf=2026-10-01"), 14,
+            with(" 1980@", "  429@") + "|(本体 429円)@45,21 7");
+        row("8 % → 0 %: a 標準 label keeps 10 %",
+            qPrintable(zero + "priceMode=1;taxRate=10;asOf=2026-10-01"), 14,
+            with(" 1980@", "  437@") + "|(本体 398円)@45,21 7");
+        row("8 % → 0 %: a sale on the day",
+            qPrintable(zero + "priceMode=1;salePrice=298;asOf=2026-10-01"), 15,
+            sale("  298@", "(本体 298円)@45,21 7|通常価格 398円@44,26 7"));
     }
 
     void oneLabel() {
@@ -325,10 +416,13 @@ private slots:
         fillLabel(s, 1);
         Layout& l = s.layout;
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
-        const QStringList names = {"janText", "productText", "priceText", "taxRate", "taxKind",
-                                   "specText"};
-        QString* const fields[] = {&s.janText[1], &s.productText[1], &s.priceText[1],
-                                   &s.taxRate[1], &s.taxKind[1],     &s.specText[1]};
+        const QStringList names = {"janText",  "productText", "priceText",    "taxRate",
+                                   "taxKind",  "specText",    "salePrice",    "regularPrice",
+                                   "saleFrom", "saleTo"};
+        QString* const fields[] = {&s.janText[1],      &s.productText[1], &s.priceText[1],
+                                   &s.taxRate[1],      &s.taxKind[1],     &s.specText[1],
+                                   &s.salePrice[1],    &s.regularPrice[1], &s.saleFrom[1],
+                                   &s.saleTo[1]};
         // Switches set by their captions, as a file gives them.
         const std::map<QString, std::pair<bool*, bool (*)(const QString&)>> switches = {
             {"jan表示", {&l.jan表示, caption::isShown}},
@@ -336,9 +430,18 @@ private slots:
             {"単価表示", {&l.単価表示, caption::isShown}},
             {"メーカーU表示", {&l.メーカーU表示, caption::isUnderlined}},
             {"縁取", {&l.縁取, caption::isOutlined}}};
+        QDate asOf;
         for (const QString& setting : settings.split(u';', Qt::SkipEmptyParts)) {
             const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
-            if (name == "paper") {
+            if (name == "asOf") {
+                asOf = QDate::fromString(value, Qt::ISODate);
+            } else if (name == "rateFrom") {
+                const QStringList f = value.split(u':');
+                l.taxRateChanges.push_back({f[0] == "軽減" ? TaxClass::Reduced : TaxClass::Standard,
+                                            f[1].toInt(), QDate::fromString(f[2], Qt::ISODate)});
+            } else if (name == "nostrike") {
+                l.strikeRegularPrice = false;
+            } else if (name == "paper") {
                 paper = true;
             } else if (name == "priceMode") {
                 l.priceMode = PriceMode(value.toInt());
@@ -357,7 +460,9 @@ private slots:
             }
         }
         RecordingTarget t(paper, {2.4, 2.4});
-        drawSheet(s, t, paper ? RenderOptions::onPaper(s) : RenderOptions::onScreen(s, 0.5));
+        RenderOptions options = paper ? RenderOptions::onPaper(s) : RenderOptions::onScreen(s, 0.5);
+        options.asOf = asOf;
+        drawSheet(s, t, options);
         QCOMPARE(texts(t, paper ? 1.0 : 0.5), drawn);
         QCOMPARE(int(t.opsOf(Kind::FilledBox).size()), bars);
         // The preview alone clears and shows the 21 guide frames, whatever the labels hold.

@@ -253,6 +253,96 @@ private slots:
         if (quantity) {
             QCOMPARE(unitPriceText(yen, *quantity, rounding, printed.contains(u',')), printed);
         }
+
+    // Dated rates: the built-in rows (標準 10 %, 軽減 8 % since 2019-10-01) and the layout's
+    // changes "class:rate:first day". A change takes effect on its first day and not before;
+    // another class keeps its rate; a change on a built-in row's day replaces it; before every
+    // row a class has its earliest.
+    void taxRateOn_data() {
+        QTest::addColumn<QString>("taxClass");
+        QTest::addColumn<QString>("changes");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<int>("rate");
+        const QString toZero = "軽減:0:2026-10-01";
+        const auto row = [](const char* name, const char* taxClass, const QString& changes,
+                            QDate day, int rate) {
+            QTest::newRow(name) << QString(taxClass) << changes << day << rate;
+        };
+        row("標準, built in, its first day", "標準", "", QDate(2019, 10, 1), 10);
+        row("軽減, built in, years later", "軽減", "", QDate(2026, 12, 8), 8);
+        row("before every row: the earliest", "軽減", "", QDate(2019, 9, 30), 8);
+        row("軽減 the day before 0 %", "軽減", toZero, QDate(2026, 9, 30), 8);
+        row("軽減 on the first day of 0 %", "軽減", toZero, QDate(2026, 10, 1), 0);
+        row("軽減 a year into 0 %", "軽減", toZero, QDate(2027, 10, 1), 0);
+        row("標準 untouched by 軽減's change", "標準", toZero, QDate(2026, 10, 1), 10);
+        row("非課税 is always 0", "非課税", "", QDate(2026, 12, 8), 0);
+        row("back to 8 % the day before", "軽減", toZero + " 軽減:8:2028-10-01", QDate(2028, 9, 30),
+            0);
+        row("back to 8 % on its day", "軽減", "軽減:8:2028-10-01 " + toZero, QDate(2028, 10, 1), 8);
+        row("a change on the built-in day replaces it", "標準", "標準:12:2019-10-01",
+            QDate(2020, 1, 1), 12);
+    }
+
+    void taxRateOn() {
+        QFETCH(QString, taxClass);
+        QFETCH(QString, changes);
+        QFETCH(QDate, day);
+        QFETCH(int, rate);
+        std::vector<TaxRateChange> rows;
+        for (const QString& change : changes.split(u' ', Qt::SkipEmptyParts)) {
+            const QStringList f = change.split(u':');
+            setTaxRateChange(rows, {*taxClassFromText(f[0]), f[1].toInt(),
+                                    QDate::fromString(f[2], Qt::ISODate)});
+        }
+        QCOMPARE(zukaro::taxRateOn(*taxClassFromText(taxClass), day, rows), rate);
+        // A label of that class reads the same rate from the layout's rows.
+        SheetState sheet;
+        sheet.layout.taxRateChanges = rows;
+        sheet.taxRate[1] = taxClass == "軽減" ? "8" : "10";
+        sheet.taxKind[1] = taxClass == "非課税" ? kTaxExemptText : QString();
+        QCOMPARE(zukaro::taxRateOn(sheet, 1, day), rate);
+    }
+
+    // Days as clerks type them and registers write them; what is no day is refused, never
+    // guessed.
+    void dayFromText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");  // empty: no day
+        QTest::newRow("slashes") << "2026/12/08"
+                                 << "2026-12-08";
+        QTest::newRow("dashes") << "2026-12-08"
+                                << "2026-12-08";
+        QTest::newRow("eight digits") << "20261208"
+                                      << "2026-12-08";
+        QTest::newRow("full-width") << "２０２６／１２／０８"
+                                    << "2026-12-08";
+        QTest::newRow("one-digit month and day, blanks") << " 2026/1/5 "
+                                                         << "2026-01-05";
+        QTest::newRow("leap day") << "2028-02-29"
+                                  << "2028-02-29";
+        QTest::newRow("no leap day") << "2026-02-29"
+                                     << "";
+        QTest::newRow("month 13") << "2026/13/01"
+                                  << "";
+        QTest::newRow("day 0") << "20261200"
+                               << "";
+        QTest::newRow("dots") << "2026.12.08"
+                              << "";
+        QTest::newRow("separators mixed") << "2026/12-08"
+                                          << "";
+        QTest::newRow("two-digit year") << "26/12/08"
+                                        << "";
+        QTest::newRow("nine digits") << "202612080"
+                                     << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void dayFromText() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        const QDate day = zukaro::dayFromText(typed);
+        QCOMPARE(day.isNull() ? QString() : zukaro::dayText(day), stored);
     }
 
     void yenAmount() {
