@@ -231,8 +231,9 @@ const std::array<ItemDescription, kItemCount>& items() {
          .colorButton = u"税込_color",
          .shownButton = u"税込行表示",
          .nudgePrefix = u"税込_"},
-        // Under 円, right of the lot (the line under the 本体 or 税込 line is a sale's 通常価格):
-        // at 6 pt 「1パックあたり 98円」 and 「100gあたり 1,280.5円」 end inside the label.
+        // Right of the price, under the 本体 or 税込 line and over 円, where a sale's 通常価格
+        // also goes (a label with both is told, like any texts that overprint): at 6 pt
+        // 「1パックあたり 98円」 and 「100gあたり 1,280.5円」 end inside the label.
         {.item = Item::UnitPrice,
          .name = u"単位価格",
          .fileColumn = 0,
@@ -247,7 +248,7 @@ const std::array<ItemDescription, kItemCount>& items() {
          .patternSize = 6,
          .builtInColor = 0,
          .anchorX = 44,
-         .anchorY = 34.5,
+         .anchorY = 26,
          .shape = TextShape::UnitPrice,
          .drawRank = 10,
          .title = u"単位価格",

@@ -135,6 +135,7 @@ private slots:
             QCOMPARE(printed.isEmpty() ? "（印刷しません）" : printed, m.captured(4));
         }
         QVERIFY(examples >= 5);
+    }
 
     // The sale examples: a sale on the day printed for, in each mode; the rate change
     // examples: a 軽減 or 標準 label printed for a day before or on the change.

@@ -291,10 +291,10 @@ private slots:
         // the box around theirs; three keep their size, in the place they had.
         row("fit four digits", "fit;priceText=9999", 14, with(" 1980@0,20 48", "9999@15.52,20 38"));
         row("fit three digits", "fit;priceText=398", 14, with(" 1980@0,20 48", "398@16.93,20 48"));
-        // 単位価格 at (44, 34.5), 6 pt, from the price as printed: 1,980 yen for 400 ml is 495 per
+        // 単位価格 at (44, 26), 6 pt, from the price as printed: 1,980 yen for 400 ml is 495 per
         // 100 ml; a total of 437 is 109.25, 109.3 to 0.1 yen (halves up); 14,080 for 1 kg is
         // 1,408 per 100 g; 1,280 for 350 ml × 6 (2,100 ml) is 60.95.
-        const QString unitPrice = "|100mlあたり %1円@44,34.5 6";
+        const QString unitPrice = "|100mlあたり %1円@44,26 6";
         row("単位価格 of the price as typed", "unitPrice", 14, all + unitPrice.arg(495));
         row("単位価格 of the total, to 0.1 yen", "unitPrice=tenth;priceMode=1;priceText=398", 14,
             with(" 1980@", "  437@") + "|(本体 398円)@45,21 7" + unitPrice.arg("109.3"));
@@ -303,14 +303,14 @@ private slots:
         row("単位価格 with separators",
             "unitPrice;priceMode=1;separators;specText=1kg;priceText=12800", 14,
             with(" 1980@0,20 48", "14,080@0,20 40").replace("400ml", "1kg") +
-                "|(本体 12,800円)@45,21 7|100gあたり 1,408円@44,34.5 6");
+                "|(本体 12,800円)@45,21 7|100gあたり 1,408円@44,26 6");
         row("単位価格 of a 内税 price",
             "unitPrice;priceMode=1;taxKind=内税;taxRate=8;priceText=1000", 14,
             with(" 1980@", " 1000@") + "|(本体 926円)@45,21 7" + unitPrice.arg(250));
         row("単位価格 of a pack", "unitPrice;specText=350ml×6缶;priceText=1280", 14,
             with(" 1980@", " 1280@").replace("400ml", "350ml×6缶") + unitPrice.arg(61));
         row("単位価格 by the piece", "unitPrice;specText=24本入;priceText=2350", 14,
-            with(" 1980@", " 2350@").replace("400ml", "24本入") + "|1本あたり 98円@44,34.5 6");
+            with(" 1980@", " 2350@").replace("400ml", "24本入") + "|1本あたり 98円@44,26 6");
         row("no quantity: no 単位価格", "unitPrice;specText=大", 14, with("400ml", "大"));
         row("no yen: no 単位価格", "unitPrice;priceText=オープン", 14,
             with(" 1980@", " オープン@"));

@@ -253,6 +253,7 @@ private slots:
         if (quantity) {
             QCOMPARE(unitPriceText(yen, *quantity, rounding, printed.contains(u',')), printed);
         }
+    }
 
     // Dated rates: the built-in rows (標準 10 %, 軽減 8 % since 2019-10-01) and the layout's
     // changes "class:rate:first day". A change takes effect on its first day and not before;
