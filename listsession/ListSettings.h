@@ -9,8 +9,8 @@ namespace zukaro {
 
 // The label after the last one a print used, when its sheet was left partly used.
 struct NextStart {
-    int label = 0;     // 2-21; 0 for none (the last sheet used up)
-    QDateTime after;   // when the print that left it ended
+    int label = 0;    // 2-21; 0 for none (the last sheet used up)
+    QDateTime after;  // when the print that left it ended
 };
 
 // Where a job of `labels` labels from label `start` leaves its last sheet.

@@ -168,15 +168,14 @@ private slots:
             ++examples;
             SheetState sheet;
             sheet.layout.priceMode = PriceMode::TaxIncluded;
-            sheet.layout.taxRateChanges = {{m.captured(1) == "軽減" ? TaxClass::Reduced
-                                                                    : TaxClass::Standard,
-                                            m.captured(2).toInt(),
-                                            QDate::fromString(m.captured(3), Qt::ISODate)}};
+            sheet.layout.taxRateChanges = {
+                {m.captured(1) == "軽減" ? TaxClass::Reduced : TaxClass::Standard,
+                 m.captured(2).toInt(), QDate::fromString(m.captured(3), Qt::ISODate)}};
             sheet.taxRate[1] = m.captured(4) == "軽減" ? "8" : "10";
             sheet.priceText[1] = m.captured(5);
-            QCOMPARE(priceTexts(sheet, 1, QDate::fromString(m.captured(6), Qt::ISODate))
-                         .price.trimmed(),
-                     m.captured(7));
+            QCOMPARE(
+                priceTexts(sheet, 1, QDate::fromString(m.captured(6), Qt::ISODate)).price.trimmed(),
+                m.captured(7));
         }
         QVERIFY(examples >= 2);
     }

@@ -103,8 +103,10 @@ private slots:
             "rate   600 50  class 1 0% from 2026-10-01");
         row("標準 12 % with its sign", {"--tax-rate-from", "標準", "12%", "2028/4/1"},
             "rate   600 50  class 0 12% from 2028-04-01");
-        row("as of a word", {"--print-pdf", "a", "b", "--as-of", "来週"}, "（「来週」は使えません）");
-        row("as of eight digits", {"--print", "a", "--as-of=20261215"}, "（「20261215」は使えません）");
+        row("as of a word", {"--print-pdf", "a", "b", "--as-of", "来週"},
+            "（「来週」は使えません）");
+        row("as of eight digits", {"--print", "a", "--as-of=20261215"},
+            "（「20261215」は使えません）");
         row("rate change of 非課税", {"--tax-rate-from", "非課税", "5", "2026-10-01"},
             "税率区分は「標準」か「軽減」です（「非課税」は使えません");
         row("rate change of 8.5 %", {"--tax-rate-from", "軽減", "8.5", "2026-10-01"},

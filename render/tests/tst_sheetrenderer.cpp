@@ -416,13 +416,11 @@ private slots:
         fillLabel(s, 1);
         Layout& l = s.layout;
         std::tie(l.netX, l.netY, l.grossX, l.grossY) = std::tuple(1, -1, 1, -1);
-        const QStringList names = {"janText",  "productText", "priceText",    "taxRate",
-                                   "taxKind",  "specText",    "salePrice",    "regularPrice",
-                                   "saleFrom", "saleTo"};
-        QString* const fields[] = {&s.janText[1],      &s.productText[1], &s.priceText[1],
-                                   &s.taxRate[1],      &s.taxKind[1],     &s.specText[1],
-                                   &s.salePrice[1],    &s.regularPrice[1], &s.saleFrom[1],
-                                   &s.saleTo[1]};
+        const QStringList names = {"janText",  "productText", "priceText",    "taxRate",  "taxKind",
+                                   "specText", "salePrice",   "regularPrice", "saleFrom", "saleTo"};
+        QString* const fields[] = {
+            &s.janText[1],  &s.productText[1], &s.priceText[1],    &s.taxRate[1],  &s.taxKind[1],
+            &s.specText[1], &s.salePrice[1],   &s.regularPrice[1], &s.saleFrom[1], &s.saleTo[1]};
         // Switches set by their captions, as a file gives them.
         const std::map<QString, std::pair<bool*, bool (*)(const QString&)>> switches = {
             {"jan表示", {&l.jan表示, caption::isShown}},
