@@ -109,7 +109,7 @@ void fillCodesFromMaster(ConsoleMessages& messages, ListJob& job, const CommandL
 // product master, and only the new and changed rows chosen, in list order. A master file that
 // is not there yet has recorded nothing, and is not made; without --record-printed nothing is
 // written to the master, not even an upgrade.
-bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
+bool chooseChanged(ConsoleMessages& messages, ListJob& job, const Layout& layout,
                    const CommandLine& command) {
     const std::optional<MasterLocation> where = masterOf(command, messages);
     if (!where) {
@@ -124,8 +124,8 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
         if (!command.recordPrinted) {
             master.readOnlyFromNowOn();
         }
-        marked =
-            markAgainstHistory(job.rows.size(), row, master, defaultRate, nullptr, command.asOf);
+        marked = markAgainstHistory(job.rows.size(), row, master, layout.defaultTaxRate, nullptr,
+                                    command.asOf, layout.taxRateChanges);
         if (!marked.asked) {
             messages.tell(QStringLiteral("エラー"), marked.error, MessageIcon::Critical);
             return false;
@@ -147,7 +147,7 @@ bool chooseChanged(ConsoleMessages& messages, ListJob& job, int defaultRate,
 
 // --record-printed, after the print: the rows that took labels recorded in the product master
 // as printed now, all in one transaction.
-bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRate,
+bool recordPrinted(ConsoleMessages& messages, const ListJob& job, const Layout& layout,
                    const CommandLine& command) {
     const std::optional<MasterLocation> where = masterOf(command, messages);
     if (!where) {
@@ -155,8 +155,8 @@ bool recordPrinted(ConsoleMessages& messages, const ListJob& job, int defaultRat
     }
     ProductMaster master(*where);
     const ProductMaster::RecordResult recorded = zukaro::recordPrinted(
-        *job.plan, [&job](std::size_t i) { return job.rows.at(i); }, master, defaultRate, nullptr,
-        command.asOf);
+        *job.plan, [&job](std::size_t i) { return job.rows.at(i); }, master, layout.defaultTaxRate,
+        nullptr, command.asOf, layout.taxRateChanges);
     if (!recorded.ok) {
         messages.tell(QStringLiteral("エラー"),
                       QStringLiteral("ラベルは印刷しましたが、印刷済みとして記録できませんでした。"
@@ -190,7 +190,7 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     }
     const SheetState& base = session.startUpSheet();
     fillCodesFromMaster(messages, job, command);
-    if (command.changedOnly && !chooseChanged(messages, job, base.layout.defaultTaxRate, command)) {
+    if (command.changedOnly && !chooseChanged(messages, job, base.layout, command)) {
         return false;
     }
     const SheetPlan& plan = job.plan.emplace(job.rows.planRows(), command.start,
@@ -307,9 +307,9 @@ int runBatch(const CommandLine& command, QTextStream& out, QTextStream& err) {
         case CommandLine::Mode::PrintList:
             ok = command.printer.isEmpty() ? session.printPdf(command.output, command.dpi)
                                            : session.print(command.printer, out);
-            ok = ok && (!command.recordPrinted ||
-                        recordPrinted(session.messages(), list,
-                                      session.startUpSheet().layout.defaultTaxRate, command));
+            ok = ok &&
+                 (!command.recordPrinted ||
+                  recordPrinted(session.messages(), list, session.startUpSheet().layout, command));
             break;
         case CommandLine::Mode::CalibrationSheet:
             ok = session.printCalibrationSheet(command.output, command.dpi);

@@ -11,9 +11,10 @@
 namespace zukaro {
 
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
-                WorkProgress& progress) {
+                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress) {
     HistoryMarks marked = markAgainstHistory(
-        rows.size(), [&rows](std::size_t i) { return rows[i]; }, master, defaultRate, &progress);
+        rows.size(), [&rows](std::size_t i) { return rows[i]; }, master, defaultRate, &progress, {},
+        rateChanges);
     Marked out;
     out.asked = marked.asked;
     out.error = std::move(marked.error);
@@ -23,7 +24,8 @@ Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int 
         out.printed.insert(
             last.key(),
             {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
-             describeChange(row, *last, defaultRate) + QStringLiteral("\n前回の印刷: ") +
+             describeChange(row, *last, defaultRate, {}, rateChanges) +
+                 QStringLiteral("\n前回の印刷: ") +
                  last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
     }
     return out;
@@ -138,7 +140,8 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
         }
     }
     if (asked != nullptr && asked->master != nullptr) {
-        out.marked = markRows(out.rows, *asked->master, asked->defaultRate, progress);
+        out.marked =
+            markRows(out.rows, *asked->master, asked->defaultRate, asked->rateChanges, progress);
     }
     return out;
 }

@@ -37,7 +37,7 @@ struct Marked {
     QHash<std::size_t, LastPrintedWords> printed;
 };
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
-                WorkProgress& progress);
+                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress);
 
 // What the product master says of a list, read without writing anything: what registering the
 // whole list (the rows it held before and the new ones) would change.
@@ -56,6 +56,7 @@ struct MasterAsked {
     const std::vector<ProductRow>* before = nullptr;  // the rows the list holds already
     std::vector<QDateTime> listTimes;
     int defaultRate = kStandardTaxRate;
+    std::vector<TaxRateChange> rateChanges{};  // the layout's, for the rate in force today
 };
 // The list's rows against the master as it is now, for 「マスターに登録」.
 MasterView viewOfMaster(const std::vector<ProductRow>& rows, ProductMaster& master,

@@ -21,7 +21,8 @@ std::vector<bool> HistoryMarks::changed() const {
 }
 
 HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductMaster& master,
-                                int defaultRate, WorkProgress* progress, const QDate& day) {
+                                int defaultRate, WorkProgress* progress, const QDate& day,
+                                const std::vector<TaxRateChange>& rateChanges) {
     HistoryMarks out;
     beginStep(progress, QStringLiteral("前回の印刷と比べています"), 0);
     QStringList keys;
@@ -42,7 +43,7 @@ HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductM
             out.marks.push_back(ChangeMark::New);
             continue;
         }
-        const ChangeMark mark = changeMark(row(i), *last, defaultRate, day);
+        const ChangeMark mark = changeMark(row(i), *last, defaultRate, day, rateChanges);
         out.marks.push_back(mark);
         if (mark != ChangeMark::Unchanged) {
             out.last.insert(i, *last);
@@ -52,21 +53,24 @@ HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductM
 }
 
 std::vector<PrintedLabel> printedLabels(const SheetPlan& plan, const RowAt& row, int defaultRate,
-                                        const QDateTime& when, const QDate& day) {
+                                        const QDateTime& when, const QDate& day,
+                                        const std::vector<TaxRateChange>& rateChanges) {
     const std::vector<std::size_t> rows = plan.printedRows();
     std::vector<PrintedLabel> labels;
     labels.reserve(rows.size());
     for (const std::size_t i : rows) {
-        labels.push_back(printedLabelOf(row(i), defaultRate, when, day));
+        labels.push_back(printedLabelOf(row(i), defaultRate, when, day, rateChanges));
     }
     return labels;
 }
 
 ProductMaster::RecordResult recordPrinted(const SheetPlan& plan, const RowAt& row,
                                           ProductMaster& master, int defaultRate,
-                                          WorkProgress* progress, const QDate& day) {
+                                          WorkProgress* progress, const QDate& day,
+                                          const std::vector<TaxRateChange>& rateChanges) {
     return master.recordPrinted(
-        printedLabels(plan, row, defaultRate, QDateTime::currentDateTimeUtc(), day), progress);
+        printedLabels(plan, row, defaultRate, QDateTime::currentDateTimeUtc(), day, rateChanges),
+        progress);
 }
 
 }  // namespace zukaro

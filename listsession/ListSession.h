@@ -47,17 +47,20 @@ struct LastPrintedWords {
 // compared as printed with `defaultRate`.
 HistoryMarks markAgainstHistory(std::size_t rowCount, const RowAt& row, ProductMaster& master,
                                 int defaultRate, WorkProgress* progress = nullptr,
-                                const QDate& day = {});
+                                const QDate& day = {},
+                                const std::vector<TaxRateChange>& rateChanges = {});
 
 // The labels the plan's rows printed for `day` (null: today), as the history keeps them,
 // stamped `when`.
 std::vector<PrintedLabel> printedLabels(const SheetPlan& plan, const RowAt& row, int defaultRate,
-                                        const QDateTime& when, const QDate& day = {});
+                                        const QDateTime& when, const QDate& day = {},
+                                        const std::vector<TaxRateChange>& rateChanges = {});
 
 // After a print or a save on the clerk's word: the plan's rows recorded in `master` as printed
 // now for `day` (null: today), all in one transaction.
 ProductMaster::RecordResult recordPrinted(const SheetPlan& plan, const RowAt& row,
                                           ProductMaster& master, int defaultRate,
-                                          WorkProgress* progress = nullptr, const QDate& day = {});
+                                          WorkProgress* progress = nullptr, const QDate& day = {},
+                                          const std::vector<TaxRateChange>& rateChanges = {});
 
 }  // namespace zukaro

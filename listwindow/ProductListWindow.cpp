@@ -348,7 +348,7 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
             const std::unique_ptr<ProductMaster> connection =
                 master != nullptr ? master->another() : nullptr;
             const MasterAsked asked{connection.get(), append ? &model_->rows() : nullptr, times,
-                                    base.layout.defaultTaxRate};
+                                    base.layout.defaultTaxRate, base.layout.taxRateChanges};
             loaded =
                 load(read, columns, std::nullopt, base, name, options, batch, &asked, progress);
         });
@@ -576,7 +576,7 @@ void ProductListWindow::changeColumns() {
             const std::unique_ptr<ProductMaster> connection =
                 master != nullptr ? master->another() : nullptr;
             const MasterAsked asked{connection.get(), nullptr, listTimes_,
-                                    base.layout.defaultTaxRate};
+                                    base.layout.defaultTaxRate, base.layout.taxRateChanges};
             loaded =
                 load(reader_, nullptr, chosen, base, listName_, options, pastes_, &asked, progress);
         });
@@ -743,14 +743,14 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
             MessageIcon::Question, QStringLiteral("一括で記録"), QStringLiteral("記録しない"))) {
         return;
     }
-    const int rate = baseSheet().layout.defaultTaxRate;
+    const Layout layout = baseSheet().layout;
     const std::vector<ProductRow>& listed = model_->rows();
     ProductMaster::RecordResult recorded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
             recorded = recordPrinted(
-                laid, [&listed](std::size_t i) { return listed[i]; }, *master->another(), rate,
-                &progress);
+                laid, [&listed](std::size_t i) { return listed[i]; }, *master->another(),
+                layout.defaultTaxRate, &progress, {}, layout.taxRateChanges);
         });
     if (!failure.isEmpty() || !recorded.ok) {
         messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,

@@ -68,16 +68,21 @@ QString printedKey(const QString& jan) {
 }
 
 PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when,
-                            const QDate& day) {
+                            const QDate& day, const std::vector<TaxRateChange>& rateChanges) {
     const QDate printedFor = day.isValid() ? day : QDate::currentDate();
     const bool sale = onSale(row, printedFor);
+    const int rate = row.taxRate.value_or(defaultRate);
+    const int inForce =
+        rate == kReducedTaxRate    ? taxRateOn(TaxClass::Reduced, printedFor, rateChanges)
+        : rate == kStandardTaxRate ? taxRateOn(TaxClass::Standard, printedFor, rateChanges)
+                                   : rate;
     return {printedKey(row.jan),
             row.maker,
             row.product,
             row.spec,
             row.lot,
             (sale ? row.salePrice : row.price).trimmed(),
-            row.taxRate.value_or(defaultRate),
+            inForce,
             row.taxKind,
             when.toUTC(),
             !sale                        ? QString()
@@ -87,11 +92,12 @@ PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateT
 }
 
 ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
-                      int defaultRate, const QDate& day) {
+                      int defaultRate, const QDate& day,
+                      const std::vector<TaxRateChange>& rateChanges) {
     if (!last || printedKey(row.jan).isEmpty()) {
         return ChangeMark::New;
     }
-    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day);
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day, rateChanges);
     // The rate of a product without tax prints nowhere.
     const bool rateCounts = now.taxKind != PriceTax::Exempt;
     const bool sameRegular =
@@ -109,12 +115,13 @@ ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& 
 }
 
 QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate,
-                       const QDate& day) {
-    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day);
+                       const QDate& day, const std::vector<TaxRateChange>& rateChanges) {
+    const PrintedLabel now = printedLabelOf(row, defaultRate, {}, day, rateChanges);
     QStringList changes;
     const QString before = priceShown(last, defaultRate);
     const QString after = priceShown(now, defaultRate);
-    if (before != after && changeMark(row, last, defaultRate, day) == ChangeMark::PriceChanged) {
+    if (before != after &&
+        changeMark(row, last, defaultRate, day, rateChanges) == ChangeMark::PriceChanged) {
         changes << QStringLiteral("売価 %1 → %2").arg(before, after);
     }
     const std::pair<const char16_t*, bool> texts[] = {{u"メーカー", now.maker != last.maker},

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "ProductRow.h"
 
@@ -51,19 +52,23 @@ bool onSale(const ProductRow& row, const QDate& day);
 
 // What a row's label prints on `day` (null: today), as the history keeps it: in its sale the
 // sale price, with the 通常価格 it replaces (the row's price when it names none). A row
-// without a rate of its own is printed with `defaultRate` (the layout's).
+// without a rate of its own is printed with `defaultRate` (the layout's). The rate kept is the
+// one in force on the day for the rate's class (8: 軽減, 10: 標準), with the layout's
+// `rateChanges`: on a rate change's first day every label of the class prints anew.
 PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateTime& when,
-                            const QDate& day = {});
+                            const QDate& day = {},
+                            const std::vector<TaxRateChange>& rateChanges = {});
 
 // The row as printed on `day` (null: today) against its last printed label (nothing when none
 // was recorded): a sale that starts or ends is a price change. Prices are compared as whole
 // yen where both read as such ("1,280" and "1280" are the same price), else as text.
 ChangeMark changeMark(const ProductRow& row, const std::optional<PrintedLabel>& last,
-                      int defaultRate, const QDate& day = {});
+                      int defaultRate, const QDate& day = {},
+                      const std::vector<TaxRateChange>& rateChanges = {});
 
 // What changed, for a tool tip: 「売価 398 → 428、品名」, 「売価 158 → 128 (特価、通常 158)」;
 // empty when nothing did.
 QString describeChange(const ProductRow& row, const PrintedLabel& last, int defaultRate,
-                       const QDate& day = {});
+                       const QDate& day = {}, const std::vector<TaxRateChange>& rateChanges = {});
 
 }  // namespace zukaro

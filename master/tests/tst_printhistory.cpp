@@ -98,6 +98,15 @@ private slots:
         row("a sale price that says nothing: no sale",
             "4901234567894|カトー製菓|うすしお|60g|L-1|398||||398|2026-12-14|2026-12-20", kLast,
             "変更なし", "", before, first);
+        // 軽減 8 % → 0 % from 2027-10-01 (the layout's rate change, for every row): a 軽減
+        // label prints anew on the first day, a 標準 one does not.
+        const QDate lastDayOf8(2027, 9, 30), firstDayOf0(2027, 10, 1);
+        const QString reduced = "4901234567894|カトー製菓|うすしお|60g|L-1|398|8|";
+        row("軽減 the day before its rate changes", reduced, reduced, "変更なし", "", lastDayOf8,
+            lastDayOf8);
+        row("軽減 on its rate's first day", reduced, reduced, "価格変更",
+            "売価 398 (8%) → 398 (0%)", lastDayOf8, firstDayOf0);
+        row("標準 on 軽減's first day", kLast, kLast, "変更なし", "", lastDayOf8, firstDayOf0);
     }
 
     void marks() {
@@ -108,13 +117,15 @@ private slots:
         QFETCH(QDate, lastFor);
         QFETCH(QDate, day);
         const QDateTime printed(QDate(2026, 11, 30), QTime(9, 0), Qt::UTC);
+        const std::vector<TaxRateChange> toZero = {{TaxClass::Reduced, 0, QDate(2027, 10, 1)}};
         std::optional<PrintedLabel> stored;
         if (!last.isEmpty()) {
-            stored = printedLabelOf(rowOf(last), kStandardTaxRate, printed, lastFor);
+            stored = printedLabelOf(rowOf(last), kStandardTaxRate, printed, lastFor, toZero);
         }
         const ProductRow now = rowOf(row);
-        QCOMPARE(markText(changeMark(now, stored, kStandardTaxRate, day)), mark);
-        QCOMPARE(stored ? describeChange(now, *stored, kStandardTaxRate, day) : QString(), change);
+        QCOMPARE(markText(changeMark(now, stored, kStandardTaxRate, day, toZero)), mark);
+        QCOMPARE(stored ? describeChange(now, *stored, kStandardTaxRate, day, toZero) : QString(),
+                 change);
     }
 
     // What is kept of a printed label: the code as printed, the rate it printed with.
