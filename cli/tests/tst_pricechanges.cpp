@@ -317,6 +317,24 @@ private slots:
                                "--changed-only", "--as-of", "2026-12-22"});
         QCOMPARE(none.exitCode, 1);
         QVERIFY2(none.err.contains("変更なし 4 行は印刷しません"), qPrintable(none.err));
+
+        // 軽減 8 % → 0 % from 2027-01-04, entered by a script: on its first day the three 軽減
+        // labels print anew, the 標準 earphones do not.
+        QVERIFY(QDir().mkpath(temp("config/zukaro")));
+        QVERIFY(QFile::copy(fixture::path("layout_only_data.txt"), temp("config/zukaro/data.txt")));
+        const auto rate = run({"--tax-rate-from", "軽減", "0", "2027-01-04"});
+        QVERIFY2(rate.exitCode == 0, qPrintable(rate.err));
+        const QString ratePdf = temp("sale-rate.pdf"), ratePages = temp("sale-rate");
+        const auto reprinted = run({"--print-list", scanned.fileName(), ratePdf, "--changed-only",
+                                    "--record-printed", "--as-of", "2027-01-04"});
+        QVERIFY2(reprinted.exitCode == 0 &&
+                     reprinted.err.contains("新規 0 行・価格変更 3 行・表示変更 0 行"),
+                 qPrintable(reprinted.err));
+        QVERIFY(QDir().mkpath(ratePages));
+        QCOMPARE(printed::codesOnEveryPage(ratePdf, 300, ratePages),
+                 QStringList({"EAN-13:" + chips, "EAN-13:" + tea, "EAN-13:" + nuts}));
+        QCOMPARE(history(), chips + " 158  2027-01-04, " + tea + " 258  2027-01-04, " + earphones +
+                                " 1000  2026-12-11, " + nuts + " 540  2027-01-04");
     }
 
     // A handheld scanner's list (JAN, or JAN and 枚数) prints from the product master, the one
