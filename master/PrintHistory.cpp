@@ -72,10 +72,7 @@ PrintedLabel printedLabelOf(const ProductRow& row, int defaultRate, const QDateT
     const QDate printedFor = day.isValid() ? day : QDate::currentDate();
     const bool sale = onSale(row, printedFor);
     const int rate = row.taxRate.value_or(defaultRate);
-    const int inForce =
-        rate == kReducedTaxRate    ? taxRateOn(TaxClass::Reduced, printedFor, rateChanges)
-        : rate == kStandardTaxRate ? taxRateOn(TaxClass::Standard, printedFor, rateChanges)
-                                   : rate;
+    const int inForce = taxRateOn(taxClassOfRate(rate), printedFor, rateChanges);
     return {printedKey(row.jan),
             row.maker,
             row.product,

@@ -139,11 +139,15 @@ int taxRateOn(TaxClass taxClass, QDate day, const std::vector<TaxRateChange>& ch
     return row != nullptr ? row->ratePercent : 0;
 }
 
+TaxClass taxClassOfRate(int ratePercent) {
+    return ratePercent == kReducedTaxRate ? TaxClass::Reduced : TaxClass::Standard;
+}
+
 TaxClass taxClassOf(const SheetState& sheet, int n) {
     if (priceTaxOf(sheet, n) == PriceTax::Exempt) {
         return TaxClass::Exempt;
     }
-    return taxRateOf(sheet, n) == kReducedTaxRate ? TaxClass::Reduced : TaxClass::Standard;
+    return taxClassOfRate(taxRateOf(sheet, n));
 }
 
 int taxRateOn(const SheetState& sheet, int n, QDate day) {

@@ -49,6 +49,8 @@ int taxRateOf(const SheetState& sheet, int n);
 const std::vector<TaxRateChange>& builtInTaxRates();
 int taxRateOn(TaxClass taxClass, QDate day, const std::vector<TaxRateChange>& changes);
 
+// The class a rate of a label, a list or the history stands for: 8 is 軽減, any other 標準.
+TaxClass taxClassOfRate(int ratePercent);
 // A class as a label keeps it: 「非課税」 as its kind, else its own rate ("8": 軽減, "10":
 // 標準), else the layout's default rate's class.
 TaxClass taxClassOf(const SheetState& sheet, int n);
