@@ -75,10 +75,11 @@ int main(int argc, char* argv[]) {
                     editor()->changeLayout(QStringLiteral("総額表示"), change);
                 }
             };
-            hooks.openInEditor = [&](const zukaro::SheetState& sheet, const QString& title) {
+            hooks.openInEditor = [&](const zukaro::SheetState& sheet, const QString& title,
+                                     const QDate& day) {
                 startScreen->Command1_Click();
                 if (editor()) {
-                    editor()->openListSheet(sheet, title);
+                    editor()->openListSheet(sheet, title, day);
                 }
             };
             hooks.master = &master;

@@ -203,10 +203,12 @@ bool openList(BatchSession& session, const CommandLine& command, ListJob& job) {
     // What the labels look like on paper, by the line they came from: each row checked once,
     // the first notes kept, all counted.
     PlanNotes noted(plan, job.reading.problemCount);
-    eachLabelNote(plan, plan.printedRows(), base, nullptr,
-                  [&](std::size_t row, const QString& text) {
-                      noted.addLabelNote({job.rows.lineOf(row), text, true});
-                  });
+    eachLabelNote(
+        plan, plan.printedRows(), base, nullptr,
+        [&](std::size_t row, const QString& text) {
+            noted.addLabelNote({job.rows.lineOf(row), text, true});
+        },
+        command.asOf);
     const std::vector<RowProblem> problems = noted.inOrder(job.reading.problems);
     for (const RowProblem& problem : problems) {
         messages.write(shown + QStringLiteral(": ") + problem.text());

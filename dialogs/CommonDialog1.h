@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include "WinColor.h"
@@ -43,9 +44,13 @@ public:
     // dialog's own choice.
     void suggestPdfFile(const QString& path) { pdfSuggestion_ = path; }
     const QString& pdfSuggestion() const { return pdfSuggestion_; }
+    // The day the next print is for (印刷日), named in the print dialog; null: none named.
+    void namePrintDay(const QDate& day) { printDay_ = day; }
+    const QDate& printDay() const { return printDay_; }
 
 private:
     QString pdfSuggestion_;
+    QDate printDay_;
 };
 
 }  // namespace zukaro

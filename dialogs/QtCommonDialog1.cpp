@@ -1,8 +1,10 @@
 #include "QtCommonDialog1.h"
 
+#include <QBoxLayout>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -10,6 +12,7 @@
 #include "DrawTarget.h"
 #include "FileFilter.h"
 #include "FontChoiceDialog.h"
+#include "PrintDayEdit.h"
 
 namespace zukaro {
 namespace {
@@ -64,6 +67,24 @@ int QtCommonDialog1::showPrinter(QPrinter& printer) {
     if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
         file != nullptr && !pdfSuggestion().isEmpty()) {
         file->setText(QDir::toNativeSeparators(pdfSuggestion()));
+    }
+    // The day whose sales and rates print, under the printer's choice where it cannot be
+    // missed. It is chosen in the window, whose preview and marks go with it.
+    if (auto* rows = qobject_cast<QBoxLayout*>(dialog.layout());
+        rows != nullptr && printDay().isValid()) {
+        auto* day = new QLabel(&dialog);
+        day->setObjectName(QStringLiteral("印刷日の説明"));
+        day->setWordWrap(true);
+        const bool today = printDay() == QDate::currentDate();
+        day->setText(
+            QStringLiteral("%1の特価・税率で印刷します。%2")
+                .arg(spokenDay(printDay()), today ? QStringLiteral("（今日）")
+                                                  : QStringLiteral("今日の分ではありません。")));
+        if (!today) {
+            day->setStyleSheet(
+                QStringLiteral("QLabel { background: #fff3a0; font-weight: bold; }"));
+        }
+        rows->insertWidget(1, day);
     }
     return dialog.exec() == QDialog::Accepted ? 0 : kCancelError;
 }

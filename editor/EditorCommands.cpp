@@ -68,11 +68,12 @@ const std::vector<EditorCommand>& editorCommands() {
                   QStringLiteral("挿入"), QStringLiteral("前候補"), QStringLiteral("全クリア"),
                   QStringLiteral("全コピー")});
         // Preview, print, zoom, the product list and exit; the preview's scroll bars.
-        controls(E::None,
-                 {QStringLiteral("プレビュー"), QStringLiteral("印刷"), QStringLiteral("倍率"),
-                  QStringLiteral("全体"), QStringLiteral("印刷位置の調整ボタン"),
-                  QStringLiteral("商品リストボタン"), QStringLiteral("Command1"),
-                  QStringLiteral("HScroll1"), QStringLiteral("VScroll1")});
+        controls(
+            E::None,
+            {QStringLiteral("プレビュー"), QStringLiteral("印刷"), QStringLiteral("倍率"),
+             QStringLiteral("全体"), QStringLiteral("印刷位置の調整ボタン"),
+             QStringLiteral("商品リストボタン"), QStringLiteral("印刷日"),
+             QStringLiteral("Command1"), QStringLiteral("HScroll1"), QStringLiteral("VScroll1")});
 
         // Each item's font, colour, show/hide, underline and nudges; the bars' show/hide and
         // nudges.

@@ -21,6 +21,7 @@
 
 #include "EditorCommands.h"
 #include "EntryField.h"
+#include "PrintDayEdit.h"
 #include "SheetCommands.h"
 #include "SheetState.h"
 #include "SwitchCaptions.h"
@@ -273,10 +274,14 @@ QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
         button(QStringLiteral("印刷位置の調整ボタン"), QStringLiteral("印刷位置の調整"), row);
     c.印刷位置の調整ボタン->setToolTip(
         QStringLiteral("プリンターごとに、ラベルに合わせて印刷位置のずれと伸び縮みを直します"));
+    c.印刷日 = new PrintDayEdit(row);
     for (QPushButton* b :
          {c.プレビュー, c.印刷, c.印刷位置の調整ボタン, c.倍率, c.全体, c.商品リストボタン}) {
         layout->addWidget(b);
     }
+    layout->addSpacing(8);
+    layout->addWidget(new QLabel(QStringLiteral("印刷日"), row));
+    layout->addWidget(c.印刷日);
     layout->addStretch();
     layout->addWidget(c.Command1);
     return row;

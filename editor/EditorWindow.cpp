@@ -23,6 +23,7 @@
 #include "MessageBoxes.h"
 #include "PreviewPane.h"
 #include "PreviewSurface.h"
+#include "PrintDayEdit.h"
 #include "PrintingSettings.h"
 #include "ProductMaster.h"
 #include "SheetCommands.h"
@@ -92,6 +93,20 @@ EditorWindow::EditorWindow(CommonDialog1& dialog, MessageBoxes& messages,
                    MessageIcon::Exclamation, false);
     });
     printing_->setPrinted([this](const QString& where) { say(where); });
+    printing_->setPrintDay([this] {
+        ui_.印刷日->followToday();
+        return ui_.印刷日->day();
+    });
+    // 印刷日: the preview shows the labels as they print on that day.
+    connect(ui_.印刷日, &QDateEdit::dateChanged, this, [this] {
+        const QDate day = ui_.印刷日->day();
+        commands_->setAsOf(day);
+        showPreviewQuietly();
+        say(day == QDate::currentDate()
+                ? QStringLiteral("今日の特価・税率で表示しています。")
+                : spokenDay(day) +
+                      QStringLiteral("の特価・税率で表示しています。印刷もこの日の分です。"));
+    });
     bindSheetCommands(*commands_, [this] { printing_->printSheet(); },
                       {*ui_.プレビュー, *ui_.M_プレビュー, *ui_.印刷, *ui_.P_印刷, *ui_.倍率,
                        [this](const std::function<void()>& command) { runMenuCommand(command); }});

@@ -127,7 +127,7 @@ public:
     }
     // A sheet of a product list in the editor: its labels, as a new sheet without a file
     // (after the unsaved-changes question).
-    void openListSheet(const SheetState& sheet, const QString& title);
+    void openListSheet(const SheetState& sheet, const QString& title, const QDate& day = {});
     // The sheet a product list is laid out on: this window's layout and offsets, no labels.
     SheetState listBase() const;
     // A change of that layout asked for by the product list (its 「税込表示にする」): one step

@@ -7,6 +7,7 @@
 #include "EditorWindow.h"
 #include "Items.h"
 #include "JanCompletion.h"
+#include "PrintDayEdit.h"
 #include "ProductMaster.h"
 #include "TaxPrice.h"
 
@@ -82,7 +83,7 @@ void EditorWindow::changeLayout(const QString& what, const std::function<void(La
     showPreviewQuietly();
 }
 
-void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) {
+void EditorWindow::openListSheet(const SheetState& sheet, const QString& title, const QDate& day) {
     storeFocusedField();
     if (!confirmDiscard()) {
         return;
@@ -92,6 +93,7 @@ void EditorWindow::openListSheet(const SheetState& sheet, const QString& title) 
         sheet_.setLabel(n, sheet.label(n));
     }
     refreshTitle();
+    ui_.印刷日->setDay(day);
     say(title + QStringLiteral(" を開きました。保存するときは名前を付けてください。"));
     mirrorCaptions();
     loadEntryFields();

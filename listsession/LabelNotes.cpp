@@ -8,7 +8,8 @@ namespace zukaro {
 
 void eachLabelNote(const SheetPlan& plan, const std::vector<std::size_t>& rows,
                    const SheetState& base, WorkProgress* progress,
-                   const std::function<void(std::size_t row, const QString& text)>& tell) {
+                   const std::function<void(std::size_t row, const QString& text)>& tell,
+                   const QDate& day) {
     constexpr std::size_t kRowsPerStep = 20 * kLabelCount;
     beginStep(progress, QStringLiteral("ラベルの仕上がりを確かめています"),
               static_cast<qint64>(rows.size()));
@@ -18,12 +19,12 @@ void eachLabelNote(const SheetPlan& plan, const std::vector<std::size_t>& rows,
         notesByRow(
             std::min(kRowsPerStep, rows.size() - first),
             [&](std::size_t i) { return plan.label(rows[first + i], base.layout); }, base,
-            [&](const RowNote& note) { tell(rows[first + note.row], note.text); });
+            [&](const RowNote& note) { tell(rows[first + note.row], note.text); }, day);
     }
 }
 
 LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      const SheetState& base, WorkProgress* progress) {
+                      const SheetState& base, WorkProgress* progress, const QDate& day) {
     std::vector<std::size_t> named;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (checks[i].hasProduct) {
@@ -32,9 +33,9 @@ LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<Row
     }
     const SheetPlan plan(planRowsOf(rows), 1, nullptr, &checks);
     LabelNotes notes;
-    eachLabelNote(plan, named, base, progress, [&notes](std::size_t row, const QString& text) {
-        notes.emplace_back(row, text);
-    });
+    eachLabelNote(
+        plan, named, base, progress,
+        [&notes](std::size_t row, const QString& text) { notes.emplace_back(row, text); }, day);
     return notes;
 }
 

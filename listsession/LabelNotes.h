@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <functional>
 #include <utility>
@@ -25,15 +26,16 @@ inline constexpr std::size_t kMaxCheckedRows = 100'000;
 inline constexpr std::size_t kRecheckedRows = 1'000;
 
 // How the labels of `plan`'s rows `rows` (by index, in order) come out on paper with `base`'s
-// layout: `tell(row, text)` per note, each row checked once.
+// layout, printed for `day` (null: today): `tell(row, text)` per note, each row checked once.
 void eachLabelNote(const SheetPlan& plan, const std::vector<std::size_t>& rows,
                    const SheetState& base, WorkProgress* progress,
-                   const std::function<void(std::size_t row, const QString& text)>& tell);
+                   const std::function<void(std::size_t row, const QString& text)>& tell,
+                   const QDate& day = {});
 
 // The same for every row with a product name, kept by row index: the window checks them once as
 // the list is read, whichever rows print in the end.
 LabelNotes labelNotes(const std::vector<ProductRow>& rows, const std::vector<RowCheck>& checks,
-                      const SheetState& base, WorkProgress* progress);
+                      const SheetState& base, WorkProgress* progress, const QDate& day = {});
 
 // The notes of one plan, counted: the first kept with their texts, all counted.
 class PlanNotes {

@@ -11,10 +11,11 @@
 namespace zukaro {
 
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
-                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress) {
+                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress,
+                const QDate& day) {
     HistoryMarks marked = markAgainstHistory(
-        rows.size(), [&rows](std::size_t i) { return rows[i]; }, master, defaultRate, &progress, {},
-        rateChanges);
+        rows.size(), [&rows](std::size_t i) { return rows[i]; }, master, defaultRate, &progress,
+        day, rateChanges);
     Marked out;
     out.asked = marked.asked;
     out.error = std::move(marked.error);
@@ -24,7 +25,7 @@ Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int 
         out.printed.insert(
             last.key(),
             {last->price.isEmpty() ? QStringLiteral("なし") : last->price,
-             describeChange(row, *last, defaultRate, {}, rateChanges) +
+             describeChange(row, *last, defaultRate, day, rateChanges) +
                  QStringLiteral("\n前回の印刷: ") +
                  last->printedAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm"))});
     }
@@ -123,7 +124,8 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
     }
     out.notesChecked = out.rows.size() <= kMaxCheckedRows;
     if (out.notesChecked) {
-        out.notes = labelNotes(out.rows, out.checks, base, &progress);
+        out.notes = labelNotes(out.rows, out.checks, base, &progress,
+                               asked != nullptr ? asked->day : QDate());
         out.cancelled = progress.cancelled();
         if (out.cancelled) {
             return out;
@@ -140,8 +142,8 @@ Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& re
         }
     }
     if (asked != nullptr && asked->master != nullptr) {
-        out.marked =
-            markRows(out.rows, *asked->master, asked->defaultRate, asked->rateChanges, progress);
+        out.marked = markRows(out.rows, *asked->master, asked->defaultRate, asked->rateChanges,
+                              progress, asked->day);
     }
     return out;
 }

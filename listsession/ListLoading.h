@@ -36,8 +36,10 @@ struct Marked {
     std::vector<ChangeMark> marks;
     QHash<std::size_t, LastPrintedWords> printed;
 };
+// `day`: the day the rows print for (null: today).
 Marked markRows(const std::vector<ProductRow>& rows, ProductMaster& master, int defaultRate,
-                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress);
+                const std::vector<TaxRateChange>& rateChanges, WorkProgress& progress,
+                const QDate& day = {});
 
 // What the product master says of a list, read without writing anything: what registering the
 // whole list (the rows it held before and the new ones) would change.
@@ -56,7 +58,8 @@ struct MasterAsked {
     const std::vector<ProductRow>* before = nullptr;  // the rows the list holds already
     std::vector<QDateTime> listTimes;
     int defaultRate = kStandardTaxRate;
-    std::vector<TaxRateChange> rateChanges{};  // the layout's, for the rate in force today
+    std::vector<TaxRateChange> rateChanges{};  // the layout's, for the rate in force on `day`
+    QDate day{};  // the day the list prints for (印刷日); null: today
 };
 // The list's rows against the master as it is now, for 「マスターに登録」.
 MasterView viewOfMaster(const std::vector<ProductRow>& rows, ProductMaster& master,
@@ -77,7 +80,8 @@ struct Loaded {
 // Reads a list (a file, or pasted rows) as batch `batch` (0: the list's file, 1, 2, …: the
 // pastes after it): the columns as remembered (or `given`), each row checked, the labels' notes
 // with `base`'s layout, and, when `asked` names a master, the rows of a code alone filled from
-// it, the list compared with it and marked against the labels last printed.
+// it, the list compared with it and marked against the labels last printed. Notes and marks
+// are for the day `asked` names (null: today).
 Loaded load(const std::function<SourceResult(const RowSink&, WorkProgress&)>& reader,
             QSettings* remembered, const std::optional<ColumnMapping>& given,
             const SheetState& base, const QString& name, const RowOptions& options, int batch,

@@ -72,6 +72,14 @@ void ProductListModel::setMarks(std::size_t first, std::vector<ChangeMark> marks
     }
 }
 
+void ProductListModel::clearMarks() {
+    marks_.clear();
+    printed_.clear();
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, Change), index(static_cast<int>(rows_.size()) - 1, Change));
+    }
+}
+
 void ProductListModel::chooseChanged(bool only, std::size_t first) {
     for (std::size_t i = first; i < rows_.size(); ++i) {
         print_[i] = !only || i >= marks_.size() || needsPrinting(marks_[i]);

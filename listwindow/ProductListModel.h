@@ -40,6 +40,8 @@ public:
     // Without marks the 前回 column stays empty.
     void setMarks(std::size_t first, std::vector<ChangeMark> marks,
                   QHash<std::size_t, Printed> printed);
+    // No marks: the history could not be read for the day the list prints on.
+    void clearMarks();
     bool hasMarks() const { return !marks_.empty(); }
     const std::vector<ChangeMark>& marks() const { return marks_; }
     // 「変更分だけ」: only the new and changed rows from `first` on checked for printing; or

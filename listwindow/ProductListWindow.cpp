@@ -31,6 +31,7 @@
 #include "ListSession.h"
 #include "ListSettings.h"
 #include "MessageBoxes.h"
+#include "PrintDayEdit.h"
 #include "PrintHistory.h"
 #include "PrintJob.h"
 #include "ProductListModel.h"
@@ -200,6 +201,7 @@ void ProductListWindow::buildSheetRows(QVBoxLayout& layout) {
     start->setRange(1, kLabelCount);
     nextStartNote = wrappingLabel(QStringLiteral("前回の続きの説明"));
     nextStart = button(QStringLiteral("前回の続き"), QString(), this);
+    printDay = new PrintDayEdit(this);
     sheetNumber = new QSpinBox(this);
     sheetNumber->setObjectName(QStringLiteral("シート番号"));
     sheetNumber->setRange(1, 1);
@@ -213,6 +215,8 @@ void ProductListWindow::buildSheetRows(QVBoxLayout& layout) {
     where->addWidget(start);
     where->addWidget(nextStartNote, 1);
     where->addWidget(nextStart);
+    where->addWidget(new QLabel(QStringLiteral("印刷日"), this));
+    where->addWidget(printDay);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(summary, 1);
     bottom->addWidget(new QLabel(QStringLiteral("シート"), this));
@@ -267,6 +271,7 @@ void ProductListWindow::wire() {
             model_->chooseChanged(only);
         }
     });
+    connect(printDay, &QDateEdit::dateChanged, this, [this] { markForDay(); });
     connect(nextStart, &QPushButton::clicked, this, [this] {
         if (offeredStart_ > 0) {
             start->setValue(offeredStart_);
@@ -297,6 +302,7 @@ ProductListWindow::~ProductListWindow() = default;
 void ProductListWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        printDay->followToday();
         refresh();
     }
 }
@@ -335,7 +341,8 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
     Loaded loaded;
     QSettings* const columns = hooks_.columns;
     const SheetState base = baseSheet();
-    const RowOptions options{widenKatakana->isChecked()};
+    const QDate day = printDay->day();
+    const RowOptions options{widenKatakana->isChecked(), day};
     const int batch = append ? pastes_ + 1 : 0;
     std::vector<QDateTime> times = append ? listTimes_ : std::vector<QDateTime>();
     times.resize(static_cast<std::size_t>(batch) + 1);
@@ -347,8 +354,12 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
             // made and closed on the work's thread. Nothing is written to the master here.
             const std::unique_ptr<ProductMaster> connection =
                 master != nullptr ? master->another() : nullptr;
-            const MasterAsked asked{connection.get(), append ? &model_->rows() : nullptr, times,
-                                    base.layout.defaultTaxRate, base.layout.taxRateChanges};
+            const MasterAsked asked{.master = connection.get(),
+                                    .before = append ? &model_->rows() : nullptr,
+                                    .listTimes = times,
+                                    .defaultRate = base.layout.defaultTaxRate,
+                                    .rateChanges = base.layout.taxRateChanges,
+                                    .day = day};
             loaded =
                 load(read, columns, std::nullopt, base, name, options, batch, &asked, progress);
         });
@@ -392,6 +403,7 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
     }
     notesChecked_ = notesChecked_ && loaded.notesChecked;
     notesLayout_ = base.layout;
+    notesDay_ = day;
     append ? model_->appendRows(std::move(loaded.rows), std::move(loaded.checks))
            : model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
     if (loaded.marked.asked) {
@@ -440,9 +452,12 @@ void ProductListWindow::refresh() {
     const SheetPlan laid = plan();
     const std::vector<ProductRow>& rows = model_->rows();
     const SheetState base = baseSheet();
-    if (notesChecked_ && notesLayout_ != base.layout && rows.size() <= kRecheckedRows) {
-        labelNotes_ = labelNotes(rows, model_->checks(), base, nullptr);
+    const QDate day = printDay->day();
+    if (notesChecked_ && (notesLayout_ != base.layout || notesDay_ != day) &&
+        rows.size() <= kRecheckedRows) {
+        labelNotes_ = labelNotes(rows, model_->checks(), base, nullptr, day);
         notesLayout_ = base.layout;
+        notesDay_ = day;
     }
     // How the labels come out on paper, by the row they came from: the rows that print.
     PlanNotes noted(laid, readProblemCount_);
@@ -568,15 +583,20 @@ void ProductListWindow::changeColumns() {
     }
     const ColumnMapping chosen = choose.mapping();
     const SheetState base = baseSheet();
-    const RowOptions options{widenKatakana->isChecked()};
+    const QDate day = printDay->day();
+    const RowOptions options{widenKatakana->isChecked(), day};
     ProductMaster* const master = hooks_.master;
     Loaded loaded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
             const std::unique_ptr<ProductMaster> connection =
                 master != nullptr ? master->another() : nullptr;
-            const MasterAsked asked{connection.get(), nullptr, listTimes_,
-                                    base.layout.defaultTaxRate, base.layout.taxRateChanges};
+            const MasterAsked asked{.master = connection.get(),
+                                    .before = nullptr,
+                                    .listTimes = listTimes_,
+                                    .defaultRate = base.layout.defaultTaxRate,
+                                    .rateChanges = base.layout.taxRateChanges,
+                                    .day = day};
             loaded =
                 load(reader_, nullptr, chosen, base, listName_, options, pastes_, &asked, progress);
         });
@@ -600,6 +620,7 @@ void ProductListWindow::changeColumns() {
     labelNotes_ = std::move(loaded.notes);
     notesChecked_ = loaded.notesChecked;
     notesLayout_ = base.layout;
+    notesDay_ = day;
     model_->setRows(std::move(loaded.rows), std::move(loaded.checks));
     if (loaded.marked.asked) {
         model_->setMarks(0, std::move(loaded.marked.marks), std::move(loaded.marked.printed));
@@ -619,7 +640,8 @@ void ProductListWindow::openSheetInEditor() {
     if (index < laid.sheetCount() && hooks_.openInEditor) {
         hooks_.openInEditor(
             laid.sheet(index, baseSheet()),
-            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheetCount()));
+            QStringLiteral("商品リスト %1/%2").arg(index + 1).arg(laid.sheetCount()),
+            printDay->day());
     }
 }
 
@@ -694,8 +716,11 @@ void ProductListWindow::saveAll() {
 }
 
 void ProductListWindow::printAll() {
+    printDay->followToday();
     const SheetPlan laid = plan();
+    const QDate day = printDay->day();
     dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
+    dialog_.namePrintDay(day);
     if (laid.sheetCount() == 0 || !allowedJob(laid) ||
         !confirmUntaxed(laid, QStringLiteral("印刷")) ||
         dialog_.showPrinter(printer_) == kCancelError) {
@@ -715,7 +740,7 @@ void ProductListWindow::printAll() {
             outcome = job.run(
                 static_cast<std::size_t>(laid.sheetCount()),
                 sheetPages([&](std::size_t i) { return laid.sheet(static_cast<qint64>(i), base); },
-                           calibration));
+                           calibration, day));
         });
     if (!workFailure.isEmpty() || !outcome.printed()) {
         const bool cancelled =
@@ -744,13 +769,14 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
         return;
     }
     const Layout layout = baseSheet().layout;
+    const QDate day = printDay->day();
     const std::vector<ProductRow>& listed = model_->rows();
     ProductMaster::RecordResult recorded;
     const QString failure =
         BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
             recorded = recordPrinted(
                 laid, [&listed](std::size_t i) { return listed[i]; }, *master->another(),
-                layout.defaultTaxRate, &progress, {}, layout.taxRateChanges);
+                layout.defaultTaxRate, &progress, day, layout.taxRateChanges);
         });
     if (!failure.isEmpty() || !recorded.ok) {
         messages_.tell(kCaption, failure.isEmpty() ? recorded.error : failure,
@@ -761,6 +787,39 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
     if (changedOnly->isChecked()) {
         model_->chooseChanged(true);
     }
+}
+
+void ProductListWindow::markForDay() {
+    ProductMaster* const master = hooks_.master;
+    if (master != nullptr && !model_->rows().empty()) {
+        const Layout layout = baseSheet().layout;
+        const QDate day = printDay->day();
+        const std::vector<ProductRow>& rows = model_->rows();
+        Marked marked;
+        const QString failure =
+            BackgroundWork(this, hooks_.progressDelayMs).run(kCaption, [&](WorkProgress& progress) {
+                marked = markRows(rows, *master->another(), layout.defaultTaxRate,
+                                  layout.taxRateChanges, progress, day);
+            });
+        if (failure.isEmpty() && marked.asked) {
+            model_->setMarks(0, std::move(marked.marks), std::move(marked.printed));
+            if (changedOnly->isChecked()) {
+                model_->chooseChanged(true);
+            }
+        } else {
+            // Marks of another day would choose the wrong rows: none, and every row prints.
+            model_->chooseChanged(false);
+            model_->clearMarks();
+            const QString why = failure.isEmpty() ? marked.error : failure;
+            messages_.tell(kCaption,
+                           (why.isEmpty() ? QStringLiteral("前回の印刷との比較を取り消しました。")
+                                          : QStringLiteral("前回の印刷と比べられませんでした。")) +
+                               QStringLiteral("どの行も印刷します。") +
+                               (why.isEmpty() ? QString() : u'\n' + why),
+                           why.isEmpty() ? MessageIcon::Information : MessageIcon::Exclamation);
+        }
+    }
+    refresh();
 }
 
 void ProductListWindow::rememberNextStart(const SheetPlan& laid) {

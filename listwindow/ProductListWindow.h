@@ -31,6 +31,7 @@ namespace zukaro {
 
 class CommonDialog1;
 class MessageBoxes;
+class PrintDayEdit;
 class ProductListModel;
 class ProductMaster;
 
@@ -41,8 +42,8 @@ struct ProductListHooks {
     // Changes that layout (the editor's, as a step the clerk can undo there): 税込表示 in one
     // click. Without it the window only says what prints untaxed.
     std::function<void(const std::function<void(Layout&)>&)> changeLayout;
-    // Shows a sheet of the list in the editor.
-    std::function<void(const SheetState&, const QString& title)> openInEditor;
+    // Shows a sheet of the list in the editor, as it prints on `day` (the list's 印刷日).
+    std::function<void(const SheetState&, const QString& title, const QDate& day)> openInEditor;
     ProductMaster* master = nullptr;  // lists are compared with it, registered on the clerk's word
     QSettings* columns = nullptr;     // column mappings remembered per header, when given
     // Where the printers' calibrations and the next start on a partly used sheet are kept, when
@@ -145,6 +146,8 @@ private:
     // After a print: the label after the last one printed, offered as the next start.
     void rememberNextStart(const SheetPlan& laid);
     void showNextStart();
+    // 印刷日 changed: the rows marked against the history as they print on the new day.
+    void markForDay();
 
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
@@ -159,9 +162,10 @@ private:
     std::vector<RowProblem> readProblems_;  // the first ones
     qint64 readProblemCount_ = 0;           // all of them
     // How each row's labels come out on paper (LabelLayout), by row index, as checked with
-    // `notesLayout_`; `notesChecked_` false for a list too long to check.
+    // `notesLayout_` for `notesDay_`; `notesChecked_` false for a list too long to check.
     LabelNotes labelNotes_;
     std::optional<Layout> notesLayout_;
+    QDate notesDay_;
     bool notesChecked_ = true;
     QString listFile_;  // the file the list was read from; empty for pasted rows only
     std::vector<QDateTime> listTimes_;  // by batch: when its rows were made
@@ -187,6 +191,7 @@ private:
     QCheckBox* widenKatakana;
     QCheckBox* changedOnly;
     QSpinBox* start;
+    PrintDayEdit* printDay;
     QLabel* nextStartNote;
     QPushButton* nextStart;
     QSpinBox* sheetNumber;

@@ -24,7 +24,9 @@ void SheetPrinting::printSheet() {
         done();
         return;
     }
+    const QDate day = printDay_ ? printDay_() : QDate();
     dialog_.suggestPdfFile(suggestedPdfFile(sheet_.fileName));
+    dialog_.namePrintDay(day.isValid() ? day : QDate::currentDate());
     if (dialog_.showPrinter(printer_) == kCancelError) {
         done();
         return;
@@ -40,7 +42,7 @@ void SheetPrinting::printSheet() {
         sheet_.fileName.isEmpty() ? kUntitled : QFileInfo(sheet_.fileName).fileName();
     const PrintOutcome outcome =
         PrintJob(printer_, title)
-            .run(1, sheetPages([this](std::size_t) { return sheet_; }, calibration));
+            .run(1, sheetPages([this](std::size_t) { return sheet_; }, calibration, day));
     if (!outcome.printed()) {
         messages_.tell(caption, outcome.message, MessageIcon::Critical);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <functional>
 
@@ -28,6 +29,8 @@ public:
     void setPrintCheck(std::function<bool()> check) { printCheck_ = std::move(check); }
     // Told where a print went, once it went out: 「…/今週.pdf に印刷しました。」.
     void setPrinted(std::function<void(const QString&)> printed) { printed_ = std::move(printed); }
+    // The day the sheet prints for (印刷日), asked as the print starts; none: today.
+    void setPrintDay(std::function<QDate()> day) { printDay_ = std::move(day); }
     // Puts the keyboard focus back into Text1 once the command is done.
     void setFocusText1(std::function<void()> focus) { focusText1_ = std::move(focus); }
 
@@ -41,6 +44,7 @@ private:
     QString settingsFolder_;
     std::function<bool()> printCheck_;
     std::function<void(const QString&)> printed_;
+    std::function<QDate()> printDay_;
     std::function<void()> focusText1_;
 };
 

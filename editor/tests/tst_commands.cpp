@@ -5,10 +5,12 @@
 // user see: the label file the sheet would be saved as, the bars' state, where the sheet sits,
 // and the captions, choices and texts of the controls.
 #include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStatusBar>
 
 #include "Cp932.h"
 #include "EditorCommands.h"
@@ -26,9 +28,10 @@ namespace {
 // A control of the window, as against Qt's own widgets inside the combo boxes, scroll areas
 // and the menu bar.
 bool isOwnControl(const QObject* o) {
-    const bool control = qobject_cast<const QAbstractButton*>(o) ||
-                         qobject_cast<const QComboBox*>(o) || qobject_cast<const QLineEdit*>(o) ||
-                         qobject_cast<const QAbstractSlider*>(o) || qobject_cast<const QAction*>(o);
+    const bool control =
+        qobject_cast<const QAbstractButton*>(o) || qobject_cast<const QComboBox*>(o) ||
+        qobject_cast<const QLineEdit*>(o) || qobject_cast<const QAbstractSlider*>(o) ||
+        qobject_cast<const QAction*>(o) || qobject_cast<const QAbstractSpinBox*>(o);
     return control && !o->objectName().isEmpty() && !o->objectName().startsWith("qt_");
 }
 
@@ -154,6 +157,9 @@ class TestCommands : public QObject {
             QTest::keyClicks(box, "3");
         } else if (auto* combo = qobject_cast<QComboBox*>(o)) {
             QTest::keyClick(combo, Qt::Key_Down);
+        } else if (auto* day = qobject_cast<QAbstractSpinBox*>(o)) {
+            day->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(day, Qt::Key_Up);
         } else if (auto* slider = qobject_cast<QAbstractSlider*>(o)) {
             slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         } else if (auto* button = qobject_cast<QAbstractButton*>(o)) {
@@ -189,6 +195,11 @@ class TestCommands : public QObject {
             {"pt保存", exists(ui_.settingsDir->filePath("data.txt"))},
             {"商品リスト", opened},
             {"商品リストボタン", opened},
+            {"印刷日",
+             [this] {
+                 return ui_.window->statusBar()->currentMessage().endsWith(
+                     "の特価・税率で表示しています。印刷もこの日の分です。");
+             }},
             {"MNUEXIT", closed},
             {"Command1", closed}};
         return !work.contains(name) || work[name]();
@@ -314,7 +325,8 @@ private slots:
                 QCOMPARE(steps.count(), 1);
                 QCOMPARE(steps.index(), 1);
                 QVERIFY(before != changed);
-                QVERIFY2(didItsWork(name), "the command did not do its work");
+                QVERIFY2(didItsWork(name), qPrintable("the command did not do its work; status: " +
+                                                      ui_.window->statusBar()->currentMessage()));
                 break;
             }
         }

@@ -9,6 +9,8 @@
 #include "EntryField.h"
 #include "LabelFile.h"
 #include "ModalDialogs.h"
+#include "PreviewSurface.h"
+#include "PrintDayEdit.h"
 #include "QtCommonDialog1.h"
 #include "QtMessageBoxes.h"
 #include "QtTranslations.h"
@@ -375,15 +377,47 @@ private slots:
         QCOMPARE(shownLabel(), " 3/21 3");
     }
 
-    // Print through the real print dialog into a PDF: the price typed last is on the page.
+    // Print through the real print dialog into a PDF: the texts typed last are on the page, the
+    // sale's last day too (typed, not yet entered), as the label prints on 印刷日: the price
+    // before and after the sale, the sale price on its first day. The print dialog names the
+    // day, and says when it is not today.
+    void printsWhatWasTyped_data() {
+        QTest::addColumn<int>("days");  // 印刷日, from today
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QString>("notPrinted");
+        QTest::newRow("today, before the sale") << 0 << "4321"
+                                                << "3980";
+        QTest::newRow("the sale's first day") << 6 << "3980 通常価格 4321"
+                                              << "";
+        QTest::newRow("the day after it") << 13 << "4321"
+                                          << "3980";
+    }
+
     void printsWhatWasTyped() {
+        QFETCH(int, days);
+        QFETCH(QString, printed);
+        QFETCH(QString, notPrinted);
+        const QDate day = QDate::currentDate().addDays(days);
+        window_->findChild<QDateEdit*>("印刷日")->setDate(day);
         click("Cmdnext", 2);
         clickInto("Text3");
         typeText(field("Text3"), "印刷品");
         clickInto("Text5");
         typeText(field("Text5"), "4321");
+        QTest::mouseClick(window_->findChild<QLineEdit*>("特価"), Qt::LeftButton);
+        typeText(QApplication::focusWidget(), "3980");
+        key(Qt::Key_Return);
+        key(Qt::Key_Return);  // no 通常価格 of its own: the price
+        typeText(QApplication::focusWidget(),
+                 QDate::currentDate().addDays(6).toString("yyyy/MM/dd"));
+        key(Qt::Key_Return);
+        typeText(QApplication::focusWidget(),
+                 QDate::currentDate().addDays(12).toString("yyyyMMdd"));
         const QString pdf = path("printed.pdf");
+        QString named;
         whenShown<QPrintDialog>([&](QPrintDialog& d) {
+            const auto* note = d.findChild<QLabel*>("印刷日の説明");
+            named = note != nullptr && note->isVisible() ? note->text() : "no day named";
             auto* printers = d.findChild<QComboBox*>("printers");
             printers->setCurrentIndex(printers->count() - 1);  // 「PDF ファイルに出力」
             d.findChild<QLineEdit*>("filename")->setText(pdf);
@@ -391,12 +425,27 @@ private slots:
         });
         key(Qt::Key_P, Qt::ControlModifier);
         QVERIFY(backToTheWindow());
+        QCOMPARE(named, spokenDay(day) +
+                            (days == 0 ? "の特価・税率で印刷します。（今日）"
+                                       : "の特価・税率で印刷します。今日の分ではありません。"));
+        QCOMPARE(window_->sheet().saleTo[3],
+                 QDate::currentDate().addDays(12).toString(Qt::ISODate));
         QProcess text;
         text.start("pdftotext", {pdf, "-"});
         QVERIFY(text.waitForFinished());
-        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(printed.contains("4321") && printed.contains("印刷品"), qPrintable(printed));
+        const QString onPaper =
+            QString::fromUtf8(text.readAllStandardOutput()).simplified().remove("円");
+        const QStringList words = printed.split(' ') << "印刷品";
+        QVERIFY2(std::all_of(words.begin(), words.end(),
+                             [&](const QString& w) { return onPaper.contains(w); }) &&
+                     (notPrinted.isEmpty() || !onPaper.contains(notPrinted)),
+                 qPrintable(onPaper));
         QCOMPARE(shownLabel(), " 3/21 3");
+        // The preview showed the label of that day: today's differs on the sale's days only.
+        auto* preview = window_->findChild<PreviewSurface*>();
+        const QImage shown = preview->grab().toImage();
+        window_->findChild<QDateEdit*>("印刷日")->setDate(QDate::currentDate());
+        QCOMPARE(preview->grab().toImage() != shown, days == 6);
     }
 };
 

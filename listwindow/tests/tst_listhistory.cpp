@@ -294,6 +294,76 @@ private slots:
         // one of them unknown (see the editor's tests).
     }
 
+    // Next week's sale from this week's register export: printed and recorded today at the
+    // regular prices; 印刷日 set to the sale's first day marks exactly the two sale rows, which
+    // 変更分だけ prints with the sale prices (the print dialog told that day) and records for
+    // that day; the day after the sale ends marks the one whose sale ended, not the open one.
+    // The editor gets the list's day with its sheet. Days are counted from today.
+    void saleWeekByThePrintDay() {
+        const QDate today = QDate::currentDate();
+        const QDate first = today.addDays(6);
+        const QString day = first.toString("yyyy/MM/dd");
+        const QString list = dir_->filePath("sale.csv");
+        QFile file(list);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QString rows =
+            "バーコード,商品名,規格,商品単価,税設定,軽減税率対象,特売価格,特売開始日,特売終了日\r\n"
+            "4569999001017,ポテトチップス うすしお味,60g,158,外税,○,128," +
+            day + "," + first.addDays(6).toString("yyyyMMdd") +
+            "\r\n"
+            "4569999001024,緑茶 ペットボトル,2L,258,外税,○,,,\r\n"
+            "4569999001062,ミックスナッツ,200g,540,外税,○,498," +
+            day + ",\r\n";
+        file.write(cp932::encode(rows).bytes);
+        file.close();
+        QDate openedFor;
+        ProductListHooks withEditor = hooks();
+        withEditor.openInEditor = [&openedFor](const SheetState&, const QString&, const QDate& d) {
+            openedFor = d;
+        };
+        ProductListWindow window(dialogs_, messages_, withEditor);
+        window.show();
+        auto* printDay = window.findChild<QDateEdit*>("印刷日");
+        QCOMPARE(printDay->date(), today);
+        QVERIFY(window.importFile(list));
+        messages_.scriptAnswer(true);
+        printToPdf(window, "today.pdf");
+        QCOMPARE(dialogs_.printDay(), today);
+        QCOMPARE(recordedPrice("4569999001017"), "158");
+
+        printDay->setDate(first);
+        const ProductListModel& model = window.model();
+        QCOMPARE(marksShown(model),
+                 (QStringList{"価格変更（前回 158）", "変更なし", "価格変更（前回 540）"}));
+        window.findChild<QCheckBox*>("変更分だけ")->click();
+        QCOMPARE(chosen(model), "101");
+        QTest::mouseClick(window.findChild<QPushButton*>("入力画面で開く"), Qt::LeftButton);
+        QCOMPARE(openedFor, first);
+        const SheetState sheet = window.sheet(0);
+        printToPdf(window, "sale.pdf");
+        QCOMPARE(dialogs_.printDay(), first);
+        // 外税 8 %, rounded down: 128 → 138 under 通常価格 158 → 170; 498 → 537 under 583.
+        const QList<printed::Word> words = printed::pdfWords(dir_->filePath("sale.pdf"));
+        QCOMPARE(sheet.label(1).jan, "4569999001017");
+        for (const auto& [n, sale, regular] : {std::tuple{1, "138", "170"}, {2, "537", "583"}}) {
+            const QString printed = printed::labelText(words, sheet, n);
+            QVERIFY2(
+                printed.contains(sale) && printed.contains("通常価格") && printed.contains(regular),
+                qPrintable(QString("label %1: %2").arg(n).arg(printed)));
+        }
+        QCOMPARE(printed::labelText(words, sheet, 3), QString());
+        const ProductMaster::PrintedResult last = master_->lastPrinted({"4569999001017"});
+        QVERIFY(last.ok);
+        const PrintedLabel chips = last.labels.value("4569999001017");
+        QCOMPARE(chips.price + ' ' + chips.regularPrice, "128 158");
+        QCOMPARE(chips.printedFor, first);
+        QCOMPARE(chosen(model), "000");
+
+        printDay->setDate(first.addDays(7));  // the chips' last day was the day before
+        QCOMPARE(marksShown(model), (QStringList{"価格変更（前回 128）", "変更なし", "変更なし"}));
+        QCOMPARE(chosen(model), "100");
+    }
+
     // The question is a real message box: Escape (or its close box) records nothing, and the
     // window is the clerk's again.
     void escapeRecordsNothing() {

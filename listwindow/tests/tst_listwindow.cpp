@@ -110,11 +110,13 @@ class TestListWindow : public QObject {
     std::unique_ptr<ProductMaster> master_;
     std::unique_ptr<ProductListWindow> window_;
     QStringList opened_;  // what the editor was asked to open
+    QString makerFont_;   // the editor's layout's font for the maker; empty: its own
 
 private slots:
     void cleanup() { ZUKARO_VERIFY_NO_DIALOG_LEFT(); }
 
     void init() {
+        makerFont_.clear();
         master_ = std::make_unique<ProductMaster>(dir_.filePath("products.sqlite"));
         openWindow();
     }
@@ -128,12 +130,15 @@ private:
         opened_.clear();
         QVERIFY(master_->open().ok);
         ProductListHooks hooks;
-        hooks.base = [] {
+        hooks.base = [this] {
             SheetState base;
             base.layout.makerY = -3;  // the editor's layout
+            if (!makerFont_.isEmpty()) {
+                base.layout.makerFont.Name = makerFont_;
+            }
             return base;
         };
-        hooks.openInEditor = [this](const SheetState& sheet, const QString& title) {
+        hooks.openInEditor = [this](const SheetState& sheet, const QString& title, const QDate&) {
             opened_ << title + ' ' + sheet.productText[1];
         };
         hooks.master = master_.get();
@@ -224,15 +229,20 @@ private slots:
     // Every row the reading left out, and every row that makes no label or a questionable
     // one, is listed under the table in the list's order, one line each, whether the rows
     // came from a file (Shift_JIS, as a POS writes it) or from a paste.
+    // Every row's note in line order, each kind once: the label's, the reading's, the plan's.
+    // After a thousand lines the rest are counted, whichever kind they are.
     void problemsPaneListsEveryRow_data() {
         QTest::addColumn<bool>("pasted");
-        QTest::newRow("file") << false;
-        QTest::newRow("pasted") << true;
+        QTest::addColumn<int>("unreadable");  // rows with 枚数「x」 after the seven
+        QTest::newRow("file") << false << 0;
+        QTest::newRow("pasted") << true << 0;
+        QTest::newRow("file, a thousand more unreadable rows") << false << 1000;
     }
 
     void problemsPaneListsEveryRow() {
         QFETCH(bool, pasted);
-        const QString rows =
+        QFETCH(int, unreadable);
+        QString rows =
             "JANコード|品名|売価|枚数|税率\n"
             "4901234567894|ポテトチップス うすしお味 ファミリーサイズ ３袋入り|￥398|2|8%\n"
             "4901234567890|こいくちしょうゆ|￥298|1|\n"
@@ -241,6 +251,7 @@ private slots:
             "4901234567894|穀物酢|￥180|1|5%\n"
             "4901234567894||￥100|1|\n"
             "4901234567894|上白糖|￥128000|0|";
+        rows += QString("\n4901234567894|料理酒|￥200|x|").repeated(unreadable);
         if (pasted) {
             QVERIFY(window_->pasteRows(QString(rows).replace('|', '\t')));
         } else {
@@ -265,6 +276,15 @@ private slots:
             "8 行目: 枚数が 0 のため、印刷しません。"};
         if (pasted) {  // named after their paste, the second after init()'s
             notes.replaceInStrings(QRegularExpression("^"), "貼り付け(2回目) ");
+        }
+        for (int line = 9; line < 9 + unreadable && notes.size() < 1000; ++line) {
+            notes << QString(
+                         "%1 行目: 枚数「x」は 0〜999 の整数ではありません。この行は読み込み"
+                         "ませんでした。")
+                         .arg(line);
+        }
+        if (unreadable > 0) {
+            notes << "ほか 7 件";  // 1,007 notes, 1,000 shown
         }
         QTRY_COMPARE(window_->findChild<QPlainTextEdit*>("問題")->toPlainText().split('\n'), notes);
         // The pasted rows come after the 25 of init().
@@ -417,20 +437,61 @@ private slots:
                  QStringList({"2", "4901234567894", "のり塩", "128"}));
     }
 
+    // まとめて保存 of the two sheets: 棚-001.csv and 棚-002.csv, told, then the question whether
+    // to record. A file that cannot be written (a folder of that name) stops the save there,
+    // counted as not saved; a layout font name Shift_JIS cannot hold is asked about first, and
+    // いいえ saves nothing.
+    void savedAsNumberedLabelFiles_data() {
+        QTest::addColumn<QString>("makerFont");
+        QTest::addColumn<bool>("firstIsAFolder");
+        QTest::addColumn<QString>("said");  // the start of the last message
+        QTest::addColumn<int>("saved");
+        QTest::newRow("saved") << "" << false << "2 枚のシートを保存しました。" << 2;
+        QTest::newRow("the first file refused") << "" << true << "" << 0;
+        QTest::newRow("a Korean font, not saved")
+            << "맑은 고딕" << false
+            << "次の文字は Shift_JIS で保存できません。\nレイアウトのメーカーのフォント名、1 文字目"
+            << 0;
+    }
+
     void savedAsNumberedLabelFiles() {
+        QFETCH(QString, makerFont);
+        QFETCH(bool, firstIsAFolder);
+        QFETCH(QString, said);
+        QFETCH(int, saved);
+        makerFont_ = makerFont;
+        openWindow();
+        const QTemporaryDir where;
+        QVERIFY(!firstIsAFolder || QDir(where.path()).mkpath("棚-001.csv"));
         DialogAnswer answer;
-        answer.path = dir_.filePath("棚.csv");
+        answer.path = where.filePath("棚.csv");
         dialogs_.script(answer);
+        if (firstIsAFolder) {
+            messages_.scriptAnswer(true);  // 上書きしますか: はい
+        }
+        if (!makerFont.isEmpty()) {
+            messages_.scriptAnswer(false);  // 「?」に置き換えて保存しますか: いいえ
+        }
         QTest::mouseClick(window_->findChild<QPushButton*>("まとめて保存"), Qt::LeftButton);
-        SheetState second;
-        QVERIFY(readLabelFile(dir_.filePath("棚-002.csv"), second).opened);
-        QCOMPARE(second.productText[4], "品25");
-        QVERIFY(QFile::exists(dir_.filePath("棚-001.csv")));
-        QVERIFY(!QFile::exists(dir_.filePath("棚-003.csv")));
-        // Told, then asked whether to record what was saved as printed.
-        QCOMPARE(messages_.shown().size(), 2);
-        QCOMPARE(messages_.shown().first().icon, MessageIcon::Information);
-        QCOMPARE(messages_.shown().last().doText, "一括で記録");
+        const QStringList files =
+            QDir(where.path()).entryList({"棚-*"}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(files.size(), firstIsAFolder ? 1 : saved);
+        if (saved > 0) {
+            SheetState second;
+            QVERIFY(readLabelFile(where.filePath("棚-002.csv"), second).opened);
+            QCOMPARE(second.productText[4], "品25");
+            // Told, then asked whether to record what was saved as printed.
+            QCOMPARE(messages_.shown().size(), 2);
+            QCOMPARE(messages_.shown().first().icon, MessageIcon::Information);
+            QCOMPARE(messages_.shown().last().doText, "一括で記録");
+        } else {
+            const ScriptedMessageBoxes::Shown last = messages_.shown().last();
+            QVERIFY2(last.text.startsWith(said), qPrintable(last.text));
+            QCOMPARE(last.icon == MessageIcon::Critical, firstIsAFolder);
+            QVERIFY2(!firstIsAFolder || last.text.contains("\n2 枚のうち 0 枚を保存しました。"),
+                     qPrintable(last.text));
+        }
+        QVERIFY(!QFile::exists(where.filePath("棚-003.csv")));
     }
 
     void printedAsOneJob() {

@@ -1,0 +1,51 @@
+#include "PrintDayEdit.h"
+
+#include <QLocale>
+
+namespace zukaro {
+
+PrintDayEdit::PrintDayEdit(QWidget* parent) : QDateEdit(QDate::currentDate(), parent) {
+    setObjectName(QStringLiteral("印刷日"));
+    setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    setCalendarPopup(true);
+    setToolTip(
+        QStringLiteral("この日の特価と税率で印刷します。特売の始まる日や税率の変わる日の"
+                       "分を前もって印刷するときに変えます。"));
+    connect(this, &QDateEdit::dateChanged, this, [this] {
+        if (!setting_) {
+            chosen_ = date() != QDate::currentDate();
+        }
+        showWhetherToday();
+    });
+    showWhetherToday();
+}
+
+QDate PrintDayEdit::day() const {
+    return chosen_ ? date() : QDate::currentDate();
+}
+
+void PrintDayEdit::setDay(const QDate& day) {
+    setDate(day.isValid() ? day : QDate::currentDate());
+}
+
+void PrintDayEdit::followToday() {
+    if (!chosen_ && date() != QDate::currentDate()) {
+        setting_ = true;
+        setDate(QDate::currentDate());
+        setting_ = false;
+    }
+}
+
+void PrintDayEdit::showWhetherToday() {
+    // Another day stands out, yellow like a sale tag.
+    setStyleSheet(date() == QDate::currentDate()
+                      ? QString()
+                      : QStringLiteral("QDateEdit { background: #fff3a0; font-weight: bold; }"));
+}
+
+QString spokenDay(const QDate& day) {
+    return day.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("（") +
+           QLocale(QLocale::Japanese).toString(day, QStringLiteral("ddd")) + QStringLiteral("）");
+}
+
+}  // namespace zukaro
