@@ -40,7 +40,7 @@ void PrintDayEdit::showWhetherToday() {
     // Another day stands out, yellow like a sale tag.
     setStyleSheet(date() == QDate::currentDate()
                       ? QString()
-                      : QStringLiteral("QDateEdit { background: #fff3a0; font-weight: bold; }"));
+                      : QStringLiteral("QDateEdit { background: #fff3a0; }"));
 }
 
 QString spokenDay(const QDate& day) {

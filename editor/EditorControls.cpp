@@ -274,14 +274,10 @@ QWidget* buildCommandRow(EditorControls& c, QWidget* parent) {
         button(QStringLiteral("印刷位置の調整ボタン"), QStringLiteral("印刷位置の調整"), row);
     c.印刷位置の調整ボタン->setToolTip(
         QStringLiteral("プリンターごとに、ラベルに合わせて印刷位置のずれと伸び縮みを直します"));
-    c.印刷日 = new PrintDayEdit(row);
     for (QPushButton* b :
          {c.プレビュー, c.印刷, c.印刷位置の調整ボタン, c.倍率, c.全体, c.商品リストボタン}) {
         layout->addWidget(b);
     }
-    layout->addSpacing(8);
-    layout->addWidget(new QLabel(QStringLiteral("印刷日"), row));
-    layout->addWidget(c.印刷日);
     layout->addStretch();
     layout->addWidget(c.Command1);
     return row;
@@ -481,6 +477,14 @@ EditorControls buildEditorControls(QMainWindow* window) {
     right->addWidget(buildPricePanel(c, panel));
     right->addWidget(buildPositionPanel(c, panel));
     right->addStretch();
+    // 印刷日 above the preview, which shows the labels as they print on that day. Made after
+    // the controls, so that Tab reaches it after them.
+    auto* dayRow = new QHBoxLayout;
+    c.印刷日 = new PrintDayEdit(c.previewArea);
+    dayRow->addWidget(new QLabel(QStringLiteral("印刷日"), c.previewArea));
+    dayRow->addWidget(c.印刷日);
+    dayRow->addStretch();
+    previewLayout->insertLayout(0, dayRow);
     c.controlsArea = new QScrollArea(c.split);
     c.controlsArea->setObjectName(QStringLiteral("操作パネルのスクロール"));
     c.controlsArea->setWidget(panel);

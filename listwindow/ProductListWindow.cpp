@@ -215,6 +215,7 @@ void ProductListWindow::buildSheetRows(QVBoxLayout& layout) {
     where->addWidget(start);
     where->addWidget(nextStartNote, 1);
     where->addWidget(nextStart);
+    where->addStretch();  // the room the offer leaves, when there is none
     where->addWidget(new QLabel(QStringLiteral("印刷日"), this));
     where->addWidget(printDay);
     auto* bottom = new QHBoxLayout;
