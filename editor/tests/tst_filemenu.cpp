@@ -1,6 +1,7 @@
 // The file menu and the pattern buttons on the real window, with real files in a temporary
 // folder and the dialogs and message boxes answered from a script.
 #include <QAction>
+#include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QStatusBar>
@@ -203,7 +204,8 @@ void TestFileMenu::openCancelKeepsTheFocus() {
 }
 
 // A sheet of a product list replaces the opened file's labels after the unsaved-changes
-// question; it has no file, counts as unsaved, and nothing before it can be undone.
+// question; it has no file, counts as unsaved, and nothing before it can be undone. It comes
+// with the list's 印刷日, which the preview and 印刷 then take.
 void TestFileMenu::listSheetOpensUnsavedWithoutAFile() {
     open(sampleFile());
     ui_.clickInto("Text3");
@@ -211,7 +213,9 @@ void TestFileMenu::listSheetOpensUnsavedWithoutAFile() {
     SheetState list;
     list.setLabel(1, {u"4901234567894"_qs, {}, u"リスト品"_qs, {}, {}, u"398"_qs, u"8"_qs});
     ui_.messages.scriptAnswer(Answer::No);
-    ui_.window->openListSheet(list, u"商品リスト 1/1"_qs);
+    const QDate monday = QDate::currentDate().addDays(8 - QDate::currentDate().dayOfWeek());
+    ui_.window->openListSheet(list, u"商品リスト 1/1"_qs, monday);
+    QCOMPARE(ui_.window->findChild<QDateEdit*>(u"印刷日"_qs)->date(), monday);
     QCOMPARE(ui_.shownTexts(), QStringList{u"ズカロ|変更を保存しますか？"_qs});
     QCOMPARE(ui_.sheet().label(1), list.label(1));
     QVERIFY(ui_.sheet().label(2).isBlank());
