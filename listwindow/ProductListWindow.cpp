@@ -268,11 +268,16 @@ void ProductListWindow::wire() {
     });
     connect(model_, &QAbstractItemModel::dataChanged, this, [this] { refresh(); });
     connect(changedOnly, &QCheckBox::toggled, this, [this](bool only) {
+        settleDay();
         if (model_->hasMarks()) {
             model_->chooseChanged(only);
         }
     });
-    connect(printDay, &QDateEdit::dateChanged, this, [this] { markForDay(); });
+    dayTyped_.setSingleShot(true);
+    dayTyped_.setInterval(700);
+    connect(&dayTyped_, &QTimer::timeout, this, [this] { markForDay(); });
+    connect(printDay, &QDateEdit::dateChanged, this, [this] { dayTyped_.start(); });
+    connect(printDay, &QDateEdit::editingFinished, this, [this] { settleDay(); });
     connect(nextStart, &QPushButton::clicked, this, [this] {
         if (offeredStart_ > 0) {
             start->setValue(offeredStart_);
@@ -636,6 +641,7 @@ void ProductListWindow::changeColumns() {
 }
 
 void ProductListWindow::openSheetInEditor() {
+    settleDay();
     const SheetPlan laid = plan();
     const qint64 index = sheetNumber->value() - 1;
     if (index < laid.sheetCount() && hooks_.openInEditor) {
@@ -647,6 +653,7 @@ void ProductListWindow::openSheetInEditor() {
 }
 
 void ProductListWindow::saveAll() {
+    settleDay();
     const SheetPlan laid = plan();
     QString chosen;
     if (laid.sheetCount() == 0 || !allowedJob(laid) ||
@@ -718,6 +725,7 @@ void ProductListWindow::saveAll() {
 
 void ProductListWindow::printAll() {
     printDay->followToday();
+    settleDay();
     const SheetPlan laid = plan();
     const QDate day = printDay->day();
     dialog_.suggestPdfFile(suggestedPdfFile(listFile_));
@@ -787,6 +795,13 @@ void ProductListWindow::offerToRecord(const SheetPlan& laid, const QString& done
     model_->markPrinted(rows);
     if (changedOnly->isChecked()) {
         model_->chooseChanged(true);
+    }
+}
+
+void ProductListWindow::settleDay() {
+    if (dayTyped_.isActive()) {
+        dayTyped_.stop();
+        markForDay();
     }
 }
 

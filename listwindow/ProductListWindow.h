@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QPrinter>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -148,6 +149,9 @@ private:
     void showNextStart();
     // 印刷日 changed: the rows marked against the history as they print on the new day.
     void markForDay();
+    // The day being typed is taken now, not when the clerk pauses: before a print, a save, the
+    // editor and 変更分だけ.
+    void settleDay();
 
     CommonDialog1& dialog_;
     MessageBoxes& messages_;
@@ -175,6 +179,9 @@ private:
     int pastes_ = 0;                    // pastes since the list was read, for their rows' numbers
     int offeredStart_ = 0;
     QDateTime offeredAfter_;  // when the print that left it ended
+    // Runs from each change of 印刷日: the rows are marked once the clerk has stopped typing a
+    // day, so that a keystroke never meets the window busy with a day half typed.
+    QTimer dayTyped_;
 
     ProductListModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -331,10 +331,10 @@ private slots:
         QCOMPARE(dialogs_.printDay(), today);
         QCOMPARE(recordedPrice("4569999001017"), "158");
 
-        printDay->setDate(first);
+        printDay->setDate(first);  // the rows are marked once the clerk stops typing
         const ProductListModel& model = window.model();
-        QCOMPARE(marksShown(model),
-                 (QStringList{"価格変更（前回 158）", "変更なし", "価格変更（前回 540）"}));
+        QTRY_COMPARE(marksShown(model),
+                     (QStringList{"価格変更（前回 158）", "変更なし", "価格変更（前回 540）"}));
         window.findChild<QCheckBox*>("変更分だけ")->click();
         QCOMPARE(chosen(model), "101");
         QTest::mouseClick(window.findChild<QPushButton*>("入力画面で開く"), Qt::LeftButton);
@@ -359,9 +359,18 @@ private slots:
         QCOMPARE(chips.printedFor, first);
         QCOMPARE(chosen(model), "000");
 
-        printDay->setDate(first.addDays(7));  // the chips' last day was the day before
+        // The day after the chips' last day, typed and entered: marked at once, and printed
+        // with the chips alone, back at 158, recorded for that day.
+        printDay->setDate(first.addDays(7));
+        QTest::keyClick(printDay, Qt::Key_Return);
         QCOMPARE(marksShown(model), (QStringList{"価格変更（前回 128）", "変更なし", "変更なし"}));
         QCOMPARE(chosen(model), "100");
+        printToPdf(window, "after.pdf");
+        QCOMPARE(printed::pageCount(dir_->filePath("after.pdf")), 1);
+        QCOMPARE(recordedPrice("4569999001017"), "158");
+        QCOMPARE(master_->lastPrinted({"4569999001017"}).labels.value("4569999001017").printedFor,
+                 first.addDays(7));
+        QCOMPARE(recordedPrice("4569999001062"), "498");
     }
 
     // The question is a real message box: Escape (or its close box) records nothing, and the
