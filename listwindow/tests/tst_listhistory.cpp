@@ -318,6 +318,13 @@ private slots:
         file.close();
         QDate openedFor;
         ProductListHooks withEditor = hooks();
+        withEditor.base = [] {  // a shop's with 単位価格, which a sale's 通常価格 overprints
+            SheetState base;
+            base.layout.priceMode = PriceMode::TaxIncluded;
+            base.layout.thousandsSeparators = true;
+            base.layout.unitPriceShown = true;
+            return base;
+        };
         withEditor.openInEditor = [&openedFor](const SheetState&, const QString&, const QDate& d) {
             openedFor = d;
         };
@@ -330,11 +337,18 @@ private slots:
         printToPdf(window, "today.pdf");
         QCOMPARE(dialogs_.printDay(), today);
         QCOMPARE(recordedPrice("4569999001017"), "158");
+        auto* notes = window.findChild<QPlainTextEdit*>("問題");
+        QCOMPARE(notes->toPlainText(), QString());
 
         printDay->setDate(first);  // the rows are marked once the clerk stops typing
         const ProductListModel& model = window.model();
         QTRY_COMPARE(marksShown(model),
                      (QStringList{"価格変更（前回 158）", "変更なし", "価格変更（前回 540）"}));
+        const QStringList said = notes->toPlainText().split('\n');
+        QVERIFY2(said.size() == 2 &&
+                     said[0].startsWith("2 行目: 単位価格と通常価格が重なって印刷されます。") &&
+                     said[1].startsWith("4 行目: 単位価格と通常価格が重なって印刷されます。"),
+                 qPrintable(said.join('\n')));
         window.findChild<QCheckBox*>("変更分だけ")->click();
         QCOMPARE(chosen(model), "101");
         QTest::mouseClick(window.findChild<QPushButton*>("入力画面で開く"), Qt::LeftButton);
