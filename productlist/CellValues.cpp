@@ -133,7 +133,7 @@ YesNoCell parseReducedCell(QStringView cell) {
     return {};
 }
 
-std::optional<QString> listDate(QStringView cell, const QDate& printDay) {
+std::optional<QString> listDate(QStringView cell, const QDate& printDay, bool days1904) {
     QString text = normalised(cell);
     if (text.isEmpty()) {
         return QString();
@@ -149,7 +149,7 @@ std::optional<QString> listDate(QStringView cell, const QDate& printDay) {
     QDate day;
     QRegularExpressionMatch m;
     if ((m = serial.match(text)).hasMatch()) {
-        day = QDate(1899, 12, 30).addDays(m.captured(1).toInt());
+        day = (days1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30)).addDays(m.captured(1).toInt());
     } else if ((m = full.match(text)).hasMatch() || (m = packed.match(text)).hasMatch()) {
         day = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
     } else if ((m = yearless.match(text)).hasMatch()) {

@@ -39,10 +39,10 @@ YesNoCell parseReducedCell(QStringView cell);
 
 // A day as registers write it: 2026/12/08, 2026-12-08, 2026.12.8, 20261208, 2026年12月8日,
 // a time after it (2026/12/08 0:00:00), 12/8 or 12月8日 in the year of `printDay`, or a
-// spreadsheet's day number (46364 is 2026-12-08; a time of day as its fraction). As
-// "yyyy-MM-dd"; empty for a blank cell; nothing for anything else, a day no calendar has
-// (2026/2/30) too.
-std::optional<QString> listDate(QStringView cell, const QDate& printDay);
+// spreadsheet's day number (46364 is 2026-12-08, or 44902 in a workbook counting from 1904;
+// a time of day as its fraction). As "yyyy-MM-dd"; empty for a blank cell; nothing for
+// anything else, a day no calendar has (2026/2/30) too.
+std::optional<QString> listDate(QStringView cell, const QDate& printDay, bool days1904 = false);
 
 // Half-width katakana (ｶﾀｶﾅ, with its voiced marks joined: ｶﾞ → ガ) and the half-width
 // 「｡｢｣､･ｰ」 made full-width, as registers' exports write names to fit their receipts. Nothing

@@ -143,7 +143,7 @@ QString readSale(const SourceRow& row, const ColumnMapping& mapping, const QDate
     const C dayColumns[] = {C::SaleFrom, C::SaleTo};
     for (int i = 0; i < 2; ++i) {
         const QString cell = cellOf(row, mapping, dayColumns[i]);
-        const std::optional<QString> day = listDate(cell, printDay);
+        const std::optional<QString> day = listDate(cell, printDay, row.days1904);
         if (!day) {
             return QStringLiteral(
                        "%1「%2」は日付として読めません（2026/12/08、2026-12-08、20261208、"

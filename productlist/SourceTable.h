@@ -38,9 +38,10 @@ inline QString cellCutNote(const QString& cell, qsizetype length) {
 }
 
 struct SourceRow {
-    int line = 0;       // the line (CSV, clipboard) or row number (xlsx) where the row starts
-    QStringList cells;  // left to right; a missing cell is an empty text
-    QStringList notes;  // Japanese: what was odd in reading this row, which was kept anyway
+    int line = 0;           // the line (CSV, clipboard) or row number (xlsx) where the row starts
+    QStringList cells;      // left to right; a missing cell is an empty text
+    QStringList notes;      // Japanese: what was odd in reading this row, which was kept anyway
+    bool days1904 = false;  // its date cells count days from 1904 (an old Mac workbook's)
 };
 
 // True when every cell is empty or blanks only.

@@ -245,20 +245,27 @@ Relationships parseRelationships(QIODevice& xml, const QString& baseFolder) {
     return result;
 }
 
-QString firstSheetRelationship(QIODevice& xml) {
+Workbook readWorkbook(QIODevice& xml) {
+    Workbook book;
     QXmlStreamReader reader(&xml);
     while (!reader.atEnd()) {
-        if (nextToken(reader) == QXmlStreamReader::StartElement && reader.name() == u"sheet") {
+        if (nextToken(reader) != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        if (reader.name() == u"workbookPr") {
+            const QStringView days = reader.attributes().value(QStringLiteral("date1904"));
+            book.days1904 = days == u"1" || days == u"true";
+        } else if (reader.name() == u"sheet") {
             // r:id, whichever prefix and relationships namespace (transitional or strict).
             for (const QXmlStreamAttribute& a : reader.attributes()) {
                 if (a.name() == u"id" && !a.namespaceUri().isEmpty()) {
-                    return a.value().toString();
+                    book.firstSheet = a.value().toString();
                 }
             }
-            return {};
+            return book;
         }
     }
-    return {};
+    return book;
 }
 
 SharedStrings parseSharedStrings(QIODevice& xml, WorkProgress* progress) {

@@ -39,9 +39,14 @@ struct Relationships {
 // ("/xl/…") against the zip's root; external targets are left out.
 Relationships parseRelationships(QIODevice& xml, const QString& baseFolder);
 
-// The relationship id of the first sheet of workbook.xml; empty when it has none or the XML
-// does not read.
-QString firstSheetRelationship(QIODevice& xml);
+// What is read of workbook.xml: the relationship id of its first sheet (empty when it has none
+// or the XML does not read), and whether its date cells count days from 1904-01-01 (the date
+// system of Excel for Mac before 2011) rather than from 1899-12-30.
+struct Workbook {
+    QString firstSheet;
+    bool days1904 = false;
+};
+Workbook readWorkbook(QIODevice& xml);
 
 struct SharedStrings {
     QStringList strings;                // each cut to kMaxCellLength characters

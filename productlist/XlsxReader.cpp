@@ -194,11 +194,11 @@ SourceResult readXlsxRows(QByteArrayView bytes, const QString& name, const RowSi
         relationships = {};
     }
     QString sheetPath;
-    QString firstSheet;
+    xlsx::Workbook book;
     if (readPart(zip, kWorkbook, found, [&](QIODevice& part, qint64) {
-            firstSheet = xlsx::firstSheetRelationship(part);
+            book = xlsx::readWorkbook(part);
         }).isEmpty()) {
-        sheetPath = targetOf(relationships, firstSheet);
+        sheetPath = targetOf(relationships, book.firstSheet);
     }
     if (sheetPath.isEmpty() || !zip.setCurrentFile(sheetPath, QuaZip::csInsensitive)) {
         sheetPath = kFirstSheetFallback;
@@ -231,7 +231,13 @@ SourceResult readXlsxRows(QByteArrayView bytes, const QString& name, const RowSi
     QString sheetError;
     const QString partError = readPart(zip, sheetPath, found, [&](QIODevice& part, qint64 size) {
         beginStep(progress, QStringLiteral("「%1」を読んでいます").arg(shown), size);
-        sheetError = xlsx::parseSheetRows(part, strings, take, progress);
+        sheetError = xlsx::parseSheetRows(
+            part, strings,
+            [&](SourceRow&& row) {
+                row.days1904 = book.days1904;
+                take(std::move(row));
+            },
+            progress);
     });
     if (cancelledBy(progress)) {
         return cancelled();
