@@ -77,7 +77,7 @@ ColumnMapping ColumnMapping::detect(const SourceTable& table, QSettings* remembe
         }
         ColumnMapping m = *fromHeader(cells);
         if (remembered) {
-            if (std::optional<ColumnMapping> stored = recall(*remembered, cells)) {
+            if (std::optional<ColumnMapping> stored = recall(*remembered, cells, &m)) {
                 m = *stored;
             }
         }
@@ -98,13 +98,18 @@ void ColumnMapping::remember(QSettings& settings, const QStringList& header) con
     settings.endGroup();
 }
 
-std::optional<ColumnMapping> ColumnMapping::recall(QSettings& settings, const QStringList& header) {
+std::optional<ColumnMapping> ColumnMapping::recall(QSettings& settings, const QStringList& header,
+                                                   const ColumnMapping* unsaid) {
     const QString normalised = normalisedHeader(header);
     settings.beginGroup(groupFor(normalised));
     std::optional<ColumnMapping> result;
     if (settings.value(QStringLiteral("header")).toString() == normalised) {
         result.emplace();
         for (const ProductColumn what : kProductColumns) {
+            if (unsaid != nullptr && !settings.contains(settingsKey(what))) {
+                result->setColumn(what, unsaid->column(what));
+                continue;
+            }
             bool ok = false;
             const int index = settings.value(settingsKey(what), -1).toInt(&ok);
             if (!ok || index < -1 || index >= header.size()) {

@@ -51,8 +51,11 @@ public:
     void remember(QSettings& settings, const QStringList& header) const;
 
     // The columns remembered for this header (header row left at -1), or nothing when none
-    // are, or what is stored does not fit the header.
-    static std::optional<ColumnMapping> recall(QSettings& settings, const QStringList& header);
+    // are, or what is stored does not fit the header. A column remembered by a version that
+    // did not read it yet (no entry at all: the sale columns) is `unsaid`'s, when given, and
+    // else none.
+    static std::optional<ColumnMapping> recall(QSettings& settings, const QStringList& header,
+                                               const ColumnMapping* unsaid = nullptr);
 
     // The same columns and header row; the header's width is what was seen, not a choice.
     bool operator==(const ColumnMapping& other) const {

@@ -310,6 +310,9 @@ private slots:
         row("remembered for the header however written", "ｊａｎ,名前,値段, メモ\n1,a,2,x",
             "2:1||a|||2 x1 -");
         row("another header", "JAN,名前,値段\n1,a,2", "2:1||||| x1 -");
+        // Remembered before the sale columns were read: those come from their names.
+        row("remembered before sale columns", "JAN,商品,値段,特価,開始日\n1,a,398,298,2026/12/8",
+            "2:1||a|||398 x1 - 特価298 通常398 2026-12-08〜");
         row("spreadsheet cells, tab-separated",
             "JAN\t品名\t売価\r\n4901234567894\t\"改行\nあり\"\t1,980\r\n49012348\t, と ;\t100\r\n",
             "2:4901234567894||改行\\nあり|||1980 x1 -\n4:49012348||, と ;|||100 x1 -");
@@ -478,6 +481,22 @@ private slots:
             chosen.setColumn(ProductColumn::Product, 1);
             chosen.setColumn(ProductColumn::Price, 2);
             chosen.remember(settings, header);
+            // The same choice for another header, as a version that read no sales kept it.
+            const QStringList older{"JAN", "商品", "値段", "特価", "開始日"};
+            chosen.remember(settings, older);
+            settings.beginGroup("productListColumns");
+            for (const QString& group : settings.childGroups()) {
+                settings.beginGroup(group);
+                if (settings.value("header").toString().contains("開始日")) {
+                    for (const ProductColumn sale :
+                         {ProductColumn::SalePrice, ProductColumn::SaleFrom, ProductColumn::SaleTo,
+                          ProductColumn::RegularPrice, ProductColumn::ReducedRate}) {
+                        settings.remove(settingsKey(sale));
+                    }
+                }
+                settings.endGroup();
+            }
+            settings.endGroup();
         }
         QSettings settings(ini, QSettings::IniFormat);
         const SourceTable table = readPastedRows(text).table;
