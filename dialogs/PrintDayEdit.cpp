@@ -1,6 +1,8 @@
 #include "PrintDayEdit.h"
 
+#include <QDateTime>
 #include <QLocale>
+#include <algorithm>
 
 namespace zukaro {
 
@@ -17,7 +19,20 @@ PrintDayEdit::PrintDayEdit(QWidget* parent) : QDateEdit(QDate::currentDate(), pa
         }
         showWhetherToday();
     });
+    midnight_.setSingleShot(true);
+    connect(&midnight_, &QTimer::timeout, this, [this] {
+        followToday();
+        showWhetherToday();
+        waitForTomorrow();
+    });
     showWhetherToday();
+    waitForTomorrow();
+}
+
+void PrintDayEdit::waitForTomorrow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime turn(now.date().addDays(1), QTime(0, 0, 1));
+    midnight_.start(static_cast<int>(std::clamp<qint64>(now.msecsTo(turn), 1000, 86'401'000)));
 }
 
 QDate PrintDayEdit::day() const {

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateEdit>
 #include <QString>
+#include <QTimer>
 
 // 印刷日: the day a sheet's sales and tax rates are taken on. It is today until the clerk picks
 // another day, and follows the calendar while untouched: a window left open overnight prints
@@ -23,6 +24,9 @@ public:
 
 private:
     void showWhetherToday();
+    // Just after the next midnight: the day turns.
+    void waitForTomorrow();
+    QTimer midnight_;
     bool chosen_ = false;  // the clerk picked a day
     bool setting_ = false;
 };
