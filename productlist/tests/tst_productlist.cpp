@@ -556,24 +556,18 @@ private slots:
                "4:4569999000126|サンプル食品|ミックスナッツ|200g||540 x1 8% 内税";
         // Days as date cells (one with a time of day), as texts, and without a year; the JAN
         // from JANコード over the register's 商品コード.
-        QTest::newRow("xlsx: a register's sale with date cells")
-            << "sale_week.xlsx"
-            << "xlsx\n"
-               "2:4901234567894||ポテトチップス うすしお味|60g||158 x1 8% 特価128 通常158 "
-               "2026-12-14〜2026-12-20\n"
-               "3:49012348||焼のり|10枚||298 x1 8% 特価248 通常298 2026-12-14〜2026-12-20\n"
-               "4:4512345678906||衣料用洗剤|900g||498 x1 10%\n"
-               "5! 特売の期間が終わる日（2026-12-14）が始まる日（2026-12-21）より前です";
+        const QString saleWeek =
+            "xlsx\n"
+            "2:4901234567894||ポテトチップス うすしお味|60g||158 x1 8% 特価128 通常158 "
+            "2026-12-14〜2026-12-20\n"
+            "3:49012348||焼のり|10枚||298 x1 8% 特価248 通常298 2026-12-14〜2026-12-20\n"
+            "4:4512345678906||衣料用洗剤|900g||498 x1 10%\n"
+            "5! 特売の期間が終わる日（2026-12-14）が始まる日（2026-12-21）より前です";
+        QTest::newRow("xlsx: a register's sale with date cells") << "sale_week.xlsx" << saleWeek;
         // The same workbook saved by an old Mac Excel: its date cells count from 1904-01-01,
         // 1,462 days fewer for the same day.
         QTest::newRow("xlsx: the same sale, days counted from 1904")
-            << "sale_week_1904.xlsx"
-            << "xlsx\n"
-               "2:4901234567894||ポテトチップス うすしお味|60g||158 x1 8% 特価128 通常158 "
-               "2026-12-14〜2026-12-20\n"
-               "3:49012348||焼のり|10枚||298 x1 8% 特価248 通常298 2026-12-14〜2026-12-20\n"
-               "4:4512345678906||衣料用洗剤|900g||498 x1 10%\n"
-               "5! 特売の期間が終わる日（2026-12-14）が始まる日（2026-12-21）より前です";
+            << "sale_week_1904.xlsx" << saleWeek;
     }
 
     void posExports() {
