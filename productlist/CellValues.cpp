@@ -139,7 +139,8 @@ std::optional<QString> listDate(QStringView cell, const QDate& printDay, bool da
         return QString();
     }
     // A spreadsheet's day: days since 1899-12-30 (its calendar's false 1900-02-29 lies before
-    // any day a sale can have), five digits from 1927 to 2173; a time of day after the point.
+    // any day a sale can have), or since 1904-01-01 in an old Mac workbook; five digits, from
+    // 1927 (1931) to 2173 (2177); a time of day after the point.
     static const QRegularExpression serial(QStringLiteral("^(\\d{5})(\\.\\d+)?$"));
     static const QRegularExpression full(
         QStringLiteral("^(\\d{4})(?:[/.-]|年)(\\d{1,2})(?:[/.-]|月)(\\d{1,2})日?"
