@@ -71,8 +71,8 @@ struct EditorControls {
     QPushButton* Command1 = nullptr;
     QPushButton* 商品リストボタン = nullptr;
     QPushButton* 印刷位置の調整ボタン = nullptr;  // beside 印刷: the printer's calibration
-    PrintDayEdit* 印刷日 =
-        nullptr;  // above the preview: the day it and 印刷 take sales and rates on
+    // Above the preview: the day it and 印刷 take sales and rates on.
+    PrintDayEdit* 印刷日 = nullptr;
 
     // Per item, in the order of items(): font, colour, show/hide, underline and nudges.
     std::array<ItemControls, kItemCount> items;
