@@ -52,10 +52,9 @@ void PrintDayEdit::followToday() {
 }
 
 void PrintDayEdit::showWhetherToday() {
-    // Another day stands out, yellow like a sale tag.
-    setStyleSheet(date() == QDate::currentDate()
-                      ? QString()
-                      : QStringLiteral("QDateEdit { background: #fff3a0; }"));
+    setStyleSheet(date() == QDate::currentDate() ? QString()
+                                                 : QStringLiteral("QDateEdit { background: %1; }")
+                                                       .arg(QLatin1String(kAnotherDayBackground)));
 }
 
 QString spokenDay(const QDate& day) {

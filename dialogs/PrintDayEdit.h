@@ -31,6 +31,10 @@ private:
     bool setting_ = false;
 };
 
+// The background of a day that is not today, in the field and in the print dialog: yellow like a
+// sale tag.
+inline constexpr const char* kAnotherDayBackground = "#fff3a0";
+
 // 「2026/12/14（月）」: a day as the windows and the print dialog say it.
 QString spokenDay(const QDate& day);
 

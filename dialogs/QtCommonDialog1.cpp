@@ -81,8 +81,8 @@ int QtCommonDialog1::showPrinter(QPrinter& printer) {
                 .arg(spokenDay(printDay()), today ? QStringLiteral("（今日）")
                                                   : QStringLiteral("今日の分ではありません。")));
         if (!today) {
-            day->setStyleSheet(
-                QStringLiteral("QLabel { background: #fff3a0; font-weight: bold; }"));
+            day->setStyleSheet(QStringLiteral("QLabel { background: %1; font-weight: bold; }")
+                                   .arg(QLatin1String(kAnotherDayBackground)));
         }
         rows->insertWidget(1, day);
     }

@@ -48,6 +48,13 @@ namespace zukaro {
 namespace {
 
 const QString kCaption = QStringLiteral("商品リスト");
+
+// The rows could not be marked against the history (`why`), or the clerk cancelled (empty).
+QString notComparedNote(const QString& why) {
+    return why.isEmpty()
+               ? QStringLiteral("前回の印刷との比較を取り消しました。どの行も印刷します。")
+               : QStringLiteral("前回の印刷と比べられませんでした。どの行も印刷します。\n") + why;
+}
 const QString kListFilter = QStringLiteral(
     "商品リスト (*.csv *.tsv *.txt *.xlsx)|*.csv;*.tsv;*.txt;*.xlsx|すべてのファイル (*.*)|*.*|");
 const QString kLabelFilter =
@@ -418,10 +425,7 @@ bool ProductListWindow::loadList(Reader read, const QString& name, bool append,
             model_->chooseChanged(true, before);
         }
     } else if (!loaded.marked.error.isEmpty()) {
-        messages_.tell(kCaption,
-                       QStringLiteral("前回の印刷と比べられませんでした。どの行も印刷します。\n") +
-                           loaded.marked.error,
-                       MessageIcon::Exclamation);
+        messages_.tell(kCaption, notComparedNote(loaded.marked.error), MessageIcon::Exclamation);
     }
     masterView_ = std::move(loaded.master);
     registered_.clear();
@@ -827,11 +831,7 @@ void ProductListWindow::markForDay() {
             model_->chooseChanged(false);
             model_->clearMarks();
             const QString why = failure.isEmpty() ? marked.error : failure;
-            messages_.tell(kCaption,
-                           (why.isEmpty() ? QStringLiteral("前回の印刷との比較を取り消しました。")
-                                          : QStringLiteral("前回の印刷と比べられませんでした。")) +
-                               QStringLiteral("どの行も印刷します。") +
-                               (why.isEmpty() ? QString() : u'\n' + why),
+            messages_.tell(kCaption, notComparedNote(why),
                            why.isEmpty() ? MessageIcon::Information : MessageIcon::Exclamation);
         }
     }
